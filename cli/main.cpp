@@ -1,0 +1,164 @@
+// lexctl: the operations of the programs from a terminal, over the same functions.
+#include "exchange/firststart.h"
+#include "platform/prompt.h"
+#include "platform/settings.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+void out(const QString& s) { std::fputs((s + u'\n').toUtf8().constData(), stdout); }
+void err(const QString& s) { std::fputs((s + u'\n').toUtf8().constData(), stderr); }
+
+struct Options {
+    QString root, programDir;
+    bool help = false;
+    QStringList args;
+};
+
+const char* kUsage =
+    "usage: lexctl [--root DIR] [--program-dir DIR] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  init    first-start initialisation of the data root: law list from ht.dat,\n"
+    "          missing law databases, tables of contents from idx.dat\n"
+    "  laws    the law list in 番号 order: 番号, code and name\n"
+    "\n"
+    "options (before or after the command's arguments):\n"
+    "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
+    "  --program-dir DIR   program folder with ht.dat and idx.dat (default: setting PATH,\n"
+    "                      else the folder of lexctl)\n"
+    "  --help              this text\n";
+
+bool parse(const QStringList& argv, Options* o, QString* error) {
+    for (int i = 1; i < argv.size(); ++i) {
+        const QString& a = argv[i];
+        auto value = [&](QString* target) {
+            if (i + 1 >= argv.size()) {
+                *error = a + QStringLiteral(" needs a folder");
+                return false;
+            }
+            *target = argv[++i];
+            return true;
+        };
+        if (a == QStringLiteral("--root")) {
+            if (!value(&o->root)) return false;
+        } else if (a.startsWith(QStringLiteral("--root="))) {
+            o->root = a.mid(7);
+        } else if (a == QStringLiteral("--program-dir")) {
+            if (!value(&o->programDir)) return false;
+        } else if (a.startsWith(QStringLiteral("--program-dir="))) {
+            o->programDir = a.mid(14);
+        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+            o->help = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            *error = QStringLiteral("unknown option ") + a;
+            return false;
+        } else {
+            o->args << a;
+        }
+    }
+    return true;
+}
+
+// Folders as the viewer derives them, with the command line taking precedence.
+void applyFolders(const Options& o, platform::Settings& settings) {
+    QString program = o.programDir;
+    if (program.isEmpty()) program = settings.get(QStringLiteral("PATH"));
+    if (program.isEmpty()) program = QCoreApplication::applicationDirPath();
+    QString root = o.root;
+    if (root.isEmpty() && o.programDir.isEmpty()) root = settings.get(QStringLiteral("ROOT"));
+    store::setFolders(QDir(program).absolutePath(), root.isEmpty() ? QString() : QDir(root).absolutePath());
+}
+
+class ConsoleProgress : public exchange::IdxProgress {
+public:
+    void label(const QString&) override {}
+};
+
+int cmdInit(const Options& o, platform::Settings& settings) {
+    const store::Folders& f = store::folders();
+    out(QStringLiteral("program folder: ") + f.program);
+    out(QStringLiteral("data root:      ") + f.root);
+    ConsoleProgress progress;
+    const exchange::FirstStartResult r = exchange::runFirstStart(&progress);
+    if (r.ht.fileFound)
+        out(QStringLiteral("ht.dat:  %1 laws added, %2 lines skipped").arg(r.ht.added).arg(r.ht.skipped.size()));
+    else
+        out(QStringLiteral("ht.dat:  not found in the program folder; law list unchanged"));
+    out(QStringLiteral("databases created: %1%2")
+            .arg(r.created.size())
+            .arg(r.created.isEmpty() ? QString() : QStringLiteral(" (") + r.created.join(QStringLiteral(", ")) + u')'));
+    if (r.idx.fileFound)
+        out(QStringLiteral("idx.dat: %1 tables of contents replaced (%2), %3 rows added, %4 lines skipped")
+                .arg(r.idx.codes.size())
+                .arg(r.idx.codes.join(u' '))
+                .arg(r.idx.added)
+                .arg(r.idx.skipped.size()));
+    else
+        out(QStringLiteral("idx.dat: not found in the program folder; nothing imported"));
+    // The viewer's own settings say the initialisation ran only when it ran on their folders.
+    if (o.root.isEmpty() && o.programDir.isEmpty())
+        settings.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
+    return r.ht.skipped.isEmpty() && r.idx.skipped.isEmpty() ? 0 : 1;
+}
+
+int cmdLaws(const Options&, platform::Settings&) {
+    for (const store::LawEntry& law : store::readLawList())
+        out(QStringLiteral("%1 %2 %3").arg(law.number).arg(law.code, law.name));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lexctl"));
+    platform::ConsolePrompt console;
+    platform::setPrompt(&console);
+
+    Options o;
+    QString error;
+    if (!parse(QCoreApplication::arguments(), &o, &error)) {
+        err(QStringLiteral("lexctl: ") + error);
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (o.args.isEmpty()) {
+        std::fputs(kUsage, o.help ? stdout : stderr);
+        return o.help ? 0 : 2;
+    }
+    const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
+        {QStringLiteral("init"), cmdInit}, {QStringLiteral("laws"), cmdLaws}};
+    const QString name = o.args.first();
+    const auto it = commands.find(name);
+    if (it == commands.end()) {
+        err(QStringLiteral("lexctl: unknown command ") + name);
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (o.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (o.args.size() > 1) {
+        err(QStringLiteral("lexctl %1: unexpected argument %2").arg(name, o.args[1]));
+        return 2;
+    }
+    try {
+        platform::Settings settings;
+        applyFolders(o, settings);
+        return it->second(o, settings);
+    } catch (const std::exception& e) {
+        err(QStringLiteral("lexctl %1: ").arg(name) + QString::fromUtf8(e.what()));
+        return 1;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Start-up of the viewer without its windows: the settings, the folders, and the first-start
+// initialisation (law list from ht.dat, missing law databases, tables of contents from idx.dat).
+#include "exchange/htfile.h"
+#include "exchange/idximport.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class Settings;
+}
+
+namespace exchange {
+
+// Reads ADMIN, PATH (saved as `ownFolder` when empty) and ROOT into store::folders(), and
+// clears INIT when the DB folder is missing. Returns true when the first-start
+// initialisation must run (INIT empty).
+bool readViewerSettings(platform::Settings& settings, const QString& ownFolder);
+
+// Creates the DB folder when missing, and an empty database for every listed law that has
+// none. Returns the names created; a law whose name cannot be a file name is reported.
+QStringList MakeMissingHoutenDBs();
+
+struct FirstStartResult {
+    HtLoadResult ht;
+    QStringList created;
+    IdxImportResult idx;
+};
+
+// The first-start steps before the index import, which the caller runs (in a window or not).
+FirstStartResult prepareFirstStart();
+// The index file of the program folder.
+QString programIdxFile();
+// The whole initialisation without a window; `progress` may be null.
+FirstStartResult runFirstStart(IdxProgress* progress);
+
+}  // namespace exchange

@@ -1,0 +1,149 @@
+#include "exchange/idximport.h"
+
+#include "platform/prompt.h"
+#include "platform/textfile.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QList>
+
+namespace exchange {
+
+namespace {
+const QString kSep = QStringLiteral("&&");
+
+struct Row {
+    int line;
+    QStringList fields;
+};
+
+struct Law {
+    QString code, name;
+    bool replace = false;  // named in line 1: its old rows go first
+    QList<Row> rows;
+};
+}  // namespace
+
+QString GetIdxFile(const QString& path) {
+    return platform::readLines(path).join(QStringLiteral("\r\n"));
+}
+
+IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
+    IdxImportResult r;
+    if (!QFileInfo(path).isFile()) return r;
+    r.fileFound = true;
+    auto show = [progress](const QString& s) {
+        if (progress) {
+            progress->label(s);
+            progress->pump();
+        }
+    };
+    auto skip = [&r](int line, const QString& why) {
+        r.skipped << QStringLiteral("%1行目: %2").arg(line).arg(why);
+    };
+
+    const platform::TextLines text = platform::readLinesLenient(path);
+    const QStringList head = text.lines.value(0).split(u' ');
+    if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
+        platform::msgBox(QStringLiteral("%1 は目次ファイルではありません（1行目が CODES で始まっていません）。何も取り込みませんでした。").arg(path));
+        r.fileFound = true;
+        return r;
+    }
+
+    // Resolve each law once: its name and whether its database is there.
+    QHash<QString, int> lawIndex;
+    QList<Law> laws;
+    QHash<QString, QString> refused;  // code -> reason
+    auto lawFor = [&](const QString& code) -> Law* {
+        if (refused.contains(code)) return nullptr;
+        if (auto it = lawIndex.find(code); it != lawIndex.end()) return &laws[*it];
+        const QString name = store::GetHoutenName(code);
+        QString why;
+        if (name.isEmpty() || code.toUpper() != code) {
+            refused.insert(code, QStringLiteral("法典コード %1 は法典コード一覧にありません").arg(code));
+            return nullptr;
+        }
+        if (!store::isValidLawName(name, &why)) {
+            refused.insert(code, why);
+            return nullptr;
+        }
+        if (!QFileInfo(store::lawDbPath(name)).isFile()) {
+            refused.insert(code, QStringLiteral("%1 のデータベースがありません").arg(name));
+            return nullptr;
+        }
+        lawIndex.insert(code, int(laws.size()));
+        laws.append({code, name, false, {}});
+        return &laws.last();
+    };
+
+    for (int i = 1; i < head.size(); ++i) {
+        const QString& code = head[i];
+        if (code.isEmpty()) continue;
+        if (Law* law = lawFor(code)) {
+            if (!law->replace) {
+                law->replace = true;
+                r.codes << code;
+            }
+        } else {
+            skip(1, refused.value(code));
+        }
+    }
+    for (int i = 1; i < text.lines.size(); ++i) {
+        const int lineNo = i + 1;
+        if (text.badLines.contains(lineNo)) {
+            skip(lineNo, QStringLiteral("シフトJISとして読めません"));
+            continue;
+        }
+        QStringList f = text.lines[i].split(kSep);
+        if (f.size() < 6) {
+            skip(lineNo, QStringLiteral("項目が６つありません"));
+            continue;
+        }
+        // A heading that itself holds "&&" keeps it rather than losing its tail.
+        if (f.size() > 6) f = f.mid(0, 5) << f.mid(5).join(kSep);
+        Law* law = lawFor(f[0].left(2));
+        if (!law) {
+            skip(lineNo, refused.value(f[0].left(2)));
+            continue;
+        }
+        law->rows.append({lineNo, f});
+    }
+
+    for (Law& law : laws) {
+        if (!law.replace && law.rows.isEmpty()) continue;
+        try {
+            store::Database db = store::openLawDb(law.name);
+            store::Transaction t(db);
+            if (law.replace) {
+                show(QStringLiteral("既存の目次を削除しています。 ") + law.name);
+                db.execute(QStringLiteral("delete from 目次"));
+            }
+            int added = 0;
+            for (const Row& row : law.rows) {
+                show(QStringLiteral("目次登録中... [") + law.name + QStringLiteral("] ") + row.fields[5]);
+                try {
+                    db.execute(QStringLiteral("insert into 目次 (コード, 見出し, SOJ, EOJ, SOJ2, EOJ2) values (?, ?, ?, ?, ?, ?)"),
+                               {row.fields[0], row.fields[5], row.fields[1], row.fields[2],
+                                row.fields[3], row.fields[4]});
+                    ++added;
+                } catch (const store::Error& e) {
+                    skip(row.line, e.description());
+                }
+            }
+            t.commit();
+            r.added += added;
+        } catch (const store::Error& e) {
+            // The law keeps the rows it had before this run.
+            r.codes.removeAll(law.code);
+            skip(1, QStringLiteral("%1 の目次を取り込めませんでした: %2").arg(law.name, e.description()));
+        }
+    }
+    if (!r.skipped.isEmpty())
+        platform::msgBox(QStringLiteral("%1 の次の行は取り込めませんでした。\r\n").arg(path) +
+                         r.skipped.join(QStringLiteral("\r\n")));
+    return r;
+}
+
+}  // namespace exchange

@@ -1,0 +1,32 @@
+#pragma once
+// The index import: replaces the tables of contents of the laws named in line 1 of an
+// idx.dat file with the file's rows. Each law's delete-and-re-add is one transaction.
+#include <QString>
+#include <QStringList>
+
+namespace exchange {
+
+// What a run shows while it works; the windows show it in their label.
+class IdxProgress {
+public:
+    virtual ~IdxProgress() = default;
+    virtual void label(const QString& text) = 0;
+    // Lets pending window events run.
+    virtual void pump() {}
+};
+
+struct IdxImportResult {
+    bool fileFound = false;
+    QStringList codes;        // the laws replaced, as named in line 1
+    int added = 0;            // rows added over all laws
+    QStringList skipped;      // "N行目: reason" for every line not imported
+};
+
+// The whole content of an index file: its lines joined with CR LF, no trailing break.
+QString GetIdxFile(const QString& path);
+
+// Runs the import. A missing file imports nothing (fileFound false). A line that cannot be
+// imported is skipped; all of them are named in one message at the end.
+IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress = nullptr);
+
+}  // namespace exchange

@@ -1,0 +1,52 @@
+#pragma once
+// A tree view whose nodes carry unique string keys: add under a parent found by key, find by
+// key in constant time, walk in insertion ("index") order. A duplicate key or a missing
+// parent is an error, as the tree control of the law browser reported it.
+#include <QHash>
+#include <QList>
+#include <QTreeWidget>
+#include <stdexcept>
+
+namespace platform {
+
+class TreeKeyError : public std::runtime_error {
+public:
+    explicit TreeKeyError(const QString& description)
+        : std::runtime_error(description.toStdString()), description_(description) {}
+    const QString& description() const { return description_; }
+
+private:
+    QString description_;
+};
+
+class KeyedTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit KeyedTree(QWidget* parent = nullptr);
+
+    // Adds a node; an empty parentKey makes it a top-level node. Throws TreeKeyError.
+    QTreeWidgetItem* addNode(const QString& parentKey, const QString& key, const QString& text);
+    QTreeWidgetItem* node(const QString& key) const { return byKey_.value(key, nullptr); }
+    bool contains(const QString& key) const { return byKey_.contains(key); }
+    int nodeCount() const { return int(order_.size()); }
+    // Nodes in insertion order; index 0 is the first node added.
+    const QList<QTreeWidgetItem*>& nodes() const { return order_; }
+
+    static QString keyOf(const QTreeWidgetItem* item);
+    // The node's text as stored, line breaks included (the row shows them as blanks).
+    static QString textOf(const QTreeWidgetItem* item);
+    static void setTextOf(QTreeWidgetItem* item, const QString& text);
+
+    QString selectedKey() const;
+    QTreeWidgetItem* selectedNode() const;
+    // Selects the node (and makes it current); nullptr clears the selection.
+    void selectNode(QTreeWidgetItem* item);
+    void removeFirst();
+    void clearNodes();
+
+private:
+    QHash<QString, QTreeWidgetItem*> byKey_;
+    QList<QTreeWidgetItem*> order_;
+};
+
+}  // namespace platform

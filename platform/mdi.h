@@ -1,0 +1,57 @@
+#pragma once
+// The multiple-document frame. Each window of a program is a widget inside a QMdiSubWindow;
+// a child with menus puts them on the frame's menu bar while it is the active child, and the
+// frame's own menus show otherwise. "Unload" closes and deletes.
+#include <QList>
+#include <QMainWindow>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QAction;
+
+namespace platform {
+
+// Implemented by child windows that carry a menu of their own: the menu bar entries, each a
+// submenu's menuAction() or a plain action (a title item).
+class MenuOwner {
+public:
+    virtual ~MenuOwner() = default;
+    virtual QList<QAction*> childMenus() const = 0;
+};
+
+class MdiFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MdiFrame(QWidget* parent = nullptr);
+
+    QMdiArea* area() const { return area_; }
+    // Wraps `child` in a sub-window (deleted with it on close) and shows it modeless.
+    QMdiSubWindow* showChild(QWidget* child);
+    // The frame's own menus (shown when no child with a menu is active).
+    void setFrameMenus(const QList<QAction*>& entries);
+    // Every child widget of the frame, in creation order.
+    QList<QWidget*> children() const;
+    template <class T>
+    T* findChildWindow() const {
+        for (QWidget* w : children())
+            if (auto* t = qobject_cast<T*>(w)) return t;
+        return nullptr;
+    }
+    // Re-reads the menus of the active child (after it changed them).
+    void refreshMenus();
+
+private:
+    void showMenus(const QList<QAction*>& entries);
+    QMdiArea* area_;
+    QList<QAction*> frameMenus_;
+};
+
+// The sub-window that holds `child`, or nullptr for a top-level window.
+QMdiSubWindow* subWindowOf(const QWidget* child);
+// Shows the child's window and makes it the active, topmost one.
+void bringToFront(QWidget* child);
+// Closes and deletes the child's window (its sub-window too).
+void unload(QWidget* child);
+
+}  // namespace platform

@@ -1,0 +1,67 @@
+#pragma once
+// The one seam for message and input boxes. Windows never call QMessageBox directly: the
+// default prompt shows modal boxes titled with the program's name; tests install a scripted
+// prompt; lexctl installs one that writes to the terminal.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual Answer message(const QString& text, Buttons buttons) = 0;
+    // The typed text, or the empty string when cancelled (as an input box answers).
+    virtual QString input(const QString& text, const QString& fallback) = 0;
+};
+
+// The prompt in force; the window prompt unless another was installed.
+Prompt& prompt();
+// Installs `p` (not owned); nullptr restores the window prompt.
+void setPrompt(Prompt* p);
+
+inline Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok) {
+    return prompt().message(text, buttons);
+}
+inline QString inputBox(const QString& text, const QString& fallback = {}) {
+    return prompt().input(text, fallback);
+}
+
+// Modal QMessageBox / QInputDialog, parented to the active window.
+class WindowPrompt : public Prompt {
+public:
+    Answer message(const QString& text, Buttons buttons) override;
+    QString input(const QString& text, const QString& fallback) override;
+};
+
+// Messages to standard error; questions take their default (OK, Yes); input is empty.
+class ConsolePrompt : public Prompt {
+public:
+    Answer message(const QString& text, Buttons buttons) override;
+    QString input(const QString& text, const QString& fallback) override;
+};
+
+// Records every message and answers from queues (OK / Yes / empty when a queue runs dry).
+class ScriptedPrompt : public Prompt {
+public:
+    ScriptedPrompt() { setPrompt(this); }
+    ~ScriptedPrompt() override { setPrompt(nullptr); }
+    ScriptedPrompt(const ScriptedPrompt&) = delete;
+    ScriptedPrompt& operator=(const ScriptedPrompt&) = delete;
+
+    Answer message(const QString& text, Buttons buttons) override;
+    QString input(const QString& text, const QString& fallback) override;
+
+    QStringList messages;            // every message text, in order
+    QList<Buttons> buttons;          // the buttons each message offered
+    QStringList inputPrompts;        // every input box prompt
+    std::deque<Answer> answers;      // queued answers to messages
+    std::deque<QString> inputs;      // queued answers to input boxes
+};
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+// A plain-text pane with one font for the whole text, whose text, selection start and
+// selection length are counted in CR LF text as the law texts are built.
+#include <QTextEdit>
+
+namespace platform {
+
+// CR LF (and lone LF) to the pane's line breaks, and back.
+QString fromCrLf(const QString& text);
+QString toCrLf(const QString& text);
+
+class TextPane : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TextPane(QWidget* parent = nullptr);
+
+    QString text() const;                 // with CR LF
+    void setText(const QString& crlfText);
+    // 0-based, counted in the CR LF text.
+    int selStart() const;
+    int selLength() const;
+    void setSelStart(int pos);            // collapses the selection to a caret at pos
+    void setSelLength(int length);        // selects from the caret over length characters
+    QString selectedText() const;         // with CR LF
+
+    QString fontName() const;
+    void setFontName(const QString& name);
+    double fontSize() const;
+    void setFontSize(double points);
+    bool fontBold() const;
+    void setFontBold(bool bold);
+    void setBackground(const QColor& color);
+
+private:
+    int toPlain(int crlfPos) const;
+    int toCrLfPos(int plainPos) const;
+    void applyFont(const QFont& f);
+    QString fontName_;
+};
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+// Conversions with the semantics the law data relies on: Val-like reading, strict integer
+// conversion, and full-width digits.
+#include <QString>
+#include <stdexcept>
+
+namespace platform {
+
+// A failed conversion; what() and description() carry a readable Japanese description.
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString& description)
+        : std::runtime_error(description.toStdString()), description_(description) {}
+    const QString& description() const { return description_; }
+
+private:
+    QString description_;
+};
+
+// Leading blanks skipped, optional sign, digits up to the first non-digit; none gives 0.
+long long valInt(const QString& s);
+
+// Whole text (surrounding blanks allowed) must be an integer in [minimum, maximum];
+// throws ConversionError("型が一致しません。") or ("オーバーフローしました。") otherwise.
+long long strictInt(const QString& s, long long minimum = -2147483648LL,
+                    long long maximum = 2147483647LL);
+
+// ０-９ become 0-9; every other character is kept.
+QString toHalfWidthDigits(const QString& s);
+
+// Zero-padded decimal of at least `width` digits (Format(n, "0000")).
+QString padNumber(long long n, int width);
+
+// Removes leading and trailing half-width blanks only (the full-width indent of law text stays).
+QString trimBlanks(const QString& s);
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// Article codes, record codes and table-of-contents codes, and their rendering as the
+// Japanese numbering shown to the reader. Non-digit characters inside a numeric field throw
+// platform::ConversionError.
+#include <QChar>
+#include <QString>
+
+namespace store {
+
+// 8 (article number), 10 (article code) or 16 (条項コード) characters: 第3条の2, or the
+// paragraph mark ①..⑳ with a blank, or (21). With `articleNumbers` false (the maintenance
+// program's form) an 8-character code gives the empty string.
+QString GetJouKouText(const QString& code, bool articleNumbers = true);
+// （1条～11条） from two 8-digit article numbers.
+QString GetJouRangeText(const QString& first, const QString& last);
+// Level label (第2章の3) of a 目次 code into `label`; returns the parent's code, or the empty
+// string (label unchanged) when every level is zero.
+QString GetMokujiName(const QString& code, QString& label);
+// The path of the non-zero levels of a code being typed; `fullPath` gets every level.
+QString GetMokujiPathText(const QString& code, QString& fullPath);
+// Paragraph block header from characters 11-14 of a 条項コード; `label` gets " 第P項" or "".
+QString GetKouHeader(const QString& part, QString& label);
+int KanjiDigitValue(QChar c);
+// The value of a kanji numeral (三百五 → 305).
+int KanjiNumberValue(const QString& numeral);
+// The article number between the first 第 and the first 条 following it, when there is one.
+bool KanjiJouNumber(const QString& text, int* value);
+// Shows that number in a message box; nothing without a 第…条 pair.
+void ShowKanjiJouNumber(const QString& text);
+// HTML folder / law code / code.html; the folders are created when missing.
+QString GetHtmlPath(const QString& code);
+// Removes trailing line breaks and half-width blanks from a text that ends with CR LF.
+QString TrimTrailingCRLF(const QString& text);
+
+// The paragraph ordinal (characters 11-12) of a 条項コード; 0 for the heading row.
+int paragraphOrdinal(const QString& code);
+
+}  // namespace store

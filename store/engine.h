@@ -1,0 +1,132 @@
+#pragma once
+// The database engine behind the law data: a SQLite file opened per operation, and a
+// recordset with the operations the programs use (snapshot, dynaset, record count, end test,
+// move first/next, fields by name, add new, edit, update, delete, find first).
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <stdexcept>
+
+struct sqlite3;
+
+namespace store {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& description)
+        : std::runtime_error(description.toStdString()), description_(description) {}
+    const QString& description() const { return description_; }
+
+private:
+    QString description_;
+};
+
+// The locale and connect string of every law database; kept as the one constant.
+inline const QString kConnect = QStringLiteral(";LANGID=0x0411;CP=932;COUNTRY=0");
+
+enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
+enum class FieldType { Text, Memo, Long };
+
+struct FieldDef {
+    QString name;
+    FieldType type;
+};
+
+class Recordset;
+
+class Database {
+public:
+    // A new, empty database file; an existing file is an error.
+    static Database create(const QString& path, const QString& locale = kConnect);
+    // An existing database file, shared and read-write; a missing file is an error.
+    static Database open(const QString& path, const QString& connect = kConnect);
+
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    ~Database();
+
+    // A table with the fields in this order and the unique primary index IdxPrimary.
+    void createTable(const QString& name, const QList<FieldDef>& fields,
+                     const QString& primaryField);
+    // An SQL text or a table name. Values in `params` are bound to the ? of the text.
+    Recordset openRecordset(const QString& source, RecordsetType type = RecordsetType::Snapshot,
+                            const QVariantList& params = {});
+    void execute(const QString& sql, const QVariantList& params = {});
+    // The fields of a table in their order.
+    QStringList fieldNames(const QString& table);
+
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+    void close();
+
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+private:
+    Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+    sqlite3* db_ = nullptr;
+    QString path_;
+};
+
+// Begins on construction; rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.beginTrans(); }
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+class Recordset {
+public:
+    // Greater than zero exactly when the recordset has a row.
+    int recordCount() const { return int(rows_.size()); }
+    bool eof() const { return pos_ >= rows_.size(); }
+    void moveFirst();
+    void moveNext();
+
+    QVariant field(const QString& name) const;
+    // The field as text; Null reads as the empty string.
+    QString text(const QString& name) const { return field(name).toString(); }
+    void setField(const QString& name, const QVariant& value);
+
+    void addNew();
+    void edit();
+    void update();
+    void deleteRecord();
+    // Positions on the first row whose field equals value; noMatch() tells the outcome.
+    void findFirst(const QString& name, const QVariant& value);
+    bool noMatch() const { return noMatch_; }
+
+    const QStringList& columns() const { return columns_; }
+
+private:
+    friend class Database;
+    Recordset() = default;
+    int column(const QString& name) const;
+    QVariantList keyOf(const QVector<QVariant>& row) const;
+
+    Database* db_ = nullptr;
+    RecordsetType type_ = RecordsetType::Snapshot;
+    QString table_;
+    QStringList columns_;
+    QList<int> keyColumns_;
+    QVector<QVector<QVariant>> rows_;
+    qsizetype pos_ = 0;
+    bool skipAdvance_ = false;
+    bool noMatch_ = true;
+    enum class Mode { None, Add, Edit } mode_ = Mode::None;
+    QVector<QVariant> buffer_;
+};
+
+}  // namespace store

@@ -1,0 +1,33 @@
+#include "store/folders.h"
+
+#include <QDir>
+
+namespace store {
+
+Folders& folders() {
+    static Folders f;
+    return f;
+}
+
+QString joinPath(const QString& folder, const QString& name) {
+    if (folder.isEmpty()) return QDir::separator() + name;
+    if (folder.endsWith(u'/') || folder.endsWith(QDir::separator())) return folder + name;
+    return folder + QDir::separator() + name;
+}
+
+void setFolders(const QString& programFolder, const QString& dataRoot) {
+    Folders& f = folders();
+    f.program = programFolder;
+    f.root = dataRoot.isEmpty() ? programFolder : dataRoot;
+    f.db = joinPath(f.root, QStringLiteral("DB"));
+    f.html = joinPath(f.root, QStringLiteral("HTML"));
+    f.out = joinPath(f.root, QStringLiteral("OUT"));
+}
+
+QString masterDbPath() { return joinPath(folders().db, QStringLiteral("法典コード.mdb")); }
+
+QString lawDbPath(const QString& lawName) {
+    return joinPath(folders().db, lawName + QStringLiteral(".mdb"));
+}
+
+}  // namespace store

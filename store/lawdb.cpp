@@ -1,0 +1,175 @@
+#include "store/lawdb.h"
+
+#include "platform/prompt.h"
+#include "store/folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace store {
+
+bool isValidLawName(const QString& name, QString* why) {
+    auto refuse = [why](const QString& reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    if (name.trimmed().isEmpty()) return refuse(QStringLiteral("法典名称が空です。"));
+    if (name.contains(QStringLiteral("..")))
+        return refuse(QStringLiteral("法典名称に「..」は使えません。"));
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return refuse(QStringLiteral("法典名称に制御文字は使えません。"));
+        if (QStringLiteral("\\/:*?\"<>|").contains(c))
+            return refuse(QStringLiteral("法典名称に「%1」は使えません。").arg(c));
+    }
+    return true;
+}
+
+bool isValidLawCode(const QString& code) {
+    return code.size() == 2 && code[0].isLetter() && code[0].unicode() < 0x80 &&
+           (code[1].isLetterOrNumber() && code[1].unicode() < 0x80);
+}
+
+void MakeHoutenDB(const QString& folder, const QString& fileName) {
+    QString why;
+    const QString base = fileName.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive)
+                             ? fileName.chopped(4)
+                             : fileName;
+    if (!isValidLawName(base, &why)) throw Error(why + QStringLiteral(" (") + fileName + u')');
+    const QString path = joinPath(folder, fileName);
+    try {
+        Database db = Database::create(path);
+        Transaction t(db);
+        db.createTable(QStringLiteral("条文"),
+                       {{QStringLiteral("条項コード"), FieldType::Text},
+                        {QStringLiteral("条文"), FieldType::Memo}},
+                       QStringLiteral("条項コード"));
+        db.createTable(QStringLiteral("目次"),
+                       {{QStringLiteral("コード"), FieldType::Text},
+                        {QStringLiteral("見出し"), FieldType::Text},
+                        {QStringLiteral("SOJ"), FieldType::Text},
+                        {QStringLiteral("EOJ"), FieldType::Text},
+                        {QStringLiteral("SOJ2"), FieldType::Text},
+                        {QStringLiteral("EOJ2"), FieldType::Text}},
+                       QStringLiteral("コード"));
+        t.commit();
+    } catch (const Error&) {
+        // Only a file this call created is removed; an existing one is never touched.
+        if (QFileInfo::exists(path) && QFileInfo(path).size() == 0) QFile::remove(path);
+        throw;
+    }
+}
+
+void MakeHCodeDB() {
+    const QString dbFolder = folders().db;
+    if (!QFileInfo(dbFolder).isDir() && !QDir().mkpath(dbFolder))
+        throw Error(QStringLiteral("フォルダ %1 を作成できません。").arg(dbFolder));
+    const QString path = masterDbPath();
+    Database db = Database::create(path);
+    try {
+        db.createTable(QStringLiteral("法典コード"),
+                       {{QStringLiteral("番号"), FieldType::Long},
+                        {QStringLiteral("法典コード"), FieldType::Text},
+                        {QStringLiteral("法典名称"), FieldType::Text}},
+                       QStringLiteral("番号"));
+    } catch (const Error&) {
+        db.close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void ensureMasterDb() {
+    if (!QFileInfo::exists(masterDbPath())) MakeHCodeDB();
+}
+
+Database openMasterDb() {
+    ensureMasterDb();
+    return Database::open(masterDbPath());
+}
+
+Database openLawDb(const QString& lawName) {
+    QString why;
+    if (!isValidLawName(lawName, &why)) throw Error(why);
+    return Database::open(lawDbPath(lawName));
+}
+
+Database openOrCreateLawDb(const QString& lawName) {
+    if (!QFileInfo::exists(lawDbPath(lawName)))
+        MakeHoutenDB(folders().db, lawName + QStringLiteral(".mdb"));
+    return openLawDb(lawName);
+}
+
+QList<LawEntry> readLawList() {
+    QList<LawEntry> out;
+    Database db = openMasterDb();
+    Recordset rs = db.openRecordset(QStringLiteral("select * from 法典コード order by 番号"));
+    for (; !rs.eof(); rs.moveNext())
+        out.append({rs.field(QStringLiteral("番号")).toInt(), rs.text(QStringLiteral("法典コード")),
+                    rs.text(QStringLiteral("法典名称"))});
+    return out;
+}
+
+QString GetHoutenName(const QString& code) {
+    Database db = openMasterDb();
+    Recordset rs = db.openRecordset(QStringLiteral("select * from 法典コード where 法典コード=?"),
+                                    RecordsetType::Snapshot, {code.toUpper()});
+    return rs.recordCount() > 0 ? rs.text(QStringLiteral("法典名称")) : QString();
+}
+
+QString GetJouMidashi(const QString& lawName, const QString& code) {
+    Database db = openLawDb(lawName);
+    Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 where 条項コード =?"),
+                                    RecordsetType::Snapshot,
+                                    {code.left(10) + QStringLiteral("000001")});
+    return rs.recordCount() > 0 ? rs.text(QStringLiteral("条文")) : QString();
+}
+
+QStringList splitSearchWords(const QString& text) {
+    QStringList words{QString()};
+    for (const QChar c : text) {
+        if (c == u' ' || c == QChar(0x3000))
+            words.append(QString());
+        else
+            words.last().append(c);
+    }
+    return words;
+}
+
+namespace {
+// Quotes doubled and wildcard characters bracketed, so a word matches itself only.
+QString likeLiteral(const QString& word) {
+    QString out;
+    for (const QChar c : word) {
+        if (c == u'*' || c == u'?' || c == u'#' || c == u'[')
+            out += u'[' + QString(c) + u']';
+        else if (c == u'\'')
+            out += QStringLiteral("''");
+        else
+            out += c;
+    }
+    return out;
+}
+}  // namespace
+
+QString MakeSearchSQL(QString& text) {
+    int b = 0, e = int(text.size());
+    while (b < e && text[b] == u' ') ++b;
+    while (e > b && text[e - 1] == u' ') --e;
+    text = text.mid(b, e - b);
+    if (text.isEmpty()) {
+        platform::msgBox(QStringLiteral("検索文字列が不正です。"));
+        return {};
+    }
+    QString sql = QStringLiteral("select * from 条文 where");
+    const QStringList words = splitSearchWords(text);
+    for (int i = 0; i < words.size(); ++i) {
+        if (i > 0) sql += QStringLiteral(" and");
+        sql += QStringLiteral(" 条文 like '*") + likeLiteral(words[i]) + QStringLiteral("*'");
+    }
+    sql += QStringLiteral(" order by 条項コード");
+    return sql;
+}
+
+}  // namespace store

@@ -1,0 +1,48 @@
+#pragma once
+// The law databases: the master list 法典コード.mdb and one database per law, named after it.
+#include "store/engine.h"
+
+#include <QList>
+#include <QString>
+
+namespace store {
+
+struct LawEntry {
+    int number = 0;  // 番号
+    QString code;    // 法典コード
+    QString name;    // 法典名称
+};
+
+// A law name becomes a file name: it must not be empty, contain a path separator, "..",
+// a control character or one of \ / : * ? " < > |. `why` gets the reason in Japanese.
+bool isValidLawName(const QString& name, QString* why = nullptr);
+// A law code is two characters, the first a letter.
+bool isValidLawCode(const QString& code);
+
+// An empty law database (条文 and 目次, each with IdxPrimary) at folder/fileName.
+// Refuses a name that could leave the folder; a half-made file is removed on failure.
+void MakeHoutenDB(const QString& folder, const QString& fileName);
+// The DB folder (created when missing) and an empty master database in it.
+void MakeHCodeDB();
+// Creates the master database when it is missing, so a fresh installation has an empty list.
+void ensureMasterDb();
+Database openMasterDb();
+// The law's database; a missing file is an error.
+Database openLawDb(const QString& lawName);
+// The law's database, created empty first when missing.
+Database openOrCreateLawDb(const QString& lawName);
+
+// "select * from 法典コード order by 番号".
+QList<LawEntry> readLawList();
+// 法典名称 of the law whose code is `code` in upper case; empty when there is none.
+QString GetHoutenName(const QString& code);
+// 条文 of the heading row of the article that `code` belongs to; empty when there is none.
+QString GetJouMidashi(const QString& lawName, const QString& code);
+
+// The word-search query. Trims half-width blanks off `text` (the caller's variable changes);
+// for a text left empty shows "検索文字列が不正です。" and returns the empty string.
+QString MakeSearchSQL(QString& text);
+// The words of a search text: single half-width or full-width blanks separate them.
+QStringList splitSearchWords(const QString& text);
+
+}  // namespace store

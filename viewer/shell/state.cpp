@@ -1,0 +1,10 @@
+#include "viewer/shell/state.h"
+
+namespace viewer {
+
+ViewerState& state() {
+    static ViewerState s;
+    return s;
+}
+
+}  // namespace viewer
