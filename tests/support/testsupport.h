@@ -1,0 +1,37 @@
+#pragma once
+// Shared test fixtures: a temporary data root and settings per test, the sample data, and
+// readable QString output in failures.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <ostream>
+
+void PrintTo(const QString& s, std::ostream* os);
+
+namespace testsupport {
+
+// The folder of the bundled sample laws (ht.dat, idx.dat, law texts).
+QString sampleDir();
+// Text of a UTF-8 literal as CP932 bytes (for writing fixture files).
+QByteArray cp932(const QString& s);
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+// Each test gets a fresh program folder, data root and settings store, and store::folders()
+// pointing there.
+class TempRootTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    QString programDir() const { return programDir_; }
+    QString rootDir() const { return rootDir_; }
+    QString path(const QString& rel) const { return tmp_.path() + u'/' + rel; }
+    // Copies ht.dat and idx.dat of the sample into the program folder.
+    void copySampleExchangeFiles();
+
+private:
+    QTemporaryDir tmp_;
+    QString programDir_, rootDir_;
+};
+
+}  // namespace testsupport
