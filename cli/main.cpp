@@ -1,5 +1,7 @@
 // lexctl: the operations of the programs from a terminal, over the same functions.
 #include "exchange/firststart.h"
+#include "exchange/idximport.h"
+#include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "store/folders.h"
@@ -21,6 +23,7 @@ void err(const QString& s) { std::fputs((s + u'\n').toUtf8().constData(), stderr
 struct Options {
     QString root, programDir;
     bool help = false;
+    bool noHeadings = false, noParagraphs = false;
     QStringList args;
 };
 
@@ -31,6 +34,11 @@ const char* kUsage =
     "  init    first-start initialisation of the data root: law list from ht.dat,\n"
     "          missing law databases, tables of contents from idx.dat\n"
     "  laws    the law list in 番号 order: 番号, code and name\n"
+    "  import FILE [--no-headings] [--no-paragraphs]\n"
+    "          imports a law text file (CP932): the law's entry in the list, one heading\n"
+    "          record and one record per paragraph for every article\n"
+    "  import-idx FILE\n"
+    "          replaces the tables of contents of the laws named in an idx.dat file\n"
     "\n"
     "options (before or after the command's arguments):\n"
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
@@ -57,6 +65,10 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->programDir)) return false;
         } else if (a.startsWith(QStringLiteral("--program-dir="))) {
             o->programDir = a.mid(14);
+        } else if (a == QStringLiteral("--no-headings")) {
+            o->noHeadings = true;
+        } else if (a == QStringLiteral("--no-paragraphs")) {
+            o->noParagraphs = true;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             o->help = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
@@ -117,6 +129,38 @@ int cmdLaws(const Options&, platform::Settings&) {
     return 0;
 }
 
+int cmdImport(const Options& o, platform::Settings&) {
+    const QString file = o.args.value(1);
+    maint::ImportOptions options;
+    options.headings = !o.noHeadings;
+    options.paragraphs = !o.noParagraphs;
+    maint::LawTextImporter importer;
+    const maint::ImportResult r = importer.run(maint::readLawTextFile(file), options);
+    out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped%6")
+            .arg(r.lawCode, r.lawName)
+            .arg(r.articles)
+            .arg(r.records)
+            .arg(r.skipped.size())
+            .arg(r.stopped ? QStringLiteral(", stopped at a malformed number line") : QString()));
+    return r.stopped || !r.skipped.isEmpty() ? 1 : 0;
+}
+
+int cmdImportIdx(const Options& o, platform::Settings&) {
+    const QString file = o.args.value(1);
+    if (!QFileInfo(file).isFile()) {
+        err(QStringLiteral("lexctl import-idx: no file ") + file);
+        return 1;
+    }
+    ConsoleProgress progress;
+    const exchange::IdxImportResult r = exchange::ImportIdxFile(file, &progress);
+    out(QStringLiteral("%1 tables of contents replaced (%2), %3 rows added, %4 lines skipped")
+            .arg(r.codes.size())
+            .arg(r.codes.join(u' '))
+            .arg(r.added)
+            .arg(r.skipped.size()));
+    return r.skipped.isEmpty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,7 +181,12 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit}, {QStringLiteral("laws"), cmdLaws}};
+        {QStringLiteral("init"), cmdInit},
+        {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},
+        {QStringLiteral("import-idx"), cmdImportIdx}};
+    const std::map<QString, int> arity{{QStringLiteral("init"), 0}, {QStringLiteral("laws"), 0},
+                                       {QStringLiteral("import"), 1}, {QStringLiteral("import-idx"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {
@@ -149,8 +198,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (o.args.size() > 1) {
-        err(QStringLiteral("lexctl %1: unexpected argument %2").arg(name, o.args[1]));
+    const int wanted = arity.at(name);
+    if (o.args.size() - 1 != wanted) {
+        err(o.args.size() - 1 > wanted ? QStringLiteral("lexctl %1: unexpected argument %2").arg(name, o.args.value(wanted + 1))
+                                       : QStringLiteral("lexctl %1: needs a file").arg(name));
         return 2;
     }
     try {

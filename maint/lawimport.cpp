@@ -1,0 +1,238 @@
+#include "maint/lawimport.h"
+
+#include "platform/prompt.h"
+#include "platform/textfile.h"
+#include "platform/vb.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+
+namespace maint {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Val on a number written in full- or half-width digits: blanks are skipped, reading stops
+// at the first character that cannot continue the number, no digits give 0.
+int readNumber(const QString& s) {
+    long long v = 0;
+    for (const QChar c0 : platform::toHalfWidthDigits(s)) {
+        if (c0 == u' ' || c0 == u'\t' || c0 == QChar(0x3000)) continue;
+        if (c0 < u'0' || c0 > u'9') break;
+        v = v * 10 + (c0.unicode() - u'0');
+        if (v > 99999999) break;
+    }
+    return int(v);
+}
+
+constexpr int kMaxParagraphs = 99;
+}  // namespace
+
+ArticleCode Decode(const QString& numberLine) {
+    if (!numberLine.startsWith(u'第') || !numberLine.contains(u'条')) throw MalformedNumberLine();
+    const QString line = platform::trimBlanks(numberLine);
+    int article = 0, branch1 = 0, branch2 = 0;
+    auto between = [](const QString& part) { return part.mid(1, part.size() - 2); };
+    if (!line.contains(u'の')) {
+        article = readNumber(between(line));
+    } else {
+        const QStringList parts = line.split(u'の');
+        article = readNumber(between(parts[0]));
+        if (parts.size() == 2) {
+            branch1 = readNumber(parts[1]);
+        } else if (parts.size() == 3) {
+            branch1 = readNumber(parts[1]);
+            branch2 = readNumber(parts[2]);
+        }
+    }
+    using platform::padNumber;
+    ArticleCode c;
+    c.plain = padNumber(article, 4) + padNumber(branch1, 2) + padNumber(branch2, 2);
+    c.dashed = padNumber(article, 4) + u'-' + padNumber(branch1, 2) + u'-' + padNumber(branch2, 2);
+    return c;
+}
+
+QStringList SetKoumoku(const QString& block, int n) {
+    QStringList out;
+    for (;; ++n) {
+        const QString m = u'(' + QString::number(n) + u')';
+        const QString next = u'(' + QString::number(n + 1) + u')';
+        const qsizetype at = block.indexOf(m);
+        if (at < 0) break;
+        const qsizetype start = at + m.size();
+        const bool more = block.contains(next);
+        qsizetype end = block.size();
+        if (more) {
+            for (qsizetype e : {block.indexOf(m, start), block.indexOf(next, start)})
+                if (e >= 0 && e < end) end = e;
+        }
+        out << platform::trimBlanks(block.mid(start, end - start));
+        if (!more) break;
+    }
+    return out;
+}
+
+QString RemoveCRLF(const QString& text) {
+    QString s = text;
+    while (s.endsWith(kCrLf)) {
+        s.chop(2);
+        while (s.endsWith(u' ')) s.chop(1);
+    }
+    return s;
+}
+
+QString headerValue(const QString& line) { return line.section(u'=', 1, 1); }
+
+ParagraphCodes paragraphCodes(const QString& lawCode, const ArticleCode& article, int i, int count) {
+    QString d, p;
+    if (i > 0) {
+        d = platform::padNumber(i + 1, 2);
+        p = d + d + QStringLiteral("00");
+    } else if (count == 1) {
+        d = QStringLiteral("00");
+        p = QStringLiteral("010000");
+    } else {
+        d = QStringLiteral("01");
+        p = QStringLiteral("010100");
+    }
+    return {lawCode + article.plain + p, lawCode + article.dashed + u'-' + d,
+            lawCode + article.plain + QStringLiteral("000001")};
+}
+
+Article LawTextImporter::parseArticle(const QString& block) {
+    const QStringList lines = block.split(kCrLf);
+    Article a;
+    const QString first = lines.value(0);
+    if (first.contains(u'【')) {
+        openBracket = QStringLiteral("【");
+        closeBracket = QStringLiteral("】");
+    } else if (first.contains(u'（')) {
+        openBracket = QStringLiteral("（");
+        closeBracket = QStringLiteral("）");
+    }
+    QString title = first;
+    if (!openBracket.isEmpty()) {
+        if (const qsizetype o = title.indexOf(openBracket); o >= 0) title.replace(o, openBracket.size(), u' ');
+        if (const qsizetype c = title.indexOf(closeBracket); c >= 0) title.replace(c, closeBracket.size(), u' ');
+    }
+    a.title = platform::trimBlanks(title);
+    a.numberLine = lines.value(1);
+    a.code = Decode(a.numberLine);
+    if (!lines.value(2).contains(QStringLiteral("(1)"))) {
+        QStringList text;
+        for (int i = 2; i < lines.size(); ++i) text << platform::trimBlanks(lines[i]);
+        a.paragraphs << text.join(kCrLf);
+    } else {
+        a.paragraphs = SetKoumoku(block, 1);
+    }
+    return a;
+}
+
+int writeArticle(const QString& lawName, const QString& lawCode, const Article& article,
+                 const ImportOptions& options) {
+    const QString upsert = QStringLiteral(
+        "insert into 条文 (条項コード, 条文) values (?, ?) "
+        "on conflict (条項コード) do update set 条文 = excluded.条文");
+    store::Database db = store::openOrCreateLawDb(lawName);
+    store::Transaction t(db);
+    int written = 0;
+    const int count = int(article.paragraphs.size());
+    for (int i = 0; i < count; ++i) {
+        const ParagraphCodes c = paragraphCodes(lawCode, article.code, i, count);
+        if (i == 0 && options.headings) {
+            const QString title = article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title;
+            db.execute(upsert, {c.heading, title});
+            ++written;
+        }
+        if (options.paragraphs && !c.code.endsWith(QStringLiteral("000001"))) {
+            const QString text = platform::trimBlanks(RemoveCRLF(platform::trimBlanks(article.paragraphs[i])));
+            db.execute(upsert, {c.code, text});
+            ++written;
+        }
+    }
+    t.commit();
+    return written;
+}
+
+void WriteHCode(const QString& code, const QString& name) {
+    store::Database db = store::openMasterDb();
+    const int count = db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset).recordCount();
+    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 法典コード where 法典コード=?"),
+                                           store::RecordsetType::Dynaset, {code});
+    if (rs.recordCount() > 0) {
+        rs.edit();
+        rs.setField(QStringLiteral("法典名称"), name);
+        rs.update();
+        return;
+    }
+    // Count + 1, as the list numbers new laws; past a gap that number may be taken already.
+    qlonglong number = count + 1;
+    if (db.openRecordset(QStringLiteral("select * from 法典コード where 番号=?"), store::RecordsetType::Snapshot,
+                         {number}).recordCount() > 0) {
+        store::Recordset last = db.openRecordset(QStringLiteral("select max(番号) as m from 法典コード"));
+        number = last.field(QStringLiteral("m")).toLongLong() + 1;
+    }
+    rs.addNew();
+    rs.setField(QStringLiteral("番号"), number);
+    rs.setField(QStringLiteral("法典コード"), code);
+    rs.setField(QStringLiteral("法典名称"), name);
+    rs.update();
+}
+
+ImportResult LawTextImporter::run(const QString& text, const ImportOptions& options,
+                                  const ImportObserver& observer) {
+    ImportResult r;
+    const QStringList blocks = text.split(kCrLf + kCrLf);
+    const QStringList header = blocks.value(0).split(kCrLf);
+    if (header.size() < 2 || !header[0].contains(u'=') || !header[1].contains(u'='))
+        throw store::Error(QStringLiteral("最初のブロックが「法典コード=」「法典名称=」の２行ではありません。何も取り込みませんでした。"));
+    r.lawCode = headerValue(header[0]);
+    r.lawName = headerValue(header[1]);
+    QString why;
+    if (r.lawCode.isEmpty())
+        throw store::Error(QStringLiteral("法典コードが空です。何も取り込みませんでした。"));
+    if (!store::isValidLawName(r.lawName, &why))
+        throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
+    if (observer.header) observer.header(r.lawCode, r.lawName);
+    if (!options.fromPane) WriteHCode(r.lawCode, r.lawName);
+    if (observer.blocks) observer.blocks(blocks.mid(1));
+
+    for (int b = 1; b < blocks.size(); ++b) {
+        const QString& block = blocks[b];
+        if (options.fromPane && (block.isEmpty() || (!openBracket.isEmpty() && !block.contains(openBracket))))
+            continue;  // chapter headings and the like between the articles
+        const QStringList lines = block.split(kCrLf);
+        if (block.trimmed().isEmpty() || lines.size() < 3) {
+            r.skipped << QStringLiteral("第%1ブロック: %2").arg(b).arg(
+                block.trimmed().isEmpty() ? QStringLiteral("空のブロック")
+                                          : QStringLiteral("３行未満 (%1)").arg(lines.join(u' ').left(40)));
+            continue;
+        }
+        Article a;
+        try {
+            a = parseArticle(block);
+        } catch (const MalformedNumberLine&) {
+            r.stopped = true;
+            r.stopMessage = QStringLiteral("第%1ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n%2\r\n%3")
+                                .arg(b).arg(lines.value(0), lines.value(1));
+            break;
+        }
+        a.block = b;
+        if (a.paragraphs.size() > kMaxParagraphs) {
+            r.skipped << QStringLiteral("第%1ブロック: %2 は項が%3あり、99を超えます")
+                             .arg(b).arg(a.numberLine).arg(a.paragraphs.size());
+            continue;
+        }
+        if (observer.article) observer.article(a);
+        r.records += writeArticle(r.lawName, r.lawCode, a, options);
+        ++r.articles;
+        if (observer.pump) observer.pump();
+    }
+    if (r.stopped) platform::msgBox(r.stopMessage);
+    if (!r.skipped.isEmpty())
+        platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") + r.skipped.join(kCrLf));
+    return r;
+}
+
+QString readLawTextFile(const QString& path) { return platform::readLines(path).join(kCrLf); }
+
+}  // namespace maint

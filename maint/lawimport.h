@@ -1,0 +1,94 @@
+#pragma once
+// The law text import without a window: a header block (法典コード=, 法典名称=) and one block
+// per article (heading line, number line, text with optional (1), (2) … paragraph markers),
+// blocks separated by an empty line. Each article's records are written in one transaction.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <stdexcept>
+
+namespace maint {
+
+// A number line that does not start with 第 or has no 条.
+class MalformedNumberLine : public std::runtime_error {
+public:
+    MalformedNumberLine() : std::runtime_error("malformed number line") {}
+};
+
+struct ArticleCode {
+    QString plain;   // NNNNBBCC
+    QString dashed;  // NNNN-BB-CC
+};
+
+// Decodes 第１２条の２の３ (full- or half-width digits); kanji numerals read as 0.
+ArticleCode Decode(const QString& numberLine);
+// Paragraph n and every later one, divided at the markers "(n)".
+QStringList SetKoumoku(const QString& block, int n);
+// Removes trailing line breaks (and the blanks before them).
+QString RemoveCRLF(const QString& text);
+// The value of a header line: the part after the first "=" (up to a second one).
+QString headerValue(const QString& line);
+
+struct ParagraphCodes {
+    QString code;     // 条項コード of the paragraph
+    QString display;  // law code + dashed article code + "-" + two-digit number
+    QString heading;  // 条項コード of the article's heading record
+};
+// The codes of paragraph i (0-based) of an article with `count` paragraphs.
+ParagraphCodes paragraphCodes(const QString& lawCode, const ArticleCode& article, int i, int count);
+
+struct Article {
+    int block = 0;          // number of the block in the text (1 = first article)
+    QString numberLine;     // line 2 as written
+    QString title;          // heading text, brackets removed
+    ArticleCode code;
+    QStringList paragraphs;  // paragraph texts as divided (trimmed of half-width blanks)
+};
+
+struct ImportOptions {
+    bool headings = true;    // write heading records (条見出しを登録)
+    bool paragraphs = true;  // write paragraph records (条文を登録)
+    bool fromPane = false;   // text typed into the pane: no master entry, bracket filter
+};
+
+struct ImportResult {
+    QString lawCode, lawName;
+    int articles = 0;        // articles written
+    int records = 0;         // records written
+    QStringList skipped;     // blocks not imported, with the reason
+    bool stopped = false;    // a malformed number line ended the run
+    QString stopMessage;
+};
+
+// What the import window shows while an import runs.
+struct ImportObserver {
+    std::function<void(const QString& code, const QString& name)> header;
+    std::function<void(const QStringList& blocks)> blocks;  // article blocks, in order
+    std::function<void(const Article&)> article;            // before the article is written
+    std::function<void()> pump;                             // let pending window events run
+};
+
+class LawTextImporter {
+public:
+    // Heading brackets last found; kept from one import to the next like the window's state.
+    QString openBracket, closeBracket;
+
+    // Splits one article block; the bracket state moves on. Throws MalformedNumberLine.
+    Article parseArticle(const QString& block);
+
+    // Imports a whole text (lines joined with CR LF). A header that cannot name a law refuses
+    // the whole import before anything is written (store::Error with the reason).
+    ImportResult run(const QString& text, const ImportOptions& options,
+                     const ImportObserver& observer = {});
+};
+
+// Adds the law to the master list, or renames it when its code is listed.
+void WriteHCode(const QString& code, const QString& name);
+// Writes one article's records into the law's database in one transaction; returns the
+// number of records written.
+int writeArticle(const QString& lawName, const QString& lawCode, const Article& article,
+                 const ImportOptions& options);
+// Reads a law text file (CP932) and joins its lines with CR LF.
+QString readLawTextFile(const QString& path);
+
+}  // namespace maint
