@@ -14,6 +14,11 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { refreshMenus(); });
 }
 
+MdiFrame::~MdiFrame() {
+    // Tearing down the area activates no menus on a half-destroyed frame.
+    disconnect(area_, nullptr, this, nullptr);
+}
+
 QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = area_->addSubWindow(child);

@@ -24,6 +24,7 @@ class MdiFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit MdiFrame(QWidget* parent = nullptr);
+    ~MdiFrame() override;
 
     QMdiArea* area() const { return area_; }
     // Wraps `child` in a sub-window (deleted with it on close) and shows it modeless.

@@ -37,7 +37,8 @@ QList<QByteArray> splitRawLines(const QByteArray& bytes) {
 }  // namespace
 
 bool decodeCp932(const QByteArray& bytes, QString* out) {
-    QStringDecoder d(kCodec);
+    // Stateless, so that a lead byte cut off at the end is an error rather than held back.
+    QStringDecoder d(kCodec, QStringConverter::Flag::Stateless);
     *out = d.decode(bytes);
     return !d.hasError();
 }
@@ -52,7 +53,7 @@ QByteArray encodeCp932(const QString& text, const QString& what) {
         if (text[i] == u'\n') ++line;
         QStringEncoder one(kCodec);
         const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        (void)one.encode(text.mid(i, len));
+        const QByteArray ignored = one.encode(text.mid(i, len));
         if (one.hasError())
             throw TextFileError(QStringLiteral("%1 %2行目: 文字「%3」はシフトJISで書けません。")
                                     .arg(what)
