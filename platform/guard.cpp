@@ -1,8 +1,7 @@
 #include "platform/guard.h"
 
+#include "platform/error.h"
 #include "platform/prompt.h"
-#include "platform/textfile.h"
-#include "platform/vb.h"
 
 #include <exception>
 
@@ -22,9 +21,7 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 QString describeCurrentException() {
     try {
         throw;
-    } catch (const ConversionError& e) {
-        return e.description();
-    } catch (const TextFileError& e) {
+    } catch (const Error& e) {
         return e.description();
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

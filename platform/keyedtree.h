@@ -5,18 +5,15 @@
 #include <QHash>
 #include <QList>
 #include <QTreeWidget>
+#include "platform/error.h"
+
 #include <stdexcept>
 
 namespace platform {
 
-class TreeKeyError : public std::runtime_error {
+class TreeKeyError : public Error {
 public:
-    explicit TreeKeyError(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
-    const QString& description() const { return description_; }
-
-private:
-    QString description_;
+    using Error::Error;
 };
 
 class KeyedTree : public QTreeWidget {

@@ -6,18 +6,15 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include "platform/error.h"
+
 #include <stdexcept>
 
 namespace platform {
 
-class TextFileError : public std::runtime_error {
+class TextFileError : public Error {
 public:
-    explicit TextFileError(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
-    const QString& description() const { return description_; }
-
-private:
-    QString description_;
+    using Error::Error;
 };
 
 struct TextLines {

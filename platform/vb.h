@@ -2,19 +2,16 @@
 // Conversions with the semantics the law data relies on: Val-like reading, strict integer
 // conversion, and full-width digits.
 #include <QString>
+#include "platform/error.h"
+
 #include <stdexcept>
 
 namespace platform {
 
 // A failed conversion; what() and description() carry a readable Japanese description.
-class ConversionError : public std::runtime_error {
+class ConversionError : public Error {
 public:
-    explicit ConversionError(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
-    const QString& description() const { return description_; }
-
-private:
-    QString description_;
+    using Error::Error;
 };
 
 // Leading blanks skipped, optional sign, digits up to the first non-digit; none gives 0.

@@ -7,20 +7,17 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include "platform/error.h"
+
 #include <stdexcept>
 
 struct sqlite3;
 
 namespace store {
 
-class Error : public std::runtime_error {
+class Error : public platform::Error {
 public:
-    explicit Error(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
-    const QString& description() const { return description_; }
-
-private:
-    QString description_;
+    using platform::Error::Error;
 };
 
 // The locale and connect string of every law database; kept as the one constant.

@@ -101,17 +101,19 @@ void MDIMain::buildBars() {
     CmdR = pictureButton(bar2, "CmdR", QStyle::SP_TitleBarNormalButton, QStringLiteral("ウィンドウの整列"));
     CmdSR = pictureButton(bar2, "CmdSR", QStyle::SP_MediaPlay, QStringLiteral("見出しドリル"));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Label1, TxtJouFind, CmdFindByCode})
-        bar2->addWidget(w);
-    bar2->addSeparator();
-    for (QWidget* w : std::initializer_list<QWidget*>{Label2, TxtJouFindT, CmdFindByWord})
-        bar2->addWidget(w);
-    bar2->addSeparator();
-    for (QWidget* w : std::initializer_list<QWidget*>{Label3, ComboHis})
-        bar2->addWidget(w);
+    // nullptr stands for a separator between the groups.
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(TxtJouFind),
+                       static_cast<QWidget*>(CmdFindByCode), static_cast<QWidget*>(nullptr),
+                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(TxtJouFindT),
+                       static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(nullptr),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(ComboHis)}) {
+        if (w)
+            bar2->addWidget(w);
+        else
+            bar2->addSeparator();
+    }
     bar2->addWidget(ComboHis2)->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{CmdHst, CmdR, CmdSR})
-        bar2->addWidget(w);
+    for (QToolButton* b : {CmdHst, CmdR, CmdSR}) bar2->addWidget(b);
     addToolBar(Qt::TopToolBarArea, bar2);
 
     connect(CmdR, &QToolButton::clicked, this, &MDIMain::CmdR_Click);
@@ -141,6 +143,7 @@ void MDIMain::buildMenus() {
 }
 
 void MDIMain::InitSettings() {
+    platform::BusyCursor busy;
     platform::Settings settings;
     if (!exchange::readViewerSettings(settings, QCoreApplication::applicationDirPath())) return;
     exchange::prepareFirstStart();
