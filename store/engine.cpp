@@ -15,7 +15,7 @@ constexpr int kBusyTimeoutMs = 15000;
 [[noreturn]] void fail(sqlite3* db, const QString& what) {
     const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
     const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    if ((code & 0xFF) == SQLITE_CONSTRAINT)
+    if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
         throw Error(QStringLiteral("主キーに重複する値があるため、レコードを保存できません。(%1)")
                         .arg(what));
     if ((code & 0xFF) == SQLITE_BUSY)
