@@ -323,19 +323,3 @@ TEST_F(SKEditTest, RefusalsAndRowsThatCannotBeShown) {
 }
 
 }  // namespace
-#include "platform/mdi.h"
-#include <QMdiSubWindow>
-#include <QMdiArea>
-namespace {
-class SKTmp : public SKEditTest {};
-TEST_F(SKTmp, Pos) {
-    platform::MdiFrame fr;
-    fr.resize(900, 700);
-    fr.show();
-    auto* a = new QLineEdit; fr.showChild(a);
-    auto* f = new FrmSKEdit;
-    QMdiSubWindow* s = fr.showChild(f);
-    QCoreApplication::processEvents();
-    std::cout << "pos " << s->pos().x() << "," << s->pos().y() << " other " << platform::subWindowOf(a)->pos().x() << "\n";
-}
-}
