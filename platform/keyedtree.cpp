@@ -1,5 +1,7 @@
 #include "platform/keyedtree.h"
 
+#include <QSet>
+
 namespace platform {
 
 namespace {
@@ -79,13 +81,15 @@ void KeyedTree::removeFirst() {
     if (order_.isEmpty()) return;
     QTreeWidgetItem* first = order_.takeFirst();
     // Removing a node removes its subtree; forget every key below it as well.
+    QSet<QTreeWidgetItem*> gone;
     QList<QTreeWidgetItem*> stack{first};
     while (!stack.isEmpty()) {
         QTreeWidgetItem* it = stack.takeLast();
         byKey_.remove(keyOf(it));
-        if (it != first) order_.removeOne(it);
+        gone.insert(it);
         for (int i = 0; i < it->childCount(); ++i) stack.append(it->child(i));
     }
+    if (gone.size() > 1) order_.removeIf([&gone](QTreeWidgetItem* it) { return gone.contains(it); });
     delete first;
 }
 

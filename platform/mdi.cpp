@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 
 namespace platform {
 
@@ -21,7 +22,14 @@ MdiFrame::~MdiFrame() {
 
 QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
     child->setAttribute(Qt::WA_DeleteOnClose);
+    // The size a window gave itself is its content's size; the frame adds its borders.
+    const QSize wanted = child->testAttribute(Qt::WA_Resized) ? child->size() : QSize();
     QMdiSubWindow* sub = area_->addSubWindow(child);
+    if (wanted.isValid()) {
+        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        sub->resize(wanted.width() + 2 * border, wanted.height() + title + border);
+    }
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(child->windowTitle());
     connect(child, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
