@@ -7,21 +7,24 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 
+#include <benchmark/benchmark.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
-QString sample(const char* name) { return QStringLiteral(LEXORA_SAMPLE_DIR) + u'/' + QString::fromLatin1(name); }
+QString sample(const char* name) {
+    return QStringLiteral(LEXORA_SAMPLE_DIR) + u'/' + QString::fromLatin1(name);
+}
 
 void prepare(const QString& root) {
     QDir(root).removeRecursively();
     QDir().mkpath(root);
     store::setFolders(root, root);
-    for (const char* f : {"ht.dat", "idx.dat"}) QFile::copy(sample(f), root + u'/' + QString::fromLatin1(f));
+    for (const char* f : {"ht.dat", "idx.dat"})
+        QFile::copy(sample(f), root + u'/' + QString::fromLatin1(f));
     exchange::runFirstStart(nullptr);
     for (const char* f : {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt"}) {
         maint::LawTextImporter importer;

@@ -17,8 +17,12 @@
 
 namespace {
 
-void out(const QString& s) { std::fputs((s + u'\n').toUtf8().constData(), stdout); }
-void err(const QString& s) { std::fputs((s + u'\n').toUtf8().constData(), stderr); }
+void out(const QString& s) {
+    std::fputs((s + u'\n').toUtf8().constData(), stdout);
+}
+void err(const QString& s) {
+    std::fputs((s + u'\n').toUtf8().constData(), stderr);
+}
 
 struct Options {
     QString root, programDir;
@@ -88,11 +92,12 @@ void applyFolders(const Options& o, platform::Settings& settings) {
     if (program.isEmpty()) program = QCoreApplication::applicationDirPath();
     QString root = o.root;
     if (root.isEmpty() && o.programDir.isEmpty()) root = settings.get(QStringLiteral("ROOT"));
-    store::setFolders(QDir(program).absolutePath(), root.isEmpty() ? QString() : QDir(root).absolutePath());
+    store::setFolders(QDir(program).absolutePath(),
+                      root.isEmpty() ? QString() : QDir(root).absolutePath());
 }
 
 class ConsoleProgress : public exchange::IdxProgress {
-public:
+  public:
     void label(const QString&) override {}
 };
 
@@ -103,14 +108,19 @@ int cmdInit(const Options& o, platform::Settings& settings) {
     ConsoleProgress progress;
     const exchange::FirstStartResult r = exchange::runFirstStart(&progress);
     if (r.ht.fileFound)
-        out(QStringLiteral("ht.dat:  %1 laws added, %2 lines skipped").arg(r.ht.added).arg(r.ht.skipped.size()));
+        out(QStringLiteral("ht.dat:  %1 laws added, %2 lines skipped")
+                .arg(r.ht.added)
+                .arg(r.ht.skipped.size()));
     else
         out(QStringLiteral("ht.dat:  not found in the program folder; law list unchanged"));
     out(QStringLiteral("databases created: %1%2")
             .arg(r.created.size())
-            .arg(r.created.isEmpty() ? QString() : QStringLiteral(" (") + r.created.join(QStringLiteral(", ")) + u')'));
+            .arg(r.created.isEmpty()
+                     ? QString()
+                     : QStringLiteral(" (") + r.created.join(QStringLiteral(", ")) + u')'));
     if (r.idx.fileFound)
-        out(QStringLiteral("idx.dat: %1 tables of contents replaced (%2), %3 rows added, %4 lines skipped")
+        out(QStringLiteral(
+                "idx.dat: %1 tables of contents replaced (%2), %3 rows added, %4 lines skipped")
                 .arg(r.idx.codes.size())
                 .arg(r.idx.codes.join(u' '))
                 .arg(r.idx.added)
@@ -185,8 +195,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("laws"), cmdLaws},
         {QStringLiteral("import"), cmdImport},
         {QStringLiteral("import-idx"), cmdImportIdx}};
-    const std::map<QString, int> arity{{QStringLiteral("init"), 0}, {QStringLiteral("laws"), 0},
-                                       {QStringLiteral("import"), 1}, {QStringLiteral("import-idx"), 1}};
+    const std::map<QString, int> arity{{QStringLiteral("init"), 0},
+                                       {QStringLiteral("laws"), 0},
+                                       {QStringLiteral("import"), 1},
+                                       {QStringLiteral("import-idx"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {
@@ -200,7 +212,8 @@ int main(int argc, char** argv) {
     }
     const int wanted = arity.at(name);
     if (o.args.size() - 1 != wanted) {
-        err(o.args.size() - 1 > wanted ? QStringLiteral("lexctl %1: unexpected argument %2").arg(name, o.args.value(wanted + 1))
+        err(o.args.size() - 1 > wanted ? QStringLiteral("lexctl %1: unexpected argument %2")
+                                             .arg(name, o.args.value(wanted + 1))
                                        : QStringLiteral("lexctl %1: needs a file").arg(name));
         return 2;
     }

@@ -31,8 +31,10 @@ FrmHCodeList::FrmHCodeList(Form form, QWidget* parent) : QWidget(parent), form_(
 
 void FrmHCodeList::Form_Load(QWidget* frame) {
     if (frame) {
-        const int left = platform::pixelsToTwips(frame->width()) - platform::geometryTwips(this).width() - 200;
-        platform::setGeometryTwips(this, std::max(0, left), 0, platform::geometryTwips(this).width(),
+        const int left =
+            platform::pixelsToTwips(frame->width()) - platform::geometryTwips(this).width() - 200;
+        platform::setGeometryTwips(this, std::max(0, left), 0,
+                                   platform::geometryTwips(this).width(),
                                    platform::geometryTwips(this).height());
     }
     const QList<store::LawEntry> laws = store::readLawList();
@@ -40,7 +42,8 @@ void FrmHCodeList::Form_Load(QWidget* frame) {
     TView1->clearNodes();
     for (const store::LawEntry& law : laws) {
         List1->addItem(u' ' + law.code + QStringLiteral("  ") + law.name);
-        if (!TView1->contains(law.code)) TView1->addNode({}, law.code, law.code + QStringLiteral("  ") + law.name);
+        if (!TView1->contains(law.code))
+            TView1->addNode({}, law.code, law.code + QStringLiteral("  ") + law.name);
     }
 }
 

@@ -13,7 +13,7 @@ namespace exchange {
 
 class FrmHCodeList : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Form { Viewer, Maintenance };
     explicit FrmHCodeList(Form form, QWidget* parent = nullptr);
 
@@ -23,14 +23,14 @@ public:
     // Reads the master list; places the window at the right edge of `frame` when given.
     void Form_Load(QWidget* frame = nullptr);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The viewer's form: the law double-clicked in the tree.
     void lawChosen(const QString& code);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
     Form form_;
 };
 

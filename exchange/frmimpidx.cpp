@@ -35,9 +35,13 @@ FrmImpIdx::FrmImpIdx(Form form, QWidget* parent) : QWidget(parent), form_(form) 
     resize(480, 160);
 }
 
-void FrmImpIdx::label(const QString& text) { LabelMon->setText(text); }
+void FrmImpIdx::label(const QString& text) {
+    LabelMon->setText(text);
+}
 
-void FrmImpIdx::pump() { platform::pumpEvents(); }
+void FrmImpIdx::pump() {
+    platform::pumpEvents();
+}
 
 IdxImportResult FrmImpIdx::runViewerImport() {
     const QString path = programIdxFile();

@@ -10,7 +10,7 @@ namespace exchange {
 
 class FrmImpIdx : public QWidget, public IdxProgress {
     Q_OBJECT
-public:
+  public:
     enum class Form { Viewer, Maintenance };
     explicit FrmImpIdx(Form form, QWidget* parent = nullptr);
 
@@ -25,12 +25,12 @@ public:
     void label(const QString& text) override;
     void pump() override;
 
-protected:
+  protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Form form_;
 };
 

@@ -20,13 +20,13 @@ HtLoadResult loadHtFileFrom(const QString& path) {
     r.fileFound = true;
     const platform::TextLines text = platform::readLinesLenient(path);
     store::Database db = store::openMasterDb();
-    store::Recordset rs = db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset);
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset);
 
     auto skip = [&r](int line, const QString& why, const QString& record) {
         r.skipped << QStringLiteral("%1行目: %2 (%3)").arg(line).arg(why, record);
     };
-    for (int bad : text.badLines)
-        skip(bad, QStringLiteral("シフトJISとして読めません"), QString());
+    for (int bad : text.badLines) skip(bad, QStringLiteral("シフトJISとして読めません"), QString());
     QStringList readable = text.lines;
     for (QString& l : readable)
         if (l.isNull()) l = QString();  // an unreadable line is reported above, not parsed

@@ -47,7 +47,9 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
     const platform::TextLines text = platform::readLinesLenient(path);
     const QStringList head = text.lines.value(0).split(u' ');
     if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
-        platform::msgBox(QStringLiteral("%1 は目次ファイルではありません（1行目が CODES で始まっていません）。何も取り込みませんでした。").arg(path));
+        platform::msgBox(QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
+                                        "で始まっていません）。何も取り込みませんでした。")
+                             .arg(path));
         r.fileFound = true;
         return r;
     }
@@ -62,7 +64,8 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
         const QString name = store::GetHoutenName(code);
         QString why;
         if (name.isEmpty() || code.toUpper() != code) {
-            refused.insert(code, QStringLiteral("法典コード %1 は法典コード一覧にありません").arg(code));
+            refused.insert(code,
+                           QStringLiteral("法典コード %1 は法典コード一覧にありません").arg(code));
             return nullptr;
         }
         if (!store::isValidLawName(name, &why)) {
@@ -122,9 +125,11 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
             }
             int added = 0;
             for (const Row& row : law.rows) {
-                show(QStringLiteral("目次登録中... [") + law.name + QStringLiteral("] ") + row.fields[5]);
+                show(QStringLiteral("目次登録中... [") + law.name + QStringLiteral("] ") +
+                     row.fields[5]);
                 try {
-                    db.execute(QStringLiteral("insert into 目次 (コード, 見出し, SOJ, EOJ, SOJ2, EOJ2) values (?, ?, ?, ?, ?, ?)"),
+                    db.execute(QStringLiteral("insert into 目次 (コード, 見出し, SOJ, EOJ, SOJ2, "
+                                              "EOJ2) values (?, ?, ?, ?, ?, ?)"),
                                {row.fields[0], row.fields[5], row.fields[1], row.fields[2],
                                 row.fields[3], row.fields[4]});
                     ++added;
@@ -137,7 +142,8 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
         } catch (const store::Error& e) {
             // The law keeps the rows it had before this run.
             r.codes.removeAll(law.code);
-            skip(1, QStringLiteral("%1 の目次を取り込めませんでした: %2").arg(law.name, e.description()));
+            skip(1, QStringLiteral("%1 の目次を取り込めませんでした: %2")
+                        .arg(law.name, e.description()));
         }
     }
     if (!r.skipped.isEmpty())

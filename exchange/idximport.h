@@ -8,7 +8,7 @@ namespace exchange {
 
 // What a run shows while it works; the windows show it in their label.
 class IdxProgress {
-public:
+  public:
     virtual ~IdxProgress() = default;
     virtual void label(const QString& text) = 0;
     // Lets pending window events run.
@@ -17,9 +17,9 @@ public:
 
 struct IdxImportResult {
     bool fileFound = false;
-    QStringList codes;        // the laws replaced, as named in line 1
-    int added = 0;            // rows added over all laws
-    QStringList skipped;      // "N行目: reason" for every line not imported
+    QStringList codes;    // the laws replaced, as named in line 1
+    int added = 0;        // rows added over all laws
+    QStringList skipped;  // "N行目: reason" for every line not imported
 };
 
 // The whole content of an index file: its lines joined with CR LF, no trailing break.

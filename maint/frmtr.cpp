@@ -111,7 +111,8 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
 
     connect(CmdRead, &QPushButton::clicked, this, &FrmTR::CmdRead_Click);
     connect(CmdFromClip, &QPushButton::clicked, this, &FrmTR::CmdFromClip_Click);
-    connect(ListMon, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
+    connect(ListMon, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
     connect(CheckM, &QCheckBox::toggled, this, [this](bool on) { options_.headings = on; });
     connect(CheckJ, &QCheckBox::toggled, this, [this](bool on) { options_.paragraphs = on; });
 }
@@ -157,7 +158,8 @@ void FrmTR::runImport(const QString& text, bool fromPane) {
         TxtHouten->setText(name);
     };
     observer.blocks = [this](const QStringList& blocks) {
-        for (const QString& b : blocks) ListFSep->addItem(QString(b).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        for (const QString& b : blocks)
+            ListFSep->addItem(QString(b).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
         if (ListFSep->count() > 0) ListFSep->setCurrentRow(ListFSep->count() - 1);
     };
     observer.article = [this](const Article& a) { showArticle(a); };
@@ -177,14 +179,16 @@ void FrmTR::showArticle(const Article& a) {
     ListMon->clear();
     TxtTitle->setText(a.title);
     Frame1->setTitle(a.numberLine + u' ' + a.code.dashed);
-    for (const QString& p : a.paragraphs) ListMon->addItem(QString(p).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    for (const QString& p : a.paragraphs)
+        ListMon->addItem(QString(p).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     for (int i = 0; i < a.paragraphs.size(); ++i) SetLstToRt(i);
 }
 
 void FrmTR::SetLstToRt(int i) {
     if (i < 0 || i >= article_.paragraphs.size()) return;
     RTMon->setText(article_.paragraphs[i]);
-    const ParagraphCodes c = paragraphCodes(TxtFName->text(), article_.code, i, int(article_.paragraphs.size()));
+    const ParagraphCodes c =
+        paragraphCodes(TxtFName->text(), article_.code, i, int(article_.paragraphs.size()));
     TxtCode->setText(c.code);
     TxtCodeMon->setText(c.display);
     TxtCodeT->setText(c.heading);

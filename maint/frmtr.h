@@ -20,7 +20,7 @@ namespace maint {
 
 class FrmTR : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FrmTR(QWidget* parent = nullptr);
 
     QLineEdit* TxtDrop = nullptr;
@@ -47,10 +47,10 @@ public:
     // The result of the last run (for callers and tests).
     const ImportResult& lastResult() const { return result_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void runImport(const QString& text, bool fromPane);
     void showArticle(const Article& a);
     void setBusy(bool busy);

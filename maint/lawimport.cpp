@@ -80,9 +80,12 @@ QString RemoveCRLF(const QString& text) {
     return s;
 }
 
-QString headerValue(const QString& line) { return line.section(u'=', 1, 1); }
+QString headerValue(const QString& line) {
+    return line.section(u'=', 1, 1);
+}
 
-ParagraphCodes paragraphCodes(const QString& lawCode, const ArticleCode& article, int i, int count) {
+ParagraphCodes paragraphCodes(const QString& lawCode, const ArticleCode& article, int i,
+                              int count) {
     QString d, p;
     if (i > 0) {
         d = platform::padNumber(i + 1, 2);
@@ -111,8 +114,10 @@ Article LawTextImporter::parseArticle(const QString& block) {
     }
     QString title = first;
     if (!openBracket.isEmpty()) {
-        if (const qsizetype o = title.indexOf(openBracket); o >= 0) title.replace(o, openBracket.size(), u' ');
-        if (const qsizetype c = title.indexOf(closeBracket); c >= 0) title.replace(c, closeBracket.size(), u' ');
+        if (const qsizetype o = title.indexOf(openBracket); o >= 0)
+            title.replace(o, openBracket.size(), u' ');
+        if (const qsizetype c = title.indexOf(closeBracket); c >= 0)
+            title.replace(c, closeBracket.size(), u' ');
     }
     a.title = platform::trimBlanks(title);
     a.numberLine = lines.value(1);
@@ -139,12 +144,14 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
     for (int i = 0; i < count; ++i) {
         const ParagraphCodes c = paragraphCodes(lawCode, article.code, i, count);
         if (i == 0 && options.headings) {
-            const QString title = article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title;
+            const QString title =
+                article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title;
             db.execute(upsert, {c.heading, title});
             ++written;
         }
         if (options.paragraphs && !c.code.endsWith(QStringLiteral("000001"))) {
-            const QString text = platform::trimBlanks(RemoveCRLF(platform::trimBlanks(article.paragraphs[i])));
+            const QString text =
+                platform::trimBlanks(RemoveCRLF(platform::trimBlanks(article.paragraphs[i])));
             db.execute(upsert, {c.code, text});
             ++written;
         }
@@ -155,9 +162,11 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
 
 void WriteHCode(const QString& code, const QString& name) {
     store::Database db = store::openMasterDb();
-    const int count = db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset).recordCount();
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 法典コード where 法典コード=?"),
-                                           store::RecordsetType::Dynaset, {code});
+    const int count =
+        db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset).recordCount();
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 法典コード where 法典コード=?"),
+                         store::RecordsetType::Dynaset, {code});
     if (rs.recordCount() > 0) {
         rs.edit();
         rs.setField(QStringLiteral("法典名称"), name);
@@ -166,9 +175,11 @@ void WriteHCode(const QString& code, const QString& name) {
     }
     // Count + 1, as the list numbers new laws; past a gap that number may be taken already.
     qlonglong number = count + 1;
-    if (db.openRecordset(QStringLiteral("select * from 法典コード where 番号=?"), store::RecordsetType::Snapshot,
-                         {number}).recordCount() > 0) {
-        store::Recordset last = db.openRecordset(QStringLiteral("select max(番号) as m from 法典コード"));
+    if (db.openRecordset(QStringLiteral("select * from 法典コード where 番号=?"),
+                         store::RecordsetType::Snapshot, {number})
+            .recordCount() > 0) {
+        store::Recordset last =
+            db.openRecordset(QStringLiteral("select max(番号) as m from 法典コード"));
         number = last.field(QStringLiteral("m")).toLongLong() + 1;
     }
     rs.addNew();
@@ -184,7 +195,9 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     const QStringList blocks = text.split(kCrLf + kCrLf);
     const QStringList header = blocks.value(0).split(kCrLf);
     if (header.size() < 2 || !header[0].contains(u'=') || !header[1].contains(u'='))
-        throw store::Error(QStringLiteral("最初のブロックが「法典コード=」「法典名称=」の２行ではありません。何も取り込みませんでした。"));
+        throw store::Error(
+            QStringLiteral("最初のブロックが「法典コード=」「法典名称="
+                           "」の２行ではありません。何も取り込みませんでした。"));
     r.lawCode = headerValue(header[0]);
     r.lawName = headerValue(header[1]);
     QString why;
@@ -198,13 +211,17 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
 
     for (int b = 1; b < blocks.size(); ++b) {
         const QString& block = blocks[b];
-        if (options.fromPane && (block.isEmpty() || (!openBracket.isEmpty() && !block.contains(openBracket))))
+        if (options.fromPane &&
+            (block.isEmpty() || (!openBracket.isEmpty() && !block.contains(openBracket))))
             continue;  // chapter headings and the like between the articles
         const QStringList lines = block.split(kCrLf);
         if (block.trimmed().isEmpty() || lines.size() < 3) {
-            r.skipped << QStringLiteral("第%1ブロック: %2").arg(b).arg(
-                block.trimmed().isEmpty() ? QStringLiteral("空のブロック")
-                                          : QStringLiteral("３行未満 (%1)").arg(lines.join(u' ').left(40)));
+            r.skipped
+                << QStringLiteral("第%1ブロック: %2")
+                       .arg(b)
+                       .arg(block.trimmed().isEmpty()
+                                ? QStringLiteral("空のブロック")
+                                : QStringLiteral("３行未満 (%1)").arg(lines.join(u' ').left(40)));
             continue;
         }
         Article a;
@@ -212,14 +229,20 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             a = parseArticle(block);
         } catch (const MalformedNumberLine&) {
             r.stopped = true;
-            r.stopMessage = QStringLiteral("第%1ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n%2\r\n%3")
-                                .arg(b).arg(lines.value(0), lines.value(1));
+            r.stopMessage =
+                QStringLiteral(
+                    "第%1ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n%2\r\n%"
+                    "3")
+                    .arg(b)
+                    .arg(lines.value(0), lines.value(1));
             break;
         }
         a.block = b;
         if (a.paragraphs.size() > kMaxParagraphs) {
             r.skipped << QStringLiteral("第%1ブロック: %2 は項が%3あり、99を超えます")
-                             .arg(b).arg(a.numberLine).arg(a.paragraphs.size());
+                             .arg(b)
+                             .arg(a.numberLine)
+                             .arg(a.paragraphs.size());
             continue;
         }
         if (observer.article) observer.article(a);
@@ -229,10 +252,13 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     }
     if (r.stopped) platform::msgBox(r.stopMessage);
     if (!r.skipped.isEmpty())
-        platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") + r.skipped.join(kCrLf));
+        platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") +
+                         r.skipped.join(kCrLf));
     return r;
 }
 
-QString readLawTextFile(const QString& path) { return platform::readLines(path).join(kCrLf); }
+QString readLawTextFile(const QString& path) {
+    return platform::readLines(path).join(kCrLf);
+}
 
 }  // namespace maint

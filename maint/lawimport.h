@@ -11,7 +11,7 @@ namespace maint {
 
 // A number line that does not start with 第 or has no 条.
 class MalformedNumberLine : public std::runtime_error {
-public:
+  public:
     MalformedNumberLine() : std::runtime_error("malformed number line") {}
 };
 
@@ -38,9 +38,9 @@ struct ParagraphCodes {
 ParagraphCodes paragraphCodes(const QString& lawCode, const ArticleCode& article, int i, int count);
 
 struct Article {
-    int block = 0;          // number of the block in the text (1 = first article)
-    QString numberLine;     // line 2 as written
-    QString title;          // heading text, brackets removed
+    int block = 0;       // number of the block in the text (1 = first article)
+    QString numberLine;  // line 2 as written
+    QString title;       // heading text, brackets removed
     ArticleCode code;
     QStringList paragraphs;  // paragraph texts as divided (trimmed of half-width blanks)
 };
@@ -53,10 +53,10 @@ struct ImportOptions {
 
 struct ImportResult {
     QString lawCode, lawName;
-    int articles = 0;        // articles written
-    int records = 0;         // records written
-    QStringList skipped;     // blocks not imported, with the reason
-    bool stopped = false;    // a malformed number line ended the run
+    int articles = 0;      // articles written
+    int records = 0;       // records written
+    QStringList skipped;   // blocks not imported, with the reason
+    bool stopped = false;  // a malformed number line ended the run
     QString stopMessage;
 };
 
@@ -69,7 +69,7 @@ struct ImportObserver {
 };
 
 class LawTextImporter {
-public:
+  public:
     // Heading brackets last found; kept from one import to the next like the window's state.
     QString openBracket, closeBracket;
 

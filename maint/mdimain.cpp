@@ -43,19 +43,31 @@ MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
     using exchange::FrmHCodeList;
     using exchange::FrmImpIdx;
     connect(CmdImpSK, &QPushButton::clicked, this, [this] {
-        openTool(impIdx, [] { return new FrmImpIdx(FrmImpIdx::Form::Maintenance); }, false);
+        openTool(
+            impIdx, [] { return new FrmImpIdx(FrmImpIdx::Form::Maintenance); }, false);
     });
-    connect(CmdEditHouten, &QPushButton::clicked, this,
-            [this] { openTool(htEdit, [] { return new FrmHtEdit; }, true); });
-    connect(CmdImport, &QPushButton::clicked, this, [this] { openTool(textImport, [] { return new FrmTR; }, true); });
+    connect(CmdEditHouten, &QPushButton::clicked, this, [this] {
+        openTool(
+            htEdit, [] { return new FrmHtEdit; }, true);
+    });
+    connect(CmdImport, &QPushButton::clicked, this, [this] {
+        openTool(
+            textImport, [] { return new FrmTR; }, true);
+    });
     connect(CmdHCodeList, &QPushButton::clicked, this, [this] {
         const bool fresh = hCodeList.isNull();
-        FrmHCodeList* w = openTool(hCodeList, [] { return new FrmHCodeList(FrmHCodeList::Form::Maintenance); }, false);
+        FrmHCodeList* w = openTool(
+            hCodeList, [] { return new FrmHCodeList(FrmHCodeList::Form::Maintenance); }, false);
         if (fresh) w->Form_Load(area());
     });
-    connect(CmdSKList, &QPushButton::clicked, this,
-            [this] { openTool(skEdit, [] { return new FrmSKEdit; }, false); });
-    connect(CmdLaws, &QPushButton::clicked, this, [this] { openTool(laws, [] { return new FrmLaws; }, true); });
+    connect(CmdSKList, &QPushButton::clicked, this, [this] {
+        openTool(
+            skEdit, [] { return new FrmSKEdit; }, false);
+    });
+    connect(CmdLaws, &QPushButton::clicked, this, [this] {
+        openTool(
+            laws, [] { return new FrmLaws; }, true);
+    });
 }
 
 template <class T, class Make>

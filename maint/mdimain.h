@@ -21,7 +21,7 @@ class FrmLaws;
 
 class MDIMain : public platform::MdiFrame {
     Q_OBJECT
-public:
+  public:
     explicit MDIMain(QWidget* parent = nullptr);
 
     // Start-up: the DB folder from the settings "ROOT" and "Path".
@@ -42,7 +42,7 @@ public:
     QPointer<FrmSKEdit> skEdit;
     QPointer<FrmLaws> laws;
 
-private:
+  private:
     // Shows the tool, creating it first when it is not open; `front` raises it as well.
     template <class T, class Make>
     T* openTool(QPointer<T>& slot, Make make, bool front);

@@ -3,13 +3,13 @@
 namespace platform {
 
 class BusyCursor {
-public:
+  public:
     BusyCursor();
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     bool active_ = false;
 };
 

@@ -6,12 +6,12 @@
 namespace platform {
 
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const QString& description)
         : std::runtime_error(description.toStdString()), description_(description) {}
     const QString& description() const { return description_; }
 
-private:
+  private:
     QString description_;
 };
 

@@ -6,7 +6,7 @@
 namespace platform {
 
 class GuardedApplication : public QApplication {
-public:
+  public:
     GuardedApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

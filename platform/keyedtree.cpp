@@ -33,7 +33,8 @@ QTreeWidgetItem* KeyedTree::addNode(const QString& parentKey, const QString& key
     if (!parentKey.isEmpty()) {
         parentItem = byKey_.value(parentKey, nullptr);
         if (!parentItem)
-            throw TreeKeyError(QStringLiteral("親ノード %1 がありません。(%2)").arg(parentKey, key));
+            throw TreeKeyError(
+                QStringLiteral("親ノード %1 がありません。(%2)").arg(parentKey, key));
     }
     auto* item = new QTreeWidgetItem;
     item->setData(0, kKeyRole, key);
@@ -65,7 +66,9 @@ QTreeWidgetItem* KeyedTree::selectedNode() const {
     return sel.isEmpty() ? nullptr : sel.first();
 }
 
-QString KeyedTree::selectedKey() const { return keyOf(selectedNode()); }
+QString KeyedTree::selectedKey() const {
+    return keyOf(selectedNode());
+}
 
 void KeyedTree::selectNode(QTreeWidgetItem* item) {
     if (!item) {
@@ -89,7 +92,8 @@ void KeyedTree::removeFirst() {
         gone.insert(it);
         for (int i = 0; i < it->childCount(); ++i) stack.append(it->child(i));
     }
-    if (gone.size() > 1) order_.removeIf([&gone](QTreeWidgetItem* it) { return gone.contains(it); });
+    if (gone.size() > 1)
+        order_.removeIf([&gone](QTreeWidgetItem* it) { return gone.contains(it); });
     delete first;
 }
 

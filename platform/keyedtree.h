@@ -12,13 +12,13 @@
 namespace platform {
 
 class TreeKeyError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 class KeyedTree : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit KeyedTree(QWidget* parent = nullptr);
 
     // Adds a node; an empty parentKey makes it a top-level node. Throws TreeKeyError.
@@ -41,7 +41,7 @@ public:
     void removeFirst();
     void clearNodes();
 
-private:
+  private:
     QHash<QString, QTreeWidgetItem*> byKey_;
     QList<QTreeWidgetItem*> order_;
 };

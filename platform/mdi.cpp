@@ -26,7 +26,8 @@ QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
     const QSize wanted = child->testAttribute(Qt::WA_Resized) ? child->size() : QSize();
     QMdiSubWindow* sub = area_->addSubWindow(child);
     if (wanted.isValid()) {
-        const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int border =
+            sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
         const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
         sub->resize(wanted.width() + 2 * border, wanted.height() + title + border);
     }

@@ -15,14 +15,14 @@ namespace platform {
 // Implemented by child windows that carry a menu of their own: the menu bar entries, each a
 // submenu's menuAction() or a plain action (a title item).
 class MenuOwner {
-public:
+  public:
     virtual ~MenuOwner() = default;
     virtual QList<QAction*> childMenus() const = 0;
 };
 
 class MdiFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MdiFrame(QWidget* parent = nullptr);
     ~MdiFrame() override;
 
@@ -42,7 +42,7 @@ public:
     // Re-reads the menus of the active child (after it changed them).
     void refreshMenus();
 
-private:
+  private:
     void showMenus(const QList<QAction*>& entries);
     QMdiArea* area_;
     QList<QAction*> frameMenus_;

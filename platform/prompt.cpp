@@ -17,14 +17,19 @@ QString programTitle() {
 }
 }  // namespace
 
-Prompt& prompt() { return current ? *current : windowPrompt; }
-void setPrompt(Prompt* p) { current = p; }
+Prompt& prompt() {
+    return current ? *current : windowPrompt;
+}
+void setPrompt(Prompt* p) {
+    current = p;
+}
 
 Answer WindowPrompt::message(const QString& text, Buttons buttons) {
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Information;
     switch (buttons) {
-        case Buttons::Ok: break;
+        case Buttons::Ok:
+            break;
         case Buttons::OkCancel:
             b = QMessageBox::Ok | QMessageBox::Cancel;
             icon = QMessageBox::Question;
@@ -40,10 +45,14 @@ Answer WindowPrompt::message(const QString& text, Buttons buttons) {
     }
     QMessageBox box(icon, programTitle(), text, b, QApplication::activeWindow());
     switch (box.exec()) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return Answer::Cancel;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
     }
 }
 

@@ -13,7 +13,7 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
     virtual Answer message(const QString& text, Buttons buttons) = 0;
     // The typed text, or the empty string when cancelled (as an input box answers).
@@ -34,21 +34,21 @@ inline QString inputBox(const QString& text, const QString& fallback = {}) {
 
 // Modal QMessageBox / QInputDialog, parented to the active window.
 class WindowPrompt : public Prompt {
-public:
+  public:
     Answer message(const QString& text, Buttons buttons) override;
     QString input(const QString& text, const QString& fallback) override;
 };
 
 // Messages to standard error; questions take their default (OK, Yes); input is empty.
 class ConsolePrompt : public Prompt {
-public:
+  public:
     Answer message(const QString& text, Buttons buttons) override;
     QString input(const QString& text, const QString& fallback) override;
 };
 
 // Records every message and answers from queues (OK / Yes / empty when a queue runs dry).
 class ScriptedPrompt : public Prompt {
-public:
+  public:
     ScriptedPrompt() { setPrompt(this); }
     ~ScriptedPrompt() override { setPrompt(nullptr); }
     ScriptedPrompt(const ScriptedPrompt&) = delete;
@@ -57,11 +57,11 @@ public:
     Answer message(const QString& text, Buttons buttons) override;
     QString input(const QString& text, const QString& fallback) override;
 
-    QStringList messages;            // every message text, in order
-    QList<Buttons> buttons;          // the buttons each message offered
-    QStringList inputPrompts;        // every input box prompt
-    std::deque<Answer> answers;      // queued answers to messages
-    std::deque<QString> inputs;      // queued answers to input boxes
+    QStringList messages;        // every message text, in order
+    QList<Buttons> buttons;      // the buttons each message offered
+    QStringList inputPrompts;    // every input box prompt
+    std::deque<Answer> answers;  // queued answers to messages
+    std::deque<QString> inputs;  // queued answers to input boxes
 };
 
 }  // namespace platform

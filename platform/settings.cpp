@@ -40,7 +40,9 @@ void Settings::save(const QString& key, const QString& value) {
     s.sync();
 }
 
-QString Settings::fileName() const { return store(application_).fileName(); }
+QString Settings::fileName() const {
+    return store(application_).fileName();
+}
 
 bool settingToBool(const QString& value, bool fallback) {
     const QString v = value.trimmed();

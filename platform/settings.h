@@ -6,7 +6,7 @@
 namespace platform {
 
 class Settings {
-public:
+  public:
     // Application and section are fixed by the data both programs share.
     explicit Settings(const QString& application = QStringLiteral("LXA"),
                       const QString& section = QStringLiteral("INST"));
@@ -18,7 +18,7 @@ public:
     // Where the store lives (for messages and tests).
     QString fileName() const;
 
-private:
+  private:
     QString findKey(const QString& key) const;
     QString application_;
     QString section_;

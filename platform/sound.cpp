@@ -10,8 +10,8 @@ namespace platform {
 
 void playSound(const QString& path, QWidget* owner) {
     if (!owner || !QFileInfo(path).isFile()) return;
-    auto* effect = owner->findChild<QSoundEffect*>(QStringLiteral("lexoraSound"),
-                                                   Qt::FindDirectChildrenOnly);
+    auto* effect =
+        owner->findChild<QSoundEffect*>(QStringLiteral("lexoraSound"), Qt::FindDirectChildrenOnly);
     if (!effect) {
         effect = new QSoundEffect(owner);
         effect->setObjectName(QStringLiteral("lexoraSound"));
@@ -20,6 +20,8 @@ void playSound(const QString& path, QWidget* owner) {
     effect->play();
 }
 
-void beep() { QApplication::beep(); }
+void beep() {
+    QApplication::beep();
+}
 
 }  // namespace platform

@@ -13,7 +13,8 @@ constexpr const char* kCodec = "windows-31j";
 QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw TextFileError(QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
+        throw TextFileError(
+            QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
     return f.readAll();
 }
 
@@ -120,9 +121,11 @@ void writeBlock(const QString& path, const QString& text) {
     const QByteArray bytes = encodeCp932(text, path);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw TextFileError(QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
+        throw TextFileError(
+            QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
     if (f.write(bytes) != bytes.size() || !f.commit())
-        throw TextFileError(QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
+        throw TextFileError(
+            QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
 }
 
 }  // namespace platform

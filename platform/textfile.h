@@ -13,13 +13,13 @@
 namespace platform {
 
 class TextFileError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 struct TextLines {
-    QStringList lines;     // one entry per line; an undecodable line is a null QString
-    QList<int> badLines;   // 1-based numbers of the lines that are not CP932
+    QStringList lines;    // one entry per line; an undecodable line is a null QString
+    QList<int> badLines;  // 1-based numbers of the lines that are not CP932
 };
 
 // Decodes CP932 bytes; returns false (and leaves `out` undefined) on an invalid sequence.

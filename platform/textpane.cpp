@@ -29,9 +29,13 @@ TextPane::TextPane(QWidget* parent) : QTextEdit(parent) {
     applyFont(japaneseFont(kGothic, 10.0));
 }
 
-QString TextPane::text() const { return toCrLf(toPlainText()); }
+QString TextPane::text() const {
+    return toCrLf(toPlainText());
+}
 
-void TextPane::setText(const QString& crlfText) { setPlainText(fromCrLf(crlfText)); }
+void TextPane::setText(const QString& crlfText) {
+    setPlainText(fromCrLf(crlfText));
+}
 
 int TextPane::toPlain(int crlfPos) const {
     // Each CR LF before the position counts two in CR LF text and one in the pane.
@@ -56,7 +60,9 @@ int TextPane::toCrLfPos(int plainPos) const {
     return plainPos + extra;
 }
 
-int TextPane::selStart() const { return toCrLfPos(textCursor().selectionStart()); }
+int TextPane::selStart() const {
+    return toCrLfPos(textCursor().selectionStart());
+}
 
 int TextPane::selLength() const {
     const QTextCursor c = textCursor();
@@ -83,9 +89,13 @@ void TextPane::setSelLength(int length) {
     ensureCursorVisible();
 }
 
-QString TextPane::selectedText() const { return toCrLf(textCursor().selectedText()); }
+QString TextPane::selectedText() const {
+    return toCrLf(textCursor().selectedText());
+}
 
-QString TextPane::fontName() const { return fontName_; }
+QString TextPane::fontName() const {
+    return fontName_;
+}
 
 void TextPane::setFontName(const QString& name) {
     fontName_ = name;
@@ -94,7 +104,9 @@ void TextPane::setFontName(const QString& name) {
     applyFont(f);
 }
 
-double TextPane::fontSize() const { return font().pointSizeF(); }
+double TextPane::fontSize() const {
+    return font().pointSizeF();
+}
 
 void TextPane::setFontSize(double points) {
     QFont f = font();
@@ -102,7 +114,9 @@ void TextPane::setFontSize(double points) {
     applyFont(f);
 }
 
-bool TextPane::fontBold() const { return font().bold(); }
+bool TextPane::fontBold() const {
+    return font().bold();
+}
 
 void TextPane::setFontBold(bool bold) {
     QFont f = font();

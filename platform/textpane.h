@@ -11,17 +11,17 @@ QString toCrLf(const QString& text);
 
 class TextPane : public QTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TextPane(QWidget* parent = nullptr);
 
-    QString text() const;                 // with CR LF
+    QString text() const;  // with CR LF
     void setText(const QString& crlfText);
     // 0-based, counted in the CR LF text.
     int selStart() const;
     int selLength() const;
-    void setSelStart(int pos);            // collapses the selection to a caret at pos
-    void setSelLength(int length);        // selects from the caret over length characters
-    QString selectedText() const;         // with CR LF
+    void setSelStart(int pos);      // collapses the selection to a caret at pos
+    void setSelLength(int length);  // selects from the caret over length characters
+    QString selectedText() const;   // with CR LF
 
     QString fontName() const;
     void setFontName(const QString& name);
@@ -31,7 +31,7 @@ public:
     void setFontBold(bool bold);
     void setBackground(const QColor& color);
 
-private:
+  private:
     int toPlain(int crlfPos) const;
     int toCrLfPos(int plainPos) const;
     void applyFont(const QFont& f);

@@ -30,7 +30,8 @@ long long strictInt(const QString& s, long long minimum, long long maximum) {
         v = v * 10 + (t[i].unicode() - u'0');
     }
     if (negative) v = -v;
-    if (v < minimum || v > maximum) throw ConversionError(QStringLiteral("オーバーフローしました。"));
+    if (v < minimum || v > maximum)
+        throw ConversionError(QStringLiteral("オーバーフローしました。"));
     return v;
 }
 

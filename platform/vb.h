@@ -10,7 +10,7 @@ namespace platform {
 
 // A failed conversion; what() and description() carry a readable Japanese description.
 class ConversionError : public Error {
-public:
+  public:
     using Error::Error;
 };
 

@@ -26,7 +26,9 @@ QString articleText(const QString& code10) {
 }
 }  // namespace
 
-int paragraphOrdinal(const QString& code) { return num(code, 10, 2); }
+int paragraphOrdinal(const QString& code) {
+    return num(code, 10, 2);
+}
 
 QString GetJouKouText(const QString& code, bool articleNumbers) {
     QString c = code;
@@ -119,19 +121,32 @@ QString GetKouHeader(const QString& part, QString& label) {
 
 int KanjiDigitValue(QChar c) {
     switch (c.unicode()) {
-        case 0x5343: return 1000;  // 千
-        case 0x767E: return 100;   // 百
-        case 0x5341: return 10;    // 十
-        case 0x4E5D: return 9;     // 九
-        case 0x516B: return 8;     // 八
-        case 0x4E03: return 7;     // 七
-        case 0x516D: return 6;     // 六
-        case 0x4E94: return 5;     // 五
-        case 0x56DB: return 4;     // 四
-        case 0x4E09: return 3;     // 三
-        case 0x4E8C: return 2;     // 二
-        case 0x4E00: return 1;     // 一
-        default: return 0;
+        case 0x5343:
+            return 1000;  // 千
+        case 0x767E:
+            return 100;  // 百
+        case 0x5341:
+            return 10;  // 十
+        case 0x4E5D:
+            return 9;  // 九
+        case 0x516B:
+            return 8;  // 八
+        case 0x4E03:
+            return 7;  // 七
+        case 0x516D:
+            return 6;  // 六
+        case 0x4E94:
+            return 5;  // 五
+        case 0x56DB:
+            return 4;  // 四
+        case 0x4E09:
+            return 3;  // 三
+        case 0x4E8C:
+            return 2;  // 二
+        case 0x4E00:
+            return 1;  // 一
+        default:
+            return 0;
     }
 }
 

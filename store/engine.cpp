@@ -2,9 +2,9 @@
 
 #include "store/likematch.h"
 
+#include <sqlite3.h>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 namespace store {
 
@@ -46,7 +46,7 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const QString& sql) : db_(db) {
         const QByteArray u = sql.toUtf8();
         if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, nullptr) != SQLITE_OK)
@@ -81,9 +81,12 @@ public:
     }
     QVariant value(int col) const {
         switch (sqlite3_column_type(st_, col)) {
-            case SQLITE_NULL: return {};
-            case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st_, col)));
-            case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st_, col));
+            case SQLITE_NULL:
+                return {};
+            case SQLITE_INTEGER:
+                return QVariant(qlonglong(sqlite3_column_int64(st_, col)));
+            case SQLITE_FLOAT:
+                return QVariant(sqlite3_column_double(st_, col));
             default: {
                 const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
                 return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(st_, col)));
@@ -93,7 +96,7 @@ public:
     int columnCount() const { return sqlite3_column_count(st_); }
     QString columnName(int col) const { return QString::fromUtf8(sqlite3_column_name(st_, col)); }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
 };
@@ -104,7 +107,9 @@ QString quoteIdent(const QString& name) {
     return u'"' + n + u'"';
 }
 
-QString sqlType(FieldType t) { return t == FieldType::Long ? QStringLiteral("INTEGER") : QStringLiteral("TEXT"); }
+QString sqlType(FieldType t) {
+    return t == FieldType::Long ? QStringLiteral("INTEGER") : QStringLiteral("TEXT");
+}
 
 sqlite3* connect(const QString& path, int flags) {
     sqlite3* db = nullptr;
@@ -149,7 +154,9 @@ Database& Database::operator=(Database&& other) noexcept {
     return *this;
 }
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 void Database::close() {
     if (db_) {
@@ -163,8 +170,9 @@ void Database::createTable(const QString& name, const QList<FieldDef>& fields,
                            const QString& primaryField) {
     QStringList cols;
     for (const FieldDef& f : fields) cols << quoteIdent(f.name) + u' ' + sqlType(f.type);
-    const QString sql = QStringLiteral("CREATE TABLE %1 (%2, CONSTRAINT IdxPrimary PRIMARY KEY (%3)) WITHOUT ROWID")
-                            .arg(quoteIdent(name), cols.join(QStringLiteral(", ")), quoteIdent(primaryField));
+    const QString sql =
+        QStringLiteral("CREATE TABLE %1 (%2, CONSTRAINT IdxPrimary PRIMARY KEY (%3)) WITHOUT ROWID")
+            .arg(quoteIdent(name), cols.join(QStringLiteral(", ")), quoteIdent(primaryField));
     execute(sql);
 }
 
@@ -183,8 +191,12 @@ QStringList Database::fieldNames(const QString& table) {
     return out;
 }
 
-void Database::beginTrans() { execute(QStringLiteral("BEGIN IMMEDIATE")); }
-void Database::commitTrans() { execute(QStringLiteral("COMMIT")); }
+void Database::beginTrans() {
+    execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+void Database::commitTrans() {
+    execute(QStringLiteral("COMMIT"));
+}
 void Database::rollback() {
     if (db_ && !sqlite3_get_autocommit(db_)) execute(QStringLiteral("ROLLBACK"));
 }
@@ -218,7 +230,8 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type,
         sql = QStringLiteral("select * from ") + quoteIdent(sql);
     } else if (const auto m = fromClause.match(sql); m.hasMatch()) {
         rs.table_ = m.captured(1);
-        if (rs.table_.startsWith(u'"') && rs.table_.endsWith(u'"')) rs.table_ = rs.table_.mid(1, rs.table_.size() - 2);
+        if (rs.table_.startsWith(u'"') && rs.table_.endsWith(u'"'))
+            rs.table_ = rs.table_.mid(1, rs.table_.size() - 2);
     }
     Statement st(db_, sql);
     st.bind(params);
@@ -231,9 +244,11 @@ Recordset Database::openRecordset(const QString& source, RecordsetType type,
     if (type == RecordsetType::Dynaset && !rs.table_.isEmpty()) {
         Statement info(db_, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(rs.table_)));
         while (info.step(rs.table_))
-            if (info.value(5).toInt() > 0) rs.keyColumns_ << int(rs.columns_.indexOf(info.value(1).toString()));
+            if (info.value(5).toInt() > 0)
+                rs.keyColumns_ << int(rs.columns_.indexOf(info.value(1).toString()));
         if (rs.keyColumns_.isEmpty() || rs.keyColumns_.contains(-1))
-            throw Error(QStringLiteral("%1 は更新できるレコードセットではありません。").arg(source));
+            throw Error(
+                QStringLiteral("%1 は更新できるレコードセットではありません。").arg(source));
     }
     rs.noMatch_ = rs.rows_.isEmpty();
     return rs;
@@ -254,7 +269,8 @@ void Recordset::moveNext() {
 
 int Recordset::column(const QString& name) const {
     const int c = int(columns_.indexOf(name));
-    if (c < 0) throw Error(QStringLiteral("フィールド %1 はこのコレクションにありません。").arg(name));
+    if (c < 0)
+        throw Error(QStringLiteral("フィールド %1 はこのコレクションにありません。").arg(name));
     return c;
 }
 
@@ -272,13 +288,15 @@ void Recordset::setField(const QString& name, const QVariant& value) {
 }
 
 void Recordset::addNew() {
-    if (type_ != RecordsetType::Dynaset) throw Error(QStringLiteral("このレコードセットは更新できません。"));
+    if (type_ != RecordsetType::Dynaset)
+        throw Error(QStringLiteral("このレコードセットは更新できません。"));
     buffer_ = QVector<QVariant>(columns_.size());
     mode_ = Mode::Add;
 }
 
 void Recordset::edit() {
-    if (type_ != RecordsetType::Dynaset) throw Error(QStringLiteral("このレコードセットは更新できません。"));
+    if (type_ != RecordsetType::Dynaset)
+        throw Error(QStringLiteral("このレコードセットは更新できません。"));
     if (eof() || skipAdvance_) throw Error(QStringLiteral("カレント レコードがありません。"));
     buffer_ = rows_[pos_];
     mode_ = Mode::Edit;
@@ -307,9 +325,10 @@ void Recordset::update() {
         for (int c : keyColumns_) where << quoteIdent(columns_[c]) + QStringLiteral("=?");
         QVariantList params(buffer_.begin(), buffer_.end());
         params << keyOf(rows_[pos_]);
-        db_->execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                         .arg(quoteIdent(table_), sets.join(u','), where.join(QStringLiteral(" AND "))),
-                     params);
+        db_->execute(
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(quoteIdent(table_), sets.join(u','), where.join(QStringLiteral(" AND "))),
+            params);
         rows_[pos_] = buffer_;
     }
     mode_ = Mode::None;
@@ -317,11 +336,13 @@ void Recordset::update() {
 }
 
 void Recordset::deleteRecord() {
-    if (type_ != RecordsetType::Dynaset) throw Error(QStringLiteral("このレコードセットは更新できません。"));
+    if (type_ != RecordsetType::Dynaset)
+        throw Error(QStringLiteral("このレコードセットは更新できません。"));
     if (eof() || skipAdvance_) throw Error(QStringLiteral("カレント レコードがありません。"));
     QStringList where;
     for (int c : keyColumns_) where << quoteIdent(columns_[c]) + QStringLiteral("=?");
-    db_->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteIdent(table_), where.join(QStringLiteral(" AND "))),
+    db_->execute(QStringLiteral("DELETE FROM %1 WHERE %2")
+                     .arg(quoteIdent(table_), where.join(QStringLiteral(" AND "))),
                  keyOf(rows_[pos_]));
     rows_.removeAt(pos_);
     skipAdvance_ = true;

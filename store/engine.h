@@ -16,7 +16,7 @@ struct sqlite3;
 namespace store {
 
 class Error : public platform::Error {
-public:
+  public:
     using platform::Error::Error;
 };
 
@@ -34,7 +34,7 @@ struct FieldDef {
 class Recordset;
 
 class Database {
-public:
+  public:
     // A new, empty database file; an existing file is an error.
     static Database create(const QString& path, const QString& locale = kConnect);
     // An existing database file, shared and read-write; a missing file is an error.
@@ -64,7 +64,7 @@ public:
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
     Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
     sqlite3* db_ = nullptr;
     QString path_;
@@ -72,20 +72,20 @@ private:
 
 // Begins on construction; rolls back unless committed.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.beginTrans(); }
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };
 
 class Recordset {
-public:
+  public:
     // Greater than zero exactly when the recordset has a row.
     int recordCount() const { return int(rows_.size()); }
     bool eof() const { return pos_ >= rows_.size(); }
@@ -107,7 +107,7 @@ public:
 
     const QStringList& columns() const { return columns_; }
 
-private:
+  private:
     friend class Database;
     Recordset() = default;
     int column(const QString& name) const;

@@ -24,7 +24,9 @@ void setFolders(const QString& programFolder, const QString& dataRoot) {
     f.out = joinPath(f.root, QStringLiteral("OUT"));
 }
 
-QString masterDbPath() { return joinPath(folders().db, QStringLiteral("法典コード.mdb")); }
+QString masterDbPath() {
+    return joinPath(folders().db, QStringLiteral("法典コード.mdb"));
+}
 
 QString lawDbPath(const QString& lawName) {
     return joinPath(folders().db, lawName + QStringLiteral(".mdb"));

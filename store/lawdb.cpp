@@ -120,9 +120,9 @@ QString GetHoutenName(const QString& code) {
 
 QString GetJouMidashi(const QString& lawName, const QString& code) {
     Database db = openLawDb(lawName);
-    Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 where 条項コード =?"),
-                                    RecordsetType::Snapshot,
-                                    {code.left(10) + QStringLiteral("000001")});
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 where 条項コード =?"),
+                         RecordsetType::Snapshot, {code.left(10) + QStringLiteral("000001")});
     return rs.recordCount() > 0 ? rs.text(QStringLiteral("条文")) : QString();
 }
 

@@ -5,7 +5,9 @@
 namespace store {
 
 namespace {
-char32_t fold(char32_t c) { return (c >= U'A' && c <= U'Z') ? c + 32 : c; }
+char32_t fold(char32_t c) {
+    return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+}
 
 std::u32string decodeUtf8(const char* s, size_t n) {
     std::u32string out;
@@ -15,11 +17,21 @@ std::u32string decodeUtf8(const char* s, size_t n) {
         const auto b = static_cast<unsigned char>(s[i]);
         char32_t c;
         int len;
-        if (b < 0x80) { c = b; len = 1; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
-        else { c = b & 0x07; len = 4; }
-        for (int k = 1; k < len && i + k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (b < 0x80) {
+            c = b;
+            len = 1;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            len = 3;
+        } else {
+            c = b & 0x07;
+            len = 4;
+        }
+        for (int k = 1; k < len && i + k < n; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         out.push_back(c);
         i += len;
     }
@@ -51,7 +63,8 @@ bool containsFolded(const char* hay, size_t n, const std::string& needle, bool l
     if (needle.size() > n) return false;
     for (size_t i = 0; i + needle.size() <= n; ++i) {
         size_t k = 0;
-        while (k < needle.size() && char(fold(static_cast<unsigned char>(hay[i + k]))) == needle[k]) ++k;
+        while (k < needle.size() && char(fold(static_cast<unsigned char>(hay[i + k]))) == needle[k])
+            ++k;
         if (k == needle.size()) return true;
     }
     return false;
@@ -142,24 +155,31 @@ LikePattern::LikePattern(const QByteArray& utf8Pattern) {
 
 bool LikePattern::matches(const char* s, size_t n) const {
     switch (kind_) {
-        case Kind::Any: return true;
-        case Kind::Substring: return containsFolded(s, n, literal_, literalHasLetters_);
-        case Kind::Literal: return equalFolded(s, n, literal_);
+        case Kind::Any:
+            return true;
+        case Kind::Substring:
+            return containsFolded(s, n, literal_, literalHasLetters_);
+        case Kind::Literal:
+            return equalFolded(s, n, literal_);
         case Kind::Prefix:
             return n >= literal_.size() && equalFolded(s, literal_.size(), literal_);
         case Kind::Suffix:
             return n >= literal_.size() &&
                    equalFolded(s + n - literal_.size(), literal_.size(), literal_);
-        case Kind::General: break;
+        case Kind::General:
+            break;
     }
     return matchGeneral(decodeUtf8(s, n));
 }
 
 bool LikePattern::tokenMatches(const Token& t, char32_t c) const {
     switch (t.type) {
-        case Token::Char: return fold(c) == t.ch;
-        case Token::AnyOne: return true;
-        case Token::Digit: return c >= U'0' && c <= U'9';
+        case Token::Char:
+            return fold(c) == t.ch;
+        case Token::AnyOne:
+            return true;
+        case Token::Digit:
+            return c >= U'0' && c <= U'9';
         case Token::Set: {
             const char32_t f = fold(c);
             bool in = false;
@@ -170,7 +190,8 @@ bool LikePattern::tokenMatches(const Token& t, char32_t c) const {
                 }
             return in != t.negated;
         }
-        case Token::AnyRun: return true;
+        case Token::AnyRun:
+            return true;
     }
     return false;
 }

@@ -8,11 +8,11 @@
 namespace store {
 
 class LikePattern {
-public:
+  public:
     explicit LikePattern(const QByteArray& utf8Pattern);
     bool matches(const char* utf8, size_t length) const;
 
-private:
+  private:
     enum class Kind { Any, Literal, Substring, Prefix, Suffix, General };
     struct Token {
         enum Type { Char, AnyRun, AnyOne, Digit, Set } type = Char;
@@ -24,7 +24,7 @@ private:
     bool tokenMatches(const Token& t, char32_t c) const;
 
     Kind kind_ = Kind::General;
-    std::string literal_;         // folded UTF-8 literal for the fast kinds
+    std::string literal_;  // folded UTF-8 literal for the fast kinds
     bool literalHasLetters_ = false;
     std::vector<Token> tokens_;
 };

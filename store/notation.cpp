@@ -7,11 +7,15 @@ namespace store {
 
 namespace {
 // The 16-bit integer conversion of the runtime, leading and trailing blanks allowed.
-int toInteger(const QString& piece) { return int(platform::strictInt(piece, -32768, 32767)); }
+int toInteger(const QString& piece) {
+    return int(platform::strictInt(piece, -32768, 32767));
+}
 
 // Mid with a length that must not be negative, as the runtime checks it.
 QString piece(const QString& s, qsizetype from, qsizetype length) {
-    if (length < 0) throw platform::ConversionError(QStringLiteral("プロシージャの呼び出し、または引数が不正です。"));
+    if (length < 0)
+        throw platform::ConversionError(
+            QStringLiteral("プロシージャの呼び出し、または引数が不正です。"));
     return s.mid(from, length);
 }
 }  // namespace

@@ -19,20 +19,26 @@ using testsupport::writeFile;
 namespace {
 
 class FirstStartTest : public testsupport::TempRootTest {
-protected:
+  protected:
     int tocRows(const QString& law) {
         store::Database db = store::openLawDb(law);
         return db.openRecordset(QStringLiteral("select * from 目次 order by コード")).recordCount();
     }
     QStringList tocCodes(const QString& law) {
         store::Database db = store::openLawDb(law);
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
         QStringList out;
-        for (; !rs.eof(); rs.moveNext()) out << rs.text(QStringLiteral("コード")) + u'|' + rs.text(QStringLiteral("見出し"));
+        for (; !rs.eof(); rs.moveNext())
+            out << rs.text(QStringLiteral("コード")) + u'|' + rs.text(QStringLiteral("見出し"));
         return out;
     }
-    void writeHt(const QString& text) { writeFile(programDir() + QStringLiteral("/ht.dat"), cp932(text)); }
-    void writeIdx(const QString& text) { writeFile(programDir() + QStringLiteral("/idx.dat"), cp932(text)); }
+    void writeHt(const QString& text) {
+        writeFile(programDir() + QStringLiteral("/ht.dat"), cp932(text));
+    }
+    void writeIdx(const QString& text) {
+        writeFile(programDir() + QStringLiteral("/idx.dat"), cp932(text));
+    }
 };
 
 TEST_F(FirstStartTest, SampleDataGivesSevenLawsAndTheirTablesOfContents) {
@@ -45,11 +51,13 @@ TEST_F(FirstStartTest, SampleDataGivesSevenLawsAndTheirTablesOfContents) {
     const QList<store::LawEntry> laws = store::readLawList();
     QStringList names;
     for (const auto& l : laws) names << l.name;
-    EXPECT_EQ(names, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法"), QStringLiteral("刑法"),
-                                  QStringLiteral("会社法"), QStringLiteral("民事訴訟法"), QStringLiteral("刑事訴訟法"),
+    EXPECT_EQ(names, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法"),
+                                  QStringLiteral("刑法"), QStringLiteral("会社法"),
+                                  QStringLiteral("民事訴訟法"), QStringLiteral("刑事訴訟法"),
                                   QStringLiteral("行政手続法")}));
     const QList<int> expected{11, 191, 57, 296, 60, 53, 11};
-    for (int i = 0; i < laws.size(); ++i) EXPECT_EQ(tocRows(laws[i].name), expected[i]) << laws[i].code.toStdString();
+    for (int i = 0; i < laws.size(); ++i)
+        EXPECT_EQ(tocRows(laws[i].name), expected[i]) << laws[i].code.toStdString();
     // Chosen rows, stored as read.
     store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
     store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
@@ -74,7 +82,7 @@ TEST_F(FirstStartTest, SettingsDecideWhenTheInitialisationRuns) {
     QDir().mkpath(store::folders().db);
     s.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
     EXPECT_FALSE(readViewerSettings(s, QStringLiteral("/elsewhere")));  // second start
-    EXPECT_EQ(store::folders().program, programDir());                   // PATH kept
+    EXPECT_EQ(store::folders().program, programDir());                  // PATH kept
 
     // The DB folder removed between starts: the initialisation runs again.
     QDir(store::folders().db).removeRecursively();
@@ -93,14 +101,15 @@ TEST_F(FirstStartTest, SettingsDecideWhenTheInitialisationRuns) {
 }
 
 TEST_F(FirstStartTest, LawListFileSkipsAndReportsBadLines) {
-    writeHt(QStringLiteral("1 KP 日本国憲法\r\n"
-                           "x MP 民法\r\n"
-                           "3 CP\r\n"
-                           "1 KS 会社法\r\n"
-                           "5 MS ../民事訴訟法\r\n"
-                           "6 9S 刑事訴訟法\r\n"
-                           "7 GT 行政,手続法\r\n"
-                           "8 KT 刑事 特別法"));
+    writeHt(
+        QStringLiteral("1 KP 日本国憲法\r\n"
+                       "x MP 民法\r\n"
+                       "3 CP\r\n"
+                       "1 KS 会社法\r\n"
+                       "5 MS ../民事訴訟法\r\n"
+                       "6 9S 刑事訴訟法\r\n"
+                       "7 GT 行政,手続法\r\n"
+                       "8 KT 刑事 特別法"));
     platform::ScriptedPrompt prompt;
     const HtLoadResult r = LoadHtFile();
     EXPECT_EQ(r.added, 3);  // 1 KP, 7 GT 行政 (cut at the comma), 8 KT 刑事 (first word)
@@ -111,7 +120,8 @@ TEST_F(FirstStartTest, LawListFileSkipsAndReportsBadLines) {
     EXPECT_FALSE(m.contains(QStringLiteral("1行目")));
     QStringList names;
     for (const auto& l : store::readLawList()) names << l.name;
-    EXPECT_EQ(names, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("行政"), QStringLiteral("刑事")}));
+    EXPECT_EQ(names, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("行政"),
+                                  QStringLiteral("刑事")}));
     EXPECT_FALSE(QFileInfo::exists(store::folders().root + QStringLiteral("/民事訴訟法.mdb")));
 
     // No ht.dat: nothing happens, and no master database is made by the load itself.
@@ -121,7 +131,9 @@ TEST_F(FirstStartTest, LawListFileSkipsAndReportsBadLines) {
     EXPECT_FALSE(QFileInfo::exists(store::masterDbPath()));
 
     // A non-CP932 line is reported, the rest imported.
-    writeFile(programDir() + QStringLiteral("/ht.dat"), cp932(QStringLiteral("1 KP 日本国憲法\r\n")) + QByteArray("2 MP \x81\x20\r\n3 CP ") + cp932(QStringLiteral("刑法")));
+    writeFile(programDir() + QStringLiteral("/ht.dat"),
+              cp932(QStringLiteral("1 KP 日本国憲法\r\n")) + QByteArray("2 MP \x81\x20\r\n3 CP ") +
+                  cp932(QStringLiteral("刑法")));
     prompt.messages.clear();
     store::ensureMasterDb();
     EXPECT_EQ(LoadHtFile().added, 2);
@@ -135,35 +147,42 @@ TEST_F(FirstStartTest, IndexImportReplacesNamedLawsOnly) {
     prepareFirstStart();
     {
         store::Database db = store::openLawDb(QStringLiteral("刑法"));
-        db.execute(QStringLiteral("insert into 目次 values ('CP01000000000000', '旧', '', '', '', '')"));
-        db.execute(QStringLiteral("insert into 目次 values ('CP02000000000000', '残る', '', '', '', '')"));
+        db.execute(
+            QStringLiteral("insert into 目次 values ('CP01000000000000', '旧', '', '', '', '')"));
+        db.execute(
+            QStringLiteral("insert into 目次 values ('CP02000000000000', '残る', '', '', '', '')"));
         store::Database kp = store::openLawDb(QStringLiteral("日本国憲法"));
-        kp.execute(QStringLiteral("insert into 目次 values ('KP09000000000000', '消える', '', '', '', '')"));
+        kp.execute(QStringLiteral(
+            "insert into 目次 values ('KP09000000000000', '消える', '', '', '', '')"));
     }
     // Line 1 names KP and MP; only MP has rows; a CP row adds to what CP has; bad lines skipped.
-    writeIdx(QStringLiteral("CODES KP MP ZZ\r\n"
-                            "MP01000000000000&&00010000&&00320000&&00010000&&00320000&&総則\r\n"
-                            "MP01010000000000&&000100&&00020000&&00010000&&00020000&&通則\r\n"
-                            "CP01000000000000&&00010000&&00720000&&00010000&&00720000&&総則\r\n"
-                            "MP02000000000000&&00010000\r\n"
-                            "ZZ01000000000000&&1&&2&&3&&4&&x\r\n"
-                            "MP01000000000000&&1&&2&&3&&4&&重複\r\n"
-                            "MP03000000000000&&1&&2&&3&&4&&A&&B\r\n"));
+    writeIdx(
+        QStringLiteral("CODES KP MP ZZ\r\n"
+                       "MP01000000000000&&00010000&&00320000&&00010000&&00320000&&総則\r\n"
+                       "MP01010000000000&&000100&&00020000&&00010000&&00020000&&通則\r\n"
+                       "CP01000000000000&&00010000&&00720000&&00010000&&00720000&&総則\r\n"
+                       "MP02000000000000&&00010000\r\n"
+                       "ZZ01000000000000&&1&&2&&3&&4&&x\r\n"
+                       "MP01000000000000&&1&&2&&3&&4&&重複\r\n"
+                       "MP03000000000000&&1&&2&&3&&4&&A&&B\r\n"));
     const IdxImportResult r = ImportIdxFile(programIdxFile());
     EXPECT_EQ(r.codes, QStringList({QStringLiteral("KP"), QStringLiteral("MP")}));
     EXPECT_EQ(tocRows(QStringLiteral("日本国憲法")), 0);
     EXPECT_EQ(tocCodes(QStringLiteral("民法")),
-              QStringList({QStringLiteral("MP01000000000000|総則"), QStringLiteral("MP01010000000000|通則"),
+              QStringList({QStringLiteral("MP01000000000000|総則"),
+                           QStringLiteral("MP01010000000000|通則"),
                            QStringLiteral("MP03000000000000|A&&B")}));
     EXPECT_EQ(tocCodes(QStringLiteral("刑法")),
-              QStringList({QStringLiteral("CP01000000000000|旧"), QStringLiteral("CP02000000000000|残る")}))
+              QStringList(
+                  {QStringLiteral("CP01000000000000|旧"), QStringLiteral("CP02000000000000|残る")}))
         << "a duplicate code in a law not named in line 1 is skipped";
     ASSERT_EQ(prompt.messages.size(), 1);
     for (const char* line : {"1行目", "4行目", "5行目", "6行目", "7行目"})
         EXPECT_TRUE(prompt.messages[0].contains(QString::fromUtf8(line))) << line;
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 where コード='MP01010000000000'"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 目次 where コード='MP01010000000000'"));
         EXPECT_EQ(rs.text(QStringLiteral("SOJ")), QStringLiteral("000100"));  // stored as read
     }
 
@@ -186,7 +205,8 @@ TEST_F(FirstStartTest, MissingLawDatabaseIsReportedNotCreatedByTheImport) {
     platform::ScriptedPrompt prompt;
     prepareFirstStart();
     QFile::remove(store::lawDbPath(QStringLiteral("民法")));
-    writeIdx(QStringLiteral("CODES KP MP\r\nKP01000000000000&&1&&2&&3&&4&&天皇\r\nMP01000000000000&&1&&2&&3&&4&&総則"));
+    writeIdx(QStringLiteral(
+        "CODES KP MP\r\nKP01000000000000&&1&&2&&3&&4&&天皇\r\nMP01000000000000&&1&&2&&3&&4&&総則"));
     const IdxImportResult r = ImportIdxFile(programIdxFile());
     EXPECT_EQ(r.added, 1);
     EXPECT_FALSE(QFileInfo::exists(store::lawDbPath(QStringLiteral("民法"))));
@@ -209,11 +229,13 @@ TEST_F(FirstStartTest, LexctlInitAndLawsOnANewFolder) {
     EXPECT_TRUE(initOut.contains(QStringLiteral("7 laws added"))) << initOut.toStdString();
     EXPECT_TRUE(initOut.contains(QStringLiteral("679 rows added"))) << initOut.toStdString();
 
-    p.start(QStringLiteral(LEXORA_LEXCTL), {QStringLiteral("laws"), QStringLiteral("--root"), root});
+    p.start(QStringLiteral(LEXORA_LEXCTL),
+            {QStringLiteral("laws"), QStringLiteral("--root"), root});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
-              QStringLiteral("1 KP 日本国憲法\n2 MP 民法\n3 CP 刑法\n4 KS 会社法\n5 MS 民事訴訟法\n6 CS 刑事訴訟法\n7 GT 行政手続法\n"));
+              QStringLiteral("1 KP 日本国憲法\n2 MP 民法\n3 CP 刑法\n4 KS 会社法\n5 MS "
+                             "民事訴訟法\n6 CS 刑事訴訟法\n7 GT 行政手続法\n"));
 
     p.start(QStringLiteral(LEXORA_LEXCTL), {QStringLiteral("frobnicate")});
     ASSERT_TRUE(p.waitForFinished(30000));

@@ -24,22 +24,27 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
 class ImportTest : public testsupport::TempRootTest {
-protected:
+  protected:
     ImportResult importText(const QString& text, ImportOptions options = {}) {
         LawTextImporter importer;
         return importer.run(text, options);
     }
     ImportResult importSample(const char* file) {
-        return importText(readLawTextFile(testsupport::sampleDir() + u'/' + QString::fromLatin1(file)));
+        return importText(
+            readLawTextFile(testsupport::sampleDir() + u'/' + QString::fromLatin1(file)));
     }
     QMap<QString, QString> records(const QString& law) {
         QMap<QString, QString> out;
         store::Database db = store::openLawDb(law);
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
-        for (; !rs.eof(); rs.moveNext()) out.insert(rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文")));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+        for (; !rs.eof(); rs.moveNext())
+            out.insert(rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文")));
         return out;
     }
-    QString record(const QString& law, const QString& code) { return records(law).value(code, QStringLiteral("<none>")); }
+    QString record(const QString& law, const QString& code) {
+        return records(law).value(code, QStringLiteral("<none>"));
+    }
 };
 
 TEST_F(ImportTest, EverySampleLawImportsWithItsCounts) {
@@ -49,9 +54,12 @@ TEST_F(ImportTest, EverySampleLawImportsWithItsCounts) {
         QString name;
         int articles, paragraphs;
     };
-    const QList<Law> laws{{"KP.txt", QStringLiteral("日本国憲法"), 103, 160}, {"MP.txt", QStringLiteral("民法"), 1224, 2002},
-                          {"CP.txt", QStringLiteral("刑法"), 308, 456},       {"KS.txt", QStringLiteral("会社法"), 1080, 3041},
-                          {"MS.txt", QStringLiteral("民事訴訟法"), 453, 914}, {"CS.txt", QStringLiteral("刑事訴訟法"), 718, 1400},
+    const QList<Law> laws{{"KP.txt", QStringLiteral("日本国憲法"), 103, 160},
+                          {"MP.txt", QStringLiteral("民法"), 1224, 2002},
+                          {"CP.txt", QStringLiteral("刑法"), 308, 456},
+                          {"KS.txt", QStringLiteral("会社法"), 1080, 3041},
+                          {"MS.txt", QStringLiteral("民事訴訟法"), 453, 914},
+                          {"CS.txt", QStringLiteral("刑事訴訟法"), 718, 1400},
                           {"GT.txt", QStringLiteral("行政手続法"), 48, 105}};
     for (const Law& law : laws) {
         const ImportResult r = importSample(law.file);
@@ -60,7 +68,8 @@ TEST_F(ImportTest, EverySampleLawImportsWithItsCounts) {
         EXPECT_TRUE(r.skipped.isEmpty()) << law.file;
         const QMap<QString, QString> recs = records(law.name);
         int headings = 0;
-        for (auto it = recs.begin(); it != recs.end(); ++it) headings += it.key().endsWith(QStringLiteral("000001"));
+        for (auto it = recs.begin(); it != recs.end(); ++it)
+            headings += it.key().endsWith(QStringLiteral("000001"));
         EXPECT_EQ(headings, law.articles) << law.file;
         EXPECT_EQ(recs.size() - headings, law.paragraphs) << law.file;
     }
@@ -80,29 +89,45 @@ TEST_F(ImportTest, ChosenRecordsAreStoredExactly) {
     const auto mp = records(QStringLiteral("民法"));
     // A paragraph with 号 lines: the items stay in the paragraph, full-width indents kept.
     const QString p13 = mp.value(QStringLiteral("MP00130000010100"));
-    EXPECT_TRUE(p13.startsWith(QStringLiteral("被保佐人が次に掲げる行為をするには、その保佐人の同意を得なければならない。ただし、第九条ただし書に規定する行為については、この限りでない。\r\n一　元本を領収し、又は利用すること。\r\n二　借財又は保証をすること。")));
-    EXPECT_TRUE(p13.endsWith(QStringLiteral("\r\n十　前各号に掲げる行為を制限行為能力者（未成年者、成年被後見人、被保佐人及び第十七条第一項の審判を受けた被補助人をいう。以下同じ。）の法定代理人としてすること。")));
+    EXPECT_TRUE(p13.startsWith(
+        QStringLiteral("被保佐人が次に掲げる行為をするには、その保佐人の同意を得なければならない。"
+                       "ただし、第九条ただし書に規定する行為については、この限りでない。\r\n一　元"
+                       "本を領収し、又は利用すること。\r\n二　借財又は保証をすること。")));
+    EXPECT_TRUE(p13.endsWith(QStringLiteral(
+        "\r\n十　前各号に掲げる行為を制限行為能力者（未成年者、成年被後見人、被保佐人及び第十七条第"
+        "一項の審判を受けた被補助人をいう。以下同じ。）の法定代理人としてすること。")));
     EXPECT_EQ(p13.count(kCrLf), 10);
-    EXPECT_EQ(mp.value(QStringLiteral("MP00130000000001")), QStringLiteral("保佐人の同意を要する行為等"));
-    EXPECT_TRUE(mp.value(QStringLiteral("MP00130000020200")).startsWith(QStringLiteral("家庭裁判所は、第十一条本文に規定する者")));
+    EXPECT_EQ(mp.value(QStringLiteral("MP00130000000001")),
+              QStringLiteral("保佐人の同意を要する行為等"));
+    EXPECT_TRUE(mp.value(QStringLiteral("MP00130000020200"))
+                    .startsWith(QStringLiteral("家庭裁判所は、第十一条本文に規定する者")));
     // 第3条の2, an article with an empty caption (stored as one blank), one paragraph.
     EXPECT_EQ(mp.value(QStringLiteral("MP00030200000001")), QStringLiteral(" "));
     EXPECT_EQ(mp.value(QStringLiteral("MP00030200010000")),
-              QStringLiteral("法律行為の当事者が意思表示をした時に意思能力を有しなかったときは、その法律行為は、無効とする。"));
+              QStringLiteral("法律行為の当事者が意思表示をした時に意思能力を有しなかったときは、そ"
+                             "の法律行為は、無効とする。"));
     // A 削除 article, and the last article's last paragraph.
     EXPECT_EQ(mp.value(QStringLiteral("MP00380000010000")), QStringLiteral("削除"));
-    EXPECT_EQ(mp.value(QStringLiteral("MP10500000050500")),
-              QStringLiteral("相続人が数人ある場合には、各相続人は、特別寄与料の額に第九百条から第九百二条までの規定により算定した当該相続人の相続分を乗じた額を負担する。"));
+    EXPECT_EQ(
+        mp.value(QStringLiteral("MP10500000050500")),
+        QStringLiteral("相続人が数人ある場合には、各相続人は、特別寄与料の額に第九百条から第九百二"
+                       "条までの規定により算定した当該相続人の相続分を乗じた額を負担する。"));
     EXPECT_FALSE(mp.contains(QStringLiteral("MP10500000060600")));
 
-    EXPECT_EQ(record(QStringLiteral("会社法"), QStringLiteral("KS09300000010000")), QStringLiteral("削除"));
-    EXPECT_EQ(record(QStringLiteral("会社法"), QStringLiteral("KS09790000000001")), QStringLiteral("過料に処すべき行為"));
+    EXPECT_EQ(record(QStringLiteral("会社法"), QStringLiteral("KS09300000010000")),
+              QStringLiteral("削除"));
+    EXPECT_EQ(record(QStringLiteral("会社法"), QStringLiteral("KS09790000000001")),
+              QStringLiteral("過料に処すべき行為"));
     EXPECT_EQ(record(QStringLiteral("会社法"), QStringLiteral("KS09790000020200")),
-              QStringLiteral("第八百十八条第一項又は第八百二十一条第一項の規定に違反して取引をした者も、前項と同様とする。"));
-    EXPECT_EQ(record(QStringLiteral("刑事訴訟法"), QStringLiteral("CS05160000010000")),
-              QStringLiteral("検察官は、検察事務官に第五百八条第一項本文の調査又は同条第二項、第五百九条、第五百十二条若しくは第五百十四条の処分をさせることができる。"));
+              QStringLiteral("第八百十八条第一項又は第八百二十一条第一項の規定に違反して取引をした"
+                             "者も、前項と同様とする。"));
+    EXPECT_EQ(
+        record(QStringLiteral("刑事訴訟法"), QStringLiteral("CS05160000010000")),
+        QStringLiteral("検察官は、検察事務官に第五百八条第一項本文の調査又は同条第二項、第五百九条"
+                       "、第五百十二条若しくは第五百十四条の処分をさせることができる。"));
     EXPECT_EQ(record(QStringLiteral("日本国憲法"), QStringLiteral("KP00010000010000")),
-              QStringLiteral("天皇は、日本国の象徴であり日本国民統合の象徴であつて、この地位は、主権の存する日本国民の総意に基く。"));
+              QStringLiteral("天皇は、日本国の象徴であり日本国民統合の象徴であつて、この地位は、主"
+                             "権の存する日本国民の総意に基く。"));
 }
 
 TEST(ImportParsing, NumberLinesMarkersAndCodes) {
@@ -130,23 +155,31 @@ TEST(ImportParsing, NumberLinesMarkersAndCodes) {
     EXPECT_EQ(only.code, QStringLiteral("AB00120000010000"));
     EXPECT_EQ(only.display, QStringLiteral("AB0012-00-00-00"));
     EXPECT_EQ(only.heading, QStringLiteral("AB00120000000001"));
-    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 0, 3).code, QStringLiteral("AB00120000010100"));
-    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 2, 3).code, QStringLiteral("AB00120000030300"));
-    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 2, 3).display, QStringLiteral("AB0012-00-00-03"));
+    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 0, 3).code,
+              QStringLiteral("AB00120000010100"));
+    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 2, 3).code,
+              QStringLiteral("AB00120000030300"));
+    EXPECT_EQ(paragraphCodes(QStringLiteral("AB"), a, 2, 3).display,
+              QStringLiteral("AB0012-00-00-03"));
 }
 
 TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     platform::ScriptedPrompt prompt;
     const QString text = QStringLiteral(
-        "法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n　この法律は、目的とする。 \r\n\r\n"
-        "【定義】\r\n第２条の２\r\n(1)この法律において、いう。\r\n(2)前項の、とする。\r\n\r\n\r\n第３条\r\n本文\r\n");
+        "法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n　この法律は、目的とする。 "
+        "\r\n\r\n"
+        "【定義】\r\n第２条の２\r\n(1)この法律において、いう。\r\n(2)"
+        "前項の、とする。\r\n\r\n\r\n第３条\r\n本文\r\n");
     const ImportResult r = importText(text);
     EXPECT_EQ(r.articles, 3);
     const auto recs = records(QStringLiteral("民法"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00010000000001")), QStringLiteral("目的"));  // code as written
-    EXPECT_EQ(recs.value(QStringLiteral("ab00010000010000")), QStringLiteral("　この法律は、目的とする。"));
+    EXPECT_EQ(recs.value(QStringLiteral("ab00010000000001")),
+              QStringLiteral("目的"));  // code as written
+    EXPECT_EQ(recs.value(QStringLiteral("ab00010000010000")),
+              QStringLiteral("　この法律は、目的とする。"));
     EXPECT_EQ(recs.value(QStringLiteral("ab00020200000001")), QStringLiteral("定義"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00020200010100")), QStringLiteral("この法律において、いう。"));
+    EXPECT_EQ(recs.value(QStringLiteral("ab00020200010100")),
+              QStringLiteral("この法律において、いう。"));
     EXPECT_EQ(recs.value(QStringLiteral("ab00020200020200")), QStringLiteral("前項の、とする。"));
     EXPECT_EQ(recs.value(QStringLiteral("ab00030000000001")), QStringLiteral(" "));  // no caption
     EXPECT_EQ(recs.size(), 7);
@@ -155,24 +188,35 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     // Re-import with fewer paragraphs overwrites what recurs and leaves the rest.
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
-        db.execute(QStringLiteral("update 条文 set 条文='古い' where 条項コード='ab00010000000001'"));
+        db.execute(
+            QStringLiteral("update 条文 set 条文='古い' where 条項コード='ab00010000000001'"));
     }
-    importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第２条の２\r\n新しい"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200010000")), QStringLiteral("新しい"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200020200")), QStringLiteral("前項の、とする。"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")), QStringLiteral("古い"));
+    importText(
+        QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第２条の２\r\n新しい"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200010000")),
+              QStringLiteral("新しい"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200020200")),
+              QStringLiteral("前項の、とする。"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+              QStringLiteral("古い"));
 
     // Headings only, then paragraphs only.
     ImportOptions headings;
     headings.paragraphs = false;
-    importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（新）\r\n第１条\r\n変えない"), headings);
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")), QStringLiteral("新"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")), QStringLiteral("　この法律は、目的とする。"));
+    importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（新）\r\n第１条\r\n変えない"),
+               headings);
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+              QStringLiteral("新"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")),
+              QStringLiteral("　この法律は、目的とする。"));
     ImportOptions paragraphs;
     paragraphs.headings = false;
-    importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（旧）\r\n第１条\r\n変えた"), paragraphs);
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")), QStringLiteral("新"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")), QStringLiteral("変えた"));
+    importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（旧）\r\n第１条\r\n変えた"),
+               paragraphs);
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+              QStringLiteral("新"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")),
+              QStringLiteral("変えた"));
     EXPECT_EQ(store::readLawList().size(), 1);  // the law was listed once
 }
 
@@ -182,33 +226,43 @@ TEST_F(ImportTest, BadInputIsRefusedSkippedOrStopsWithAMessage) {
     for (const QString& head : {QStringLiteral("法典コード=AB"), QStringLiteral("AB\r\n民法"),
                                 QStringLiteral("法典コード=AB\r\n法典名称=../民法"),
                                 QStringLiteral("法典コード=AB\r\n法典名称=")}) {
-        EXPECT_THROW(importText(head + QStringLiteral("\r\n\r\n（目的）\r\n第１条\r\n本文")), store::Error);
+        EXPECT_THROW(importText(head + QStringLiteral("\r\n\r\n（目的）\r\n第１条\r\n本文")),
+                     store::Error);
     }
     EXPECT_TRUE(store::readLawList().isEmpty());
     EXPECT_TRUE(QDir(store::folders().db).entryList({QStringLiteral("*.mdb")}).size() <= 1);
 
     // Short blocks are skipped and reported; an article of 100 paragraphs is refused.
     QString many = QStringLiteral("（多い）\r\n第９条\r\n");
-    for (int i = 1; i <= 100; ++i) many += u'(' + QString::number(i) + QStringLiteral(")項") + kCrLf;
-    const ImportResult r = importText(QStringLiteral("法典コード=AB\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n本文\r\n\r\n"
-                                                     "（短い）\r\n第２条\r\n\r\n\r\n\r\n") + many + QStringLiteral("\r\n（後）\r\n第１０条\r\n後の文"));
+    for (int i = 1; i <= 100; ++i)
+        many += u'(' + QString::number(i) + QStringLiteral(")項") + kCrLf;
+    const ImportResult r = importText(
+        QStringLiteral("法典コード=AB\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n本文\r\n\r\n"
+                       "（短い）\r\n第２条\r\n\r\n\r\n\r\n") +
+        many + QStringLiteral("\r\n（後）\r\n第１０条\r\n後の文"));
     EXPECT_EQ(r.articles, 2);
     EXPECT_EQ(r.skipped.size(), 3);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("第2ブロック")));
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("第９条")));
     EXPECT_FALSE(records(QStringLiteral("民法")).contains(QStringLiteral("AB00090000000001")));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00100000010000")), QStringLiteral("後の文"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00100000010000")),
+              QStringLiteral("後の文"));
 
     // A malformed number line stops there; what came before stays written.
     prompt.messages.clear();
-    const ImportResult s = importText(QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（一）\r\n第１条\r\n前\r\n\r\n"
-                                                     "（二）\r\n２条\r\n中\r\n\r\n（三）\r\n第３条\r\n後"));
+    const ImportResult s = importText(
+        QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（一）\r\n第１条\r\n前\r\n\r\n"
+                       "（二）\r\n２条\r\n中\r\n\r\n（三）\r\n第３条\r\n後"));
     EXPECT_TRUE(s.stopped);
     EXPECT_EQ(s.articles, 1);
     ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0], QStringLiteral("第2ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n（二）\r\n２条"));
-    EXPECT_EQ(record(QStringLiteral("刑法"), QStringLiteral("CD00010000010000")), QStringLiteral("前"));
+    EXPECT_EQ(
+        prompt.messages[0],
+        QStringLiteral(
+            "第2ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n（二）\r\n２条"));
+    EXPECT_EQ(record(QStringLiteral("刑法"), QStringLiteral("CD00010000010000")),
+              QStringLiteral("前"));
     EXPECT_FALSE(records(QStringLiteral("刑法")).contains(QStringLiteral("CD00030000010000")));
 }
 
@@ -219,20 +273,24 @@ TEST_F(ImportTest, MasterEntryNumberingAndPaneReads) {
         db.execute(QStringLiteral("insert into 法典コード values (1, 'KP', '日本国憲法')"));
         db.execute(QStringLiteral("insert into 法典コード values (2, 'MP', '旧名')"));
         db.execute(QStringLiteral("insert into 法典コード values (3, 'CP', '刑法')"));
-        db.execute(QStringLiteral("delete from 法典コード where 番号=1"));  // a gap: count + 1 = 3 is taken
+        db.execute(QStringLiteral(
+            "delete from 法典コード where 番号=1"));  // a gap: count + 1 = 3 is taken
     }
     WriteHCode(QStringLiteral("GT"), QStringLiteral("行政手続法"));
     WriteHCode(QStringLiteral("MP"), QStringLiteral("民法"));
     QStringList list;
     for (const auto& l : store::readLawList()) list << QString::number(l.number) + l.code + l.name;
-    EXPECT_EQ(list, QStringList({QStringLiteral("2MP民法"), QStringLiteral("3CP刑法"), QStringLiteral("4GT行政手続法")}));
+    EXPECT_EQ(list, QStringList({QStringLiteral("2MP民法"), QStringLiteral("3CP刑法"),
+                                 QStringLiteral("4GT行政手続法")}));
 
     // A pane read never touches the list and, once a bracket is known, skips blocks without it.
     LawTextImporter importer;
     ImportOptions pane;
     pane.fromPane = true;
-    const QString text = QStringLiteral("法典コード=ZZ\r\n法典名称=新法\r\n\r\n第一章　総則\r\n\r\n（目的）\r\n第１条\r\n本文\r\n\r\n"
-                                        "第二章　雑則\r\n\r\n（雑）\r\n第２条\r\n雑文");
+    const QString text = QStringLiteral(
+        "法典コード=ZZ\r\n法典名称="
+        "新法\r\n\r\n第一章　総則\r\n\r\n（目的）\r\n第１条\r\n本文\r\n\r\n"
+        "第二章　雑則\r\n\r\n（雑）\r\n第２条\r\n雑文");
     // Before any bracket is known the chapter line is taken as a (too short) article.
     const ImportResult r = importer.run(text, pane);
     EXPECT_EQ(r.articles, 2);
@@ -245,7 +303,8 @@ TEST_F(ImportTest, MasterEntryNumberingAndPaneReads) {
     EXPECT_EQ(again.articles, 2);
     EXPECT_TRUE(again.skipped.isEmpty());
     EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(record(QStringLiteral("新法"), QStringLiteral("ZZ00020000010000")), QStringLiteral("雑文"));
+    EXPECT_EQ(record(QStringLiteral("新法"), QStringLiteral("ZZ00020000010000")),
+              QStringLiteral("雑文"));
 }
 
 TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
@@ -261,8 +320,9 @@ TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("cfg")));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(LEXORA_LEXCTL), {QStringLiteral("import"), testsupport::sampleDir() + QStringLiteral("/KS.txt"),
-                                                QStringLiteral("--root"), root});
+        p.start(QStringLiteral(LEXORA_LEXCTL),
+                {QStringLiteral("import"), testsupport::sampleDir() + QStringLiteral("/KS.txt"),
+                 QStringLiteral("--root"), root});
         ASSERT_TRUE(p.waitForStarted());
         QTest::qWait(delayMs);
         p.kill();
@@ -274,14 +334,16 @@ TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
         store::Recordset check = db.openRecordset(QStringLiteral("pragma integrity_check"));
         EXPECT_EQ(check.field(check.columns().first()).toString(), QStringLiteral("ok"));
         QMap<QString, QStringList> got;
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
         for (; !rs.eof(); rs.moveNext()) {
             const QString code = rs.text(QStringLiteral("条項コード"));
             got[code.left(10)] << code;
             EXPECT_EQ(rs.text(QStringLiteral("条文")), full.value(code));
         }
         for (auto it = got.begin(); it != got.end(); ++it)
-            EXPECT_EQ(it.value(), byArticle.value(it.key())) << "article " << it.key().toStdString() << " is incomplete";
+            EXPECT_EQ(it.value(), byArticle.value(it.key()))
+                << "article " << it.key().toStdString() << " is incomplete";
     }
 }
 
@@ -290,7 +352,8 @@ TEST_F(ImportTest, WindowImportsADroppedFileAndShowsEachStep) {
     FrmTR w;
     w.show();
     QTest::mouseClick(w.CmdRead, Qt::LeftButton);
-    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("ファイルをドラッグアンドドロップしてください。")});
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral("ファイルをドラッグアンドドロップしてください。")});
 
     const QString file = path(QStringLiteral("GT.txt"));
     QFile::copy(testsupport::sampleDir() + QStringLiteral("/GT.txt"), file);
@@ -312,13 +375,17 @@ TEST_F(ImportTest, WindowImportsADroppedFileAndShowsEachStep) {
     // The pane: a malformed block stops the run, and the buttons come back.
     prompt.messages.clear();
     w.CheckM->setChecked(false);
-    w.RT1->setText(QStringLiteral("法典コード=GT\r\n法典名称=行政手続法\r\n\r\n（変えた見出し）\r\n第１条\r\n変えた\r\n\r\n（x）\r\nx\r\ny"));
+    w.RT1->setText(QStringLiteral(
+        "法典コード=GT\r\n法典名称="
+        "行政手続法\r\n\r\n（変えた見出し）\r\n第１条\r\n変えた\r\n\r\n（x）\r\nx\r\ny"));
     QTest::mouseClick(w.CmdFromClip, Qt::LeftButton);
     EXPECT_TRUE(w.lastResult().stopped);
     EXPECT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(w.CmdFromClip->isEnabled());
-    EXPECT_EQ(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000010000")), QStringLiteral("変えた"));
-    EXPECT_NE(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000000001")), QStringLiteral("変えた見出し"));
+    EXPECT_EQ(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000010000")),
+              QStringLiteral("変えた"));
+    EXPECT_NE(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000000001")),
+              QStringLiteral("変えた見出し"));
 }
 
 }  // namespace

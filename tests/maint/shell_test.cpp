@@ -27,7 +27,7 @@
 namespace {
 
 class ShellTest : public testsupport::TempRootTest {
-protected:
+  protected:
     void addLaw(int n, const QString& code, const QString& name) {
         store::Database db = store::openMasterDb();
         db.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {n, code, name});
@@ -50,11 +50,15 @@ TEST_F(ShellTest, ButtonsOpenEachToolOnce) {
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("メンテナンス -Lexora"));
     QStringList captions;
-    for (QPushButton* b : w.findChild<QToolBar*>(QStringLiteral("ButtonBar"))->findChildren<QPushButton*>())
+    for (QPushButton* b :
+         w.findChild<QToolBar*>(QStringLiteral("ButtonBar"))->findChildren<QPushButton*>())
         captions << b->text();
-    EXPECT_EQ(captions, QStringList({QStringLiteral("目次インポート"), QStringLiteral("法典編集"), QStringLiteral("条文インポート"),
-                                     QStringLiteral("法典コード一覧"), QStringLiteral("目次編集"), QStringLiteral("条文編集")}));
-    for (QPushButton* b : {w.CmdImpSK, w.CmdEditHouten, w.CmdImport, w.CmdHCodeList, w.CmdSKList, w.CmdLaws})
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("目次インポート"), QStringLiteral("法典編集"),
+                           QStringLiteral("条文インポート"), QStringLiteral("法典コード一覧"),
+                           QStringLiteral("目次編集"), QStringLiteral("条文編集")}));
+    for (QPushButton* b :
+         {w.CmdImpSK, w.CmdEditHouten, w.CmdImport, w.CmdHCodeList, w.CmdSKList, w.CmdLaws})
         QTest::mouseClick(b, Qt::LeftButton);
     EXPECT_EQ(w.area()->subWindowList().size(), 6);
     EXPECT_EQ(w.area()->activeSubWindow()->widget(), w.laws.data());
@@ -83,9 +87,11 @@ TEST_F(ShellTest, LawListShowsEveryLawWithItsCode) {
     w.Form_Load();
     ASSERT_EQ(w.List1->count(), 2);
     EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral(" KP  日本国憲法"));
-    EXPECT_EQ(platform::KeyedTree::textOf(w.TView1->node(QStringLiteral("MP"))), QStringLiteral("MP  民法"));
+    EXPECT_EQ(platform::KeyedTree::textOf(w.TView1->node(QStringLiteral("MP"))),
+              QStringLiteral("MP  民法"));
     // Only a reference list here: a double click opens nothing.
-    QTest::mouseDClick(w.TView1->viewport(), Qt::LeftButton, {}, w.TView1->visualItemRect(w.TView1->node(QStringLiteral("KP"))).center());
+    QTest::mouseDClick(w.TView1->viewport(), Qt::LeftButton, {},
+                       w.TView1->visualItemRect(w.TView1->node(QStringLiteral("KP"))).center());
     EXPECT_EQ(chosen.count(), 0);
     exchange::FrmHCodeList viewer(exchange::FrmHCodeList::Form::Viewer);
     QSignalSpy opened(&viewer, &exchange::FrmHCodeList::lawChosen);
@@ -101,21 +107,26 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
     platform::ScriptedPrompt prompt;
     addLaw(1, QStringLiteral("KP"), QStringLiteral("日本国憲法"));
     store::openOrCreateLawDb(QStringLiteral("日本国憲法"));
-    testsupport::writeFile(path(QStringLiteral("kp.dat")),
-                           testsupport::cp932(QStringLiteral("CODES KP\r\nKP01000000000000&&00010000&&00080000&&00010000&&00080000&&天皇")));
+    testsupport::writeFile(
+        path(QStringLiteral("kp.dat")),
+        testsupport::cp932(QStringLiteral(
+            "CODES KP\r\nKP01000000000000&&00010000&&00080000&&00010000&&00080000&&天皇")));
 
     exchange::FrmImpIdx w(exchange::FrmImpIdx::Form::Maintenance);
     w.show();
-    EXPECT_EQ(w.LabelMon->text(), QStringLiteral("インデックスファイルをここにドロップしてください。"));
+    EXPECT_EQ(w.LabelMon->text(),
+              QStringLiteral("インデックスファイルをここにドロップしてください。"));
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("kp.dat"))), QUrl::fromLocalFile(programDir() + QStringLiteral("/idx.dat"))});
+    data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("kp.dat"))),
+                  QUrl::fromLocalFile(programDir() + QStringLiteral("/idx.dat"))});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.LabelMon, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.LabelMon, &drop);
     store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
-    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(), 1);  // kp.dat, not idx.dat's 11
+    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(),
+              1);  // kp.dat, not idx.dat's 11
     EXPECT_EQ(w.LabelMon->text(), QStringLiteral("目次登録中... [日本国憲法] 天皇"));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }

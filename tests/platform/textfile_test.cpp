@@ -58,7 +58,8 @@ TEST_F(TextFileTest, UnencodableCharacterErrorNamesLine) {
 TEST_F(TextFileTest, LineBreaks) {
     const QString p = path(QStringLiteral("lines.txt"));
     writeFile(p, QByteArray("a\r\nb\nc\r\n"));
-    EXPECT_EQ(readLines(p), QStringList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(readLines(p),
+              QStringList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     writeFile(p, QByteArray("a\n\n"));
     EXPECT_EQ(readLines(p), QStringList({QStringLiteral("a"), QString()}));
     writeFile(p, QByteArray("\r\n"));

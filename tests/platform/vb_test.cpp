@@ -46,7 +46,8 @@ TEST(VbTest, StrictIntAcceptsOnlyWholeIntegersInRange) {
               kOverflow);
     // A caller's narrower range (an Integer of 16 bits).
     EXPECT_EQ(strictInt(QStringLiteral("32767"), -32768, 32767), 32767);
-    EXPECT_EQ(conversionError([] { strictInt(QStringLiteral("32768"), -32768, 32767); }), kOverflow);
+    EXPECT_EQ(conversionError([] { strictInt(QStringLiteral("32768"), -32768, 32767); }),
+              kOverflow);
 }
 
 TEST(VbTest, DigitsPaddingAndBlanks) {

@@ -20,7 +20,9 @@
 using namespace platform;
 
 namespace {
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 QStringList keys(const KeyedTree& t) {
     QStringList out;
@@ -30,7 +32,7 @@ QStringList keys(const KeyedTree& t) {
 
 // A child window with a menu of its own.
 class MenuChild : public QWidget, public MenuOwner {
-public:
+  public:
     MenuChild() : menu(QStringLiteral("編集"), this) {}
     QList<QAction*> childMenus() const override { return {menu.menuAction()}; }
     QMenu menu;
@@ -40,8 +42,8 @@ public:
 TEST(KeyedTreeTest, AddFindAndRejectBadKeys) {
     KeyedTree t;
     QTreeWidgetItem* law = t.addNode({}, QStringLiteral("L1"), QStringLiteral("日本国憲法"));
-    QTreeWidgetItem* art = t.addNode(QStringLiteral("L1"), QStringLiteral("A1"),
-                                     QStringLiteral("第一条\r\n天皇は"));
+    QTreeWidgetItem* art =
+        t.addNode(QStringLiteral("L1"), QStringLiteral("A1"), QStringLiteral("第一条\r\n天皇は"));
     t.addNode({}, QStringLiteral("L2"), QStringLiteral("民法"));
     t.addNode(QStringLiteral("A1"), QStringLiteral("P1"), QStringLiteral("一"));
 
@@ -148,10 +150,11 @@ TEST(PromptTest, ScriptedPromptRecordsAndAnswers) {
         EXPECT_EQ(msgBox(QStringLiteral("終了")), Answer::Ok);
         EXPECT_EQ(inputBox(QStringLiteral("条番号"), QStringLiteral("1")), QStringLiteral("第3条"));
         EXPECT_EQ(inputBox(QStringLiteral("再入力")), QString());
-        EXPECT_EQ(sp.messages, QStringList({QStringLiteral("削除しますか"), QStringLiteral("続けますか"),
-                                            QStringLiteral("終了")}));
+        EXPECT_EQ(sp.messages, QStringList({QStringLiteral("削除しますか"),
+                                            QStringLiteral("続けますか"), QStringLiteral("終了")}));
         EXPECT_EQ(sp.buttons, QList<Buttons>({Buttons::YesNo, Buttons::YesNoCancel, Buttons::Ok}));
-        EXPECT_EQ(sp.inputPrompts, QStringList({QStringLiteral("条番号"), QStringLiteral("再入力")}));
+        EXPECT_EQ(sp.inputPrompts,
+                  QStringList({QStringLiteral("条番号"), QStringLiteral("再入力")}));
     }
     EXPECT_NE(dynamic_cast<WindowPrompt*>(&prompt()), nullptr);
 }

@@ -1,7 +1,7 @@
 // Codes rendered as the numbering the reader sees, and the typed article notation.
+#include "store/codes.h"
 #include "platform/prompt.h"
 #include "platform/vb.h"
-#include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
@@ -17,7 +17,8 @@ TEST(Codes, ArticleAndParagraphText) {
     EXPECT_EQ(GetJouKouText(QStringLiteral("00030000")), QStringLiteral("第3条"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030000")), QStringLiteral("第3条"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030203")), QStringLiteral("第3条の2の3"));
-    EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030100")), QStringLiteral("第3条"));  // branch 01 never shown
+    EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030100")),
+              QStringLiteral("第3条"));  // branch 01 never shown
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030001")), QStringLiteral("第3条"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030000010000")), QString());
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030000050500")), QStringLiteral("⑤ "));
@@ -33,9 +34,12 @@ TEST(Codes, ArticleAndParagraphText) {
 }
 
 TEST(Codes, RangesHeadersAndLevels) {
-    EXPECT_EQ(GetJouRangeText(QStringLiteral("00010000"), QStringLiteral("00110000")), QStringLiteral("（1条～11条）"));
-    EXPECT_EQ(GetJouRangeText(QStringLiteral("00030200"), QStringLiteral("00030200")), QStringLiteral("（3条の2）"));
-    EXPECT_EQ(GetJouRangeText(QStringLiteral("00030203"), QStringLiteral("00100000")), QStringLiteral("（3条の2の3～10条）"));
+    EXPECT_EQ(GetJouRangeText(QStringLiteral("00010000"), QStringLiteral("00110000")),
+              QStringLiteral("（1条～11条）"));
+    EXPECT_EQ(GetJouRangeText(QStringLiteral("00030200"), QStringLiteral("00030200")),
+              QStringLiteral("（3条の2）"));
+    EXPECT_EQ(GetJouRangeText(QStringLiteral("00030203"), QStringLiteral("00100000")),
+              QStringLiteral("（3条の2の3～10条）"));
 
     QString label = QStringLiteral("unchanged");
     EXPECT_EQ(GetKouHeader(QStringLiteral("0303"), label), QStringLiteral("\r\n[第3項]\r\n"));
@@ -44,17 +48,23 @@ TEST(Codes, RangesHeadersAndLevels) {
     EXPECT_EQ(label, QString());
 
     label = QStringLiteral("unchanged");
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01000000000000"), label), QStringLiteral("KP00000000000000"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01000000000000"), label),
+              QStringLiteral("KP00000000000000"));
     EXPECT_EQ(label, QStringLiteral("第1編"));
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020300000000"), label), QStringLiteral("KP01000000000000"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020300000000"), label),
+              QStringLiteral("KP01000000000000"));
     EXPECT_EQ(label, QStringLiteral("第2章の3"));
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020100000000"), label), QStringLiteral("KP01000000000000"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020100000000"), label),
+              QStringLiteral("KP01000000000000"));
     EXPECT_EQ(label, QStringLiteral("第2章の1"));  // a chapter branch of 1 is shown
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004020000"), label), QStringLiteral("KP01020000000000"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004020000"), label),
+              QStringLiteral("KP01020000000000"));
     EXPECT_EQ(label, QStringLiteral("第4節の2"));
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004000500"), label), QStringLiteral("KP01020004000000"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004000500"), label),
+              QStringLiteral("KP01020004000000"));
     EXPECT_EQ(label, QStringLiteral("第5款"));
-    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004000506"), label), QStringLiteral("KP01020004000500"));
+    EXPECT_EQ(GetMokujiName(QStringLiteral("KP01020004000506"), label),
+              QStringLiteral("KP01020004000500"));
     EXPECT_EQ(label, QStringLiteral("第6目"));
     label = QStringLiteral("unchanged");
     EXPECT_EQ(GetMokujiName(QStringLiteral("KP00000000000000"), label), QString());
@@ -62,17 +72,23 @@ TEST(Codes, RangesHeadersAndLevels) {
 }
 
 TEST(Codes, KanjiNumeralsAndTrimming) {
-    const QList<QPair<QString, int>> cases{
-        {QStringLiteral("三"), 3},      {QStringLiteral("十"), 10},     {QStringLiteral("十三"), 13},
-        {QStringLiteral("三十"), 30},   {QStringLiteral("二十三"), 23}, {QStringLiteral("百二十"), 120},
-        {QStringLiteral("三百五"), 305}, {QStringLiteral("千二百"), 1200}, {QStringLiteral("千九百九十九"), 1999}};
-    for (const auto& c : cases) EXPECT_EQ(KanjiNumberValue(c.first), c.second) << c.first.toStdString();
+    const QList<QPair<QString, int>> cases{{QStringLiteral("三"), 3},
+                                           {QStringLiteral("十"), 10},
+                                           {QStringLiteral("十三"), 13},
+                                           {QStringLiteral("三十"), 30},
+                                           {QStringLiteral("二十三"), 23},
+                                           {QStringLiteral("百二十"), 120},
+                                           {QStringLiteral("三百五"), 305},
+                                           {QStringLiteral("千二百"), 1200},
+                                           {QStringLiteral("千九百九十九"), 1999}};
+    for (const auto& c : cases)
+        EXPECT_EQ(KanjiNumberValue(c.first), c.second) << c.first.toStdString();
     EXPECT_EQ(KanjiDigitValue(QChar(u'〇')), 0);
 
     platform::ScriptedPrompt prompt;
     ShowKanjiJouNumber(QStringLiteral("民法第五百四十一条の規定により"));
-    ShowKanjiJouNumber(QStringLiteral("第三項"));          // no 条
-    ShowKanjiJouNumber(QStringLiteral("前条第二項"));      // 条 before 第
+    ShowKanjiJouNumber(QStringLiteral("第三項"));      // no 条
+    ShowKanjiJouNumber(QStringLiteral("前条第二項"));  // 条 before 第
     EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("541")});
 
     EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("文。 \r\n\r\n")), QStringLiteral("文。"));
@@ -127,9 +143,11 @@ TEST_F(NotationTest, MokujiPathWhileTyping) {
         db.execute(QStringLiteral("insert into 法典コード values (1, 'KP', '日本国憲法')"));
     }
     QString full;
-    EXPECT_EQ(GetMokujiPathText(QStringLiteral("KP01020000000000"), full), QStringLiteral("日本国憲法 第1編 第2章"));
+    EXPECT_EQ(GetMokujiPathText(QStringLiteral("KP01020000000000"), full),
+              QStringLiteral("日本国憲法 第1編 第2章"));
     EXPECT_EQ(full, QStringLiteral("日本国憲法 第1編 第2章 第0節 第0款 第0目"));
-    EXPECT_EQ(GetMokujiPathText(QStringLiteral("KP0102030405"), full), QStringLiteral("日本国憲法 第1編 第2章の3 第4節の5"));
+    EXPECT_EQ(GetMokujiPathText(QStringLiteral("KP0102030405"), full),
+              QStringLiteral("日本国憲法 第1編 第2章の3 第4節の5"));
     full = QStringLiteral("unchanged");
     EXPECT_EQ(GetMokujiPathText(QStringLiteral("KP01a"), full), QString());
     EXPECT_EQ(full, QStringLiteral("unchanged"));

@@ -5,11 +5,11 @@
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <chrono>
 #include <thread>
-#include <sqlite3.h>
 
 using store::Database;
 using store::RecordsetType;
@@ -17,7 +17,7 @@ using store::RecordsetType;
 namespace {
 
 class EngineTest : public testsupport::TempRootTest {
-protected:
+  protected:
     void SetUp() override {
         TempRootTest::SetUp();
         QDir().mkpath(store::folders().db);
@@ -26,12 +26,18 @@ protected:
         const QList<QPair<QString, QString>> rows{
             {QStringLiteral("MP05410000000001"), QStringLiteral("（解除権の行使）")},
             {QStringLiteral("MP05410000010000"),
-             QStringLiteral("当事者の一方がその債務を履行しない場合において、相手方が相当の期間を定めてその履行の催告をし、その期間内に履行がないときは、相手方は、契約の解除をすることができる。")},
+             QStringLiteral("当事者の一方がその債務を履行しない場合において、相手方が相当の期間を定"
+                            "めてその履行の催告をし、その期間内に履行がないときは、相手方は、契約の"
+                            "解除をすることができる。")},
             {QStringLiteral("MP05400000000001"), QStringLiteral("（契約の解除）")},
-            {QStringLiteral("MP05400000010100"), QStringLiteral("契約又は法律の規定により当事者の一方が解除権を有するときは、その解除は、相手方に対する意思表示によってする。")},
-            {QStringLiteral("MP05400000020200"), QStringLiteral("前項の意思表示は、撤回することができない。")},
+            {QStringLiteral("MP05400000010100"),
+             QStringLiteral("契約又は法律の規定により当事者の一方が解除権を有するときは、その解除は"
+                            "、相手方に対する意思表示によってする。")},
+            {QStringLiteral("MP05400000020200"),
+             QStringLiteral("前項の意思表示は、撤回することができない。")},
             {QStringLiteral("MP00010000000001"), QStringLiteral("（基本原則）")},
-            {QStringLiteral("MP00010000010100"), QStringLiteral("私権は、公共の福祉に適合しなければならない。")},
+            {QStringLiteral("MP00010000010100"),
+             QStringLiteral("私権は、公共の福祉に適合しなければならない。")},
             {QStringLiteral("MP00030002000001"), QStringLiteral("（Ａｂｃ 10% [注]*?）")},
         };
         for (const auto& r : rows)
@@ -55,36 +61,47 @@ protected:
 
 TEST_F(EngineTest, LikeUsesTheWildcardsOfTheLawTexts) {
     // * any run, on Japanese text; the match is the whole text, not a part.
-    EXPECT_EQ(likeCodes(QStringLiteral("*解除*")),
-              QStringList({QStringLiteral("MP05400000000001"), QStringLiteral("MP05400000010100"),
-                           QStringLiteral("MP05410000000001"), QStringLiteral("MP05410000010000")}));
+    EXPECT_EQ(
+        likeCodes(QStringLiteral("*解除*")),
+        QStringList({QStringLiteral("MP05400000000001"), QStringLiteral("MP05400000010100"),
+                     QStringLiteral("MP05410000000001"), QStringLiteral("MP05410000010000")}));
     EXPECT_TRUE(likeCodes(QStringLiteral("解除")).isEmpty());
-    EXPECT_EQ(likeCodes(QStringLiteral("（解除権の行使）")), QStringList{QStringLiteral("MP05410000000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("（解除権の行使）")),
+              QStringList{QStringLiteral("MP05410000000001")});
     EXPECT_EQ(likeCodes(QStringLiteral("私権*")), QStringList{QStringLiteral("MP00010000010100")});
-    EXPECT_EQ(likeCodes(QStringLiteral("*撤回することができない。")), QStringList{QStringLiteral("MP05400000020200")});
+    EXPECT_EQ(likeCodes(QStringLiteral("*撤回することができない。")),
+              QStringList{QStringLiteral("MP05400000020200")});
     // ? is one character (a kanji counts one), # one digit.
-    EXPECT_EQ(likeCodes(QStringLiteral("（基本??）")), QStringList{QStringLiteral("MP00010000000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("（基本??）")),
+              QStringList{QStringLiteral("MP00010000000001")});
     EXPECT_TRUE(likeCodes(QStringLiteral("（基本?）")).isEmpty());
     EXPECT_EQ(likeCodes(QStringLiteral("*##%*")), QStringList{QStringLiteral("MP00030002000001")});
     EXPECT_TRUE(likeCodes(QStringLiteral("*###%*")).isEmpty());
     // Lists, ranges and negated lists.
-    EXPECT_EQ(likeCodes(QStringLiteral("（[基解]*")),
-              QStringList({QStringLiteral("MP00010000000001"), QStringLiteral("MP05410000000001")}));
-    EXPECT_EQ(likeCodes(QStringLiteral("（[!基解契]*")), QStringList{QStringLiteral("MP00030002000001")});
-    EXPECT_EQ(likeCodes(QStringLiteral("*[0-9]%*")), QStringList{QStringLiteral("MP00030002000001")});
+    EXPECT_EQ(
+        likeCodes(QStringLiteral("（[基解]*")),
+        QStringList({QStringLiteral("MP00010000000001"), QStringLiteral("MP05410000000001")}));
+    EXPECT_EQ(likeCodes(QStringLiteral("（[!基解契]*")),
+              QStringList{QStringLiteral("MP00030002000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("*[0-9]%*")),
+              QStringList{QStringLiteral("MP00030002000001")});
     // Bracketed wildcards stand for themselves.
-    EXPECT_EQ(likeCodes(QStringLiteral("*[*][?]*")), QStringList{QStringLiteral("MP00030002000001")});
-    EXPECT_EQ(likeCodes(QStringLiteral("*[[]注]*")), QStringList{QStringLiteral("MP00030002000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("*[*][?]*")),
+              QStringList{QStringLiteral("MP00030002000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("*[[]注]*")),
+              QStringList{QStringLiteral("MP00030002000001")});
     // ASCII letters compare without case; full-width letters are other characters.
     EXPECT_EQ(likeCodes(QStringLiteral("*Ａｂｃ 10*")).size(), 1);
     EXPECT_TRUE(likeCodes(QStringLiteral("*ａｂｃ 10*")).isEmpty());
 }
 
 TEST_F(EngineTest, AndRangesAndOrderOnCodes) {
-    EXPECT_EQ(codes(QStringLiteral("select * from 条文 where 条文 like '*解除*' and 条文 like '*意思表示*' order by 条項コード")),
+    EXPECT_EQ(codes(QStringLiteral("select * from 条文 where 条文 like '*解除*' and 条文 like "
+                                   "'*意思表示*' order by 条項コード")),
               QStringList{QStringLiteral("MP05400000010100")});
     // The range query of one article: heading row first, then the paragraphs in order.
-    EXPECT_EQ(codes(QStringLiteral("select * from 条文 where 条項コード>='MP05400000000000' and 条項コード<='MP05409999999999' order by 条項コード")),
+    EXPECT_EQ(codes(QStringLiteral("select * from 条文 where 条項コード>='MP05400000000000' and "
+                                   "条項コード<='MP05409999999999' order by 条項コード")),
               QStringList({QStringLiteral("MP05400000000001"), QStringLiteral("MP05400000010100"),
                            QStringLiteral("MP05400000020200")}));
     const QStringList all = codes(QStringLiteral("select * from 条文 order by 条項コード"));
@@ -97,8 +114,9 @@ TEST_F(EngineTest, AndRangesAndOrderOnCodes) {
 TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
     {
         Database db = store::openLawDb(QStringLiteral("民法"));
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 where 条項コード='MP05400000020200'"),
-                                               RecordsetType::Dynaset);
+        store::Recordset rs = db.openRecordset(
+            QStringLiteral("select * from 条文 where 条項コード='MP05400000020200'"),
+            RecordsetType::Dynaset);
         ASSERT_GT(rs.recordCount(), 0);
         rs.edit();
         rs.setField(QStringLiteral("条文"), QStringLiteral("改めた文。"));
@@ -107,7 +125,8 @@ TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
         store::Recordset all = db.openRecordset(QStringLiteral("条文"), RecordsetType::Dynaset);
         all.findFirst(QStringLiteral("条項コード"), QStringLiteral("MP00010000010100"));
         ASSERT_FALSE(all.noMatch());
-        EXPECT_EQ(all.text(QStringLiteral("条文")), QStringLiteral("私権は、公共の福祉に適合しなければならない。"));
+        EXPECT_EQ(all.text(QStringLiteral("条文")),
+                  QStringLiteral("私権は、公共の福祉に適合しなければならない。"));
         all.deleteRecord();
         all.moveNext();
         EXPECT_FALSE(all.eof());
@@ -127,9 +146,11 @@ TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
         store::Recordset snap = db.openRecordset(QStringLiteral("条文"));
         EXPECT_THROW(snap.edit(), store::Error);
     }
-    EXPECT_EQ(likeCodes(QStringLiteral("改めた文。")), QStringList{QStringLiteral("MP05400000020200")});
+    EXPECT_EQ(likeCodes(QStringLiteral("改めた文。")),
+              QStringList{QStringLiteral("MP05400000020200")});
     EXPECT_TRUE(likeCodes(QStringLiteral("私権*")).isEmpty());
-    EXPECT_EQ(likeCodes(QStringLiteral("（解釈の基準）")), QStringList{QStringLiteral("MP00020000000001")});
+    EXPECT_EQ(likeCodes(QStringLiteral("（解釈の基準）")),
+              QStringList{QStringLiteral("MP00020000000001")});
 }
 
 TEST_F(EngineTest, FilesTablesAndIndexes) {
@@ -139,15 +160,19 @@ TEST_F(EngineTest, FilesTablesAndIndexes) {
     EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("無い法"))));
 
     Database db = store::openLawDb(QStringLiteral("民法"));
-    EXPECT_EQ(db.fieldNames(QStringLiteral("条文")), QStringList({QStringLiteral("条項コード"), QStringLiteral("条文")}));
-    EXPECT_EQ(db.fieldNames(QStringLiteral("目次")),
-              QStringList({QStringLiteral("コード"), QStringLiteral("見出し"), QStringLiteral("SOJ"),
-                           QStringLiteral("EOJ"), QStringLiteral("SOJ2"), QStringLiteral("EOJ2")}));
+    EXPECT_EQ(db.fieldNames(QStringLiteral("条文")),
+              QStringList({QStringLiteral("条項コード"), QStringLiteral("条文")}));
+    EXPECT_EQ(
+        db.fieldNames(QStringLiteral("目次")),
+        QStringList({QStringLiteral("コード"), QStringLiteral("見出し"), QStringLiteral("SOJ"),
+                     QStringLiteral("EOJ"), QStringLiteral("SOJ2"), QStringLiteral("EOJ2")}));
     // Both tables carry the named primary constraint and no rowid.
-    store::Recordset schema = db.openRecordset(QStringLiteral("select sql from sqlite_master where type='table' order by name"));
+    store::Recordset schema = db.openRecordset(
+        QStringLiteral("select sql from sqlite_master where type='table' order by name"));
     int tables = 0;
     for (; !schema.eof(); schema.moveNext(), ++tables) {
-        EXPECT_TRUE(schema.text(QStringLiteral("sql")).contains(QStringLiteral("CONSTRAINT IdxPrimary PRIMARY KEY")));
+        EXPECT_TRUE(schema.text(QStringLiteral("sql"))
+                        .contains(QStringLiteral("CONSTRAINT IdxPrimary PRIMARY KEY")));
         EXPECT_TRUE(schema.text(QStringLiteral("sql")).endsWith(QStringLiteral("WITHOUT ROWID")));
     }
     EXPECT_EQ(tables, 2);
@@ -173,7 +198,8 @@ TEST_F(EngineTest, SecondConnectionWaitsForAWriterInsteadOfFailing) {
         writer.commitTrans();
     });
     Database other = store::openLawDb(QStringLiteral("民法"));
-    EXPECT_NO_THROW(other.execute(QStringLiteral("insert into 条文 values ('MP09980000000001', 'y')")));
+    EXPECT_NO_THROW(
+        other.execute(QStringLiteral("insert into 条文 values ('MP09980000000001', 'y')")));
     release.join();
     EXPECT_EQ(codes(QStringLiteral("select * from 条文")).size(), 10);
 }

@@ -1,7 +1,7 @@
 // The master list and the law databases: names that become files, lookups, the search query.
+#include "store/lawdb.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
-#include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
@@ -12,7 +12,7 @@ using namespace store;
 namespace {
 
 class LawDbTest : public testsupport::TempRootTest {
-protected:
+  protected:
     void addLaw(int number, const QString& code, const QString& name) {
         Database db = openMasterDb();
         db.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {number, code, name});
@@ -40,10 +40,11 @@ TEST_F(LawDbTest, MasterIsCreatedWhereverItIsOpened) {
 }
 
 TEST_F(LawDbTest, LawNamesNeverLeaveTheDbFolder) {
-    for (const QString& bad : {QString(), QStringLiteral("  "), QStringLiteral("../民法"), QStringLiteral("a/b"),
-                               QStringLiteral("a\\b"), QStringLiteral("民法.."), QStringLiteral("a:b"),
-                               QStringLiteral("a*"), QStringLiteral("a?"), QStringLiteral("\"a\""),
-                               QStringLiteral("<a>"), QStringLiteral("a|b"), QStringLiteral("a\tb")}) {
+    for (const QString& bad :
+         {QString(), QStringLiteral("  "), QStringLiteral("../民法"), QStringLiteral("a/b"),
+          QStringLiteral("a\\b"), QStringLiteral("民法.."), QStringLiteral("a:b"),
+          QStringLiteral("a*"), QStringLiteral("a?"), QStringLiteral("\"a\""),
+          QStringLiteral("<a>"), QStringLiteral("a|b"), QStringLiteral("a\tb")}) {
         QString why;
         EXPECT_FALSE(isValidLawName(bad, &why)) << bad.toStdString();
         EXPECT_FALSE(why.isEmpty());
@@ -69,33 +70,39 @@ TEST_F(LawDbTest, MissingLawDatabaseIsCreatedEmptyOnFirstOpen) {
     EXPECT_THROW(openLawDb(QStringLiteral("民法")), Error);
     {
         Database db = openOrCreateLawDb(QStringLiteral("民法"));
-        EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード")).recordCount(), 0);
-        EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 目次 order by コード")).recordCount(), 0);
+        EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"))
+                      .recordCount(),
+                  0);
+        EXPECT_EQ(
+            db.openRecordset(QStringLiteral("select * from 目次 order by コード")).recordCount(),
+            0);
         db.execute(QStringLiteral("insert into 条文 values ('MP00010000000001', '（基本原則）')"));
         db.execute(QStringLiteral("insert into 条文 values ('MP00010000010100', '私権は、')"));
         db.execute(QStringLiteral("insert into 条文 values ('MP00020000010000', '解釈')"));
     }
     // A second open finds the data, not a new file.
-    EXPECT_EQ(GetJouMidashi(QStringLiteral("民法"), QStringLiteral("MP00010000010100")), QStringLiteral("（基本原則）"));
+    EXPECT_EQ(GetJouMidashi(QStringLiteral("民法"), QStringLiteral("MP00010000010100")),
+              QStringLiteral("（基本原則）"));
     EXPECT_EQ(GetJouMidashi(QStringLiteral("民法"), QStringLiteral("MP00020000010000")), QString());
 }
 
 TEST_F(LawDbTest, SearchQueryText) {
     platform::ScriptedPrompt prompt;
     QString text = QStringLiteral("  契約 解除  ");
-    EXPECT_EQ(MakeSearchSQL(text),
-              QStringLiteral("select * from 条文 where 条文 like '*契約*' and 条文 like '*解除*' order by 条項コード"));
+    EXPECT_EQ(MakeSearchSQL(text), QStringLiteral("select * from 条文 where 条文 like '*契約*' and "
+                                                  "条文 like '*解除*' order by 条項コード"));
     EXPECT_EQ(text, QStringLiteral("契約 解除"));  // the caller's text comes back trimmed
 
     text = QStringLiteral("契約　解除");  // a full-width blank separates words too
-    EXPECT_EQ(MakeSearchSQL(text),
-              QStringLiteral("select * from 条文 where 条文 like '*契約*' and 条文 like '*解除*' order by 条項コード"));
+    EXPECT_EQ(MakeSearchSQL(text), QStringLiteral("select * from 条文 where 条文 like '*契約*' and "
+                                                  "条文 like '*解除*' order by 条項コード"));
     text = QStringLiteral("契約  解除");  // two blanks make an empty word that restricts nothing
     EXPECT_EQ(MakeSearchSQL(text),
-              QStringLiteral("select * from 条文 where 条文 like '*契約*' and 条文 like '**' and 条文 like '*解除*' order by 条項コード"));
+              QStringLiteral("select * from 条文 where 条文 like '*契約*' and 条文 like '**' and "
+                             "条文 like '*解除*' order by 条項コード"));
     text = QStringLiteral("O'Brien 5*[");
-    EXPECT_EQ(MakeSearchSQL(text),
-              QStringLiteral("select * from 条文 where 条文 like '*O''Brien*' and 条文 like '*5[*][[]*' order by 条項コード"));
+    EXPECT_EQ(MakeSearchSQL(text), QStringLiteral("select * from 条文 where 条文 like '*O''Brien*' "
+                                                  "and 条文 like '*5[*][[]*' order by 条項コード"));
     EXPECT_TRUE(prompt.messages.isEmpty());
 
     text = QStringLiteral("   ");
@@ -107,12 +114,14 @@ TEST_F(LawDbTest, SearchQueryMatchesQuotesAndWildcardsLiterally) {
     platform::ScriptedPrompt prompt;
     QDir().mkpath(folders().db);
     Database db = openOrCreateLawDb(QStringLiteral("民法"));
-    db.execute(QStringLiteral("insert into 条文 values ('MP00010000010000', ?)"), {QStringLiteral("「A'B」と*印")});
+    db.execute(QStringLiteral("insert into 条文 values ('MP00010000010000', ?)"),
+               {QStringLiteral("「A'B」と*印")});
     db.execute(QStringLiteral("insert into 条文 values ('MP00020000010000', 'AxB と印')"));
     db.execute(QStringLiteral("insert into 条文 values ('MP00030000010000', null)"));
-    for (const auto& [words, count] : {std::pair{QStringLiteral("A'B"), 1}, std::pair{QStringLiteral("*印"), 1},
-                                       std::pair{QStringLiteral("A?B"), 0}, std::pair{QStringLiteral("印 と"), 2},
-                                       std::pair{QStringLiteral("印  と"), 2}}) {
+    for (const auto& [words, count] :
+         {std::pair{QStringLiteral("A'B"), 1}, std::pair{QStringLiteral("*印"), 1},
+          std::pair{QStringLiteral("A?B"), 0}, std::pair{QStringLiteral("印 と"), 2},
+          std::pair{QStringLiteral("印  と"), 2}}) {
         QString w = words;
         EXPECT_EQ(db.openRecordset(MakeSearchSQL(w)).recordCount(), count) << words.toStdString();
     }

@@ -9,13 +9,19 @@
 #include <QFile>
 #include <QSettings>
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace testsupport {
 
-QString sampleDir() { return QStringLiteral(LEXORA_SAMPLE_DIR); }
+QString sampleDir() {
+    return QStringLiteral(LEXORA_SAMPLE_DIR);
+}
 
-QByteArray cp932(const QString& s) { return platform::encodeCp932(s, QStringLiteral("test")); }
+QByteArray cp932(const QString& s) {
+    return platform::encodeCp932(s, QStringLiteral("test"));
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -34,14 +40,16 @@ void TempRootTest::SetUp() {
     programDir_ = tmp_.path() + QStringLiteral("/prog");
     rootDir_ = tmp_.path() + QStringLiteral("/prog");
     QDir().mkpath(programDir_);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp_.path() + QStringLiteral("/settings"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       tmp_.path() + QStringLiteral("/settings"));
     store::setFolders(programDir_, QString());
     store::folders().admin = false;
 }
 
 void TempRootTest::copySampleExchangeFiles() {
     for (const char* name : {"ht.dat", "idx.dat"})
-        QFile::copy(sampleDir() + u'/' + QString::fromLatin1(name), programDir_ + u'/' + QString::fromLatin1(name));
+        QFile::copy(sampleDir() + u'/' + QString::fromLatin1(name),
+                    programDir_ + u'/' + QString::fromLatin1(name));
 }
 
 }  // namespace testsupport
@@ -52,7 +60,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray dir = QDir::tempPath().toUtf8() + "/lexora-runtime";
         QDir().mkpath(QString::fromUtf8(dir));
-        QFile::setPermissions(QString::fromUtf8(dir), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(QString::fromUtf8(dir),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
     platform::GuardedApplication app(argc, argv);

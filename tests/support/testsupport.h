@@ -1,10 +1,10 @@
 #pragma once
 // Shared test fixtures: a temporary data root and settings per test, the sample data, and
 // readable QString output in failures.
+#include <gtest/gtest.h>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <ostream>
 
 void PrintTo(const QString& s, std::ostream* os);
@@ -21,7 +21,7 @@ QByteArray readFile(const QString& path);
 // Each test gets a fresh program folder, data root and settings store, and store::folders()
 // pointing there.
 class TempRootTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     QString programDir() const { return programDir_; }
     QString rootDir() const { return rootDir_; }
@@ -29,7 +29,7 @@ protected:
     // Copies ht.dat and idx.dat of the sample into the program folder.
     void copySampleExchangeFiles();
 
-private:
+  private:
     QTemporaryDir tmp_;
     QString programDir_, rootDir_;
 };

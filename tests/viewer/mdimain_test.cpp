@@ -1,11 +1,11 @@
 // Lexora's main window on real sample data, under the offscreen platform.
+#include "viewer/shell/mdimain.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 #include "viewer/shell/frmabout.h"
-#include "viewer/shell/mdimain.h"
 #include "viewer/shell/state.h"
 
 #include <QApplication>
@@ -18,8 +18,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -28,7 +28,7 @@ using viewer::MDIMain;
 namespace {
 
 class MainWindowTest : public testsupport::TempRootTest {
-protected:
+  protected:
     void SetUp() override {
         TempRootTest::SetUp();
         platform::Settings().save(QStringLiteral("PATH"), programDir());
@@ -47,9 +47,10 @@ TEST_F(MainWindowTest, FirstStartFillsTheSixLawButtons) {
     MDIMain w;
     w.Form_Load();
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
-    EXPECT_EQ(captions(w), QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法"), QStringLiteral("刑法"),
-                                        QStringLiteral("会社法"), QStringLiteral("民事訴訟法"),
-                                        QStringLiteral("刑事訴訟法")}));
+    EXPECT_EQ(captions(w),
+              QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法"),
+                           QStringLiteral("刑法"), QStringLiteral("会社法"),
+                           QStringLiteral("民事訴訟法"), QStringLiteral("刑事訴訟法")}));
     EXPECT_EQ(w.CmdHouten[3]->property("tag").toString(), QStringLiteral("KS"));
     // The seventh law has no button but is in HoutenNames, after the empty position 0.
     ASSERT_EQ(viewer::state().HoutenNames.size(), 8);
@@ -58,7 +59,9 @@ TEST_F(MainWindowTest, FirstStartFillsTheSixLawButtons) {
     EXPECT_EQ(platform::Settings().get(QStringLiteral("init")), QStringLiteral("TRUE"));
     {
         store::Database db = store::openLawDb(QStringLiteral("会社法"));
-        EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 目次 order by コード")).recordCount(), 296);
+        EXPECT_EQ(
+            db.openRecordset(QStringLiteral("select * from 目次 order by コード")).recordCount(),
+            296);
     }
     // The index window of the first start is gone again.
     for (QWidget* top : QApplication::topLevelWidgets())
@@ -100,8 +103,9 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
     EXPECT_EQ(w.Label3->text(), QStringLiteral("履歴"));
     QStringList bar;
     for (QAction* a : w.menuBar()->actions()) bar << a->text();
-    EXPECT_EQ(bar, QStringList({QStringLiteral("<メニュー：メイン画面>"), QStringLiteral("ファイル(&F)"), QString(),
-                                QStringLiteral("ヘルプ(&H)")}));
+    EXPECT_EQ(bar,
+              QStringList({QStringLiteral("<メニュー：メイン画面>"), QStringLiteral("ファイル(&F)"),
+                           QString(), QStringLiteral("ヘルプ(&H)")}));
     QStringList file;
     for (QAction* a : w.Mn_File->actions()) file << a->text();
     EXPECT_EQ(file, QStringList({QStringLiteral("メンテナンス(&M)"), QStringLiteral("終了(&X)")}));

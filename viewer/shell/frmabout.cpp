@@ -27,7 +27,8 @@ FrmAbout::FrmAbout(QWidget* parent) : QDialog(parent) {
     QFont f = platform::japaneseFont(platform::kGothic, 18);
     f.setBold(true);
     title->setFont(f);
-    auto* version = new QLabel(QStringLiteral("バージョン %1").arg(QStringLiteral(LEXORA_VERSION)), this);
+    auto* version =
+        new QLabel(QStringLiteral("バージョン %1").arg(QStringLiteral(LEXORA_VERSION)), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto* description = new QLabel(QStringLiteral("法令閲覧システム"), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

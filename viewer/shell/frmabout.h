@@ -7,7 +7,7 @@ namespace viewer {
 
 class FrmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit FrmAbout(QWidget* parent = nullptr);
     // The system-information program of this desktop, or empty when there is none.
     static QString systemInfoTool();

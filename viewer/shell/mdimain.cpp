@@ -82,13 +82,15 @@ void MDIMain::buildBars() {
     TxtJouFind = new QLineEdit(bar2);
     TxtJouFind->setObjectName(QStringLiteral("TxtJouFind"));
     TxtJouFind->setFixedWidth(120);
-    CmdFindByCode = pictureButton(bar2, "CmdFindByCode", QStyle::SP_ArrowRight, QStringLiteral("コードで検索"));
+    CmdFindByCode =
+        pictureButton(bar2, "CmdFindByCode", QStyle::SP_ArrowRight, QStringLiteral("コードで検索"));
     Label2 = new QLabel(QStringLiteral("テキスト"), bar2);
     Label2->setObjectName(QStringLiteral("Label2"));
     TxtJouFindT = new QLineEdit(bar2);
     TxtJouFindT->setObjectName(QStringLiteral("TxtJouFindT"));
     TxtJouFindT->setFixedWidth(200);
-    CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView, QStringLiteral("テキストで検索"));
+    CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView,
+                                  QStringLiteral("テキストで検索"));
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);
@@ -97,8 +99,10 @@ void MDIMain::buildBars() {
     // The headers travel with the labels at the same positions; the reader sees the labels.
     ComboHis2 = new QComboBox(bar2);
     ComboHis2->setObjectName(QStringLiteral("ComboHis2"));
-    CmdHst = pictureButton(bar2, "CmdHst", QStyle::SP_FileDialogDetailedView, QStringLiteral("履歴"));
-    CmdR = pictureButton(bar2, "CmdR", QStyle::SP_TitleBarNormalButton, QStringLiteral("ウィンドウの整列"));
+    CmdHst =
+        pictureButton(bar2, "CmdHst", QStyle::SP_FileDialogDetailedView, QStringLiteral("履歴"));
+    CmdR = pictureButton(bar2, "CmdR", QStyle::SP_TitleBarNormalButton,
+                         QStringLiteral("ウィンドウの整列"));
     CmdSR = pictureButton(bar2, "CmdSR", QStyle::SP_MediaPlay, QStringLiteral("見出しドリル"));
 
     // nullptr stands for a separator between the groups.
@@ -181,7 +185,8 @@ void MDIMain::LoadLawButtons() {
 
 void MDIMain::CmdHouten_Click(int index) {
     platform::BusyCursor busy;
-    const QString code = CmdHouten.value(index) ? CmdHouten[index]->property("tag").toString() : QString();
+    const QString code =
+        CmdHouten.value(index) ? CmdHouten[index]->property("tag").toString() : QString();
     state().CurHCode = code;
     openLaw(code);
 }
@@ -203,7 +208,8 @@ void MDIMain::CmdR_Click() {
         if (isMaximized()) showNormal();
     });
     step([this] {
-        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        const QRect screen =
+            this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
         const int w = platform::pixelsToTwips(screen.width()) - 50;
         const int h = platform::pixelsToTwips(screen.height()) - 50;
         move(screen.topLeft() + QPoint(platform::twipsToPixels(25), platform::twipsToPixels(25)));
@@ -224,9 +230,10 @@ void MDIMain::CmdR_Click() {
     });
     step([&] {
         if (!copy) return;
-        const int bars = platform::pixelsToTwips(menuBar()->height()) +
-                         platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar1"))->height()) +
-                         platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar2"))->height());
+        const int bars =
+            platform::pixelsToTwips(menuBar()->height()) +
+            platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar1"))->height()) +
+            platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar2"))->height());
         const int mainH = platform::pixelsToTwips(frameGeometry().height());
         const int mainW = platform::pixelsToTwips(frameGeometry().width());
         platform::setGeometryTwips(copy, 0, browserHeight, mainW - 200,
@@ -236,7 +243,8 @@ void MDIMain::CmdR_Click() {
     });
     step([&] {
         if (browser)
-            if (QWidget* tree = browser->findChild<QWidget*>(QStringLiteral("TView1"))) tree->setFocus();
+            if (QWidget* tree = browser->findChild<QWidget*>(QStringLiteral("TView1")))
+                tree->setFocus();
     });
 }
 

@@ -16,7 +16,7 @@ namespace viewer {
 
 class MDIMain : public platform::MdiFrame {
     Q_OBJECT
-public:
+  public:
     explicit MDIMain(QWidget* parent = nullptr);
 
     // Start-up: settings, folders, first-start initialisation, law buttons. Called once
@@ -54,11 +54,11 @@ public:
     QMenu* Mn_Help = nullptr;
     QAction* Mn_Help_About = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildBars();
     void buildMenus();
     // Opens the law in the law browser; until the browser exists it shows the law chosen.
