@@ -1,20 +1,26 @@
 #include "platform/busy.h"
 #include "platform/fonts.h"
 #include "platform/keyedtree.h"
+#include "platform/launch.h"
 #include "platform/mdi.h"
 #include "platform/prompt.h"
+#include "platform/sound.h"
 #include "platform/textpane.h"
 #include "platform/twips.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QSoundEffect>
+#include <QTest>
+#include <QUrl>
 #include <cmath>
 
 using namespace platform;
@@ -266,3 +272,51 @@ TEST(BusyTest, CursorRestoredOnEveryWayOut) {
     }
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
+
+namespace {
+
+class LaunchTest : public testsupport::TempRootTest {};
+
+TEST_F(LaunchTest, EditVerbUsesTheUsersEditorAndSoundIsSilentWhenMissing) {
+    // "edit" goes to $VISUAL/$EDITOR with the file as the last argument.
+    const QString mark = path(QStringLiteral("edited"));
+    const QString editor = path(QStringLiteral("editor.sh"));
+    testsupport::writeFile(editor, "#!/bin/sh\necho \"$1\" > '" + mark.toUtf8() + "'\n");
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray oldVisual = qgetenv("VISUAL");
+    qputenv("VISUAL", editor.toUtf8());
+    const QString page = path(QStringLiteral("KP00010000010000.html"));
+    EXPECT_TRUE(platform::shellEdit(page));
+    for (int i = 0; i < 100 && !QFileInfo::exists(mark); ++i) QTest::qWait(50);
+    EXPECT_EQ(testsupport::readFile(mark).trimmed(), page.toUtf8());
+    qputenv("VISUAL", oldVisual);
+
+    // A missing sound file plays nothing and makes no player; a present one is loaded.
+    QWidget owner;
+    platform::playSound(path(QStringLiteral("s01.wav")), &owner);
+    EXPECT_EQ(owner.findChild<QSoundEffect*>(), nullptr);
+    QByteArray wav("RIFF", 4);
+    auto le32 = [&wav](quint32 v) {
+        for (int i = 0; i < 4; ++i) wav.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto le16 = [&wav](quint16 v) { wav.append(char(v & 0xFF)).append(char(v >> 8)); };
+    le32(36 + 200);
+    wav.append("WAVEfmt ", 8);
+    le32(16);
+    le16(1);
+    le16(1);
+    le32(8000);
+    le32(16000);
+    le16(2);
+    le16(16);
+    wav.append("data", 4);
+    le32(200);
+    wav.append(QByteArray(200, '\0'));
+    testsupport::writeFile(path(QStringLiteral("s01.wav")), wav);
+    platform::playSound(path(QStringLiteral("s01.wav")), &owner);
+    auto* effect = owner.findChild<QSoundEffect*>();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->source(), QUrl::fromLocalFile(path(QStringLiteral("s01.wav"))));
+}
+
+}  // namespace
