@@ -1,3 +1,4 @@
+#include "platform/keys.h"
 #include "platform/vb.h"
 #include "tests/support/testsupport.h"
 
@@ -61,4 +62,13 @@ TEST(VbTest, DigitsPaddingAndBlanks) {
     // The full-width indent of law text is not a blank to trim.
     EXPECT_EQ(trimBlanks(QStringLiteral("  　第一条 本文  ")), QStringLiteral("　第一条 本文"));
     EXPECT_EQ(trimBlanks(QStringLiteral("   ")), QString());
+}
+
+TEST(KeysTest, ModifierStateAsTheKeyTablesWriteIt) {
+    EXPECT_EQ(platform::shiftMask(Qt::NoModifier), 0);
+    EXPECT_EQ(platform::shiftMask(Qt::ShiftModifier), 1);
+    EXPECT_EQ(platform::shiftMask(Qt::ControlModifier), 2);
+    EXPECT_EQ(platform::shiftMask(Qt::ShiftModifier | Qt::ControlModifier), 3);
+    // The keypad flag is no modifier of the tables: F-keys on some keyboards carry it.
+    EXPECT_EQ(platform::shiftMask(Qt::KeypadModifier | Qt::AltModifier), 4);
 }
