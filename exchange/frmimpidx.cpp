@@ -4,8 +4,11 @@
 #include "platform/busy.h"
 #include "platform/fonts.h"
 
+#include "platform/prompt.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
@@ -54,6 +57,11 @@ IdxImportResult FrmImpIdx::runViewerImport() {
 }
 
 IdxImportResult FrmImpIdx::ImportIdxFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        // A folder or a remote item dropped: say so and stay open for the next drop.
+        platform::msgBox(QStringLiteral("ファイル %1 が見つかりません。").arg(path));
+        return {};
+    }
     platform::BusyCursor busy;
     return exchange::ImportIdxFile(path, this);
 }

@@ -42,7 +42,7 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("条文インポート"));
     setFont(platform::japaneseFont(platform::kGothic, 10));
 
-    TxtDrop = box(this, "TxtDrop", true);
+    TxtDrop = box(this, "TxtDrop");
     TxtDrop->setText(kDropPrompt);
     TxtDrop->setAcceptDrops(true);
     TxtDrop->installEventFilter(this);

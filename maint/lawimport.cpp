@@ -164,9 +164,10 @@ void WriteHCode(const QString& code, const QString& name) {
     store::Database db = store::openMasterDb();
     const int count =
         db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset).recordCount();
+    // Codes compare without regard to case, as the list's lookups always did.
     store::Recordset rs =
-        db.openRecordset(QStringLiteral("select * from 法典コード where 法典コード=?"),
-                         store::RecordsetType::Dynaset, {code});
+        db.openRecordset(QStringLiteral("select * from 法典コード where upper(法典コード)=?"),
+                         store::RecordsetType::Dynaset, {code.toUpper()});
     if (rs.recordCount() > 0) {
         rs.edit();
         rs.setField(QStringLiteral("法典名称"), name);

@@ -92,10 +92,12 @@ QString GetSEOJ(const QString& text) {
 }
 
 QString GetCodeByHifun(const QString& stored) {
-    if (stored.size() != 8 || !isDigits(stored)) return stored;
-    const int n = stored.left(4).toInt();
-    const int m = stored.mid(4, 2).toInt();
-    const int k = stored.mid(6, 2).toInt();
+    // Each field read the way Val reads it, so an older or damaged value still shows as the
+    // article it names rather than as raw digits that would be stored back wrongly.
+    if (stored.isEmpty()) return stored;
+    const int n = int(platform::valInt(stored.left(4)));
+    const int m = int(platform::valInt(stored.mid(4, 2)));
+    const int k = int(platform::valInt(stored.mid(6, 2)));
     QString s = QString::number(n);
     if (m > 0 || k > 0) s += u'-' + QString::number(m);
     if (k > 0) s += u'-' + QString::number(k);

@@ -129,6 +129,12 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
               1);  // kp.dat, not idx.dat's 11
     EXPECT_EQ(w.LabelMon->text(), QStringLiteral("目次登録中... [日本国憲法] 天皇"));
     EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // A folder dropped by mistake is named in a message; the window waits for the next drop.
+    w.ImportIdxFile(path(QStringLiteral("prog")));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral("が見つかりません。")));
+    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(), 1);
 }
 
 }  // namespace

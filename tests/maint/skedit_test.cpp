@@ -104,6 +104,9 @@ TEST(TocEditForms, KeysAndArticleNumbers) {
     EXPECT_EQ(GetSEOJ(QStringLiteral("１２-３")), QStringLiteral("00120300"));
     EXPECT_EQ(GetSEOJ(QStringLiteral("12-x")), QStringLiteral("0012x00"));  // kept as typed
     EXPECT_EQ(GetCodeByHifun(QString()), QString());
+    // A value of another width is read field by field, so saving it unchanged keeps the article.
+    EXPECT_EQ(GetCodeByHifun(QStringLiteral("001200")), QStringLiteral("12"));
+    EXPECT_EQ(GetSEOJ(GetCodeByHifun(QStringLiteral("001200"))), QStringLiteral("00120000"));
 
     // Checks before a row is written.
     const TocLevels ok{

@@ -1,5 +1,5 @@
-#include "platform/keys.h"
 #include "platform/vb.h"
+#include "platform/keys.h"
 #include "tests/support/testsupport.h"
 
 #include <functional>

@@ -1,5 +1,7 @@
 // Lexora's main window on real sample data, under the offscreen platform.
 #include "viewer/shell/mdimain.h"
+#include "exchange/frmhcodelist.h"
+#include "platform/keyedtree.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "store/folders.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -168,6 +171,29 @@ TEST_F(MainWindowTest, ErrorsInAnEventHandlerAreShownAndTheProgramGoesOn) {
     EXPECT_FALSE(prompt.messages[0].isEmpty());
     EXPECT_TRUE(w.isEnabled());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the hourglass came back
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, LawListOpensFreshAndChoosesTheLaw) {
+    copySampleExchangeFiles();
+    platform::ScriptedPrompt prompt;
+    MDIMain w;
+    w.show();
+    w.Form_Load();
+    QTest::mouseClick(w.CmdHCodeList, Qt::LeftButton);
+    QPointer<exchange::FrmHCodeList> first = w.hCodeList;
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first->List1->count(), 7);  // the seventh law, which has no button, is listed too
+    QTest::mouseClick(w.CmdHCodeList, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    ASSERT_FALSE(w.hCodeList.isNull());
+    Q_EMIT w.hCodeList->TView1->itemDoubleClicked(w.hCodeList->TView1->node(QStringLiteral("GT")),
+                                                  0);
+    EXPECT_EQ(viewer::state().CurHCode, QStringLiteral("GT"));
 }
 
 }  // namespace

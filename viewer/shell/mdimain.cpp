@@ -1,6 +1,7 @@
 #include "viewer/shell/mdimain.h"
 
 #include "exchange/firststart.h"
+#include "exchange/frmhcodelist.h"
 #include "exchange/frmimpidx.h"
 #include "platform/busy.h"
 #include "platform/fonts.h"
@@ -121,6 +122,7 @@ void MDIMain::buildBars() {
     addToolBar(Qt::TopToolBarArea, bar2);
 
     connect(CmdR, &QToolButton::clicked, this, &MDIMain::CmdR_Click);
+    connect(CmdHCodeList, &QPushButton::clicked, this, &MDIMain::CmdHCodeList_Click);
 }
 
 void MDIMain::buildMenus() {
@@ -189,6 +191,20 @@ void MDIMain::CmdHouten_Click(int index) {
         CmdHouten.value(index) ? CmdHouten[index]->property("tag").toString() : QString();
     state().CurHCode = code;
     openLaw(code);
+}
+
+void MDIMain::CmdHCodeList_Click() {
+    // A snapshot of the list: a fresh window every time.
+    platform::unload(hCodeList);
+    hCodeList = new exchange::FrmHCodeList(exchange::FrmHCodeList::Form::Viewer);
+    connect(hCodeList, &exchange::FrmHCodeList::lawChosen, this, [this](const QString& code) {
+        platform::BusyCursor busy;
+        state().CurHCode = code;
+        openLaw(code);
+    });
+    showChild(hCodeList);
+    hCodeList->Form_Load(area());
+    platform::bringToFront(hCodeList);
 }
 
 void MDIMain::openLaw(const QString& code) {

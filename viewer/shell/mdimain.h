@@ -4,6 +4,7 @@
 #include "platform/mdi.h"
 
 #include <QList>
+#include <QPointer>
 
 class QComboBox;
 class QLabel;
@@ -11,6 +12,10 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
+
+namespace exchange {
+class FrmHCodeList;
+}
 
 namespace viewer {
 
@@ -28,6 +33,7 @@ class MDIMain : public platform::MdiFrame {
 
     void CmdHouten_Click(int index);
     void CmdR_Click();
+    void CmdHCodeList_Click();
     void Mn_File_Lexbench_Click();
     void Mn_Help_About_Click();
 
@@ -53,6 +59,8 @@ class MDIMain : public platform::MdiFrame {
     QAction* Mn_dummy = nullptr;
     QMenu* Mn_Help = nullptr;
     QAction* Mn_Help_About = nullptr;
+
+    QPointer<exchange::FrmHCodeList> hCodeList;  // the law list while it is open
 
   protected:
     void closeEvent(QCloseEvent* e) override;
