@@ -15,4 +15,7 @@ class Error : public std::runtime_error {
     QString description_;
 };
 
+// The readable description of the exception being handled (inside a catch block).
+QString describeCurrentException();
+
 }  // namespace platform

@@ -1,6 +1,6 @@
 #include "platform/launch.h"
 
-#include <QDesktopServices>
+#include <QDir>
 #include <QProcess>
 #include <QUrl>
 
@@ -20,7 +20,16 @@ bool startProgram(const QString& path, const QStringList& arguments,
 }
 
 bool shellOpen(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The desktop's own opener, as the window system's open service runs it, so that
+    // programs without windows can open pages and folders too.
+#if defined(Q_OS_MACOS)
+    return QProcess::startDetached(QStringLiteral("open"), {path});
+#elif defined(Q_OS_WIN)
+    return QProcess::startDetached(QStringLiteral("explorer"), {QDir::toNativeSeparators(path)});
+#else
+    return QProcess::startDetached(QStringLiteral("xdg-open"),
+                                   {QUrl::fromLocalFile(path).toString()});
+#endif
 }
 
 bool shellEdit(const QString& path) {

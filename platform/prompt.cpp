@@ -1,66 +1,23 @@
 #include "platform/prompt.h"
 
-#include <QApplication>
-#include <QInputDialog>
-#include <QMessageBox>
 #include <cstdio>
 
 namespace platform {
 
 namespace {
-WindowPrompt windowPrompt;
+ConsolePrompt consolePrompt;
+Prompt* fallbackPrompt = &consolePrompt;
 Prompt* current = nullptr;
-
-QString programTitle() {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Lexora") : name;
-}
 }  // namespace
 
 Prompt& prompt() {
-    return current ? *current : windowPrompt;
+    return current ? *current : *fallbackPrompt;
 }
 void setPrompt(Prompt* p) {
     current = p;
 }
-
-Answer WindowPrompt::message(const QString& text, Buttons buttons) {
-    QMessageBox::StandardButtons b = QMessageBox::Ok;
-    QMessageBox::Icon icon = QMessageBox::Information;
-    switch (buttons) {
-        case Buttons::Ok:
-            break;
-        case Buttons::OkCancel:
-            b = QMessageBox::Ok | QMessageBox::Cancel;
-            icon = QMessageBox::Question;
-            break;
-        case Buttons::YesNo:
-            b = QMessageBox::Yes | QMessageBox::No;
-            icon = QMessageBox::Question;
-            break;
-        case Buttons::YesNoCancel:
-            b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            icon = QMessageBox::Question;
-            break;
-    }
-    QMessageBox box(icon, programTitle(), text, b, QApplication::activeWindow());
-    switch (box.exec()) {
-        case QMessageBox::Ok:
-            return Answer::Ok;
-        case QMessageBox::Yes:
-            return Answer::Yes;
-        case QMessageBox::No:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-    }
-}
-
-QString WindowPrompt::input(const QString& text, const QString& fallback) {
-    bool ok = false;
-    const QString s = QInputDialog::getText(QApplication::activeWindow(), programTitle(), text,
-                                            QLineEdit::Normal, fallback, &ok);
-    return ok ? s : QString();
+void setDefaultPrompt(Prompt* p) {
+    fallbackPrompt = p ? p : &consolePrompt;
 }
 
 Answer ConsolePrompt::message(const QString& text, Buttons buttons) {

@@ -1,7 +1,7 @@
 #pragma once
 // The one seam for message and input boxes. Windows never call QMessageBox directly: the
-// default prompt shows modal boxes titled with the program's name; tests install a scripted
-// prompt; lexctl installs one that writes to the terminal.
+// window programs make the window prompt (platform/ui/windowprompt.h) their default, tests
+// install a scripted prompt, and without either messages go to the terminal.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,10 +20,12 @@ class Prompt {
     virtual QString input(const QString& text, const QString& fallback) = 0;
 };
 
-// The prompt in force; the window prompt unless another was installed.
+// The prompt in force: the one installed, else the default.
 Prompt& prompt();
-// Installs `p` (not owned); nullptr restores the window prompt.
+// Installs `p` (not owned); nullptr restores the default.
 void setPrompt(Prompt* p);
+// The prompt used when none is installed (not owned); nullptr restores the console prompt.
+void setDefaultPrompt(Prompt* p);
 
 inline Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok) {
     return prompt().message(text, buttons);
@@ -31,13 +33,6 @@ inline Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok) {
 inline QString inputBox(const QString& text, const QString& fallback = {}) {
     return prompt().input(text, fallback);
 }
-
-// Modal QMessageBox / QInputDialog, parented to the active window.
-class WindowPrompt : public Prompt {
-  public:
-    Answer message(const QString& text, Buttons buttons) override;
-    QString input(const QString& text, const QString& fallback) override;
-};
 
 // Messages to standard error; questions take their default (OK, Yes); input is empty.
 class ConsolePrompt : public Prompt {

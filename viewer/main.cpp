@@ -1,6 +1,5 @@
-#include "platform/guard.h"
-#include "platform/prompt.h"
-#include "viewer/shell/mdimain.h"
+#include "platform/ui/guard.h"
+#include "viewer/shell/ui/mdimain.h"
 
 int main(int argc, char** argv) {
     platform::GuardedApplication app(argc, argv);
@@ -8,10 +7,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("LXA"));
     viewer::MDIMain main;
     main.show();
-    try {
-        main.Form_Load();
-    } catch (...) {
-        platform::msgBox(platform::describeCurrentException());
-    }
+    platform::guard([&main] { main.Form_Load(); });
     return app.exec();
 }

@@ -1,21 +1,15 @@
 // The law text import on the real sample laws and on the edge cases of the text format.
-#include "maint/frmtr.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
-#include "platform/textpane.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMap>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
+#include <QThread>
 
 using namespace maint;
 
@@ -46,7 +40,6 @@ class ImportTest : public testsupport::TempRootTest {
         return records(law).value(code, QStringLiteral("<none>"));
     }
 };
-
 TEST_F(ImportTest, EverySampleLawImportsWithItsCounts) {
     platform::ScriptedPrompt prompt;
     struct Law {
@@ -324,7 +317,7 @@ TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
                 {QStringLiteral("import"), testsupport::sampleDir() + QStringLiteral("/KS.txt"),
                  QStringLiteral("--root"), root});
         ASSERT_TRUE(p.waitForStarted());
-        QTest::qWait(delayMs);
+        QThread::msleep(delayMs);
         p.kill();
         p.waitForFinished();
 
@@ -345,47 +338,6 @@ TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
             EXPECT_EQ(it.value(), byArticle.value(it.key()))
                 << "article " << it.key().toStdString() << " is incomplete";
     }
-}
-
-TEST_F(ImportTest, WindowImportsADroppedFileAndShowsEachStep) {
-    platform::ScriptedPrompt prompt;
-    FrmTR w;
-    w.show();
-    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
-    EXPECT_EQ(prompt.messages,
-              QStringList{QStringLiteral("ファイルをドラッグアンドドロップしてください。")});
-
-    const QString file = path(QStringLiteral("GT.txt"));
-    QFile::copy(testsupport::sampleDir() + QStringLiteral("/GT.txt"), file);
-    w.TxtDrop->setText(file);
-    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
-    EXPECT_EQ(w.lastResult().articles, 48);
-    EXPECT_EQ(w.TxtFName->text(), QStringLiteral("GT"));
-    EXPECT_EQ(w.TxtHouten->text(), QStringLiteral("行政手続法"));
-    EXPECT_EQ(w.ListFSep->count(), 48);
-    EXPECT_EQ(w.ListFSep->currentRow(), 47);
-    EXPECT_TRUE(w.RT1->text().startsWith(QStringLiteral("法典コード=GT\r\n")));
-    EXPECT_TRUE(w.CmdRead->isEnabled());
-    // The last article stays on show; clicking a paragraph shows its codes.
-    ASSERT_GT(w.ListMon->count(), 0);
-    w.SetLstToRt(0);
-    EXPECT_TRUE(w.TxtCode->text().startsWith(QStringLiteral("GT0046")));
-    EXPECT_TRUE(w.TxtCodeT->text().endsWith(QStringLiteral("000001")));
-
-    // The pane: a malformed block stops the run, and the buttons come back.
-    prompt.messages.clear();
-    w.CheckM->setChecked(false);
-    w.RT1->setText(QStringLiteral(
-        "法典コード=GT\r\n法典名称="
-        "行政手続法\r\n\r\n（変えた見出し）\r\n第１条\r\n変えた\r\n\r\n（x）\r\nx\r\ny"));
-    QTest::mouseClick(w.CmdFromClip, Qt::LeftButton);
-    EXPECT_TRUE(w.lastResult().stopped);
-    EXPECT_EQ(prompt.messages.size(), 1);
-    EXPECT_TRUE(w.CmdFromClip->isEnabled());
-    EXPECT_EQ(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000010000")),
-              QStringLiteral("変えた"));
-    EXPECT_NE(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000000001")),
-              QStringLiteral("変えた見出し"));
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "tests/support/testsupport.h"
 
-#include "platform/guard.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -54,18 +52,3 @@ void TempRootTest::copySampleExchangeFiles() {
 
 }  // namespace testsupport
 
-// One QApplication for every test program, on the offscreen platform.
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QDir::tempPath().toUtf8() + "/lexora-runtime";
-        QDir().mkpath(QString::fromUtf8(dir));
-        QFile::setPermissions(QString::fromUtf8(dir),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
-    platform::GuardedApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lexora"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,3 @@
+#include "exchange/log.h"
+
+Q_LOGGING_CATEGORY(lcExchange, "lexora.exchange", QtWarningMsg)

@@ -1,0 +1,95 @@
+#include "exchange/ui/frmimpidx.h"
+
+#include "exchange/firststart.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+
+#include "platform/prompt.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace exchange {
+
+FrmImpIdx::FrmImpIdx(Form form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("FrmImpIdx"));
+    setWindowTitle(QStringLiteral("目次インポート"));
+    LabelMon = new QLabel(this);
+    LabelMon->setObjectName(QStringLiteral("LabelMon"));
+    LabelMon->setWordWrap(true);
+    LabelMon->setAlignment(Qt::AlignCenter);
+    LabelMon->setFont(platform::japaneseFont(platform::kGothic, 11));
+    LabelMon->setMinimumSize(420, 120);
+    LabelMon->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LabelMon);
+    if (form_ == Form::Maintenance) {
+        LabelMon->setText(QStringLiteral("インデックスファイルをここにドロップしてください。"));
+        LabelMon->setAcceptDrops(true);
+        LabelMon->installEventFilter(this);
+    }
+    resize(480, 160);
+}
+
+void FrmImpIdx::label(const QString& text) {
+    LabelMon->setText(text);
+}
+
+void FrmImpIdx::pump() {
+    platform::pumpEvents();
+}
+
+IdxImportResult FrmImpIdx::runViewerImport() {
+    const QString path = programIdxFile();
+    platform::BusyCursor busy;
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    show();
+    pump();
+    return exchange::ImportIdxFile(path, this);
+}
+
+IdxImportResult FrmImpIdx::ImportIdxFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        // A folder or a remote item dropped: say so and stay open for the next drop.
+        platform::msgBox(QStringLiteral("ファイル %1 が見つかりません。").arg(path));
+        return {};
+    }
+    platform::BusyCursor busy;
+    return exchange::ImportIdxFile(path, this);
+}
+
+void FrmImpIdx::dragEnterEvent(QDragEnterEvent* e) {
+    if (form_ == Form::Maintenance && e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void FrmImpIdx::dropEvent(QDropEvent* e) {
+    if (form_ != Form::Maintenance) return;
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    e->acceptProposedAction();
+    ImportIdxFile(urls.first().toLocalFile());  // only the first of several files
+}
+
+bool FrmImpIdx::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LabelMon) {
+        if (event->type() == QEvent::DragEnter) {
+            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace exchange

@@ -1,0 +1,3 @@
+#include "maint/log.h"
+
+Q_LOGGING_CATEGORY(lcMaint, "lexora.maint", QtWarningMsg)

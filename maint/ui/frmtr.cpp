@@ -1,0 +1,220 @@
+#include "maint/ui/frmtr.h"
+
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/mdi.h"
+#include "platform/prompt.h"
+#include "platform/ui/sound.h"
+#include "platform/textfile.h"
+#include "platform/ui/textpane.h"
+#include "platform/vb.h"
+#include "store/engine.h"
+
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
+#include <QUrl>
+
+namespace maint {
+
+namespace {
+// A list row shows a block or paragraph on one line.
+QString oneLine(const QString& text) {
+    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
+const QString kDropPrompt = QStringLiteral("ファイルをここにドラッグアンドドロップしてください。");
+
+QLineEdit* box(QWidget* parent, const char* name, bool readOnly = false) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setReadOnly(readOnly);
+    return e;
+}
+}  // namespace
+
+FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmTR"));
+    setWindowTitle(QStringLiteral("条文インポート"));
+    setFont(platform::japaneseFont(platform::kGothic, 10));
+
+    TxtDrop = box(this, "TxtDrop");
+    TxtDrop->setText(kDropPrompt);
+    TxtDrop->setAcceptDrops(true);
+    TxtDrop->installEventFilter(this);
+    CmdRead = new QPushButton(QStringLiteral("ファイルから読込"), this);
+    CmdRead->setObjectName(QStringLiteral("CmdRead"));
+    CmdFromClip = new QPushButton(QStringLiteral("右のテキストから読込"), this);
+    CmdFromClip->setObjectName(QStringLiteral("CmdFromClip"));
+    ListFSep = new QListWidget(this);
+    ListFSep->setObjectName(QStringLiteral("ListFSep"));
+    TxtFName = box(this, "TxtFName");
+    TxtHouten = box(this, "TxtHouten");
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    TxtTitle = box(Frame1, "TxtTitle");
+    ListMon = new QListWidget(Frame1);
+    ListMon->setObjectName(QStringLiteral("ListMon"));
+    RTMon = new platform::TextPane(Frame1);
+    RTMon->setObjectName(QStringLiteral("RTMon"));
+    TxtCode = box(Frame1, "TxtCode", true);
+    TxtCodeT = box(Frame1, "TxtCodeT", true);
+    TxtCodeMon = box(Frame1, "TxtCodeMon", true);
+    CheckM = new QCheckBox(QStringLiteral("条見出しを登録"), this);
+    CheckM->setObjectName(QStringLiteral("CheckM"));
+    CheckM->setChecked(true);
+    CheckJ = new QCheckBox(QStringLiteral("条文を登録"), this);
+    CheckJ->setObjectName(QStringLiteral("CheckJ"));
+    CheckJ->setChecked(true);
+    RT1 = new platform::TextPane(this);
+    RT1->setObjectName(QStringLiteral("RT1"));
+
+    auto* frame = new QGridLayout(Frame1);
+    frame->addWidget(new QLabel(QStringLiteral("条見出し"), Frame1), 0, 0);
+    frame->addWidget(TxtTitle, 0, 1, 1, 3);
+    frame->addWidget(ListMon, 1, 0, 1, 4);
+    frame->addWidget(RTMon, 2, 0, 1, 4);
+    frame->addWidget(new QLabel(QStringLiteral("見出し"), Frame1), 3, 0);
+    frame->addWidget(TxtCodeT, 3, 1);
+    frame->addWidget(new QLabel(QStringLiteral("条項"), Frame1), 3, 2);
+    frame->addWidget(TxtCode, 3, 3);
+    frame->addWidget(TxtCodeMon, 4, 1, 1, 3);
+
+    auto* left = new QWidget(this);
+    auto* grid = new QGridLayout(left);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(TxtDrop, 0, 0, 1, 4);
+    grid->addWidget(CmdRead, 1, 0, 1, 2);
+    grid->addWidget(CmdFromClip, 1, 2, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("法典コード"), left), 2, 0);
+    grid->addWidget(TxtFName, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("法典名称"), left), 2, 2);
+    grid->addWidget(TxtHouten, 2, 3);
+    grid->addWidget(ListFSep, 3, 0, 1, 4);
+    grid->addWidget(Frame1, 4, 0, 1, 4);
+    grid->addWidget(CheckM, 5, 0, 1, 2);
+    grid->addWidget(CheckJ, 5, 2, 1, 2);
+    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 3);
+
+    auto* split = new QSplitter(this);
+    split->addWidget(left);
+    split->addWidget(RT1);
+    split->setStretchFactor(1, 1);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(split, 0, 0);
+    resize(1000, 680);
+
+    connect(CmdRead, &QPushButton::clicked, this, &FrmTR::CmdRead_Click);
+    connect(CmdFromClip, &QPushButton::clicked, this, &FrmTR::CmdFromClip_Click);
+    connect(ListMon, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
+    connect(CheckM, &QCheckBox::toggled, this, [this](bool on) { options_.headings = on; });
+    connect(CheckJ, &QCheckBox::toggled, this, [this](bool on) { options_.paragraphs = on; });
+}
+
+void FrmTR::setBusy(bool busy) {
+    CmdRead->setEnabled(!busy);
+    CmdFromClip->setEnabled(!busy);
+}
+
+void FrmTR::CmdRead_Click() {
+    platform::BusyCursor busy;
+    const QString path = TxtDrop->text();
+    if (path == kDropPrompt || !QFileInfo(path).isFile()) {
+        platform::msgBox(QStringLiteral("ファイルをドラッグアンドドロップしてください。"));
+        return;
+    }
+    QString text;
+    try {
+        text = readLawTextFile(path);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description());
+        return;
+    }
+    platform::bringToFront(this);
+    RT1->setText(text);
+    runImport(text, false);
+}
+
+void FrmTR::CmdFromClip_Click() {
+    const QString text = platform::trimBlanks(RT1->text());
+    if (RT1->text().isEmpty()) return;
+    platform::BusyCursor busy;
+    runImport(text, true);
+}
+
+void FrmTR::runImport(const QString& text, bool fromPane) {
+    setBusy(true);
+    ListFSep->clear();
+    options_.fromPane = fromPane;
+    ImportObserver observer;
+    observer.header = [this](const QString& code, const QString& name) {
+        TxtFName->setText(code);
+        TxtHouten->setText(name);
+    };
+    observer.blocks = [this](const QStringList& blocks) {
+        for (const QString& b : blocks) ListFSep->addItem(oneLine(b));
+        if (ListFSep->count() > 0) ListFSep->setCurrentRow(ListFSep->count() - 1);
+    };
+    observer.article = [this](const Article& a) { showArticle(a); };
+    observer.pump = [] { platform::pumpEvents(); };
+    try {
+        result_ = importer_.run(text, options_, observer);
+        if (result_.stopped) platform::beep();
+    } catch (const platform::Error& e) {
+        result_ = {};
+        platform::msgBox(e.description());
+    }
+    setBusy(false);
+}
+
+void FrmTR::showArticle(const Article& a) {
+    article_ = a;
+    ListMon->clear();
+    TxtTitle->setText(a.title);
+    Frame1->setTitle(a.numberLine + u' ' + a.code.dashed);
+    for (const QString& p : a.paragraphs) ListMon->addItem(oneLine(p));
+    for (int i = 0; i < a.paragraphs.size(); ++i) SetLstToRt(i);
+}
+
+void FrmTR::SetLstToRt(int i) {
+    if (i < 0 || i >= article_.paragraphs.size()) return;
+    RTMon->setText(article_.paragraphs[i]);
+    const ParagraphCodes c =
+        paragraphCodes(TxtFName->text(), article_.code, i, int(article_.paragraphs.size()));
+    TxtCode->setText(c.code);
+    TxtCodeMon->setText(c.display);
+    TxtCodeT->setText(c.heading);
+}
+
+bool FrmTR::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxtDrop) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* e = static_cast<QDropEvent*>(event);
+            if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* e = static_cast<QDropEvent*>(event);
+            const QList<QUrl> urls = e->mimeData()->urls();
+            if (!urls.isEmpty()) {
+                TxtDrop->setText(urls.first().toLocalFile());  // the first of several files
+                e->acceptProposedAction();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace maint

@@ -1,0 +1,64 @@
+#pragma once
+// The law text import window "条文インポート": a dropped file or the pane's text is split into
+// article headings and paragraphs and stored, article by article, while the window shows each.
+#include "maint/lawimport.h"
+#include "platform/ui/mdi.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace platform {
+class TextPane;
+}
+
+namespace maint {
+
+class FrmTR : public QWidget {
+    Q_OBJECT
+  public:
+    explicit FrmTR(QWidget* parent = nullptr);
+
+    QLineEdit* TxtDrop = nullptr;
+    QPushButton* CmdRead = nullptr;
+    QPushButton* CmdFromClip = nullptr;
+    platform::TextPane* RT1 = nullptr;
+    QListWidget* ListFSep = nullptr;
+    QLineEdit* TxtFName = nullptr;
+    QLineEdit* TxtHouten = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* TxtTitle = nullptr;
+    QListWidget* ListMon = nullptr;
+    platform::TextPane* RTMon = nullptr;
+    QLineEdit* TxtCode = nullptr;
+    QLineEdit* TxtCodeT = nullptr;
+    QLineEdit* TxtCodeMon = nullptr;
+    QCheckBox* CheckM = nullptr;
+    QCheckBox* CheckJ = nullptr;
+
+    void CmdRead_Click();
+    void CmdFromClip_Click();
+    // Shows paragraph i (0-based) of the article in work with its codes.
+    void SetLstToRt(int i);
+    // The result of the last run (for callers and tests).
+    const ImportResult& lastResult() const { return result_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void runImport(const QString& text, bool fromPane);
+    void showArticle(const Article& a);
+    void setBusy(bool busy);
+
+    LawTextImporter importer_;  // keeps the heading brackets from one run to the next
+    ImportOptions options_;     // read live: the check boxes act in the middle of a run
+    Article article_;
+    ImportResult result_;
+};
+
+}  // namespace maint

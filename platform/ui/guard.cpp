@@ -1,0 +1,34 @@
+#include "platform/ui/guard.h"
+
+#include "platform/error.h"
+#include "platform/prompt.h"
+#include "platform/ui/windowprompt.h"
+
+#include <cstdio>
+
+namespace platform {
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    useWindowPrompt();
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showCurrentException();
+        return false;
+    }
+}
+
+void showCurrentException() noexcept {
+    try {
+        msgBox(describeCurrentException());
+    } catch (...) {
+        // The message itself failed (no memory, a prompt that throws): the handler still
+        // ends here.
+        std::fputs("lexora: an error could not be shown\n", stderr);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,103 @@
+#include "platform/ui/mdi.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+
+namespace platform {
+
+MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this)) {
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { refreshMenus(); });
+}
+
+MdiFrame::~MdiFrame() {
+    // Tearing down the area activates no menus on a half-destroyed frame.
+    disconnect(area_, nullptr, this, nullptr);
+}
+
+QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    // The size a window gave itself is its content's size; the frame adds its borders.
+    const QSize wanted = child->testAttribute(Qt::WA_Resized) ? child->size() : QSize();
+    QMdiSubWindow* sub = area_->addSubWindow(child);
+    if (wanted.isValid()) {
+        const int border =
+            sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+        const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        sub->resize(wanted.width() + 2 * border, wanted.height() + title + border);
+    }
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(child->windowTitle());
+    connect(child, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    // A child's own close (unload) takes its frame with it.
+    connect(child, &QObject::destroyed, sub, [sub] { sub->close(); });
+    sub->show();
+    return sub;
+}
+
+void MdiFrame::setFrameMenus(const QList<QAction*>& entries) {
+    frameMenus_ = entries;
+    refreshMenus();
+}
+
+QList<QWidget*> MdiFrame::children() const {
+    QList<QWidget*> out;
+    for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder))
+        if (sub->widget()) out.append(sub->widget());
+    return out;
+}
+
+void MdiFrame::refreshMenus() {
+    QMdiSubWindow* sub = area_->activeSubWindow();
+    if (sub && sub->widget())
+        if (auto* owner = dynamic_cast<MenuOwner*>(sub->widget())) {
+            const QList<QAction*> menus = owner->childMenus();
+            if (!menus.isEmpty()) {
+                showMenus(menus);
+                return;
+            }
+        }
+    showMenus(frameMenus_);
+}
+
+void MdiFrame::showMenus(const QList<QAction*>& entries) {
+    QMenuBar* bar = menuBar();
+    for (QAction* a : bar->actions()) bar->removeAction(a);
+    bar->addActions(entries);
+}
+
+QMdiSubWindow* subWindowOf(const QWidget* child) {
+    return child ? qobject_cast<QMdiSubWindow*>(child->parentWidget()) : nullptr;
+}
+
+void bringToFront(QWidget* child) {
+    if (!child) return;
+    if (QMdiSubWindow* sub = subWindowOf(child)) {
+        sub->show();
+        sub->raise();
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    } else {
+        child->show();
+        child->raise();
+        child->activateWindow();
+    }
+}
+
+void unload(QWidget* child) {
+    if (!child) return;
+    if (QMdiSubWindow* sub = subWindowOf(child)) {
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->close();
+    } else {
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->close();
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+#include "platform/ui/textpane.h"
+
+#include "platform/ui/fonts.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace platform {
+
+QString fromCrLf(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+QString toCrLf(const QString& text) {
+    QString s = text;
+    s.replace(QChar::ParagraphSeparator, u'\n');
+    s.replace(QChar::LineSeparator, u'\n');
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return s;
+}
+
+TextPane::TextPane(QWidget* parent) : QTextEdit(parent) {
+    setAcceptRichText(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    fontName_ = kGothic;
+    applyFont(japaneseFont(kGothic, 10.0));
+}
+
+QString TextPane::text() const {
+    return toCrLf(toPlainText());
+}
+
+void TextPane::setText(const QString& crlfText) {
+    setPlainText(fromCrLf(crlfText));
+}
+
+int TextPane::toPlain(int crlfPos) const {
+    // Each CR LF before the position counts two in CR LF text and one in the pane.
+    const QString t = text();
+    int plain = 0;
+    for (int i = 0; i < crlfPos && i < t.size(); ++i) {
+        if (t[i] == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n') {
+            ++i;
+            if (i >= crlfPos) break;
+        }
+        ++plain;
+    }
+    if (crlfPos > t.size()) plain += crlfPos - int(t.size());
+    return plain;
+}
+
+int TextPane::toCrLfPos(int plainPos) const {
+    const QString p = toPlainText();
+    int extra = 0;
+    for (int i = 0; i < plainPos && i < p.size(); ++i)
+        if (p[i] == u'\n' || p[i] == QChar::ParagraphSeparator) ++extra;
+    return plainPos + extra;
+}
+
+int TextPane::selStart() const {
+    return toCrLfPos(textCursor().selectionStart());
+}
+
+int TextPane::selLength() const {
+    const QTextCursor c = textCursor();
+    return toCrLfPos(c.selectionEnd()) - toCrLfPos(c.selectionStart());
+}
+
+void TextPane::setSelStart(int pos) {
+    QTextCursor c = textCursor();
+    const int max = int(toPlainText().size());
+    c.setPosition(std::clamp(toPlain(pos), 0, max));
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void TextPane::setSelLength(int length) {
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    const int startCrLf = toCrLfPos(start);
+    const int max = int(toPlainText().size());
+    c.setPosition(start);
+    c.setPosition(std::clamp(toPlain(startCrLf + std::max(0, length)), 0, max),
+                  QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+QString TextPane::selectedText() const {
+    return toCrLf(textCursor().selectedText());
+}
+
+QString TextPane::fontName() const {
+    return fontName_;
+}
+
+void TextPane::setFontName(const QString& name) {
+    fontName_ = name;
+    QFont f = font();
+    setJapaneseFamily(f, name);
+    applyFont(f);
+}
+
+double TextPane::fontSize() const {
+    return font().pointSizeF();
+}
+
+void TextPane::setFontSize(double points) {
+    QFont f = font();
+    f.setPointSizeF(points);
+    applyFont(f);
+}
+
+bool TextPane::fontBold() const {
+    return font().bold();
+}
+
+void TextPane::setFontBold(bool bold) {
+    QFont f = font();
+    f.setBold(bold);
+    applyFont(f);
+}
+
+void TextPane::setBackground(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+void TextPane::applyFont(const QFont& f) {
+    setFont(f);
+    document()->setDefaultFont(f);
+}
+
+}  // namespace platform

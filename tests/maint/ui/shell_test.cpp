@@ -1,0 +1,140 @@
+// Lexbench's frame: its buttons, one window per tool, the DB folder from the settings, and
+// the two shared windows (index import by drop, law list).
+#include "exchange/ui/frmhcodelist.h"
+#include "exchange/ui/frmimpidx.h"
+#include "maint/ui/frmlaws.h"
+#include "maint/ui/frmskedit.h"
+#include "maint/ui/mdimain.h"
+#include "platform/ui/keyedtree.h"
+#include "platform/prompt.h"
+#include "platform/settings.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "tests/support/testsupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+class ShellTest : public testsupport::TempRootTest {
+  protected:
+    void addLaw(int n, const QString& code, const QString& name) {
+        store::Database db = store::openMasterDb();
+        db.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {n, code, name});
+    }
+};
+
+TEST_F(ShellTest, DbFolderComesFromRootElsePath) {
+    platform::Settings s;
+    s.save(QStringLiteral("PATH"), path(QStringLiteral("prog")));  // written by the viewer
+    maint::MDIMain::MDIForm_Load();
+    EXPECT_EQ(store::folders().db, path(QStringLiteral("prog/DB")));
+    s.save(QStringLiteral("ROOT"), path(QStringLiteral("data")));
+    maint::MDIMain::MDIForm_Load();
+    EXPECT_EQ(store::folders().db, path(QStringLiteral("data/DB")));
+    EXPECT_EQ(store::folders().program, path(QStringLiteral("prog")));
+}
+
+TEST_F(ShellTest, ButtonsOpenEachToolOnce) {
+    maint::MDIMain w;
+    w.show();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("メンテナンス -Lexora"));
+    QStringList captions;
+    for (QPushButton* b :
+         w.findChild<QToolBar*>(QStringLiteral("ButtonBar"))->findChildren<QPushButton*>())
+        captions << b->text();
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("目次インポート"), QStringLiteral("法典編集"),
+                           QStringLiteral("条文インポート"), QStringLiteral("法典コード一覧"),
+                           QStringLiteral("目次編集"), QStringLiteral("条文編集")}));
+    for (QPushButton* b :
+         {w.CmdImpSK, w.CmdEditHouten, w.CmdImport, w.CmdHCodeList, w.CmdSKList, w.CmdLaws})
+        QTest::mouseClick(b, Qt::LeftButton);
+    EXPECT_EQ(w.area()->subWindowList().size(), 6);
+    EXPECT_EQ(w.area()->activeSubWindow()->widget(), w.laws.data());
+
+    // The article editor keeps its state and comes to the front; no second one is made.
+    QPointer<maint::FrmLaws> first = w.laws;
+    QTest::mouseClick(w.CmdImpSK, Qt::LeftButton);
+    QTest::mouseClick(w.CmdLaws, Qt::LeftButton);
+    EXPECT_EQ(w.laws, first);
+    EXPECT_EQ(w.area()->subWindowList().size(), 6);
+    EXPECT_EQ(w.area()->activeSubWindow()->widget(), first.data());
+
+    // A closed tool is made anew by its button.
+    platform::unload(w.skEdit.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.skEdit.isNull());
+    QTest::mouseClick(w.CmdSKList, Qt::LeftButton);
+    EXPECT_FALSE(w.skEdit.isNull());
+}
+
+TEST_F(ShellTest, LawListShowsEveryLawWithItsCode) {
+    addLaw(2, QStringLiteral("MP"), QStringLiteral("民法"));
+    addLaw(1, QStringLiteral("KP"), QStringLiteral("日本国憲法"));
+    exchange::FrmHCodeList w(exchange::FrmHCodeList::Form::Maintenance);
+    QSignalSpy chosen(&w, &exchange::FrmHCodeList::lawChosen);
+    w.Form_Load();
+    ASSERT_EQ(w.List1->count(), 2);
+    EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral(" KP  日本国憲法"));
+    EXPECT_EQ(platform::KeyedTree::textOf(w.TView1->node(QStringLiteral("MP"))),
+              QStringLiteral("MP  民法"));
+    // Only a reference list here: a double click opens nothing.
+    QTest::mouseDClick(w.TView1->viewport(), Qt::LeftButton, {},
+                       w.TView1->visualItemRect(w.TView1->node(QStringLiteral("KP"))).center());
+    EXPECT_EQ(chosen.count(), 0);
+    exchange::FrmHCodeList viewer(exchange::FrmHCodeList::Form::Viewer);
+    QSignalSpy opened(&viewer, &exchange::FrmHCodeList::lawChosen);
+    viewer.Form_Load();
+    viewer.show();
+    Q_EMIT viewer.TView1->itemDoubleClicked(viewer.TView1->node(QStringLiteral("MP")), 0);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened[0][0].toString(), QStringLiteral("MP"));
+}
+
+TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
+    copySampleExchangeFiles();
+    platform::ScriptedPrompt prompt;
+    addLaw(1, QStringLiteral("KP"), QStringLiteral("日本国憲法"));
+    store::openOrCreateLawDb(QStringLiteral("日本国憲法"));
+    testsupport::writeFile(
+        path(QStringLiteral("kp.dat")),
+        testsupport::cp932(QStringLiteral(
+            "CODES KP\r\nKP01000000000000&&00010000&&00080000&&00010000&&00080000&&天皇")));
+
+    exchange::FrmImpIdx w(exchange::FrmImpIdx::Form::Maintenance);
+    w.show();
+    EXPECT_EQ(w.LabelMon->text(),
+              QStringLiteral("インデックスファイルをここにドロップしてください。"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("kp.dat"))),
+                  QUrl::fromLocalFile(programDir() + QStringLiteral("/idx.dat"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.LabelMon, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.LabelMon, &drop);
+    store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
+    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(),
+              1);  // kp.dat, not idx.dat's 11
+    EXPECT_EQ(w.LabelMon->text(), QStringLiteral("目次登録中... [日本国憲法] 天皇"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // A folder dropped by mistake is named in a message; the window waits for the next drop.
+    w.ImportIdxFile(path(QStringLiteral("prog")));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral("が見つかりません。")));
+    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/keyedtree.h"
+#include "platform/ui/mdi.h"
+#include "platform/prompt.h"
+#include "platform/ui/sound.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/twips.h"
+#include "tests/support/testsupport.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QTest>
+#include <QUrl>
+#include <cmath>
+
+using namespace platform;
+
+namespace {
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList keys(const KeyedTree& t) {
+    QStringList out;
+    for (const QTreeWidgetItem* it : t.nodes()) out.append(KeyedTree::keyOf(it));
+    return out;
+}
+
+// A child window with a menu of its own.
+class MenuChild : public QWidget, public MenuOwner {
+  public:
+    MenuChild() : menu(QStringLiteral("編集"), this) {}
+    QList<QAction*> childMenus() const override { return {menu.menuAction()}; }
+    QMenu menu;
+};
+}  // namespace
+
+TEST(KeyedTreeTest, AddFindAndRejectBadKeys) {
+    KeyedTree t;
+    QTreeWidgetItem* law = t.addNode({}, QStringLiteral("L1"), QStringLiteral("日本国憲法"));
+    QTreeWidgetItem* art =
+        t.addNode(QStringLiteral("L1"), QStringLiteral("A1"), QStringLiteral("第一条\r\n天皇は"));
+    t.addNode({}, QStringLiteral("L2"), QStringLiteral("民法"));
+    t.addNode(QStringLiteral("A1"), QStringLiteral("P1"), QStringLiteral("一"));
+
+    EXPECT_EQ(t.node(QStringLiteral("A1")), art);
+    EXPECT_EQ(art->parent(), law);
+    EXPECT_EQ(t.node(QStringLiteral("nope")), nullptr);
+    EXPECT_EQ(keys(t), QStringList({QStringLiteral("L1"), QStringLiteral("A1"),
+                                    QStringLiteral("L2"), QStringLiteral("P1")}));
+
+    // Line breaks are kept in the node's text but the row shows no break.
+    EXPECT_EQ(KeyedTree::textOf(art), QStringLiteral("第一条\r\n天皇は"));
+    EXPECT_FALSE(art->text(0).contains(u'\r') || art->text(0).contains(u'\n'));
+    EXPECT_TRUE(art->text(0).startsWith(QStringLiteral("第一条 ")));
+    EXPECT_TRUE(art->text(0).endsWith(QStringLiteral(" 天皇は")));
+
+    // A duplicate key or a missing parent changes nothing.
+    EXPECT_THROW(t.addNode({}, QStringLiteral("A1"), QStringLiteral("x")), TreeKeyError);
+    EXPECT_THROW(t.addNode(QStringLiteral("L9"), QStringLiteral("N"), QStringLiteral("x")),
+                 TreeKeyError);
+    EXPECT_EQ(t.nodeCount(), 4);
+    EXPECT_EQ(t.topLevelItemCount(), 2);
+    EXPECT_EQ(law->childCount(), 1);
+    EXPECT_EQ(KeyedTree::textOf(art), QStringLiteral("第一条\r\n天皇は"));
+    EXPECT_FALSE(t.contains(QStringLiteral("N")));
+}
+
+TEST(KeyedTreeTest, RemoveFirstAndClear) {
+    KeyedTree t;
+    t.addNode({}, QStringLiteral("L1"), QStringLiteral("a"));
+    t.addNode(QStringLiteral("L1"), QStringLiteral("A1"), QStringLiteral("b"));
+    t.addNode({}, QStringLiteral("L2"), QStringLiteral("c"));
+    t.addNode(QStringLiteral("A1"), QStringLiteral("P1"), QStringLiteral("d"));
+
+    // The first node goes with its whole subtree, keys included.
+    t.removeFirst();
+    EXPECT_EQ(keys(t), QStringList({QStringLiteral("L2")}));
+    EXPECT_EQ(t.topLevelItemCount(), 1);
+    for (const QString& k : {QStringLiteral("L1"), QStringLiteral("A1"), QStringLiteral("P1")})
+        EXPECT_EQ(t.node(k), nullptr) << k.toStdString();
+    EXPECT_NO_THROW(t.addNode({}, QStringLiteral("A1"), QStringLiteral("again")));
+
+    t.clearNodes();
+    EXPECT_EQ(t.nodeCount(), 0);
+    EXPECT_EQ(t.topLevelItemCount(), 0);
+    EXPECT_EQ(t.node(QStringLiteral("L2")), nullptr);
+    EXPECT_NO_THROW(t.addNode({}, QStringLiteral("L2"), QStringLiteral("c")));
+    t.removeFirst();
+    t.removeFirst();  // on an empty tree: nothing happens
+    EXPECT_EQ(t.nodeCount(), 0);
+}
+
+TEST(TextPaneTest, TextAndSelectionCountedInCrLf) {
+    TextPane p;
+    const QString text = QStringLiteral("ab\r\ncd\r\nef");
+    p.setText(text);
+    EXPECT_EQ(p.text(), text);
+
+    p.setSelStart(4);
+    p.setSelLength(2);
+    EXPECT_EQ(p.selectedText(), QStringLiteral("cd"));
+    EXPECT_EQ(p.selStart(), 4);
+    EXPECT_EQ(p.selLength(), 2);
+
+    // A selection over a line break counts it as two characters.
+    p.setSelStart(2);
+    p.setSelLength(4);
+    EXPECT_EQ(p.selectedText(), QStringLiteral("\r\ncd"));
+    EXPECT_EQ(p.selLength(), 4);
+
+    p.setSelStart(8);
+    EXPECT_EQ(p.selStart(), 8);
+    EXPECT_EQ(p.selLength(), 0);
+    p.setSelLength(100);  // past the end: up to the end
+    EXPECT_EQ(p.selectedText(), QStringLiteral("ef"));
+
+    p.setText(QStringLiteral("x\ny\r\n"));
+    EXPECT_EQ(p.text(), QStringLiteral("x\r\ny\r\n"));
+}
+
+TEST(TextPaneTest, FontSetters) {
+    TextPane p;
+    p.setFontSize(12.5);
+    p.setFontBold(true);
+    p.setFontName(kMincho);
+    EXPECT_EQ(p.fontName(), kMincho);
+    EXPECT_EQ(p.font().families().value(0), kMincho);
+    // Changing the name keeps size and weight.
+    EXPECT_DOUBLE_EQ(p.fontSize(), 12.5);
+    EXPECT_TRUE(p.fontBold());
+    p.setFontBold(false);
+    EXPECT_FALSE(p.fontBold());
+    EXPECT_EQ(p.fontName(), kMincho);
+}
+
+TEST(MdiFrameTest, ChildrenMenusAndUnload) {
+    MdiFrame frame;
+    QMenu fileMenu(QStringLiteral("ファイル"));
+    frame.setFrameMenus({fileMenu.menuAction()});
+    frame.show();
+    const QList<QAction*> frameMenus{fileMenu.menuAction()};
+    EXPECT_EQ(frame.menuBar()->actions(), frameMenus);
+
+    auto* pane = new TextPane;
+    pane->setWindowTitle(QStringLiteral("条文"));
+    QMdiSubWindow* paneSub = frame.showChild(pane);
+    ASSERT_NE(paneSub, nullptr);
+    EXPECT_EQ(paneSub->widget(), pane);
+    EXPECT_EQ(subWindowOf(pane), paneSub);
+    EXPECT_EQ(paneSub->windowTitle(), QStringLiteral("条文"));
+    pane->setWindowTitle(QStringLiteral("目次"));
+    EXPECT_EQ(paneSub->windowTitle(), QStringLiteral("目次"));
+
+    auto* owner = new MenuChild;
+    QPointer<MenuChild> ownerAlive(owner);
+    QPointer<QMdiSubWindow> ownerSub(frame.showChild(owner));
+    EXPECT_EQ(frame.children(), QList<QWidget*>({pane, owner}));
+    EXPECT_EQ(frame.findChildWindow<TextPane>(), pane);
+
+    // The active child's menus replace the frame's, and give way again.
+    frame.area()->setActiveSubWindow(ownerSub);
+    EXPECT_EQ(frame.menuBar()->actions(), owner->childMenus());
+    frame.area()->setActiveSubWindow(paneSub);
+    EXPECT_EQ(frame.menuBar()->actions(), frameMenus);
+    bringToFront(owner);
+    EXPECT_EQ(frame.area()->activeSubWindow(), ownerSub.data());
+    EXPECT_EQ(frame.menuBar()->actions(), owner->childMenus());
+
+    // Unloading the active child deletes it and its sub-window; the frame's menus return.
+    unload(owner);
+    flushDeletes();
+    EXPECT_TRUE(ownerAlive.isNull());
+    EXPECT_TRUE(ownerSub.isNull());
+    EXPECT_EQ(frame.children(), QList<QWidget*>({pane}));
+    EXPECT_EQ(frame.menuBar()->actions(), frameMenus);
+
+    // Deleting the child directly takes its sub-window with it.
+    QPointer<QMdiSubWindow> paneSubAlive(paneSub);
+    delete pane;
+    flushDeletes();
+    EXPECT_TRUE(paneSubAlive.isNull());
+    EXPECT_TRUE(frame.children().isEmpty());
+
+    // A top-level window is unloaded as well.
+    QPointer<QWidget> top(new QWidget);
+    top->show();
+    unload(top);
+    flushDeletes();
+    EXPECT_TRUE(top.isNull());
+}
+
+TEST(MdiFrameTest, DestroyedWithOpenChild) {
+    // Destroying a shown frame hides its area, which activates sub-windows during teardown.
+    auto* frame = new MdiFrame;
+    frame->show();
+    QPointer<QWidget> child(new QWidget);
+    frame->showChild(child);
+    delete frame;
+    EXPECT_TRUE(child.isNull());
+}
+
+TEST(TwipsTest, FollowScreenDpi) {
+    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    EXPECT_EQ(twipsToPixels(1440), int(std::lround(dpi)));
+    EXPECT_EQ(twipsToPixels(720), int(std::lround(dpi / 2)));
+    EXPECT_NEAR(pixelsToTwips(twipsToPixels(1440)), 1440, 1440 / dpi);
+
+    // An MDI child is placed by its sub-window.
+    MdiFrame frame;
+    frame.resize(800, 600);
+    frame.show();
+    auto* w = new QWidget;
+    QMdiSubWindow* sub = frame.showChild(w);
+    setGeometryTwips(w, 1440, 720, 4320, 2880);
+    EXPECT_EQ(sub->pos(), QPoint(twipsToPixels(1440), twipsToPixels(720)));
+    EXPECT_EQ(sub->size(), QSize(twipsToPixels(4320), twipsToPixels(2880)));
+    const QRect g = geometryTwips(w);
+    const double tol = 1440 / dpi;
+    EXPECT_NEAR(g.x(), 1440, tol);
+    EXPECT_NEAR(g.y(), 720, tol);
+    EXPECT_NEAR(g.width(), 4320, tol);
+    EXPECT_NEAR(g.height(), 2880, tol);
+    // Close the child first: destroying a visible frame with children crashes (see below).
+    unload(w);
+    flushDeletes();
+}
+
+TEST(BusyTest, CursorRestoredOnEveryWayOut) {
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        BusyCursor busy;
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    try {
+        BusyCursor busy;
+        throw std::runtime_error("stop");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+namespace {
+
+class SoundTest : public testsupport::TempRootTest {};
+
+TEST_F(SoundTest, SilentWhenMissing) {
+    // A missing sound file plays nothing and makes no player; a present one is loaded.
+    QWidget owner;
+    platform::playSound(path(QStringLiteral("s01.wav")), &owner);
+    EXPECT_EQ(owner.findChild<QSoundEffect*>(), nullptr);
+    QByteArray wav("RIFF", 4);
+    auto le32 = [&wav](quint32 v) {
+        for (int i = 0; i < 4; ++i) wav.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto le16 = [&wav](quint16 v) { wav.append(char(v & 0xFF)).append(char(v >> 8)); };
+    le32(36 + 200);
+    wav.append("WAVEfmt ", 8);
+    le32(16);
+    le16(1);
+    le16(1);
+    le32(8000);
+    le32(16000);
+    le16(2);
+    le16(16);
+    wav.append("data", 4);
+    le32(200);
+    wav.append(QByteArray(200, '\0'));
+    testsupport::writeFile(path(QStringLiteral("s01.wav")), wav);
+    platform::playSound(path(QStringLiteral("s01.wav")), &owner);
+    auto* effect = owner.findChild<QSoundEffect*>();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->source(), QUrl::fromLocalFile(path(QStringLiteral("s01.wav"))));
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "viewer/log.h"
+
+Q_LOGGING_CATEGORY(lcViewer, "lexora.viewer", QtWarningMsg)

@@ -1,0 +1,297 @@
+#include "viewer/shell/ui/mdimain.h"
+
+#include "exchange/firststart.h"
+#include "exchange/ui/frmhcodelist.h"
+#include "exchange/ui/frmimpidx.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/launch.h"
+#include "platform/prompt.h"
+#include "platform/settings.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/twips.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "viewer/shell/ui/frmabout.h"
+#include "viewer/shell/state.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace viewer {
+
+namespace {
+QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
+                           const QString& tip) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    return b;
+}
+}  // namespace
+
+MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
+    setObjectName(QStringLiteral("MDIMain"));
+    setWindowTitle(QStringLiteral("Lexora"));
+    setFont(platform::japaneseFont(platform::kGothic, 10));
+    buildBars();
+    buildMenus();
+    area()->viewport()->installEventFilter(this);
+    resize(1100, 760);
+}
+
+void MDIMain::buildBars() {
+    auto* bar1 = new QToolBar(QStringLiteral("法典"), this);
+    bar1->setObjectName(QStringLiteral("Bar1"));
+    bar1->setMovable(false);
+    CmdHCodeList = new QPushButton(QStringLiteral("法典コード一覧"), bar1);
+    CmdHCodeList->setObjectName(QStringLiteral("CmdHCodeList"));
+    bar1->addWidget(CmdHCodeList);
+    bar1->addSeparator();
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new QPushButton(bar1);
+        b->setObjectName(QStringLiteral("CmdHouten_%1").arg(i));
+        b->setMinimumWidth(110);
+        connect(b, &QPushButton::clicked, this, [this, i] { CmdHouten_Click(i); });
+        bar1->addWidget(b);
+        CmdHouten << b;
+    }
+    addToolBar(Qt::TopToolBarArea, bar1);
+    addToolBarBreak(Qt::TopToolBarArea);
+
+    auto* bar2 = new QToolBar(QStringLiteral("検索"), this);
+    bar2->setObjectName(QStringLiteral("Bar2"));
+    bar2->setMovable(false);
+    Label1 = new QLabel(QStringLiteral("コード"), bar2);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    TxtJouFind = new QLineEdit(bar2);
+    TxtJouFind->setObjectName(QStringLiteral("TxtJouFind"));
+    TxtJouFind->setFixedWidth(120);
+    CmdFindByCode =
+        pictureButton(bar2, "CmdFindByCode", QStyle::SP_ArrowRight, QStringLiteral("コードで検索"));
+    Label2 = new QLabel(QStringLiteral("テキスト"), bar2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    TxtJouFindT = new QLineEdit(bar2);
+    TxtJouFindT->setObjectName(QStringLiteral("TxtJouFindT"));
+    TxtJouFindT->setFixedWidth(200);
+    CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView,
+                                  QStringLiteral("テキストで検索"));
+    Label3 = new QLabel(QStringLiteral("履歴"), bar2);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    ComboHis = new QComboBox(bar2);
+    ComboHis->setObjectName(QStringLiteral("ComboHis"));
+    ComboHis->setMinimumWidth(240);
+    // The headers travel with the labels at the same positions; the reader sees the labels.
+    ComboHis2 = new QComboBox(bar2);
+    ComboHis2->setObjectName(QStringLiteral("ComboHis2"));
+    CmdHst =
+        pictureButton(bar2, "CmdHst", QStyle::SP_FileDialogDetailedView, QStringLiteral("履歴"));
+    CmdR = pictureButton(bar2, "CmdR", QStyle::SP_TitleBarNormalButton,
+                         QStringLiteral("ウィンドウの整列"));
+    CmdSR = pictureButton(bar2, "CmdSR", QStyle::SP_MediaPlay, QStringLiteral("見出しドリル"));
+
+    // nullptr stands for a separator between the groups.
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(TxtJouFind),
+                       static_cast<QWidget*>(CmdFindByCode), static_cast<QWidget*>(nullptr),
+                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(TxtJouFindT),
+                       static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(nullptr),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(ComboHis)}) {
+        if (w)
+            bar2->addWidget(w);
+        else
+            bar2->addSeparator();
+    }
+    bar2->addWidget(ComboHis2)->setVisible(false);
+    for (QToolButton* b : {CmdHst, CmdR, CmdSR}) bar2->addWidget(b);
+    addToolBar(Qt::TopToolBarArea, bar2);
+
+    connect(CmdR, &QToolButton::clicked, this, &MDIMain::CmdR_Click);
+    connect(CmdHCodeList, &QPushButton::clicked, this, &MDIMain::CmdHCodeList_Click);
+}
+
+void MDIMain::buildMenus() {
+    Mn_Title = new QAction(QStringLiteral("<メニュー：メイン画面>"), this);
+    Mn_Title->setObjectName(QStringLiteral("Mn_Title"));
+    Mn_File = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    Mn_File->setObjectName(QStringLiteral("Mn_File"));
+    Mn_File_Lexbench = Mn_File->addAction(QStringLiteral("メンテナンス(&M)"));
+    Mn_File_Lexbench->setObjectName(QStringLiteral("Mn_File_Lexbench"));
+    Mn_File_End = Mn_File->addAction(QStringLiteral("終了(&X)"));
+    Mn_File_End->setObjectName(QStringLiteral("Mn_File_End"));
+    Mn_dummy = new QAction(QString(), this);
+    Mn_dummy->setObjectName(QStringLiteral("Mn_dummy"));
+    Mn_dummy->setEnabled(false);
+    Mn_Help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
+    Mn_Help->setObjectName(QStringLiteral("Mn_Help"));
+    Mn_Help_About = Mn_Help->addAction(QStringLiteral("バージョン情報(&A)"));
+    Mn_Help_About->setObjectName(QStringLiteral("Mn_Help_About"));
+
+    connect(Mn_File_Lexbench, &QAction::triggered, this, &MDIMain::Mn_File_Lexbench_Click);
+    connect(Mn_File_End, &QAction::triggered, this, &QWidget::close);
+    connect(Mn_Help_About, &QAction::triggered, this, &MDIMain::Mn_Help_About_Click);
+    setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy, Mn_Help->menuAction()});
+}
+
+void MDIMain::InitSettings() {
+    platform::BusyCursor busy;
+    platform::Settings settings;
+    if (!exchange::readViewerSettings(settings, QCoreApplication::applicationDirPath())) return;
+    exchange::prepareFirstStart();
+    {
+        exchange::FrmImpIdx window(exchange::FrmImpIdx::Form::Viewer);
+        window.runViewerImport();
+        window.close();
+    }
+    settings.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
+}
+
+void MDIMain::Form_Load() {
+    InitSettings();
+    LoadLawButtons();
+}
+
+void MDIMain::LoadLawButtons() {
+    const QList<store::LawEntry> laws = store::readLawList();
+    ViewerState& s = state();
+    s.HoutenNames.clear();
+    for (QPushButton* b : CmdHouten) {
+        b->setText(QString());
+        b->setProperty("tag", QString());
+    }
+    if (laws.isEmpty()) return;
+    s.HoutenNames << QString();
+    for (int k = 0; k < laws.size(); ++k) {
+        if (k < CmdHouten.size()) {
+            CmdHouten[k]->setText(laws[k].name);
+            CmdHouten[k]->setProperty("tag", laws[k].code);
+        }
+        s.HoutenNames << laws[k].name;
+    }
+}
+
+void MDIMain::CmdHouten_Click(int index) {
+    platform::BusyCursor busy;
+    const QString code =
+        CmdHouten.value(index) ? CmdHouten[index]->property("tag").toString() : QString();
+    state().CurHCode = code;
+    openLaw(code);
+}
+
+void MDIMain::CmdHCodeList_Click() {
+    // A snapshot of the list: a fresh window every time.
+    platform::unload(hCodeList);
+    hCodeList = new exchange::FrmHCodeList(exchange::FrmHCodeList::Form::Viewer);
+    connect(hCodeList, &exchange::FrmHCodeList::lawChosen, this, [this](const QString& code) {
+        platform::BusyCursor busy;
+        state().CurHCode = code;
+        openLaw(code);
+    });
+    showChild(hCodeList);
+    hCodeList->Form_Load(area());
+    platform::bringToFront(hCodeList);
+}
+
+void MDIMain::openLaw(const QString& code) {
+    if (code.isEmpty()) return;
+    statusBar()->showMessage(store::GetHoutenName(code) + QStringLiteral("　[") + code + u']');
+}
+
+void MDIMain::CmdR_Click() {
+    // Every step runs even when an earlier one fails.
+    auto step = [](auto&& f) {
+        try {
+            f();
+        } catch (...) {
+        }
+    };
+    step([this] {
+        if (isMaximized()) showNormal();
+    });
+    step([this] {
+        const QRect screen =
+            this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        const int w = platform::pixelsToTwips(screen.width()) - 50;
+        const int h = platform::pixelsToTwips(screen.height()) - 50;
+        move(screen.topLeft() + QPoint(platform::twipsToPixels(25), platform::twipsToPixels(25)));
+        resize(platform::twipsToPixels(w) - (frameGeometry().width() - width()),
+               platform::twipsToPixels(h) - (frameGeometry().height() - height()));
+    });
+    QWidget* browser = nullptr;
+    QWidget* copy = nullptr;
+    for (QWidget* w : children()) {
+        if (!browser && w->objectName() == QStringLiteral("FrmTree")) browser = w;
+        if (!copy && w->objectName() == QStringLiteral("FrmCopy")) copy = w;
+    }
+    int browserHeight = 5000;
+    step([&] {
+        if (!browser) return;
+        platform::setGeometryTwips(browser, 0, 0, 7425, 5000);
+        browserHeight = platform::geometryTwips(browser).height();
+    });
+    step([&] {
+        if (!copy) return;
+        const int bars =
+            platform::pixelsToTwips(menuBar()->height()) +
+            platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar1"))->height()) +
+            platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar2"))->height());
+        const int mainH = platform::pixelsToTwips(frameGeometry().height());
+        const int mainW = platform::pixelsToTwips(frameGeometry().width());
+        platform::setGeometryTwips(copy, 0, browserHeight, mainW - 200,
+                                   mainH - browserHeight - bars - 500 - 300 - 300);
+        if (auto* pane = copy->findChild<platform::TextPane*>(QStringLiteral("Rtxt1")))
+            pane->setFontSize(19);
+    });
+    step([&] {
+        if (browser)
+            if (QWidget* tree = browser->findChild<QWidget*>(QStringLiteral("TView1")))
+                tree->setFocus();
+    });
+}
+
+void MDIMain::Mn_File_Lexbench_Click() {
+    const QString name = platform::executableName(QStringLiteral("Lexbench"));
+    const QString path = store::joinPath(store::folders().program, name);
+    if (!QFileInfo(path).isFile()) {
+        platform::msgBox(QStringLiteral("ファイル %1 が見つかりません。").arg(name));
+        return;
+    }
+    if (!platform::startProgram(path, {}, store::folders().program))
+        platform::msgBox(QStringLiteral("ファイル %1 を起動できません。").arg(name));
+}
+
+void MDIMain::Mn_Help_About_Click() {
+    FrmAbout about(this);
+    about.exec();
+}
+
+void MDIMain::closeEvent(QCloseEvent* e) {
+    // Closing the main window by any means unloads every window of the viewer.
+    area()->closeAllSubWindows();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible()) w->close();
+    e->accept();
+}
+
+bool MDIMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == area()->viewport() && event->type() == QEvent::MouseButtonPress)
+        Mn_File->menuAction()->setVisible(true);
+    return platform::MdiFrame::eventFilter(watched, event);
+}
+
+}  // namespace viewer
