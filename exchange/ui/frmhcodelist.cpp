@@ -1,6 +1,7 @@
 #include "exchange/ui/frmhcodelist.h"
 
 #include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/mdi.h"
 #include "platform/ui/twips.h"
@@ -24,9 +25,11 @@ FrmHCodeList::FrmHCodeList(Form form, QWidget* parent) : QWidget(parent), form_(
     layout->addWidget(TView1);
     layout->addWidget(List1);
     resize(460, 320);
-    connect(TView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (form_ == Form::Viewer && item) Q_EMIT lawChosen(platform::KeyedTree::keyOf(item));
-    });
+    platform::connectGuarded(TView1, &QTreeWidget::itemDoubleClicked, this,
+                             [this](QTreeWidgetItem* item) {
+                                 if (form_ == Form::Viewer && item)
+                                     Q_EMIT lawChosen(platform::KeyedTree::keyOf(item));
+                             });
 }
 
 void FrmHCodeList::Form_Load(QWidget* frame) {

@@ -3,6 +3,7 @@
 #include "exchange/firststart.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 
 #include "platform/prompt.h"
 
@@ -75,7 +76,8 @@ void FrmImpIdx::dropEvent(QDropEvent* e) {
     const QList<QUrl> urls = e->mimeData()->urls();
     if (urls.isEmpty()) return;
     e->acceptProposedAction();
-    ImportIdxFile(urls.first().toLocalFile());  // only the first of several files
+    const QString path = urls.first().toLocalFile();  // only the first of several files
+    platform::guard([this, &path] { ImportIdxFile(path); });
 }
 
 bool FrmImpIdx::eventFilter(QObject* watched, QEvent* event) {

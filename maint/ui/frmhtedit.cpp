@@ -2,8 +2,9 @@
 
 #include "maint/htedit.h"
 #include "platform/error.h"
-#include "platform/ui/fonts.h"
 #include "platform/prompt.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,12 +95,13 @@ FrmHtEdit::FrmHtEdit(QWidget* parent) : QWidget(parent) {
     top->addLayout(right);
     resize(640, 420);
 
-    connect(ListDsp, &QListWidget::itemDoubleClicked, this, [this] { ListDsp_DblClick(); });
-    connect(CmdAdd, &QPushButton::clicked, this, &FrmHtEdit::CmdAdd_Click);
-    connect(CmdDel, &QPushButton::clicked, this, &FrmHtEdit::CmdDel_Click);
-    connect(CmdUp, &QPushButton::clicked, this, &FrmHtEdit::CmdUp_Click);
-    connect(CmdDown, &QPushButton::clicked, this, &FrmHtEdit::CmdDown_Click);
-    connect(CmdUpdate, &QPushButton::clicked, this, &FrmHtEdit::CmdUpdate_Click);
+    platform::connectGuarded(ListDsp, &QListWidget::itemDoubleClicked, this,
+                             [this] { ListDsp_DblClick(); });
+    platform::connectGuarded(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
+    platform::connectGuarded(CmdDel, &QPushButton::clicked, this, [this] { CmdDel_Click(); });
+    platform::connectGuarded(CmdUp, &QPushButton::clicked, this, [this] { CmdUp_Click(); });
+    platform::connectGuarded(CmdDown, &QPushButton::clicked, this, [this] { CmdDown_Click(); });
+    platform::connectGuarded(CmdUpdate, &QPushButton::clicked, this, [this] { CmdUpdate_Click(); });
 
     LoadDb();
 }

@@ -2,9 +2,10 @@
 
 #include "maint/artedit.h"
 #include "platform/error.h"
-#include "platform/ui/fonts.h"
-#include "platform/ui/mdi.h"
 #include "platform/prompt.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/mdi.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "store/lawdb.h"
@@ -103,11 +104,13 @@ FrmLaws::FrmLaws(QWidget* parent) : QWidget(parent) {
     grid->setColumnStretch(2, 1);
     resize(720, 640);
 
-    connect(TxtCodes2, &QLineEdit::returnPressed, this, &FrmLaws::TxtCodes2_Enter);
-    connect(ListMon, &QListWidget::itemDoubleClicked, this, [this] { ListMon_DblClick(); });
-    connect(CmdClear, &QPushButton::clicked, this, &FrmLaws::CmdClear_Click);
-    connect(CmdDel, &QPushButton::clicked, this, &FrmLaws::CmdDel_Click);
-    connect(CmdReg, &QPushButton::clicked, this, &FrmLaws::CmdReg_Click);
+    platform::connectGuarded(TxtCodes2, &QLineEdit::returnPressed, this,
+                             [this] { TxtCodes2_Enter(); });
+    platform::connectGuarded(ListMon, &QListWidget::itemDoubleClicked, this,
+                             [this] { ListMon_DblClick(); });
+    platform::connectGuarded(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
+    platform::connectGuarded(CmdDel, &QPushButton::clicked, this, [this] { CmdDel_Click(); });
+    platform::connectGuarded(CmdReg, &QPushButton::clicked, this, [this] { CmdReg_Click(); });
 }
 
 void FrmLaws::showEvent(QShowEvent* e) {

@@ -1,11 +1,11 @@
 #include "maint/ui/frmskedit.h"
 
 #include "maint/tocedit.h"
+#include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/mdi.h"
-#include "platform/prompt.h"
 #include "store/lawdb.h"
 
 #include <QHBoxLayout>
@@ -18,16 +18,6 @@
 namespace maint {
 
 namespace {
-
-// Text changes set by the program arrive outside the application's event guard.
-template <class F>
-void guarded(F&& f) {
-    try {
-        f();
-    } catch (...) {
-        platform::msgBox(platform::describeCurrentException());
-    }
-}
 
 QLineEdit* lineEdit(QWidget* parent, const char* name, int width) {
     auto* e = new QLineEdit(parent);
@@ -100,16 +90,15 @@ FrmSKEdit::FrmSKEdit(QWidget* parent) : QWidget(parent) {
         CmdAdd);
     layout->addWidget(TView1, 1);
 
-    connect(TxtHouten, &QLineEdit::textChanged, this,
-            [this] { guarded([this] { TxtHouten_Change(); }); });
+    platform::connectGuarded(TxtHouten, &QLineEdit::textChanged, this,
+                             [this] { TxtHouten_Change(); });
     for (QLineEdit* e : {TxtHen, TxtShou, TxtSetsu, TxtKan, TxtMok})
-        connect(e, &QLineEdit::textChanged, this, [this] { guarded([this] { CheckCodes(); }); });
-    connect(TxtKey, &QLineEdit::textChanged, this,
-            [this] { guarded([this] { TxtKey_Change(); }); });
+        platform::connectGuarded(e, &QLineEdit::textChanged, this, [this] { CheckCodes(); });
+    platform::connectGuarded(TxtKey, &QLineEdit::textChanged, this, [this] { TxtKey_Change(); });
     // The display range follows the attach range until it is typed over.
     connect(TxtSOJ, &QLineEdit::textChanged, TxtSOJ2, &QLineEdit::setText);
     connect(TxtEOJ, &QLineEdit::textChanged, TxtEOJ2, &QLineEdit::setText);
-    connect(CmdAdd, &QPushButton::clicked, this, [this] { guarded([this] { CmdAdd_Click(); }); });
+    platform::connectGuarded(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
 
     resize(720, 620);
 }

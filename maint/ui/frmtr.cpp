@@ -1,11 +1,12 @@
 #include "maint/ui/frmtr.h"
 
+#include "platform/prompt.h"
+#include "platform/textfile.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/mdi.h"
-#include "platform/prompt.h"
 #include "platform/ui/sound.h"
-#include "platform/textfile.h"
 #include "platform/ui/textpane.h"
 #include "platform/vb.h"
 #include "store/engine.h"
@@ -114,12 +115,15 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
     layout->addWidget(split, 0, 0);
     resize(1000, 680);
 
-    connect(CmdRead, &QPushButton::clicked, this, &FrmTR::CmdRead_Click);
-    connect(CmdFromClip, &QPushButton::clicked, this, &FrmTR::CmdFromClip_Click);
-    connect(ListMon, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
-    connect(CheckM, &QCheckBox::toggled, this, [this](bool on) { options_.headings = on; });
-    connect(CheckJ, &QCheckBox::toggled, this, [this](bool on) { options_.paragraphs = on; });
+    platform::connectGuarded(CmdRead, &QPushButton::clicked, this, [this] { CmdRead_Click(); });
+    platform::connectGuarded(CmdFromClip, &QPushButton::clicked, this,
+                             [this] { CmdFromClip_Click(); });
+    platform::connectGuarded(ListMon, &QListWidget::itemClicked, this,
+                             [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
+    platform::connectGuarded(CheckM, &QCheckBox::toggled, this,
+                             [this](bool on) { options_.headings = on; });
+    platform::connectGuarded(CheckJ, &QCheckBox::toggled, this,
+                             [this](bool on) { options_.paragraphs = on; });
 }
 
 void FrmTR::setBusy(bool busy) {
@@ -208,7 +212,9 @@ bool FrmTR::eventFilter(QObject* watched, QEvent* event) {
             auto* e = static_cast<QDropEvent*>(event);
             const QList<QUrl> urls = e->mimeData()->urls();
             if (!urls.isEmpty()) {
-                TxtDrop->setText(urls.first().toLocalFile());  // the first of several files
+                platform::guard([this, &urls] {
+                    TxtDrop->setText(urls.first().toLocalFile());  // the first of several files
+                });
                 e->acceptProposedAction();
             }
             return true;

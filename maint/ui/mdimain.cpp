@@ -6,8 +6,9 @@
 #include "maint/ui/frmlaws.h"
 #include "maint/ui/frmskedit.h"
 #include "maint/ui/frmtr.h"
-#include "platform/ui/fonts.h"
 #include "platform/settings.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/twips.h"
 #include "store/folders.h"
 
@@ -42,29 +43,29 @@ MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
 
     using exchange::FrmHCodeList;
     using exchange::FrmImpIdx;
-    connect(CmdImpSK, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdImpSK, &QPushButton::clicked, this, [this] {
         openTool(
             impIdx, [] { return new FrmImpIdx(FrmImpIdx::Form::Maintenance); }, false);
     });
-    connect(CmdEditHouten, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdEditHouten, &QPushButton::clicked, this, [this] {
         openTool(
             htEdit, [] { return new FrmHtEdit; }, true);
     });
-    connect(CmdImport, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdImport, &QPushButton::clicked, this, [this] {
         openTool(
             textImport, [] { return new FrmTR; }, true);
     });
-    connect(CmdHCodeList, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdHCodeList, &QPushButton::clicked, this, [this] {
         const bool fresh = hCodeList.isNull();
         FrmHCodeList* w = openTool(
             hCodeList, [] { return new FrmHCodeList(FrmHCodeList::Form::Maintenance); }, false);
         if (fresh) w->Form_Load(area());
     });
-    connect(CmdSKList, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdSKList, &QPushButton::clicked, this, [this] {
         openTool(
             skEdit, [] { return new FrmSKEdit; }, false);
     });
-    connect(CmdLaws, &QPushButton::clicked, this, [this] {
+    platform::connectGuarded(CmdLaws, &QPushButton::clicked, this, [this] {
         openTool(
             laws, [] { return new FrmLaws; }, true);
     });

@@ -5,7 +5,9 @@
 // connected this way lets escape, as the last resort.
 #include <QApplication>
 #include <QObject>
+#include <cstddef>
 #include <functional>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -33,18 +35,38 @@ bool guard(F&& body) noexcept {
     }
 }
 
+namespace detail {
+template <class F, class Tuple, class Seq>
+struct TakesPrefix;
+template <class F, class Tuple, std::size_t... I>
+struct TakesPrefix<F, Tuple, std::index_sequence<I...>>
+    : std::is_invocable<const F&, std::tuple_element_t<I, Tuple>&...> {};
+
+// Calls `f` with as many leading arguments as it takes, as a slot does.
+template <std::size_t N, class F, class Tuple>
+void callWithPrefix(const F& f, Tuple& args) {
+    if constexpr (TakesPrefix<F, Tuple, std::make_index_sequence<N>>::value) {
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            std::invoke(f, std::get<I>(args)...);
+        }
+        (std::make_index_sequence<N>{});
+    } else {
+        static_assert(N > 0, "the handler takes none of the signal's arguments");
+        callWithPrefix<N - 1>(f, args);
+    }
+}
+}  // namespace detail
+
 // Connects a button, menu item or other signal to `body`, run inside the guard in the
-// context of `receiver` (the connection ends with it). `body` takes the signal's arguments
-// or none.
+// context of `receiver` (the connection ends with it). `body` takes the signal's leading
+// arguments, or none.
 template <class Sender, class Signal, class F>
-QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal,
-                                       const QObject* receiver, F body) {
-    return QObject::connect(sender, signal, receiver, [body = std::move(body)](auto&&... args) {
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* receiver,
+                                       F body) {
+    return QObject::connect(sender, signal, receiver, [body = std::move(body)](auto... args) {
         guard([&] {
-            if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
-                std::invoke(body, std::forward<decltype(args)>(args)...);
-            else
-                std::invoke(body);
+            std::tuple<decltype(args)...> all(args...);
+            detail::callWithPrefix<sizeof...(args)>(body, all);
         });
     });
 }

@@ -1,6 +1,6 @@
 // The prompt seam and program launch, without windows.
-#include "platform/launch.h"
 #include "platform/prompt.h"
+#include "platform/launch.h"
 #include "tests/support/testsupport.h"
 
 #include <QFile>

@@ -51,4 +51,3 @@ void TempRootTest::copySampleExchangeFiles() {
 }
 
 }  // namespace testsupport
-

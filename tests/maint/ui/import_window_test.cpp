@@ -20,9 +20,9 @@ class ImportWindowTest : public testsupport::TempRootTest {
   protected:
     static QString record(const QString& law, const QString& code) {
         store::Database db = store::openLawDb(law);
-        store::Recordset rs = db.openRecordset(
-            QStringLiteral("select * from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
         return rs.recordCount() > 0 ? rs.text(QStringLiteral("条文")) : QStringLiteral("<none>");
     }
 };

@@ -1,7 +1,7 @@
 // The table-of-contents editor: key composition, article number forms, registration and the
 // law tree.
-#include "maint/ui/frmskedit.h"
 #include "maint/tocedit.h"
+#include "maint/ui/frmskedit.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"

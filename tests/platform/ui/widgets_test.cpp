@@ -1,8 +1,9 @@
+#include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/mdi.h"
-#include "platform/prompt.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QTest>
@@ -233,6 +235,35 @@ TEST(TwipsTest, FollowScreenDpi) {
     // Close the child first: destroying a visible frame with children crashes (see below).
     unload(w);
     flushDeletes();
+}
+
+TEST(GuardTest, ErrorsStopInsideTheHandlerAndTheWindowGoesOn) {
+    ScriptedPrompt prompt;
+    QWidget w;
+    auto* b = new QPushButton(QStringLiteral("登録"), &w);
+    int runs = 0;
+    connectGuarded(b, &QPushButton::clicked, &w, [&runs] {
+        ++runs;
+        if (runs == 1) throw Error(QStringLiteral("法典コードが空です。"));
+        if (runs == 2) throw std::runtime_error("disk full");
+        if (runs == 3) throw 42;
+    });
+    w.show();
+    // click() emits the signal directly, outside the application's event guard: an error
+    // that left the handler would reach this test.
+    for (int i = 0; i < 4; ++i) EXPECT_NO_THROW(b->click());
+    EXPECT_EQ(runs, 4);
+    EXPECT_EQ(prompt.messages,
+              QStringList({QStringLiteral("法典コードが空です。"), QStringLiteral("disk full"),
+                           QStringLiteral("予期しないエラーが発生しました。")}));
+    // A handler taking the signal's arguments gets them.
+    bool seen = false;
+    b->setCheckable(true);
+    connectGuarded(b, &QPushButton::toggled, &w, [&seen](bool on) { seen = on; });
+    QTest::mouseClick(b, Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(BusyTest, CursorRestoredOnEveryWayOut) {

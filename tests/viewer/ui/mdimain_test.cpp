@@ -1,14 +1,14 @@
 // Lexora's main window on real sample data, under the offscreen platform.
 #include "viewer/shell/ui/mdimain.h"
 #include "exchange/ui/frmhcodelist.h"
-#include "platform/ui/keyedtree.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
+#include "platform/ui/keyedtree.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
-#include "viewer/shell/ui/frmabout.h"
 #include "viewer/shell/state.h"
+#include "viewer/shell/ui/frmabout.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,8 @@
 #include "viewer/shell/ui/frmabout.h"
 
-#include "platform/ui/fonts.h"
 #include "platform/launch.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,7 +35,7 @@ FrmAbout::FrmAbout(QWidget* parent) : QDialog(parent) {
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    platform::connectGuarded(ok, &QPushButton::clicked, this, [this] { accept(); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -42,7 +43,8 @@ FrmAbout::FrmAbout(QWidget* parent) : QDialog(parent) {
     if (!tool.isEmpty()) {
         auto* sys = new QPushButton(QStringLiteral("システム情報(&S)..."), this);
         sys->setObjectName(QStringLiteral("cmdSysInfo"));
-        connect(sys, &QPushButton::clicked, this, [tool] { platform::startProgram(tool); });
+        platform::connectGuarded(sys, &QPushButton::clicked, this,
+                                 [tool] { platform::startProgram(tool); });
         buttons->addWidget(sys);
     }
     buttons->addWidget(ok);

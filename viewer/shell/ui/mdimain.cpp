@@ -3,17 +3,18 @@
 #include "exchange/firststart.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "exchange/ui/frmimpidx.h"
-#include "platform/ui/busy.h"
-#include "platform/ui/fonts.h"
 #include "platform/launch.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
-#include "viewer/shell/ui/frmabout.h"
 #include "viewer/shell/state.h"
+#include "viewer/shell/ui/frmabout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,7 +69,7 @@ void MDIMain::buildBars() {
         auto* b = new QPushButton(bar1);
         b->setObjectName(QStringLiteral("CmdHouten_%1").arg(i));
         b->setMinimumWidth(110);
-        connect(b, &QPushButton::clicked, this, [this, i] { CmdHouten_Click(i); });
+        platform::connectGuarded(b, &QPushButton::clicked, this, [this, i] { CmdHouten_Click(i); });
         bar1->addWidget(b);
         CmdHouten << b;
     }
@@ -121,8 +122,9 @@ void MDIMain::buildBars() {
     for (QToolButton* b : {CmdHst, CmdR, CmdSR}) bar2->addWidget(b);
     addToolBar(Qt::TopToolBarArea, bar2);
 
-    connect(CmdR, &QToolButton::clicked, this, &MDIMain::CmdR_Click);
-    connect(CmdHCodeList, &QPushButton::clicked, this, &MDIMain::CmdHCodeList_Click);
+    platform::connectGuarded(CmdR, &QToolButton::clicked, this, [this] { CmdR_Click(); });
+    platform::connectGuarded(CmdHCodeList, &QPushButton::clicked, this,
+                             [this] { CmdHCodeList_Click(); });
 }
 
 void MDIMain::buildMenus() {
@@ -142,9 +144,11 @@ void MDIMain::buildMenus() {
     Mn_Help_About = Mn_Help->addAction(QStringLiteral("バージョン情報(&A)"));
     Mn_Help_About->setObjectName(QStringLiteral("Mn_Help_About"));
 
-    connect(Mn_File_Lexbench, &QAction::triggered, this, &MDIMain::Mn_File_Lexbench_Click);
-    connect(Mn_File_End, &QAction::triggered, this, &QWidget::close);
-    connect(Mn_Help_About, &QAction::triggered, this, &MDIMain::Mn_Help_About_Click);
+    platform::connectGuarded(Mn_File_Lexbench, &QAction::triggered, this,
+                             [this] { Mn_File_Lexbench_Click(); });
+    platform::connectGuarded(Mn_File_End, &QAction::triggered, this, [this] { close(); });
+    platform::connectGuarded(Mn_Help_About, &QAction::triggered, this,
+                             [this] { Mn_Help_About_Click(); });
     setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy, Mn_Help->menuAction()});
 }
 
@@ -197,11 +201,12 @@ void MDIMain::CmdHCodeList_Click() {
     // A snapshot of the list: a fresh window every time.
     platform::unload(hCodeList);
     hCodeList = new exchange::FrmHCodeList(exchange::FrmHCodeList::Form::Viewer);
-    connect(hCodeList, &exchange::FrmHCodeList::lawChosen, this, [this](const QString& code) {
-        platform::BusyCursor busy;
-        state().CurHCode = code;
-        openLaw(code);
-    });
+    platform::connectGuarded(hCodeList.data(), &exchange::FrmHCodeList::lawChosen, this,
+                             [this](const QString& code) {
+                                 platform::BusyCursor busy;
+                                 state().CurHCode = code;
+                                 openLaw(code);
+                             });
     showChild(hCodeList);
     hCodeList->Form_Load(area());
     platform::bringToFront(hCodeList);
