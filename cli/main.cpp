@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
@@ -27,6 +28,7 @@ void err(const QString& s) {
 struct Options {
     QString root, programDir;
     bool help = false;
+    bool verbose = false;
     bool noHeadings = false, noParagraphs = false;
     QStringList args;
 };
@@ -48,6 +50,8 @@ const char* kUsage =
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
     "  --program-dir DIR   program folder with ht.dat and idx.dat (default: setting PATH,\n"
     "                      else the folder of lexctl)\n"
+    "  --verbose           the SQL run, the databases opened and the time each import took,\n"
+    "                      on standard error\n"
     "  --help              this text\n";
 
 bool parse(const QStringList& argv, Options* o, QString* error) {
@@ -73,6 +77,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->noHeadings = true;
         } else if (a == QStringLiteral("--no-paragraphs")) {
             o->noParagraphs = true;
+        } else if (a == QStringLiteral("--verbose") || a == QStringLiteral("-v")) {
+            o->verbose = true;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             o->help = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
@@ -186,6 +192,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (o.verbose) QLoggingCategory::setFilterRules(QStringLiteral("lexora.*.debug=true"));
     if (o.args.isEmpty()) {
         std::fputs(kUsage, o.help ? stdout : stderr);
         return o.help ? 0 : 2;

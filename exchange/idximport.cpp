@@ -1,10 +1,12 @@
 #include "exchange/idximport.h"
 
+#include "exchange/log.h"
 #include "platform/prompt.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
@@ -34,6 +36,8 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
     IdxImportResult r;
     if (!QFileInfo(path).isFile()) return r;
     r.fileFound = true;
+    QElapsedTimer clock;
+    clock.start();
     auto show = [progress](const QString& s) {
         if (progress) {
             progress->label(s);
@@ -58,14 +62,16 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
     QHash<QString, int> lawIndex;
     QList<Law> laws;
     QHash<QString, QString> refused;  // code -> reason
-    auto lawFor = [&](const QString& code) -> Law* {
+    // Codes compare without regard to case: "ab" and "AB" are one law, replaced once.
+    auto lawFor = [&](const QString& typed) -> Law* {
+        const QString code = typed.toUpper();
         if (refused.contains(code)) return nullptr;
         if (auto it = lawIndex.find(code); it != lawIndex.end()) return &laws[*it];
         const QString name = store::GetHoutenName(code);
         QString why;
-        if (name.isEmpty() || code.toUpper() != code) {
+        if (name.isEmpty()) {
             refused.insert(code,
-                           QStringLiteral("法典コード %1 は法典コード一覧にありません").arg(code));
+                           QStringLiteral("法典コード %1 は法典コード一覧にありません").arg(typed));
             return nullptr;
         }
         if (!store::isValidLawName(name, &why)) {
@@ -77,7 +83,7 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
             return nullptr;
         }
         lawIndex.insert(code, int(laws.size()));
-        laws.append({code, name, false, {}});
+        laws.append({typed, name, false, {}});
         return &laws.last();
     };
 
@@ -90,7 +96,7 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
                 r.codes << code;
             }
         } else {
-            skip(1, refused.value(code));
+            skip(1, refused.value(code.toUpper()));
         }
     }
     for (int i = 1; i < text.lines.size(); ++i) {
@@ -108,7 +114,7 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
         if (f.size() > 6) f = f.mid(0, 5) << f.mid(5).join(kSep);
         Law* law = lawFor(f[0].left(2));
         if (!law) {
-            skip(lineNo, refused.value(f[0].left(2)));
+            skip(lineNo, refused.value(f[0].left(2).toUpper()));
             continue;
         }
         law->rows.append({lineNo, f});
@@ -146,6 +152,8 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
                         .arg(law.name, e.description()));
         }
     }
+    qCDebug(lcExchange).noquote() << "index import of" << path << "took" << clock.elapsed()
+                                  << "ms:" << r.added << "rows," << r.skipped.size() << "skipped";
     if (!r.skipped.isEmpty())
         platform::msgBox(QStringLiteral("%1 の次の行は取り込めませんでした。\r\n").arg(path) +
                          r.skipped.join(QStringLiteral("\r\n")));

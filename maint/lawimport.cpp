@@ -1,10 +1,13 @@
 #include "maint/lawimport.h"
 
+#include "maint/log.h"
 #include "platform/prompt.h"
 #include "platform/textfile.h"
 #include "platform/vb.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
+
+#include <QElapsedTimer>
 
 namespace maint {
 
@@ -193,6 +196,8 @@ void WriteHCode(const QString& code, const QString& name) {
 ImportResult LawTextImporter::run(const QString& text, const ImportOptions& options,
                                   const ImportObserver& observer) {
     ImportResult r;
+    QElapsedTimer clock;
+    clock.start();
     const QStringList blocks = text.split(kCrLf + kCrLf);
     const QStringList header = blocks.value(0).split(kCrLf);
     if (header.size() < 2 || !header[0].contains(u'=') || !header[1].contains(u'='))
@@ -251,6 +256,8 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         ++r.articles;
         if (observer.pump) observer.pump();
     }
+    qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
+                               << "ms:" << r.articles << "articles," << r.records << "records";
     if (r.stopped) platform::msgBox(r.stopMessage);
     if (!r.skipped.isEmpty())
         platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") +

@@ -199,7 +199,8 @@ QList<TocNode> articleNodes(store::Database& db, const QString& entryKey, const 
     QString previous;
     bool articleShown = false;
     for (; !rs.eof(); rs.moveNext()) {
-        const QString code = rs.text(QStringLiteral("条項コード"));
+        // Keys in upper case: a law imported as "ab" has its records found as "AB".
+        const QString code = rs.text(QStringLiteral("条項コード")).toUpper();
         const QString text = rs.text(QStringLiteral("条文"));
         const QString article = code.left(10);
         if (article != previous) {
@@ -239,7 +240,7 @@ TocTree buildTocTree(const QString& lawCode) {
 
     store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
     for (; !rs.eof(); rs.moveNext()) {
-        const QString code = rs.text(QStringLiteral("コード"));
+        const QString code = rs.text(QStringLiteral("コード")).toUpper();
         QString label, parent;
         try {
             parent = store::GetMokujiName(code, label);

@@ -1,6 +1,7 @@
 #include "store/engine.h"
 
 #include "store/likematch.h"
+#include "store/log.h"
 
 #include <sqlite3.h>
 #include <QFileInfo>
@@ -45,12 +46,31 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, pattern->matches(t, size_t(sqlite3_value_bytes(argv[1]))));
 }
 
+// Blanks and statement ends only: what may follow the one statement of a text.
+bool onlyBlanks(const char* p, const char* end) {
+    for (; p < end; ++p)
+        if (*p != ';' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != '\f')
+            return false;
+    return true;
+}
+
 class Statement {
   public:
+    // One statement; a text with a second one is refused before anything runs.
     Statement(sqlite3* db, const QString& sql) : db_(db) {
         const QByteArray u = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, nullptr) != SQLITE_OK)
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, &tail) != SQLITE_OK)
             fail(db, sql);
+        if (!st_) throw Error(QStringLiteral("SQL テキストに文がありません。(%1)").arg(sql));
+        if (tail && !onlyBlanks(tail, u.constData() + u.size())) {
+            sqlite3_finalize(st_);
+            st_ = nullptr;
+            throw Error(QStringLiteral("SQL テキストに2つ目の文があります。何も実行しませんでした。"
+                                       "(%1)")
+                            .arg(sql));
+        }
+        qCDebug(lcStore).noquote() << "sql:" << sql;
     }
     ~Statement() { sqlite3_finalize(st_); }
     Statement(const Statement&) = delete;
@@ -64,8 +84,12 @@ class Statement {
         if (v.isNull() || !v.isValid()) {
             rc = sqlite3_bind_null(st_, index);
         } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
-                   v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::Bool) {
+                   v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::Bool ||
+                   v.typeId() == QMetaType::Short || v.typeId() == QMetaType::UShort ||
+                   v.typeId() == QMetaType::Long) {
             rc = sqlite3_bind_int64(st_, index, v.toLongLong());
+        } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+            rc = sqlite3_bind_double(st_, index, v.toDouble());
         } else {
             const QByteArray u = v.toString().toUtf8();
             rc = sqlite3_bind_text(st_, index, u.constData(), int(u.size()), SQLITE_TRANSIENT);
@@ -107,8 +131,31 @@ QString quoteIdent(const QString& name) {
     return u'"' + n + u'"';
 }
 
+// Text fields compare without regard to the case of A-Z in "=", ranges, "order by" and the
+// primary index, as the engine the law data was written for did: a code stored as "ab" is
+// found, ordered and kept unique as "AB". Memo fields are texts, not keys.
 QString sqlType(FieldType t) {
-    return t == FieldType::Long ? QStringLiteral("INTEGER") : QStringLiteral("TEXT");
+    switch (t) {
+        case FieldType::Long:
+            return QStringLiteral("INTEGER");
+        case FieldType::Text:
+            return QStringLiteral("TEXT COLLATE NOCASE");
+        case FieldType::Memo:
+            break;
+    }
+    return QStringLiteral("TEXT");
+}
+
+// "=" of the text fields: A-Z and a-z are the same letter, everything else compares exactly.
+bool sameText(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x >= u'a' && x <= u'z') x -= 0x20;
+        if (y >= u'a' && y <= u'z') y -= 0x20;
+        if (x != y) return false;
+    }
+    return true;
 }
 
 sqlite3* connect(const QString& path, int flags) {
@@ -119,6 +166,7 @@ sqlite3* connect(const QString& path, int flags) {
         sqlite3_close(db);
         throw Error(QStringLiteral("データベース %1 を開けません。(%2)").arg(path, detail));
     }
+    qCDebug(lcStore).noquote() << "open:" << path;
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
@@ -351,7 +399,7 @@ void Recordset::deleteRecord() {
 void Recordset::findFirst(const QString& name, const QVariant& value) {
     const int c = column(name);
     for (qsizetype i = 0; i < rows_.size(); ++i)
-        if (rows_[i][c] == value || rows_[i][c].toString() == value.toString()) {
+        if (rows_[i][c] == value || sameText(rows_[i][c].toString(), value.toString())) {
             pos_ = i;
             skipAdvance_ = false;
             noMatch_ = false;

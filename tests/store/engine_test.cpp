@@ -111,6 +111,91 @@ TEST_F(EngineTest, AndRangesAndOrderOnCodes) {
     EXPECT_EQ(all.last(), QStringLiteral("MP05410000010000"));
 }
 
+TEST_F(EngineTest, OneStatementPerTextAndNumbersKeepTheirType) {
+    Database db = store::openLawDb(QStringLiteral("民法"));
+    const auto count = [&db] {
+        return db.openRecordset(QStringLiteral("select count(*) as n from 条文"))
+            .field(QStringLiteral("n"))
+            .toInt();
+    };
+    const int before = count();
+    // A second statement is refused before the first runs, and the message shows the text.
+    try {
+        db.execute(
+            QStringLiteral("insert into 条文 values ('MP09000000000001', 'x'); "
+                           "insert into 条文 values ('MP09010000000001', 'y')"));
+        ADD_FAILURE() << "two statements ran";
+    } catch (const store::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("2つ目の文"))) << e.what();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("MP09010000000001")));
+    }
+    EXPECT_EQ(count(), before);
+    EXPECT_THROW(db.openRecordset(QStringLiteral("select * from 条文; delete from 条文")),
+                 store::Error);
+    EXPECT_EQ(count(), before);
+    EXPECT_THROW(db.execute(QStringLiteral("  ")), store::Error);
+    // A statement end and blanks after it are no second statement.
+    db.execute(QStringLiteral("insert into 条文 values ('MP09000000000001', 'x');  \r\n"));
+    EXPECT_EQ(
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード;")).recordCount(),
+        before + 1);
+
+    // Numbers are stored as numbers: an integer as INTEGER, a fraction as REAL.
+    db.execute(QStringLiteral("create table t (v)"));
+    db.execute(QStringLiteral("insert into t values (?)"), {2.5});
+    db.execute(QStringLiteral("insert into t values (?)"), {qlonglong(7)});
+    db.execute(QStringLiteral("insert into t values (?)"), {QStringLiteral("2.5")});
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select typeof(v) as k, v from t order by rowid"));
+    QStringList kinds;
+    for (; !rs.eof(); rs.moveNext()) kinds << rs.text(QStringLiteral("k"));
+    EXPECT_EQ(kinds, QStringList({QStringLiteral("real"), QStringLiteral("integer"),
+                                  QStringLiteral("text")}));
+    rs.moveFirst();
+    EXPECT_DOUBLE_EQ(rs.field(QStringLiteral("v")).toDouble(), 2.5);
+}
+
+TEST_F(EngineTest, CodesCompareWithoutRegardToCase) {
+    Database db = store::openLawDb(QStringLiteral("民法"));
+    db.execute(QStringLiteral("insert into 条文 values (?, ?)"),
+               {QStringLiteral("ab00010000010000"), QStringLiteral("小文字の法")});
+    db.execute(
+        QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
+        {QStringLiteral("ab01000000000000"), QStringLiteral("総則"), QStringLiteral("00010000"),
+         QStringLiteral("00010000"), QStringLiteral("00010000"), QStringLiteral("00010000")});
+    // "=" in either case finds the row, which keeps the code as written.
+    for (const char* c : {"AB00010000010000", "ab00010000010000", "Ab00010000010000"}) {
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 where 条項コード='") +
+                             QString::fromLatin1(c) + u'\'');
+        ASSERT_EQ(rs.recordCount(), 1) << c;
+        EXPECT_EQ(rs.text(QStringLiteral("条項コード")), QStringLiteral("ab00010000010000"));
+    }
+    EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 目次 where コード=?"),
+                               RecordsetType::Snapshot, {QStringLiteral("AB01000000000000")})
+                  .recordCount(),
+              1);
+    // Ranges and order: ab sorts with AB, between the other laws' codes.
+    EXPECT_EQ(codes(QStringLiteral("select * from 条文 where 条項コード>='AB00000000000000' and "
+                                   "条項コード<='AB99999999999999' order by 条項コード")),
+              QStringList{QStringLiteral("ab00010000010000")});
+    EXPECT_EQ(codes(QStringLiteral("select * from 条文 order by 条項コード")).first(),
+              QStringLiteral("ab00010000010000"));
+    // The primary index holds one row per code whatever its case.
+    EXPECT_THROW(db.execute(QStringLiteral("insert into 条文 values (?, ?)"),
+                            {QStringLiteral("AB00010000010000"), QStringLiteral("二つ目")}),
+                 store::Error);
+    // Find first compares the same way; texts other than A-Z still compare exactly.
+    store::Recordset all = db.openRecordset(QStringLiteral("条文"), RecordsetType::Dynaset);
+    all.findFirst(QStringLiteral("条項コード"), QStringLiteral("AB00010000010000"));
+    ASSERT_FALSE(all.noMatch());
+    EXPECT_EQ(all.text(QStringLiteral("条文")), QStringLiteral("小文字の法"));
+    all.findFirst(QStringLiteral("条文"), QStringLiteral("小文字の法"));
+    EXPECT_FALSE(all.noMatch());
+    all.findFirst(QStringLiteral("条文"), QStringLiteral("小文字の法。"));
+    EXPECT_TRUE(all.noMatch());
+}
+
 TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
     {
         Database db = store::openLawDb(QStringLiteral("民法"));
