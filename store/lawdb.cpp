@@ -23,6 +23,18 @@ bool isValidLawName(const QString& name, QString* why) {
         if (QStringLiteral("\\/:*?\"<>|").contains(c))
             return refuse(QStringLiteral("法典名称に「%1」は使えません。").arg(c));
     }
+    // The database file is the name and ".mdb"; a law whose file (or the engine's journal
+    // beside it) cannot be made could be listed but never opened.
+    const qsizetype bytes = (name + kLawDbSuffix).toUtf8().size();
+    if (bytes > kMaxFileNameBytes)
+        return refuse(
+            QStringLiteral("法典名称が長すぎます。ファイル名「%1%2」は %3 バイトで、上限の "
+                           "%4 バイトを %5 バイト超えています。法典名称を短くしてください"
+                           "（取り込むファイルでは見出しの「法典名称=」の行）。")
+                .arg(name, kLawDbSuffix)
+                .arg(bytes)
+                .arg(kMaxFileNameBytes)
+                .arg(bytes - kMaxFileNameBytes));
     return true;
 }
 

@@ -13,8 +13,15 @@ struct LawEntry {
     QString name;    // 法典名称
 };
 
+// The file name of a law's database is its name and this.
+inline const QString kLawDbSuffix = QStringLiteral(".mdb");
+// The longest database file name, in bytes of UTF-8: the file systems the data lives on hold
+// 255, and the engine writes a journal beside the file named after it with "-journal".
+constexpr qsizetype kMaxFileNameBytes = 255 - 8;
+
 // A law name becomes a file name: it must not be empty, contain a path separator, "..",
-// a control character or one of \ / : * ? " < > |. `why` gets the reason in Japanese.
+// a control character or one of \ / : * ? " < > |, and with ".mdb" it must fit in
+// kMaxFileNameBytes. `why` gets the reason in Japanese.
 bool isValidLawName(const QString& name, QString* why = nullptr);
 // A law code is two characters, the first a letter.
 bool isValidLawCode(const QString& code);

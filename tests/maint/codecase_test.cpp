@@ -92,11 +92,11 @@ TEST_F(CodeCaseTest, TablesOfContentsByEitherCase) {
     // The editor writes its keys in upper case; both rows hang under the law.
     {
         store::Database db = store::openLawDb(kName);
-        writeTocRow(db, rowFromBoxes(composeTocKey({QStringLiteral("ab"), QStringLiteral("2"),
-                                                    {}, {}, {}, {}}),
-                                     QStringLiteral("定義の編"), QStringLiteral("2"),
-                                     QStringLiteral("2"), QStringLiteral("2"),
-                                     QStringLiteral("2")));
+        writeTocRow(
+            db,
+            rowFromBoxes(composeTocKey({QStringLiteral("ab"), QStringLiteral("2"), {}, {}, {}, {}}),
+                         QStringLiteral("定義の編"), QStringLiteral("2"), QStringLiteral("2"),
+                         QStringLiteral("2"), QStringLiteral("2")));
     }
     for (const char* law : {"ab", "AB"}) {
         const TocTree tree = buildTocTree(QString::fromLatin1(law));
@@ -105,14 +105,12 @@ TEST_F(CodeCaseTest, TablesOfContentsByEitherCase) {
         EXPECT_TRUE(tree.badCodes.isEmpty()) << law;
         QStringList keys, parents;
         for (const TocNode& n : tree.nodes) keys << n.key, parents << n.parentKey;
-        EXPECT_EQ(keys, QStringList({QStringLiteral("AB00000000000000"),
-                                     QStringLiteral("AB01000000000000"),
-                                     QStringLiteral("AB00010000"),
-                                     QStringLiteral("AB00010000010000"),
-                                     QStringLiteral("AB02000000000000"),
-                                     QStringLiteral("AB00020000"),
-                                     QStringLiteral("AB00020000010100"),
-                                     QStringLiteral("AB00020000020200")}))
+        EXPECT_EQ(
+            keys,
+            QStringList({QStringLiteral("AB00000000000000"), QStringLiteral("AB01000000000000"),
+                         QStringLiteral("AB00010000"), QStringLiteral("AB00010000010000"),
+                         QStringLiteral("AB02000000000000"), QStringLiteral("AB00020000"),
+                         QStringLiteral("AB00020000010100"), QStringLiteral("AB00020000020200")}))
             << law;
         EXPECT_EQ(parents[2], QStringLiteral("AB01000000000000"));
         EXPECT_EQ(parents[6], QStringLiteral("AB00020000"));

@@ -58,6 +58,28 @@ TEST_F(LawDbTest, LawNamesNeverLeaveTheDbFolder) {
     EXPECT_THROW(openOrCreateLawDb(QStringLiteral("../外")), Error);
     EXPECT_FALSE(QFileInfo::exists(folders().root + QStringLiteral("/外.mdb")));
 
+    // The database file name and its journal's must fit in 255 bytes: 243 bytes of name and
+    // ".mdb" do, and the file is really made and written; one byte more is refused, and so is
+    // a real law's full name.
+    const QString atLimit = QString(81, QChar(0x6CD5));
+    ASSERT_EQ(atLimit.toUtf8().size(), 243);
+    EXPECT_TRUE(isValidLawName(atLimit));
+    MakeHoutenDB(folders().db, atLimit + QStringLiteral(".mdb"));
+    EXPECT_TRUE(QFileInfo::exists(lawDbPath(atLimit)));
+    QString why;
+    openLawDb(atLimit).execute(QStringLiteral("insert into 条文 values ('AA00010000010000', 'x')"));
+    EXPECT_FALSE(isValidLawName(atLimit + u'c', &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("248 バイト"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("1 バイト超えています"))) << why.toStdString();
+    const QString sofa = QStringLiteral(
+        "日本国とアメリカ合衆国との間の相互協力及び安全保障条約第六条に基づく施設及び区域並びに日"
+        "本国における合衆国軍隊の地位に関する協定の実施に伴う地方税法の臨時特例に関する法律");
+    EXPECT_FALSE(isValidLawName(sofa, &why));
+    EXPECT_TRUE(why.startsWith(QStringLiteral("法典名称が長すぎます。")));
+    EXPECT_TRUE(why.contains(QStringLiteral("12 バイト超えています"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("法典名称=")));
+    EXPECT_THROW(openOrCreateLawDb(sofa), Error);
+
     EXPECT_TRUE(isValidLawCode(QStringLiteral("KP")));
     EXPECT_TRUE(isValidLawCode(QStringLiteral("K2")));
     EXPECT_FALSE(isValidLawCode(QStringLiteral("2K")));
