@@ -122,6 +122,11 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
 
     for (Law& law : laws) {
         if (!law.replace && law.rows.isEmpty()) continue;
+        if (progress && progress->stopRequested()) {
+            r.stopped = true;
+            r.codes.removeAll(law.code);
+            continue;  // the codes of every law not reached go from the list
+        }
         try {
             store::Database db = store::openLawDb(law.name);
             store::Transaction t(db);
@@ -154,7 +159,7 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
     }
     qCDebug(lcExchange).noquote() << "index import of" << path << "took" << clock.elapsed()
                                   << "ms:" << r.added << "rows," << r.skipped.size() << "skipped";
-    if (!r.skipped.isEmpty())
+    if (!r.skipped.isEmpty() && !r.stopped)
         platform::msgBox(QStringLiteral("%1 の次の行は取り込めませんでした。\r\n").arg(path) +
                          r.skipped.join(QStringLiteral("\r\n")));
     return r;

@@ -13,13 +13,16 @@ class IdxProgress {
     virtual void label(const QString& text) = 0;
     // Lets pending window events run.
     virtual void pump() {}
+    // Asked before each law: true ends the run there (each law is replaced whole or not).
+    virtual bool stopRequested() const { return false; }
 };
 
 struct IdxImportResult {
     bool fileFound = false;
-    QStringList codes;    // the laws replaced, as named in line 1
-    int added = 0;        // rows added over all laws
-    QStringList skipped;  // "N行目: reason" for every line not imported
+    QStringList codes;     // the laws replaced, as named in line 1
+    int added = 0;         // rows added over all laws
+    QStringList skipped;   // "N行目: reason" for every line not imported
+    bool stopped = false;  // the progress asked to stop; later laws kept their rows
 };
 
 // The whole content of an index file: its lines joined with CR LF, no trailing break.

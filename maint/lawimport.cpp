@@ -255,9 +255,14 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         r.records += writeArticle(r.lawName, r.lawCode, a, options);
         ++r.articles;
         if (observer.pump) observer.pump();
+        if (observer.stop && observer.stop()) {
+            r.cancelled = true;
+            break;
+        }
     }
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
+    if (r.cancelled) return r;  // the reader closed the window: no messages after it
     if (r.stopped) platform::msgBox(r.stopMessage);
     if (!r.skipped.isEmpty())
         platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") +

@@ -58,6 +58,7 @@ struct ImportResult {
     QStringList skipped;   // blocks not imported, with the reason
     bool stopped = false;  // a malformed number line ended the run
     QString stopMessage;
+    bool cancelled = false;  // the observer asked to stop; the articles before are whole
 };
 
 // What the import window shows while an import runs.
@@ -66,6 +67,7 @@ struct ImportObserver {
     std::function<void(const QStringList& blocks)> blocks;  // article blocks, in order
     std::function<void(const Article&)> article;            // before the article is written
     std::function<void()> pump;                             // let pending window events run
+    std::function<bool()> stop;  // asked after each article: true ends the run there
 };
 
 class LawTextImporter {

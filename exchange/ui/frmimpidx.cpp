@@ -7,6 +7,7 @@
 
 #include "platform/prompt.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -53,6 +54,7 @@ IdxImportResult FrmImpIdx::runViewerImport() {
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
     show();
+    platform::RunState::Scope running(run_);
     pump();
     return exchange::ImportIdxFile(path, this);
 }
@@ -64,7 +66,13 @@ IdxImportResult FrmImpIdx::ImportIdxFile(const QString& path) {
         return {};
     }
     platform::BusyCursor busy;
+    platform::RunState::Scope running(run_);
     return exchange::ImportIdxFile(path, this);
+}
+
+void FrmImpIdx::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
 }
 
 void FrmImpIdx::dragEnterEvent(QDragEnterEvent* e) {

@@ -1,6 +1,7 @@
 #pragma once
 // The index import window "目次インポート" with its progress label LabelMon.
 #include "exchange/idximport.h"
+#include "platform/ui/run.h"
 
 #include <QWidget>
 
@@ -24,14 +25,18 @@ class FrmImpIdx : public QWidget, public IdxProgress {
 
     void label(const QString& text) override;
     void pump() override;
+    bool stopRequested() const override { return run_.stopRequested(); }
 
   protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing during a run stops it before the next law; the window closes then.
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     Form form_;
+    platform::RunState run_{this};
 };
 
 }  // namespace exchange

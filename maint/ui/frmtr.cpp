@@ -12,6 +12,7 @@
 #include "store/engine.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -120,6 +121,9 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
                              [this] { CmdFromClip_Click(); });
     platform::connectGuarded(ListMon, &QListWidget::itemClicked, this,
                              [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
+    // The arrow keys show the paragraph as a click does.
+    platform::connectGuarded(ListMon, &QListWidget::currentRowChanged, this,
+                             [this](int row) { SetLstToRt(row); });
     platform::connectGuarded(CheckM, &QCheckBox::toggled, this,
                              [this](bool on) { options_.headings = on; });
     platform::connectGuarded(CheckJ, &QCheckBox::toggled, this,
@@ -158,6 +162,7 @@ void FrmTR::CmdFromClip_Click() {
 }
 
 void FrmTR::runImport(const QString& text, bool fromPane) {
+    platform::RunState::Scope running(run_);
     setBusy(true);
     ListFSep->clear();
     options_.fromPane = fromPane;
@@ -172,6 +177,7 @@ void FrmTR::runImport(const QString& text, bool fromPane) {
     };
     observer.article = [this](const Article& a) { showArticle(a); };
     observer.pump = [] { platform::pumpEvents(); };
+    observer.stop = [this] { return run_.stopRequested(); };
     try {
         result_ = importer_.run(text, options_, observer);
         if (result_.stopped) platform::beep();
@@ -199,6 +205,11 @@ void FrmTR::SetLstToRt(int i) {
     TxtCode->setText(c.code);
     TxtCodeMon->setText(c.display);
     TxtCodeT->setText(c.heading);
+}
+
+void FrmTR::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
 }
 
 bool FrmTR::eventFilter(QObject* watched, QEvent* event) {

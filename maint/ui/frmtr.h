@@ -3,6 +3,7 @@
 // article headings and paragraphs and stored, article by article, while the window shows each.
 #include "maint/lawimport.h"
 #include "platform/ui/mdi.h"
+#include "platform/ui/run.h"
 
 #include <QWidget>
 
@@ -49,6 +50,8 @@ class FrmTR : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing during a run stops it after the current article; the window closes then.
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     void runImport(const QString& text, bool fromPane);
@@ -59,6 +62,7 @@ class FrmTR : public QWidget {
     ImportOptions options_;     // read live: the check boxes act in the middle of a run
     Article article_;
     ImportResult result_;
+    platform::RunState run_{this};
 };
 
 }  // namespace maint

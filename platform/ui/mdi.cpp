@@ -1,10 +1,12 @@
 #include "platform/ui/mdi.h"
 
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
+#include <QTimer>
 
 namespace platform {
 
@@ -36,8 +38,23 @@ QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
     connect(child, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
     // A child's own close (unload) takes its frame with it.
     connect(child, &QObject::destroyed, sub, [sub] { sub->close(); });
+    connect(sub, &QObject::destroyed, this, [this] {
+        if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
+    });
     sub->show();
     return sub;
+}
+
+void MdiFrame::closeEvent(QCloseEvent* e) {
+    area_->closeAllSubWindows();
+    for (QMdiSubWindow* sub : area_->subWindowList())
+        if (sub->isVisible()) {
+            closePending_ = true;
+            e->ignore();
+            return;
+        }
+    closePending_ = false;
+    QMainWindow::closeEvent(e);
 }
 
 void MdiFrame::setFrameMenus(const QList<QAction*>& entries) {

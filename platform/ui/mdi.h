@@ -42,10 +42,16 @@ class MdiFrame : public QMainWindow {
     // Re-reads the menus of the active child (after it changed them).
     void refreshMenus();
 
+  protected:
+    // Closes every child first; a child that refuses (a run still stopping) keeps the frame
+    // open, and the frame closes once that child has gone.
+    void closeEvent(QCloseEvent* e) override;
+
   private:
     void showMenus(const QList<QAction*>& entries);
     QMdiArea* area_;
     QList<QAction*> frameMenus_;
+    bool closePending_ = false;
 };
 
 // The sub-window that holds `child`, or nullptr for a top-level window.

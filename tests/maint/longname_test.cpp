@@ -42,8 +42,8 @@ TEST_F(LongNameTest, RefusedEverywhereBeforeAnythingIsWritten) {
     EXPECT_EQ(dbFiles(), QStringList{QStringLiteral("法典コード.mdb")});
 
     // The law list editor: refused by its check and by its write.
-    EXPECT_TRUE(maint::checkLawEntry(QStringLiteral("SF"), kLong).contains(
-        QStringLiteral("長すぎます")));
+    EXPECT_TRUE(
+        maint::checkLawEntry(QStringLiteral("SF"), kLong).contains(QStringLiteral("長すぎます")));
     EXPECT_THROW(maint::registerLaw(QStringLiteral("SF"), kLong, 0), store::Error);
     EXPECT_TRUE(store::readLawList().isEmpty());
 

@@ -51,7 +51,6 @@ TEST_F(ImportWindowTest, WindowImportsADroppedFileAndShowsEachStep) {
     w.SetLstToRt(0);
     EXPECT_TRUE(w.TxtCode->text().startsWith(QStringLiteral("GT0046")));
     EXPECT_TRUE(w.TxtCodeT->text().endsWith(QStringLiteral("000001")));
-
     // The pane: a malformed block stops the run, and the buttons come back.
     prompt.messages.clear();
     w.CheckM->setChecked(false);
@@ -66,6 +65,24 @@ TEST_F(ImportWindowTest, WindowImportsADroppedFileAndShowsEachStep) {
               QStringLiteral("変えた"));
     EXPECT_NE(record(QStringLiteral("行政手続法"), QStringLiteral("GT00010000000001")),
               QStringLiteral("変えた見出し"));
+
+    // The arrow keys show the paragraph they move to, as a click does.
+    w.RT1->setText(
+        QStringLiteral("法典コード=GT\r\n法典名称=行政手続法\r\n\r\n（目的等）\r\n第１条\r\n"
+                       "(1)一の文。\r\n(2)二の文。\r\n(3)三の文。"));
+    QTest::mouseClick(w.CmdFromClip, Qt::LeftButton);
+    ASSERT_EQ(w.ListMon->count(), 3);
+    w.ListMon->setCurrentRow(0);
+    const QString first = w.TxtCode->text();
+    w.ListMon->setFocus();
+    QTest::keyClick(w.ListMon, Qt::Key_Down);
+    EXPECT_EQ(w.ListMon->currentRow(), 1);
+    EXPECT_EQ(w.TxtCode->text(), first.left(10) + QStringLiteral("020200"));
+    EXPECT_EQ(w.TxtCodeMon->text().right(3), QStringLiteral("-02"));
+    const QString second = w.RTMon->text();
+    QTest::keyClick(w.ListMon, Qt::Key_Up);
+    EXPECT_EQ(w.TxtCode->text(), first);
+    EXPECT_NE(w.RTMon->text(), second);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Lexbench's frame: its buttons, one window per tool, the DB folder from the settings, and
 // the two shared windows (index import by drop, law list).
+#include "exchange/firststart.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "exchange/ui/frmimpidx.h"
+#include "maint/lawimport.h"
 #include "maint/ui/frmlaws.h"
 #include "maint/ui/frmskedit.h"
+#include "maint/ui/frmtr.h"
 #include "maint/ui/mdimain.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -14,13 +17,16 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -135,6 +141,110 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral("が見つかりません。")));
     EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(), 1);
+}
+
+namespace {
+
+// Every 条文 row of a law by article: code list per article code.
+QMap<QString, QStringList> articles(const QString& law) {
+    QMap<QString, QStringList> out;
+    store::Database db = store::openLawDb(law);
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        out[code.left(10)] << code;
+    }
+    return out;
+}
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+}  // namespace
+
+TEST_F(ShellTest, ClosingDuringAnImportStopsAfterTheArticleAndCloses) {
+    platform::ScriptedPrompt prompt;
+    const QString file = path(QStringLiteral("KS.txt"));
+    QFile::copy(testsupport::sampleDir() + QStringLiteral("/KS.txt"), file);
+
+    // The import window closed while it runs: the article in work is finished, nothing more.
+    {
+        maint::MDIMain w;
+        w.show();
+        QTest::mouseClick(w.CmdImport, Qt::LeftButton);
+        QPointer<maint::FrmTR> tr = w.textImport;
+        ASSERT_FALSE(tr.isNull());
+        tr->TxtDrop->setText(file);
+        QMdiSubWindow* sub = platform::subWindowOf(tr);
+        QTimer::singleShot(0, sub, [sub] { sub->close(); });
+        QTest::mouseClick(tr->CmdRead, Qt::LeftButton);
+        ASSERT_FALSE(tr.isNull());  // not pulled from under the run
+        EXPECT_TRUE(tr->lastResult().cancelled);
+        EXPECT_EQ(tr->lastResult().articles, 1);
+        settle();
+        EXPECT_TRUE(tr.isNull());
+        EXPECT_TRUE(w.area()->subWindowList().isEmpty());
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(articles(QStringLiteral("会社法")).size(), 1);
+    }
+    // Lexbench closed while the import runs: the run stops, then the frame closes.
+    {
+        maint::MDIMain w;
+        w.show();
+        QTest::mouseClick(w.CmdImport, Qt::LeftButton);
+        QPointer<maint::FrmTR> tr = w.textImport;
+        tr->TxtDrop->setText(file);
+        int calls = 0;
+        QTimer::singleShot(0, &w, [&w, &calls] {
+            ++calls;
+            EXPECT_FALSE(w.close());  // refused while the run goes on
+        });
+        QTest::mouseClick(tr->CmdRead, Qt::LeftButton);
+        EXPECT_EQ(calls, 1);
+        EXPECT_TRUE(tr->lastResult().cancelled);
+        EXPECT_EQ(tr->lastResult().articles, 1);
+        settle();
+        EXPECT_TRUE(tr.isNull());
+        EXPECT_FALSE(w.isVisible());
+    }
+    // Each article stored is whole: the same rows as a full import gives it.
+    const QMap<QString, QStringList> partial = articles(QStringLiteral("会社法"));
+    maint::LawTextImporter importer;
+    importer.run(maint::readLawTextFile(file), {});
+    const QMap<QString, QStringList> full = articles(QStringLiteral("会社法"));
+    ASSERT_EQ(partial.size(), 1);
+    EXPECT_EQ(partial.first(), full.first());
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'|').toStdString();
+}
+
+TEST_F(ShellTest, ClosingDuringAnIndexImportStopsBeforeTheNextLaw) {
+    copySampleExchangeFiles();
+    platform::ScriptedPrompt prompt;
+    exchange::prepareFirstStart();
+    maint::MDIMain w;
+    w.show();
+    QTest::mouseClick(w.CmdImpSK, Qt::LeftButton);
+    QPointer<exchange::FrmImpIdx> idx = w.impIdx;
+    ASSERT_FALSE(idx.isNull());
+    QTimer::singleShot(0, &w, [&w] { w.close(); });
+    const exchange::IdxImportResult r =
+        idx->ImportIdxFile(programDir() + QStringLiteral("/idx.dat"));
+    EXPECT_TRUE(r.stopped);
+    // The first law's table of contents was replaced whole; the others were not touched.
+    ASSERT_EQ(r.codes.size(), 1);
+    settle();
+    EXPECT_TRUE(idx.isNull());
+    EXPECT_FALSE(w.isVisible());
+    int withRows = 0;
+    for (const store::LawEntry& law : store::readLawList())
+        withRows +=
+            store::openLawDb(law.name).openRecordset(QStringLiteral("目次")).recordCount() > 0;
+    EXPECT_EQ(withRows, 1);
 }
 
 }  // namespace

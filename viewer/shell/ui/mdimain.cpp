@@ -287,10 +287,10 @@ void MDIMain::Mn_Help_About_Click() {
 
 void MDIMain::closeEvent(QCloseEvent* e) {
     // Closing the main window by any means unloads every window of the viewer.
-    area()->closeAllSubWindows();
+    platform::MdiFrame::closeEvent(e);
+    if (!e->isAccepted()) return;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
-    e->accept();
 }
 
 bool MDIMain::eventFilter(QObject* watched, QEvent* event) {
