@@ -37,12 +37,12 @@ CodeEntry parseCodeEntry(const QString& typed) {
     CodeEntry e;
     e.law = typed.left(2).toUpper();
     e.rest = typed.mid(2);
-    JouNumber& n = e.number;
+    ArticleNumber& n = e.number;
     store::SplitJouNumber(e.rest, n.article, n.branch1, n.branch2, n.paragraph);
     return e;
 }
 
-QString makeJoukouCode(const QString& law, const JouNumber& n) {
+QString makeRecordCode(const QString& law, const ArticleNumber& n) {
     using platform::padNumber;
     const QString article =
         law.toUpper() + padNumber(n.article, 4) + padNumber(n.branch1, 2) + padNumber(n.branch2, 2);
@@ -60,8 +60,8 @@ bool isHeadingCode(const QString& code) {
     return code.endsWith(u'1');
 }
 
-JouNumber numberOfCode(const QString& code) {
-    JouNumber n;
+ArticleNumber numberOfCode(const QString& code) {
+    ArticleNumber n;
     n.article = field(code, 2, 4);
     n.branch1 = field(code, 6, 2);
     n.branch2 = field(code, 8, 2);
@@ -75,7 +75,7 @@ QString circledNumber(int n) {
     return u'(' + QString::number(n) + u')';
 }
 
-QString jouNumText(const JouNumber& n) {
+QString articleNumberText(const ArticleNumber& n) {
     QString s = u'第' + QString::number(n.article) + u'条';
     if (n.branch1 > 0) s += u'の' + QString::number(n.branch1);
     if (n.branch2 > 0) s += u'の' + QString::number(n.branch2);
@@ -84,7 +84,7 @@ QString jouNumText(const JouNumber& n) {
 }
 
 QString shortEntry(const QString& code) {
-    const JouNumber n = numberOfCode(code);
+    const ArticleNumber n = numberOfCode(code);
     QString s = code.left(2) + QString::number(n.article);
     if (n.branch1 > 0) s += u'-' + QString::number(n.branch1);
     if (n.branch2 > 0) s += u'-' + QString::number(n.branch2);

@@ -7,7 +7,7 @@
 namespace maint {
 
 // The parts of a short article number (absent parts are 0).
-struct JouNumber {
+struct ArticleNumber {
     int article = 0;
     int branch1 = 0;
     int branch2 = 0;
@@ -18,7 +18,7 @@ struct JouNumber {
 struct CodeEntry {
     QString law;
     QString rest;
-    JouNumber number;
+    ArticleNumber number;
 };
 
 // Splits the entry; a number part SplitJouNumber cannot read reports itself and its unread
@@ -27,18 +27,18 @@ CodeEntry parseCodeEntry(const QString& typed);
 
 // The 条項コード of the parts: paragraph P > 0 gives ...PPPP00, P = 0 the only paragraph
 // (...010000). The law code is put in upper case.
-QString makeJoukouCode(const QString& law, const JouNumber& n);
+QString makeRecordCode(const QString& law, const ArticleNumber& n);
 // The heading record of the article `code` belongs to.
 QString headingCode(const QString& code);
 // The heading record's sub-record ends in 1.
 bool isHeadingCode(const QString& code);
 // The parts of a 16-character 条項コード (paragraph = the shown number, characters 13-14).
-JouNumber numberOfCode(const QString& code);
+ArticleNumber numberOfCode(const QString& code);
 
 // ① … ⑳ for 1-20, "(21)" and up above that, empty for 0 and less.
 QString circledNumber(int n);
 // 第12条の2 ② (branches and paragraph only when above 0).
-QString jouNumText(const JouNumber& n);
+QString articleNumberText(const ArticleNumber& n);
 // The short entry of a code: AB12-2:2.
 QString shortEntry(const QString& code);
 // The record's line in the article's list: 【caption】, ①text, or the text as it is.

@@ -72,8 +72,8 @@ QString levelPair(const QString& x) {
 }
 
 QString composeTocKey(const TocLevels& l) {
-    return l.houten.toUpper() + levelField(l.hen) + levelPair(l.shou) + levelPair(l.setsu) +
-           levelField(l.kan) + levelField(l.mok);
+    return l.law.toUpper() + levelField(l.part) + levelPair(l.chapter) + levelPair(l.section) +
+           levelField(l.subsection) + levelField(l.division);
 }
 
 QString GetSEOJ(const QString& text) {
@@ -115,11 +115,11 @@ QString checkLevels(const TocLevels& l) {
         const QString& text;
         const char16_t* box;
         bool branch;
-    } boxes[] = {{l.hen, u"編", false},
-                 {l.shou, u"章", true},
-                 {l.setsu, u"節", true},
-                 {l.kan, u"款", false},
-                 {l.mok, u"目", false}};
+    } boxes[] = {{l.part, u"編", false},
+                 {l.chapter, u"章", true},
+                 {l.section, u"節", true},
+                 {l.subsection, u"款", false},
+                 {l.division, u"目", false}};
     for (const auto& b : boxes)
         if (!levelFits(b.text, b.branch))
             return QString::fromUtf16(b.box) + QStringLiteral("の番号が不正です。");
@@ -147,9 +147,9 @@ QString checkRangeText(const QString& text, const QString& box) {
     return {};
 }
 
-TocRow rowFromBoxes(const QString& key, const QString& midashi, const QString& soj,
+TocRow rowFromBoxes(const QString& key, const QString& heading, const QString& soj,
                     const QString& eoj, const QString& soj2, const QString& eoj2) {
-    return {key, midashi, GetSEOJ(soj), GetSEOJ(eoj), GetSEOJ(soj2), GetSEOJ(eoj2)};
+    return {key, heading, GetSEOJ(soj), GetSEOJ(eoj), GetSEOJ(soj2), GetSEOJ(eoj2)};
 }
 
 QString existingLawName(const QString& code) {
@@ -175,7 +175,7 @@ void writeTocRow(store::Database& db, const TocRow& row) {
     else
         rs.addNew();
     rs.setField(QStringLiteral("コード"), row.code);
-    rs.setField(QStringLiteral("見出し"), row.midashi);
+    rs.setField(QStringLiteral("見出し"), row.heading);
     rs.setField(QStringLiteral("SOJ"), row.soj);
     rs.setField(QStringLiteral("EOJ"), row.eoj);
     rs.setField(QStringLiteral("SOJ2"), row.soj2);

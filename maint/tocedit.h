@@ -13,7 +13,7 @@ namespace maint {
 
 // The texts of the five level boxes and the law box.
 struct TocLevels {
-    QString houten, hen, shou, setsu, kan, mok;
+    QString law, part, chapter, section, subsection, division;
 };
 
 // F(x): x read as a number, at least two digits ("" gives "00").
@@ -46,10 +46,10 @@ QString checkRangeText(const QString& text, const QString& box);
 
 // One 目次 row; the range fields in stored form.
 struct TocRow {
-    QString code, midashi, soj, eoj, soj2, eoj2;
+    QString code, heading, soj, eoj, soj2, eoj2;
 };
 // The row as the boxes give it (ranges through GetSEOJ).
-TocRow rowFromBoxes(const QString& key, const QString& midashi, const QString& soj,
+TocRow rowFromBoxes(const QString& key, const QString& heading, const QString& soj,
                     const QString& eoj, const QString& soj2, const QString& eoj2);
 // The 法典名称 of the law `code` when its database file exists, else "".
 QString existingLawName(const QString& code);

@@ -165,7 +165,7 @@ int KanjiNumberValue(const QString& numeral) {
     return total + digit;
 }
 
-bool KanjiJouNumber(const QString& text, int* value) {
+bool kanjiArticleNumber(const QString& text, int* value) {
     const qsizetype dai = text.indexOf(u'第');
     const qsizetype jou = text.indexOf(u'条');
     if (dai < 0 || jou < 0 || jou <= dai) return false;
@@ -175,7 +175,7 @@ bool KanjiJouNumber(const QString& text, int* value) {
 
 void ShowKanjiJouNumber(const QString& text) {
     int v = 0;
-    if (KanjiJouNumber(text, &v)) platform::msgBox(QString::number(v));
+    if (kanjiArticleNumber(text, &v)) platform::msgBox(QString::number(v));
 }
 
 QString GetHtmlPath(const QString& code) {

@@ -24,7 +24,7 @@ int KanjiDigitValue(QChar c);
 // The value of a kanji numeral (三百五 → 305).
 int KanjiNumberValue(const QString& numeral);
 // The article number between the first 第 and the first 条 following it, when there is one.
-bool KanjiJouNumber(const QString& text, int* value);
+bool kanjiArticleNumber(const QString& text, int* value);
 // Shows that number in a message box; nothing without a 第…条 pair.
 void ShowKanjiJouNumber(const QString& text);
 // HTML folder / law code / code.html; the folders are created when missing.

@@ -172,8 +172,8 @@ void FrmLaws::TxtCodes2_Enter() {
     TxtCodes2->setText(law + typed.mid(2));
     const CodeEntry entry = parseCodeEntry(typed);
     TxtHouten->setText(name);
-    TxtJouNum->setText(jouNumText(entry.number));
-    FindJoubun(name, makeJoukouCode(law, entry.number));
+    TxtJouNum->setText(articleNumberText(entry.number));
+    FindJoubun(name, makeRecordCode(law, entry.number));
 }
 
 void FrmLaws::ListMon_DblClick() {
@@ -191,7 +191,7 @@ void FrmLaws::ListMon_DblClick() {
     FindJoubun(name, code);
     TxtCodes2->setText(shortEntry(code));
     TxtHouten->setText(name);
-    TxtJouNum->setText(jouNumText(numberOfCode(code)));
+    TxtJouNum->setText(articleNumberText(numberOfCode(code)));
 }
 
 void FrmLaws::CmdClear_Click() {

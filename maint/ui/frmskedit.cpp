@@ -160,7 +160,7 @@ void FrmSKEdit::ReadSK() {
         TxtMidashi->clear();
         return;
     }
-    TxtMidashi->setText(row->midashi);
+    TxtMidashi->setText(row->heading);
     TxtSOJ->setText(GetCodeByHifun(row->soj));
     TxtEOJ->setText(GetCodeByHifun(row->eoj));
     // After the attach boxes, which copy themselves into these.

@@ -10,15 +10,16 @@ namespace {
 TEST(LawsCodes, ShortNumberGivesCodeAndWords) {
     const auto code = [](const QString& typed) {
         const CodeEntry e = parseCodeEntry(typed);
-        return makeJoukouCode(e.law, e.number);
+        return makeRecordCode(e.law, e.number);
     };
     EXPECT_EQ(code(QStringLiteral("ab12")), QStringLiteral("AB00120000010000"));
     EXPECT_EQ(code(QStringLiteral("AB12-2-3:4")), QStringLiteral("AB00120203040400"));
     EXPECT_EQ(code(QStringLiteral("AB12-2:2")), QStringLiteral("AB00120200020200"));
-    EXPECT_EQ(jouNumText(parseCodeEntry(QStringLiteral("AB12-2-3:4")).number),
+    EXPECT_EQ(articleNumberText(parseCodeEntry(QStringLiteral("AB12-2-3:4")).number),
               QStringLiteral("第12条の2の3 ④"));
-    EXPECT_EQ(jouNumText({12, 1, 0, 0}), QStringLiteral("第12条の1"));  // only 0 is hidden here
-    EXPECT_EQ(jouNumText({5, 0, 0, 21}), QStringLiteral("第5条 (21)"));
+    EXPECT_EQ(articleNumberText({12, 1, 0, 0}),
+              QStringLiteral("第12条の1"));  // only 0 is hidden here
+    EXPECT_EQ(articleNumberText({5, 0, 0, 21}), QStringLiteral("第5条 (21)"));
     EXPECT_EQ(circledNumber(1), QStringLiteral("①"));
     EXPECT_EQ(circledNumber(20), QStringLiteral("⑳"));
     EXPECT_EQ(circledNumber(21), QStringLiteral("(21)"));

@@ -43,7 +43,7 @@ TEST_F(CodeCaseTest, OpenedAndEditedByEitherCase) {
 
     for (const char* typed : {"AB2:2", "ab2:2"}) {
         const CodeEntry e = parseCodeEntry(QString::fromLatin1(typed));
-        const QString code = makeJoukouCode(e.law, e.number);
+        const QString code = makeRecordCode(e.law, e.number);
         const ArticleView v = FindJoubun(store::GetHoutenName(e.law), code);
         EXPECT_TRUE(v.hasHeading) << typed;
         ASSERT_TRUE(v.hasRecord) << typed;

@@ -51,15 +51,15 @@ TEST(TocEditForms, KeysAndArticleNumbers) {
         QStringLiteral("AB"), QStringLiteral("99"), QStringLiteral("3-2"), {}, {}, {}};
     EXPECT_EQ(checkLevels(ok), QString());
     TocLevels bad = ok;
-    bad.shou = QStringLiteral("100");
+    bad.chapter = QStringLiteral("100");
     EXPECT_EQ(checkLevels(bad), QStringLiteral("章の番号が不正です。"));
-    bad.shou = QStringLiteral("3-100");
+    bad.chapter = QStringLiteral("3-100");
     EXPECT_EQ(checkLevels(bad), QStringLiteral("章の番号が不正です。"));
     bad = ok;
-    bad.mok = QStringLiteral("x");
+    bad.division = QStringLiteral("x");
     EXPECT_EQ(checkLevels(bad), QStringLiteral("目の番号が不正です。"));
     bad = ok;
-    bad.setsu = QStringLiteral("-1");
+    bad.section = QStringLiteral("-1");
     EXPECT_EQ(checkLevels(bad), QStringLiteral("節の番号が不正です。"));
     const QString box = QStringLiteral("含まれる条文（開始）");
     EXPECT_EQ(checkRangeText(QStringLiteral("12345"), box),
