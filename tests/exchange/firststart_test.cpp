@@ -236,6 +236,20 @@ TEST_F(FirstStartTest, LexctlInitAndLawsOnANewFolder) {
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
               QStringLiteral("1 KP 日本国憲法\n2 MP 民法\n3 CP 刑法\n4 KS 会社法\n5 MS "
                              "民事訴訟法\n6 CS 刑事訴訟法\n7 GT 行政手続法\n"));
+    EXPECT_TRUE(p.readAllStandardError().isEmpty());  // the log is silent by default
+
+    // --verbose logs the database opened and the SQL run, on standard error only.
+    p.start(QStringLiteral(LEXORA_LEXCTL),
+            {QStringLiteral("laws"), QStringLiteral("--verbose"), QStringLiteral("--root"), root});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("1 KP "));
+    const QString log = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("open: ") + root + QStringLiteral("/DB/法典コード.mdb")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("sql: select * from 法典コード order by 番号")))
+        << log.toStdString();
 
     p.start(QStringLiteral(LEXORA_LEXCTL), {QStringLiteral("frobnicate")});
     ASSERT_TRUE(p.waitForFinished(30000));
