@@ -6,10 +6,15 @@
 #include "platform/settings.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/notation.h"
+#include "viewer/browser/display.h"
+#include "viewer/browser/lawtree.h"
+#include "viewer/shell/search.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QStringList>
 #include <cstdio>
@@ -30,6 +35,7 @@ struct Options {
     bool help = false;
     bool verbose = false;
     bool noHeadings = false, noParagraphs = false;
+    bool flat = false;
     QStringList args;
 };
 
@@ -45,6 +51,14 @@ const char* kUsage =
     "          record and one record per paragraph for every article\n"
     "  import-idx FILE\n"
     "          replaces the tables of contents of the laws named in an idx.dat file\n"
+    "  tree CODE [--flat]\n"
+    "          the law's tree as the browser builds it (table of contents, or --flat the\n"
+    "          article tree): one line per node, depth TAB key TAB text\n"
+    "  show NOTATION\n"
+    "          what the browser's text pane shows for the node of a short number such as\n"
+    "          KP3-2:1 (table-of-contents tree)\n"
+    "  search WORDS...\n"
+    "          the word search over every law: the result text, summary line first\n"
     "\n"
     "options (before or after the command's arguments):\n"
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
@@ -77,6 +91,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->noHeadings = true;
         } else if (a == QStringLiteral("--no-paragraphs")) {
             o->noParagraphs = true;
+        } else if (a == QStringLiteral("--flat")) {
+            o->flat = true;
         } else if (a == QStringLiteral("--verbose") || a == QStringLiteral("-v")) {
             o->verbose = true;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
@@ -177,6 +193,73 @@ int cmdImportIdx(const Options& o, platform::Settings&) {
     return r.skipped.isEmpty() ? 0 : 1;
 }
 
+// Texts keep CR LF inside; a terminal gets LF.
+QString forTerminal(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+// The tree, or an error when the law cannot be shown; problems go to standard error.
+bool lawTree(const QString& code, int mode, viewer::LawTree* tree, const QString& command) {
+    *tree = viewer::buildLawTree(code, mode);
+    if (tree->name.isEmpty()) {
+        err(QStringLiteral("lexctl %1: %2: 未登録コードです。").arg(command, code));
+        return false;
+    }
+    if (!tree->problems.isEmpty()) err(viewer::treeProblemsMessage(*tree));
+    return true;
+}
+
+int cmdTree(const Options& o, platform::Settings&) {
+    viewer::LawTree tree;
+    if (!lawTree(o.args.value(1), o.flat ? 0 : 1, &tree, QStringLiteral("tree"))) return 1;
+    const QList<int> depths = viewer::nodeDepths(tree);
+    QString text;
+    for (int i = 0; i < tree.nodes.size(); ++i) {
+        QString t = tree.nodes[i].text;
+        t.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        t.replace(u'\n', u' ');
+        t.replace(u'\r', u' ');
+        text += QStringLiteral("%1\t%2\t%3\n").arg(depths[i]).arg(tree.nodes[i].key, t);
+    }
+    std::fputs(text.toUtf8().constData(), stdout);
+    return tree.problems.isEmpty() ? 0 : 1;
+}
+
+int cmdShow(const Options& o, platform::Settings&) {
+    const QString typed = o.args.value(1);
+    if (typed.size() <= 2) {
+        err(QStringLiteral("lexctl show: a short number such as KP3-2:1"));
+        return 2;
+    }
+    const QString code = store::ExtractCode(typed);
+    viewer::LawTree tree;
+    if (!lawTree(code.left(2), 1, &tree, QStringLiteral("show"))) return 1;
+    QHash<QString, int> index;
+    for (int i = 0; i < tree.nodes.size(); ++i) index.insert(tree.nodes[i].key, i);
+    if (!index.contains(code)) {
+        err(QStringLiteral("lexctl show: %1 に当たる項目はありません。(%2)").arg(typed, code));
+        return 1;
+    }
+    QList<viewer::NodeRef> chain;
+    for (int i = index.value(code); i >= 0;) {
+        chain.append({tree.nodes[i].key, tree.nodes[i].text});
+        i = index.value(tree.nodes[i].parentKey, -1);
+    }
+    out(forTerminal(viewer::nodeContextText(chain)));
+    return 0;
+}
+
+int cmdSearch(const Options& o, platform::Settings&) {
+    QStringList names;
+    for (const store::LawEntry& law : store::readLawList()) names << law.name;
+    const viewer::SearchResult r = viewer::searchAllLaws(names, o.args.mid(1).join(u' '));
+    if (r.refused) return 1;
+    std::fputs(forTerminal(r.text).toUtf8().constData(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,14 +281,15 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},
-        {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},
-        {QStringLiteral("import-idx"), cmdImportIdx}};
-    const std::map<QString, int> arity{{QStringLiteral("init"), 0},
-                                       {QStringLiteral("laws"), 0},
-                                       {QStringLiteral("import"), 1},
-                                       {QStringLiteral("import-idx"), 1}};
+        {QStringLiteral("init"), cmdInit},     {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport}, {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},     {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch}};
+    const std::map<QString, int> arity{
+        {QStringLiteral("init"), 0},   {QStringLiteral("laws"), 0},
+        {QStringLiteral("import"), 1}, {QStringLiteral("import-idx"), 1},
+        {QStringLiteral("tree"), 1},   {QStringLiteral("show"), 1},
+        {QStringLiteral("search"), -1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {
@@ -217,11 +301,16 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    // -1: one argument or more.
     const int wanted = arity.at(name);
-    if (o.args.size() - 1 != wanted) {
-        err(o.args.size() - 1 > wanted ? QStringLiteral("lexctl %1: unexpected argument %2")
-                                             .arg(name, o.args.value(wanted + 1))
-                                       : QStringLiteral("lexctl %1: needs a file").arg(name));
+    const int given = int(o.args.size()) - 1;
+    if (wanted < 0 ? given == 0 : given != wanted) {
+        err(wanted >= 0 && given > wanted ? QStringLiteral("lexctl %1: unexpected argument %2")
+                                                .arg(name, o.args.value(wanted + 1))
+                                          : QStringLiteral("lexctl %1: needs %2")
+                                                .arg(name, name.startsWith(QStringLiteral("import"))
+                                                               ? QStringLiteral("a file")
+                                                               : QStringLiteral("an argument")));
         return 2;
     }
     try {

@@ -132,6 +132,10 @@ QString GetHoutenName(const QString& code) {
 
 QString GetJouMidashi(const QString& lawName, const QString& code) {
     Database db = openLawDb(lawName);
+    return GetJouMidashi(db, code);
+}
+
+QString GetJouMidashi(Database& db, const QString& code) {
     Recordset rs =
         db.openRecordset(QStringLiteral("select * from 条文 where 条項コード =?"),
                          RecordsetType::Snapshot, {code.left(10) + QStringLiteral("000001")});

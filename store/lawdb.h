@@ -45,6 +45,8 @@ QList<LawEntry> readLawList();
 QString GetHoutenName(const QString& code);
 // 条文 of the heading row of the article that `code` belongs to; empty when there is none.
 QString GetJouMidashi(const QString& lawName, const QString& code);
+// The same on a law database already open (a search reads the heading of every hit).
+QString GetJouMidashi(Database& db, const QString& code);
 
 // The word-search query. Trims half-width blanks off `text` (the caller's variable changes);
 // for a text left empty shows "検索文字列が不正です。" and returns the empty string.

@@ -1,0 +1,109 @@
+#include "viewer/browser/display.h"
+
+#include "platform/prompt.h"
+#include "store/codes.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+
+#include <QFileInfo>
+
+namespace viewer {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kContextLevels = 5;
+}  // namespace
+
+QString nodeContextText(const QList<NodeRef>& chain) {
+    if (chain.isEmpty()) return {};
+    QString text = chain[0].text;
+    const QString law = chain[0].key.left(2);
+    for (int level = 1; level <= kContextLevels && level < chain.size(); ++level) {
+        const NodeRef& parent = chain[level];
+        if (parent.text == chain[level - 1].text) break;
+        if (parent.key.startsWith(law)) text = parent.text + kCrLf + text;
+    }
+    return text;
+}
+
+QString pageDateText(const QDateTime& time) {
+    const QDate d = time.date();
+    const QTime t = time.time();
+    return QStringLiteral("%1年%2月%3日 %4時%5分")
+        .arg(d.year())
+        .arg(d.month())
+        .arg(d.day())
+        .arg(t.hour())
+        .arg(t.minute());
+}
+
+QString browserCaption(const QString& name, const QString& key) {
+    const QFileInfo page(store::GetHtmlPath(key));
+    if (!page.isFile()) return name;
+    return name + QStringLiteral("　[ ") + pageDateText(page.lastModified()) +
+           QStringLiteral(" HTML更新 ]");
+}
+
+RecordTexts recordTexts(store::Database& db, const QString& code) {
+    RecordTexts t;
+    t.article = store::GetJouKouText(code.left(10));
+    t.header = store::GetKouHeader(code.mid(10, 4), t.paragraphLabel);
+    t.heading = store::GetJouMidashi(db, code);
+    return t;
+}
+
+QString hitHead(const QString& name, const RecordTexts& t) {
+    return name + QChar(0x3000) + t.article + QStringLiteral("　【") + t.heading + u'】' +
+           t.header;
+}
+
+std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code) {
+    store::Database db = store::openLawDb(name);
+    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 where 条項コード=?"),
+                                           store::RecordsetType::Snapshot, {code});
+    if (rs.recordCount() == 0) return std::nullopt;
+    const RecordTexts t = recordTexts(db, code);
+    CopyBlock c;
+    c.label = name + QChar(0x3000) + t.article + t.paragraphLabel;
+    c.header = hitHead(name, t);
+    c.block = c.header + rs.text(QStringLiteral("条文")) + kCrLf + kCrLf;
+    return c;
+}
+
+QString hitLimitMessage() {
+    return QStringLiteral("検索結果が１０００件を超えました。\r\n最初の１０００件を表示します。");
+}
+
+QString searchSummary(const QString& words, int hits) {
+    return QStringLiteral("KeyWord = ") + words + QStringLiteral("　　検索結果 = ") +
+           QString::number(hits) + QStringLiteral("件");
+}
+
+LawSearch findWordInLaw(const QString& name, const QString& typed) {
+    LawSearch r;
+    QString words = typed;
+    const QString sql = store::MakeSearchSQL(words);
+    if (sql.isEmpty()) {
+        r.refused = true;
+        return r;
+    }
+    store::Database db = store::openOrCreateLawDb(name);
+    store::Recordset rs = db.openRecordset(sql);
+    if (rs.recordCount() == 0) return r;
+    r.anyRow = true;
+    QString list;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (code.endsWith(QStringLiteral("0001"))) continue;
+        if (r.hits == kHitLimit) {
+            platform::msgBox(hitLimitMessage());
+            break;
+        }
+        ++r.hits;
+        list += kCrLf + kCrLf + hitHead(name, recordTexts(db, code)) + rs.text(QStringLiteral("条文"));
+    }
+    r.text = searchSummary(words, r.hits) + list;
+    return r;
+}
+
+}  // namespace viewer

@@ -1,0 +1,70 @@
+#pragma once
+// The texts the law browser puts in front of the reader, computed without a window: a node's
+// text with its context, the caption with the page date, the block a copied paragraph
+// becomes, and the result of a word search in one law.
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace store {
+class Database;
+}
+
+namespace viewer {
+
+// A node of the tree as the display walks it: its key and its text.
+struct NodeRef {
+    QString key;
+    QString text;
+};
+
+// The text pane's text for a node: `chain` is the node, then its parent, its parent's parent
+// and so on up to the root. At most five ancestors are shown, outermost first; the walk stops
+// at a parent whose text equals its child's, and skips parents of another law.
+QString nodeContextText(const QList<NodeRef>& chain);
+
+// "2004年3月5日 9時7分": no leading zeros.
+QString pageDateText(const QDateTime& time);
+// The browser's caption for the node `key` of law `name`: the name, and the date of the
+// node's HTML page when there is one. Creates the page folders as GetHtmlPath does.
+QString browserCaption(const QString& name, const QString& key);
+
+// The pieces of a record shown in copies and search results.
+struct RecordTexts {
+    QString article;         // 第3条の2
+    QString header;          // CR LF "[第2項]" CR LF, or CR LF
+    QString paragraphLabel;  // " 第2項" or ""
+    QString heading;         // the article's heading record, or ""
+};
+RecordTexts recordTexts(store::Database& db, const QString& code);
+
+// name　article　【heading】header: a search hit's line in the progress list, and the head
+// of its block in the result; also the copy header of the history.
+QString hitHead(const QString& name, const RecordTexts& t);
+
+// A paragraph copied into the edit window (SetJou).
+struct CopyBlock {
+    QString label;   // 法典名称　第3条 第2項: the history's entry
+    QString header;  // the history's header (hitHead)
+    QString block;   // header, text, CR LF CR LF
+};
+// The copy of the record `code` of law `name`; nothing when there is no such record.
+std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code);
+
+inline constexpr int kHitLimit = 1000;
+// The message when the hits go past the limit.
+QString hitLimitMessage();
+// "KeyWord = words　　検索結果 = n件".
+QString searchSummary(const QString& words, int hits);
+
+// FindWord: the search of one law for every word.
+struct LawSearch {
+    bool refused = false;  // no word (MakeSearchSQL has said so)
+    bool anyRow = false;   // the query returned rows (headings included); else nothing shows
+    int hits = 0;
+    QString text;  // the result window's text
+};
+LawSearch findWordInLaw(const QString& name, const QString& words);
+
+}  // namespace viewer

@@ -1,0 +1,81 @@
+#include "viewer/shell/search.h"
+
+#include "platform/prompt.h"
+#include "store/engine.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "viewer/browser/display.h"
+#include "viewer/log.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace viewer {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}  // namespace
+
+QString searchSummaryLine(const SearchResult& r) {
+    QString s = searchSummary(r.words, r.hits);
+    if (!r.missing.isEmpty())
+        s += QStringLiteral("　（データベースがないため検索しなかった法典: %1）")
+                 .arg(r.missing.join(QStringLiteral("、")));
+    if (r.stopped) s += QStringLiteral("　（途中で中止しました）");
+    return s;
+}
+
+SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
+                           SearchProgress* progress) {
+    QElapsedTimer clock;
+    clock.start();
+    SearchResult r;
+    r.words = typed;
+    const QString sql = store::MakeSearchSQL(r.words);
+    if (sql.isEmpty()) {
+        r.refused = true;
+        return r;
+    }
+    QString blocks;
+    bool full = false;
+    for (const QString& name : lawNames) {
+        if (full) break;
+        if (progress && progress->stopRequested()) {
+            r.stopped = true;
+            break;
+        }
+        if (!store::isValidLawName(name) || !QFileInfo(store::lawDbPath(name)).isFile()) {
+            r.missing << name;
+            continue;
+        }
+        if (progress) {
+            progress->law(name);
+            progress->pump();
+        }
+        store::Database db = store::openLawDb(name);
+        store::Recordset rs = db.openRecordset(sql);
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString code = rs.text(QStringLiteral("条項コード"));
+            if (code.endsWith(QStringLiteral("0001"))) continue;
+            if (r.hits == kHitLimit) {
+                platform::msgBox(hitLimitMessage());
+                r.limited = full = true;
+                break;
+            }
+            ++r.hits;
+            const QString line = hitHead(name, recordTexts(db, code));
+            blocks += kCrLf + kCrLf + line + rs.text(QStringLiteral("条文"));
+            r.lines << line;
+            if (progress) {
+                progress->hit(r.hits, name, line);
+                progress->pump();
+            }
+        }
+    }
+    r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;
+    qCDebug(lcViewer).noquote() << "search" << r.words << "over" << lawNames.size() << "laws took"
+                                << clock.elapsed() << "ms:" << r.hits << "hits";
+    return r;
+}
+
+}  // namespace viewer

@@ -1,0 +1,43 @@
+#pragma once
+// The word search over every law (the main window's search box), without a window: one query
+// per law in list order, every hit reported as it is found, at most kHitLimit hits.
+#include <QString>
+#include <QStringList>
+
+namespace viewer {
+
+// What a running search shows; the progress window implements it, lexctl ignores it.
+class SearchProgress {
+  public:
+    virtual ~SearchProgress() = default;
+    // Before each law is searched.
+    virtual void law(const QString& name) { (void)name; }
+    // Each hit as it is found: the count so far and its line (hitHead, CR LF included).
+    virtual void hit(int hits, const QString& name, const QString& line) {
+        (void)hits, (void)name, (void)line;
+    }
+    // Lets pending window events run.
+    virtual void pump() {}
+    // Asked after each law: true ends the search there.
+    virtual bool stopRequested() const { return false; }
+};
+
+struct SearchResult {
+    bool refused = false;  // no word: MakeSearchSQL has said so, nothing was searched
+    QString words;         // the search text, trimmed
+    int hits = 0;
+    bool limited = false;  // more than kHitLimit hits; the first kHitLimit are kept
+    bool stopped = false;  // stopped by the reader before every law was searched
+    QStringList missing;   // laws whose database file is missing: skipped
+    QStringList lines;     // the progress list's lines, one per hit
+    QString text;          // the result window's text, summary line first
+};
+
+// The summary line: "KeyWord = …　　検索結果 = n件", and what was left out.
+QString searchSummaryLine(const SearchResult& r);
+
+// Searches the laws named, in this order.
+SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
+                           SearchProgress* progress = nullptr);
+
+}  // namespace viewer
