@@ -53,8 +53,7 @@ RecordTexts recordTexts(store::Database& db, const QString& code) {
 }
 
 QString hitHead(const QString& name, const RecordTexts& t) {
-    return name + QChar(0x3000) + t.article + QStringLiteral("　【") + t.heading + u'】' +
-           t.header;
+    return name + QChar(0x3000) + t.article + QStringLiteral("　【") + t.heading + u'】' + t.header;
 }
 
 std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code) {
@@ -100,7 +99,8 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
             break;
         }
         ++r.hits;
-        list += kCrLf + kCrLf + hitHead(name, recordTexts(db, code)) + rs.text(QStringLiteral("条文"));
+        list +=
+            kCrLf + kCrLf + hitHead(name, recordTexts(db, code)) + rs.text(QStringLiteral("条文"));
     }
     r.text = searchSummary(words, r.hits) + list;
     return r;

@@ -86,9 +86,9 @@ class Builder {
 };
 
 void logBuild(const LawTree& tree, const QElapsedTimer& clock) {
-    qCDebug(lcViewer).noquote() << (tree.toc ? "toc tree of" : "flat tree of") << tree.law
-                                << "took" << clock.elapsed() << "ms:" << tree.nodes.size()
-                                << "nodes," << tree.problems.size() << "problems";
+    qCDebug(lcViewer).noquote() << (tree.toc ? "toc tree of" : "flat tree of") << tree.law << "took"
+                                << clock.elapsed() << "ms:" << tree.nodes.size() << "nodes,"
+                                << tree.problems.size() << "problems";
 }
 
 }  // namespace
@@ -113,7 +113,8 @@ LawTree buildFlatTree(const QString& law) {
     tree.name = store::GetHoutenName(tree.law);
     if (tree.name.isEmpty()) return tree;
     store::Database db = store::openOrCreateLawDb(tree.name);
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     if (rs.recordCount() == 0) return tree;  // no root either
     Builder b(tree);
     b.add({}, tree.law, tree.name, {});

@@ -22,11 +22,12 @@ struct TreeNode {
     QString parentKey;  // empty for the root
     QString key;
     QString text;
+    bool operator==(const TreeNode&) const = default;
 };
 
 struct LawTree {
-    QString law;      // the law code, in upper case
-    QString name;     // 法典名称; empty when the code is not in the law list
+    QString law;       // the law code, in upper case
+    QString name;      // 法典名称; empty when the code is not in the law list
     bool toc = false;  // built from the table of contents (else the flat article tree)
     QList<TreeNode> nodes;
     // Rows that could not go into the tree, one line each ("目次 KS0102…: reason"); the
