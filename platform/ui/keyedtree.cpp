@@ -48,6 +48,45 @@ QTreeWidgetItem* KeyedTree::addNode(const QString& parentKey, const QString& key
     return item;
 }
 
+void KeyedTree::addNodes(const QList<NodeSpec>& specs) {
+    QList<QTreeWidgetItem*> tops;  // new top-level items, attached at the end
+    QHash<QTreeWidgetItem*, QList<QTreeWidgetItem*>> pending;  // children of attached items
+    auto attach = [&] {
+        addTopLevelItems(tops);
+        for (auto it = pending.begin(); it != pending.end(); ++it) it.key()->addChildren(*it);
+    };
+    QSet<QTreeWidgetItem*> fresh;
+    try {
+        for (const NodeSpec& n : specs) {
+            if (byKey_.contains(n.key))
+                throw TreeKeyError(QStringLiteral("キー %1 はすでにツリーにあります。").arg(n.key));
+            QTreeWidgetItem* parentItem = nullptr;
+            if (!n.parentKey.isEmpty()) {
+                parentItem = byKey_.value(n.parentKey, nullptr);
+                if (!parentItem)
+                    throw TreeKeyError(
+                        QStringLiteral("親ノード %1 がありません。(%2)").arg(n.parentKey, n.key));
+            }
+            auto* item = new QTreeWidgetItem;
+            item->setData(0, kKeyRole, n.key);
+            setTextOf(item, n.text);
+            if (!parentItem)
+                tops.append(item);
+            else if (fresh.contains(parentItem))
+                parentItem->addChild(item);  // not in the view yet: no signals
+            else
+                pending[parentItem].append(item);
+            fresh.insert(item);
+            byKey_.insert(n.key, item);
+            order_.append(item);
+        }
+    } catch (...) {
+        attach();
+        throw;
+    }
+    attach();
+}
+
 QString KeyedTree::keyOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kKeyRole).toString() : QString();
 }

@@ -1,10 +1,10 @@
 // The content of the law tree on the seven real laws, and the rows a build cannot show.
+#include "viewer/browser/lawtree.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
 #include "viewer/browser/display.h"
-#include "viewer/browser/lawtree.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,10 +43,10 @@ struct Counts {
 
 TEST_F(LawTreeTest, EveryLawHoldsExactlyItsArticlesAndParagraphs) {
     // The counts of the converted data (data/README of the shared statutes).
-    for (const Counts& c : {Counts{"KP", 103, 160, 11}, Counts{"MP", 1224, 2002, 191},
-                            Counts{"CP", 308, 456, 57}, Counts{"KS", 1080, 3041, 296},
-                            Counts{"MS", 453, 914, 60}, Counts{"CS", 718, 1400, 53},
-                            Counts{"GT", 48, 105, 11}}) {
+    for (const Counts& c :
+         {Counts{"KP", 103, 160, 11}, Counts{"MP", 1224, 2002, 191}, Counts{"CP", 308, 456, 57},
+          Counts{"KS", 1080, 3041, 296}, Counts{"MS", 453, 914, 60}, Counts{"CS", 718, 1400, 53},
+          Counts{"GT", 48, 105, 11}}) {
         const QString law = QString::fromLatin1(c.code);
         for (int mode : {1, 0}) {
             const LawTree t = buildLawTree(law, mode);
@@ -115,7 +115,8 @@ TEST_F(LawTreeTest, ChosenNodesSitUnderTheirEntriesWithTheirTexts) {
     ASSERT_TRUE(c1);
     EXPECT_EQ(c1->parentKey, QStringLiteral("CS01000000000000"));
     EXPECT_EQ(c1->text, QStringLiteral("第1条"));
-    EXPECT_LT(cs.nodes.indexOf(*c1), cs.nodes.indexOf(*node(cs, QStringLiteral("CS01010000000000"))));
+    EXPECT_LT(cs.nodes.indexOf(*c1),
+              cs.nodes.indexOf(*node(cs, QStringLiteral("CS01010000000000"))));
     EXPECT_EQ(nodeDepths(cs).value(cs.nodes.indexOf(*c1)), 2);
 }
 
@@ -148,9 +149,10 @@ TEST_F(LawTreeTest, TheConstitutionBeginsWithItsTwoFixedTexts) {
 TEST_F(LawTreeTest, NodeTextShowsItsContextFromTheOutsideIn) {
     const LawTree mp = buildTocTree(QStringLiteral("MP"));
     // Article 1 of a law with 編 and 章: the law, the 編, the 章, the article, the paragraph.
-    EXPECT_EQ(nodeContextText(chain(mp, QStringLiteral("MP00010000010100"))),
-              QStringLiteral("民法\r\n第1編 総則　（1条～174条）\r\n第1章 通則　（1条～2条）\r\n"
-                             "第1条 【基本原則】\r\n① 私権は、公共の福祉に適合しなければならない。"));
+    EXPECT_EQ(
+        nodeContextText(chain(mp, QStringLiteral("MP00010000010100"))),
+        QStringLiteral("民法\r\n第1編 総則　（1条～174条）\r\n第1章 通則　（1条～2条）\r\n"
+                       "第1条 【基本原則】\r\n① 私権は、公共の福祉に適合しなければならない。"));
     // Deeper: only the five nearest ancestors.
     const QString t415 = nodeContextText(chain(mp, QStringLiteral("MP04150000")));
     EXPECT_EQ(t415.split(QStringLiteral("\r\n")).size(), 6);
@@ -161,7 +163,8 @@ TEST_F(LawTreeTest, NodeTextShowsItsContextFromTheOutsideIn) {
     EXPECT_EQ(p415.split(QStringLiteral("\r\n")).size(), 6);
     // The root shows itself; a parent whose text equals its child's ends the walk; a parent of
     // another law is passed over.
-    EXPECT_EQ(nodeContextText(chain(mp, QStringLiteral("MP00000000000000"))), QStringLiteral("民法"));
+    EXPECT_EQ(nodeContextText(chain(mp, QStringLiteral("MP00000000000000"))),
+              QStringLiteral("民法"));
     EXPECT_EQ(nodeContextText({{QStringLiteral("AB1"), QStringLiteral("同じ")},
                                {QStringLiteral("AB2"), QStringLiteral("同じ")},
                                {QStringLiteral("AB3"), QStringLiteral("外")}}),
@@ -172,29 +175,35 @@ TEST_F(LawTreeTest, NodeTextShowsItsContextFromTheOutsideIn) {
               QStringLiteral("親\r\n子"));
     // The preamble is shown whole under the law name.
     const LawTree kp = buildTocTree(QStringLiteral("KP"));
-    EXPECT_EQ(nodeContextText(chain(kp, kPreambleKey)), QStringLiteral("日本国憲法\r\n") + preambleText());
+    EXPECT_EQ(nodeContextText(chain(kp, kPreambleKey)),
+              QStringLiteral("日本国憲法\r\n") + preambleText());
 }
 
 TEST_F(LawTreeTest, RowsThatCannotBeShownAreNamedOnceAndTheRestIsBuilt) {
     // An orphan entry, an entry overlapping an earlier one, and a code that names no level.
     exec(QStringLiteral("行政手続法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
-         {QStringLiteral("GT09010000000000"), QStringLiteral("親のない章"), QStringLiteral("00010000"),
-          QStringLiteral("00010000"), QStringLiteral("00010000"), QStringLiteral("00010000")});
-    exec(QStringLiteral("行政手続法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
-         {QStringLiteral("GT08000000000000"), QStringLiteral("重なる編"), QStringLiteral("00010000"),
-          QStringLiteral("00020000"), QStringLiteral("00010000"), QStringLiteral("00020000")});
+         {QStringLiteral("GT09010000000000"), QStringLiteral("親のない章"),
+          QStringLiteral("00010000"), QStringLiteral("00010000"), QStringLiteral("00010000"),
+          QStringLiteral("00010000")});
+    exec(
+        QStringLiteral("行政手続法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
+        {QStringLiteral("GT08000000000000"), QStringLiteral("重なる編"), QStringLiteral("00010000"),
+         QStringLiteral("00020000"), QStringLiteral("00010000"), QStringLiteral("00020000")});
     exec(QStringLiteral("行政手続法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
          {QStringLiteral("GT0X000000000000"), QStringLiteral("読めない"), QString(), QString(),
           QString(), QString()});
     const LawTree t = buildTocTree(QStringLiteral("GT"));
     ASSERT_EQ(t.problems.size(), 4) << treeProblemsMessage(t).toStdString();
     const QString msg = treeProblemsMessage(t);
-    EXPECT_TRUE(msg.startsWith(QStringLiteral("行政手続法 の次の行はツリーに加えられませんでした。")));
-    EXPECT_TRUE(msg.contains(QStringLiteral("目次 GT08000000000000: GT00010000 はすでに目次 "
-                                            "GT00010000000000 の下にあります")))
+    EXPECT_TRUE(
+        msg.startsWith(QStringLiteral("行政手続法 の次の行はツリーに加えられませんでした。")));
+    EXPECT_TRUE(
+        msg.contains(QStringLiteral("目次 GT08000000000000: GT00010000 はすでに目次 "
+                                    "GT00010000000000 の下にあります")))
         << msg.toStdString();
     EXPECT_TRUE(msg.contains(QStringLiteral("GT00020000 はすでに")));
-    EXPECT_TRUE(msg.contains(QStringLiteral("目次 GT09010000000000: 親の目次 GT09000000000000 がありません")));
+    EXPECT_TRUE(msg.contains(
+        QStringLiteral("目次 GT09010000000000: 親の目次 GT09000000000000 がありません")));
     EXPECT_TRUE(msg.contains(QStringLiteral("目次 GT0X000000000000:")));
     // Every article is still there once, under its first entry; the overlapping entry itself
     // and the rows after the faulty ones are in.
@@ -215,7 +224,8 @@ TEST_F(LawTreeTest, UnlistedMissingAndEmptyLaws) {
     EXPECT_TRUE(buildTocTree(QStringLiteral("ZZ")).name.isEmpty());
     EXPECT_TRUE(buildTocTree(QStringLiteral("ZZ")).nodes.isEmpty());
     // A listed law without its database gets an empty one and an empty tree.
-    store::openMasterDb().execute(QStringLiteral("insert into 法典コード values (8, 'NE', '新法')"));
+    store::openMasterDb().execute(
+        QStringLiteral("insert into 法典コード values (8, 'NE', '新法')"));
     ASSERT_FALSE(QFileInfo::exists(store::lawDbPath(QStringLiteral("新法"))));
     for (int mode : {1, 0}) {
         const LawTree t = buildLawTree(QStringLiteral("NE"), mode);
@@ -225,8 +235,10 @@ TEST_F(LawTreeTest, UnlistedMissingAndEmptyLaws) {
     }
     EXPECT_TRUE(QFileInfo::exists(store::lawDbPath(QStringLiteral("新法"))));
     // A law without 目次 rows is built flat whatever the mode.
-    exec(QStringLiteral("新法"), QStringLiteral("insert into 条文 values ('NE00010000000001', ' ')"));
-    exec(QStringLiteral("新法"), QStringLiteral("insert into 条文 values ('NE00010000010000', '本文')"));
+    exec(QStringLiteral("新法"),
+         QStringLiteral("insert into 条文 values ('NE00010000000001', ' ')"));
+    exec(QStringLiteral("新法"),
+         QStringLiteral("insert into 条文 values ('NE00010000010000', '本文')"));
     const LawTree flat = buildTocTree(QStringLiteral("NE"));
     EXPECT_FALSE(flat.toc);
     ASSERT_EQ(flat.nodes.size(), 3);
@@ -236,10 +248,13 @@ TEST_F(LawTreeTest, UnlistedMissingAndEmptyLaws) {
 }
 
 TEST_F(LawTreeTest, ALawWhoseCodeWasWrittenInLowerCaseOpens) {
-    store::openMasterDb().execute(QStringLiteral("insert into 法典コード values (8, 'ab', '小文字法')"));
+    store::openMasterDb().execute(
+        QStringLiteral("insert into 法典コード values (8, 'ab', '小文字法')"));
     store::MakeHoutenDB(store::folders().db, QStringLiteral("小文字法.mdb"));
-    exec(QStringLiteral("小文字法"), QStringLiteral("insert into 条文 values ('ab00010000000001', '（目的）')"));
-    exec(QStringLiteral("小文字法"), QStringLiteral("insert into 条文 values ('ab00010000010000', '本文')"));
+    exec(QStringLiteral("小文字法"),
+         QStringLiteral("insert into 条文 values ('ab00010000000001', '（目的）')"));
+    exec(QStringLiteral("小文字法"),
+         QStringLiteral("insert into 条文 values ('ab00010000010000', '本文')"));
     exec(QStringLiteral("小文字法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
          {QStringLiteral("ab01000000000000"), QStringLiteral("総則"), QStringLiteral("00010000"),
           QStringLiteral("00010000"), QStringLiteral("00010000"), QStringLiteral("00010000")});
@@ -248,9 +263,9 @@ TEST_F(LawTreeTest, ALawWhoseCodeWasWrittenInLowerCaseOpens) {
         EXPECT_TRUE(t.problems.isEmpty()) << treeProblemsMessage(t).toStdString();
         QStringList keys;
         for (const TreeNode& n : t.nodes) keys << n.key;
-        EXPECT_EQ(keys, QStringList({QStringLiteral("AB00000000000000"),
-                                     QStringLiteral("AB01000000000000"), QStringLiteral("AB00010000"),
-                                     QStringLiteral("AB00010000010000")}))
+        EXPECT_EQ(keys, QStringList(
+                            {QStringLiteral("AB00000000000000"), QStringLiteral("AB01000000000000"),
+                             QStringLiteral("AB00010000"), QStringLiteral("AB00010000010000")}))
             << code;
     }
 }
@@ -263,12 +278,14 @@ TEST_F(LawTreeTest, CaptionCarriesThePageDate) {
     const QString key = QStringLiteral("MP00010000010100");
     EXPECT_EQ(browserCaption(QStringLiteral("民法"), key), QStringLiteral("民法"));
     // The page folders were made by the lookup.
-    const QString page = store::folders().html + QStringLiteral("/MP/") + key + QStringLiteral(".html");
+    const QString page =
+        store::folders().html + QStringLiteral("/MP/") + key + QStringLiteral(".html");
     EXPECT_TRUE(QFileInfo(page).dir().exists());
     testsupport::writeFile(page, "<html></html>");
     QFile f(page);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2004, 3, 5), QTime(9, 7)), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2004, 3, 5), QTime(9, 7)),
+                              QFileDevice::FileModificationTime));
     f.close();
     EXPECT_EQ(browserCaption(QStringLiteral("民法"), key),
               QStringLiteral("民法　[ 2004年3月5日 9時7分 HTML更新 ]"));

@@ -1,10 +1,10 @@
 // The word search over every law and within one law, the copy block, on the real laws.
+#include "viewer/shell/search.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
 #include "viewer/browser/display.h"
-#include "viewer/shell/search.h"
 
 #include <sqlite3.h>
 #include <QFile>
@@ -32,10 +32,10 @@ class SearchTest : public testsupport::SampleLawsTest {
             sqlite3_prepare_v2(db, "select 条項コード, 条文 from 条文 order by 条項コード", -1, &st,
                                nullptr);
             while (sqlite3_step(st) == SQLITE_ROW) {
-                const QString code = QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-                const QString text = QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+                const QString code =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+                const QString text =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
                 bool all = !code.endsWith(QStringLiteral("0001"));
                 for (const QString& w : words) all = all && text.contains(w);
                 if (all) out << name + u' ' + code;
@@ -55,9 +55,10 @@ class SearchTest : public testsupport::SampleLawsTest {
         store::Database db = store::openLawDb(law);
         store::Transaction t(db);
         for (int i = 1; i <= count; ++i)
-            db.execute(QStringLiteral("insert into 条文 values (?, ?)"),
-                       {prefix + QString::number(i).rightJustified(4, u'0') + QStringLiteral("0000010000"),
-                        text});
+            db.execute(
+                QStringLiteral("insert into 条文 values (?, ?)"),
+                {prefix + QString::number(i).rightJustified(4, u'0') + QStringLiteral("0000010000"),
+                 text});
         t.commit();
     }
 };
@@ -95,10 +96,13 @@ TEST_F(SearchTest, TwoWordsFindTheRecordsADirectScanFinds) {
     for (const QString& hit : scan) {
         const QString name = hit.section(u' ', 0, 0), code = hit.section(u' ', 1, 1);
         store::Database db = store::openLawDb(name);
-        codes << name + QChar(0x3000) + hitHead(name, recordTexts(db, code)).section(QChar(0x3000), 1);
+        codes << name + QChar(0x3000) +
+                     hitHead(name, recordTexts(db, code)).section(QChar(0x3000), 1);
     }
     EXPECT_EQ(r.lines, codes);
-    EXPECT_TRUE(r.text.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\r\n\r\n民法　第415条　【債務不履行による損害賠償】\r\n[第2項]\r\n前項の規定により")));
+    EXPECT_TRUE(r.text.startsWith(QStringLiteral(
+        "KeyWord = 契約 解除　　検索結果 = "
+        "42件\r\n\r\n民法　第415条　【債務不履行による損害賠償】\r\n[第2項]\r\n前項の規定により")));
     EXPECT_TRUE(r.text.endsWith(QStringLiteral("\r\n\r\n")));
     EXPECT_EQ(r.text.count(QStringLiteral("\r\n\r\n")), 43);
     EXPECT_TRUE(prompt.messages.isEmpty());
@@ -116,11 +120,14 @@ TEST_F(SearchTest, TwoWordsFindTheRecordsADirectScanFinds) {
 TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
     platform::ScriptedPrompt prompt;
     // A word found only in headings counts nothing.
-    const SearchResult heading = searchAllLaws(lawNames(), QStringLiteral("債務不履行による損害賠償"));
+    const SearchResult heading =
+        searchAllLaws(lawNames(), QStringLiteral("債務不履行による損害賠償"));
     EXPECT_EQ(heading.hits, 0);
-    EXPECT_EQ(heading.text, QStringLiteral("KeyWord = 債務不履行による損害賠償　　検索結果 = 0件\r\n\r\n"));
+    EXPECT_EQ(heading.text,
+              QStringLiteral("KeyWord = 債務不履行による損害賠償　　検索結果 = 0件\r\n\r\n"));
     // Quotes and wildcard characters match themselves only.
-    addRows(QStringLiteral("行政手続法"), QStringLiteral("GT9"), 1, QStringLiteral("率は5*3%[注]'引用'#1?"));
+    addRows(QStringLiteral("行政手続法"), QStringLiteral("GT9"), 1,
+            QStringLiteral("率は5*3%[注]'引用'#1?"));
     for (const char* w : {"5*3", "[注]", "'引用'", "#1?"})
         EXPECT_EQ(searchAllLaws(lawNames(), QString::fromUtf8(w)).hits, 1) << w;
     EXPECT_EQ(searchAllLaws(lawNames(), QStringLiteral("5?3")).hits, 0);
@@ -129,7 +136,9 @@ TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
     const SearchResult r = searchAllLaws(lawNames(), QStringLiteral("契約 解除"));
     EXPECT_EQ(r.missing, QStringList{QStringLiteral("刑法")});
     EXPECT_EQ(r.hits, 42);
-    EXPECT_TRUE(r.text.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件　（データベースがないため検索しなかった法典: 刑法）\r\n")));
+    EXPECT_TRUE(r.text.startsWith(
+        QStringLiteral("KeyWord = 契約 解除　　検索結果 = "
+                       "42件　（データベースがないため検索しなかった法典: 刑法）\r\n")));
     EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("刑法"))));  // not created
     // Stopped after the second law: what was found so far, and the summary says so.
     Recorder progress;
@@ -139,7 +148,8 @@ TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
     EXPECT_EQ(progress.laws, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法")}));
     EXPECT_GT(stopped.hits, 0);
     for (const QString& line : stopped.lines) EXPECT_TRUE(line.startsWith(QStringLiteral("民法")));
-    EXPECT_TRUE(stopped.text.section(QStringLiteral("\r\n"), 0, 0).endsWith(QStringLiteral("（途中で中止しました）")));
+    EXPECT_TRUE(stopped.text.section(QStringLiteral("\r\n"), 0, 0)
+                    .endsWith(QStringLiteral("（途中で中止しました）")));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -173,7 +183,8 @@ TEST_F(SearchTest, SearchInOneLawAndCopyBlocks) {
     LawSearch r = findWordInLaw(QStringLiteral("民法"), QStringLiteral("契約 解除"));
     EXPECT_TRUE(r.anyRow);
     EXPECT_EQ(r.hits, 38);
-    EXPECT_TRUE(r.text.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 38件\r\n\r\n民法　第415条")));
+    EXPECT_TRUE(r.text.startsWith(
+        QStringLiteral("KeyWord = 契約 解除　　検索結果 = 38件\r\n\r\n民法　第415条")));
     EXPECT_FALSE(r.text.endsWith(QStringLiteral("\r\n\r\n")));
     // Headings only: rows, but no hit.
     r = findWordInLaw(QStringLiteral("民法"), QStringLiteral("債務不履行による損害賠償"));
@@ -185,7 +196,8 @@ TEST_F(SearchTest, SearchInOneLawAndCopyBlocks) {
     EXPECT_TRUE(prompt.messages.isEmpty());
 
     // A paragraph of a many-paragraph article, and the only paragraph of another.
-    std::optional<CopyBlock> c = copyBlockOf(QStringLiteral("民法"), QStringLiteral("MP00010000030300"));
+    std::optional<CopyBlock> c =
+        copyBlockOf(QStringLiteral("民法"), QStringLiteral("MP00010000030300"));
     ASSERT_TRUE(c);
     EXPECT_EQ(c->label, QStringLiteral("民法　第1条 第3項"));
     EXPECT_EQ(c->header, QStringLiteral("民法　第1条　【基本原則】\r\n[第3項]\r\n"));
@@ -203,9 +215,9 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("cli-config")));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(LEXORA_LEXCTL), QStringList(args) << QStringLiteral("--root") << rootDir()
-                                                                 << QStringLiteral("--program-dir")
-                                                                 << programDir());
+        p.start(QStringLiteral(LEXORA_LEXCTL),
+                QStringList(args) << QStringLiteral("--root") << rootDir()
+                                  << QStringLiteral("--program-dir") << programDir());
         p.waitForFinished(60000);
         if (err) *err = QString::fromUtf8(p.readAllStandardError());
         return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
@@ -218,16 +230,19 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
     EXPECT_EQ(lines[1], QStringLiteral("1\tGT00010000000000\t第1章 総則　（1条～4条）"));
     EXPECT_EQ(lines[2], QStringLiteral("2\tGT00010000\t第1条 【目的等】"));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("3\tGT00010000010100\t① この法律は、")));
-    auto [flatCode, flat] = run({QStringLiteral("tree"), QStringLiteral("--flat"), QStringLiteral("gt")});
+    auto [flatCode, flat] =
+        run({QStringLiteral("tree"), QStringLiteral("--flat"), QStringLiteral("gt")});
     EXPECT_EQ(flatCode, 0);
-    EXPECT_TRUE(flat.startsWith(QStringLiteral("0\tGT\t行政手続法\n1\tGT00010000\t第1条 【目的等】\n")));
+    EXPECT_TRUE(
+        flat.startsWith(QStringLiteral("0\tGT\t行政手続法\n1\tGT00010000\t第1条 【目的等】\n")));
     // A paragraph with line breaks is one line, the breaks written as blanks.
     EXPECT_TRUE(tree.contains(QStringLiteral("当該各号に定めるところによる。 一　法令")));
 
     auto [showCode, shown] = run({QStringLiteral("show"), QStringLiteral("mp1:3")});
     EXPECT_EQ(showCode, 0);
-    EXPECT_EQ(shown, QStringLiteral("民法\n第1編 総則　（1条～174条）\n第1章 通則　（1条～2条）\n第1条 "
-                                    "【基本原則】\n③ 権利の濫用は、これを許さない。\n"));
+    EXPECT_EQ(shown,
+              QStringLiteral("民法\n第1編 総則　（1条～174条）\n第1章 通則　（1条～2条）\n第1条 "
+                             "【基本原則】\n③ 権利の濫用は、これを許さない。\n"));
     QString err;
     auto [missCode, missing] = run({QStringLiteral("show"), QStringLiteral("MP300:1")}, &err);
     EXPECT_EQ(missCode, 1);  // one-paragraph article: paragraph 1 names no node
@@ -236,9 +251,11 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
     EXPECT_EQ(unknownCode, 1);
     EXPECT_TRUE(err.contains(QStringLiteral("未登録コードです。")));
 
-    auto [searchCode, found] = run({QStringLiteral("search"), QStringLiteral("契約"), QStringLiteral("解除")});
+    auto [searchCode, found] =
+        run({QStringLiteral("search"), QStringLiteral("契約"), QStringLiteral("解除")});
     EXPECT_EQ(searchCode, 0);
-    EXPECT_TRUE(found.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\n\n民法　第415条")));
+    EXPECT_TRUE(found.startsWith(
+        QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\n\n民法　第415条")));
     EXPECT_FALSE(found.contains(u'\r'));
 }
 

@@ -9,12 +9,18 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/keyedtree.h"
+#include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/notation.h"
+#include "viewer/browser/ui/frmtree.h"
+#include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
+#include "viewer/shell/ui/frmnowsearch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,6 +42,8 @@
 namespace viewer {
 
 namespace {
+MDIMain* mainWindow = nullptr;
+
 QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
                            const QString& tip) {
     auto* b = new QToolButton(parent);
@@ -47,7 +55,16 @@ QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPi
 }
 }  // namespace
 
+MDIMain* MDIMain::instance() {
+    return mainWindow;
+}
+
+MDIMain::~MDIMain() {
+    if (mainWindow == this) mainWindow = nullptr;
+}
+
 MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
+    mainWindow = this;
     setObjectName(QStringLiteral("MDIMain"));
     setWindowTitle(QStringLiteral("Lexora"));
     setFont(platform::japaneseFont(platform::kGothic, 10));
@@ -123,6 +140,19 @@ void MDIMain::buildBars() {
     addToolBar(Qt::TopToolBarArea, bar2);
 
     platform::connectGuarded(CmdR, &QToolButton::clicked, this, [this] { CmdR_Click(); });
+    platform::connectGuarded(TxtJouFind, &QLineEdit::returnPressed, this,
+                             [this] { TxtJouFind_KeyPress(13); });
+    platform::connectGuarded(CmdFindByCode, &QToolButton::clicked, this,
+                             [this] { TxtJouFind_KeyPress(13); });
+    platform::connectGuarded(TxtJouFindT, &QLineEdit::returnPressed, this,
+                             [this] { TxtJouFindT_KeyPress(13); });
+    platform::connectGuarded(CmdFindByWord, &QToolButton::clicked, this,
+                             [this] { TxtJouFindT_KeyPress(13); });
+    // Activating a browser makes its law the current law.
+    platform::connectGuarded(area(), &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
+        if (auto* tree = sub ? qobject_cast<FrmTree*>(sub->widget()) : nullptr)
+            state().CurHCode = tree->curHCodeT;
+    });
     platform::connectGuarded(CmdHCodeList, &QPushButton::clicked, this,
                              [this] { CmdHCodeList_Click(); });
 }
@@ -214,7 +244,102 @@ void MDIMain::CmdHCodeList_Click() {
 
 void MDIMain::openLaw(const QString& code) {
     if (code.isEmpty()) return;
-    statusBar()->showMessage(store::GetHoutenName(code) + QStringLiteral("　[") + code + u']');
+    FrmTree* tree = loadBrowser(code);
+    tree->TView1->setFocus();
+}
+
+FrmTree* MDIMain::loadBrowser(const QString& law) {
+    if (browser.isNull()) {
+        browser = new FrmTree(law);
+        showChild(browser);
+        browser->Form_Load();
+    } else {
+        browser->curHCodeT = law;
+        browser->ClearTree();
+        browser->MakeTreeOne(law, state().TreeBuildMode);
+    }
+    platform::bringToFront(browser);
+    return browser;
+}
+
+FrmTree* MDIMain::openBrowser(const QString& law) {
+    auto* tree = new FrmTree(law);
+    showChild(tree);
+    tree->Form_Load();
+    platform::bringToFront(tree);
+    return tree;
+}
+
+FrmCopy* MDIMain::copyWindow() {
+    if (copy.isNull()) {
+        copy = new FrmCopy;
+        showChild(copy);
+    }
+    return copy;
+}
+
+FrmFound* MDIMain::foundWindow() {
+    if (found.isNull()) {
+        found = new FrmFound;
+        showChild(found);
+    }
+    return found;
+}
+
+void MDIMain::closeHistoryWindow() {
+    for (QWidget* w : children())
+        if (w->objectName() == QStringLiteral("FrmHst")) platform::unload(w);
+}
+
+void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {
+    if (KeyAscii != 13) return;
+    const QString typed = TxtJouFind->text();
+    if (typed.size() <= 2) return;
+    QString shown;
+    const QString code = store::ExtractCode(typed, &shown);
+    TxtJouFind->setText(shown);
+    const QString law = code.left(2);
+    platform::BusyCursor busy;
+    // Codes compare without regard to case: a law listed as "ab" is the same law as "AB".
+    if (browser.isNull() || law.compare(state().CurHCode, Qt::CaseInsensitive) != 0) {
+        state().CurHCode = law;
+        loadBrowser(law);
+    } else {
+        platform::bringToFront(browser);
+    }
+    browser->showNode(code);
+}
+
+void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
+    if (KeyAscii != 13) return;
+    if (TxtJouFindT->text().isEmpty()) return;
+    // One search at a time: Enter again while one runs (it lets events in) starts nothing.
+    if (searching_) {
+        platform::beep();
+        return;
+    }
+    searching_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{searching_};
+    platform::BusyCursor busy;
+    platform::unload(nowSearch);
+    nowSearch = new FrmNowSearch;
+    showChild(nowSearch);
+    platform::bringToFront(nowSearch);
+    QStringList names = state().HoutenNames.mid(1);
+    const QPointer<FrmNowSearch> progress = nowSearch;
+    const SearchResult r = progress->runSearch(names, TxtJouFindT->text());
+    if (r.refused) return;
+    FrmFound* result = foundWindow();
+    result->Rtxt1->setText(QString());
+    result->Rtxt1->setText(r.text);
+    platform::bringToFront(result);
+    if (progress && progress->isVisible()) {
+        progress->showFinished(r);
+        platform::bringToFront(progress);
+    }
 }
 
 void MDIMain::CmdR_Click() {

@@ -19,10 +19,18 @@ class FrmHCodeList;
 
 namespace viewer {
 
+class FrmTree;
+class FrmCopy;
+class FrmFound;
+class FrmNowSearch;
+
 class MDIMain : public platform::MdiFrame {
     Q_OBJECT
   public:
     explicit MDIMain(QWidget* parent = nullptr);
+    ~MDIMain() override;
+    // The viewer's main window while it exists: the other windows reach it as their owner.
+    static MDIMain* instance();
 
     // Start-up: settings, folders, first-start initialisation, law buttons. Called once
     // after construction (the window's load).
@@ -32,6 +40,10 @@ class MDIMain : public platform::MdiFrame {
     void LoadLawButtons();
 
     void CmdHouten_Click(int index);
+    // Enter (13) in the lookup box: jump to the article or paragraph typed.
+    void TxtJouFind_KeyPress(int KeyAscii);
+    // Enter (13) in the search box: search every law.
+    void TxtJouFindT_KeyPress(int KeyAscii);
     void CmdR_Click();
     void CmdHCodeList_Click();
     void Mn_File_Lexbench_Click();
@@ -61,6 +73,21 @@ class MDIMain : public platform::MdiFrame {
     QAction* Mn_Help_About = nullptr;
 
     QPointer<exchange::FrmHCodeList> hCodeList;  // the law list while it is open
+    QPointer<FrmTree> browser;                   // the default law browser
+    QPointer<FrmCopy> copy;                      // the edit window
+    QPointer<FrmFound> found;                    // the search-result window
+    QPointer<FrmNowSearch> nowSearch;            // the search's progress window
+
+    // The default browser showing `law`: made (and loaded) on first use, else its tree is
+    // cleared and built anew. Brought to the front.
+    FrmTree* loadBrowser(const QString& law);
+    // A further browser window on `law` (Tag, cyan pane, at the right edge).
+    FrmTree* openBrowser(const QString& law);
+    // The edit and result windows, made when missing.
+    FrmCopy* copyWindow();
+    FrmFound* foundWindow();
+    // Closes the history window when it is open.
+    void closeHistoryWindow();
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -69,8 +96,9 @@ class MDIMain : public platform::MdiFrame {
   private:
     void buildBars();
     void buildMenus();
-    // Opens the law in the law browser; until the browser exists it shows the law chosen.
+    // Opens the law in the default browser and gives its tree the focus.
     void openLaw(const QString& code);
+    bool searching_ = false;
 };
 
 }  // namespace viewer

@@ -1,0 +1,190 @@
+#include "viewer/browser/ui/textwindows.h"
+
+#include "platform/keys.h"
+#include "platform/prompt.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/sound.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/twips.h"
+#include "store/codes.h"
+#include "viewer/shell/state.h"
+#include "viewer/shell/ui/mdimain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace viewer {
+
+namespace {
+constexpr double kSmallestSize = 4;
+constexpr double kLargestSize = 96;
+}  // namespace
+
+TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    Rtxt1 = new platform::TextPane(this);
+    Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
+    Rtxt1->setFontName(platform::kGothic);
+    Rtxt1->setFontSize(12);
+    Rtxt1->installEventFilter(this);
+    resize(640, 360);
+}
+
+bool TextWindow::Rtxt1_KeyDown(int key, int shift) {
+    if (key == Qt::Key_F12 && shift == 0) {
+        fontSizeStep(1);
+    } else if (key == Qt::Key_F11 && shift == 0) {
+        fontSizeStep(-1);
+    } else if (key == Qt::Key_F4 && shift == 0) {
+        store::ShowKanjiJouNumber(Rtxt1->selectedText());
+    } else if ((key == Qt::Key_F11 || key == Qt::Key_F12) && shift == platform::kShiftMask) {
+        setFontTen();
+    } else if (key == Qt::Key_F11 && shift == platform::kCtrlMask) {
+        setFontFace(platform::kGothic);
+    } else if (key == Qt::Key_F12 && shift == platform::kCtrlMask) {
+        setFontFace(platform::kMincho);
+    } else if (key == Qt::Key_B && shift == platform::kCtrlMask) {
+        toggleBold();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TextWindow::fontSizeStep(int points) {
+    const double size = Rtxt1->fontSize() + points;
+    if (size >= kSmallestSize && size <= kLargestSize) Rtxt1->setFontSize(size);
+}
+
+void TextWindow::setFontTen() {
+    Rtxt1->setFontSize(10);
+}
+
+void TextWindow::setFontFace(const QString& name) {
+    Rtxt1->setFontName(name);
+}
+
+void TextWindow::toggleBold() {
+    Rtxt1->setFontBold(!Rtxt1->fontBold());
+    boldChanged();
+}
+
+bool TextWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Rtxt1 && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        platform::guard(
+            [&] { Rtxt1_KeyDown(k->key(), platform::shiftMask(k->modifiers())); });
+    }
+    return QWidget::eventFilter(watched, event);  // the pane gets the key as well
+}
+
+void TextWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    // Width less 100 and height less 400 twips of the window; never past the client area.
+    const QRect outer = platform::geometryTwips(this);
+    const int w = std::min(width(), platform::twipsToPixels(outer.width() - 100));
+    const int h = std::min(height(), platform::twipsToPixels(outer.height() - 400));
+    Rtxt1->resize(std::max(0, w), std::max(0, h));
+}
+
+FrmCopy::FrmCopy(QWidget* parent)
+    : TextWindow(QStringLiteral("FrmCopy"), QStringLiteral("編集"), parent) {
+    auto action = [this](QMenu* menu, QAction*& a, const char* name, const QString& caption) {
+        a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+    };
+    Mn_Title = new QAction(QStringLiteral("<メニュー：編集画面>"), this);
+    Mn_Title->setObjectName(QStringLiteral("Mn_Title"));
+    Mn_File = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    Mn_File->setObjectName(QStringLiteral("Mn_File"));
+    action(Mn_File, Mn_File_Close, "Mn_File_Close", QStringLiteral("閉じる(&C)"));
+    Mn_Font = new QMenu(QStringLiteral("フォント(&C)"), this);
+    Mn_Font->setObjectName(QStringLiteral("Mn_Font"));
+    Mn_Font_Size = Mn_Font->addMenu(QStringLiteral("サイズ(&S)"));
+    Mn_Font_Size->setObjectName(QStringLiteral("Mn_Font_Size"));
+    action(Mn_Font_Size, Mn_Font_Size_Down, "Mn_Font_Size_Down",
+           QStringLiteral("ポイントを下げる(&D F11)"));
+    action(Mn_Font_Size, Mn_Font_Size_Up, "Mn_Font_Size_Up",
+           QStringLiteral("ポイントを上げる(&U F12)"));
+    action(Mn_Font_Size, Mn_Font_Size_Ten, "Mn_Font_Size_Ten",
+           QStringLiteral("ポイントを１０Ｐにする(&T Crtl+F11/F12)"));
+    Mn_Font_Kind = Mn_Font->addMenu(QStringLiteral("字体(&K)"));
+    Mn_Font_Kind->setObjectName(QStringLiteral("Mn_Font_Kind"));
+    action(Mn_Font_Kind, Mn_Font_Kind_Gothic, "Mn_Font_Kind_Gothic",
+           QStringLiteral("ＭＳ　Ｐゴシック(&G Shift+F12)"));
+    action(Mn_Font_Kind, Mn_Font_Kind_Mincho, "Mn_Font_Kind_Mincho",
+           QStringLiteral("ＭＳ　Ｐ明朝(&M Shift+F11)"));
+    action(Mn_Font_Kind, Mn_Font_Kind_Bold, "Mn_Font_Kind_Bold",
+           QStringLiteral("ボールド(&B Ctrl+B)"));
+    Mn_Font_Kind_Bold->setCheckable(true);
+
+    using platform::connectGuarded;
+    connectGuarded(Mn_File_Close, &QAction::triggered, this, [this] { platform::unload(this); });
+    connectGuarded(Mn_Font_Size_Down, &QAction::triggered, this, [this] { fontSizeStep(-1); });
+    connectGuarded(Mn_Font_Size_Up, &QAction::triggered, this, [this] { fontSizeStep(1); });
+    connectGuarded(Mn_Font_Size_Ten, &QAction::triggered, this, [this] { setFontTen(); });
+    connectGuarded(Mn_Font_Kind_Gothic, &QAction::triggered, this,
+                   [this] { setFontFace(platform::kGothic); });
+    connectGuarded(Mn_Font_Kind_Mincho, &QAction::triggered, this,
+                   [this] { setFontFace(platform::kMincho); });
+    // The check mark follows the pane, not the click.
+    connectGuarded(Mn_Font_Kind_Bold, &QAction::triggered, this, [this] { toggleBold(); });
+    connectGuarded(Rtxt1, &QTextEdit::textChanged, this, [this] { Rtxt1_Change(); });
+}
+
+QList<QAction*> FrmCopy::childMenus() const {
+    return {Mn_Title, Mn_File->menuAction(), Mn_Font->menuAction()};
+}
+
+void FrmCopy::boldChanged() {
+    Mn_Font_Kind_Bold->setChecked(Rtxt1->fontBold());
+}
+
+void FrmCopy::Rtxt1_Change() {
+    if (!Rtxt1->document()->isEmpty()) return;
+    MDIMain* main = MDIMain::instance();
+    if (!main || main->ComboHis->count() == 0) return;
+    if (platform::msgBox(QStringLiteral("履歴もクリアしますか？"), platform::Buttons::YesNo) !=
+        platform::Answer::Yes)
+        return;
+    main->ComboHis->clear();
+    main->ComboHis2->clear();
+    state().CopyLog.clear();
+    main->closeHistoryWindow();
+}
+
+void FrmCopy::closeEvent(QCloseEvent* e) {
+    // The copies' entries go with the window; the log of their texts stays.
+    if (MDIMain* main = MDIMain::instance()) {
+        main->ComboHis->clear();
+        main->ComboHis2->clear();
+    }
+    QWidget::closeEvent(e);
+}
+
+FrmFound::FrmFound(QWidget* parent)
+    : TextWindow(QStringLiteral("FrmFound"), QStringLiteral("検索結果"), parent) {}
+
+bool showBlock(platform::TextPane* pane, const QString& head) {
+    const QString text = pane->text();
+    const qsizetype p = head.isEmpty() ? -1 : text.indexOf(head);
+    if (p < 0) {
+        platform::beep();
+        return false;
+    }
+    qsizetype e = text.indexOf(QStringLiteral("\r\n\r\n"), p);
+    if (e < 0) e = text.size();
+    pane->setSelStart(int(p));
+    pane->setSelLength(int(e - p));
+    pane->ensureCursorVisible();
+    pane->setSelStart(int(p));
+    return true;
+}
+
+}  // namespace viewer

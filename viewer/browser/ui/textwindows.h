@@ -1,0 +1,76 @@
+#pragma once
+// The two windows of produced text: the edit window FrmCopy ("編集"), where copied paragraphs
+// collect, and the search-result window FrmFound ("検索結果"). One text pane each, whose font
+// keys are the same in both.
+#include "platform/ui/mdi.h"
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+
+namespace platform {
+class TextPane;
+}
+
+namespace viewer {
+
+class TextWindow : public QWidget {
+    Q_OBJECT
+  public:
+    platform::TextPane* Rtxt1 = nullptr;
+
+    // Rtxt1_KeyDown: the font keys and F4; `shift` is the modifier value (1 Shift, 2 Ctrl).
+    // Returns whether the key was one of them (the pane still gets it).
+    bool Rtxt1_KeyDown(int key, int shift);
+    void fontSizeStep(int points);
+    void setFontTen();
+    void setFontFace(const QString& name);
+    void toggleBold();
+
+  protected:
+    TextWindow(const QString& objectName, const QString& caption, QWidget* parent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* e) override;
+    virtual void boldChanged() {}
+};
+
+class FrmCopy : public TextWindow, public platform::MenuOwner {
+    Q_OBJECT
+  public:
+    explicit FrmCopy(QWidget* parent = nullptr);
+    QList<QAction*> childMenus() const override;
+
+    QAction* Mn_Title = nullptr;
+    QMenu* Mn_File = nullptr;
+    QAction* Mn_File_Close = nullptr;
+    QMenu* Mn_Font = nullptr;
+    QMenu* Mn_Font_Size = nullptr;
+    QAction* Mn_Font_Size_Down = nullptr;
+    QAction* Mn_Font_Size_Up = nullptr;
+    QAction* Mn_Font_Size_Ten = nullptr;
+    QMenu* Mn_Font_Kind = nullptr;
+    QAction* Mn_Font_Kind_Gothic = nullptr;
+    QAction* Mn_Font_Kind_Mincho = nullptr;
+    QAction* Mn_Font_Kind_Bold = nullptr;
+
+    // The pane's change: emptied with a history, the reader is asked whether to clear it.
+    void Rtxt1_Change();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void boldChanged() override;
+};
+
+class FrmFound : public TextWindow {
+    Q_OBJECT
+  public:
+    explicit FrmFound(QWidget* parent = nullptr);
+};
+
+// Selects the block that begins at the first occurrence of `head` in the pane (up to the next
+// empty line) and leaves the caret at its start, so the pane scrolls to it. False (and a
+// beep) when the text has no such block.
+bool showBlock(platform::TextPane* pane, const QString& head);
+
+}  // namespace viewer

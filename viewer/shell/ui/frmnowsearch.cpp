@@ -1,0 +1,91 @@
+#include "viewer/shell/ui/frmnowsearch.h"
+
+#include "platform/vb.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
+#include "viewer/browser/ui/textwindows.h"
+#include "viewer/shell/ui/mdimain.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace viewer {
+
+namespace {
+constexpr int kLineRole = Qt::UserRole + 1;
+}
+
+FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmNowSearch"));
+    setWindowTitle(QStringLiteral("検索中"));
+    setFont(platform::japaneseFont(platform::kGothic, 10));
+    LabelHouten = new QLabel(this);
+    LabelHouten->setObjectName(QStringLiteral("LabelHouten"));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LabelHouten);
+    layout->addWidget(List1, 1);
+    resize(520, 260);
+    platform::connectGuarded(List1, &QListWidget::itemDoubleClicked, this,
+                             [this] { List1_DblClick(); });
+}
+
+SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
+    platform::RunState::Scope running(run_);
+    return searchAllLaws(lawNames, words, this);
+}
+
+void FrmNowSearch::showFinished(const SearchResult& r) {
+    setWindowTitle(QStringLiteral("検索終了"));
+    LabelHouten->setText(searchSummaryLine(r));
+}
+
+void FrmNowSearch::law(const QString& name) {
+    LabelHouten->setText(name);
+}
+
+void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
+    setWindowTitle(QStringLiteral("検索中...") + QString::number(hits));
+    LabelHouten->setText(name);
+    QString shown = line;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    auto* item = new QListWidgetItem(shown.trimmed());
+    item->setData(kLineRole, line);
+    List1->addItem(item);
+    List1->setCurrentItem(item);
+}
+
+void FrmNowSearch::pump() {
+    platform::pumpEvents();
+}
+
+QString FrmNowSearch::lineText(int row) const {
+    const QListWidgetItem* item = List1->item(row);
+    return item ? item->data(kLineRole).toString() : QString();
+}
+
+void FrmNowSearch::List1_DblClick() {
+    platform::BusyCursor busy;
+    MDIMain* main = MDIMain::instance();
+    if (!main || !main->found) return;
+    showBlock(main->found->Rtxt1, platform::trimBlanks(lineText(List1->currentRow())));
+}
+
+void FrmNowSearch::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        run_.requestStop();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void FrmNowSearch::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
+}
+
+}  // namespace viewer

@@ -1,0 +1,45 @@
+#pragma once
+// The progress window of the word search, FrmNowSearch ("検索中"): every hit the moment it is
+// found; a double-click jumps to the hit in the result window. Esc or closing the window stops
+// the search after the law in work.
+#include "platform/ui/run.h"
+#include "viewer/shell/search.h"
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+
+namespace viewer {
+
+class FrmNowSearch : public QWidget, public SearchProgress {
+    Q_OBJECT
+  public:
+    explicit FrmNowSearch(QWidget* parent = nullptr);
+
+    QLabel* LabelHouten = nullptr;
+    QListWidget* List1 = nullptr;
+
+    // Runs the search over the laws named, showing its progress; the window stays open.
+    SearchResult runSearch(const QStringList& lawNames, const QString& words);
+    // The end of a search: caption "検索終了" and the summary line.
+    void showFinished(const SearchResult& r);
+    bool running() const { return run_.running(); }
+    // The line's text as the result has it (line breaks included).
+    QString lineText(int row) const;
+    void List1_DblClick();
+
+    void law(const QString& name) override;
+    void hit(int hits, const QString& name, const QString& line) override;
+    void pump() override;
+    bool stopRequested() const override { return run_.stopRequested(); }
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    platform::RunState run_{this};
+};
+
+}  // namespace viewer
