@@ -42,6 +42,12 @@ QMdiSubWindow* MdiFrame::showChild(QWidget* child) {
         if (closePending_) QTimer::singleShot(0, this, [this] { close(); });
     });
     sub->show();
+    // Where the area's own placement would put part of the window out of sight, move it in.
+    const QRect room = area_->viewport()->rect();
+    QPoint at = sub->pos();
+    if (at.x() + sub->width() > room.width()) at.setX(std::max(0, room.width() - sub->width()));
+    if (at.y() + sub->height() > room.height()) at.setY(std::max(0, room.height() - sub->height()));
+    sub->move(at);
     return sub;
 }
 

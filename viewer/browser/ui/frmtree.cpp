@@ -1,5 +1,6 @@
 #include "viewer/browser/ui/frmtree.h"
 
+#include "platform/keys.h"
 #include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
+#include "platform/vb.h"
 #include "store/lawdb.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
@@ -17,6 +19,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 
 namespace viewer {
@@ -38,7 +41,42 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
                              [this](QTreeWidgetItem* item) {
                                  if (item) TView1_NodeClick(item);
                              });
+    TView1->installEventFilter(this);
+    Rtxt1->installEventFilter(this);
     resize(495, 333);
+}
+
+bool FrmTree::isParagraphKey(const QString& key) {
+    return key.size() == 16 && platform::valInt(key.mid(10, 2)) > 0;
+}
+
+bool FrmTree::Form_KeyDown(int KeyCode, int shift) {
+    (void)shift;  // F2 and F3 act with any modifiers
+    if (KeyCode == Qt::Key_F2) {
+        const QString words =
+            platform::inputBox(QStringLiteral("検索キーワードを入力してください。"));
+        if (!words.isEmpty() && FindWord(words) == 0)
+            platform::msgBox(QStringLiteral("検索キーワードが見つかりません。"));
+        return true;
+    }
+    if (KeyCode == Qt::Key_F3) {
+        const QString key = TView1->selectedKey();
+        if (isParagraphKey(key)) SetJou(key);
+        return true;
+    }
+    return false;
+}
+
+bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
+    // Key preview: the window's keys before the tree's and the pane's.
+    if ((watched == TView1 || watched == Rtxt1) && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        bool handled = false;
+        platform::guard(
+            [&] { handled = Form_KeyDown(k->key(), platform::shiftMask(k->modifiers())); });
+        if (handled) return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmTree::Form_Load() {
@@ -127,6 +165,7 @@ void FrmTree::SetJou(const QString& wKey) {
     MDIMain* main = MDIMain::instance();
     if (!main) return;
     main->ComboHis->insertItem(0, copy->label);
+    main->ComboHis->setCurrentIndex(0);  // the newest copy on show
     main->ComboHis2->insertItem(0, copy->header);
     FrmCopy* edit = main->copyWindow();
     QString text = edit->Rtxt1->text();

@@ -46,9 +46,16 @@ class FrmTree : public QWidget {
     bool showNode(const QString& key);
     // The layout of the two panes by Ratio.
     void layoutPanes();
+    // The window's keys, seen before the tree and the pane: F2 searches the law, F3 copies
+    // the selected paragraph. `shift` is the modifier value (1 Shift, 2 Ctrl, 4 Alt).
+    // Returns whether the key was handled.
+    bool Form_KeyDown(int KeyCode, int shift);
+    // A paragraph node: characters 11-12 of its key above 0.
+    static bool isParagraphKey(const QString& key);
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace viewer

@@ -78,8 +78,7 @@ void TextWindow::toggleBold() {
 bool TextWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Rtxt1 && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
-        platform::guard(
-            [&] { Rtxt1_KeyDown(k->key(), platform::shiftMask(k->modifiers())); });
+        platform::guard([&] { Rtxt1_KeyDown(k->key(), platform::shiftMask(k->modifiers())); });
     }
     return QWidget::eventFilter(watched, event);  // the pane gets the key as well
 }

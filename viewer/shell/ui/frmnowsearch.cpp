@@ -1,9 +1,9 @@
 #include "viewer/shell/ui/frmnowsearch.h"
 
-#include "platform/vb.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
+#include "platform/vb.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/ui/mdimain.h"
 
