@@ -1,0 +1,382 @@
+// The law browser, the lookup, the copy into the edit window and the word search, as a reader
+// uses them in the main window, on the seven real laws.
+#include "platform/prompt.h"
+#include "platform/settings.h"
+#include "platform/vb.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/keyedtree.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/twips.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "tests/support/samplelaws.h"
+#include "viewer/browser/lawtree.h"
+#include "viewer/browser/ui/frmtree.h"
+#include "viewer/browser/ui/textwindows.h"
+#include "viewer/shell/state.h"
+#include "viewer/shell/ui/frmnowsearch.h"
+#include "viewer/shell/ui/mdimain.h"
+#include "exchange/ui/frmhcodelist.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QToolButton>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace viewer;
+
+namespace {
+
+class BrowserTest : public testsupport::SampleLawsTest {
+  protected:
+    void SetUp() override {
+        SampleLawsTest::SetUp();
+        platform::Settings s;
+        s.save(QStringLiteral("PATH"), programDir());
+        s.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
+        state() = ViewerState{};
+        main_ = std::make_unique<MDIMain>();
+        main_->resize(1300, 900);
+        main_->show();
+        main_->Form_Load();
+    }
+    void TearDown() override {
+        main_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    MDIMain& w() { return *main_; }
+    QPushButton* button(const QString& name) {
+        for (QPushButton* b : w().CmdHouten)
+            if (b->text() == name) return b;
+        return nullptr;
+    }
+    void lookup(const QString& typed) {
+        w().TxtJouFind->setText(typed);
+        QTest::keyClick(w().TxtJouFind, Qt::Key_Return);
+    }
+    static QString treeKeys(const FrmTree* t) {
+        QStringList out;
+        for (const QTreeWidgetItem* n : t->TView1->nodes()) out << platform::KeyedTree::keyOf(n);
+        return out.join(u' ');
+    }
+    std::unique_ptr<MDIMain> main_;
+};
+
+TEST_F(BrowserTest, LawButtonsOpenEveryLawInTheOneBrowser) {
+    platform::ScriptedPrompt prompt;
+    for (const char* name : {"日本国憲法", "民法", "刑法", "会社法", "民事訴訟法", "刑事訴訟法"}) {
+        QPushButton* b = button(QString::fromUtf8(name));
+        ASSERT_TRUE(b) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+        ASSERT_FALSE(w().browser.isNull());
+        const FrmTree* t = w().browser;
+        const LawTree content = buildTocTree(b->property("tag").toString());
+        EXPECT_EQ(t->TView1->nodeCount(), content.nodes.size()) << name;
+        EXPECT_EQ(t->windowTitle(), QString::fromUtf8(name));
+        EXPECT_TRUE(t->TView1->nodes().first()->isExpanded());
+        EXPECT_EQ(state().CurHCode, b->property("tag").toString());
+        EXPECT_EQ(t->Rtxt1->text(), QString());
+    }
+    // One browser for all of them, at the top left, 7425 x 5000 twips.
+    int browsers = 0;
+    for (QWidget* c : w().children()) browsers += c->objectName() == QStringLiteral("FrmTree");
+    EXPECT_EQ(browsers, 1);
+    const QRect g = platform::geometryTwips(w().browser);
+    EXPECT_EQ(g.topLeft(), QPoint(0, 0));
+    EXPECT_NEAR(g.width(), 7425, 15);
+    EXPECT_NEAR(g.height(), 5000, 15);
+    EXPECT_EQ(w().browser->Ratio, 0.4f);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // The panes: the text pane takes 0.4 of the window's height below the tree.
+    const FrmTree* t = w().browser;
+    EXPECT_NEAR(t->Rtxt1->height(), platform::twipsToPixels(5000 * 0.4), 2);
+    EXPECT_EQ(t->TView1->geometry().top(), 0);
+    EXPECT_LE(t->Rtxt1->geometry().bottom(), t->height());
+    EXPECT_NEAR(t->Rtxt1->geometry().top(), t->TView1->geometry().bottom(), 2);
+}
+
+TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("kp9"));
+    EXPECT_EQ(w().TxtJouFind->text(), QStringLiteral("KP9"));
+    ASSERT_FALSE(w().browser.isNull());
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("KP00090000"));
+    EXPECT_EQ(w().browser->Rtxt1->text(),
+              QStringLiteral("日本国憲法\r\n第2章 戦争の放棄　（9条）\r\n第9条"));
+    EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
+    // Another law: the tree is built for it first.
+    lookup(QStringLiteral("MP415:2"));
+    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("民法"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP04150000020200"));
+    EXPECT_TRUE(w().browser->Rtxt1->text().endsWith(
+        QStringLiteral("第415条 【債務不履行による損害賠償】\r\n② 前項の規定により損害賠償の請求を"
+                       "することができる場合において、債権者は、次に掲げるときは、債務の履行に代"
+                       "わる損害賠償の請求をすることができる。\r\n一　債務の履行が不能であるとき。"
+                       "\r\n二　債務者がその債務の履行を拒絶する意思を明確に表示したとき。\r\n三　"
+                       "債務が契約によって生じたものである場合において、その契約が解除され、又は"
+                       "債務の不履行による契約の解除権が発生したとき。")));
+    // The same law again: no rebuild, only the selection moves.
+    QTreeWidgetItem* root = w().browser->TView1->nodes().first();
+    lookup(QStringLiteral("MP1"));
+    EXPECT_EQ(w().browser->TView1->nodes().first(), root);
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP00010000"));
+    // Paragraph 1 of a one-paragraph article names no node: nothing selected, no message.
+    w().browser->TView1->selectNode(nullptr);
+    lookup(QStringLiteral("MP300:1"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QString());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // Two characters or fewer do nothing; the picture button is Enter.
+    lookup(QStringLiteral("MP"));
+    EXPECT_EQ(w().TxtJouFind->text(), QStringLiteral("MP"));
+    w().TxtJouFind->setText(QStringLiteral("cs1"));
+    QTest::mouseClick(w().CmdFindByCode, Qt::LeftButton);
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("CS00010000"));
+    EXPECT_EQ(w().browser->Rtxt1->text(), QStringLiteral("刑事訴訟法\r\n第1編 総則　（1条～188条の7）\r\n第1条"));
+    // A malformed number is reported, and the jump goes on with what was read.
+    lookup(QStringLiteral("MPx"));
+    EXPECT_EQ(prompt.messages.size(), 1);
+    // An unknown law: the browser says so and shows no tree.
+    prompt.messages.clear();
+    lookup(QStringLiteral("ZZ1"));
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("未登録コードです。")});
+    EXPECT_EQ(w().browser->TView1->nodeCount(), 0);
+}
+
+TEST_F(BrowserTest, CopiedParagraphsCollectWithTheirHistory) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP1:2"));
+    FrmTree* t = w().browser;
+    t->TView1->setFocus();
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    ASSERT_FALSE(w().copy.isNull());
+    FrmCopy* edit = w().copy;
+    const QString first = QStringLiteral("民法　第1条　【基本原則】\r\n[第2項]\r\n権利の行使及び義務の履行は、"
+                                         "信義に従い誠実に行わなければならない。\r\n\r\n");
+    EXPECT_EQ(edit->Rtxt1->text(), first);
+    // The same paragraph again: a hyphen line between, the caret at the first copy.
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    EXPECT_EQ(edit->Rtxt1->text(), first + QString(70, u'-') + QStringLiteral("\r\n") + first);
+    EXPECT_EQ(edit->Rtxt1->selStart(), 0);
+    EXPECT_EQ(edit->Rtxt1->selLength(), 0);
+    // A node that is not a paragraph copies nothing.
+    lookup(QStringLiteral("MP3"));
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    lookup(QStringLiteral("MP300"));
+    t->TView1->selectNode(t->TView1->node(QStringLiteral("MP03000000010000")));
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    EXPECT_EQ(w().ComboHis->count(), 3);
+    EXPECT_EQ(w().ComboHis->itemText(0), QStringLiteral("民法　第300条"));
+    EXPECT_EQ(w().ComboHis->itemText(1), QStringLiteral("民法　第1条 第2項"));
+    EXPECT_EQ(w().ComboHis2->itemText(0),
+              QStringLiteral("民法　第300条　【留置権の行使と債権の消滅時効】\r\n"));
+    EXPECT_EQ(state().CopyLog.count(QStringLiteral("SEPARATOR")), 3);
+    EXPECT_TRUE(state().CopyLog.startsWith(QStringLiteral("SEPARATOR") + first));
+    // The caret goes to the new block, the last one.
+    EXPECT_EQ(edit->Rtxt1->selStart(), edit->Rtxt1->text().indexOf(QStringLiteral("民法　第300条")));
+
+    // Emptying the pane asks about the history: No keeps it, Yes clears all three.
+    prompt.answers = {platform::Answer::No};
+    edit->Rtxt1->setText(QString());
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("履歴もクリアしますか？")});
+    EXPECT_EQ(w().ComboHis->count(), 3);
+    // A copy into the empty pane has no hyphen line.
+    lookup(QStringLiteral("MP1:2"));
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    EXPECT_EQ(edit->Rtxt1->text(), first);
+    prompt.answers = {platform::Answer::Yes};
+    edit->Rtxt1->setText(QString());
+    EXPECT_EQ(w().ComboHis->count(), 0);
+    EXPECT_EQ(w().ComboHis2->count(), 0);
+    EXPECT_EQ(state().CopyLog, QString());
+    // With the history empty, emptying asks nothing.
+    edit->Rtxt1->setText(QStringLiteral("x"));
+    edit->Rtxt1->setText(QString());
+    EXPECT_EQ(prompt.messages.size(), 2);
+    // Closing the window clears the lists without asking and keeps the log.
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    ASSERT_EQ(w().ComboHis->count(), 1);
+    platform::unload(edit);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w().copy.isNull());
+    EXPECT_EQ(w().ComboHis->count(), 0);
+    EXPECT_FALSE(state().CopyLog.isEmpty());
+    EXPECT_EQ(prompt.messages.size(), 2);
+}
+
+TEST_F(BrowserTest, TextWindowKeysAndMenus) {
+    platform::ScriptedPrompt prompt;
+    FrmCopy* edit = w().copyWindow();
+    platform::TextPane* p = edit->Rtxt1;
+    p->setText(QStringLiteral("前条第三百五条の規定"));
+    const double start = p->fontSize();
+    QTest::keyClick(p, Qt::Key_F12);
+    EXPECT_EQ(p->fontSize(), start + 1);
+    QTest::keyClick(p, Qt::Key_F11);
+    QTest::keyClick(p, Qt::Key_F11);
+    EXPECT_EQ(p->fontSize(), start - 1);
+    QTest::keyClick(p, Qt::Key_F12, Qt::ShiftModifier);
+    EXPECT_EQ(p->fontSize(), 10);
+    QTest::keyClick(p, Qt::Key_F12, Qt::ControlModifier);
+    EXPECT_EQ(p->fontName(), platform::kMincho);
+    QTest::keyClick(p, Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_EQ(p->fontName(), platform::kGothic);
+    // Ctrl+Shift+F12 is no key of the table.
+    QTest::keyClick(p, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(p->fontSize(), 10);
+    EXPECT_EQ(p->fontName(), platform::kGothic);
+    const bool bold = p->fontBold();
+    QTest::keyClick(p, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(p->fontBold(), !bold);
+    EXPECT_EQ(edit->Mn_Font_Kind_Bold->isChecked(), !bold);
+    edit->Mn_Font_Kind_Bold->trigger();
+    EXPECT_EQ(p->fontBold(), bold);
+    EXPECT_EQ(edit->Mn_Font_Kind_Bold->isChecked(), bold);
+    edit->Mn_Font_Size_Up->trigger();
+    EXPECT_EQ(p->fontSize(), 11);
+    edit->Mn_Font_Size_Ten->trigger();
+    EXPECT_EQ(p->fontSize(), 10);
+    // F4 reads the kanji article number of the selection.
+    p->setSelStart(2);
+    p->setSelLength(6);
+    QTest::keyClick(p, Qt::Key_F4);
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("305")});
+    p->setSelStart(0);
+    p->setSelLength(2);
+    QTest::keyClick(p, Qt::Key_F4);
+    EXPECT_EQ(prompt.messages.size(), 1);
+    // Captions of the menu as specified; the result window has none.
+    EXPECT_EQ(edit->windowTitle(), QStringLiteral("編集"));
+    EXPECT_EQ(edit->Mn_Font_Size_Ten->text(), QStringLiteral("ポイントを１０Ｐにする(&T Crtl+F11/F12)"));
+    EXPECT_EQ(w().foundWindow()->windowTitle(), QStringLiteral("検索結果"));
+    // The pane leaves the window's margins.
+    EXPECT_LE(p->width(), edit->width());
+    EXPECT_LE(p->height(), edit->height());
+}
+
+TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
+    platform::ScriptedPrompt prompt;
+    w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_FALSE(w().nowSearch.isNull());
+    ASSERT_FALSE(w().found.isNull());
+    FrmNowSearch* now = w().nowSearch;
+    EXPECT_EQ(now->windowTitle(), QStringLiteral("検索終了"));
+    EXPECT_EQ(now->LabelHouten->text(), QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件"));
+    EXPECT_EQ(now->List1->count(), 42);
+    EXPECT_EQ(now->List1->currentRow(), 41);
+    const QString text = w().found->Rtxt1->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\r\n\r\n民法　第415条")));
+    // Double-click: the result window selects the hit's block and leaves the caret on it.
+    now->List1->setCurrentRow(2);
+    now->List1_DblClick();
+    const int at = w().found->Rtxt1->selStart();
+    EXPECT_EQ(at, text.indexOf(platform::trimBlanks(now->lineText(2))));
+    EXPECT_GT(at, 0);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // A second search replaces the window and the result.
+    QPointer<FrmNowSearch> old = now;
+    w().TxtJouFindT->setText(QStringLiteral("存在しない語句"));
+    QTest::mouseClick(w().CmdFindByWord, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(w().nowSearch->List1->count(), 0);
+    EXPECT_EQ(w().found->Rtxt1->text(), QStringLiteral("KeyWord = 存在しない語句　　検索結果 = 0件\r\n\r\n"));
+    // Blanks only: the message, and the progress window stays empty.
+    w().TxtJouFindT->setText(QStringLiteral("  "));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("検索文字列が不正です。")});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BrowserTest, EscOrClosingStopsTheSearchAfterTheLawInWork) {
+    platform::ScriptedPrompt prompt;
+    // Esc during the search: what was found so far, and the summary says it stopped.
+    w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
+    QTimer::singleShot(0, &w(), [this] {
+        QTest::keyClick(w().nowSearch, Qt::Key_Escape);
+    });
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    EXPECT_TRUE(w().nowSearch->LabelHouten->text().endsWith(QStringLiteral("（途中で中止しました）")));
+    EXPECT_LT(w().nowSearch->List1->count(), 42);
+    EXPECT_TRUE(w().found->Rtxt1->text().contains(QStringLiteral("途中で中止しました")));
+    // Closing the progress window: the search stops, the window goes once it has, and the
+    // result window shows what was found.
+    QTimer::singleShot(0, &w(), [this] { platform::subWindowOf(w().nowSearch)->close(); });
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(w().nowSearch.isNull());
+    EXPECT_TRUE(w().found->Rtxt1->text().contains(QStringLiteral("途中で中止しました")));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
+    platform::ScriptedPrompt prompt;
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    FrmTree* second = w().openBrowser(QStringLiteral("GT"));
+    FrmTree* third = w().openBrowser(QStringLiteral("KS"));
+    EXPECT_EQ(w().browser->Tag, QString());
+    EXPECT_EQ(second->Tag, QStringLiteral("2"));
+    EXPECT_EQ(third->Tag, QStringLiteral("3"));
+    EXPECT_EQ(second->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
+    EXPECT_NE(w().browser->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
+    const QRect g = platform::geometryTwips(second);
+    EXPECT_EQ(g.top(), 0);
+    EXPECT_NEAR(g.width(), 7000, 15);
+    EXPECT_NEAR(g.left(), platform::pixelsToTwips(w().width()) - 7000 - 200, 30);
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("行政手続法"));
+    // Activating a browser makes its law the current law.
+    w().area()->setActiveSubWindow(platform::subWindowOf(second));
+    EXPECT_EQ(state().CurHCode, QStringLiteral("GT"));
+    w().area()->setActiveSubWindow(platform::subWindowOf(w().browser));
+    EXPECT_EQ(state().CurHCode, QStringLiteral("MP"));
+    // The law list opens the law double-clicked in the default browser; Esc closes the list.
+    QTest::mouseClick(w().CmdHCodeList, Qt::LeftButton);
+    ASSERT_FALSE(w().hCodeList.isNull());
+    exchange::FrmHCodeList* list = w().hCodeList;
+    Q_EMIT list->TView1->itemDoubleClicked(list->TView1->node(QStringLiteral("GT")), 0);
+    EXPECT_EQ(state().CurHCode, QStringLiteral("GT"));
+    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("行政手続法"));
+    EXPECT_EQ(w().browser->TView1->nodeCount(), 1 + 11 + 48 + 105);
+    QTest::keyClick(list, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w().hCodeList.isNull());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(BrowserTest, LowerCaseCodesAndRowsThatCannotBeShown) {
+    platform::ScriptedPrompt prompt;
+    store::openMasterDb().execute(QStringLiteral("insert into 法典コード values (0, 'ab', '小文字法')"));
+    store::MakeHoutenDB(store::folders().db, QStringLiteral("小文字法.mdb"));
+    store::openLawDb(QStringLiteral("小文字法"))
+        .execute(QStringLiteral("insert into 条文 values ('ab00010000010000', '本文')"));
+    w().LoadLawButtons();
+    ASSERT_EQ(w().CmdHouten[0]->text(), QStringLiteral("小文字法"));
+    QTest::mouseClick(w().CmdHouten[0], Qt::LeftButton);
+    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("小文字法"));
+    EXPECT_EQ(treeKeys(w().browser), QStringLiteral("AB AB00010000 AB00010000010000"));
+    lookup(QStringLiteral("ab1"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("AB00010000"));
+    // Overlapping ranges: one message naming the rows, the tree built as far as it goes.
+    store::openLawDb(QStringLiteral("行政手続法"))
+        .execute(QStringLiteral("insert into 目次 values ('GT08000000000000', '重なる編', "
+                                "'00010000', '00010000', '00010000', '00010000')"));
+    lookup(QStringLiteral("GT46"));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("目次 GT08000000000000")));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("GT00460000"));
+    EXPECT_TRUE(w().browser->TView1->contains(QStringLiteral("GT08000000000000")));
+}
+
+}  // namespace
