@@ -90,6 +90,7 @@ void MdiFrame::refreshMenus() {
 
 void MdiFrame::showMenus(const QList<QAction*>& entries) {
     QMenuBar* bar = menuBar();
+    if (bar->actions() == entries) return;  // already on show: no new layout of the bar
     for (QAction* a : bar->actions()) bar->removeAction(a);
     bar->addActions(entries);
 }

@@ -22,9 +22,8 @@ QString toCrLf(const QString& text) {
     return s;
 }
 
-TextPane::TextPane(QWidget* parent) : QTextEdit(parent) {
-    setAcceptRichText(false);
-    setLineWrapMode(QTextEdit::WidgetWidth);
+TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     fontName_ = kGothic;
     applyFont(japaneseFont(kGothic, 10.0));
 }

@@ -1,7 +1,9 @@
 #pragma once
 // A plain-text pane with one font for the whole text, whose text, selection start and
-// selection length are counted in CR LF text as the law texts are built.
-#include <QTextEdit>
+// selection length are counted in CR LF text as the law texts are built. A plain-text editor
+// underneath: it lays out only what is on show, so a search result of a thousand blocks
+// arrives at once.
+#include <QPlainTextEdit>
 
 namespace platform {
 
@@ -9,7 +11,7 @@ namespace platform {
 QString fromCrLf(const QString& text);
 QString toCrLf(const QString& text);
 
-class TextPane : public QTextEdit {
+class TextPane : public QPlainTextEdit {
     Q_OBJECT
   public:
     explicit TextPane(QWidget* parent = nullptr);

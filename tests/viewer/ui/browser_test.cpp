@@ -1,12 +1,13 @@
 // The law browser, the lookup, the copy into the edit window and the word search, as a reader
 // uses them in the main window, on the seven real laws.
+#include "exchange/ui/frmhcodelist.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
-#include "platform/vb.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
+#include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
@@ -16,7 +17,6 @@
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
-#include "exchange/ui/frmhcodelist.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,10 +26,10 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QToolButton>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace viewer;
 
@@ -139,7 +139,8 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     w().TxtJouFind->setText(QStringLiteral("cs1"));
     QTest::mouseClick(w().CmdFindByCode, Qt::LeftButton);
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("CS00010000"));
-    EXPECT_EQ(w().browser->Rtxt1->text(), QStringLiteral("刑事訴訟法\r\n第1編 総則　（1条～188条の7）\r\n第1条"));
+    EXPECT_EQ(w().browser->Rtxt1->text(),
+              QStringLiteral("刑事訴訟法\r\n第1編 総則　（1条～188条の7）\r\n第1条"));
     // A malformed number is reported, and the jump goes on with what was read.
     lookup(QStringLiteral("MPx"));
     EXPECT_EQ(prompt.messages.size(), 1);
@@ -158,8 +159,9 @@ TEST_F(BrowserTest, CopiedParagraphsCollectWithTheirHistory) {
     QTest::keyClick(t->TView1, Qt::Key_F3);
     ASSERT_FALSE(w().copy.isNull());
     FrmCopy* edit = w().copy;
-    const QString first = QStringLiteral("民法　第1条　【基本原則】\r\n[第2項]\r\n権利の行使及び義務の履行は、"
-                                         "信義に従い誠実に行わなければならない。\r\n\r\n");
+    const QString first = QStringLiteral(
+        "民法　第1条　【基本原則】\r\n[第2項]\r\n権利の行使及び義務の履行は、"
+        "信義に従い誠実に行わなければならない。\r\n\r\n");
     EXPECT_EQ(edit->Rtxt1->text(), first);
     // The same paragraph again: a hyphen line between, the caret at the first copy.
     QTest::keyClick(t->TView1, Qt::Key_F3);
@@ -180,7 +182,8 @@ TEST_F(BrowserTest, CopiedParagraphsCollectWithTheirHistory) {
     EXPECT_EQ(state().CopyLog.count(QStringLiteral("SEPARATOR")), 3);
     EXPECT_TRUE(state().CopyLog.startsWith(QStringLiteral("SEPARATOR") + first));
     // The caret goes to the new block, the last one.
-    EXPECT_EQ(edit->Rtxt1->selStart(), edit->Rtxt1->text().indexOf(QStringLiteral("民法　第300条")));
+    EXPECT_EQ(edit->Rtxt1->selStart(),
+              edit->Rtxt1->text().indexOf(QStringLiteral("民法　第300条")));
 
     // Emptying the pane asks about the history: No keeps it, Yes clears all three.
     prompt.answers = {platform::Answer::No};
@@ -254,7 +257,8 @@ TEST_F(BrowserTest, TextWindowKeysAndMenus) {
     EXPECT_EQ(prompt.messages.size(), 1);
     // Captions of the menu as specified; the result window has none.
     EXPECT_EQ(edit->windowTitle(), QStringLiteral("編集"));
-    EXPECT_EQ(edit->Mn_Font_Size_Ten->text(), QStringLiteral("ポイントを１０Ｐにする(&T Crtl+F11/F12)"));
+    EXPECT_EQ(edit->Mn_Font_Size_Ten->text(),
+              QStringLiteral("ポイントを１０Ｐにする(&T Crtl+F11/F12)"));
     EXPECT_EQ(w().foundWindow()->windowTitle(), QStringLiteral("検索結果"));
     // The pane leaves the window's margins.
     EXPECT_LE(p->width(), edit->width());
@@ -273,7 +277,8 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
     EXPECT_EQ(now->List1->count(), 42);
     EXPECT_EQ(now->List1->currentRow(), 41);
     const QString text = w().found->Rtxt1->text();
-    EXPECT_TRUE(text.startsWith(QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\r\n\r\n民法　第415条")));
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\r\n\r\n民法　第415条")));
     // Double-click: the result window selects the hit's block and leaves the caret on it.
     now->List1->setCurrentRow(2);
     now->List1_DblClick();
@@ -288,7 +293,8 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(old.isNull());
     EXPECT_EQ(w().nowSearch->List1->count(), 0);
-    EXPECT_EQ(w().found->Rtxt1->text(), QStringLiteral("KeyWord = 存在しない語句　　検索結果 = 0件\r\n\r\n"));
+    EXPECT_EQ(w().found->Rtxt1->text(),
+              QStringLiteral("KeyWord = 存在しない語句　　検索結果 = 0件\r\n\r\n"));
     // Blanks only: the message, and the progress window stays empty.
     w().TxtJouFindT->setText(QStringLiteral("  "));
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
@@ -300,11 +306,10 @@ TEST_F(BrowserTest, EscOrClosingStopsTheSearchAfterTheLawInWork) {
     platform::ScriptedPrompt prompt;
     // Esc during the search: what was found so far, and the summary says it stopped.
     w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
-    QTimer::singleShot(0, &w(), [this] {
-        QTest::keyClick(w().nowSearch, Qt::Key_Escape);
-    });
+    QTimer::singleShot(0, &w(), [this] { QTest::keyClick(w().nowSearch, Qt::Key_Escape); });
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
-    EXPECT_TRUE(w().nowSearch->LabelHouten->text().endsWith(QStringLiteral("（途中で中止しました）")));
+    EXPECT_TRUE(
+        w().nowSearch->LabelHouten->text().endsWith(QStringLiteral("（途中で中止しました）")));
     EXPECT_LT(w().nowSearch->List1->count(), 42);
     EXPECT_TRUE(w().found->Rtxt1->text().contains(QStringLiteral("途中で中止しました")));
     // Closing the progress window: the search stops, the window goes once it has, and the
@@ -357,7 +362,8 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
 
 TEST_F(BrowserTest, LowerCaseCodesAndRowsThatCannotBeShown) {
     platform::ScriptedPrompt prompt;
-    store::openMasterDb().execute(QStringLiteral("insert into 法典コード values (0, 'ab', '小文字法')"));
+    store::openMasterDb().execute(
+        QStringLiteral("insert into 法典コード values (0, 'ab', '小文字法')"));
     store::MakeHoutenDB(store::folders().db, QStringLiteral("小文字法.mdb"));
     store::openLawDb(QStringLiteral("小文字法"))
         .execute(QStringLiteral("insert into 条文 values ('ab00010000010000', '本文')"));

@@ -134,7 +134,7 @@ FrmCopy::FrmCopy(QWidget* parent)
                    [this] { setFontFace(platform::kMincho); });
     // The check mark follows the pane, not the click.
     connectGuarded(Mn_Font_Kind_Bold, &QAction::triggered, this, [this] { toggleBold(); });
-    connectGuarded(Rtxt1, &QTextEdit::textChanged, this, [this] { Rtxt1_Change(); });
+    connectGuarded(Rtxt1, &platform::TextPane::textChanged, this, [this] { Rtxt1_Change(); });
 }
 
 QList<QAction*> FrmCopy::childMenus() const {

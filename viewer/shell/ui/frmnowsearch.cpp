@@ -26,6 +26,8 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
     LabelHouten->setObjectName(QStringLiteral("LabelHouten"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
+    // One line per hit: rows of one height keep each new hit from laying out all before it.
+    List1->setUniformItemSizes(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(LabelHouten);
     layout->addWidget(List1, 1);
@@ -36,6 +38,7 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
 
 SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
     platform::RunState::Scope running(run_);
+    sincePump_.start();
     return searchAllLaws(lawNames, words, this);
 }
 
@@ -60,7 +63,11 @@ void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
 }
 
 void FrmNowSearch::pump() {
+    // Events run after every hit, but the window repaints at most every frame: painting it
+    // for each of a thousand hits would cost more than the search itself.
+    if (sincePump_.elapsed() < kPumpIntervalMs) return;
     platform::pumpEvents();
+    sincePump_.start();
 }
 
 QString FrmNowSearch::lineText(int row) const {

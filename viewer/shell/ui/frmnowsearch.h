@@ -5,6 +5,7 @@
 #include "platform/ui/run.h"
 #include "viewer/shell/search.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QLabel;
@@ -39,7 +40,9 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    static constexpr int kPumpIntervalMs = 16;
     platform::RunState run_{this};
+    QElapsedTimer sincePump_;
 };
 
 }  // namespace viewer

@@ -1,0 +1,214 @@
+// The law browser and the word search as the reader meets them: the tree content of 会社法,
+// the law button's click to the painted window, the word search with its progress window on
+// the seven laws and on a law list of 900 laws. LEXORA_BENCH_ROOT names the data root to
+// build and keep, so that bench/compare can time the sqlite3 shell on the same files.
+#include "exchange/firststart.h"
+#include "maint/lawimport.h"
+#include "platform/prompt.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/keyedtree.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "viewer/browser/lawtree.h"
+#include "viewer/browser/ui/textwindows.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/mdi.h"
+#include "viewer/browser/ui/frmtree.h"
+#include "viewer/shell/search.h"
+#include "viewer/shell/state.h"
+#include "viewer/shell/ui/frmnowsearch.h"
+#include "viewer/shell/ui/mdimain.h"
+
+#include <benchmark/benchmark.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+QString sample(const char* name) {
+    return QStringLiteral(LEXORA_SAMPLE_DIR) + u'/' + QString::fromLatin1(name);
+}
+
+const char* kLaws[] = {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt"};
+
+void prepare(const QString& root) {
+    QDir(root).removeRecursively();
+    QDir().mkpath(root);
+    store::setFolders(root, root);
+    for (const char* f : {"ht.dat", "idx.dat"})
+        QFile::copy(sample(f), root + u'/' + QString::fromLatin1(f));
+    exchange::runFirstStart(nullptr);
+    for (const char* f : kLaws) {
+        maint::LawTextImporter importer;
+        importer.run(maint::readLawTextFile(sample(f)), {});
+    }
+}
+
+// 900 laws: each a copy of one of the seven, under a code of its own.
+void prepareScaled(const QString& root, const QString& from) {
+    QDir(root).removeRecursively();
+    QDir().mkpath(root + QStringLiteral("/DB"));
+    store::setFolders(root, root);
+    const QList<store::LawEntry> seven = [&] {
+        store::setFolders(from, from);
+        QList<store::LawEntry> l = store::readLawList();
+        store::setFolders(root, root);
+        return l;
+    }();
+    store::Database master = store::openMasterDb();
+    store::Transaction t(master);
+    const QString alnum = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    for (int i = 0; i < 900; ++i) {
+        const store::LawEntry& law = seven[i % seven.size()];
+        const QString code = QString(QChar(u'A' + i / 36)) + alnum[i % 36];
+        const QString name = law.name + QString::number(i);
+        QFile::copy(from + QStringLiteral("/DB/") + law.name + QStringLiteral(".mdb"),
+                    store::lawDbPath(name));
+        master.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {i + 1, code, name});
+    }
+    t.commit();
+}
+
+QString gRoot, gScaled;
+
+void useRoot(const QString& root) {
+    store::setFolders(root, root);
+    viewer::state() = viewer::ViewerState{};
+}
+
+void BM_TreeContent_KS(benchmark::State& state) {
+    useRoot(gRoot);
+    int nodes = 0;
+    for (auto _ : state) nodes = int(viewer::buildTocTree(QStringLiteral("KS")).nodes.size());
+    state.counters["nodes"] = nodes;
+}
+BENCHMARK(BM_TreeContent_KS)->Unit(benchmark::kMillisecond);
+
+// From the click on the law button to the window painted, the tree built anew each time.
+void BM_LawButtonToPaint_KS(benchmark::State& state) {
+    useRoot(gRoot);
+    viewer::MDIMain w;
+    w.resize(1300, 900);
+    w.show();
+    w.LoadLawButtons();
+    QPushButton* ks = w.CmdHouten[3];
+    for (auto _ : state) {
+        ks->click();
+        w.repaint();
+        QCoreApplication::processEvents();
+    }
+    state.counters["nodes"] = w.browser->TView1->nodeCount();
+}
+BENCHMARK(BM_LawButtonToPaint_KS)->Unit(benchmark::kMillisecond);
+
+// The main window's search: progress window, every hit listed, the result window filled.
+// `gap` is the longest time the window went without handling its events.
+void searchInWindow(benchmark::State& state, const QString& root, const QString& words) {
+    useRoot(root);
+    viewer::MDIMain w;
+    w.resize(1300, 900);
+    w.show();
+    w.LoadLawButtons();
+    w.TxtJouFindT->setText(words);
+    QElapsedTimer since;
+    qint64 gap = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        gap = std::max(gap, since.restart());
+    });
+    int hits = 0;
+    for (auto _ : state) {
+        since.start();
+        tick.start(0);
+        w.TxtJouFindT_KeyPress(13);
+        tick.stop();
+        w.repaint();  // the result on show
+        gap = std::max(gap, since.elapsed());
+        hits = w.nowSearch->List1->count();
+    }
+    state.counters["hits"] = hits;
+    state.counters["laws"] = double(viewer::state().HoutenNames.size() - 1);
+    state.counters["gap_ms"] = double(gap);
+}
+
+void BM_SearchWindow_Seven(benchmark::State& state) {
+    searchInWindow(state, gRoot, QStringLiteral("契約 解除"));
+}
+BENCHMARK(BM_SearchWindow_Seven)->Unit(benchmark::kMillisecond);
+
+// The pieces of the window search: the result pane taking the text, the progress window
+// opening.
+void BM_ResultPaneText(benchmark::State& state) {
+    useRoot(gRoot);
+    viewer::MDIMain w;
+    w.resize(1300, 900);
+    w.show();
+    w.LoadLawButtons();
+    const viewer::SearchResult r = viewer::searchAllLaws(viewer::state().HoutenNames.mid(1),
+                                                         QStringLiteral("契約 解除"));
+    viewer::FrmFound* found = w.foundWindow();
+    for (auto _ : state) {
+        found->Rtxt1->setText(QString());
+        found->Rtxt1->setText(r.text);
+        w.repaint();
+    }
+}
+BENCHMARK(BM_ResultPaneText)->Unit(benchmark::kMillisecond);
+
+void BM_ProgressWindowOpen(benchmark::State& state) {
+    useRoot(gRoot);
+    viewer::MDIMain w;
+    w.resize(1300, 900);
+    w.show();
+    for (auto _ : state) {
+        auto* now = new viewer::FrmNowSearch;
+        w.showChild(now);
+        platform::bringToFront(now);
+        w.repaint();
+        platform::unload(now);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+BENCHMARK(BM_ProgressWindowOpen)->Unit(benchmark::kMillisecond);
+
+// Every law searched: a pair of words with fewer hits than the limit over the 900 laws.
+void BM_SearchWindow_900(benchmark::State& state) {
+    searchInWindow(state, gScaled, QStringLiteral("催告 解除"));
+}
+BENCHMARK(BM_SearchWindow_900)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The core search alone over the 900 laws, no window.
+void BM_SearchCore_900(benchmark::State& state) {
+    useRoot(gScaled);
+    QStringList names;
+    for (const store::LawEntry& law : store::readLawList()) names << law.name;
+    int hits = 0;
+    for (auto _ : state) hits = viewer::searchAllLaws(names, QStringLiteral("催告 解除")).hits;
+    state.counters["hits"] = hits;
+}
+BENCHMARK(BM_SearchCore_900)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::GuardedApplication app(argc, argv);
+    platform::ScriptedPrompt quiet;
+    QTemporaryDir tmp;
+    QString base = qEnvironmentVariable("LEXORA_BENCH_ROOT");
+    if (base.isEmpty()) base = tmp.path();
+    gRoot = base + QStringLiteral("/seven");
+    gScaled = base + QStringLiteral("/scaled");
+    prepare(gRoot);
+    prepareScaled(gScaled, gRoot);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
