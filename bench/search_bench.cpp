@@ -1,6 +1,7 @@
 // The word search's query over the seven sample laws, through our engine: one database open
 // and one snapshot per law, as the search runs it. LEXORA_BENCH_ROOT names the data root to
 // build (and keep, for the comparison with the sqlite3 shell).
+#include "bench/benchdata.h"
 #include "exchange/firststart.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -14,23 +15,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QString sample(const char* name) {
-    return QStringLiteral(LEXORA_SAMPLE_DIR) + u'/' + QString::fromLatin1(name);
-}
-
-void prepare(const QString& root) {
-    QDir(root).removeRecursively();
-    QDir().mkpath(root);
-    store::setFolders(root, root);
-    for (const char* f : {"ht.dat", "idx.dat"})
-        QFile::copy(sample(f), root + u'/' + QString::fromLatin1(f));
-    exchange::runFirstStart(nullptr);
-    for (const char* f : {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt"}) {
-        maint::LawTextImporter importer;
-        importer.run(maint::readLawTextFile(sample(f)), {});
-    }
-}
 
 void BM_SearchTwoWords(benchmark::State& state) {
     const QStringList names = [] {
@@ -64,7 +48,7 @@ int main(int argc, char** argv) {
     QTemporaryDir tmp;
     QString root = qEnvironmentVariable("LEXORA_BENCH_ROOT");
     if (root.isEmpty()) root = tmp.path() + QStringLiteral("/root");
-    prepare(root);
+    bench::importSampleLaws(root);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -105,13 +105,21 @@ QString preambleText() {
     return paragraphs(constitution::kPreamble);
 }
 
+namespace {
+// The law's code and name; false when the code is not in the law list.
+bool namedTree(const QString& law, LawTree& tree) {
+    tree.law = law.toUpper();
+    tree.name = store::GetHoutenName(tree.law);
+    return !tree.name.isEmpty();
+}
+}  // namespace
+
 LawTree buildFlatTree(const QString& law) {
     QElapsedTimer clock;
     clock.start();
     LawTree tree;
-    tree.law = law.toUpper();
-    tree.name = store::GetHoutenName(tree.law);
-    if (tree.name.isEmpty()) return tree;
+    if (!namedTree(law, tree)) return tree;
+    // A law met for the first time gets its empty database, as every caller does.
     store::Database db = store::openOrCreateLawDb(tree.name);
     store::Recordset rs =
         db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
@@ -128,10 +136,7 @@ LawTree buildTocTree(const QString& law) {
     QElapsedTimer clock;
     clock.start();
     LawTree tree;
-    tree.law = law.toUpper();
-    tree.name = store::GetHoutenName(tree.law);
-    if (tree.name.isEmpty()) return tree;
-    // A law met for the first time gets its empty database, as every caller does.
+    if (!namedTree(law, tree)) return tree;
     store::Database db = store::openOrCreateLawDb(tree.name);
     store::Recordset toc = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
     if (toc.recordCount() == 0) {

@@ -39,7 +39,9 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
 SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
     platform::RunState::Scope running(run_);
     sincePump_.start();
-    return searchAllLaws(lawNames, words, this);
+    SearchResult r = searchAllLaws(lawNames, words, this);
+    selectLastLine();
+    return r;
 }
 
 void FrmNowSearch::showFinished(const SearchResult& r) {
@@ -59,13 +61,22 @@ void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
     auto* item = new QListWidgetItem(shown.trimmed());
     item->setData(kLineRole, line);
     List1->addItem(item);
-    List1->setCurrentItem(item);
+    // The new last line is selected whenever the window is painted (each pump and at the
+    // end); selecting it for every hit would lay the list out a thousand times.
+    selectPending_ = true;
+}
+
+void FrmNowSearch::selectLastLine() {
+    if (!selectPending_) return;
+    selectPending_ = false;
+    List1->setCurrentRow(List1->count() - 1);
 }
 
 void FrmNowSearch::pump() {
     // Events run after every hit, but the window repaints at most every frame: painting it
     // for each of a thousand hits would cost more than the search itself.
     if (sincePump_.elapsed() < kPumpIntervalMs) return;
+    selectLastLine();
     platform::pumpEvents();
     sincePump_.start();
 }

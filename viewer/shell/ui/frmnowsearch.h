@@ -40,7 +40,9 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    void selectLastLine();
     static constexpr int kPumpIntervalMs = 16;
+    bool selectPending_ = false;
     platform::RunState run_{this};
     QElapsedTimer sincePump_;
 };
