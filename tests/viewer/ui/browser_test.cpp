@@ -304,6 +304,11 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
 
 TEST_F(BrowserTest, EscOrClosingStopsTheSearchAfterTheLawInWork) {
     platform::ScriptedPrompt prompt;
+    // Events in after every step, so that the key arrives while the first law is searched.
+    FrmNowSearch::setPumpInterval(0);
+    struct Restore {
+        ~Restore() { FrmNowSearch::setPumpInterval(16); }
+    } restore;
     // Esc during the search: what was found so far, and the summary says it stopped.
     w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
     QTimer::singleShot(0, &w(), [this] { QTest::keyClick(w().nowSearch, Qt::Key_Escape); });

@@ -75,7 +75,7 @@ void FrmNowSearch::selectLastLine() {
 void FrmNowSearch::pump() {
     // Events run after every hit, but the window repaints at most every frame: painting it
     // for each of a thousand hits would cost more than the search itself.
-    if (sincePump_.elapsed() < kPumpIntervalMs) return;
+    if (sincePump_.elapsed() < pumpIntervalMs_) return;
     selectLastLine();
     platform::pumpEvents();
     sincePump_.start();

@@ -26,6 +26,8 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     // The end of a search: caption "検索終了" and the summary line.
     void showFinished(const SearchResult& r);
     bool running() const { return run_.running(); }
+    // How often at most the window lets events in and repaints while it searches (ms).
+    static void setPumpInterval(int ms) { pumpIntervalMs_ = ms; }
     // The line's text as the result has it (line breaks included).
     QString lineText(int row) const;
     void List1_DblClick();
@@ -41,7 +43,7 @@ class FrmNowSearch : public QWidget, public SearchProgress {
 
   private:
     void selectLastLine();
-    static constexpr int kPumpIntervalMs = 16;
+    static inline int pumpIntervalMs_ = 16;  // about one frame
     bool selectPending_ = false;
     platform::RunState run_{this};
     QElapsedTimer sincePump_;
