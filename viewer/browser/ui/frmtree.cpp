@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QSignalBlocker>
 
 namespace viewer {
 
@@ -116,7 +117,14 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         TView1->setUpdatesEnabled(true);
         throw;
     }
-    if (TView1->nodeCount() > 0) TView1->nodes().first()->setExpanded(true);
+    if (TView1->nodeCount() > 0) {
+        QTreeWidgetItem* root = TView1->nodes().first();
+        root->setExpanded(true);
+        // The root becomes current without being chosen, so the tree taking the focus shows
+        // nothing until the reader picks a node.
+        const QSignalBlocker quiet(TView1);
+        TView1->setCurrentItem(root, 0, QItemSelectionModel::NoUpdate);
+    }
     TView1->setUpdatesEnabled(true);
     if (const QString problems = treeProblemsMessage(tree); !problems.isEmpty())
         platform::msgBox(problems);
