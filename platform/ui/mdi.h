@@ -41,6 +41,8 @@ class MdiFrame : public QMainWindow {
     }
     // Re-reads the menus of the active child (after it changed them).
     void refreshMenus();
+    // A close was asked for and waits for a child still finishing its run.
+    bool closing() const { return closePending_; }
 
   protected:
     // Closes every child first; a child that refuses (a run still stopping) keeps the frame

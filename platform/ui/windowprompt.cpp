@@ -1,12 +1,23 @@
 #include "platform/ui/windowprompt.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
 namespace platform {
 
 namespace {
+// The pointer over a box is an arrow, even while the work that asks shows the hourglass.
+class ArrowCursor {
+  public:
+    ArrowCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor)); }
+    ~ArrowCursor() { QGuiApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+};
+
 QString programTitle() {
     const QString name = QCoreApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("Lexora") : name;
@@ -38,6 +49,7 @@ Answer WindowPrompt::message(const QString& text, Buttons buttons) {
             break;
     }
     QMessageBox box(icon, programTitle(), text, b, QApplication::activeWindow());
+    ArrowCursor arrow;
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -52,6 +64,7 @@ Answer WindowPrompt::message(const QString& text, Buttons buttons) {
 
 QString WindowPrompt::input(const QString& text, const QString& fallback) {
     bool ok = false;
+    ArrowCursor arrow;
     const QString s = QInputDialog::getText(QApplication::activeWindow(), programTitle(), text,
                                             QLineEdit::Normal, fallback, &ok);
     return ok ? s : QString();

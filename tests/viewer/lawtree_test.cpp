@@ -219,6 +219,20 @@ TEST_F(LawTreeTest, RowsThatCannotBeShownAreNamedOnceAndTheRestIsBuilt) {
     EXPECT_EQ(articles, 48);
 }
 
+TEST_F(LawTreeTest, AMessageListsTwentyRowsAndCountsTheRest) {
+    // An entry repeating the range of a whole chapter: one row a duplicated article.
+    exec(
+        QStringLiteral("行政手続法"), QStringLiteral("insert into 目次 values (?, ?, ?, ?, ?, ?)"),
+        {QStringLiteral("GT08000000000000"), QStringLiteral("重なる編"), QStringLiteral("00010000"),
+         QStringLiteral("00460000"), QStringLiteral("00010000"), QStringLiteral("00460000")});
+    const LawTree t = buildTocTree(QStringLiteral("GT"));
+    ASSERT_EQ(t.problems.size(), 48);
+    const QStringList lines = treeProblemsMessage(t, 20).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 1 + 20 + 1);
+    EXPECT_EQ(lines.last(), QStringLiteral("ほか 28 件"));
+    EXPECT_EQ(treeProblemsMessage(t).split(QStringLiteral("\r\n")).size(), 1 + 48);  // lexctl
+}
+
 TEST_F(LawTreeTest, UnlistedMissingAndEmptyLaws) {
     // A code not in the list builds nothing.
     EXPECT_TRUE(buildTocTree(QStringLiteral("ZZ")).name.isEmpty());

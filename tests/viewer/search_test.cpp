@@ -140,6 +140,17 @@ TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
         QStringLiteral("KeyWord = 契約 解除　　検索結果 = "
                        "42件　（データベースがないため検索しなかった法典: 刑法）\r\n")));
     EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("刑法"))));  // not created
+    // A damaged file is named and passed over; the laws after it are still searched.
+    testsupport::writeFile(store::lawDbPath(QStringLiteral("会社法")), "not a database at all");
+    Recorder visited;
+    const SearchResult damaged = searchAllLaws(lawNames(), QStringLiteral("契約 解除"), &visited);
+    EXPECT_EQ(damaged.failed, QStringList{QStringLiteral("会社法")});
+    EXPECT_EQ(damaged.hits, 42 - 4);  // 会社法's four hits are gone, 民法's found
+    EXPECT_EQ(visited.laws.mid(3),
+              QStringList({QStringLiteral("民事訴訟法"), QStringLiteral("刑事訴訟法"),
+                           QStringLiteral("行政手続法")}));
+    EXPECT_TRUE(damaged.text.section(QStringLiteral("\r\n"), 0, 0)
+                    .endsWith(QStringLiteral("（検索できなかった法典: 会社法）")));
     // Stopped after the second law: what was found so far, and the summary says so.
     Recorder progress;
     progress.stopAfterLaws = 2;

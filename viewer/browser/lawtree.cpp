@@ -193,10 +193,17 @@ LawTree buildLawTree(const QString& law, int mode) {
     return mode != 0 ? buildTocTree(law) : buildFlatTree(law);
 }
 
-QString treeProblemsMessage(const LawTree& tree) {
+QString treeProblemsMessage(const LawTree& tree, int most) {
     if (tree.problems.isEmpty()) return {};
+    QStringList lines = tree.problems;
+    // A message box does not scroll: past `most` lines the rest is counted, not listed.
+    if (most > 0 && lines.size() > most) {
+        const qsizetype more = lines.size() - most;
+        lines = lines.mid(0, most);
+        lines << QStringLiteral("ほか %1 件").arg(more);
+    }
     return QStringLiteral("%1 の次の行はツリーに加えられませんでした。\r\n").arg(tree.name) +
-           tree.problems.join(kCrLf);
+           lines.join(kCrLf);
 }
 
 QList<int> nodeDepths(const LawTree& tree) {

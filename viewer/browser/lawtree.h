@@ -41,8 +41,9 @@ LawTree buildTocTree(const QString& law);
 LawTree buildFlatTree(const QString& law);
 // MakeTreeOne: mode 0 the flat tree, any other the table-of-contents tree.
 LawTree buildLawTree(const QString& law, int mode);
-// The one message for the rows a build could not show, or "" when there were none.
-QString treeProblemsMessage(const LawTree& tree);
+// The one message for the rows a build could not show, or "" when there were none; with
+// `most` above 0, only that many rows are listed and the rest counted.
+QString treeProblemsMessage(const LawTree& tree, int most = 0);
 
 // Depth of every node (the root 0), in the order of tree.nodes.
 QList<int> nodeDepths(const LawTree& tree);

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <optional>
 
 namespace viewer {
 
@@ -21,6 +22,9 @@ QString searchSummaryLine(const SearchResult& r) {
     if (!r.missing.isEmpty())
         s += QStringLiteral("　（データベースがないため検索しなかった法典: %1）")
                  .arg(r.missing.join(QStringLiteral("、")));
+    if (!r.failed.isEmpty())
+        s += QStringLiteral("　（検索できなかった法典: %1）")
+                 .arg(r.failed.join(QStringLiteral("、")));
     if (r.stopped) s += QStringLiteral("　（途中で中止しました）");
     return s;
 }
@@ -52,8 +56,18 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
             progress->law(name);
             progress->pump();
         }
-        store::Database db = store::openLawDb(name);
-        store::Recordset rs = db.openRecordset(sql);
+        // A damaged file is named and passed over; the other laws are still searched.
+        std::optional<store::Database> db;
+        std::optional<store::Recordset> found;
+        try {
+            db.emplace(store::openLawDb(name));
+            found.emplace(db->openRecordset(sql));
+        } catch (const store::Error& e) {
+            r.failed << name;
+            qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
+            continue;
+        }
+        store::Recordset& rs = *found;
         for (; !rs.eof(); rs.moveNext()) {
             const QString code = rs.text(QStringLiteral("条項コード"));
             if (code.endsWith(QStringLiteral("0001"))) continue;
@@ -63,7 +77,7 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                 break;
             }
             ++r.hits;
-            const QString line = hitHead(name, recordTexts(db, code));
+            const QString line = hitHead(name, recordTexts(*db, code));
             blocks += kCrLf + kCrLf + line + rs.text(QStringLiteral("条文"));
             r.lines << line;
             if (progress) {

@@ -29,6 +29,7 @@ struct SearchResult {
     bool limited = false;  // more than kHitLimit hits; the first kHitLimit are kept
     bool stopped = false;  // stopped by the reader before every law was searched
     QStringList missing;   // laws whose database file is missing: skipped
+    QStringList failed;    // laws whose database could not be searched: skipped, with why
     QStringList lines;     // the progress list's lines, one per hit
     QString text;          // the result window's text, summary line first
 };

@@ -7,6 +7,7 @@
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
+#include "platform/ui/windowprompt.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QSoundEffect>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <cmath>
 
@@ -75,6 +77,34 @@ TEST(KeyedTreeTest, AddFindAndRejectBadKeys) {
     EXPECT_EQ(law->childCount(), 1);
     EXPECT_EQ(KeyedTree::textOf(art), QStringLiteral("第一条\r\n天皇は"));
     EXPECT_FALSE(t.contains(QStringLiteral("N")));
+}
+
+TEST(KeyedTreeTest, ManyNodesAtOnceBelowExistingOnesAndUpToAFault) {
+    KeyedTree t;
+    t.show();
+    t.addNode({}, QStringLiteral("R"), QStringLiteral("根"));
+    t.addNodes({{QStringLiteral("R"), QStringLiteral("A"), QStringLiteral("甲")},
+                {QStringLiteral("A"), QStringLiteral("A1"), QStringLiteral("甲一\r\n二行目")},
+                {QString(), QStringLiteral("S"), QStringLiteral("別の根")},
+                {QStringLiteral("R"), QStringLiteral("B"), QStringLiteral("乙")}});
+    EXPECT_EQ(keys(t), QStringList({QStringLiteral("R"), QStringLiteral("A"), QStringLiteral("A1"),
+                                    QStringLiteral("S"), QStringLiteral("B")}));
+    EXPECT_EQ(t.node(QStringLiteral("A1"))->parent(), t.node(QStringLiteral("A")));
+    EXPECT_EQ(t.node(QStringLiteral("B"))->parent(), t.node(QStringLiteral("R")));
+    EXPECT_EQ(t.topLevelItemCount(), 2);
+    EXPECT_EQ(t.node(QStringLiteral("A1"))->text(0), QStringLiteral("甲一 二行目"));
+    // A fault stops there: the nodes before it are in the tree, the ones after it are not.
+    EXPECT_THROW(t.addNodes({{QStringLiteral("B"), QStringLiteral("B1"), QStringLiteral("乙一")},
+                             {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("親なし")},
+                             {QStringLiteral("B"), QStringLiteral("B2"), QStringLiteral("乙二")}}),
+                 TreeKeyError);
+    EXPECT_TRUE(t.contains(QStringLiteral("B1")));
+    EXPECT_EQ(t.node(QStringLiteral("B1"))->parent(), t.node(QStringLiteral("B")));
+    EXPECT_FALSE(t.contains(QStringLiteral("Y")));
+    EXPECT_FALSE(t.contains(QStringLiteral("B2")));
+    EXPECT_THROW(t.addNodes({{QString(), QStringLiteral("A"), QStringLiteral("重複")}}),
+                 TreeKeyError);
+    EXPECT_EQ(t.nodeCount(), 6);
 }
 
 TEST(KeyedTreeTest, RemoveFirstAndClear) {
@@ -264,6 +294,27 @@ TEST(GuardTest, ErrorsStopInsideTheHandlerAndTheWindowGoesOn) {
     EXPECT_TRUE(seen);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(BusyTest, BoxesShowTheArrowOverTheHourglass) {
+    BusyCursor busy;
+    WindowPrompt boxes;
+    Qt::CursorShape during = Qt::WaitCursor;
+    QTimer::singleShot(0, [&during] {
+        during = QGuiApplication::overrideCursor()->shape();
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    boxes.message(QStringLiteral("未登録コードです。"), Buttons::Ok);
+    EXPECT_EQ(during, Qt::ArrowCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    during = Qt::WaitCursor;
+    QTimer::singleShot(0, [&during] {
+        during = QGuiApplication::overrideCursor()->shape();
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    boxes.input(QStringLiteral("検索キーワードを入力してください。"), {});
+    EXPECT_EQ(during, Qt::ArrowCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
 TEST(BusyTest, CursorRestoredOnEveryWayOut) {

@@ -365,6 +365,77 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
+TEST_F(BrowserTest, LookupWorksOnTheDefaultBrowserWhateverWindowIsActive) {
+    platform::ScriptedPrompt prompt;
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    FrmTree* further = w().openBrowser(QStringLiteral("GT"));
+    w().area()->setActiveSubWindow(platform::subWindowOf(further));
+    ASSERT_EQ(state().CurHCode, QStringLiteral("GT"));
+    // The default browser shows 民法: GT1 builds 行政手続法 there and selects its article.
+    lookup(QStringLiteral("GT1"));
+    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("行政手続法"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("GT00010000"));
+    EXPECT_EQ(further->TView1->selectedKey(), QString());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(BrowserTest, SearchInTheBrowserWithF2) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP1"));
+    FrmTree* t = w().browser;
+    prompt.inputs = {QStringLiteral("契約 解除")};
+    QTest::keyClick(t->TView1, Qt::Key_F2);
+    EXPECT_EQ(prompt.inputPrompts,
+              QStringList{QStringLiteral("検索キーワードを入力してください。")});
+    ASSERT_FALSE(w().found.isNull());
+    EXPECT_TRUE(w().found->Rtxt1->text().startsWith(
+        QStringLiteral("KeyWord = 契約 解除　　検索結果 = 38件")));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // Found only in headings: a result of 0件, and the not-found message.
+    prompt.inputs = {QStringLiteral("債務不履行による損害賠償")};
+    QTest::keyClick(t->TView1, Qt::Key_F2, Qt::ShiftModifier);  // any modifiers
+    EXPECT_EQ(w().found->Rtxt1->text(),
+              QStringLiteral("KeyWord = 債務不履行による損害賠償　　検索結果 = 0件"));
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("検索キーワードが見つかりません。")});
+    // Nothing at all: the result window keeps its text.
+    prompt.inputs = {QStringLiteral("存在しない語句")};
+    QTest::keyClick(t->TView1, Qt::Key_F2);
+    EXPECT_EQ(w().found->Rtxt1->text(),
+              QStringLiteral("KeyWord = 債務不履行による損害賠償　　検索結果 = 0件"));
+    EXPECT_EQ(prompt.messages.size(), 2);
+    // Blanks only: the search text is refused, then nothing was found.
+    prompt.inputs = {QStringLiteral("  ")};
+    QTest::keyClick(t->TView1, Qt::Key_F2);
+    EXPECT_EQ(prompt.messages.mid(2),
+              QStringList({QStringLiteral("検索文字列が不正です。"),
+                           QStringLiteral("検索キーワードが見つかりません。")}));
+    // A cancelled box searches nothing.
+    QTest::keyClick(t->TView1, Qt::Key_F2);
+    EXPECT_EQ(prompt.messages.size(), 4);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BrowserTest, ClosingTheViewerDuringASearchClosesItOnceTheSearchHasStopped) {
+    platform::ScriptedPrompt prompt;
+    FrmNowSearch::setPumpInterval(0);
+    struct Restore {
+        ~Restore() { FrmNowSearch::setPumpInterval(16); }
+    } restore;
+    w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
+    bool refused = false;
+    QTimer::singleShot(0, &w(), [this, &refused] { refused = !w().close(); });
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    EXPECT_TRUE(refused);  // the close waited for the search
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(w().nowSearch.isNull());
+    EXPECT_TRUE(w().found.isNull());  // no result window comes back
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
 TEST_F(BrowserTest, LowerCaseCodesAndRowsThatCannotBeShown) {
     platform::ScriptedPrompt prompt;
     store::openMasterDb().execute(

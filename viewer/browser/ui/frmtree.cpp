@@ -19,11 +19,16 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QSignalBlocker>
 
 namespace viewer {
+
+namespace {
+constexpr int kProblemLines = 20;  // rows listed in the message of a build
+}
 
 FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCodeT(law) {
     setObjectName(QStringLiteral("FrmTree"));
@@ -35,12 +40,20 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     Rtxt1->setFontName(platform::kMincho);
     Rtxt1->setFontSize(12);
     Rtxt1->setReadOnly(false);
-    // A click shows the node; so does moving to it with the keys, as the tree control did.
+    // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
+    // on the node already current shows it again. A press that moved to the node is not
+    // shown twice by its click.
+    platform::connectGuarded(
+        TView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+            if (!item) return;
+            pressShown_ = QGuiApplication::mouseButtons() != Qt::NoButton ? item : nullptr;
+            TView1_NodeClick(item);
+        });
     platform::connectGuarded(TView1, &QTreeWidget::itemClicked, this,
-                             [this](QTreeWidgetItem* item) { TView1_NodeClick(item); });
-    platform::connectGuarded(TView1, &QTreeWidget::currentItemChanged, this,
                              [this](QTreeWidgetItem* item) {
-                                 if (item) TView1_NodeClick(item);
+                                 const bool shown = item == pressShown_;
+                                 pressShown_ = nullptr;
+                                 if (!shown) TView1_NodeClick(item);
                              });
     TView1->installEventFilter(this);
     Rtxt1->installEventFilter(this);
@@ -126,7 +139,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         TView1->setCurrentItem(root, 0, QItemSelectionModel::NoUpdate);
     }
     TView1->setUpdatesEnabled(true);
-    if (const QString problems = treeProblemsMessage(tree); !problems.isEmpty())
+    if (const QString problems = treeProblemsMessage(tree, kProblemLines); !problems.isEmpty())
         platform::msgBox(problems);
 }
 
@@ -149,7 +162,8 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
-        const QString key = TView1->selectedKey();
+        // The node shown is the node chosen; on a mouse press the selection follows it later.
+        const QString key = platform::KeyedTree::keyOf(node);
         setWindowTitle(key.isEmpty() ? name : browserCaption(name, key));
     });
 }

@@ -56,6 +56,9 @@ class FrmTree : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
 };
 
 }  // namespace viewer

@@ -300,8 +300,10 @@ void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {
     TxtJouFind->setText(shown);
     const QString law = code.left(2);
     platform::BusyCursor busy;
+    // The lookup works on the default browser: its law decides whether the tree is built
+    // anew, not the current law, which a further browser may have set when it was activated.
     // Codes compare without regard to case: a law listed as "ab" is the same law as "AB".
-    if (browser.isNull() || law.compare(state().CurHCode, Qt::CaseInsensitive) != 0) {
+    if (browser.isNull() || law.compare(browser->curHCodeT, Qt::CaseInsensitive) != 0) {
         state().CurHCode = law;
         loadBrowser(law);
     } else {
@@ -331,7 +333,8 @@ void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
     QStringList names = state().HoutenNames.mid(1);
     const QPointer<FrmNowSearch> progress = nowSearch;
     const SearchResult r = progress->runSearch(names, TxtJouFindT->text());
-    if (r.refused) return;
+    // Refused, or the viewer closing: nothing more to show.
+    if (r.refused || closing()) return;
     FrmFound* result = foundWindow();
     result->Rtxt1->setText(QString());
     result->Rtxt1->setText(r.text);
@@ -362,12 +365,9 @@ void MDIMain::CmdR_Click() {
         resize(platform::twipsToPixels(w) - (frameGeometry().width() - width()),
                platform::twipsToPixels(h) - (frameGeometry().height() - height()));
     });
-    QWidget* browser = nullptr;
-    QWidget* copy = nullptr;
-    for (QWidget* w : children()) {
-        if (!browser && w->objectName() == QStringLiteral("FrmTree")) browser = w;
-        if (!copy && w->objectName() == QStringLiteral("FrmCopy")) copy = w;
-    }
+    // The default browser and the edit window, when they are open.
+    QWidget* browser = this->browser.data();
+    QWidget* copy = this->copy.data();
     int browserHeight = 5000;
     step([&] {
         if (!browser) return;
