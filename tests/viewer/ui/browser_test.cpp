@@ -35,6 +35,13 @@ using namespace viewer;
 
 namespace {
 
+// While it lives, a search lets events in after every step, so that a key or a close sent
+// from a timer arrives while the first law is searched.
+struct EveryStepPumps {
+    EveryStepPumps() { FrmNowSearch::setPumpInterval(0); }
+    ~EveryStepPumps() { FrmNowSearch::setPumpInterval(16); }
+};
+
 class BrowserTest : public testsupport::SampleLawsTest {
   protected:
     void SetUp() override {
@@ -305,10 +312,7 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
 TEST_F(BrowserTest, EscOrClosingStopsTheSearchAfterTheLawInWork) {
     platform::ScriptedPrompt prompt;
     // Events in after every step, so that the key arrives while the first law is searched.
-    FrmNowSearch::setPumpInterval(0);
-    struct Restore {
-        ~Restore() { FrmNowSearch::setPumpInterval(16); }
-    } restore;
+    const EveryStepPumps everyStep;
     // Esc during the search: what was found so far, and the summary says it stopped.
     w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
     QTimer::singleShot(0, &w(), [this] { QTest::keyClick(w().nowSearch, Qt::Key_Escape); });
@@ -417,10 +421,7 @@ TEST_F(BrowserTest, SearchInTheBrowserWithF2) {
 
 TEST_F(BrowserTest, ClosingTheViewerDuringASearchClosesItOnceTheSearchHasStopped) {
     platform::ScriptedPrompt prompt;
-    FrmNowSearch::setPumpInterval(0);
-    struct Restore {
-        ~Restore() { FrmNowSearch::setPumpInterval(16); }
-    } restore;
+    const EveryStepPumps everyStep;
     w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
     bool refused = false;
     QTimer::singleShot(0, &w(), [this, &refused] { refused = !w().close(); });
