@@ -39,8 +39,9 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
 SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
     platform::RunState::Scope running(run_);
     sincePump_.start();
+    shownHits_ = 0;
     SearchResult r = searchAllLaws(lawNames, words, this);
-    selectLastLine();
+    showProgress();
     return r;
 }
 
@@ -50,33 +51,39 @@ void FrmNowSearch::showFinished(const SearchResult& r) {
 }
 
 void FrmNowSearch::law(const QString& name) {
-    LabelHouten->setText(name);
+    shownLaw_ = name;
+    showPending_ = true;
 }
 
 void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
-    setWindowTitle(QStringLiteral("検索中...") + QString::number(hits));
-    LabelHouten->setText(name);
+    shownHits_ = hits;
+    shownLaw_ = name;
     QString shown = line;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     auto* item = new QListWidgetItem(shown.trimmed());
     item->setData(kLineRole, line);
     List1->addItem(item);
-    // The new last line is selected whenever the window is painted (each pump and at the
-    // end); selecting it for every hit would lay the list out a thousand times.
-    selectPending_ = true;
+    showPending_ = true;
 }
 
-void FrmNowSearch::selectLastLine() {
-    if (!selectPending_) return;
-    selectPending_ = false;
-    List1->setCurrentRow(List1->count() - 1);
+void FrmNowSearch::showProgress() {
+    // Caption, label and the selected last line as of the last hit, brought up to date
+    // whenever the window is painted (each pump and at the end): doing it for every hit would
+    // lay the window and the list out a thousand times.
+    if (!showPending_) return;
+    showPending_ = false;
+    if (shownHits_ > 0) {
+        setWindowTitle(QStringLiteral("検索中...") + QString::number(shownHits_));
+        List1->setCurrentRow(List1->count() - 1);
+    }
+    LabelHouten->setText(shownLaw_);
 }
 
 void FrmNowSearch::pump() {
     // Events run after every hit, but the window repaints at most every frame: painting it
     // for each of a thousand hits would cost more than the search itself.
     if (sincePump_.elapsed() < pumpIntervalMs_) return;
-    selectLastLine();
+    showProgress();
     platform::pumpEvents();
     sincePump_.start();
 }

@@ -42,9 +42,11 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     void closeEvent(QCloseEvent* e) override;
 
   private:
-    void selectLastLine();
+    void showProgress();
     static inline int pumpIntervalMs_ = 16;  // about one frame
-    bool selectPending_ = false;
+    bool showPending_ = false;
+    int shownHits_ = 0;
+    QString shownLaw_;
     platform::RunState run_{this};
     QElapsedTimer sincePump_;
 };
