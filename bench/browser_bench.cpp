@@ -65,6 +65,27 @@ void useRoot(const QString& root) {
     viewer::state() = viewer::ViewerState{};
 }
 
+// The viewer's main window on a data root, shown with its law buttons.
+struct Shown {
+    viewer::MDIMain w;
+    explicit Shown(const QString& root) {
+        useRoot(root);
+        w.resize(1300, 900);
+        w.show();
+        w.LoadLawButtons();
+    }
+};
+
+// The search without a window, headings and the result text included.
+void searchCore(benchmark::State& state, const QString& root, const QString& words) {
+    useRoot(root);
+    QStringList names;
+    for (const store::LawEntry& law : store::readLawList()) names << law.name;
+    int hits = 0;
+    for (auto _ : state) hits = viewer::searchAllLaws(names, words).hits;
+    state.counters["hits"] = hits;
+}
+
 void BM_TreeContent_KS(benchmark::State& state) {
     useRoot(gRoot);
     int nodes = 0;
@@ -75,11 +96,8 @@ BENCHMARK(BM_TreeContent_KS)->Unit(benchmark::kMillisecond);
 
 // From the click on the law button to the window painted, the tree built anew each time.
 void BM_LawButtonToPaint_KS(benchmark::State& state) {
-    useRoot(gRoot);
-    viewer::MDIMain w;
-    w.resize(1300, 900);
-    w.show();
-    w.LoadLawButtons();
+    Shown shown(gRoot);
+    viewer::MDIMain& w = shown.w;
     QPushButton* ks = w.CmdHouten[3];
     for (auto _ : state) {
         ks->click();
@@ -92,11 +110,8 @@ BENCHMARK(BM_LawButtonToPaint_KS)->Unit(benchmark::kMillisecond);
 // The main window's search: progress window, every hit listed, the result window filled.
 // `gap` is the longest time the window went without handling its events.
 void searchInWindow(benchmark::State& state, const QString& root, const QString& words) {
-    useRoot(root);
-    viewer::MDIMain w;
-    w.resize(1300, 900);
-    w.show();
-    w.LoadLawButtons();
+    Shown shown(root);
+    viewer::MDIMain& w = shown.w;
     w.TxtJouFindT->setText(words);
     QElapsedTimer since;
     qint64 gap = 0;
@@ -125,11 +140,8 @@ BENCHMARK(BM_SearchWindow_Seven)->Unit(benchmark::kMillisecond);
 // The pieces of the window search: the result pane taking the text, the progress window
 // opening.
 void BM_ResultPaneText(benchmark::State& state) {
-    useRoot(gRoot);
-    viewer::MDIMain w;
-    w.resize(1300, 900);
-    w.show();
-    w.LoadLawButtons();
+    Shown shown(gRoot);
+    viewer::MDIMain& w = shown.w;
     const viewer::SearchResult r =
         viewer::searchAllLaws(viewer::state().HoutenNames.mid(1), QStringLiteral("契約 解除"));
     viewer::FrmFound* found = w.foundWindow();
@@ -165,23 +177,13 @@ BENCHMARK(BM_SearchWindow_900)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The core search alone over the seven laws, no window: headings and the result text built.
 void BM_SearchCore_Seven(benchmark::State& state) {
-    useRoot(gRoot);
-    QStringList names;
-    for (const store::LawEntry& law : store::readLawList()) names << law.name;
-    int hits = 0;
-    for (auto _ : state) hits = viewer::searchAllLaws(names, QStringLiteral("契約 解除")).hits;
-    state.counters["hits"] = hits;
+    searchCore(state, gRoot, QStringLiteral("契約 解除"));
 }
 BENCHMARK(BM_SearchCore_Seven)->Unit(benchmark::kMillisecond);
 
 // The core search alone over the 900 laws, no window.
 void BM_SearchCore_900(benchmark::State& state) {
-    useRoot(gScaled);
-    QStringList names;
-    for (const store::LawEntry& law : store::readLawList()) names << law.name;
-    int hits = 0;
-    for (auto _ : state) hits = viewer::searchAllLaws(names, QStringLiteral("催告 解除")).hits;
-    state.counters["hits"] = hits;
+    searchCore(state, gScaled, QStringLiteral("催告 解除"));
 }
 BENCHMARK(BM_SearchCore_900)->Unit(benchmark::kMillisecond)->Iterations(3);
 

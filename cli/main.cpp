@@ -4,6 +4,7 @@
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
+#include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
@@ -217,11 +218,9 @@ int cmdTree(const Options& o, platform::Settings&) {
     const QList<int> depths = viewer::nodeDepths(tree);
     QString text;
     for (int i = 0; i < tree.nodes.size(); ++i) {
-        QString t = tree.nodes[i].text;
-        t.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        t.replace(u'\n', u' ');
-        t.replace(u'\r', u' ');
-        text += QStringLiteral("%1\t%2\t%3\n").arg(depths[i]).arg(tree.nodes[i].key, t);
+        text += QStringLiteral("%1\t%2\t%3\n")
+                    .arg(depths[i])
+                    .arg(tree.nodes[i].key, platform::oneLine(tree.nodes[i].text));
     }
     std::fputs(text.toUtf8().constData(), stdout);
     return tree.problems.isEmpty() ? 0 : 1;

@@ -54,4 +54,12 @@ QString trimBlanks(const QString& s) {
     return s.mid(b, e - b);
 }
 
+QString oneLine(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    s.replace(u'\n', u' ');
+    s.replace(u'\r', u' ');
+    return s;
+}
+
 }  // namespace platform

@@ -31,4 +31,7 @@ QString padNumber(long long n, int width);
 // Removes leading and trailing half-width blanks only (the full-width indent of law text stays).
 QString trimBlanks(const QString& s);
 
+// A text on one line: each line break (CR LF, LF or CR) becomes one blank.
+QString oneLine(const QString& text);
+
 }  // namespace platform

@@ -30,10 +30,6 @@ namespace maint {
 
 namespace {
 // A list row shows a block or paragraph on one line.
-QString oneLine(const QString& text) {
-    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-}
-
 const QString kDropPrompt = QStringLiteral("ファイルをここにドラッグアンドドロップしてください。");
 
 QLineEdit* box(QWidget* parent, const char* name, bool readOnly = false) {
@@ -172,7 +168,7 @@ void FrmTR::runImport(const QString& text, bool fromPane) {
         TxtHouten->setText(name);
     };
     observer.blocks = [this](const QStringList& blocks) {
-        for (const QString& b : blocks) ListFSep->addItem(oneLine(b));
+        for (const QString& b : blocks) ListFSep->addItem(platform::oneLine(b));
         if (ListFSep->count() > 0) ListFSep->setCurrentRow(ListFSep->count() - 1);
     };
     observer.article = [this](const Article& a) { showArticle(a); };
@@ -193,7 +189,7 @@ void FrmTR::showArticle(const Article& a) {
     ListMon->clear();
     TxtTitle->setText(a.title);
     Frame1->setTitle(a.numberLine + u' ' + a.code.dashed);
-    for (const QString& p : a.paragraphs) ListMon->addItem(oneLine(p));
+    for (const QString& p : a.paragraphs) ListMon->addItem(platform::oneLine(p));
     for (int i = 0; i < a.paragraphs.size(); ++i) SetLstToRt(i);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ui/keyedtree.h"
 
+#include "platform/vb.h"
+
 #include <QSet>
 
 namespace platform {
@@ -8,13 +10,6 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole + 1;
 constexpr int kTextRole = Qt::UserRole + 2;
 
-QString rowText(const QString& text) {
-    QString s = text;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    s.replace(u'\n', u' ');
-    s.replace(u'\r', u' ');
-    return s;
-}
 }  // namespace
 
 KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
@@ -97,7 +92,7 @@ QString KeyedTree::textOf(const QTreeWidgetItem* item) {
 
 void KeyedTree::setTextOf(QTreeWidgetItem* item, const QString& text) {
     item->setData(0, kTextRole, text);
-    item->setText(0, rowText(text));
+    item->setText(0, oneLine(text));
 }
 
 QTreeWidgetItem* KeyedTree::selectedNode() const {

@@ -58,9 +58,7 @@ void FrmNowSearch::law(const QString& name) {
 void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
     shownHits_ = hits;
     shownLaw_ = name;
-    QString shown = line;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    auto* item = new QListWidgetItem(shown.trimmed());
+    auto* item = new QListWidgetItem(platform::oneLine(line).trimmed());
     item->setData(kLineRole, line);
     List1->addItem(item);
     showPending_ = true;
