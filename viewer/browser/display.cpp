@@ -78,6 +78,23 @@ QString searchSummary(const QString& words, int hits) {
            QString::number(hits) + QStringLiteral("件");
 }
 
+bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
+                 QString& blocks, const std::function<void(const QString& head)>& onHit) {
+    for (; !rows.eof(); rows.moveNext()) {
+        const QString code = rows.text(QStringLiteral("条項コード"));
+        if (code.endsWith(QStringLiteral("0001"))) continue;
+        if (hits == kHitLimit) {
+            platform::msgBox(hitLimitMessage());
+            return false;
+        }
+        ++hits;
+        const QString head = hitHead(name, recordTexts(db, code));
+        blocks += kCrLf + kCrLf + head + rows.text(QStringLiteral("条文"));
+        if (onHit) onHit(head);
+    }
+    return true;
+}
+
 LawSearch findWordInLaw(const QString& name, const QString& typed) {
     LawSearch r;
     QString words = typed;
@@ -91,17 +108,7 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
     if (rs.recordCount() == 0) return r;
     r.anyRow = true;
     QString list;
-    for (; !rs.eof(); rs.moveNext()) {
-        const QString code = rs.text(QStringLiteral("条項コード"));
-        if (code.endsWith(QStringLiteral("0001"))) continue;
-        if (r.hits == kHitLimit) {
-            platform::msgBox(hitLimitMessage());
-            break;
-        }
-        ++r.hits;
-        list +=
-            kCrLf + kCrLf + hitHead(name, recordTexts(db, code)) + rs.text(QStringLiteral("条文"));
-    }
+    collectHits(db, rs, name, r.hits, list);
     r.text = searchSummary(words, r.hits) + list;
     return r;
 }

@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace store {
 class Database;
-}
+class Recordset;
+}  // namespace store
 
 namespace viewer {
 
@@ -57,6 +59,13 @@ inline constexpr int kHitLimit = 1000;
 QString hitLimitMessage();
 // "KeyWord = words　　検索結果 = n件".
 QString searchSummary(const QString& words, int hits);
+
+// Walks the rows of a search query on law `name`: heading rows are passed over; every other
+// row is a hit, counted in `hits`, appended to `blocks` (an empty line, its head, its text)
+// and handed to `onHit` with its head. At the hit past kHitLimit shows the limit message and
+// returns false.
+bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
+                 QString& blocks, const std::function<void(const QString& head)>& onHit = {});
 
 // FindWord: the search of one law for every word.
 struct LawSearch {

@@ -67,24 +67,14 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
             qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
             continue;
         }
-        store::Recordset& rs = *found;
-        for (; !rs.eof(); rs.moveNext()) {
-            const QString code = rs.text(QStringLiteral("条項コード"));
-            if (code.endsWith(QStringLiteral("0001"))) continue;
-            if (r.hits == kHitLimit) {
-                platform::msgBox(hitLimitMessage());
-                r.limited = full = true;
-                break;
-            }
-            ++r.hits;
-            const QString line = hitHead(name, recordTexts(*db, code));
-            blocks += kCrLf + kCrLf + line + rs.text(QStringLiteral("条文"));
-            r.lines << line;
+        full = !collectHits(*db, *found, name, r.hits, blocks, [&](const QString& head) {
+            r.lines << head;
             if (progress) {
-                progress->hit(r.hits, name, line);
+                progress->hit(r.hits, name, head);
                 progress->pump();
             }
-        }
+        });
+        r.limited = full;
     }
     r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;
     qCDebug(lcViewer).noquote() << "search" << r.words << "over" << lawNames.size() << "laws took"
