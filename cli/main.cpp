@@ -1,4 +1,5 @@
 // lexctl: the operations of the programs from a terminal, over the same functions.
+#include "exchange/export.h"
 #include "exchange/firststart.h"
 #include "exchange/idximport.h"
 #include "maint/lawimport.h"
@@ -37,6 +38,7 @@ struct Options {
     bool verbose = false;
     bool noHeadings = false, noParagraphs = false;
     bool flat = false;
+    bool m0 = false;
     QStringList args;
 };
 
@@ -60,6 +62,17 @@ const char* kUsage =
     "          KP3-2:1 (table-of-contents tree)\n"
     "  search WORDS...\n"
     "          the word search over every law: the result text, summary line first\n"
+    "  make-idx\n"
+    "          writes idx.dat (every law's table of contents) into the program folder\n"
+    "  make-ht\n"
+    "          writes ht.dat (the law list) into the program folder\n"
+    "  make-each CODE [--m0]\n"
+    "          writes the law as OUT/CODE.txt under the data root; --m0 leaves the caption\n"
+    "          brackets empty\n"
+    "  make-all [--m0]\n"
+    "          the same for every law of the list\n"
+    "  make-number CODE\n"
+    "          the law's articles with a digest of each paragraph\n"
     "\n"
     "options (before or after the command's arguments):\n"
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
@@ -92,6 +105,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->noHeadings = true;
         } else if (a == QStringLiteral("--no-paragraphs")) {
             o->noParagraphs = true;
+        } else if (a == QStringLiteral("--m0")) {
+            o->m0 = true;
         } else if (a == QStringLiteral("--flat")) {
             o->flat = true;
         } else if (a == QStringLiteral("--verbose") || a == QStringLiteral("-v")) {
@@ -259,6 +274,43 @@ int cmdSearch(const Options& o, platform::Settings&) {
     return 0;
 }
 
+void printWritten(const exchange::ExportResult& r) {
+    for (const QString& path : r.written) out(QStringLiteral("written: ") + path);
+}
+
+int cmdMakeIdx(const Options&, platform::Settings&) {
+    const exchange::ExportResult r = exchange::WriteIdxFile();
+    printWritten(r);
+    return r.skipped.isEmpty() ? 0 : 1;
+}
+
+int cmdMakeHt(const Options&, platform::Settings&) {
+    printWritten(exchange::WriteHtFile());
+    return 0;
+}
+
+// The same command line the browser's text pane takes.
+QString makeCommand(const QString& word, const Options& o) {
+    return QStringLiteral("make ") + word + (o.m0 ? QStringLiteral("/m0") : QString());
+}
+
+int cmdMakeEach(const Options& o, platform::Settings&) {
+    printWritten(exchange::MakeHoutenText(o.args.value(1), makeCommand(QStringLiteral("each"), o)));
+    return 0;
+}
+
+int cmdMakeAll(const Options& o, platform::Settings&) {
+    const exchange::ExportResult r =
+        exchange::MakeHoutenText(QString(), makeCommand(QStringLiteral("all"), o));
+    printWritten(r);
+    return r.skipped.isEmpty() ? 0 : 1;
+}
+
+int cmdMakeNumber(const Options& o, platform::Settings&) {
+    out(forTerminal(exchange::MakeNumberList(o.args.value(1))));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -280,15 +332,19 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},     {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport}, {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},     {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch}};
+        {QStringLiteral("init"), cmdInit},        {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},    {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},        {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},    {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},   {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll}, {QStringLiteral("make-number"), cmdMakeNumber}};
     const std::map<QString, int> arity{
-        {QStringLiteral("init"), 0},   {QStringLiteral("laws"), 0},
-        {QStringLiteral("import"), 1}, {QStringLiteral("import-idx"), 1},
-        {QStringLiteral("tree"), 1},   {QStringLiteral("show"), 1},
-        {QStringLiteral("search"), -1}};
+        {QStringLiteral("init"), 0},     {QStringLiteral("laws"), 0},
+        {QStringLiteral("import"), 1},   {QStringLiteral("import-idx"), 1},
+        {QStringLiteral("tree"), 1},     {QStringLiteral("show"), 1},
+        {QStringLiteral("search"), -1},  {QStringLiteral("make-idx"), 0},
+        {QStringLiteral("make-ht"), 0},  {QStringLiteral("make-each"), 1},
+        {QStringLiteral("make-all"), 0}, {QStringLiteral("make-number"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

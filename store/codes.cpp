@@ -188,11 +188,16 @@ QString GetHtmlPath(const QString& code) {
 
 QString TrimTrailingCRLF(const QString& text) {
     QString s = text;
+    trimTrailingCRLF(s);
+    return s;
+}
+
+void trimTrailingCRLF(QString& s) {
+    // The last two characters are taken as the line break; blanks before it go with it.
     do {
-        if (s.size() >= 2) s = s.left(s.size() - 2) + QStringLiteral("  ");
+        if (s.size() >= 2) s.chop(2);
         while (s.endsWith(u' ')) s.chop(1);
     } while (s.endsWith(QStringLiteral("\r\n")));
-    return s;
 }
 
 }  // namespace store

@@ -31,6 +31,8 @@ void ShowKanjiJouNumber(const QString& text);
 QString GetHtmlPath(const QString& code);
 // Removes trailing line breaks and half-width blanks from a text that ends with CR LF.
 QString TrimTrailingCRLF(const QString& text);
+// The same in place: an export trims the end of a long text after many of its lines.
+void trimTrailingCRLF(QString& text);
 
 // The paragraph ordinal (characters 11-12) of a 条項コード; 0 for the heading row.
 int paragraphOrdinal(const QString& code);
