@@ -89,7 +89,8 @@ ExportResult WriteIdxFile(const Pump& pump) {
         }
         codes += u' ' + law.code;
         store::Database db = store::openLawDb(law.name);
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
         for (; !rs.eof(); rs.moveNext()) {
             const QStringList fields{rs.text(QStringLiteral("コード")),
                                      WidenJouCode(rs.text(QStringLiteral("SOJ"))),
@@ -236,14 +237,15 @@ ExportResult MakeHoutenText(const QString& code, const QString& command, const P
 QString MakeNumberList(const QString& code, const Pump& pump) {
     QString name;
     store::Database db = openListedLaw(code, &name);
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     QString text = name + kCrLf;
     for (; !rs.eof(); rs.moveNext()) {
         const QString c = rs.text(QStringLiteral("条項コード"));
         text += kCrLf;
-        text += c.endsWith(u'1') ? store::GetJouKouText(c.left(10))
-                                 : GetKouDigest(rs.text(QStringLiteral("条文")),
-                                                store::GetJouKouText(c));
+        text += c.endsWith(u'1')
+                    ? store::GetJouKouText(c.left(10))
+                    : GetKouDigest(rs.text(QStringLiteral("条文")), store::GetJouKouText(c));
         run(pump);
     }
     return text;

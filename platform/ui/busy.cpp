@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 
 namespace platform {
@@ -15,6 +16,17 @@ BusyCursor::BusyCursor() {
 
 BusyCursor::~BusyCursor() {
     if (active_) QGuiApplication::restoreOverrideCursor();
+}
+
+FramePump::FramePump(int intervalMs) : intervalMs_(intervalMs) {}
+
+void FramePump::operator()() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    const qint64 now = clock.elapsed();
+    if (last_ >= 0 && now - last_ < intervalMs_) return;
+    last_ = now;
+    pumpEvents();
 }
 
 void pumpEvents() {

@@ -88,7 +88,8 @@ TEST_F(ExportTest, HtFileLinesWithoutTrailingBreakReplacingALongerFile) {
     addLaw(2, QStringLiteral("MP"), QStringLiteral("民法"));
     const ExportResult r = WriteHtFile();
     EXPECT_EQ(r.written, QStringList{program(QStringLiteral("ht.dat"))});
-    EXPECT_EQ(textOf(program(QStringLiteral("ht.dat"))), (QStringLiteral("2 MP 民法\r\n10 KP 日本国憲法")));
+    EXPECT_EQ(textOf(program(QStringLiteral("ht.dat"))),
+              (QStringLiteral("2 MP 民法\r\n10 KP 日本国憲法")));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -118,16 +119,17 @@ TEST_F(ExportTest, IdxFileNamesEveryLawAndHoldsOnlyTheRowsThereAre) {
     EXPECT_EQ(readFile(program(QStringLiteral("idx.dat"))), QByteArray("CODES AA BB CC\r\n"));
 
     addToc(QStringLiteral("乙法"), {QStringLiteral("BB00020000000000"), QStringLiteral("030000"),
-                                    QStringLiteral("00040000"), QString(), QStringLiteral("0040000"),
-                                    QStringLiteral("第二章")});
-    addToc(QStringLiteral("乙法"), {QStringLiteral("BB00010000000000"), QStringLiteral("010000"),
-                                    QStringLiteral("020000"), QStringLiteral("010000"),
-                                    QStringLiteral("020000"), QStringLiteral("総則")});
+                                    QStringLiteral("00040000"), QString(),
+                                    QStringLiteral("0040000"), QStringLiteral("第二章")});
+    addToc(QStringLiteral("乙法"),
+           {QStringLiteral("BB00010000000000"), QStringLiteral("010000"), QStringLiteral("020000"),
+            QStringLiteral("010000"), QStringLiteral("020000"), QStringLiteral("総則")});
     writeFile(program(QStringLiteral("idx.dat")), QByteArray(5000, 'x'));
     WriteIdxFile();
-    EXPECT_EQ(textOf(program(QStringLiteral("idx.dat"))), (QStringLiteral("CODES AA BB CC\r\n"
-                                   "BB00010000000000&&00010000&&00020000&&00010000&&00020000&&総則\r\n"
-                                   "BB00020000000000&&00030000&&00040000&&&&0040000&&第二章")));
+    EXPECT_EQ(textOf(program(QStringLiteral("idx.dat"))),
+              (QStringLiteral("CODES AA BB CC\r\n"
+                              "BB00010000000000&&00010000&&00020000&&00010000&&00020000&&総則\r\n"
+                              "BB00020000000000&&00030000&&00040000&&&&0040000&&第二章")));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -140,8 +142,9 @@ TEST_F(ExportTest, IdxFileSkipsALawWithoutDatabaseAndRefusesRowsTheImportWouldSp
                                     QStringLiteral("00010000"), QStringLiteral("00010000"),
                                     QStringLiteral("00010000"), QStringLiteral("通則")});
     const ExportResult r = WriteIdxFile();
-    EXPECT_EQ(textOf(program(QStringLiteral("idx.dat"))), (QStringLiteral("CODES AA CC\r\nCC00010000000000&&00010000&&00010000&&"
-                                   "00010000&&00010000&&通則")));
+    EXPECT_EQ(textOf(program(QStringLiteral("idx.dat"))),
+              (QStringLiteral("CODES AA CC\r\nCC00010000000000&&00010000&&00010000&&"
+                              "00010000&&00010000&&通則")));
     ASSERT_EQ(r.skipped.size(), 1);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("BB 乙法")));
@@ -158,7 +161,8 @@ TEST_F(ExportTest, IdxFileSkipsALawWithoutDatabaseAndRefusesRowsTheImportWouldSp
         EXPECT_TRUE(e.description().contains(QStringLiteral("AA 甲法 AA00010000000000: 甲&&乙")));
         EXPECT_TRUE(e.description().contains(QStringLiteral("CC 丙法 CC00020000000000")));
     }
-    EXPECT_TRUE(readFile(program(QStringLiteral("idx.dat"))).endsWith(cp932(QStringLiteral("通則"))));
+    EXPECT_TRUE(
+        readFile(program(QStringLiteral("idx.dat"))).endsWith(cp932(QStringLiteral("通則"))));
 }
 
 TEST_F(ExportTest, LawTextBlocksCaptionsMarksAndTrimmedEnds) {
@@ -178,13 +182,15 @@ TEST_F(ExportTest, LawTextBlocksCaptionsMarksAndTrimmedEnds) {
     addRecord(law, QStringLiteral("AA00030000000001"), QStringLiteral("削除"));
     writeFile(out(QStringLiteral("AA.txt")), QByteArray(9000, 'x'));
     MakeHoutenText(QStringLiteral("AA"), QStringLiteral("make each"));
-    EXPECT_EQ(textOf(out(QStringLiteral("AA.txt"))), (QStringLiteral("CODE=AA\r\nNAME=甲法\r\n\r\n【通則】\r\n第1条\r\n① 第一項の文。"
-                                   "\r\n② 第二項\r\n一　号\r\n\r\n【ただ一つの項。\r\n】\r\n第2条の2"
-                                   "\r\nただ一つの項。\r\n\r\n【削除】\r\n第3条")));
+    EXPECT_EQ(textOf(out(QStringLiteral("AA.txt"))),
+              (QStringLiteral("CODE=AA\r\nNAME=甲法\r\n\r\n【通則】\r\n第1条\r\n① 第一項の文。"
+                              "\r\n② 第二項\r\n一　号\r\n\r\n【ただ一つの項。\r\n】\r\n第2条の2"
+                              "\r\nただ一つの項。\r\n\r\n【削除】\r\n第3条")));
     MakeHoutenText(QStringLiteral("AA"), QStringLiteral("make each/m0"));
-    EXPECT_EQ(textOf(out(QStringLiteral("AA.txt"))), (QStringLiteral("CODE=AA\r\nNAME=甲法\r\n\r\n【　】\r\n第1条\r\n① 第一項の文。"
-                                   "\r\n② 第二項\r\n一　号\r\n\r\n【　】\r\n第2条の2"
-                                   "\r\nただ一つの項。\r\n\r\n【　】\r\n第3条")));
+    EXPECT_EQ(textOf(out(QStringLiteral("AA.txt"))),
+              (QStringLiteral("CODE=AA\r\nNAME=甲法\r\n\r\n【　】\r\n第1条\r\n① 第一項の文。"
+                              "\r\n② 第二項\r\n一　号\r\n\r\n【　】\r\n第2条の2"
+                              "\r\nただ一つの項。\r\n\r\n【　】\r\n第3条")));
     EXPECT_TRUE(prompt.messages.isEmpty());
 
     // A law that is not listed is said, not written.
@@ -200,10 +206,12 @@ TEST_F(ExportTest, MakeAllWritesEveryLawAndNamesTheOnesWithoutDatabase) {
     addRecord(QStringLiteral("丙法"), QStringLiteral("CC00010000000001"), QStringLiteral("目的"));
     QDir(store::folders().out).removeRecursively();
     int pumped = 0;
-    const ExportResult r = MakeHoutenText(QStringLiteral("AA"), QStringLiteral("make all/m0"),
-                                          [&] { ++pumped; });
-    EXPECT_EQ(r.written, QStringList({out(QStringLiteral("AA.txt")), out(QStringLiteral("CC.txt"))}));
-    EXPECT_EQ(textOf(out(QStringLiteral("CC.txt"))), (QStringLiteral("CODE=CC\r\nNAME=丙法\r\n\r\n【　】\r\n第1条")));
+    const ExportResult r =
+        MakeHoutenText(QStringLiteral("AA"), QStringLiteral("make all/m0"), [&] { ++pumped; });
+    EXPECT_EQ(r.written,
+              QStringList({out(QStringLiteral("AA.txt")), out(QStringLiteral("CC.txt"))}));
+    EXPECT_EQ(textOf(out(QStringLiteral("CC.txt"))),
+              (QStringLiteral("CODE=CC\r\nNAME=丙法\r\n\r\n【　】\r\n第1条")));
     EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("BB.txt"))));
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("BB 乙法")));
@@ -241,7 +249,8 @@ TEST_F(ExportSampleTest, ExchangeFilesOfTheSevenLawsAreTheFilesTheyCameFrom) {
     const QList<store::LawEntry> laws = store::readLawList();
     auto tocOf = [](const QString& name) {
         store::Database db = store::openLawDb(name);
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
         QStringList rows;
         for (; !rs.eof(); rs.moveNext()) {
             QStringList f;
@@ -301,7 +310,8 @@ TEST_F(ExportSampleTest, LawTextsAgreeWithTheDatabaseRecordByRecord) {
         qsizetype pos = expectedHead.size();
         // Walk the records and find each one where the file has it.
         store::Database db = store::openLawDb(name);
-        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
         QString article;
         int articles = 0;
         for (; !rs.eof(); rs.moveNext()) {
@@ -333,7 +343,8 @@ TEST_F(ExportSampleTest, LawTextsAgreeWithTheDatabaseRecordByRecord) {
         const QByteArray block = cp932(importBlockAsExport(kpSource, title, shown));
         EXPECT_TRUE(kp.contains(block + "\r\n\r\n")) << title.toStdString();
     }
-    EXPECT_TRUE(kp.contains(cp932(QStringLiteral("\r\n十　儀式を行ふこと。\r\n\r\n【 】\r\n第8条"))));
+    EXPECT_TRUE(
+        kp.contains(cp932(QStringLiteral("\r\n十　儀式を行ふこと。\r\n\r\n【 】\r\n第8条"))));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 

@@ -1,6 +1,8 @@
 #include "viewer/browser/ui/frmtree.h"
 
+#include "exchange/export.h"
 #include "platform/keys.h"
+#include "platform/launch.h"
 #include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
@@ -10,19 +12,28 @@
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "platform/vb.h"
+#include "store/codes.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/notation.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSignalBlocker>
+#include <QThread>
 
 namespace viewer {
 
@@ -57,26 +68,306 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
                              });
     TView1->installEventFilter(this);
     Rtxt1->installEventFilter(this);
+    buildMenus();
     resize(495, 333);
+}
+
+void FrmTree::buildMenus() {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, auto&& action) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        platform::connectGuarded(a, &QAction::triggered, this, action);
+        return a;
+    };
+    auto submenu = [this](const char* name, const QString& caption) {
+        auto* m = new QMenu(caption, this);
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    Mn_Title = new QAction(QStringLiteral("<メニュー：ツリー画面>"), this);
+    Mn_Title->setObjectName(QStringLiteral("Mn_Title"));
+    platform::connectGuarded(Mn_Title, &QAction::triggered, this, [] {
+        if (MDIMain* main = MDIMain::instance()) main->showMainMenuStrip();
+    });
+    Mn_File = submenu("Mn_File", QStringLiteral("ファイル(&F)"));
+    // The tool windows of these items open from here once they exist.
+    Mn_File_MakeHt = item(Mn_File, "Mn_File_MakeHt", QStringLiteral("法典テキスト作成(&M Ctrl+M)"),
+                          [this] { Form_KeyDown(Qt::Key_M, platform::kCtrlMask); });
+    Mn_File_Duplicate = item(Mn_File, "Mn_File_Duplicate", QStringLiteral("複製(&N Ctrl+N)"),
+                             [this] { duplicate(); });
+    Mn_File_HTML = item(Mn_File, "Mn_File_HTML", QStringLiteral("HTML作成(&H)"),
+                        [this] { Mn_File_HTML_Click(); });
+    Mn_File_Close = item(Mn_File, "Mn_File_Close", QStringLiteral("閉じる(&C)"),
+                         [this] { platform::unload(this); });
+    Mn_Joubun = submenu("Mn_Joubun", QStringLiteral("条文(&J)"));
+    Mn_Joubun_Copy = item(Mn_Joubun, "Mn_Joubun_Copy", QStringLiteral("編集画面へコピー(&C F3)"),
+                          [this] { Form_KeyDown(Qt::Key_F3, 0); });
+    Mn_Joubun_Edit = item(Mn_Joubun, "Mn_Joubun_Edit", QStringLiteral("修正(&E F7)"),
+                          [this] { Form_KeyDown(Qt::Key_F7, 0); });
+    Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
+    Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
+                         [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
+    Mn_Ratio = submenu("Mn_Ratio", QStringLiteral("画面比率(&R)"));
+    Mn_Ratio_Down = item(Mn_Ratio, "Mn_Ratio_Down", QStringLiteral("参照部の比率を下げる(&D F11)"),
+                         [this] { Form_KeyDown(Qt::Key_F11, 0); });
+    Mn_Ratio_Up = item(Mn_Ratio, "Mn_Ratio_Up", QStringLiteral("参照部の比率を上げる(&U F12)"),
+                       [this] { Form_KeyDown(Qt::Key_F12, 0); });
+}
+
+QList<QAction*> FrmTree::childMenus() const {
+    return {Mn_Title, Mn_File->menuAction(), Mn_Joubun->menuAction(), Mn_Tool->menuAction(),
+            Mn_Ratio->menuAction()};
+}
+
+QString FrmTree::pagesmithPath() const {
+    return store::joinPath(store::folders().program,
+                           platform::executableName(QStringLiteral("Pagesmith")));
 }
 
 bool FrmTree::isParagraphKey(const QString& key) {
     return key.size() == 16 && platform::valInt(key.mid(10, 2)) > 0;
 }
 
-bool FrmTree::Form_KeyDown(int KeyCode, int shift) {
-    (void)shift;  // F2 and F3 act with any modifiers
-    if (KeyCode == Qt::Key_F2) {
-        const QString words =
-            platform::inputBox(QStringLiteral("検索キーワードを入力してください。"));
-        if (!words.isEmpty() && FindWord(words) == 0)
-            platform::msgBox(QStringLiteral("検索キーワードが見つかりません。"));
+bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
+    // Tested in this order; the rows without a modifier value act with any modifiers.
+    switch (KeyCode) {
+        case Qt::Key_F1: {
+            const QString answer = platform::inputBox(QStringLiteral("コードを入力してください。"));
+            lookup(answer);
+            return true;
+        }
+        case Qt::Key_F2: {
+            const QString words =
+                platform::inputBox(QStringLiteral("検索キーワードを入力してください。"));
+            if (!words.isEmpty() && FindWord(words) == 0)
+                platform::msgBox(QStringLiteral("検索キーワードが見つかりません。"));
+            return true;
+        }
+        case Qt::Key_F4:
+            if (Shift != platform::kShiftMask) return false;
+            duplicate();
+            return true;
+        case Qt::Key_F5:
+        case Qt::Key_F6:
+            switchTreeMode(KeyCode == Qt::Key_F5 ? 1 : 0);
+            return true;
+        case Qt::Key_F7:
+            // The article correction entry opens here once it exists.
+            return true;
+        case Qt::Key_F8:
+            if (Shift == 0) {
+                if (platform::msgBox(QStringLiteral("全てのノードを展開します。"),
+                                     platform::Buttons::OkCancel) == platform::Answer::Cancel)
+                    return true;
+                platform::BusyCursor busy;
+                TView1->setUpdatesEnabled(false);
+                TView1->expandAll();
+                TView1->setUpdatesEnabled(true);
+                selectFirstQuietly();
+                return true;
+            }
+            // Shift: the expanded text opens here once it exists.
+            return Shift == platform::kShiftMask;
+        case Qt::Key_F9:
+            TView1->setUpdatesEnabled(false);
+            TView1->collapseAll();
+            TView1->setUpdatesEnabled(true);
+            selectFirstQuietly();
+            return true;
+        case Qt::Key_F11:
+            // Single precision: from 0.4 the steps reach 0.1, not 0.2.
+            if (Ratio > 0.2f) {
+                Ratio -= 0.1f;
+                layoutPanes();
+            }
+            return true;
+        case Qt::Key_F12:
+            if (Ratio < 0.8f) {
+                Ratio += 0.1f;
+                layoutPanes();
+            }
+            return true;
+        case Qt::Key_F3: {
+            const QString key = TView1->selectedKey();
+            if (isParagraphKey(key)) SetJou(key);
+            return true;
+        }
+        default:
+            break;
+    }
+    if (Shift != platform::kCtrlMask) return false;
+    switch (KeyCode) {
+        case Qt::Key_D:
+            openPage();
+            return true;
+        case Qt::Key_E:
+            editPage();
+            return true;
+        case Qt::Key_R:
+            remakePage();
+            return true;
+        case Qt::Key_H:
+            if (MDIMain* main = MDIMain::instance()) main->HstForm_Remake();
+            return true;
+        case Qt::Key_N:
+            duplicate();
+            return true;
+        case Qt::Key_M:  // the expanded text opens here once it exists
+        case Qt::Key_T:  // the timer window shows here once it exists
+            return true;
+        default:
+            return false;
+    }
+}
+
+void FrmTree::selectFirstQuietly() {
+    // The selection moves without showing the node: the pane keeps its text.
+    if (TView1->nodeCount() == 0) return;
+    const QSignalBlocker quiet(TView1);
+    TView1->selectNode(TView1->nodes().first());
+}
+
+void FrmTree::lookup(const QString& answer) {
+    QString typed = answer;
+    if (!typed.isEmpty() && typed[0].isDigit()) typed = curHCodeT + typed;
+    if (typed.size() < 3) return;
+    const QString code = store::ExtractCode(typed);
+    if (code.left(2).compare(curHCodeT, Qt::CaseInsensitive) != 0) {
+        curHCodeT = code.left(2);
+        state().CurHCode = curHCodeT;
+        ClearTree();
+        MakeTreeOne(curHCodeT, state().TreeBuildMode);
+    }
+    if (TView1->nodeCount() == 0) return;
+    showNode(code);
+    TView1->setFocus();
+}
+
+void FrmTree::switchTreeMode(int mode) {
+    // Each step runs even when an earlier one failed.
+    auto step = [](auto&& f) { platform::guard(f); };
+    platform::BusyCursor busy;
+    QString key;
+    step([&] { key = TView1->selectedKey(); });
+    step([&] { ClearTree(); });
+    step([&] { state().TreeBuildMode = mode; });
+    step([&] { MakeTreeOne(curHCodeT, mode); });
+    step([&] {
+        if (QTreeWidgetItem* n = key.isEmpty() ? nullptr : TView1->node(key)) {
+            TView1->selectNode(n);
+            TView1_NodeClick(n);
+        }
+    });
+}
+
+FrmTree* FrmTree::duplicate() {
+    platform::BusyCursor busy;
+    MDIMain* main = MDIMain::instance();
+    return main ? main->openBrowser(curHCodeT) : nullptr;
+}
+
+void FrmTree::Mn_File_HTML_Click() {
+    platform::startProgram(pagesmithPath(), {curHCodeT});
+}
+
+void FrmTree::openPage() {
+    if (!QFileInfo(pagesmithPath()).isFile()) return;
+    const QString key = TView1->selectedKey();
+    if (key.isEmpty()) return;
+    const QString page = store::GetHtmlPath(key);
+    if (QFileInfo(page).isFile()) platform::shellOpen(page);
+}
+
+void FrmTree::editPage() {
+    if (!QFileInfo(pagesmithPath()).isFile() || waiting_) return;
+    const QString key = TView1->selectedKey();
+    if (key.isEmpty()) return;
+    const QString page = store::GetHtmlPath(key);
+    if (QFileInfo(page).isFile())
+        platform::shellEdit(page);
+    else if (isParagraphKey(key))
+        generatePage(key, page);
+}
+
+void FrmTree::remakePage() {
+    // A second Ctrl+R while a page is awaited does nothing.
+    if (!QFileInfo(pagesmithPath()).isFile() || waiting_) return;
+    const QString key = TView1->selectedKey();
+    if (key.isEmpty()) return;
+    const QString page = store::GetHtmlPath(key);
+    if (QFileInfo(page).isFile()) {
+        if (platform::msgBox(QStringLiteral("該当ファイルが既に存在します。作り直しますか？"),
+                             platform::Buttons::OkCancel) == platform::Answer::Cancel)
+            return;
+        if (!QFile::remove(page)) return;
+        generatePage(key, page);
+    } else if (isParagraphKey(key)) {
+        generatePage(key, page);
+    }
+}
+
+bool FrmTree::generatePage(const QString& key, const QString& page) {
+    if (!platform::startProgram(pagesmithPath(), {key})) {
+        platform::msgBox(QStringLiteral("%1 を起動できません。").arg(pagesmithPath()));
+        return false;
+    }
+    // Events keep running while the page is awaited; Esc ends the wait.
+    waiting_ = true;
+    waitCancelled_ = false;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{waiting_};
+    QElapsedTimer waited;
+    waited.start();
+    const QPointer<FrmTree> self(this);
+    while (!QFileInfo::exists(page)) {
+        if (waitCancelled_ || waited.elapsed() >= pageWaitMs) {
+            platform::msgBox(QStringLiteral("ページ %1 は作られませんでした。").arg(page));
+            return false;
+        }
+        platform::pumpEvents();
+        if (!self) return false;
+        QThread::msleep(10);
+    }
+    platform::shellEdit(page);
+    if (QTreeWidgetItem* n = TView1->selectedNode()) TView1_NodeClick(n);
+    return true;
+}
+
+bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
+    if (KeyAscii != 13 || !store::folders().admin) return false;
+    const QString text = Rtxt1->text();
+    const qsizetype lastBreak = text.lastIndexOf(QStringLiteral("\r\n"));
+    const QString line = lastBreak < 0 ? text : text.mid(lastBreak + 2);
+    if (line == QStringLiteral("?")) {
+        QString list;
+        for (const char* c : {"make idx", "make number", "make ht", "make each", "make each/m0",
+                              "make all", "make all/m0", "dir out", "dir db", "dir app"})
+            list += QString::fromLatin1(c) + QStringLiteral("\r\n");
+        Rtxt1->setText(list);
         return true;
     }
-    if (KeyCode == Qt::Key_F3) {
-        const QString key = TView1->selectedKey();
-        if (isParagraphKey(key)) SetJou(key);
-        return true;
+    if (line.startsWith(QStringLiteral("make idx"))) {
+        platform::BusyCursor busy;
+        exchange::WriteIdxFile(platform::FramePump());
+    } else if (line.startsWith(QStringLiteral("make ht"))) {
+        platform::BusyCursor busy;
+        exchange::WriteHtFile(platform::FramePump());
+    } else if (line.startsWith(QStringLiteral("make number"))) {
+        platform::BusyCursor busy;
+        Rtxt1->setText(exchange::MakeNumberList(curHCodeT, platform::FramePump()));
+        return true;  // the typed line has gone with the old text
+    } else if (line.startsWith(QStringLiteral("make each")) ||
+               line.startsWith(QStringLiteral("make all"))) {
+        platform::BusyCursor busy;
+        exchange::MakeHoutenText(curHCodeT, line, platform::FramePump());
+    } else if (line.startsWith(QStringLiteral("dir out"))) {
+        platform::shellOpen(store::folders().out);
+    } else if (line.startsWith(QStringLiteral("dir db"))) {
+        platform::shellOpen(store::folders().db);
+    } else if (line.startsWith(QStringLiteral("dir app"))) {
+        platform::shellOpen(store::folders().program);
     }
     return false;
 }
@@ -85,10 +376,18 @@ bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
     // Key preview: the window's keys before the tree's and the pane's.
     if ((watched == TView1 || watched == Rtxt1) && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
+        if (waiting_ && k->key() == Qt::Key_Escape) {
+            waitCancelled_ = true;
+            return true;
+        }
         bool handled = false;
         platform::guard(
             [&] { handled = Form_KeyDown(k->key(), platform::shiftMask(k->modifiers())); });
         if (handled) return true;
+        if (watched == Rtxt1 && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            platform::guard([&] { handled = Rtxt1_KeyPress(13); });
+            if (handled) return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -109,6 +408,7 @@ void FrmTree::Form_Load() {
         platform::setGeometryTwips(this, std::max(0, mainWidth - 7000 - 200), 0, 7000, 5000);
     }
     setWindowTitle(store::GetHoutenName(curHCodeT));
+    Mn_File_HTML->setVisible(QFileInfo(pagesmithPath()).isFile());
     state().TreeBuildMode = 1;
     MakeTreeOne(curHCodeT, state().TreeBuildMode);
     layoutPanes();

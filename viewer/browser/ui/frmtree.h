@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+class QAction;
+class QMenu;
 class QTreeWidgetItem;
 
 namespace platform {
@@ -15,7 +17,7 @@ class TextPane;
 
 namespace viewer {
 
-class FrmTree : public QWidget {
+class FrmTree : public QWidget, public platform::MenuOwner {
     Q_OBJECT
   public:
     // `law` is curHCodeT, set before the window loads; empty means KP.
@@ -27,6 +29,25 @@ class FrmTree : public QWidget {
 
     platform::KeyedTree* TView1 = nullptr;
     platform::TextPane* Rtxt1 = nullptr;
+
+    QAction* Mn_Title = nullptr;
+    QMenu* Mn_File = nullptr;
+    QAction* Mn_File_MakeHt = nullptr;
+    QAction* Mn_File_Duplicate = nullptr;
+    QAction* Mn_File_HTML = nullptr;
+    QAction* Mn_File_Close = nullptr;
+    QMenu* Mn_Joubun = nullptr;
+    QAction* Mn_Joubun_Copy = nullptr;
+    QAction* Mn_Joubun_Edit = nullptr;
+    QMenu* Mn_Tool = nullptr;
+    QAction* Mn_Tool_Timer = nullptr;
+    QMenu* Mn_Ratio = nullptr;
+    QAction* Mn_Ratio_Down = nullptr;
+    QAction* Mn_Ratio_Up = nullptr;
+    QList<QAction*> childMenus() const override;
+
+    // How long the page generator may take to write a page.
+    int pageWaitMs = 30000;
 
     // The window's load, once it sits in the frame: position, Tag, caption, the tree.
     void Form_Load();
@@ -46,10 +67,27 @@ class FrmTree : public QWidget {
     bool showNode(const QString& key);
     // The layout of the two panes by Ratio.
     void layoutPanes();
-    // The window's keys, seen before the tree and the pane: F2 searches the law, F3 copies
-    // the selected paragraph. `shift` is the modifier value (1 Shift, 2 Ctrl, 4 Alt).
-    // Returns whether the key was handled.
-    bool Form_KeyDown(int KeyCode, int shift);
+    // The window's keys, seen before the tree and the pane. `Shift` is the modifier value
+    // (1 Shift, 2 Ctrl, 4 Alt). Returns whether the key was one of the window's.
+    bool Form_KeyDown(int KeyCode, int Shift);
+    // Enter in the text pane: the administrator's commands on its last line. Returns whether
+    // the key is swallowed.
+    bool Rtxt1_KeyPress(int KeyAscii);
+
+    // The lookup by a typed number (F1): `answer` as typed into the input box.
+    void lookup(const QString& answer);
+    // Rebuilds the tree in `mode` (1 table of contents, 0 flat), keeping the selected node.
+    void switchTreeMode(int mode);
+    // The selected node's page: open (Ctrl+D), edit (Ctrl+E), make anew (Ctrl+R).
+    void openPage();
+    void editPage();
+    void remakePage();
+    // The page generator on the window's law (menu "HTML作成").
+    void Mn_File_HTML_Click();
+    // A further browser on this window's law.
+    FrmTree* duplicate();
+    // Whether a generated page is being waited for.
+    bool waitingForPage() const { return waiting_; }
     // A paragraph node: characters 11-12 of its key above 0.
     static bool isParagraphKey(const QString& key);
 
@@ -58,7 +96,14 @@ class FrmTree : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void buildMenus();
+    void selectFirstQuietly();
+    // Starts the generator for `key` and waits for `page`; false when no page came.
+    bool generatePage(const QString& key, const QString& page);
+    QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
+    bool waiting_ = false;
+    bool waitCancelled_ = false;
 };
 
 }  // namespace viewer

@@ -100,6 +100,9 @@ FrmCopy::FrmCopy(QWidget* parent)
     };
     Mn_Title = new QAction(QStringLiteral("<メニュー：編集画面>"), this);
     Mn_Title->setObjectName(QStringLiteral("Mn_Title"));
+    platform::connectGuarded(Mn_Title, &QAction::triggered, this, [] {
+        if (MDIMain* main = MDIMain::instance()) main->showMainMenuStrip();
+    });
     Mn_File = new QMenu(QStringLiteral("ファイル(&F)"), this);
     Mn_File->setObjectName(QStringLiteral("Mn_File"));
     action(Mn_File, Mn_File_Close, "Mn_File_Close", QStringLiteral("閉じる(&C)"));

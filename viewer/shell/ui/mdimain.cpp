@@ -13,6 +13,7 @@
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
+#include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
@@ -20,7 +21,9 @@
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
+#include "viewer/shell/ui/frmhst.h"
 #include "viewer/shell/ui/frmnowsearch.h"
+#include "viewer/shell/ui/frmtest.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +31,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -140,6 +144,8 @@ void MDIMain::buildBars() {
     addToolBar(Qt::TopToolBarArea, bar2);
 
     platform::connectGuarded(CmdR, &QToolButton::clicked, this, [this] { CmdR_Click(); });
+    platform::connectGuarded(CmdHst, &QToolButton::clicked, this, [this] { CmdHst_Click(); });
+    platform::connectGuarded(ComboHis, &QComboBox::activated, this, [this] { ComboHis_Click(); });
     platform::connectGuarded(TxtJouFind, &QLineEdit::returnPressed, this,
                              [this] { TxtJouFind_KeyPress(13); });
     platform::connectGuarded(CmdFindByCode, &QToolButton::clicked, this,
@@ -287,8 +293,70 @@ FrmFound* MDIMain::foundWindow() {
 }
 
 void MDIMain::closeHistoryWindow() {
-    for (QWidget* w : children())
-        if (w->objectName() == QStringLiteral("FrmHst")) platform::unload(w);
+    platform::unload(history);
+}
+
+FrmHst* MDIMain::historyWindow() {
+    if (history.isNull()) {
+        history = new FrmHst;
+        QMdiSubWindow* sub = showChild(history);
+        // It stays above the windows it is read beside.
+        sub->setWindowFlag(Qt::WindowStaysOnTopHint);
+        history->Form_Load();
+    }
+    return history;
+}
+
+void MDIMain::ComboHis_Click() {
+    // Each step runs even when an earlier one fails.
+    platform::BusyCursor busy;
+    QString key;
+    platform::guard(
+        [&] { key = platform::trimBlanks(ComboHis2->itemText(ComboHis->currentIndex())); });
+    platform::guard([&] {
+        if (copy.isNull()) {
+            platform::beep();
+            return;
+        }
+        if (showBlock(copy->Rtxt1, key)) platform::bringToFront(copy);
+    });
+}
+
+void MDIMain::HstForm_Remake() {
+    FrmHst* hst = historyWindow();
+    hst->NOWREMAKE = true;
+    const QListWidgetItem* chosen = hst->ListHst->currentItem();
+    const QString remembered = chosen ? chosen->text() : QString();
+    hst->ListHst->clear();
+    hst->ListHst2->clear();
+    // Oldest first: ComboHis holds the newest at position 0.
+    for (int i = ComboHis->count() - 1; i >= 0; --i) {
+        hst->ListHst->addItem(ComboHis->itemText(i));
+        hst->ListHst2->addItem(ComboHis2->itemText(i));
+        hst->ListHst->setCurrentRow(hst->ListHst->count() - 1);
+    }
+    hst->NOWREMAKE = false;
+    platform::bringToFront(hst);
+    if (!remembered.isEmpty()) {
+        const QList<QListWidgetItem*> same = hst->ListHst->findItems(remembered, Qt::MatchExactly);
+        if (!same.isEmpty()) hst->ListHst->setCurrentItem(same.first());
+    }
+    hst->ListHst_Click();
+    hst->ListHst->setFocus();
+}
+
+void MDIMain::CmdHst_Click() {
+    if (ComboHis->count() == 0) return;
+    platform::BusyCursor busy;
+    HstForm_Remake();
+}
+
+void MDIMain::showMainMenuStrip() {
+    platform::unload(menuStrip);
+    menuStrip = new FrmTest;
+    showChild(menuStrip);
+    menuStrip->Form_Load();
+    platform::bringToFront(menuStrip);
 }
 
 void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {

@@ -23,6 +23,8 @@ class FrmTree;
 class FrmCopy;
 class FrmFound;
 class FrmNowSearch;
+class FrmHst;
+class FrmTest;
 
 class MDIMain : public platform::MdiFrame {
     Q_OBJECT
@@ -45,6 +47,13 @@ class MDIMain : public platform::MdiFrame {
     // Enter (13) in the search box: search every law.
     void TxtJouFindT_KeyPress(int KeyAscii);
     void CmdR_Click();
+    // The history: jump in the edit window to the copy chosen in ComboHis.
+    void ComboHis_Click();
+    // Refills the history window from ComboHis/ComboHis2 and shows it.
+    void HstForm_Remake();
+    void CmdHst_Click();
+    // The main window's menu through a fresh strip window FrmTest.
+    void showMainMenuStrip();
     void CmdHCodeList_Click();
     void Mn_File_Lexbench_Click();
     void Mn_Help_About_Click();
@@ -77,6 +86,8 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmCopy> copy;                      // the edit window
     QPointer<FrmFound> found;                    // the search-result window
     QPointer<FrmNowSearch> nowSearch;            // the search's progress window
+    QPointer<FrmHst> history;                    // the history window
+    QPointer<FrmTest> menuStrip;                 // the main-menu strip window
 
     // The default browser showing `law`: made (and loaded) on first use, else its tree is
     // cleared and built anew. Brought to the front.
@@ -86,6 +97,8 @@ class MDIMain : public platform::MdiFrame {
     // The edit and result windows, made when missing.
     FrmCopy* copyWindow();
     FrmFound* foundWindow();
+    // The history window, made (and placed) when missing.
+    FrmHst* historyWindow();
     // Closes the history window when it is open.
     void closeHistoryWindow();
 

@@ -1,0 +1,34 @@
+#include "viewer/shell/ui/frmtest.h"
+
+#include "platform/ui/guard.h"
+#include "platform/ui/mdi.h"
+#include "platform/ui/twips.h"
+#include "viewer/shell/ui/mdimain.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace viewer {
+
+FrmTest::FrmTest(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmTest"));
+    setWindowTitle(QStringLiteral("メインメニュー表示中"));
+}
+
+void FrmTest::Form_Load() {
+    MDIMain* main = MDIMain::instance();
+    if (!main) return;
+    platform::setGeometryTwips(this, 0, 20, platform::pixelsToTwips(main->width()) - 200, 0);
+    // Deactivated, it unloads itself (later: the frame is still switching its windows).
+    platform::connectGuarded(main->area(), &QMdiArea::subWindowActivated, this,
+                             [this](QMdiSubWindow* sub) {
+                                 if (sub != platform::subWindowOf(this)) {
+                                     if (QMdiSubWindow* own = platform::subWindowOf(this))
+                                         own->deleteLater();
+                                     else
+                                         deleteLater();
+                                 }
+                             });
+}
+
+}  // namespace viewer
