@@ -10,7 +10,7 @@
 #include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
-#include "tests/support/samplelaws.h"
+#include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
@@ -40,41 +40,6 @@ namespace {
 struct EveryStepPumps {
     EveryStepPumps() { FrmNowSearch::setPumpInterval(0); }
     ~EveryStepPumps() { FrmNowSearch::setPumpInterval(16); }
-};
-
-class BrowserTest : public testsupport::SampleLawsTest {
-  protected:
-    void SetUp() override {
-        SampleLawsTest::SetUp();
-        platform::Settings s;
-        s.save(QStringLiteral("PATH"), programDir());
-        s.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
-        state() = ViewerState{};
-        main_ = std::make_unique<MDIMain>();
-        main_->resize(1300, 900);
-        main_->show();
-        main_->Form_Load();
-    }
-    void TearDown() override {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    MDIMain& w() { return *main_; }
-    QPushButton* button(const QString& name) {
-        for (QPushButton* b : w().CmdHouten)
-            if (b->text() == name) return b;
-        return nullptr;
-    }
-    void lookup(const QString& typed) {
-        w().TxtJouFind->setText(typed);
-        QTest::keyClick(w().TxtJouFind, Qt::Key_Return);
-    }
-    static QString treeKeys(const FrmTree* t) {
-        QStringList out;
-        for (const QTreeWidgetItem* n : t->TView1->nodes()) out << platform::KeyedTree::keyOf(n);
-        return out.join(u' ');
-    }
-    std::unique_ptr<MDIMain> main_;
 };
 
 TEST_F(BrowserTest, LawButtonsOpenEveryLawInTheOneBrowser) {

@@ -279,7 +279,7 @@ void FrmTree::openPage() {
 }
 
 void FrmTree::editPage() {
-    if (!QFileInfo(pagesmithPath()).isFile() || waiting_) return;
+    if (!QFileInfo(pagesmithPath()).isFile() || run_.running()) return;
     const QString key = TView1->selectedKey();
     if (key.isEmpty()) return;
     const QString page = store::GetHtmlPath(key);
@@ -291,7 +291,7 @@ void FrmTree::editPage() {
 
 void FrmTree::remakePage() {
     // A second Ctrl+R while a page is awaited does nothing.
-    if (!QFileInfo(pagesmithPath()).isFile() || waiting_) return;
+    if (!QFileInfo(pagesmithPath()).isFile() || run_.running()) return;
     const QString key = TView1->selectedKey();
     if (key.isEmpty()) return;
     const QString page = store::GetHtmlPath(key);
@@ -311,23 +311,16 @@ bool FrmTree::generatePage(const QString& key, const QString& page) {
         platform::msgBox(QStringLiteral("%1 を起動できません。").arg(pagesmithPath()));
         return false;
     }
-    // Events keep running while the page is awaited; Esc ends the wait.
-    waiting_ = true;
-    waitCancelled_ = false;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{waiting_};
+    // Events keep running while the page is awaited; Esc or closing the window ends the wait.
+    platform::RunState::Scope waiting(run_);
     QElapsedTimer waited;
     waited.start();
-    const QPointer<FrmTree> self(this);
     while (!QFileInfo::exists(page)) {
-        if (waitCancelled_ || waited.elapsed() >= pageWaitMs) {
+        if (run_.stopRequested() || waited.elapsed() >= pageWaitMs) {
             platform::msgBox(QStringLiteral("ページ %1 は作られませんでした。").arg(page));
             return false;
         }
         platform::pumpEvents();
-        if (!self) return false;
         QThread::msleep(10);
     }
     platform::shellEdit(page);
@@ -376,8 +369,8 @@ bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
     // Key preview: the window's keys before the tree's and the pane's.
     if ((watched == TView1 || watched == Rtxt1) && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
-        if (waiting_ && k->key() == Qt::Key_Escape) {
-            waitCancelled_ = true;
+        if (run_.running() && k->key() == Qt::Key_Escape) {
+            run_.requestStop();
             return true;
         }
         bool handled = false;
@@ -520,6 +513,11 @@ void FrmTree::layoutPanes() {
     // The pane ends inside the window even where the frame is taller than it was.
     Rtxt1->setGeometry(0, top, platform::twipsToPixels(w),
                        std::max(0, std::min(platform::twipsToPixels(paneH), height() - top)));
+}
+
+void FrmTree::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
 }
 
 void FrmTree::resizeEvent(QResizeEvent* e) {

@@ -3,6 +3,7 @@
 // content comes from viewer::buildLawTree; the window puts it into the tree, shows a node's
 // text with its context, copies paragraphs into the edit window and searches its law.
 #include "platform/ui/mdi.h"
+#include "platform/ui/run.h"
 
 #include <QWidget>
 
@@ -87,12 +88,13 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // A further browser on this window's law.
     FrmTree* duplicate();
     // Whether a generated page is being waited for.
-    bool waitingForPage() const { return waiting_; }
+    bool waitingForPage() const { return run_.running(); }
     // A paragraph node: characters 11-12 of its key above 0.
     static bool isParagraphKey(const QString& key);
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -102,8 +104,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
-    bool waiting_ = false;
-    bool waitCancelled_ = false;
+    // The wait for a generated page: Esc or a close ends it; the window closes after it.
+    platform::RunState run_{this};
 };
 
 }  // namespace viewer

@@ -73,36 +73,36 @@ void FrmHst::ListHst_Click() {
 
 bool FrmHst::Form_KeyDown(int KeyCode, int Shift) {
     switch (KeyCode) {
-    case Qt::Key_Backspace:
-        if (Shift == 0 && ListHst->currentRow() > 0) {
-            ListHst->setCurrentRow(ListHst->currentRow() - 1);
+        case Qt::Key_Backspace:
+            if (Shift == 0 && ListHst->currentRow() > 0) {
+                ListHst->setCurrentRow(ListHst->currentRow() - 1);
+                return true;
+            }
+            if (Shift == platform::kShiftMask && ListHst->currentRow() < ListHst->count() - 1) {
+                ListHst->setCurrentRow(ListHst->currentRow() + 1);
+                return true;
+            }
+            return Shift == 0 || Shift == platform::kShiftMask;
+        case Qt::Key_F5:
+            if (MDIMain* main = MDIMain::instance()) {
+                platform::BusyCursor busy;
+                main->HstForm_Remake();
+            }
             return true;
-        }
-        if (Shift == platform::kShiftMask && ListHst->currentRow() < ListHst->count() - 1) {
-            ListHst->setCurrentRow(ListHst->currentRow() + 1);
+        case Qt::Key_F11:
+            if (listWidth > 1000) {
+                listWidth -= 200;
+                layout();
+            }
             return true;
-        }
-        return Shift == 0 || Shift == platform::kShiftMask;
-    case Qt::Key_F5:
-        if (MDIMain* main = MDIMain::instance()) {
-            platform::BusyCursor busy;
-            main->HstForm_Remake();
-        }
-        return true;
-    case Qt::Key_F11:
-        if (listWidth > 1000) {
-            listWidth -= 200;
-            layout();
-        }
-        return true;
-    case Qt::Key_F12:
-        if (platform::geometryTwips(this).width() - 1000 > listWidth) {
-            listWidth += 200;
-            layout();
-        }
-        return true;
-    default:
-        return false;
+        case Qt::Key_F12:
+            if (platform::geometryTwips(this).width() - 1000 > listWidth) {
+                listWidth += 200;
+                layout();
+            }
+            return true;
+        default:
+            return false;
     }
 }
 
