@@ -155,6 +155,7 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
     EXPECT_EQ(strip->windowTitle(), QStringLiteral("メインメニュー表示中"));
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：メイン画面>"));
     EXPECT_EQ(platform::subWindowOf(strip)->x(), 0);
+    EXPECT_GT(platform::subWindowOf(strip)->height(), 0);  // its caption bar shows
     w().copyWindow()->Mn_Title->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(strip.isNull());  // the old one was discarded
