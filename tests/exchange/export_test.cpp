@@ -348,4 +348,38 @@ TEST_F(ExportSampleTest, LawTextsAgreeWithTheDatabaseRecordByRecord) {
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
+TEST_F(ExportSampleTest, LexctlWritesTheBytesOfTheTypedCommands) {
+    platform::ScriptedPrompt prompt;
+    const QString idx = programDir() + QStringLiteral("/idx.dat");
+    const QString ht = programDir() + QStringLiteral("/ht.dat");
+    QFile::remove(idx);
+    QFile::remove(ht);
+    EXPECT_EQ(lexctl({QStringLiteral("make-idx")}).exitCode, 0);
+    EXPECT_EQ(lexctl({QStringLiteral("make-ht")}).exitCode, 0);
+    EXPECT_EQ(readFile(idx), readFile(testsupport::sampleDir() + QStringLiteral("/idx.dat")));
+    EXPECT_EQ(readFile(ht), readFile(testsupport::sampleDir() + QStringLiteral("/ht.dat")));
+
+    const QString kp = store::folders().out + QStringLiteral("/KP.txt");
+    const testsupport::ProcessResult each =
+        lexctl({QStringLiteral("make-each"), QStringLiteral("KP"), QStringLiteral("--m0")});
+    EXPECT_EQ(each.out, QStringLiteral("written: ") + kp + u'\n');
+    const QByteArray fromLexctl = readFile(kp);
+    MakeHoutenText(QStringLiteral("KP"), QStringLiteral("make each/m0"));
+    EXPECT_EQ(fromLexctl, readFile(kp));
+    EXPECT_EQ(lexctl({QStringLiteral("make-all")}).out.count(QStringLiteral("written: ")), 7);
+
+    const testsupport::ProcessResult number =
+        lexctl({QStringLiteral("make-number"), QStringLiteral("GT")});
+    EXPECT_EQ(number.exitCode, 0);
+    QString listing = MakeNumberList(QStringLiteral("GT"));
+    listing.replace(kCrLf, QStringLiteral("\n"));
+    EXPECT_EQ(number.out, listing + u'\n');
+
+    const testsupport::ProcessResult unknown =
+        lexctl({QStringLiteral("make-each"), QStringLiteral("ZZ")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("ZZ"))) << unknown.err.toStdString();
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 
 void PrintTo(const QString& s, std::ostream* os) {
@@ -48,6 +49,19 @@ void TempRootTest::copySampleExchangeFiles() {
     for (const char* name : {"ht.dat", "idx.dat"})
         QFile::copy(sampleDir() + u'/' + QString::fromLatin1(name),
                     programDir_ + u'/' + QString::fromLatin1(name));
+}
+
+ProcessResult TempRootTest::lexctl(const QStringList& args) const {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp_.path() + QStringLiteral("/cli-config"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LEXORA_LEXCTL), QStringList(args)
+                                               << QStringLiteral("--root") << rootDir()
+                                               << QStringLiteral("--program-dir") << programDir());
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 }  // namespace testsupport

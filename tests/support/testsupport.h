@@ -18,6 +18,11 @@ QByteArray cp932(const QString& s);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
+struct ProcessResult {
+    int exitCode = -1;
+    QString out, err;
+};
+
 // Each test gets a fresh program folder, data root and settings store, and store::folders()
 // pointing there.
 class TempRootTest : public ::testing::Test {
@@ -28,6 +33,8 @@ class TempRootTest : public ::testing::Test {
     QString path(const QString& rel) const { return tmp_.path() + u'/' + rel; }
     // Copies ht.dat and idx.dat of the sample into the program folder.
     void copySampleExchangeFiles();
+    // Runs lexctl on this test's data root and program folder, with settings of its own.
+    ProcessResult lexctl(const QStringList& args) const;
 
   private:
     QTemporaryDir tmp_;

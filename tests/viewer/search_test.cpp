@@ -222,16 +222,9 @@ TEST_F(SearchTest, SearchInOneLawAndCopyBlocks) {
 
 TEST_F(SearchTest, LexctlTreeShowAndSearch) {
     auto run = [this](const QStringList& args, QString* err = nullptr) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("cli-config")));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(LEXORA_LEXCTL),
-                QStringList(args) << QStringLiteral("--root") << rootDir()
-                                  << QStringLiteral("--program-dir") << programDir());
-        p.waitForFinished(60000);
-        if (err) *err = QString::fromUtf8(p.readAllStandardError());
-        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
+        const testsupport::ProcessResult r = lexctl(args);
+        if (err) *err = r.err;
+        return std::make_pair(r.exitCode, r.out);
     };
     auto [code, tree] = run({QStringLiteral("tree"), QStringLiteral("GT")});
     EXPECT_EQ(code, 0);

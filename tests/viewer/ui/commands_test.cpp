@@ -5,20 +5,21 @@
 #include "platform/ui/textpane.h"
 #include "store/codes.h"
 #include "store/folders.h"
+#include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/ui/frmtest.h"
-#include "tests/viewer/ui/viewerfixture.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QMdiSubWindow>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QUrl>
 
 using namespace viewer;
 using testsupport::readFile;
@@ -51,6 +52,28 @@ class CommandsTest : public BrowserTest {
         f.close();
         f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
     }
+    // The desktop's opener and the editor record what they are given in open.log and
+    // edit.log of the data root.
+    void fakeDesktop() {
+        const QString bin = rootDir() + QStringLiteral("/bin");
+        QDir().mkpath(bin);
+        fakeProgram(bin + QStringLiteral("/xdg-open"), rootDir() + QStringLiteral("/open.log"));
+        fakeProgram(bin + QStringLiteral("/editor"), rootDir() + QStringLiteral("/edit.log"));
+        oldPath_ = qgetenv("PATH");
+        oldVisual_ = qgetenv("VISUAL");
+        qputenv("PATH", bin.toUtf8() + ':' + oldPath_);
+        qputenv("VISUAL", (bin + QStringLiteral("/editor")).toUtf8());
+        faked_ = true;
+    }
+    void TearDown() override {
+        if (faked_) {
+            qputenv("PATH", oldPath_);
+            oldVisual_.isEmpty() ? qunsetenv("VISUAL") : qputenv("VISUAL", oldVisual_);
+        }
+        BrowserTest::TearDown();
+    }
+    QByteArray oldPath_, oldVisual_;
+    bool faked_ = false;
     static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
         QElapsedTimer t;
         t.start();
@@ -112,7 +135,8 @@ TEST_F(CommandsTest, KeyTableModifiersAndRatioSteps) {
     EXPECT_TRUE(prompt.messages.isEmpty());
     auto expanded = [t] {
         int n = 0;
-        for (QTreeWidgetItem* node : t->TView1->nodes()) n += node->childCount() == 0 || node->isExpanded();
+        for (QTreeWidgetItem* node : t->TView1->nodes())
+            n += node->childCount() == 0 || node->isExpanded();
         return n;
     };
     const int before = expanded();
@@ -140,11 +164,12 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
         if (a->menu())
             for (QAction* sub : a->menu()->actions()) captions << u'-' + sub->text();
     }
-    EXPECT_EQ(captions.join(u'|'),
-              QStringLiteral("<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
-                             "-複製(&N Ctrl+N)|-HTML作成(&H)|-閉じる(&C)|条文(&J)|"
-                             "-編集画面へコピー(&C F3)|-修正(&E F7)|ツール(&T)|-タイマー(&T Ctrl+T)|"
-                             "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
+    EXPECT_EQ(
+        captions.join(u'|'),
+        QStringLiteral("<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
+                       "-複製(&N Ctrl+N)|-HTML作成(&H)|-閉じる(&C)|条文(&J)|"
+                       "-編集画面へコピー(&C F3)|-修正(&E F7)|ツール(&T)|-タイマー(&T Ctrl+T)|"
+                       "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
 
@@ -223,20 +248,7 @@ TEST_F(CommandsTest, LookupByNumberAndTreeModesKeepTheSelection) {
 TEST_F(CommandsTest, PagesAreOpenedEditedAndMadeByTheGenerator) {
     platform::ScriptedPrompt prompt;
     const QString logs = rootDir();
-    const QString bin = rootDir() + QStringLiteral("/bin");
-    QDir().mkpath(bin);
-    fakeProgram(bin + QStringLiteral("/xdg-open"), logs + QStringLiteral("/open.log"));
-    fakeProgram(bin + QStringLiteral("/editor"), logs + QStringLiteral("/edit.log"));
-    const QByteArray oldPath = qgetenv("PATH"), oldVisual = qgetenv("VISUAL");
-    qputenv("PATH", bin.toUtf8() + ':' + oldPath);
-    qputenv("VISUAL", (bin + QStringLiteral("/editor")).toUtf8());
-    struct Restore {
-        QByteArray path, visual;
-        ~Restore() {
-            qputenv("PATH", path);
-            visual.isEmpty() ? qunsetenv("VISUAL") : qputenv("VISUAL", visual);
-        }
-    } restore{oldPath, oldVisual};
+    fakeDesktop();
 
     FrmTree* t = openKP();
     const QString paragraph = QStringLiteral("KP00040000010100");
@@ -280,7 +292,8 @@ TEST_F(CommandsTest, PagesAreOpenedEditedAndMadeByTheGenerator) {
     // Ctrl+R on an existing page asks; Cancel keeps it, OK makes it anew.
     prompt.answers = {platform::Answer::Cancel};
     press(t->TView1, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(prompt.messages.last(), QStringLiteral("該当ファイルが既に存在します。作り直しますか？"));
+    EXPECT_EQ(prompt.messages.last(),
+              QStringLiteral("該当ファイルが既に存在します。作り直しますか？"));
     EXPECT_EQ(lines(started).count(u'\n'), 2);
     press(t->TView1, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(lines(started).count(u'\n'), 3);
@@ -348,15 +361,32 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     const QString kp = store::folders().out + QStringLiteral("/KP.txt");
     QString text;
     ASSERT_TRUE(platform::decodeCp932(readFile(kp), &text));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("CODE=KP\r\nNAME=日本国憲法\r\n\r\n【　】\r\n第1条\r\n")));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("CODE=KP\r\nNAME=日本国憲法\r\n\r\n【　】\r\n第1条\r\n")));
     type(QStringLiteral("make all"));
     for (const char* code : {"MP", "CP", "KS", "MS", "CS", "GT"})
         EXPECT_TRUE(QFileInfo::exists(store::folders().out + u'/' + QLatin1String(code) +
                                       QStringLiteral(".txt")));
     ASSERT_TRUE(platform::decodeCp932(readFile(kp), &text));
     EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\n【 】\r\n第1条\r\n")));
+    fakeDesktop();
+    type(QStringLiteral("dir out"));
+    type(QStringLiteral("dir db"));
+    type(QStringLiteral("dir app"));
+    EXPECT_TRUE(
+        waitFor([&] { return lines(rootDir() + QStringLiteral("/open.log")).count(u'\n') == 3; }));
+    // Three programs started at once: their lines come in any order.
+    QStringList opened =
+        lines(rootDir() + QStringLiteral("/open.log")).split(u'\n', Qt::SkipEmptyParts);
+    opened.sort();
+    QStringList folders{QUrl::fromLocalFile(store::folders().out).toString(),
+                        QUrl::fromLocalFile(store::folders().db).toString(),
+                        QUrl::fromLocalFile(store::folders().program).toString()};
+    folders.sort();
+    EXPECT_EQ(opened, folders);
     type(QStringLiteral("make number"));
-    EXPECT_TRUE(t->Rtxt1->text().startsWith(QStringLiteral("日本国憲法\r\n\r\n第1条\r\n　天皇は、日・・・意に基く。\r\n第2条")));
+    EXPECT_TRUE(t->Rtxt1->text().startsWith(
+        QStringLiteral("日本国憲法\r\n\r\n第1条\r\n　天皇は、日・・・意に基く。\r\n第2条")));
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 

@@ -3,9 +3,9 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
+#include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/ui/frmhst.h"
-#include "tests/viewer/ui/viewerfixture.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -140,7 +140,8 @@ TEST_F(HistoryTest, AnEmptyHistoryOpensOnlyByCtrlHAndEmptyingClosesTheWindow) {
     ASSERT_TRUE(w().history);
     EXPECT_EQ(w().history->ListHst->count(), 0);
     // No line chosen: the pane shows the last copy logged.
-    EXPECT_EQ(w().history->Rtxt1->text(), state().CopyLog.split(QStringLiteral("SEPARATOR")).last());
+    EXPECT_EQ(w().history->Rtxt1->text(),
+              state().CopyLog.split(QStringLiteral("SEPARATOR")).last());
 }
 
 }  // namespace
