@@ -35,6 +35,8 @@
 #include <QSignalBlocker>
 #include <QThread>
 
+#include <optional>
+
 namespace viewer {
 
 namespace {
@@ -341,6 +343,14 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
         Rtxt1->setText(list);
         return true;
     }
+    const bool export_ = line.startsWith(QStringLiteral("make "));
+    // One command at a time: the exports let events in, and Enter may come again meanwhile.
+    if (export_ && run_.running()) {
+        platform::beep();
+        return true;
+    }
+    std::optional<platform::RunState::Scope> running;
+    if (export_) running.emplace(run_);
     if (line.startsWith(QStringLiteral("make idx"))) {
         platform::BusyCursor busy;
         exchange::WriteIdxFile(platform::FramePump());

@@ -87,8 +87,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void Mn_File_HTML_Click();
     // A further browser on this window's law.
     FrmTree* duplicate();
-    // Whether a generated page is being waited for.
-    bool waitingForPage() const { return run_.running(); }
+    // Whether a generated page is being waited for or an export runs.
+    bool running() const { return run_.running(); }
     // A paragraph node: characters 11-12 of its key above 0.
     static bool isParagraphKey(const QString& key);
 
@@ -104,7 +104,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
-    // The wait for a generated page: Esc or a close ends it; the window closes after it.
+    // The wait for a generated page (Esc or a close ends it) or an export; a close waits
+    // for either to return.
     platform::RunState run_{this};
 };
 
