@@ -112,10 +112,16 @@ ExportResult WriteIdxFile(const Pump& pump) {
         }
         run(pump);
     }
-    if (!unreadable.isEmpty())
-        throw ExportError(QStringLiteral("idx.dat を書きませんでした。次の行に「&&」か改行があり、"
-                                         "取り込むときに別の行として読まれます。\r\n") +
-                          unreadable.join(kCrLf));
+    if (!unreadable.isEmpty()) {
+        QString message = QStringLiteral(
+                              "idx.dat を書きませんでした。次の行に「&&」か改行があり、"
+                              "取り込むときに別の行として読まれます。\r\n") +
+                          unreadable.join(kCrLf);
+        if (!r.skipped.isEmpty())
+            message += QStringLiteral("\r\nデータベースがなく読めなかった法典:\r\n") +
+                       r.skipped.join(kCrLf);
+        throw ExportError(message);
+    }
     const QString path = store::joinPath(store::folders().program, QStringLiteral("idx.dat"));
     platform::writeBlock(path, QStringLiteral("CODES") + codes + kCrLf + body);
     r.written << path;
@@ -188,7 +194,7 @@ store::Database openListedLaw(const QString& code, QString* name) {
 
 }  // namespace
 
-QString WriteHoutenText(const QString& code, int mode, const Pump& pump) {
+QString WriteHoutenText(QString code, int mode, const Pump& pump) {
     QString name;
     QStringList codes, texts;
     {
@@ -211,7 +217,7 @@ QString WriteHoutenText(const QString& code, int mode, const Pump& pump) {
     return path;
 }
 
-ExportResult MakeHoutenText(const QString& code, const QString& command, const Pump& pump) {
+ExportResult MakeHoutenText(QString code, QString command, const Pump& pump) {
     QElapsedTimer timer;
     timer.start();
     ExportResult r;
@@ -234,7 +240,7 @@ ExportResult MakeHoutenText(const QString& code, const QString& command, const P
     return r;
 }
 
-QString MakeNumberList(const QString& code, const Pump& pump) {
+QString MakeNumberList(QString code, const Pump& pump) {
     QString name;
     store::Database db = openListedLaw(code, &name);
     store::Recordset rs =

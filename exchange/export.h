@@ -17,7 +17,8 @@ class ExportError : public platform::Error {
     using platform::Error::Error;
 };
 
-// Lets pending window events run between records; may be empty.
+// Lets pending window events run between records; may be empty. The operations take their
+// texts by value: the events may change the caller's variables (a window's law) meanwhile.
 using Pump = std::function<void()>;
 
 struct ExportResult {
@@ -48,12 +49,12 @@ QString houtenText(const QString& code, const QString& name, const QStringList& 
                    const QStringList& texts, int mode, const Pump& pump = {});
 // Writes OUT/<code>.txt for one law (the OUT folder is made when missing); returns the path.
 // A law not in the list, or without its database, is an ExportError.
-QString WriteHoutenText(const QString& code, int mode, const Pump& pump = {});
+QString WriteHoutenText(QString code, int mode, const Pump& pump = {});
 // "make each…" writes the law `code`; "make all…" every law of the list, one at a time, the
 // laws that cannot be written named in one message at the end.
-ExportResult MakeHoutenText(const QString& code, const QString& command, const Pump& pump = {});
+ExportResult MakeHoutenText(QString code, QString command, const Pump& pump = {});
 // The law's name, an empty line, then per record the article title (heading record) or the
 // paragraph's digest.
-QString MakeNumberList(const QString& code, const Pump& pump = {});
+QString MakeNumberList(QString code, const Pump& pump = {});
 
 }  // namespace exchange

@@ -160,6 +160,7 @@ TEST_F(ExportTest, IdxFileSkipsALawWithoutDatabaseAndRefusesRowsTheImportWouldSp
     } catch (const ExportError& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("AA 甲法 AA00010000000000: 甲&&乙")));
         EXPECT_TRUE(e.description().contains(QStringLiteral("CC 丙法 CC00020000000000")));
+        EXPECT_TRUE(e.description().contains(QStringLiteral("BB 乙法")));  // and the one skipped
     }
     EXPECT_TRUE(
         readFile(program(QStringLiteral("idx.dat"))).endsWith(cp932(QStringLiteral("通則"))));
@@ -205,6 +206,13 @@ TEST_F(ExportTest, MakeAllWritesEveryLawAndNamesTheOnesWithoutDatabase) {
     addLaw(3, QStringLiteral("CC"), QStringLiteral("丙法"));
     addRecord(QStringLiteral("丙法"), QStringLiteral("CC00010000000001"), QStringLiteral("目的"));
     QDir(store::folders().out).removeRecursively();
+    // The events a run lets in may move the caller to another law: the file is the law's
+    // the run was given.
+    QString law = QStringLiteral("CC");
+    MakeHoutenText(law, QStringLiteral("make each"), [&] { law = QStringLiteral("AA"); });
+    EXPECT_EQ(textOf(out(QStringLiteral("CC.txt"))),
+              QStringLiteral("CODE=CC\r\nNAME=丙法\r\n\r\n【目的】\r\n第1条"));
+    EXPECT_FALSE(QFileInfo::exists(out(QStringLiteral("AA.txt"))));
     int pumped = 0;
     const ExportResult r =
         MakeHoutenText(QStringLiteral("AA"), QStringLiteral("make all/m0"), [&] { ++pumped; });

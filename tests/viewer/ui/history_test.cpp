@@ -94,6 +94,11 @@ TEST_F(HistoryTest, HistoryWindowListsCopiesOldestFirstAndShowsEachBlock) {
     EXPECT_EQ(h->ListHst->currentRow(), 1);
     QTest::keyClick(h->ListHst, Qt::Key_Backspace, Qt::ControlModifier);  // no row for Ctrl
     EXPECT_EQ(h->ListHst->currentRow(), 1);
+    // A click on the line already chosen shows its copy again.
+    h->Rtxt1->setText(QStringLiteral("書き込み"));
+    const QRect line = h->ListHst->visualItemRect(h->ListHst->item(1));
+    QTest::mouseClick(h->ListHst->viewport(), Qt::LeftButton, {}, line.center());
+    EXPECT_EQ(h->Rtxt1->text(), pieces[2]);
 
     // A refill keeps the chosen line and takes in the copies made since.
     copy({QStringLiteral("MP1:1")});

@@ -343,7 +343,9 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
         Rtxt1->setText(list);
         return true;
     }
-    const bool export_ = line.startsWith(QStringLiteral("make "));
+    bool export_ = false;
+    for (const char* word : {"make idx", "make ht", "make number", "make each", "make all"})
+        export_ = export_ || line.startsWith(QLatin1String(word));
     // One command at a time: the exports let events in, and Enter may come again meanwhile.
     if (export_ && run_.running()) {
         platform::beep();
@@ -364,6 +366,7 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
     } else if (line.startsWith(QStringLiteral("make each")) ||
                line.startsWith(QStringLiteral("make all"))) {
         platform::BusyCursor busy;
+        // By value: the events it lets in may move this window to another law.
         exchange::MakeHoutenText(curHCodeT, line, platform::FramePump());
     } else if (line.startsWith(QStringLiteral("dir out"))) {
         platform::shellOpen(store::folders().out);

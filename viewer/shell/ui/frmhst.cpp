@@ -12,6 +12,7 @@
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiArea>
@@ -31,9 +32,17 @@ FrmHst::FrmHst(QWidget* parent) : QWidget(parent) {
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
     Rtxt1->setFontName(platform::kMincho);
     Rtxt1->setFontSize(12);
-    // A line chosen by the mouse or the keys shows its copy, as the list's click did.
-    platform::connectGuarded(ListHst, &QListWidget::currentRowChanged, this,
-                             [this] { ListHst_Click(); });
+    // A line chosen by the mouse or the keys shows its copy, as the list's click did; a click
+    // on the line already chosen shows it again, a click that chose it not twice.
+    platform::connectGuarded(ListHst, &QListWidget::currentRowChanged, this, [this] {
+        shownByPress_ = QGuiApplication::mouseButtons() != Qt::NoButton;
+        ListHst_Click();
+    });
+    platform::connectGuarded(ListHst, &QListWidget::itemClicked, this, [this] {
+        const bool shown = shownByPress_;
+        shownByPress_ = false;
+        if (!shown) ListHst_Click();
+    });
     ListHst->installEventFilter(this);
     Rtxt1->installEventFilter(this);
     resize(640, 420);

@@ -33,6 +33,9 @@ class FrmHst : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool shownByPress_ = false;  // the press of the click under way chose a new line
 };
 
 }  // namespace viewer
