@@ -34,8 +34,13 @@ QStringList MakeMissingHoutenDBs() {
             continue;
         }
         if (QFileInfo::exists(store::lawDbPath(law.name))) continue;
-        store::MakeHoutenDB(dbFolder, law.name + QStringLiteral(".mdb"));
-        created << law.name;
+        // One database that cannot be made stops neither the others nor the index import.
+        try {
+            store::MakeHoutenDB(dbFolder, law.name + QStringLiteral(".mdb"));
+            created << law.name;
+        } catch (const platform::Error& e) {
+            refused << QStringLiteral("%1 %2: %3").arg(law.code, law.name, e.description());
+        }
     }
     if (!refused.isEmpty())
         platform::msgBox(QStringLiteral("次の法典のデータベースは作成できませんでした。\r\n") +

@@ -7,6 +7,7 @@
 #include "store/lawdb.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace exchange {
 
@@ -22,6 +23,10 @@ HtLoadResult loadHtFileFrom(const QString& path) {
     store::Database db = store::openMasterDb();
     store::Recordset rs =
         db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset);
+    // Codes compare without regard to case: "kp" after "KP" is the same law again.
+    QSet<QString> listed;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        listed.insert(rs.text(QStringLiteral("法典コード")).toUpper());
 
     auto skip = [&r](int line, const QString& why, const QString& record) {
         r.skipped << QStringLiteral("%1行目: %2 (%3)").arg(line).arg(why, record);
@@ -48,6 +53,11 @@ HtLoadResult loadHtFileFrom(const QString& path) {
             skip(rec.line, QStringLiteral("法典コードは先頭が英字の２文字です"), rec.text);
             continue;
         }
+        if (listed.contains(f[1].toUpper())) {
+            skip(rec.line, QStringLiteral("法典コード %1 はすでに登録されています").arg(f[1]),
+                 rec.text);
+            continue;
+        }
         QString why;
         if (!store::isValidLawName(f[2], &why)) {
             skip(rec.line, why, rec.text);
@@ -59,6 +69,7 @@ HtLoadResult loadHtFileFrom(const QString& path) {
             rs.setField(QStringLiteral("法典コード"), f[1]);
             rs.setField(QStringLiteral("法典名称"), f[2]);
             rs.update();
+            listed.insert(f[1].toUpper());
             ++r.added;
         } catch (const store::Error& e) {
             const bool duplicate = e.description().startsWith(QStringLiteral("主キー"));

@@ -8,6 +8,7 @@
 #include "store/lawdb.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 
 namespace maint {
 
@@ -34,6 +35,7 @@ ArticleCode Decode(const QString& numberLine) {
     if (!numberLine.startsWith(u'第') || !numberLine.contains(u'条')) throw MalformedNumberLine();
     const QString line = platform::trimBlanks(numberLine);
     int article = 0, branch1 = 0, branch2 = 0;
+    ArticleCode c;
     auto between = [](const QString& part) { return part.mid(1, part.size() - 2); };
     if (!line.contains(u'の')) {
         article = readNumber(between(line));
@@ -45,10 +47,16 @@ ArticleCode Decode(const QString& numberLine) {
         } else if (parts.size() == 3) {
             branch1 = readNumber(parts[1]);
             branch2 = readNumber(parts[2]);
+        } else {
+            c.problem = QStringLiteral("枝番号が３段以上あり、条のコードに入りません");
         }
     }
+    // Wider numbers would make codes of another length, or the code of another article.
+    if (article > 9999)
+        c.problem = QStringLiteral("条の番号が9999を超え、条のコードに入りません");
+    else if (branch1 > 99 || branch2 > 99)
+        c.problem = QStringLiteral("枝番号が99を超え、条のコードに入りません");
     using platform::padNumber;
-    ArticleCode c;
     c.plain = padNumber(article, 4) + padNumber(branch1, 2) + padNumber(branch2, 2);
     c.dashed = padNumber(article, 4) + u'-' + padNumber(branch1, 2) + u'-' + padNumber(branch2, 2);
     return c;
@@ -204,17 +212,23 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         throw store::Error(
             QStringLiteral("最初のブロックが「法典コード=」「法典名称="
                            "」の２行ではありません。何も取り込みませんでした。"));
-    r.lawCode = headerValue(header[0]);
+    // Codes are stored in upper case: "kp" writes the records of "KP".
+    r.lawCode = headerValue(header[0]).toUpper();
     r.lawName = headerValue(header[1]);
     QString why;
     if (r.lawCode.isEmpty())
         throw store::Error(QStringLiteral("法典コードが空です。何も取り込みませんでした。"));
+    if (!store::isValidLawCode(r.lawCode))
+        throw store::Error(QStringLiteral("法典コード「%1」は先頭が英字の２文字ではありません。"
+                                          "何も取り込みませんでした。")
+                               .arg(headerValue(header[0])));
     if (!store::isValidLawName(r.lawName, &why))
         throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
     if (observer.header) observer.header(r.lawCode, r.lawName);
     if (!options.fromPane) WriteHCode(r.lawCode, r.lawName);
     if (observer.blocks) observer.blocks(blocks.mid(1));
 
+    QHash<QString, int> firstBlock;  // article code → the block that wrote it
     for (int b = 1; b < blocks.size(); ++b) {
         const QString& block = blocks[b];
         if (options.fromPane &&
@@ -244,6 +258,20 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             break;
         }
         a.block = b;
+        if (!a.code.problem.isEmpty()) {
+            r.skipped
+                << QStringLiteral("第%1ブロック: %2 は%3").arg(b).arg(a.numberLine, a.code.problem);
+            continue;
+        }
+        // One block per article and run: a second block with the same code would overwrite
+        // the first one's records.
+        if (const int earlier = firstBlock.value(a.code.plain); earlier > 0) {
+            r.skipped << QStringLiteral("第%1ブロック: %2 は第%3ブロックと同じ条です")
+                             .arg(b)
+                             .arg(a.numberLine)
+                             .arg(earlier);
+            continue;
+        }
         if (a.paragraphs.size() > kMaxParagraphs) {
             r.skipped << QStringLiteral("第%1ブロック: %2 は項が%3あり、99を超えます")
                              .arg(b)
@@ -251,6 +279,7 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
                              .arg(a.paragraphs.size());
             continue;
         }
+        firstBlock.insert(a.code.plain, b);
         if (observer.article) observer.article(a);
         r.records += writeArticle(r.lawName, r.lawCode, a, options);
         ++r.articles;

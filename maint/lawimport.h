@@ -16,11 +16,13 @@ class MalformedNumberLine : public std::runtime_error {
 };
 
 struct ArticleCode {
-    QString plain;   // NNNNBBCC
-    QString dashed;  // NNNN-BB-CC
+    QString plain;    // NNNNBBCC
+    QString dashed;   // NNNN-BB-CC
+    QString problem;  // why the number does not fit the code; empty when it does
 };
 
-// Decodes 第１２条の２の３ (full- or half-width digits); kanji numerals read as 0.
+// Decodes 第１２条の２の３ (full- or half-width digits); kanji numerals read as 0. An article
+// above 9999, a branch above 99 or a third branch does not fit: `problem` says which.
 ArticleCode Decode(const QString& numberLine);
 // Paragraph n and every later one, divided at the markers "(n)".
 QStringList SetKoumoku(const QString& block, int n);

@@ -11,9 +11,14 @@
 namespace store {
 
 namespace {
-// A numeric field of a code; a non-digit is a conversion failure.
+// A numeric field of a code: digits only (no sign, no blank); anything else is a
+// conversion failure.
 int num(const QString& code, int from, int len) {
-    return int(platform::strictInt(code.mid(from, len)));
+    const QString field = code.mid(from, len);
+    for (const QChar c : field)
+        if (c < u'0' || c > u'9')
+            throw platform::ConversionError(QStringLiteral("型が一致しません。"));
+    return int(platform::strictInt(field));
 }
 
 QString articleText(const QString& code10) {
@@ -151,7 +156,7 @@ int KanjiDigitValue(QChar c) {
 }
 
 int KanjiNumberValue(const QString& numeral) {
-    int total = 0, digit = 0;
+    long long total = 0, digit = 0;
     for (const QChar c : numeral) {
         const int v = KanjiDigitValue(c);
         if (v >= 10) {
@@ -161,8 +166,11 @@ int KanjiNumberValue(const QString& numeral) {
             total += digit;
             digit = v;
         }
+        // No article number is that large: a reading error, not a number to wrap around.
+        if (total + digit > kMaxKanjiNumber)
+            throw platform::ConversionError(QStringLiteral("オーバーフローしました。"));
     }
-    return total + digit;
+    return int(total + digit);
 }
 
 bool kanjiArticleNumber(const QString& text, int* value) {
@@ -193,11 +201,12 @@ QString TrimTrailingCRLF(const QString& text) {
 }
 
 void trimTrailingCRLF(QString& s) {
-    // The last two characters are taken as the line break; blanks before it go with it.
-    do {
-        if (s.size() >= 2) s.chop(2);
+    // Each line break at the end goes with the blanks before it; a text that does not end
+    // with one is left alone.
+    while (s.endsWith(QStringLiteral("\r\n"))) {
+        s.chop(2);
         while (s.endsWith(u' ')) s.chop(1);
-    } while (s.endsWith(QStringLiteral("\r\n")));
+    }
 }
 
 }  // namespace store

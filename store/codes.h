@@ -21,7 +21,9 @@ QString GetMokujiPathText(const QString& code, QString& fullPath);
 // Paragraph block header from characters 11-14 of a 条項コード; `label` gets " 第P項" or "".
 QString GetKouHeader(const QString& part, QString& label);
 int KanjiDigitValue(QChar c);
-// The value of a kanji numeral (三百五 → 305).
+// The largest value a kanji numeral may have: four digits, as article numbers have.
+constexpr int kMaxKanjiNumber = 9999;
+// The value of a kanji numeral (三百五 → 305); above kMaxKanjiNumber a ConversionError.
 int KanjiNumberValue(const QString& numeral);
 // The article number between the first 第 and the first 条 following it, when there is one.
 bool kanjiArticleNumber(const QString& text, int* value);
@@ -29,7 +31,8 @@ bool kanjiArticleNumber(const QString& text, int* value);
 void ShowKanjiJouNumber(const QString& text);
 // HTML folder / law code / code.html; the folders are created when missing.
 QString GetHtmlPath(const QString& code);
-// Removes trailing line breaks and half-width blanks from a text that ends with CR LF.
+// Removes trailing line breaks and the half-width blanks before each; a text that does not
+// end with CR LF is returned unchanged.
 QString TrimTrailingCRLF(const QString& text);
 // The same in place: an export trims the end of a long text after many of its lines.
 void trimTrailingCRLF(QString& text);

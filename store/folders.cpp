@@ -25,7 +25,7 @@ void setFolders(const QString& programFolder, const QString& dataRoot) {
 }
 
 QString masterDbPath() {
-    return joinPath(folders().db, QStringLiteral("法典コード.mdb"));
+    return joinPath(folders().db, QStringLiteral("法典コード.mdb"));  // kMasterDbName
 }
 
 QString lawDbPath(const QString& lawName) {

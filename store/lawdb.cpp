@@ -23,6 +23,11 @@ bool isValidLawName(const QString& name, QString* why) {
         if (QStringLiteral("\\/:*?\"<>|").contains(c))
             return refuse(QStringLiteral("法典名称に「%1」は使えません。").arg(c));
     }
+    // The master list is a database in the same folder: a law of that name would be it.
+    if (name.compare(kMasterDbName, Qt::CaseInsensitive) == 0)
+        return refuse(QStringLiteral("法典名称「%1」は法典の一覧のデータベースと同じ名前になるため"
+                                     "使えません。")
+                          .arg(name));
     // The database file is the name and ".mdb"; a law whose file (or the engine's journal
     // beside it) cannot be made could be listed but never opened.
     const qsizetype bytes = (name + kLawDbSuffix).toUtf8().size();

@@ -13,15 +13,17 @@ struct LawEntry {
     QString name;    // 法典名称
 };
 
+// The master list's database is named like a law's: this name and ".mdb".
+inline const QString kMasterDbName = QStringLiteral("法典コード");
 // The file name of a law's database is its name and this.
 inline const QString kLawDbSuffix = QStringLiteral(".mdb");
 // The longest database file name, in bytes of UTF-8: the file systems the data lives on hold
 // 255, and the engine writes a journal beside the file named after it with "-journal".
 constexpr qsizetype kMaxFileNameBytes = 255 - 8;
 
-// A law name becomes a file name: it must not be empty, contain a path separator, "..",
-// a control character or one of \ / : * ? " < > |, and with ".mdb" it must fit in
-// kMaxFileNameBytes. `why` gets the reason in Japanese.
+// A law name becomes a file name: it must not be empty, the master list's name, contain a
+// path separator, "..", a control character or one of \ / : * ? " < > |, and with ".mdb" it
+// must fit in kMaxFileNameBytes. `why` gets the reason in Japanese.
 bool isValidLawName(const QString& name, QString* why = nullptr);
 // A law code is two characters, the first a letter.
 bool isValidLawCode(const QString& code);

@@ -141,6 +141,27 @@ TEST_F(FirstStartTest, LawListFileSkipsAndReportsBadLines) {
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("2行目")));
 }
 
+TEST_F(FirstStartTest, OneBadLineStopsNeitherTheOtherLawsNorTheIndex) {
+    // A code again in another case, a name no file can have: both skipped and named in the one
+    // message; the other laws get their databases and tables of contents.
+    writeHt(QStringLiteral("1 KP 日本国憲法\r\n2 kp 憲法\r\n3 SF ") + QString(200, u'長') +
+            QStringLiteral("\r\n4 MP 民法"));
+    writeIdx(
+        QStringLiteral("CODES KP MP\r\nKP00010000000000&&00010000&&00080000&&00010000&&"
+                       "00080000&&天皇\r\nMP01000000000000&&00010000&&01740000&&00010000&&"
+                       "01740000&&総則"));
+    platform::ScriptedPrompt prompt;
+    const FirstStartResult r = runFirstStart(nullptr);
+    EXPECT_EQ(r.ht.added, 2);
+    ASSERT_EQ(r.ht.skipped.size(), 2);
+    EXPECT_TRUE(r.ht.skipped[0].startsWith(QStringLiteral("2行目: 法典コード kp はすでに登録")));
+    EXPECT_TRUE(r.ht.skipped[1].startsWith(QStringLiteral("3行目: 法典名称が長すぎます")));
+    EXPECT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(r.created, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法")}));
+    EXPECT_EQ(r.idx.added, 2);
+    EXPECT_EQ(tocRows(QStringLiteral("民法")), 1);
+}
+
 TEST_F(FirstStartTest, IndexImportReplacesNamedLawsOnly) {
     writeHt(QStringLiteral("1 KP 日本国憲法\r\n2 MP 民法\r\n3 CP 刑法"));
     platform::ScriptedPrompt prompt;

@@ -166,15 +166,15 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     const ImportResult r = importText(text);
     EXPECT_EQ(r.articles, 3);
     const auto recs = records(QStringLiteral("民法"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00010000000001")),
-              QStringLiteral("目的"));  // code as written
-    EXPECT_EQ(recs.value(QStringLiteral("ab00010000010000")),
+    EXPECT_EQ(recs.value(QStringLiteral("AB00010000000001")),
+              QStringLiteral("目的"));  // code in upper case
+    EXPECT_EQ(recs.value(QStringLiteral("AB00010000010000")),
               QStringLiteral("　この法律は、目的とする。"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00020200000001")), QStringLiteral("定義"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00020200010100")),
+    EXPECT_EQ(recs.value(QStringLiteral("AB00020200000001")), QStringLiteral("定義"));
+    EXPECT_EQ(recs.value(QStringLiteral("AB00020200010100")),
               QStringLiteral("この法律において、いう。"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00020200020200")), QStringLiteral("前項の、とする。"));
-    EXPECT_EQ(recs.value(QStringLiteral("ab00030000000001")), QStringLiteral(" "));  // no caption
+    EXPECT_EQ(recs.value(QStringLiteral("AB00020200020200")), QStringLiteral("前項の、とする。"));
+    EXPECT_EQ(recs.value(QStringLiteral("AB00030000000001")), QStringLiteral(" "));  // no caption
     EXPECT_EQ(recs.size(), 7);
     EXPECT_TRUE(prompt.messages.isEmpty());
 
@@ -182,15 +182,15 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
         db.execute(
-            QStringLiteral("update 条文 set 条文='古い' where 条項コード='ab00010000000001'"));
+            QStringLiteral("update 条文 set 条文='古い' where 条項コード='AB00010000000001'"));
     }
     importText(
         QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第２条の２\r\n新しい"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200010000")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00020200010000")),
               QStringLiteral("新しい"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00020200020200")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00020200020200")),
               QStringLiteral("前項の、とする。"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000000001")),
               QStringLiteral("古い"));
 
     // Headings only, then paragraphs only.
@@ -198,17 +198,17 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     headings.paragraphs = false;
     importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（新）\r\n第１条\r\n変えない"),
                headings);
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000000001")),
               QStringLiteral("新"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010000")),
               QStringLiteral("　この法律は、目的とする。"));
     ImportOptions paragraphs;
     paragraphs.headings = false;
     importText(QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（旧）\r\n第１条\r\n変えた"),
                paragraphs);
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000000001")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000000001")),
               QStringLiteral("新"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("ab00010000010000")),
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010000")),
               QStringLiteral("変えた"));
     EXPECT_EQ(store::readLawList().size(), 1);  // the law was listed once
 }
@@ -257,6 +257,58 @@ TEST_F(ImportTest, BadInputIsRefusedSkippedOrStopsWithAMessage) {
     EXPECT_EQ(record(QStringLiteral("刑法"), QStringLiteral("CD00010000010000")),
               QStringLiteral("前"));
     EXPECT_FALSE(records(QStringLiteral("刑法")).contains(QStringLiteral("CD00030000010000")));
+}
+
+TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed) {
+    platform::ScriptedPrompt prompt;
+    // Before, these four gave codes of the wrong length or one code twice (000110100) and
+    // the run said "4 articles, 8 records written".
+    const ImportResult r = importText(QStringLiteral(
+        "法典コード=AB\r\n法典名称=民法\r\n\r\n"
+        "（大）\r\n第10000条\r\n本文\r\n\r\n（枝）\r\n第1条の100\r\n本文\r\n\r\n"
+        "（孫）\r\n第1条の10の100\r\n本文\r\n\r\n（枝二）\r\n第1条の101\r\n本文\r\n\r\n"
+        "（上限）\r\n第９９９９条\r\n限\r\n\r\n（上限枝）\r\n第１条の９９の９９\r\n枝限\r\n\r\n"
+        "（三段）\r\n第２条の２の３の４\r\n深い\r\n\r\n（再）\r\n第９９９９条\r\n二度目"));
+    EXPECT_EQ(r.articles, 2);
+    EXPECT_EQ(r.records, 4);
+    ASSERT_EQ(r.skipped.size(), 6);
+    EXPECT_TRUE(r.skipped[0].startsWith(QStringLiteral("第1ブロック: 第10000条 は条の番号が9999")));
+    EXPECT_TRUE(r.skipped[1].contains(QStringLiteral("第1条の100 は枝番号が99を超え")));
+    EXPECT_TRUE(r.skipped[2].contains(QStringLiteral("第1条の10の100 は枝番号が99を超え")));
+    EXPECT_TRUE(r.skipped[3].contains(QStringLiteral("第1条の101 は枝番号が99を超え")));
+    EXPECT_TRUE(r.skipped[4].contains(QStringLiteral("第２条の２の３の４ は枝番号が３段以上")));
+    EXPECT_EQ(r.skipped[5], QStringLiteral("第8ブロック: 第９９９９条 は第5ブロックと同じ条です"));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].contains(r.skipped[5]));
+    const QMap<QString, QString> recs = records(QStringLiteral("民法"));
+    EXPECT_EQ(
+        recs.keys(),
+        QStringList({QStringLiteral("AB00019999000001"), QStringLiteral("AB00019999010000"),
+                     QStringLiteral("AB99990000000001"), QStringLiteral("AB99990000010000")}));
+    EXPECT_EQ(recs.value(QStringLiteral("AB99990000010000")), QStringLiteral("限"));
+}
+
+TEST_F(ImportTest, HeaderCodeIsCheckedAndALowerCaseCodeUpdatesTheSameLaw) {
+    platform::ScriptedPrompt prompt;
+    for (const char* code : {"ABCDEFG", "1A", "A", "あい"})
+        EXPECT_THROW(
+            importText(QStringLiteral("法典コード=") + QString::fromUtf8(code) +
+                       QStringLiteral("\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n本文")),
+            store::Error)
+            << code;
+    EXPECT_TRUE(store::readLawList().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(store::lawDbPath(QStringLiteral("民法"))));
+
+    importText(QStringLiteral("法典コード=KP\r\n法典名称=日本国憲法\r\n\r\n（）\r\n第１条\r\n旧"));
+    importText(QStringLiteral("法典コード=kp\r\n法典名称=日本国憲法\r\n\r\n（）\r\n第１条\r\n新"));
+    EXPECT_EQ(
+        records(QStringLiteral("日本国憲法")).keys(),
+        QStringList({QStringLiteral("KP00010000000001"), QStringLiteral("KP00010000010000")}));
+    EXPECT_EQ(record(QStringLiteral("日本国憲法"), QStringLiteral("KP00010000010000")),
+              QStringLiteral("新"));
+    ASSERT_EQ(store::readLawList().size(), 1);
+    EXPECT_EQ(store::readLawList()[0].code, QStringLiteral("KP"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
 TEST_F(ImportTest, MasterEntryNumberingAndPaneReads) {

@@ -33,6 +33,16 @@ TEST(Codes, ArticleAndParagraphText) {
     EXPECT_THROW(GetJouKouText(QStringLiteral("KP00x30000")), platform::ConversionError);
 }
 
+TEST(Codes, SignedOrBlankNumberFieldsAreRefused) {
+    // A paragraph mark field reading as -1 gave U+245E, a character without a meaning.
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP00040000-1-100")), platform::ConversionError);
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP0004000001-100")), platform::ConversionError);
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP+0040000")), platform::ConversionError);
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP0004000001 100")), platform::ConversionError);
+    EXPECT_THROW(paragraphOrdinal(QStringLiteral("KP00040000-10100")), platform::ConversionError);
+    EXPECT_EQ(GetJouKouText(QStringLiteral("KP00040000020200")), QStringLiteral("② "));
+}
+
 TEST(Codes, RangesHeadersAndLevels) {
     EXPECT_EQ(GetJouRangeText(QStringLiteral("00010000"), QStringLiteral("00110000")),
               QStringLiteral("（1条～11条）"));
@@ -94,6 +104,19 @@ TEST(Codes, KanjiNumeralsAndTrimming) {
     EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("文。 \r\n\r\n")), QStringLiteral("文。"));
     EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("\r\n\r\n\r\n")), QString());
     EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("　一　号\r\n")), QStringLiteral("　一　号"));
+    // A text without a line break at its end is left alone.
+    EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("abc")), QStringLiteral("abc"));
+    EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("abc  ")), QStringLiteral("abc  "));
+    EXPECT_EQ(TrimTrailingCRLF(QStringLiteral("a\r")), QStringLiteral("a\r"));
+
+    // Four digits at most: beyond any article number the reader fails instead of wrapping.
+    EXPECT_EQ(KanjiNumberValue(QStringLiteral("九千九百九十九")), 9999);
+    EXPECT_THROW(KanjiNumberValue(QStringLiteral("九千九百九十九一")), platform::ConversionError);
+    EXPECT_THROW(KanjiNumberValue(QStringLiteral("千千千千千千千千千千")),
+                 platform::ConversionError);
+    int v = 0;
+    EXPECT_THROW(kanjiArticleNumber(u'第' + QStringLiteral("九千").repeated(300000) + u'条', &v),
+                 platform::ConversionError);
 }
 
 class NotationTest : public testsupport::TempRootTest {};
