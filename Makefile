@@ -4,7 +4,7 @@ RUNDIR    := $(BUILD)/run
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench clean format
+.PHONY: all deps configure build run test bench sanitize fuzz clean format
 
 all: build
 
@@ -31,8 +31,20 @@ bench: deps
 	@cmake --build $(BUILD)-bench -j $(JOBS)
 	@bench/compare $(BUILD)-bench
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake -S . -B $(BUILD)-sanitize -G Ninja -DLEXORA_SANITIZE=ON > /dev/null
+	@cmake --build $(BUILD)-sanitize -j $(JOBS)
+	@cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS (default 60); fails on any finding.
+fuzz: deps
+	@scripts/fuzz
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-bench
+	@rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize build-fuzz

@@ -225,7 +225,11 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     if (!store::isValidLawName(r.lawName, &why))
         throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
     if (observer.header) observer.header(r.lawCode, r.lawName);
-    if (!options.fromPane) WriteHCode(r.lawCode, r.lawName);
+    if (!options.fromPane) {
+        WriteHCode(r.lawCode, r.lawName);
+        // A listed law has its database, even when no block of the text can be written.
+        store::openOrCreateLawDb(r.lawName);
+    }
     if (observer.blocks) observer.blocks(blocks.mid(1));
 
     QHash<QString, int> firstBlock;  // article code → the block that wrote it

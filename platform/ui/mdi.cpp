@@ -20,7 +20,9 @@ MdiFrame::MdiFrame(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
 MdiFrame::~MdiFrame() {
     // Tearing down the area activates no menus and closes nothing on a half-destroyed frame.
     disconnect(area_, nullptr, this, nullptr);
-    for (QMdiSubWindow* sub : area_->subWindowList()) disconnect(sub, nullptr, this, nullptr);
+    // Closed windows still waiting for their deletion are no longer in the area's list.
+    for (QMdiSubWindow* sub : area_->findChildren<QMdiSubWindow*>())
+        disconnect(sub, nullptr, this, nullptr);
 }
 
 QMdiSubWindow* MdiFrame::showChild(QWidget* child) {

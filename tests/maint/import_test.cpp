@@ -286,6 +286,10 @@ TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed
         QStringList({QStringLiteral("AB00019999000001"), QStringLiteral("AB00019999010000"),
                      QStringLiteral("AB99990000000001"), QStringLiteral("AB99990000010000")}));
     EXPECT_EQ(recs.value(QStringLiteral("AB99990000010000")), QStringLiteral("限"));
+    // Nothing written at all: the law is listed with its (empty) database, never without.
+    importText(QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（大）\r\n第10000条\r\n本文"));
+    EXPECT_EQ(store::readLawList().size(), 2);
+    EXPECT_TRUE(records(QStringLiteral("刑法")).isEmpty());
 }
 
 TEST_F(ImportTest, HeaderCodeIsCheckedAndALowerCaseCodeUpdatesTheSameLaw) {

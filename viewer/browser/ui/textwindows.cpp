@@ -94,7 +94,7 @@ void TextWindow::resizeEvent(QResizeEvent* e) {
 
 FrmCopy::FrmCopy(QWidget* parent)
     : TextWindow(QStringLiteral("FrmCopy"), QStringLiteral("編集"), parent) {
-    auto action = [this](QMenu* menu, QAction*& a, const char* name, const QString& caption) {
+    auto action = [](QMenu* menu, QAction*& a, const char* name, const QString& caption) {
         a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
     };

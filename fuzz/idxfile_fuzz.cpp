@@ -1,0 +1,39 @@
+// The index file idx.dat: any bytes, imported into a root with the seven sample laws listed.
+// Every table-of-contents row afterwards belongs to its law and has a 16-character code.
+#include "exchange/htfile.h"
+#include "exchange/idximport.h"
+#include "fuzz/fuzzsupport.h"
+#include "platform/error.h"
+
+#include <QFileInfo>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::Environment& env = fuzz::environment();
+    static const QList<store::LawEntry> laws = [&env] {
+        env.freshRoot();
+        const QString ht = env.file("seven.dat");
+        QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/ht.dat"), ht);
+        exchange::loadHtFileFrom(ht);
+        for (const store::LawEntry& law : store::readLawList())
+            store::MakeHoutenDB(store::folders().db, law.name + QStringLiteral(".mdb"));
+        return store::readLawList();
+    }();
+    const QString path = env.file("idx.dat");
+    env.write(path, data, size);
+    env.prompt.messages.clear();
+    try {
+        exchange::ImportIdxFile(path);
+    } catch (const platform::Error&) {
+        return 0;
+    }
+    for (const store::LawEntry& law : laws) {
+        store::Database db = store::openLawDb(law.name);
+        store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次"));
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString code = rs.text(QStringLiteral("コード"));
+            fuzz::check(code.left(2).compare(law.code, Qt::CaseInsensitive) == 0,
+                        "a table-of-contents row belongs to its law");
+        }
+    }
+    return 0;
+}
