@@ -4,7 +4,7 @@ RUNDIR    := $(BUILD)/run
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench sanitize fuzz clean format
+.PHONY: all deps configure build run test bench sanitize fuzz coverage clean format
 
 all: build
 
@@ -39,6 +39,14 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Line and branch coverage of the test suite, per library.
+coverage: deps
+	@cmake -S . -B $(BUILD)-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLEXORA_COVERAGE=ON > /dev/null
+	@cmake --build $(BUILD)-coverage -j $(JOBS)
+	@find $(BUILD)-coverage -name '*.gcda' -delete
+	@cd $(BUILD)-coverage && ctest -j $(JOBS) > /dev/null || (ctest --rerun-failed --output-on-failure; false)
+	@scripts/coverage $(BUILD)-coverage
+
 # Every fuzz target for FUZZ_SECONDS (default 60); fails on any finding.
 fuzz: deps
 	@scripts/fuzz
@@ -47,4 +55,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize build-fuzz
+	@rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-coverage build-fuzz

@@ -175,6 +175,7 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
               QStringLiteral("この法律において、いう。"));
     EXPECT_EQ(recs.value(QStringLiteral("AB00020200020200")), QStringLiteral("前項の、とする。"));
     EXPECT_EQ(recs.value(QStringLiteral("AB00030000000001")), QStringLiteral(" "));  // no caption
+    EXPECT_EQ(recs.value(QStringLiteral("AB00030000010000")), QStringLiteral("本文"));
     EXPECT_EQ(recs.size(), 7);
     EXPECT_TRUE(prompt.messages.isEmpty());
 
@@ -257,6 +258,14 @@ TEST_F(ImportTest, BadInputIsRefusedSkippedOrStopsWithAMessage) {
     EXPECT_EQ(record(QStringLiteral("刑法"), QStringLiteral("CD00010000010000")),
               QStringLiteral("前"));
     EXPECT_FALSE(records(QStringLiteral("刑法")).contains(QStringLiteral("CD00030000010000")));
+}
+
+TEST_F(ImportTest, EachLineOfAParagraphWithoutMarksIsTrimmedOnItsOwn) {
+    importText(
+        QStringLiteral("法典コード=AB\r\n法典名称=民法\r\n\r\n（一）\r\n第１条\r\n"
+                       "本文 \r\n 一　号 \r\n  二　号"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010000")),
+              QStringLiteral("本文\r\n一　号\r\n二　号"));
 }
 
 TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed) {

@@ -3,13 +3,16 @@
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/likematch.h"
 #include "tests/support/testsupport.h"
 
 #include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <chrono>
+#include <cstring>
 #include <thread>
+#include <tuple>
 
 using store::Database;
 using store::RecordsetType;
@@ -93,6 +96,22 @@ TEST_F(EngineTest, LikeUsesTheWildcardsOfTheLawTexts) {
     // ASCII letters compare without case; full-width letters are other characters.
     EXPECT_EQ(likeCodes(QStringLiteral("*Ａｂｃ 10*")).size(), 1);
     EXPECT_TRUE(likeCodes(QStringLiteral("*ａｂｃ 10*")).isEmpty());
+    // A trailing * when the text is used up; a set before it.
+    EXPECT_EQ(likeCodes(QStringLiteral("（基本原則[）]*")),
+              QStringList{QStringLiteral("MP00010000000001")});
+
+    // The matcher's shapes at their edges: the text exactly as long as the pattern's
+    // literal, one shorter, the case of the last letter.
+    const QList<std::tuple<const char*, const char*, bool>> cases{
+        {"abc*", "abc", true}, {"abc*", "ab", false},  {"*abc", "abc", true}, {"*abc", "bc", false},
+        {"abc", "abc", true},  {"abc", "abcd", false}, {"*z*", "Z", true},    {"*Z*", "xz", true},
+        {"*z*", "", false},    {"a*c", "ac", true},    {"a*c", "ab", false},  {"?", "", false},
+        {"#", "9", true},      {"#", "a", false},      {"[a-c]", "C", true},  {"[a-c]", "d", false},
+        {"[!a-c]", "d", true}, {"*", "", true},        {"a?c*", "abc", true}, {"a?c*", "ac", false},
+        {"abc*", "ABCD", true}};
+    for (const auto& [pattern, text, want] : cases)
+        EXPECT_EQ(store::LikePattern(QByteArray(pattern)).matches(text, strlen(text)), want)
+            << pattern << " / " << text;
 }
 
 TEST_F(EngineTest, AndRangesAndOrderOnCodes) {
@@ -226,7 +245,14 @@ TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
         all.addNew();
         all.setField(QStringLiteral("条項コード"), QStringLiteral("MP00020000000001"));
         all.setField(QStringLiteral("条文"), QStringLiteral("別の文"));
-        EXPECT_THROW(all.update(), store::Error);
+        try {
+            all.update();
+            ADD_FAILURE() << "a second row with the same key was stored";
+        } catch (const store::Error& e) {
+            EXPECT_TRUE(e.description().startsWith(
+                QStringLiteral("主キーに重複する値があるため、レコードを保存できません。")))
+                << e.description().toStdString();
+        }
         // Snapshots are read-only.
         store::Recordset snap = db.openRecordset(QStringLiteral("条文"));
         EXPECT_THROW(snap.edit(), store::Error);
@@ -271,6 +297,19 @@ TEST_F(EngineTest, TransactionRollsBackUnlessCommitted) {
         db.execute(QStringLiteral("delete from 条文"));
     }
     EXPECT_EQ(codes(QStringLiteral("select * from 条文")).size(), 8);
+    // On the same connection: the rows are back at once and a new transaction can begin.
+    Database db = store::openLawDb(QStringLiteral("民法"));
+    {
+        store::Transaction t(db);
+        db.execute(QStringLiteral("delete from 条文"));
+    }
+    EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 8);
+    {
+        store::Transaction t(db);
+        db.execute(QStringLiteral("insert into 条文 values ('MP09990000000001', 'x')"));
+        t.commit();
+    }
+    EXPECT_EQ(codes(QStringLiteral("select * from 条文")).size(), 9);
 }
 
 TEST_F(EngineTest, SecondConnectionWaitsForAWriterInsteadOfFailing) {
