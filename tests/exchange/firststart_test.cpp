@@ -176,13 +176,14 @@ TEST_F(FirstStartTest, IndexImportReplacesNamedLawsOnly) {
         kp.execute(QStringLiteral(
             "insert into 目次 values ('KP09000000000000', '消える', '', '', '', '')"));
     }
-    // Line 1 names KP and MP; only MP has rows; a CP row adds to what CP has; bad lines skipped.
+    // Line 1 names KP and MP (after a doubled blank); only MP has rows; a CP row adds to what
+    // CP has; bad lines (five fields, one short of six) skipped.
     writeIdx(
-        QStringLiteral("CODES KP MP ZZ\r\n"
+        QStringLiteral("CODES  KP MP ZZ\r\n"
                        "MP01000000000000&&00010000&&00320000&&00010000&&00320000&&総則\r\n"
                        "MP01010000000000&&000100&&00020000&&00010000&&00020000&&通則\r\n"
                        "CP01000000000000&&00010000&&00720000&&00010000&&00720000&&総則\r\n"
-                       "MP02000000000000&&00010000\r\n"
+                       "MP02000000000000&&00010000&&1&&2&&3\r\n"
                        "ZZ01000000000000&&1&&2&&3&&4&&x\r\n"
                        "MP01000000000000&&1&&2&&3&&4&&重複\r\n"
                        "MP03000000000000&&1&&2&&3&&4&&A&&B\r\n"));

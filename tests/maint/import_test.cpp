@@ -226,15 +226,21 @@ TEST_F(ImportTest, BadInputIsRefusedSkippedOrStopsWithAMessage) {
     EXPECT_TRUE(store::readLawList().isEmpty());
     EXPECT_TRUE(QDir(store::folders().db).entryList({QStringLiteral("*.mdb")}).size() <= 1);
 
-    // Short blocks are skipped and reported; an article of 100 paragraphs is refused.
+    // Short blocks are skipped and reported; an article of 100 paragraphs is refused, one of
+    // 99 written.
     QString many = QStringLiteral("（多い）\r\n第９条\r\n");
-    for (int i = 1; i <= 100; ++i)
+    QString most = QStringLiteral("（最多）\r\n第８条\r\n");
+    for (int i = 1; i <= 100; ++i) {
         many += u'(' + QString::number(i) + QStringLiteral(")項") + kCrLf;
+        if (i < 100) most += u'(' + QString::number(i) + QStringLiteral(")項") + kCrLf;
+    }
     const ImportResult r = importText(
         QStringLiteral("法典コード=AB\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n本文\r\n\r\n"
                        "（短い）\r\n第２条\r\n\r\n\r\n\r\n") +
-        many + QStringLiteral("\r\n（後）\r\n第１０条\r\n後の文"));
-    EXPECT_EQ(r.articles, 2);
+        many + kCrLf + most + QStringLiteral("\r\n（後）\r\n第１０条\r\n後の文"));
+    EXPECT_EQ(r.articles, 3);
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00080000999900")),
+              QStringLiteral("項"));
     EXPECT_EQ(r.skipped.size(), 3);
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("第2ブロック")));
