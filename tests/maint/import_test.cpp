@@ -301,6 +301,15 @@ TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed
         QStringList({QStringLiteral("AB00019999000001"), QStringLiteral("AB00019999010000"),
                      QStringLiteral("AB99990000000001"), QStringLiteral("AB99990000010000")}));
     EXPECT_EQ(recs.value(QStringLiteral("AB99990000010000")), QStringLiteral("限"));
+    // The first block repeated; a first text line with a blank before its (1) still marks
+    // the paragraphs.
+    const ImportResult again = importText(QStringLiteral(
+        "法典コード=AB\r\n法典名称=民法\r\n\r\n（一）\r\n第１条\r\n (1)前\r\n(2)後\r\n\r\n"
+        "（再）\r\n第１条\r\n別"));
+    EXPECT_EQ(again.skipped,
+              QStringList{QStringLiteral("第2ブロック: 第１条 は第1ブロックと同じ条です")});
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010100")), QStringLiteral("前"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000020200")), QStringLiteral("後"));
     // Nothing written at all: the law is listed with its (empty) database, never without.
     importText(QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（大）\r\n第10000条\r\n本文"));
     EXPECT_EQ(store::readLawList().size(), 2);

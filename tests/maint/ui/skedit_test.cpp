@@ -249,6 +249,8 @@ TEST_F(SKEditTest, RefusalsAndRowsThatCannotBeShown) {
     EXPECT_FALSE(f.TView1->contains(QStringLiteral("AB02010000000000")));
     EXPECT_FALSE(f.TView1->contains(QStringLiteral("AB00140000")));
     EXPECT_EQ(f.TView1->nodeCount(), 7);  // law, two entries, two articles, two paragraphs
+    // The tree's content holds the article once, not a second time the tree then refuses.
+    EXPECT_EQ(buildTocTree(QStringLiteral("AB")).nodes.size(), 7);
 }
 
 }  // namespace
