@@ -17,6 +17,7 @@ TEST(Codes, ArticleAndParagraphText) {
     EXPECT_EQ(GetJouKouText(QStringLiteral("00030000")), QStringLiteral("第3条"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030000")), QStringLiteral("第3条"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030203")), QStringLiteral("第3条の2の3"));
+    EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030202")), QStringLiteral("第3条の2の2"));
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030100")),
               QStringLiteral("第3条"));  // branch 01 never shown
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00030001")), QStringLiteral("第3条"));

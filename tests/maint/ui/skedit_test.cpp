@@ -238,6 +238,9 @@ TEST_F(SKEditTest, RefusalsAndRowsThatCannotBeShown) {
     toc(QStringLiteral("AB02010001000000"), QStringLiteral("孫"), QStringLiteral("00140000"),
         QStringLiteral("00140000"));
     article(QStringLiteral("00140000"), 1);
+    // An end stored empty names no range: no article under it, not the whole law.
+    toc(QStringLiteral("AB03000000000000"), QStringLiteral("空"), QStringLiteral("00120000"),
+        QString(), QStringLiteral("00120000"), QStringLiteral(" "));
     f.TxtHouten->setText(QStringLiteral("AB"));
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0], QStringLiteral("次の目次は親の目次がないため表示できません。\r\n"
@@ -248,9 +251,11 @@ TEST_F(SKEditTest, RefusalsAndRowsThatCannotBeShown) {
               QStringList{QStringLiteral("AB00130000")});
     EXPECT_FALSE(f.TView1->contains(QStringLiteral("AB02010000000000")));
     EXPECT_FALSE(f.TView1->contains(QStringLiteral("AB00140000")));
-    EXPECT_EQ(f.TView1->nodeCount(), 7);  // law, two entries, two articles, two paragraphs
+    EXPECT_EQ(childKeys(f, QStringLiteral("AB03000000000000")), QStringList());
+    // Law, three entries, two articles, two paragraphs.
+    EXPECT_EQ(f.TView1->nodeCount(), 8);
     // The tree's content holds the article once, not a second time the tree then refuses.
-    EXPECT_EQ(buildTocTree(QStringLiteral("AB")).nodes.size(), 7);
+    EXPECT_EQ(buildTocTree(QStringLiteral("AB")).nodes.size(), 8);
 }
 
 }  // namespace
