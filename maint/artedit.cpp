@@ -132,6 +132,11 @@ ArticleView FindJoubun(const QString& lawName, const QString& code) {
 QString checkWritableCode(const QString& code) {
     if (code.size() != 16)
         return QStringLiteral("条項コードは16文字でなければなりません。\r\n\r\n") + code;
+    // A negative number typed pads to a code of the right length with a "-" in it.
+    for (int i = 2; i < 16; ++i)
+        if (code[i] < u'0' || code[i] > u'9')
+            return QStringLiteral("条項コードの3文字目からは数字でなければなりません。\r\n\r\n") +
+                   code;
     if (code.endsWith(kHeadingPart))
         return QStringLiteral(
                    "条見出しのレコード（末尾 000001）には登録できません。条見出しは「条見出し」"

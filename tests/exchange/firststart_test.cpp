@@ -150,6 +150,11 @@ TEST_F(FirstStartTest, OneBadLineStopsNeitherTheOtherLawsNorTheIndex) {
         QStringLiteral("CODES KP MP\r\nKP00010000000000&&00010000&&00080000&&00010000&&"
                        "00080000&&天皇\r\nMP01000000000000&&00010000&&01740000&&00010000&&"
                        "01740000&&総則"));
+    // A database already there is kept as it is, not made again.
+    store::MakeHCodeDB();
+    store::MakeHoutenDB(store::folders().db, QStringLiteral("民法.mdb"));
+    store::openLawDb(QStringLiteral("民法"))
+        .execute(QStringLiteral("insert into 条文 values ('MP00010000010000', '残る')"));
     platform::ScriptedPrompt prompt;
     const FirstStartResult r = runFirstStart(nullptr);
     EXPECT_EQ(r.ht.added, 2);
@@ -157,9 +162,13 @@ TEST_F(FirstStartTest, OneBadLineStopsNeitherTheOtherLawsNorTheIndex) {
     EXPECT_TRUE(r.ht.skipped[0].startsWith(QStringLiteral("2行目: 法典コード kp はすでに登録")));
     EXPECT_TRUE(r.ht.skipped[1].startsWith(QStringLiteral("3行目: 法典名称が長すぎます")));
     EXPECT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(r.created, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法")}));
+    EXPECT_EQ(r.created, QStringList{QStringLiteral("日本国憲法")});
     EXPECT_EQ(r.idx.added, 2);
     EXPECT_EQ(tocRows(QStringLiteral("民法")), 1);
+    EXPECT_EQ(store::openLawDb(QStringLiteral("民法"))
+                  .openRecordset(QStringLiteral("select * from 条文"))
+                  .recordCount(),
+              1);
 }
 
 TEST_F(FirstStartTest, IndexImportReplacesNamedLawsOnly) {

@@ -57,6 +57,8 @@ TEST(LawsCodes, ListLinesMarkCaptionsAndNumberedParagraphs) {
     EXPECT_FALSE(checkWritableCode(QStringLiteral("AB00120000000001")).isEmpty());
     EXPECT_FALSE(checkWritableCode(QStringLiteral("AB0012000001000")).isEmpty());
     EXPECT_TRUE(checkWritableCode(QStringLiteral("AB00120000010000")).isEmpty());
+    EXPECT_FALSE(checkWritableCode(QStringLiteral("AB-0010000010000")).isEmpty());
+    EXPECT_FALSE(checkWritableCode(QStringLiteral("AB0012000001000-")).isEmpty());  // the last
 }
 
 }  // namespace

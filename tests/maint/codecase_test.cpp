@@ -57,6 +57,7 @@ TEST_F(CodeCaseTest, OpenedAndEditedByEitherCase) {
     EXPECT_EQ(FindJoubun(kName, QStringLiteral("ab00020000020200")).text,
               QStringLiteral("改めた二項。"));
     EXPECT_TRUE(DeleteJoubun(kName, QStringLiteral("AB00020000020200")));
+    EXPECT_FALSE(DeleteJoubun(kName, QStringLiteral("AB00020000020200")));  // gone already
     EXPECT_EQ(rows(QStringLiteral("select * from 条文")), 4);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'|').toStdString();
 }

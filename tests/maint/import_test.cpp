@@ -308,8 +308,10 @@ TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed
         "（再）\r\n第１条\r\n別"));
     EXPECT_EQ(again.skipped,
               QStringList{QStringLiteral("第2ブロック: 第１条 は第1ブロックと同じ条です")});
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010100")), QStringLiteral("前"));
-    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000020200")), QStringLiteral("後"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000010100")),
+              QStringLiteral("前"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000020200")),
+              QStringLiteral("後"));
     // Nothing written at all: the law is listed with its (empty) database, never without.
     importText(QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（大）\r\n第10000条\r\n本文"));
     EXPECT_EQ(store::readLawList().size(), 2);
