@@ -95,6 +95,8 @@ TEST(Codes, KanjiNumeralsAndTrimming) {
     for (const auto& c : cases)
         EXPECT_EQ(KanjiNumberValue(c.first), c.second) << c.first.toStdString();
     EXPECT_EQ(KanjiDigitValue(QChar(u'〇')), 0);
+    const QString digits = QStringLiteral("一二三四五六七八九");
+    for (int i = 0; i < digits.size(); ++i) EXPECT_EQ(KanjiDigitValue(digits[i]), i + 1);
 
     platform::ScriptedPrompt prompt;
     ShowKanjiJouNumber(QStringLiteral("民法第五百四十一条の規定により"));

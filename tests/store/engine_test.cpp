@@ -103,12 +103,34 @@ TEST_F(EngineTest, LikeUsesTheWildcardsOfTheLawTexts) {
     // The matcher's shapes at their edges: the text exactly as long as the pattern's
     // literal, one shorter, the case of the last letter.
     const QList<std::tuple<const char*, const char*, bool>> cases{
-        {"abc*", "abc", true}, {"abc*", "ab", false},  {"*abc", "abc", true}, {"*abc", "bc", false},
-        {"abc", "abc", true},  {"abc", "abcd", false}, {"*z*", "Z", true},    {"*Z*", "xz", true},
-        {"*z*", "", false},    {"a*c", "ac", true},    {"a*c", "ab", false},  {"?", "", false},
-        {"#", "9", true},      {"#", "a", false},      {"[a-c]", "C", true},  {"[a-c]", "d", false},
-        {"[!a-c]", "d", true}, {"*", "", true},        {"a?c*", "abc", true}, {"a?c*", "ac", false},
-        {"abc*", "ABCD", true}};
+        {"abc*", "abc", true},
+        {"abc*", "ab", false},
+        {"*abc", "abc", true},
+        {"*abc", "bc", false},
+        {"abc", "abc", true},
+        {"abc", "abcd", false},
+        {"*z*", "Z", true},
+        {"*Z*", "xz", true},
+        {"*z*", "", false},
+        {"a*c", "ac", true},
+        {"a*c", "ab", false},
+        {"?", "", false},
+        {"#", "9", true},
+        {"#", "a", false},
+        {"[a-c]", "C", true},
+        {"[a-c]", "d", false},
+        {"[!a-c]", "d", true},
+        {"*", "", true},
+        {"a?c*", "abc", true},
+        {"a?c*", "ac", false},
+        {"abc*", "ABCD", true},
+        // Two- and four-byte characters (é, 𠮷) are one character each.
+        {"*é*", "café", true},
+        {"?é", "xé", true},
+        {"?é", "é", false},
+        {"*𠮷*", "𠮷野家", true},
+        {"?𠮷?", "a𠮷b", true},
+        {"?", "𠮷", true}};
     for (const auto& [pattern, text, want] : cases)
         EXPECT_EQ(store::LikePattern(QByteArray(pattern)).matches(text, strlen(text)), want)
             << pattern << " / " << text;
@@ -262,6 +284,31 @@ TEST_F(EngineTest, DynasetEditAddDeleteAndFindFirst) {
     EXPECT_TRUE(likeCodes(QStringLiteral("私権*")).isEmpty());
     EXPECT_EQ(likeCodes(QStringLiteral("（解釈の基準）")),
               QStringList{QStringLiteral("MP00020000000001")});
+}
+
+TEST_F(EngineTest, MisuseIsRefusedWithTheEngineMessagesAndNullStaysNull) {
+    Database db = store::openLawDb(QStringLiteral("民法"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from \"条文\""), RecordsetType::Dynaset);
+    EXPECT_EQ(rs.recordCount(), 8);  // a quoted table name is the table, and can be updated
+    auto message = [](auto&& f) {
+        try {
+            f();
+        } catch (const store::Error& e) {
+            return e.description();
+        }
+        return QStringLiteral("<none>");
+    };
+    EXPECT_EQ(message([&] { rs.text(QStringLiteral("無い")); }),
+              QStringLiteral("フィールド 無い はこのコレクションにありません。"));
+    EXPECT_EQ(message([&] { rs.update(); }),
+              QStringLiteral("AddNew または Edit を実行していないため、更新できません。"));
+    // A null bound stays null: read as the empty text, not as a text "null" or 0.
+    db.execute(QStringLiteral("insert into 目次 (コード, 見出し) values (?, ?)"),
+               {QStringLiteral("MP01000000000000"), QVariant()});
+    store::Recordset toc = db.openRecordset(QStringLiteral("select * from 目次"));
+    EXPECT_TRUE(toc.field(QStringLiteral("見出し")).isNull());
+    EXPECT_EQ(toc.text(QStringLiteral("見出し")), QString());
 }
 
 TEST_F(EngineTest, FilesTablesAndIndexes) {
