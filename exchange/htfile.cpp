@@ -7,6 +7,7 @@
 #include "store/lawdb.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 namespace exchange {
@@ -25,8 +26,12 @@ HtLoadResult loadHtFileFrom(const QString& path) {
         db.openRecordset(QStringLiteral("法典コード"), store::RecordsetType::Dynaset);
     // Codes compare without regard to case: "kp" after "KP" is the same law again.
     QSet<QString> listed;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+    QHash<QString, QString> codeOfName;  // two codes on one name would share its database
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         listed.insert(rs.text(QStringLiteral("法典コード")).toUpper());
+        codeOfName.insert(rs.text(QStringLiteral("法典名称")),
+                          rs.text(QStringLiteral("法典コード")));
+    }
 
     auto skip = [&r](int line, const QString& why, const QString& record) {
         r.skipped << QStringLiteral("%1行目: %2 (%3)").arg(line).arg(why, record);
@@ -58,6 +63,13 @@ HtLoadResult loadHtFileFrom(const QString& path) {
                  rec.text);
             continue;
         }
+        if (codeOfName.contains(f[2])) {
+            skip(rec.line,
+                 QStringLiteral("法典名称 %1 はすでに法典コード %2 で登録されています")
+                     .arg(f[2], codeOfName.value(f[2])),
+                 rec.text);
+            continue;
+        }
         QString why;
         if (!store::isValidLawName(f[2], &why)) {
             skip(rec.line, why, rec.text);
@@ -70,6 +82,7 @@ HtLoadResult loadHtFileFrom(const QString& path) {
             rs.setField(QStringLiteral("法典名称"), f[2]);
             rs.update();
             listed.insert(f[1].toUpper());
+            codeOfName.insert(f[2], f[1]);
             ++r.added;
         } catch (const store::Error& e) {
             const bool duplicate = e.description().startsWith(QStringLiteral("主キー"));

@@ -29,6 +29,15 @@ int readNumber(const QString& s) {
 }
 
 constexpr int kMaxParagraphs = 99;
+
+// Full- or half-width digits, blanks around them allowed, at least one digit.
+bool isDigitsOnly(const QString& s) {
+    const QString t = platform::toHalfWidthDigits(s).trimmed().remove(QChar(0x3000));
+    if (t.isEmpty()) return false;
+    for (const QChar c : t)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
 }  // namespace
 
 ArticleCode Decode(const QString& numberLine) {
@@ -37,25 +46,37 @@ ArticleCode Decode(const QString& numberLine) {
     int article = 0, branch1 = 0, branch2 = 0;
     ArticleCode c;
     auto between = [](const QString& part) { return part.mid(1, part.size() - 2); };
+    // Each number must be digits only: a kanji numeral or words after a number ("の2から
+    // 第5条の4まで") would read as 0 or as another number and file the block elsewhere.
+    auto number = [&c](const QString& part, int* value) {
+        if (c.problem.isEmpty() && !isDigitsOnly(part))
+            c.problem = QStringLiteral("条番号の行の「%1」が数字ではなく、条のコードにできません")
+                            .arg(platform::trimBlanks(part));
+        *value = readNumber(part);
+    };
     if (!line.contains(u'の')) {
-        article = readNumber(between(line));
+        number(between(line), &article);
     } else {
         const QStringList parts = line.split(u'の');
-        article = readNumber(between(parts[0]));
+        number(between(parts[0]), &article);
         if (parts.size() == 2) {
-            branch1 = readNumber(parts[1]);
+            number(parts[1], &branch1);
         } else if (parts.size() == 3) {
-            branch1 = readNumber(parts[1]);
-            branch2 = readNumber(parts[2]);
+            number(parts[1], &branch1);
+            number(parts[2], &branch2);
         } else {
             c.problem = QStringLiteral("枝番号が３段以上あり、条のコードに入りません");
         }
     }
     // Wider numbers would make codes of another length, or the code of another article.
-    if (article > 9999)
-        c.problem = QStringLiteral("条の番号が9999を超え、条のコードに入りません");
-    else if (branch1 > 99 || branch2 > 99)
-        c.problem = QStringLiteral("枝番号が99を超え、条のコードに入りません");
+    if (c.problem.isEmpty()) {
+        if (article == 0)
+            c.problem = QStringLiteral("条の番号が0で、条のコードにできません");
+        else if (article > 9999)
+            c.problem = QStringLiteral("条の番号が9999を超え、条のコードに入りません");
+        else if (branch1 > 99 || branch2 > 99)
+            c.problem = QStringLiteral("枝番号が99を超え、条のコードに入りません");
+    }
     using platform::padNumber;
     c.plain = padNumber(article, 4) + padNumber(branch1, 2) + padNumber(branch2, 2);
     c.dashed = padNumber(article, 4) + u'-' + padNumber(branch1, 2) + u'-' + padNumber(branch2, 2);
@@ -212,18 +233,33 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         throw store::Error(
             QStringLiteral("最初のブロックが「法典コード=」「法典名称="
                            "」の２行ではありません。何も取り込みませんでした。"));
-    // Codes are stored in upper case: "kp" writes the records of "KP".
-    r.lawCode = headerValue(header[0]).toUpper();
+    // Checked as typed (upper-casing turns "ß" into "SS"), then stored in upper case: "kp"
+    // writes the records of "KP".
+    const QString typedCode = headerValue(header[0]);
     r.lawName = headerValue(header[1]);
     QString why;
-    if (r.lawCode.isEmpty())
+    if (typedCode.isEmpty())
         throw store::Error(QStringLiteral("法典コードが空です。何も取り込みませんでした。"));
-    if (!store::isValidLawCode(r.lawCode))
+    if (!store::isValidLawCode(typedCode))
         throw store::Error(QStringLiteral("法典コード「%1」は先頭が英字の２文字ではありません。"
                                           "何も取り込みませんでした。")
-                               .arg(headerValue(header[0])));
+                               .arg(typedCode));
+    r.lawCode = typedCode.toUpper();
     if (!store::isValidLawName(r.lawName, &why))
         throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
+    // One database, one law: records must not go into a listed law's file under another
+    // code, nor (in a pane read, which lists nothing) into another law's file.
+    for (const store::LawEntry& law : store::readLawList()) {
+        const bool sameCode = law.code.compare(r.lawCode, Qt::CaseInsensitive) == 0;
+        if (law.name == r.lawName && !sameCode)
+            throw store::Error(QStringLiteral("法典名称「%1」は法典コード %2 で登録されています。"
+                                              "何も取り込みませんでした。")
+                                   .arg(r.lawName, law.code));
+        if (options.fromPane && sameCode && law.name != r.lawName)
+            throw store::Error(QStringLiteral("法典コード %1 は「%2」として登録されています。"
+                                              "何も取り込みませんでした。")
+                                   .arg(r.lawCode, law.name));
+    }
     if (observer.header) observer.header(r.lawCode, r.lawName);
     if (!options.fromPane) {
         WriteHCode(r.lawCode, r.lawName);

@@ -11,14 +11,10 @@
 namespace store {
 
 namespace {
-// A numeric field of a code: digits only (no sign, no blank); anything else is a
-// conversion failure.
+// A numeric field of a code; a non-digit or a negative number is a conversion failure (a
+// negative paragraph number would make a character that is no mark).
 int num(const QString& code, int from, int len) {
-    const QString field = code.mid(from, len);
-    for (const QChar c : field)
-        if (c < u'0' || c > u'9')
-            throw platform::ConversionError(QStringLiteral("型が一致しません。"));
-    return int(platform::strictInt(field));
+    return int(platform::strictInt(code.mid(from, len), 0));
 }
 
 QString articleText(const QString& code10) {

@@ -145,7 +145,7 @@ TEST_F(FirstStartTest, OneBadLineStopsNeitherTheOtherLawsNorTheIndex) {
     // A code again in another case, a name no file can have: both skipped and named in the one
     // message; the other laws get their databases and tables of contents.
     writeHt(QStringLiteral("1 KP 日本国憲法\r\n2 kp 憲法\r\n3 SF ") + QString(200, u'長') +
-            QStringLiteral("\r\n4 MP 民法"));
+            QStringLiteral("\r\n4 MP 民法\r\n5 XY 民法"));
     writeIdx(
         QStringLiteral("CODES KP MP\r\nKP00010000000000&&00010000&&00080000&&00010000&&"
                        "00080000&&天皇\r\nMP01000000000000&&00010000&&01740000&&00010000&&"
@@ -158,9 +158,11 @@ TEST_F(FirstStartTest, OneBadLineStopsNeitherTheOtherLawsNorTheIndex) {
     platform::ScriptedPrompt prompt;
     const FirstStartResult r = runFirstStart(nullptr);
     EXPECT_EQ(r.ht.added, 2);
-    ASSERT_EQ(r.ht.skipped.size(), 2);
+    ASSERT_EQ(r.ht.skipped.size(), 3);
     EXPECT_TRUE(r.ht.skipped[0].startsWith(QStringLiteral("2行目: 法典コード kp はすでに登録")));
     EXPECT_TRUE(r.ht.skipped[1].startsWith(QStringLiteral("3行目: 法典名称が長すぎます")));
+    EXPECT_TRUE(r.ht.skipped[2].startsWith(
+        QStringLiteral("5行目: 法典名称 民法 はすでに法典コード MP で登録されています")));
     EXPECT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(r.created, QStringList{QStringLiteral("日本国憲法")});
     EXPECT_EQ(r.idx.added, 2);

@@ -312,6 +312,17 @@ TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed
               QStringLiteral("前"));
     EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000020200")),
               QStringLiteral("後"));
+    // Numbers that are not digits would read as 0 or as another number: skipped and named.
+    const ImportResult words = importText(QStringLiteral(
+        "法典コード=AB\r\n法典名称=民法\r\n\r\n（漢）\r\n第一条\r\n本文\r\n\r\n"
+        "（枝漢）\r\n第3条の二\r\n本文\r\n\r\n（範囲）\r\n第5条の2から第5条の4まで\r\n削除"
+        "\r\n\r\n（零）\r\n第０条\r\n本文"));
+    EXPECT_EQ(words.articles, 0);
+    ASSERT_EQ(words.skipped.size(), 4);
+    EXPECT_TRUE(words.skipped[0].contains(QStringLiteral("「一」が数字ではなく")));
+    EXPECT_TRUE(words.skipped[1].contains(QStringLiteral("「二」が数字ではなく")));
+    EXPECT_TRUE(words.skipped[2].contains(QStringLiteral("「2から第5条」が数字ではなく")));
+    EXPECT_TRUE(words.skipped[3].contains(QStringLiteral("条の番号が0")));
     // Nothing written at all: the law is listed with its (empty) database, never without.
     importText(QStringLiteral("法典コード=CD\r\n法典名称=刑法\r\n\r\n（大）\r\n第10000条\r\n本文"));
     EXPECT_EQ(store::readLawList().size(), 2);
@@ -320,7 +331,8 @@ TEST_F(ImportTest, NumbersBeyondTheirFieldsAndRepeatedArticlesAreSkippedAndNamed
 
 TEST_F(ImportTest, HeaderCodeIsCheckedAndALowerCaseCodeUpdatesTheSameLaw) {
     platform::ScriptedPrompt prompt;
-    for (const char* code : {"ABCDEFG", "1A", "A", "あい"})
+    // "ß" and "ſa" would pass as "SS" and "SA" once upper-cased.
+    for (const char* code : {"ABCDEFG", "1A", "A", "あい", "ß", "ſa"})
         EXPECT_THROW(
             importText(QStringLiteral("法典コード=") + QString::fromUtf8(code) +
                        QStringLiteral("\r\n法典名称=民法\r\n\r\n（目的）\r\n第１条\r\n本文")),
@@ -339,6 +351,21 @@ TEST_F(ImportTest, HeaderCodeIsCheckedAndALowerCaseCodeUpdatesTheSameLaw) {
     ASSERT_EQ(store::readLawList().size(), 1);
     EXPECT_EQ(store::readLawList()[0].code, QStringLiteral("KP"));
     EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // A listed law's database never takes records under another code, nor (in a pane read)
+    // another law's records under its code.
+    EXPECT_THROW(importText(QStringLiteral(
+                     "法典コード=XY\r\n法典名称=日本国憲法\r\n\r\n（）\r\n第９条\r\n別")),
+                 store::Error);
+    ImportOptions pane;
+    pane.fromPane = true;
+    EXPECT_THROW(
+        importText(QStringLiteral("法典コード=KP\r\n法典名称=刑法\r\n\r\n（）\r\n第９条\r\n別"),
+                   pane),
+        store::Error);
+    EXPECT_EQ(store::readLawList().size(), 1);
+    EXPECT_EQ(records(QStringLiteral("日本国憲法")).size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(store::lawDbPath(QStringLiteral("刑法"))));
 }
 
 TEST_F(ImportTest, MasterEntryNumberingAndPaneReads) {

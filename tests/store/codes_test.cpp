@@ -34,13 +34,15 @@ TEST(Codes, ArticleAndParagraphText) {
     EXPECT_THROW(GetJouKouText(QStringLiteral("KP00x30000")), platform::ConversionError);
 }
 
-TEST(Codes, SignedOrBlankNumberFieldsAreRefused) {
+TEST(Codes, NegativeNumberFieldsAreRefused) {
     // A paragraph mark field reading as -1 gave U+245E, a character without a meaning.
     EXPECT_THROW(GetJouKouText(QStringLiteral("KP00040000-1-100")), platform::ConversionError);
     EXPECT_THROW(GetJouKouText(QStringLiteral("KP0004000001-100")), platform::ConversionError);
-    EXPECT_THROW(GetJouKouText(QStringLiteral("KP+0040000")), platform::ConversionError);
-    EXPECT_THROW(GetJouKouText(QStringLiteral("KP0004000001 100")), platform::ConversionError);
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP-0040000")), platform::ConversionError);
     EXPECT_THROW(paragraphOrdinal(QStringLiteral("KP00040000-10100")), platform::ConversionError);
+    EXPECT_THROW(GetJouKouText(QStringLiteral("KP00040000010X00")), platform::ConversionError);
+    // Zero is the lowest value a field may have.
+    EXPECT_EQ(GetJouKouText(QStringLiteral("KP00040000010000")), QString());
     EXPECT_EQ(GetJouKouText(QStringLiteral("KP00040000020200")), QStringLiteral("② "));
 }
 
