@@ -3,10 +3,14 @@
 // the programs' own import.
 #include "exchange/firststart.h"
 #include "maint/lawimport.h"
+#include "platform/prompt.h"
 #include "store/folders.h"
 
+#include <benchmark/benchmark.h>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace bench {
 
@@ -25,6 +29,22 @@ inline void importSampleLaws(const QString& root) {
         maint::LawTextImporter importer;
         importer.run(maint::readLawTextFile(sample(f)), {});
     }
+}
+
+// The main of a windowless benchmark: the seven laws imported into LEXORA_BENCH_ROOT (kept,
+// for a comparison with the sqlite3 shell) or a temporary root, then the benchmarks.
+inline int runOnSampleLaws(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    platform::ConsolePrompt console;
+    platform::setPrompt(&console);
+    QTemporaryDir tmp;
+    QString root = qEnvironmentVariable("LEXORA_BENCH_ROOT");
+    if (root.isEmpty()) root = tmp.path() + QStringLiteral("/root");
+    importSampleLaws(root);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace bench

@@ -2,11 +2,8 @@
 // "make idx" and "make ht", each writing its files as the typed command does.
 #include "bench/benchdata.h"
 #include "exchange/export.h"
-#include "platform/prompt.h"
 
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -29,13 +26,5 @@ BENCHMARK(BM_MakeHt)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    platform::ConsolePrompt console;
-    platform::setPrompt(&console);
-    QTemporaryDir tmp;
-    bench::importSampleLaws(tmp.path() + QStringLiteral("/root"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runOnSampleLaws(argc, argv);
 }

@@ -2,17 +2,9 @@
 // and one snapshot per law, as the search runs it. LEXORA_BENCH_ROOT names the data root to
 // build (and keep, for the comparison with the sqlite3 shell).
 #include "bench/benchdata.h"
-#include "exchange/firststart.h"
-#include "maint/lawimport.h"
-#include "platform/prompt.h"
-#include "store/folders.h"
 #include "store/lawdb.h"
 
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -42,15 +34,5 @@ BENCHMARK(BM_SearchTwoWords)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    platform::ConsolePrompt console;
-    platform::setPrompt(&console);
-    QTemporaryDir tmp;
-    QString root = qEnvironmentVariable("LEXORA_BENCH_ROOT");
-    if (root.isEmpty()) root = tmp.path() + QStringLiteral("/root");
-    bench::importSampleLaws(root);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runOnSampleLaws(argc, argv);
 }

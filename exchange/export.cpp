@@ -3,6 +3,7 @@
 #include "exchange/log.h"
 #include "platform/prompt.h"
 #include "platform/textfile.h"
+#include "platform/vb.h"
 #include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -47,14 +48,6 @@ QString shortened(const QString& t) {
     return t.left(5) + QStringLiteral("・・・") + t.right(5);
 }
 
-// Blanks at both ends, as the listing trims each line.
-QString trimmed(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ') ++b;
-    while (e > b && s[e - 1] == u' ') --e;
-    return s.mid(b, e - b);
-}
-
 }  // namespace
 
 QString WidenJouCode(const QString& value) {
@@ -62,11 +55,11 @@ QString WidenJouCode(const QString& value) {
 }
 
 QString GetKouDigest(const QString& text, const QString& mark) {
-    if (!text.contains(kCrLf)) return mark + u'　' + shortened(trimmed(text));
+    if (!text.contains(kCrLf)) return mark + u'　' + shortened(platform::trimBlanks(text));
     QString out;
     const QStringList lines = text.split(kCrLf);
     for (int i = 0; i < lines.size(); ++i) {
-        const QString t = trimmed(lines[i]);
+        const QString t = platform::trimBlanks(lines[i]);
         if (t.isEmpty()) continue;
         if (i > 0) out += kCrLf;
         out += u'　' + shortened(t);
@@ -172,7 +165,7 @@ QString houtenText(const QString& code, const QString& name, const QStringList& 
         }
         if (store::paragraphOrdinal(c) > 0) {
             body += kCrLf + store::GetJouKouText(c) + texts[i];
-            if (body.endsWith(kCrLf)) store::trimTrailingCRLF(body);
+            store::trimTrailingCRLF(body);  // only a text ending with a line break changes
         }
         run(pump);
     }
