@@ -22,7 +22,19 @@ void run(const Pump& pump) {
     if (pump) pump();
 }
 
-// The law's database when it can be opened; otherwise `why` says what is missing.
+void reportSkipped(const QString& what, const QStringList& skipped) {
+    if (skipped.isEmpty()) return;
+    platform::msgBox(QStringLiteral("次の法典は%1に書きませんでした。\r\n").arg(what) +
+                     skipped.join(kCrLf));
+}
+
+QString shortened(const QString& t) {
+    if (t.size() < 10) return t;
+    return t.left(5) + QStringLiteral("・・・") + t.right(5);
+}
+
+}  // namespace
+
 bool lawDbAvailable(const store::LawEntry& law, QString* why) {
     if (!store::isValidLawName(law.name, why)) return false;
     const QString path = store::lawDbPath(law.name);
@@ -36,19 +48,6 @@ bool lawDbAvailable(const store::LawEntry& law, QString* why) {
 QString lawLabel(const store::LawEntry& law) {
     return law.code + u' ' + law.name;
 }
-
-void reportSkipped(const QString& what, const QStringList& skipped) {
-    if (skipped.isEmpty()) return;
-    platform::msgBox(QStringLiteral("次の法典は%1に書きませんでした。\r\n").arg(what) +
-                     skipped.join(kCrLf));
-}
-
-QString shortened(const QString& t) {
-    if (t.size() < 10) return t;
-    return t.left(5) + QStringLiteral("・・・") + t.right(5);
-}
-
-}  // namespace
 
 QString WidenJouCode(const QString& value) {
     return value.size() == 6 ? QStringLiteral("00") + value : value;
@@ -147,6 +146,20 @@ ExportResult WriteHtFile(const Pump& pump) {
     return r;
 }
 
+void appendLawRecord(QString& body, QString& article, const QString& code, const QString& text,
+                     int mode, bool trim) {
+    if (code.left(10) != article) {
+        article = code.left(10);
+        body += kCrLf + kCrLf;
+        body += mode == 1 ? u'【' + text + u'】' : QStringLiteral("【　】");
+        body += kCrLf + store::GetJouKouText(article);
+    }
+    if (store::paragraphOrdinal(code) > 0) {
+        body += kCrLf + store::GetJouKouText(code) + text;
+        if (trim) store::trimTrailingCRLF(body);  // only a text ending with a line break changes
+    }
+}
+
 int houtenTextMode(const QString& command) {
     return command.contains(u'/') ? 0 : 1;
 }
@@ -156,17 +169,7 @@ QString houtenText(const QString& code, const QString& name, const QStringList& 
     QString body;
     QString article;
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        const QString& c = codes[i];
-        if (c.left(10) != article) {
-            article = c.left(10);
-            body += kCrLf + kCrLf;
-            body += mode == 1 ? u'【' + texts[i] + u'】' : QStringLiteral("【　】");
-            body += kCrLf + store::GetJouKouText(article);
-        }
-        if (store::paragraphOrdinal(c) > 0) {
-            body += kCrLf + store::GetJouKouText(c) + texts[i];
-            store::trimTrailingCRLF(body);  // only a text ending with a line break changes
-        }
+        appendLawRecord(body, article, codes[i], texts[i], mode, true);
         run(pump);
     }
     return QStringLiteral("CODE=") + code + kCrLf + QStringLiteral("NAME=") + name + body;

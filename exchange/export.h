@@ -4,6 +4,7 @@
 // the "make number" listing. Files are CP932 with CR LF, built whole in memory and written in
 // one block over a temporary file, so a failure leaves the previous file whole.
 #include "platform/error.h"
+#include "store/lawdb.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,12 @@ struct ExportResult {
     QStringList skipped;  // "XX 名称: reason" for every law left out
 };
 
+// The law's database can be opened: a valid name whose file exists; otherwise `why` says
+// what is missing.
+bool lawDbAvailable(const store::LawEntry& law, QString* why);
+// "XX 名称", as messages name a law.
+QString lawLabel(const store::LawEntry& law);
+
 // "00" + value for a value of exactly 6 characters; anything else unchanged.
 QString WidenJouCode(const QString& value);
 // A paragraph's digest for the number listing: the mark, "　" and the text, shortened to its
@@ -43,6 +50,12 @@ ExportResult WriteHtFile(const Pump& pump = {});
 
 // The caption mode of a typed command: 0 (empty brackets) when it holds a "/", else 1.
 int houtenTextMode(const QString& command);
+// One record of a law's text in code order, as the export writes it: a record of a new
+// article opens it with an empty line, its text in 【】 (mode 1; mode 0 empty brackets) and
+// the article's title; a paragraph record adds a line with its mark and text, its trailing
+// line breaks trimmed when `trim` is set. `article` carries the current article.
+void appendLawRecord(QString& body, QString& article, const QString& code, const QString& text,
+                     int mode, bool trim);
 // The whole text of a law's export file for the records of its 条文 table (codes and texts
 // in code order).
 QString houtenText(const QString& code, const QString& name, const QStringList& codes,

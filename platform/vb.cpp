@@ -35,6 +35,14 @@ long long strictInt(const QString& s, long long minimum, long long maximum) {
     return v;
 }
 
+std::optional<int> timerInterval(const QString& s) {
+    try {
+        return int(strictInt(s, 0, 2147483647LL));
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
 QString toHalfWidthDigits(const QString& s) {
     QString r = s;
     for (QChar& c : r)

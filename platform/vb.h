@@ -4,6 +4,7 @@
 #include <QString>
 #include "platform/error.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace platform {
@@ -21,6 +22,10 @@ long long valInt(const QString& s);
 // throws ConversionError("型が一致しません。") or ("オーバーフローしました。") otherwise.
 long long strictInt(const QString& s, long long minimum = -2147483648LL,
                     long long maximum = 2147483647LL);
+
+// A timer interval typed as text: a whole number from 0 (stopped) to 2147483647
+// milliseconds; anything else gives nothing.
+std::optional<int> timerInterval(const QString& s);
 
 // ０-９ become 0-9; every other character is kept.
 QString toHalfWidthDigits(const QString& s);

@@ -8,7 +8,19 @@
 
 namespace platform {
 
+namespace {
+std::function<void(const QString&)>& observer() {
+    static std::function<void(const QString&)> o;
+    return o;
+}
+}  // namespace
+
+void setSoundObserver(std::function<void(const QString& path)> o) {
+    observer() = std::move(o);
+}
+
 void playSound(const QString& path, QWidget* owner) {
+    if (observer()) observer()(path);
     if (!owner || !QFileInfo(path).isFile()) return;
     auto* effect =
         owner->findChild<QSoundEffect*>(QStringLiteral("lexoraSound"), Qt::FindDirectChildrenOnly);

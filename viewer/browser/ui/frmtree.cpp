@@ -1,6 +1,7 @@
 #include "viewer/browser/ui/frmtree.h"
 
 #include "exchange/export.h"
+#include "platform/error.h"
 #include "platform/keys.h"
 #include "platform/launch.h"
 #include "platform/prompt.h"
@@ -19,8 +20,10 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/log.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
+#include "viewer/tools/ui/frmrcl.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,6 +33,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -92,7 +96,6 @@ void FrmTree::buildMenus() {
         if (MDIMain* main = MDIMain::instance()) main->showMainMenuStrip();
     });
     Mn_File = submenu("Mn_File", QStringLiteral("ファイル(&F)"));
-    // The tool windows of these items open from here once they exist.
     Mn_File_MakeHt = item(Mn_File, "Mn_File_MakeHt", QStringLiteral("法典テキスト作成(&M Ctrl+M)"),
                           [this] { Form_KeyDown(Qt::Key_M, platform::kCtrlMask); });
     Mn_File_Duplicate = item(Mn_File, "Mn_File_Duplicate", QStringLiteral("複製(&N Ctrl+N)"),
@@ -154,7 +157,7 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
             switchTreeMode(KeyCode == Qt::Key_F5 ? 1 : 0);
             return true;
         case Qt::Key_F7:
-            // The article correction entry opens here once it exists.
+            correctSelected();
             return true;
         case Qt::Key_F8:
             if (Shift == 0) {
@@ -168,8 +171,9 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
                 selectFirstQuietly();
                 return true;
             }
-            // Shift: the expanded text opens here once it exists.
-            return Shift == platform::kShiftMask;
+            if (Shift != platform::kShiftMask) return false;
+            if (MDIMain* main = MDIMain::instance()) main->openExpand(curHCodeT);
+            return true;
         case Qt::Key_F9:
             TView1->setUpdatesEnabled(false);
             TView1->collapseAll();
@@ -214,11 +218,35 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
         case Qt::Key_N:
             duplicate();
             return true;
-        case Qt::Key_M:  // the expanded text opens here once it exists
-        case Qt::Key_T:  // the timer window shows here once it exists
+        case Qt::Key_M:
+            if (MDIMain* main = MDIMain::instance()) main->openExpand(curHCodeT);
+            return true;
+        case Qt::Key_T:
+            if (MDIMain* main = MDIMain::instance()) main->showDaily();
             return true;
         default:
             return false;
+    }
+}
+
+void FrmTree::correctSelected() {
+    MDIMain* main = MDIMain::instance();
+    if (!main) return;
+    try {
+        const QString key = TView1->selectedKey();
+        if (!isParagraphKey(key)) {
+            platform::unload(main->correction);
+            main->correction = nullptr;
+            return;
+        }
+        FrmRCL* correction = main->correctionWindow(true);
+        correction->TxtCode->setText(key);
+        correction->curHCodeR = curHCodeT;
+        correction->SetJou(key);
+    } catch (...) {
+        // The command ends silently on an error.
+        qCWarning(lcViewer) << "correction of" << TView1->selectedKey() << ":"
+                            << platform::describeCurrentException();
     }
 }
 

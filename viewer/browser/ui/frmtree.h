@@ -85,6 +85,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void remakePage();
     // The page generator on the window's law (menu "HTML作成").
     void Mn_File_HTML_Click();
+    // F7: a fresh correction window on the selected paragraph (none for another node).
+    void correctSelected();
     // A further browser on this window's law.
     FrmTree* duplicate();
     // Whether a generated page is being waited for or an export runs.

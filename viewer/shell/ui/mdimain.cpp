@@ -24,6 +24,11 @@
 #include "viewer/shell/ui/frmhst.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/frmtest.h"
+#include "viewer/tools/ui/frmcheckdata.h"
+#include "viewer/tools/ui/frmdaily.h"
+#include "viewer/tools/ui/frmexpand.h"
+#include "viewer/tools/ui/frmrcl.h"
+#include "viewer/tools/ui/frmsr.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -145,6 +150,7 @@ void MDIMain::buildBars() {
 
     platform::connectGuarded(CmdR, &QToolButton::clicked, this, [this] { CmdR_Click(); });
     platform::connectGuarded(CmdHst, &QToolButton::clicked, this, [this] { CmdHst_Click(); });
+    platform::connectGuarded(CmdSR, &QToolButton::clicked, this, [this] { CmdSR_Click(); });
     platform::connectGuarded(ComboHis, &QComboBox::activated, this, [this] { ComboHis_Click(); });
     platform::connectGuarded(TxtJouFind, &QLineEdit::returnPressed, this,
                              [this] { TxtJouFind_KeyPress(13); });
@@ -170,6 +176,8 @@ void MDIMain::buildMenus() {
     Mn_File->setObjectName(QStringLiteral("Mn_File"));
     Mn_File_Lexbench = Mn_File->addAction(QStringLiteral("メンテナンス(&M)"));
     Mn_File_Lexbench->setObjectName(QStringLiteral("Mn_File_Lexbench"));
+    Mn_File_CheckData = Mn_File->addAction(QStringLiteral("データチェック"));
+    Mn_File_CheckData->setObjectName(QStringLiteral("Mn_File_CheckData"));
     Mn_File_End = Mn_File->addAction(QStringLiteral("終了(&X)"));
     Mn_File_End->setObjectName(QStringLiteral("Mn_File_End"));
     Mn_dummy = new QAction(QString(), this);
@@ -182,6 +190,8 @@ void MDIMain::buildMenus() {
 
     platform::connectGuarded(Mn_File_Lexbench, &QAction::triggered, this,
                              [this] { Mn_File_Lexbench_Click(); });
+    platform::connectGuarded(Mn_File_CheckData, &QAction::triggered, this,
+                             [this] { Mn_File_CheckData_Click(); });
     platform::connectGuarded(Mn_File_End, &QAction::triggered, this, [this] { close(); });
     platform::connectGuarded(Mn_Help_About, &QAction::triggered, this,
                              [this] { Mn_Help_About_Click(); });
@@ -246,6 +256,54 @@ void MDIMain::CmdHCodeList_Click() {
     showChild(hCodeList);
     hCodeList->Form_Load(area());
     platform::bringToFront(hCodeList);
+}
+
+void MDIMain::CmdSR_Click() {
+    if (state().CurHCode.isEmpty()) return;
+    platform::unload(drill);
+    drill = new FrmSR;
+    showChild(drill);
+    drill->Form_Load();
+    platform::bringToFront(drill);
+}
+
+void MDIMain::Mn_File_CheckData_Click() {
+    if (checkData.isNull()) {
+        checkData = new FrmCheckData;
+        showChild(checkData);
+        checkData->Form_Load();
+    }
+    platform::bringToFront(checkData);
+}
+
+FrmExpand* MDIMain::openExpand(const QString& law) {
+    platform::unload(expand);
+    expand = new FrmExpand(law);
+    showChild(expand);
+    platform::bringToFront(expand);
+    return expand;
+}
+
+FrmRCL* MDIMain::correctionWindow(bool fresh) {
+    if (fresh) {
+        platform::unload(correction);
+        correction = nullptr;  // the closed window goes later; the new one comes now
+    }
+    if (correction.isNull()) {
+        correction = new FrmRCL;
+        showChild(correction);
+    }
+    return correction;
+}
+
+FrmDaily* MDIMain::showDaily() {
+    if (daily.isNull()) {
+        daily = new FrmDaily;
+        showChild(daily);
+        daily->Form_Load();
+    }
+    platform::bringToFront(daily);
+    return daily;
 }
 
 void MDIMain::openLaw(const QString& code) {

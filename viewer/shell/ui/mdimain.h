@@ -25,6 +25,11 @@ class FrmFound;
 class FrmNowSearch;
 class FrmHst;
 class FrmTest;
+class FrmExpand;
+class FrmCheckData;
+class FrmRCL;
+class FrmSR;
+class FrmDaily;
 
 class MDIMain : public platform::MdiFrame {
     Q_OBJECT
@@ -55,6 +60,10 @@ class MDIMain : public platform::MdiFrame {
     // The main window's menu through a fresh strip window FrmTest.
     void showMainMenuStrip();
     void CmdHCodeList_Click();
+    // The caption drill, opened fresh on the current law; nothing before a law was opened.
+    void CmdSR_Click();
+    // The data check: shown, made when missing (an open one keeps its lists).
+    void Mn_File_CheckData_Click();
     void Mn_File_Lexbench_Click();
     void Mn_Help_About_Click();
 
@@ -76,6 +85,7 @@ class MDIMain : public platform::MdiFrame {
     QAction* Mn_Title = nullptr;
     QMenu* Mn_File = nullptr;
     QAction* Mn_File_Lexbench = nullptr;
+    QAction* Mn_File_CheckData = nullptr;
     QAction* Mn_File_End = nullptr;
     QAction* Mn_dummy = nullptr;
     QMenu* Mn_Help = nullptr;
@@ -88,6 +98,11 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmNowSearch> nowSearch;            // the search's progress window
     QPointer<FrmHst> history;                    // the history window
     QPointer<FrmTest> menuStrip;                 // the main-menu strip window
+    QPointer<FrmExpand> expand;                  // the expanded text
+    QPointer<FrmCheckData> checkData;            // the data check
+    QPointer<FrmRCL> correction;                 // the article correction
+    QPointer<FrmSR> drill;                       // the caption drill
+    QPointer<FrmDaily> daily;                    // the study timer
 
     // The default browser showing `law`: made (and loaded) on first use, else its tree is
     // cleared and built anew. Brought to the front.
@@ -99,6 +114,13 @@ class MDIMain : public platform::MdiFrame {
     FrmFound* foundWindow();
     // The history window, made (and placed) when missing.
     FrmHst* historyWindow();
+    // A fresh expanded-text window on `law` (an open one is closed first).
+    FrmExpand* openExpand(const QString& law);
+    // The correction window: `fresh` closes an open one and makes a new one, else an open
+    // one is kept.
+    FrmRCL* correctionWindow(bool fresh);
+    // The study timer, made when missing, in front.
+    FrmDaily* showDaily();
     // Closes the history window when it is open.
     void closeHistoryWindow();
 

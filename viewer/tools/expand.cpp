@@ -1,0 +1,149 @@
+#include "viewer/tools/expand.h"
+
+#include "exchange/export.h"
+#include "platform/vb.h"
+#include "store/codes.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+#include "viewer/browser/lawtree.h"
+
+namespace viewer {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QChar kIdeographicSpace(0x3000);
+
+void run(const ExpandPump& pump) {
+    if (pump) pump();
+}
+
+// The records of the articles SOJ to EOJ; each ends in "000000" to "999999" of its code.
+store::Recordset articleSpan(store::Database& db, const QString& law, const QString& SOJ,
+                             const QString& EOJ) {
+    return db.openRecordset(
+        QStringLiteral("select * from 条文 where 条項コード>=? and 条項コード<=? "
+                       "order by 条項コード"),
+        store::RecordsetType::Snapshot,
+        {law + SOJ + QStringLiteral("000000"), law + EOJ + QStringLiteral("999999")});
+}
+
+bool isCaptionRecord(const QString& code) {
+    return code.endsWith(u'1');
+}
+
+QString lawName(const QString& law) {
+    const QString name = store::GetHoutenName(law);
+    if (name.isEmpty())
+        throw ExpandError(QStringLiteral("法典コード %1 は法典の一覧にありません。").arg(law));
+    return name;
+}
+
+// The promulgation statement and the preamble of law KP, under their headings.
+QString constitutionBlock() {
+    return kCrLf + kCrLf + QStringLiteral("（上諭）") + kCrLf + promulgationText() + kCrLf +
+           kCrLf + QStringLiteral("（前文）") + kCrLf + preambleText();
+}
+
+}  // namespace
+
+QString GetSpaces(const QString& label) {
+    int level = 0;
+    if (label.contains(u'編'))
+        level = 0;
+    else if (label.contains(u'章'))
+        level = 1;
+    else if (label.contains(u'節'))
+        level = 2;
+    else if (label.contains(u'款'))
+        level = 3;
+    else if (label.contains(u'目'))
+        level = 4;
+    return QString(level, kIdeographicSpace);
+}
+
+QString GetJ_FromTo(const QString& law, const QString& SOJ2, const QString& EOJ2) {
+    const QString a = store::GetJouKouText(law + SOJ2);
+    if (EOJ2 == SOJ2) return u'(' + a + u')';
+    return u'(' + a + u'～' + store::GetJouKouText(law + EOJ2) + u')';
+}
+
+QString getExpandTextEach(store::Database& db, const QString& law, const QString& SOJ,
+                          const QString& EOJ, const ExpandPump& pump) {
+    store::Recordset rs = articleSpan(db, law, SOJ, EOJ);
+    QString text;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (isCaptionRecord(code))
+            text += kCrLf + kCrLf + u'【' + rs.text(QStringLiteral("条文")) + u'】' + kCrLf +
+                    store::GetJouKouText(code.left(10));
+        else
+            text += kCrLf + store::GetJouKouText(code) + rs.text(QStringLiteral("条文"));
+        run(pump);
+    }
+    return text;
+}
+
+QString getExpandMidEach(store::Database& db, const QString& law, const QString& SOJ,
+                         const QString& EOJ, const ExpandPump& pump) {
+    store::Recordset rs = articleSpan(db, law, SOJ, EOJ);
+    QString text;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (isCaptionRecord(code))
+            text += kCrLf + QString(5, kIdeographicSpace) + store::GetJouKouText(code.left(10)) +
+                    QStringLiteral("　【") + rs.text(QStringLiteral("条文")) + u'】';
+        run(pump);
+    }
+    return text;
+}
+
+QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump) {
+    const QString name = lawName(law);
+    store::Database db = store::openOrCreateLawDb(name);
+    QString text = name;
+    if (mode != ExpandMode::Full) text += kCrLf;
+    if (mode == ExpandMode::Full && law == QStringLiteral("KP")) text += constitutionBlock();
+    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    QString article;
+    for (; !rs.eof(); rs.moveNext()) {
+        exchange::appendLawRecord(text, article, rs.text(QStringLiteral("条項コード")),
+                                  rs.text(QStringLiteral("条文")), 1, false);
+        run(pump);
+    }
+    return text;
+}
+
+QString GetExpandedTextALL(const QString& law, ExpandMode mode, bool showRange,
+                           const ExpandPump& pump) {
+    const QString name = lawName(law);
+    store::Database db = store::openLawDb(name);
+    store::Recordset toc = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
+    if (toc.recordCount() == 0) {
+        db.close();
+        return GetExpandedText(law, mode, pump);
+    }
+    QString text = name;
+    if (law == QStringLiteral("KP")) text += constitutionBlock();
+    for (; !toc.eof(); toc.moveNext()) {
+        text += mode == ExpandMode::Full ? kCrLf + kCrLf : kCrLf;
+        QString label;  // stays empty for a code without a level
+        store::GetMokujiName(toc.text(QStringLiteral("コード")), label);
+        if (mode != ExpandMode::Full) text += GetSpaces(label);
+        text += label + kIdeographicSpace + toc.text(QStringLiteral("見出し"));
+        if (showRange)
+            text += kIdeographicSpace + GetJ_FromTo(law, toc.text(QStringLiteral("SOJ2")),
+                                                    toc.text(QStringLiteral("EOJ2")));
+        if (mode == ExpandMode::Headings) continue;
+        const QString SOJ = toc.text(QStringLiteral("SOJ"));
+        const QString EOJ = toc.text(QStringLiteral("EOJ"));
+        // Their product above 0, without multiplying numbers that may be large.
+        const long long first = platform::valInt(SOJ), last = platform::valInt(EOJ);
+        if (first == 0 || last == 0 || (first < 0) != (last < 0)) continue;
+        text += mode == ExpandMode::Full ? getExpandTextEach(db, law, SOJ, EOJ, pump)
+                                         : getExpandMidEach(db, law, SOJ, EOJ, pump);
+    }
+    return text;
+}
+
+}  // namespace viewer

@@ -1,0 +1,211 @@
+#include "viewer/tools/ui/frmcheckdata.h"
+
+#include "platform/prompt.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/mdi.h"
+#include "platform/ui/sound.h"
+#include "platform/ui/textpane.h"
+#include "platform/ui/twips.h"
+#include "platform/vb.h"
+#include "viewer/shell/ui/mdimain.h"
+#include "viewer/tools/checkdata.h"
+#include "viewer/tools/ui/frmrcl.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+
+namespace viewer {
+
+namespace {
+constexpr int kTextRole = Qt::UserRole + 1;  // the summary line with its line breaks
+const QString kCaption = QStringLiteral("データチェック");
+}  // namespace
+
+FrmCheckData::FrmCheckData(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmCheckData"));
+    setWindowTitle(kCaption);
+    setFont(platform::japaneseFont(platform::kGothic, 10));
+    for (const QString& caption :
+         {QStringLiteral("Option1"), QStringLiteral("二重改行"), QString()}) {
+        auto* option = new QRadioButton(caption, this);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(Option1.size()));
+        Option1 << option;
+    }
+    Option1[2]->setChecked(true);
+    TxtChars = new QLineEdit(QStringLiteral("1000"), this);
+    TxtChars->setObjectName(QStringLiteral("TxtChars"));
+    TxtChars->setFixedWidth(70);
+    Label1 = new QLabel(QStringLiteral("文字以上"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    TxtStr = new platform::TextPane(this);
+    TxtStr->setObjectName(QStringLiteral("TxtStr"));
+    TxtStr->setFixedHeight(48);
+    TxtStr->setText(QStringLiteral("\r\n("));
+    CmdListUp = new QPushButton(QStringLiteral("リストアップ"), this);
+    CmdListUp->setObjectName(QStringLiteral("CmdListUp"));
+    ListCode = new QListWidget(this);
+    ListCode->setObjectName(QStringLiteral("ListCode"));
+    ListCode->setUniformItemSizes(true);
+    ListJoubun = new QListWidget(this);
+    ListJoubun->setObjectName(QStringLiteral("ListJoubun"));
+    ListJoubun->setUniformItemSizes(true);
+    Rtxt1 = new platform::TextPane(this);
+    Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
+    Rtxt1->setReadOnly(true);
+    Rtxt1->setFontName(platform::kMincho);
+    Rtxt1->setFontSize(11);
+
+    auto* options = new QGridLayout;
+    options->addWidget(Option1[0], 0, 0);
+    auto* length = new QHBoxLayout;
+    length->addWidget(TxtChars);
+    length->addWidget(Label1);
+    length->addStretch(1);
+    options->addLayout(length, 0, 1);
+    options->addWidget(Option1[1], 1, 0, 1, 2);
+    options->addWidget(Option1[2], 2, 0, Qt::AlignTop);
+    options->addWidget(TxtStr, 2, 1);
+    options->addWidget(CmdListUp, 0, 2, 3, 1, Qt::AlignTop);
+    options->setColumnStretch(1, 1);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(ListCode, 1);
+    lists->addWidget(ListJoubun, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(options);
+    layout->addLayout(lists, 3);
+    layout->addWidget(Rtxt1, 1);
+    resize(720, 520);
+
+    platform::connectGuarded(CmdListUp, &QPushButton::clicked, this,
+                             [this] { CmdListUp_Click(); });
+    // A line chosen by the mouse or the keys acts as the list's click did.
+    platform::connectGuarded(ListCode, &QListWidget::currentRowChanged, this,
+                             [this] { ListCode_Click(); });
+    platform::connectGuarded(ListJoubun, &QListWidget::currentRowChanged, this,
+                             [this] { ListJoubun_Click(); });
+    platform::connectGuarded(ListCode, &QListWidget::itemDoubleClicked, this,
+                             [this] { ListCode_DblClick(); });
+    platform::connectGuarded(ListJoubun, &QListWidget::itemDoubleClicked, this,
+                             [this] { ListJoubun_DblClick(); });
+    ListCode->installEventFilter(this);
+    ListJoubun->installEventFilter(this);
+}
+
+void FrmCheckData::Form_Load() {
+    const QRect g = platform::geometryTwips(this);
+    platform::setGeometryTwips(this, 200, 200, g.width(), g.height());
+}
+
+void FrmCheckData::CmdListUp_Click() {
+    // The scan lets events in; a second press meanwhile would interleave two scans.
+    if (run_.running()) {
+        platform::beep();
+        return;
+    }
+    platform::RunState::Scope running(run_);
+    CheckMode mode = CheckMode::String;
+    if (Option1[0]->isChecked()) mode = CheckMode::Length;
+    if (Option1[1]->isChecked()) mode = CheckMode::EmptyLine;
+    const QString chars = TxtChars->text();
+    const QString str = TxtStr->text();
+
+    platform::BusyCursor busy;
+    platform::FramePump pump;
+    QElapsedTimer sinceCaption;
+    sinceCaption.start();
+    CheckRun run;
+    run.onHit = [&](const QString& code, const QString& summary) {
+        addHit(code, summary);
+        pump();
+    };
+    run.onRecord = [&](int hits, int record) {
+        // The caption follows every record; it is redrawn when events run.
+        if (sinceCaption.elapsed() < 16) return;
+        sinceCaption.restart();
+        showCount(hits, record);
+        pump();
+    };
+    run.stop = [this] { return run_.stopRequested(); };
+    run.onStart = [this] {
+        ListCode->clear();
+        ListJoubun->clear();
+    };
+    if (!runDataCheck(mode, chars, str, run)) return;
+    showCount(run.hits, run.record);
+    if (!run.skipped.isEmpty())
+        platform::msgBox(QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\n") +
+                         run.skipped.join(QStringLiteral("\r\n")));
+}
+
+void FrmCheckData::addHit(const QString& code, const QString& summary) {
+    ListCode->addItem(code);
+    auto* item = new QListWidgetItem(platform::oneLine(summary));
+    item->setData(kTextRole, summary);
+    ListJoubun->addItem(item);
+    ListCode->setCurrentRow(ListCode->count() - 1);
+    ListJoubun->setCurrentRow(ListCode->currentRow());
+}
+
+void FrmCheckData::showCount(int hits, int record) {
+    setWindowTitle(kCaption + QStringLiteral(" %1 - %2").arg(hits).arg(record));
+}
+
+void FrmCheckData::ListCode_Click() {
+    ListJoubun->setCurrentRow(ListCode->currentRow());
+}
+
+void FrmCheckData::ListJoubun_Click() {
+    ListCode->setCurrentRow(ListJoubun->currentRow());
+    const QListWidgetItem* item = ListJoubun->currentItem();
+    Rtxt1->setText(item ? item->data(kTextRole).toString() : QString());
+}
+
+void FrmCheckData::ListCode_DblClick() {
+    const QListWidgetItem* item = ListCode->currentItem();
+    MDIMain* main = MDIMain::instance();
+    if (!item || !main) return;
+    const QString code = item->text();
+    FrmRCL* correction = main->correctionWindow(false);
+    correction->curHCodeR = code.left(2);
+    correction->SetJou(code);
+    platform::bringToFront(correction);
+}
+
+void FrmCheckData::ListJoubun_DblClick() {
+    ListCode->setCurrentRow(ListJoubun->currentRow());
+    ListCode_DblClick();
+}
+
+void FrmCheckData::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
+}
+
+bool FrmCheckData::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            platform::guard([&] {
+                if (watched == ListCode)
+                    ListCode_DblClick();
+                else
+                    ListJoubun_DblClick();
+            });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace viewer

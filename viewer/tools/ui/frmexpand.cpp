@@ -1,0 +1,94 @@
+#include "viewer/tools/ui/frmexpand.h"
+
+#include "exchange/export.h"
+#include "platform/error.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/sound.h"
+#include "platform/ui/textpane.h"
+#include "viewer/log.h"
+#include "viewer/tools/expand.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace viewer {
+
+FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), curHCodeE(law) {
+    setObjectName(QStringLiteral("FrmExpand"));
+    setWindowTitle(QStringLiteral("法典作成"));
+    setFont(platform::japaneseFont(platform::kGothic, 10));
+    CmdMake = new QPushButton(QStringLiteral("作成"), this);
+    CmdMake->setObjectName(QStringLiteral("CmdMake"));
+    auto* group = new QButtonGroup(this);
+    int index = 0;
+    for (const QString& caption :
+         {QStringLiteral("全文"), QStringLiteral("見出し（全て）"),
+          QStringLiteral("見出し（条を除く）")}) {
+        auto* option = new QRadioButton(caption, this);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(index));
+        group->addButton(option, index++);
+        Option1 << option;
+    }
+    Option1[0]->setChecked(true);
+    Check1 = new QCheckBox(QStringLiteral("条文の範囲を表示"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Rtxt1 = new platform::TextPane(this);
+    Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
+    Rtxt1->setFontName(platform::kMincho);
+    Rtxt1->setFontSize(11);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(CmdMake);
+    for (QRadioButton* o : Option1) bar->addWidget(o);
+    bar->addWidget(Check1);
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(Rtxt1, 1);
+    resize(720, 520);
+
+    platform::connectGuarded(CmdMake, &QPushButton::clicked, this, [this] { CmdMake_Click(); });
+}
+
+void FrmExpand::CmdMake_Click() {
+    // The build lets events in; a second press meanwhile would start a second build.
+    if (run_.running()) {
+        platform::beep();
+        return;
+    }
+    platform::RunState::Scope running(run_);
+    const bool showRange = Check1->isChecked();
+    platform::BusyCursor busy;
+    if (Rtxt1->text() == QStringLiteral("make idx")) {
+        exchange::WriteIdxFile(platform::FramePump());
+        return;
+    }
+    ExpandMode mode = ExpandMode::Full;
+    if (Option1[1]->isChecked()) mode = ExpandMode::Captions;
+    if (Option1[2]->isChecked()) mode = ExpandMode::Headings;
+    QString text;
+    try {
+        // By value: the events it lets in may change the window's law.
+        text = GetExpandedTextALL(QString(curHCodeE), mode, showRange, platform::FramePump());
+    } catch (...) {
+        // A build that fails leaves the text empty, without a message.
+        qCWarning(lcViewer) << "expanded text of" << curHCodeE << ":"
+                            << platform::describeCurrentException();
+        text.clear();
+    }
+    Rtxt1->setText(text);
+}
+
+void FrmExpand::closeEvent(QCloseEvent* e) {
+    if (run_.deferClose(e)) return;
+    QWidget::closeEvent(e);
+}
+
+}  // namespace viewer

@@ -1,0 +1,42 @@
+#pragma once
+// The expanded-text window FrmExpand ("法典作成"): one whole law as one text, in full, as
+// headings with the articles' captions, or as headings alone.
+#include "platform/ui/run.h"
+
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
+
+namespace platform {
+class TextPane;
+}
+
+namespace viewer {
+
+class FrmExpand : public QWidget {
+    Q_OBJECT
+  public:
+    // `law` is curHCodeE, set by the opener.
+    explicit FrmExpand(const QString& law = {}, QWidget* parent = nullptr);
+
+    QString curHCodeE;
+    QPushButton* CmdMake = nullptr;
+    QList<QRadioButton*> Option1;  // 全文, 見出し（全て）, 見出し（条を除く）
+    QCheckBox* Check1 = nullptr;   // 条文の範囲を表示
+    platform::TextPane* Rtxt1 = nullptr;
+
+    // Builds the text (or, for exactly "make idx" in the pane, writes idx.dat).
+    void CmdMake_Click();
+    bool running() const { return run_.running(); }
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    platform::RunState run_{this};
+};
+
+}  // namespace viewer
