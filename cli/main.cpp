@@ -12,6 +12,8 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/shell/search.h"
+#include "viewer/tools/checkdata.h"
+#include "viewer/tools/expand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,6 +41,12 @@ struct Options {
     bool noHeadings = false, noParagraphs = false;
     bool flat = false;
     bool m0 = false;
+    QString mode;         // expand: full, captions, headings
+    bool ranges = false;  // expand: each heading's article range
+    QString length;       // check: --length N
+    bool emptyLines = false;
+    QString string;  // check: --string S
+    bool stringGiven = false;
     QStringList args;
 };
 
@@ -73,6 +81,14 @@ const char* kUsage =
     "          the same for every law of the list\n"
     "  make-number CODE\n"
     "          the law's articles with a digest of each paragraph\n"
+    "  expand CODE [--mode full|captions|headings] [--ranges]\n"
+    "          the whole law as one text along its table of contents: the full text\n"
+    "          (default), the headings with every article's caption, or the headings\n"
+    "          alone; --ranges adds each heading's article range\n"
+    "  check --length N | --empty-lines | --string S\n"
+    "          lists the records of every law whose text is longer than N characters,\n"
+    "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
+    "          line per hit, code TAB length and last 50 characters; changes nothing\n"
     "\n"
     "options (before or after the command's arguments):\n"
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
@@ -87,7 +103,7 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
         const QString& a = argv[i];
         auto value = [&](QString* target) {
             if (i + 1 >= argv.size()) {
-                *error = a + QStringLiteral(" needs a folder");
+                *error = a + QStringLiteral(" needs a value");
                 return false;
             }
             *target = argv[++i];
@@ -107,6 +123,17 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->noParagraphs = true;
         } else if (a == QStringLiteral("--m0")) {
             o->m0 = true;
+        } else if (a == QStringLiteral("--mode")) {
+            if (!value(&o->mode)) return false;
+        } else if (a == QStringLiteral("--ranges")) {
+            o->ranges = true;
+        } else if (a == QStringLiteral("--length")) {
+            if (!value(&o->length)) return false;
+        } else if (a == QStringLiteral("--empty-lines")) {
+            o->emptyLines = true;
+        } else if (a == QStringLiteral("--string")) {
+            if (!value(&o->string)) return false;
+            o->stringGiven = true;
         } else if (a == QStringLiteral("--flat")) {
             o->flat = true;
         } else if (a == QStringLiteral("--verbose") || a == QStringLiteral("-v")) {
@@ -311,6 +338,49 @@ int cmdMakeNumber(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdExpand(const Options& o, platform::Settings&) {
+    const std::map<QString, viewer::ExpandMode> modes{
+        {QStringLiteral("full"), viewer::ExpandMode::Full},
+        {QStringLiteral("captions"), viewer::ExpandMode::Captions},
+        {QStringLiteral("headings"), viewer::ExpandMode::Headings}};
+    const QString mode = o.mode.isEmpty() ? QStringLiteral("full") : o.mode;
+    if (!modes.contains(mode)) {
+        err(QStringLiteral("lexctl expand: --mode is full, captions or headings"));
+        return 2;
+    }
+    const QString text = viewer::GetExpandedTextALL(o.args.value(1), modes.at(mode), o.ranges);
+    std::fputs((forTerminal(text) + u'\n').toUtf8().constData(), stdout);
+    return 0;
+}
+
+int cmdCheck(const Options& o, platform::Settings&) {
+    if (int(!o.length.isEmpty()) + int(o.emptyLines) + int(o.stringGiven) != 1) {
+        err(QStringLiteral("lexctl check: one of --length N, --empty-lines, --string S"));
+        return 2;
+    }
+    viewer::CheckMode mode = viewer::CheckMode::String;
+    if (!o.length.isEmpty()) mode = viewer::CheckMode::Length;
+    if (o.emptyLines) mode = viewer::CheckMode::EmptyLine;
+    QString str = o.string;
+    str.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
+    if (mode == viewer::CheckMode::String && str == viewer::kCorrectWord) {
+        // The window repairs on this word; the command line only lists.
+        err(QStringLiteral("lexctl check: never corrects; %1 is not searched for")
+                .arg(viewer::kCorrectWord));
+        return 2;
+    }
+    viewer::CheckRun run;
+    QString listing;
+    run.onHit = [&](const QString& code, const QString& summary) {
+        listing += code + u'\t' + platform::oneLine(summary) + u'\n';
+    };
+    viewer::runDataCheck(mode, o.length, str, run);
+    std::fputs(listing.toUtf8().constData(), stdout);
+    out(QStringLiteral("%1 hits").arg(run.hits));
+    for (const QString& law : run.skipped) err(QStringLiteral("skipped: ") + law);
+    return run.skipped.isEmpty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -337,14 +407,16 @@ int main(int argc, char** argv) {
         {QStringLiteral("tree"), cmdTree},        {QStringLiteral("show"), cmdShow},
         {QStringLiteral("search"), cmdSearch},    {QStringLiteral("make-idx"), cmdMakeIdx},
         {QStringLiteral("make-ht"), cmdMakeHt},   {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll}, {QStringLiteral("make-number"), cmdMakeNumber}};
+        {QStringLiteral("make-all"), cmdMakeAll}, {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},    {QStringLiteral("check"), cmdCheck}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},     {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},   {QStringLiteral("import-idx"), 1},
         {QStringLiteral("tree"), 1},     {QStringLiteral("show"), 1},
         {QStringLiteral("search"), -1},  {QStringLiteral("make-idx"), 0},
         {QStringLiteral("make-ht"), 0},  {QStringLiteral("make-each"), 1},
-        {QStringLiteral("make-all"), 0}, {QStringLiteral("make-number"), 1}};
+        {QStringLiteral("make-all"), 0}, {QStringLiteral("make-number"), 1},
+        {QStringLiteral("expand"), 1},   {QStringLiteral("check"), 0}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

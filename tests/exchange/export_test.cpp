@@ -13,6 +13,9 @@
 #include <QFileInfo>
 
 using namespace exchange;
+using testsupport::addLaw;
+using testsupport::addRecord;
+using testsupport::addToc;
 using testsupport::cp932;
 using testsupport::readFile;
 using testsupport::writeFile;
@@ -26,22 +29,6 @@ class ExportTest : public testsupport::TempRootTest {
     void SetUp() override {
         TempRootTest::SetUp();
         store::MakeHCodeDB();
-    }
-    // A listed law with its database.
-    void addLaw(int number, const QString& code, const QString& name, bool withDb = true) {
-        store::Database db = store::openMasterDb();
-        db.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {number, code, name});
-        if (withDb) store::MakeHoutenDB(store::folders().db, name + QStringLiteral(".mdb"));
-    }
-    void addRecord(const QString& law, const QString& code, const QString& text) {
-        store::Database db = store::openLawDb(law);
-        db.execute(QStringLiteral("insert into 条文 values (?, ?)"), {code, text});
-    }
-    void addToc(const QString& law, const QStringList& f) {
-        store::Database db = store::openLawDb(law);
-        db.execute(QStringLiteral("insert into 目次 (コード, SOJ, EOJ, SOJ2, EOJ2, 見出し) "
-                                  "values (?, ?, ?, ?, ?, ?)"),
-                   {f[0], f[1], f[2], f[3], f[4], f[5]});
     }
     QString program(const QString& name) const { return programDir() + u'/' + name; }
     QString out(const QString& name) const { return store::folders().out + u'/' + name; }

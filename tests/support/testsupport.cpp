@@ -2,6 +2,7 @@
 
 #include "platform/textfile.h"
 #include "store/folders.h"
+#include "store/lawdb.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,24 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write fixture");
     f.write(bytes);
+}
+
+void addLaw(int number, const QString& code, const QString& name, bool withDb) {
+    store::Database db = store::openMasterDb();
+    db.execute(QStringLiteral("insert into 法典コード values (?, ?, ?)"), {number, code, name});
+    if (withDb) store::MakeHoutenDB(store::folders().db, name + QStringLiteral(".mdb"));
+}
+
+void addRecord(const QString& lawName, const QString& code, const QString& text) {
+    store::Database db = store::openLawDb(lawName);
+    db.execute(QStringLiteral("insert into 条文 values (?, ?)"), {code, text});
+}
+
+void addToc(const QString& lawName, const QStringList& f) {
+    store::Database db = store::openLawDb(lawName);
+    db.execute(QStringLiteral("insert into 目次 (コード, SOJ, EOJ, SOJ2, EOJ2, 見出し) "
+                              "values (?, ?, ?, ?, ?, ?)"),
+               {f[0], f[1], f[2], f[3], f[4], f[5]});
 }
 
 QByteArray readFile(const QString& path) {

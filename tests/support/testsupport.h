@@ -18,6 +18,13 @@ QByteArray cp932(const QString& s);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
+// Law data written straight into the databases of store::folders(): a listed law (with an
+// empty database unless `withDb` is false), a 条文 record, a 目次 row (コード, SOJ, EOJ,
+// SOJ2, EOJ2, 見出し). The master database must exist.
+void addLaw(int number, const QString& code, const QString& name, bool withDb = true);
+void addRecord(const QString& lawName, const QString& code, const QString& text);
+void addToc(const QString& lawName, const QStringList& fields);
+
 struct ProcessResult {
     int exitCode = -1;
     QString out, err;

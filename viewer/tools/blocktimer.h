@@ -19,14 +19,14 @@ class BlockTimer {
 
     // What one tick shows.
     struct Step {
-        int bar = 0;              // the bar of the block ticked
-        int value = 0;            // its value
-        QString genre;            // ブロック1
-        QString time;             // GetTime of the ticks
-        QString caption;          // " 1:00 -ブロック1"
-        bool warning = false;     // yellow background, else light cyan
-        bool sound = false;       // s03.wav plays
-        bool barsReset = false;   // the seventh block ended: every bar back to 0
+        int bar = 0;             // the bar of the block ticked
+        int value = 0;           // its value
+        QString genre;           // ブロック1
+        QString time;            // GetTime of the ticks
+        QString caption;         // " 1:00 -ブロック1"
+        bool warning = false;    // yellow background, else light cyan
+        bool sound = false;      // s03.wav plays
+        bool barsReset = false;  // the seventh block ended: every bar back to 0
     };
     Step tick();
 };

@@ -22,7 +22,8 @@ DrillList loadDrill(const QString& law) {
     list.name = store::GetHoutenName(law);
     if (list.name.isEmpty()) return list;
     store::Database db = store::openOrCreateLawDb(list.name);
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     QString previous;
     for (; !rs.eof(); rs.moveNext()) {
         const QString code = rs.text(QStringLiteral("条項コード"));

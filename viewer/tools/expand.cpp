@@ -41,8 +41,8 @@ QString lawName(const QString& law) {
 
 // The promulgation statement and the preamble of law KP, under their headings.
 QString constitutionBlock() {
-    return kCrLf + kCrLf + QStringLiteral("（上諭）") + kCrLf + promulgationText() + kCrLf +
-           kCrLf + QStringLiteral("（前文）") + kCrLf + preambleText();
+    return kCrLf + kCrLf + QStringLiteral("（上諭）") + kCrLf + promulgationText() + kCrLf + kCrLf +
+           QStringLiteral("（前文）") + kCrLf + preambleText();
 }
 
 }  // namespace
@@ -104,7 +104,8 @@ QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& p
     QString text = name;
     if (mode != ExpandMode::Full) text += kCrLf;
     if (mode == ExpandMode::Full && law == QStringLiteral("KP")) text += constitutionBlock();
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     QString article;
     for (; !rs.eof(); rs.moveNext()) {
         exchange::appendLawRecord(text, article, rs.text(QStringLiteral("条項コード")),

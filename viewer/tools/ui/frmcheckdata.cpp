@@ -87,8 +87,7 @@ FrmCheckData::FrmCheckData(QWidget* parent) : QWidget(parent) {
     layout->addWidget(Rtxt1, 1);
     resize(720, 520);
 
-    platform::connectGuarded(CmdListUp, &QPushButton::clicked, this,
-                             [this] { CmdListUp_Click(); });
+    platform::connectGuarded(CmdListUp, &QPushButton::clicked, this, [this] { CmdListUp_Click(); });
     // A line chosen by the mouse or the keys acts as the list's click did.
     platform::connectGuarded(ListCode, &QListWidget::currentRowChanged, this,
                              [this] { ListCode_Click(); });

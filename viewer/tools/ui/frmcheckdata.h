@@ -25,11 +25,11 @@ class FrmCheckData : public QWidget {
 
     QList<QRadioButton*> Option1;  // length, empty lines, string (chosen at the start)
     QLineEdit* TxtChars = nullptr;
-    QLabel* Label1 = nullptr;         // 文字以上
+    QLabel* Label1 = nullptr;              // 文字以上
     platform::TextPane* TxtStr = nullptr;  // CR LF "(" at the start
     QPushButton* CmdListUp = nullptr;
-    QListWidget* ListCode = nullptr;    // the hits' codes
-    QListWidget* ListJoubun = nullptr;  // their summary lines, at the same positions
+    QListWidget* ListCode = nullptr;      // the hits' codes
+    QListWidget* ListJoubun = nullptr;    // their summary lines, at the same positions
     platform::TextPane* Rtxt1 = nullptr;  // the summary line chosen
 
     // The window's load, once it sits in the frame: 200, 200 twips into the frame.

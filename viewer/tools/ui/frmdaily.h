@@ -23,7 +23,7 @@ class FrmDaily : public QWidget {
     QList<QProgressBar*> Bar1;  // one per block
     QLabel* LabelGenre = nullptr;
     QLabel* LabelTime = nullptr;
-    QFrame* Picture1 = nullptr;  // the background: light cyan, yellow while warning
+    QFrame* Picture1 = nullptr;   // the background: light cyan, yellow while warning
     QCheckBox* Check1 = nullptr;  // Pause
     QLineEdit* Txt1 = nullptr;    // the tick interval in milliseconds
     QTimer* Timer1 = nullptr;

@@ -28,9 +28,8 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
     CmdMake->setObjectName(QStringLiteral("CmdMake"));
     auto* group = new QButtonGroup(this);
     int index = 0;
-    for (const QString& caption :
-         {QStringLiteral("全文"), QStringLiteral("見出し（全て）"),
-          QStringLiteral("見出し（条を除く）")}) {
+    for (const QString& caption : {QStringLiteral("全文"), QStringLiteral("見出し（全て）"),
+                                   QStringLiteral("見出し（条を除く）")}) {
         auto* option = new QRadioButton(caption, this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(index));
         group->addButton(option, index++);

@@ -67,9 +67,9 @@ void FrmRCL::SetJou(const QString& code) {
 void FrmRCL::CmdReg_Click() {
     const QString text = correctionText(Rtxt1->text());
     if (text.isEmpty()) return;
-    if (platform::msgBox(QStringLiteral("条文を修正登録します。\r\n\r\n--") + text +
-                             QStringLiteral("--"),
-                         platform::Buttons::OkCancel) == platform::Answer::Cancel)
+    if (platform::msgBox(
+            QStringLiteral("条文を修正登録します。\r\n\r\n--") + text + QStringLiteral("--"),
+            platform::Buttons::OkCancel) == platform::Answer::Cancel)
         return;
     const QString code = TxtCode->text();
     CorrectionSave saved = CorrectionSave::Empty;

@@ -17,7 +17,7 @@ class FrmRCL : public QWidget {
   public:
     explicit FrmRCL(QWidget* parent = nullptr);
 
-    QString curHCodeR;  // the law, set by the opener before SetJou
+    QString curHCodeR;                        // the law, set by the opener before SetJou
     platform::TextPane* TxtJK = nullptr;      // law name, article, caption, paragraph header
     QLineEdit* TxtCode = nullptr;             // the 条項コード a save writes to
     platform::TextPane* TxtJoubun = nullptr;  // the stored text as loaded
