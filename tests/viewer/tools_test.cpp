@@ -39,7 +39,8 @@ TEST_F(ToolsSampleTest, FullTextOfTheConstitutionHoldsEveryRecordInOrder) {
                                 promulgationText() + QStringLiteral("\r\n\r\n（前文）\r\n") +
                                 preambleText() + QStringLiteral("\r\n\r\n第1章　天皇\r\n\r\n")));
     store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     qsizetype at = 0;
     int articles = 0;
     for (; !rs.eof(); rs.moveNext()) {
@@ -80,8 +81,7 @@ TEST_F(ToolsSampleTest, HeadingsOfTheCivilCodeOneLinePerRowIndentedByLevel) {
     EXPECT_EQ(out[2], QStringLiteral("　第1章　通則"));
 
     // The captions form puts each article under its heading; the range form its span.
-    const QString captions =
-        GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Captions, false);
+    const QString captions = GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Captions, false);
     EXPECT_TRUE(captions.contains(
         QStringLiteral("\r\n　第1章　通則\r\n　　　　　第1条　【基本原則】\r\n　　　　　第2条")));
     EXPECT_EQ(captions.count(QStringLiteral("\r\n　　　　　第")), 1224);
@@ -110,9 +110,9 @@ class ToolsTest : public testsupport::TempRootTest {
     }
     static QString textOf(const QString& law, const QString& code) {
         store::Database db = store::openLawDb(law);
-        store::Recordset rs = db.openRecordset(
-            QStringLiteral("select * from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
         return rs.recordCount() ? rs.text(QStringLiteral("条文")) : QStringLiteral("<none>");
     }
 };
@@ -126,9 +126,9 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
     // An empty or zero span shows the heading alone, in every mode.
     addToc(law, {QStringLiteral("TS00020000000000"), QString(), QStringLiteral("00030000"),
                  QStringLiteral("00030000"), QStringLiteral("00030000"), QStringLiteral("空")});
-    addToc(law, {QStringLiteral("TS00030000000000"), QStringLiteral("00030000"),
-                 QStringLiteral("0"), QStringLiteral("00030000"), QStringLiteral("00030000"),
-                 QStringLiteral("零")});
+    addToc(law,
+           {QStringLiteral("TS00030000000000"), QStringLiteral("00030000"), QStringLiteral("0"),
+            QStringLiteral("00030000"), QStringLiteral("00030000"), QStringLiteral("零")});
     addRecord(law, QStringLiteral("TS00010000000001"), QStringLiteral("目的"));
     addRecord(law, QStringLiteral("TS00010000010000"), QStringLiteral("第一条の本文"));
     // Article 2 has no caption record: its paragraphs come without a title.
@@ -153,7 +153,8 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
 TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {
     addLaw(1, QStringLiteral("KP"), QStringLiteral("憲法"));
     addRecord(QStringLiteral("憲法"), QStringLiteral("KP00010000000001"), QStringLiteral("見"));
-    addRecord(QStringLiteral("憲法"), QStringLiteral("KP00010000010000"), QStringLiteral("本文\r\n"));
+    addRecord(QStringLiteral("憲法"), QStringLiteral("KP00010000010000"),
+              QStringLiteral("本文\r\n"));
     // Without a caption record the first paragraph stands in the brackets too.
     addRecord(QStringLiteral("憲法"), QStringLiteral("KP00020000010000"), QStringLiteral("二"));
     const QString body =
@@ -171,10 +172,10 @@ TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {
     // A law not listed, or listed without its database, gives no text.
     EXPECT_THROW(GetExpandedTextALL(QStringLiteral("ZZ"), ExpandMode::Full, false), ExpandError);
     addLaw(2, QStringLiteral("NB"), QStringLiteral("無"), false);
-    EXPECT_THROW(GetExpandedTextALL(QStringLiteral("NB"), ExpandMode::Full, false),
-                 store::Error);
+    EXPECT_THROW(GetExpandedTextALL(QStringLiteral("NB"), ExpandMode::Full, false), store::Error);
     // The flat form on its own makes the missing database.
-    EXPECT_EQ(GetExpandedText(QStringLiteral("NB"), ExpandMode::Headings), QStringLiteral("無\r\n"));
+    EXPECT_EQ(GetExpandedText(QStringLiteral("NB"), ExpandMode::Headings),
+              QStringLiteral("無\r\n"));
     EXPECT_TRUE(QFileInfo::exists(store::lawDbPath(QStringLiteral("無"))));
 }
 
@@ -221,9 +222,9 @@ TEST_F(CheckTest, ChecksListHitsOverEveryLawAndChangeNothing) {
     EXPECT_EQ(f.run.record, 3);
     // A text of exactly N characters is no hit; N + 1 is.
     f = scan(CheckMode::Length, QString(), QStringLiteral("3"));
-    EXPECT_EQ(f.codes, (QStringList{QStringLiteral("AA00010000010000"),
-                                    QStringLiteral("AA00020000010000"),
-                                    QStringLiteral("BB00020000010000")}));
+    EXPECT_EQ(f.codes,
+              (QStringList{QStringLiteral("AA00010000010000"), QStringLiteral("AA00020000010000"),
+                           QStringLiteral("BB00020000010000")}));
     // A count that is no number is 0: every text that is not empty.
     EXPECT_EQ(scan(CheckMode::Length, QString(), QStringLiteral("abc")).run.hits, 4);
     // "CORRECT" only repairs in the string and empty-line modes.
@@ -239,7 +240,8 @@ TEST_F(CheckTest, RepairsCutOneNoteOrOneEmptyLineOnly) {
     addRecord(a, QStringLiteral("AA00010000010000"),
               QStringLiteral("本文です。\r\n(平成一六法一四七 改正 )"));
     addRecord(a, QStringLiteral("AA00020000010000"), QStringLiteral("本文\r\n(同 追加 )"));
-    addRecord(a, QStringLiteral("AA00030000010000"), QStringLiteral("本文\r\n(一 改正 )\r\n(二 改正 )"));
+    addRecord(a, QStringLiteral("AA00030000010000"),
+              QStringLiteral("本文\r\n(一 改正 )\r\n(二 改正 )"));
     addRecord(a, QStringLiteral("AA00040000010000"), QStringLiteral("本文\r\n(同 削除 )"));
     addRecord(a, QStringLiteral("AA00050000010000"), QStringLiteral("本文\r\n(同 改正)"));
     Found f = scan(CheckMode::String, QStringLiteral("CORRECT"));
@@ -307,7 +309,8 @@ TEST_F(ToolsSampleTest, CorrectionHeadingsAndSaves) {
     EXPECT_TRUE(r->text.startsWith(QStringLiteral("天皇は、法律の定めるところにより")));
     EXPECT_FALSE(loadCorrection(kp, QStringLiteral("KP09990000010000")));
 
-    EXPECT_EQ(correctionText(QStringLiteral("  新しい本文\r\n ")), QStringLiteral("新しい本文\r\n"));
+    EXPECT_EQ(correctionText(QStringLiteral("  新しい本文\r\n ")),
+              QStringLiteral("新しい本文\r\n"));
     EXPECT_EQ(correctionText(QStringLiteral("　全角は残る　")), QStringLiteral("　全角は残る　"));
     EXPECT_EQ(saveCorrection(kp, QStringLiteral("KP00040000020200"), QStringLiteral("改")),
               CorrectionSave::Saved);
@@ -339,9 +342,8 @@ TEST_F(ToolsTest, DrillCaptionSameAsBeforeTakesThePreviousOne) {
     addRecord(law, QStringLiteral("DR00030000000001"), QStringLiteral("同前"));
     addRecord(law, QStringLiteral("DR00040000000001"), QStringLiteral("同前"));
     const DrillList list = loadDrill(QStringLiteral("DR"));
-    EXPECT_EQ(list.captions,
-              (QStringList{QString(), QStringLiteral("目的"), QStringLiteral("目的"),
-                           QStringLiteral("目的")}));
+    EXPECT_EQ(list.captions, (QStringList{QString(), QStringLiteral("目的"), QStringLiteral("目的"),
+                                          QStringLiteral("目的")}));
     EXPECT_EQ(list.titles.last(), QStringLiteral("第4条"));
 }
 

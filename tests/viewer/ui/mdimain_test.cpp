@@ -111,7 +111,8 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
                            QString(), QStringLiteral("ヘルプ(&H)")}));
     QStringList file;
     for (QAction* a : w.Mn_File->actions()) file << a->text();
-    EXPECT_EQ(file, QStringList({QStringLiteral("メンテナンス(&M)"), QStringLiteral("終了(&X)")}));
+    EXPECT_EQ(file, QStringList({QStringLiteral("メンテナンス(&M)"),
+                                 QStringLiteral("データチェック"), QStringLiteral("終了(&X)")}));
     EXPECT_EQ(w.Mn_Help_About->text(), QStringLiteral("バージョン情報(&A)"));
 
     viewer::FrmAbout about(&w);
