@@ -25,8 +25,8 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProgressBar>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -52,9 +52,9 @@ class ToolWindowsTest : public BrowserTest {
     }
     static QString stored(const QString& law, const QString& code) {
         store::Database db = store::openLawDb(law);
-        store::Recordset rs = db.openRecordset(
-            QStringLiteral("select * from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select * from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
         return rs.text(QStringLiteral("条文"));
     }
     static void store(const QString& law, const QString& code, const QString& text) {
@@ -90,8 +90,9 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
     e->Check1->setChecked(false);
     e->Rtxt1->setText(QStringLiteral("make number"));
     e->CmdMake->click();
-    EXPECT_TRUE(e->Rtxt1->text().startsWith(QStringLiteral("民法\r\n第1編　総則\r\n　第1章　通則\r\n"
-                                                           "　　　　　第1条　【基本原則】")));
+    EXPECT_TRUE(
+        e->Rtxt1->text().startsWith(QStringLiteral("民法\r\n第1編　総則\r\n　第1章　通則\r\n"
+                                                   "　　　　　第1条　【基本原則】")));
 
     // Exactly "make idx" writes idx.dat and leaves the text.
     const QString idx = store::joinPath(programDir(), QStringLiteral("idx.dat"));

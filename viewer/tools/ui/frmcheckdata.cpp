@@ -124,23 +124,28 @@ void FrmCheckData::CmdListUp_Click() {
     QElapsedTimer sinceCaption;
     sinceCaption.start();
     CheckRun run;
-    run.onHit = [&](const QString& code, const QString& summary) {
-        addHit(code, summary);
-        pump();
-    };
-    run.onRecord = [&](int hits, int record) {
-        // The caption follows every record; it is redrawn when events run.
+    // Each hit is chosen in both lists and shown in the pane, and the caption follows every
+    // record; as the reader sees them only when events run, they are set then, once a
+    // frame (choosing a line costs more than reading a record).
+    auto show = [&](int hits, int record) {
         if (sinceCaption.elapsed() < 16) return;
         sinceCaption.restart();
+        selectLastHit();
         showCount(hits, record);
         pump();
     };
+    run.onHit = [&](const QString& code, const QString& summary) {
+        addHit(code, summary);
+        show(run.hits, run.record);
+    };
+    run.onRecord = show;
     run.stop = [this] { return run_.stopRequested(); };
     run.onStart = [this] {
         ListCode->clear();
         ListJoubun->clear();
     };
     if (!runDataCheck(mode, chars, str, run)) return;
+    selectLastHit();
     showCount(run.hits, run.record);
     if (!run.skipped.isEmpty())
         platform::msgBox(QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\n") +
@@ -152,8 +157,13 @@ void FrmCheckData::addHit(const QString& code, const QString& summary) {
     auto* item = new QListWidgetItem(platform::oneLine(summary));
     item->setData(kTextRole, summary);
     ListJoubun->addItem(item);
+}
+
+void FrmCheckData::selectLastHit() {
+    if (ListCode->count() == 0) return;
     ListCode->setCurrentRow(ListCode->count() - 1);
     ListJoubun->setCurrentRow(ListCode->currentRow());
+    ListJoubun_Click();  // also when the row was chosen already
 }
 
 void FrmCheckData::showCount(int hits, int record) {

@@ -50,6 +50,8 @@ class FrmCheckData : public QWidget {
   private:
     void addHit(const QString& code, const QString& summary);
     void showCount(int hits, int record);
+    // Chooses the last hit in both lists and shows it in the pane.
+    void selectLastHit();
     platform::RunState run_{this};
 };
 

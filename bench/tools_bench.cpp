@@ -1,0 +1,81 @@
+// The study and checking tools on the seven sample laws: the expanded full text of 会社法 (the
+// build alone, and the window's button up to the text in its pane) and the data check over
+// every law (the scan alone with its initial settings, and the window listing the 3000-odd
+// texts longer than 100 characters).
+#include "bench/benchdata.h"
+#include "platform/prompt.h"
+#include "platform/ui/guard.h"
+#include "platform/ui/textpane.h"
+#include "viewer/tools/checkdata.h"
+#include "viewer/tools/expand.h"
+#include "viewer/tools/ui/frmcheckdata.h"
+#include "viewer/tools/ui/frmexpand.h"
+
+#include <benchmark/benchmark.h>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace {
+
+void BM_ExpandFull_KS(benchmark::State& state) {
+    qsizetype size = 0;
+    for (auto _ : state) {
+        const QString text = viewer::GetExpandedTextALL(QStringLiteral("KS"),
+                                                        viewer::ExpandMode::Full, false);
+        size = text.size();
+    }
+    state.counters["chars"] = double(size);
+}
+BENCHMARK(BM_ExpandFull_KS)->Unit(benchmark::kMillisecond);
+
+void BM_ExpandWindow_KS(benchmark::State& state) {
+    viewer::FrmExpand window(QStringLiteral("KS"));
+    window.show();
+    for (auto _ : state) {
+        window.CmdMake->click();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ExpandWindow_KS)->Unit(benchmark::kMillisecond);
+
+void BM_DataCheck_Seven(benchmark::State& state) {
+    int hits = 0;
+    for (auto _ : state) {
+        viewer::CheckRun run;
+        viewer::runDataCheck(viewer::CheckMode::String, QStringLiteral("1000"),
+                             QStringLiteral("\r\n("), run);
+        hits = run.hits;
+    }
+    state.counters["hits"] = hits;
+}
+BENCHMARK(BM_DataCheck_Seven)->Unit(benchmark::kMillisecond);
+
+void BM_DataCheckWindow_Seven_Length100(benchmark::State& state) {
+    viewer::FrmCheckData window;
+    window.show();
+    window.Option1[0]->setChecked(true);
+    window.TxtChars->setText(QStringLiteral("100"));
+    for (auto _ : state) {
+        window.CmdListUp->click();
+        QCoreApplication::processEvents();
+    }
+    state.counters["hits"] = window.ListCode->count();
+}
+BENCHMARK(BM_DataCheckWindow_Seven_Length100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::GuardedApplication app(argc, argv);
+    platform::ScriptedPrompt quiet;
+    QTemporaryDir tmp;
+    bench::importSampleLaws(tmp.path() + QStringLiteral("/root"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
