@@ -23,8 +23,8 @@ namespace {
 void BM_ExpandFull_KS(benchmark::State& state) {
     qsizetype size = 0;
     for (auto _ : state) {
-        const QString text = viewer::GetExpandedTextALL(QStringLiteral("KS"),
-                                                        viewer::ExpandMode::Full, false);
+        const QString text =
+            viewer::GetExpandedTextALL(QStringLiteral("KS"), viewer::ExpandMode::Full, false);
         size = text.size();
     }
     state.counters["chars"] = double(size);

@@ -243,6 +243,7 @@ void FrmTree::correctSelected() {
         correction->TxtCode->setText(key);
         correction->curHCodeR = curHCodeT;
         correction->SetJou(key);
+        correction->Rtxt1->setFocus();  // ready for the edit, and for Esc
     } catch (...) {
         // The command ends silently on an error.
         qCWarning(lcViewer) << "correction of" << TView1->selectedKey() << ":"

@@ -189,6 +189,7 @@ void FrmCheckData::ListCode_DblClick() {
     correction->curHCodeR = code.left(2);
     correction->SetJou(code);
     platform::bringToFront(correction);
+    correction->Rtxt1->setFocus();
 }
 
 void FrmCheckData::ListJoubun_DblClick() {

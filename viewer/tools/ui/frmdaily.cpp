@@ -47,6 +47,7 @@ FrmDaily::FrmDaily(QWidget* parent) : QWidget(parent) {
 
     auto* top = new QHBoxLayout;
     top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(10);
     top->addWidget(LabelGenre);
     top->addWidget(LabelTime, 1);
     top->addWidget(Txt1);
