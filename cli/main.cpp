@@ -83,7 +83,7 @@ const char* kUsage =
     "          the law's articles with a digest of each paragraph\n"
     "  expand CODE [--mode full|captions|headings] [--ranges]\n"
     "          the whole law as one text along its table of contents: the full text\n"
-    "          (default), the headings with every article's caption, or the headings\n"
+    "          (default), the headings with every article's heading, or the headings\n"
     "          alone; --ranges adds each heading's article range\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
@@ -341,8 +341,8 @@ int cmdMakeNumber(const Options& o, platform::Settings&) {
 int cmdExpand(const Options& o, platform::Settings&) {
     const std::map<QString, viewer::ExpandMode> modes{
         {QStringLiteral("full"), viewer::ExpandMode::Full},
-        {QStringLiteral("captions"), viewer::ExpandMode::Captions},
-        {QStringLiteral("headings"), viewer::ExpandMode::Headings}};
+        {QStringLiteral("captions"), viewer::ExpandMode::AllHeadings},
+        {QStringLiteral("headings"), viewer::ExpandMode::TocHeadings}};
     const QString mode = o.mode.isEmpty() ? QStringLiteral("full") : o.mode;
     if (!modes.contains(mode)) {
         err(QStringLiteral("lexctl expand: --mode is full, captions or headings"));

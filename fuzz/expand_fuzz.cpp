@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             } catch (const platform::Error&) {
                 continue;
             }
-            fuzz::check(text.startsWith(QStringLiteral("日本国憲法")), "the text starts with the name");
+            fuzz::check(text.startsWith(QStringLiteral("日本国憲法")),
+                        "the text starts with the name");
             // Headings alone: the fixed texts' line breaks and one more per row.
             if (mode == 2 && rows > 0)
                 fuzz::check(text.count(kCrLf) == fixedBreaks + rows, "one line per row");

@@ -1,5 +1,5 @@
 // The study and checking tools without windows: expanded text, data check and repairs,
-// correction entry, caption drill, block timer.
+// correction entry, heading drill, block timer.
 #include "platform/vb.h"
 #include "store/codes.h"
 #include "store/engine.h"
@@ -64,7 +64,7 @@ TEST_F(ToolsSampleTest, FullTextOfTheConstitutionHoldsEveryRecordInOrder) {
 
 TEST_F(ToolsSampleTest, HeadingsOfTheCivilCodeOneLinePerRowIndentedByLevel) {
     const QStringList out =
-        lines(GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Headings, false));
+        lines(GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::TocHeadings, false));
     ASSERT_EQ(out.size(), 1 + 191);
     EXPECT_EQ(out[0], QStringLiteral("民法"));
     store::Database db = store::openLawDb(QStringLiteral("民法"));
@@ -80,12 +80,13 @@ TEST_F(ToolsSampleTest, HeadingsOfTheCivilCodeOneLinePerRowIndentedByLevel) {
     EXPECT_EQ(out[1], QStringLiteral("第1編　総則"));
     EXPECT_EQ(out[2], QStringLiteral("　第1章　通則"));
 
-    // The captions form puts each article under its heading; the range form its span.
-    const QString captions = GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Captions, false);
-    EXPECT_TRUE(captions.contains(
+    // The headings form puts each article under its heading; the range form its span.
+    const QString headings =
+        GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::AllHeadings, false);
+    EXPECT_TRUE(headings.contains(
         QStringLiteral("\r\n　第1章　通則\r\n　　　　　第1条　【基本原則】\r\n　　　　　第2条")));
-    EXPECT_EQ(captions.count(QStringLiteral("\r\n　　　　　第")), 1224);
-    const QString ranges = GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Headings, true);
+    EXPECT_EQ(headings.count(QStringLiteral("\r\n　　　　　第")), 1224);
+    const QString ranges = GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::TocHeadings, true);
     EXPECT_TRUE(ranges.contains(QStringLiteral("\r\n第1編　総則　(第1条～第174条)\r\n")));
     EXPECT_TRUE(ranges.contains(QStringLiteral("\r\n　　第1節　権利能力　(第3条)\r\n")));
 }
@@ -131,7 +132,7 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
             QStringLiteral("00030000"), QStringLiteral("00030000"), QStringLiteral("零")});
     addRecord(law, QStringLiteral("TS00010000000001"), QStringLiteral("目的"));
     addRecord(law, QStringLiteral("TS00010000010000"), QStringLiteral("第一条の本文"));
-    // Article 2 has no caption record: its paragraphs come without a title.
+    // Article 2 has no heading record: its paragraphs come without a title.
     addRecord(law, QStringLiteral("TS00020000010100"), QStringLiteral("一項"));
     addRecord(law, QStringLiteral("TS00020000020200"), QStringLiteral("二項"));
     addRecord(law, QStringLiteral("TS00030000000001"), QStringLiteral("外"));
@@ -141,10 +142,10 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
     EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::Full, false),
               QStringLiteral("試験法\r\n\r\n第1章　総則\r\n\r\n【目的】\r\n第1条\r\n第一条の本文"
                              "\r\n① 一項\r\n② 二項\r\n\r\n第2章　空\r\n\r\n第3章　零"));
-    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::Captions, true),
+    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::AllHeadings, true),
               QStringLiteral("試験法\r\n　第1章　総則　(第1条～第2条)\r\n　　　　　第1条　【目的】"
                              "\r\n　第2章　空　(第3条)\r\n　第3章　零　(第3条)"));
-    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::Headings, false),
+    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::TocHeadings, false),
               QStringLiteral("試験法\r\n　第1章　総則\r\n　第2章　空\r\n　第3章　零"));
     EXPECT_EQ(GetJ_FromTo(ts, QStringLiteral("00010200"), QStringLiteral("00010200")),
               QStringLiteral("(第1条の2)"));
@@ -155,7 +156,7 @@ TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {
     addRecord(QStringLiteral("憲法"), QStringLiteral("KP00010000000001"), QStringLiteral("見"));
     addRecord(QStringLiteral("憲法"), QStringLiteral("KP00010000010000"),
               QStringLiteral("本文\r\n"));
-    // Without a caption record the first paragraph stands in the brackets too.
+    // Without a heading record the first paragraph stands in the brackets too.
     addRecord(QStringLiteral("憲法"), QStringLiteral("KP00020000010000"), QStringLiteral("二"));
     const QString body =
         QStringLiteral("\r\n\r\n【見】\r\n第1条\r\n本文\r\n\r\n\r\n【二】\r\n第2条\r\n二");
@@ -164,9 +165,9 @@ TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {
     EXPECT_EQ(GetExpandedTextALL(kp, ExpandMode::Full, true),
               QStringLiteral("憲法\r\n\r\n（上諭）\r\n") + promulgationText() +
                   QStringLiteral("\r\n\r\n（前文）\r\n") + preambleText() + body);
-    EXPECT_EQ(GetExpandedTextALL(kp, ExpandMode::Captions, false),
+    EXPECT_EQ(GetExpandedTextALL(kp, ExpandMode::AllHeadings, false),
               QStringLiteral("憲法\r\n") + body);
-    EXPECT_EQ(GetExpandedTextALL(kp, ExpandMode::Headings, false),
+    EXPECT_EQ(GetExpandedTextALL(kp, ExpandMode::TocHeadings, false),
               QStringLiteral("憲法\r\n") + body);
 
     // A law not listed, or listed without its database, gives no text.
@@ -174,7 +175,7 @@ TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {
     addLaw(2, QStringLiteral("NB"), QStringLiteral("無"), false);
     EXPECT_THROW(GetExpandedTextALL(QStringLiteral("NB"), ExpandMode::Full, false), store::Error);
     // The flat form on its own makes the missing database.
-    EXPECT_EQ(GetExpandedText(QStringLiteral("NB"), ExpandMode::Headings),
+    EXPECT_EQ(GetExpandedText(QStringLiteral("NB"), ExpandMode::TocHeadings),
               QStringLiteral("無\r\n"));
     EXPECT_TRUE(QFileInfo::exists(store::lawDbPath(QStringLiteral("無"))));
 }
@@ -302,10 +303,10 @@ TEST_F(ToolsSampleTest, CorrectionHeadingsAndSaves) {
     // The only paragraph of an article, and paragraph 2 of several.
     std::optional<CorrectionRecord> r = loadCorrection(kp, QStringLiteral("KP00010000010000"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->heading, QStringLiteral("日本国憲法　第1条　【 】\r\n"));
+    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第1条　【 】\r\n"));
     r = loadCorrection(kp, QStringLiteral("KP00040000020200"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->heading, QStringLiteral("日本国憲法　第4条　【 】\r\n[第2項]\r\n"));
+    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第4条　【 】\r\n[第2項]\r\n"));
     EXPECT_TRUE(r->text.startsWith(QStringLiteral("天皇は、法律の定めるところにより")));
     EXPECT_FALSE(loadCorrection(kp, QStringLiteral("KP09990000010000")));
 
@@ -325,7 +326,7 @@ TEST_F(ToolsSampleTest, CorrectionHeadingsAndSaves) {
                  store::Error);
 }
 
-TEST_F(ToolsSampleTest, DrillListsEveryCaptionRecordOfTheCivilCode) {
+TEST_F(ToolsSampleTest, DrillListsEveryHeadingRecordOfTheCivilCode) {
     const DrillList list = loadDrill(QStringLiteral("MP"));
     EXPECT_EQ(list.name, QStringLiteral("民法"));
     EXPECT_EQ(list.titles.size(), 1224);
@@ -333,7 +334,7 @@ TEST_F(ToolsSampleTest, DrillListsEveryCaptionRecordOfTheCivilCode) {
     EXPECT_TRUE(loadDrill(QStringLiteral("ZZ")).titles.isEmpty());
 }
 
-TEST_F(ToolsTest, DrillCaptionSameAsBeforeTakesThePreviousOne) {
+TEST_F(ToolsTest, DrillHeadingSameAsBeforeTakesThePreviousOne) {
     addLaw(1, QStringLiteral("DR"), QStringLiteral("練習法"));
     const QString law = QStringLiteral("練習法");
     addRecord(law, QStringLiteral("DR00010000000001"), QStringLiteral("同前"));  // first: empty
@@ -342,18 +343,18 @@ TEST_F(ToolsTest, DrillCaptionSameAsBeforeTakesThePreviousOne) {
     addRecord(law, QStringLiteral("DR00030000000001"), QStringLiteral("同前"));
     addRecord(law, QStringLiteral("DR00040000000001"), QStringLiteral("同前"));
     const DrillList list = loadDrill(QStringLiteral("DR"));
-    EXPECT_EQ(list.captions, (QStringList{QString(), QStringLiteral("目的"), QStringLiteral("目的"),
+    EXPECT_EQ(list.headings, (QStringList{QString(), QStringLiteral("目的"), QStringLiteral("目的"),
                                           QStringLiteral("目的")}));
     EXPECT_EQ(list.titles.last(), QStringLiteral("第4条"));
 }
 
-// The labels after each tick as "title|caption" ("~" for a label left as it was).
-QStringList ticks(CaptionDrill& d, int mode, const DrillList& list, int count) {
+// The labels after each tick as "title|heading" ("~" for a label left as it was).
+QStringList ticks(HeadingDrill& d, int mode, const DrillList& list, int count) {
     QStringList out;
     for (int i = 0; i < count; ++i) {
         const std::optional<DrillLabels> l = d.tick(mode, list);
         out << (l ? l->title.value_or(QStringLiteral("~")) + u'|' +
-                        l->caption.value_or(QStringLiteral("~")) + (l->even ? u'Y' : u'W')
+                        l->heading.value_or(QStringLiteral("~")) + (l->even ? u'Y' : u'W')
                   : QStringLiteral("-"));
     }
     return out;
@@ -362,8 +363,8 @@ QStringList ticks(CaptionDrill& d, int mode, const DrillList& list, int count) {
 TEST(DrillTest, PhasesOfBothModesWrapAndPause) {
     DrillList list;
     list.titles = QStringList{QStringLiteral("第1条"), QStringLiteral("第2条")};
-    list.captions = QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
-    CaptionDrill d;
+    list.headings = QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
+    HeadingDrill d;
     // Mode "1": the first article gets phase 0 too (10 ticks), the next 9.
     EXPECT_EQ(ticks(d, 0, list, 10).join(u','),
               QStringLiteral("第1条|~Y,|Y,第1条|甲Y,|Y,第1条|Y,|Y,第1条|甲Y,~|~Y,|Y,|Y"));
@@ -380,12 +381,12 @@ TEST(DrillTest, PhasesOfBothModesWrapAndPause) {
     EXPECT_EQ(d.n, 1);
 
     // A phase beyond mode "2" does nothing and wraps.
-    CaptionDrill late;
+    HeadingDrill late;
     late.p = 7;
     EXPECT_EQ(ticks(late, 1, list, 1).join(u','), QStringLiteral("~|~Y"));
     EXPECT_EQ(late.p, 0);
-    // A law without captions: blank labels, the index stays at the start.
-    CaptionDrill none;
+    // A law without headings: blank labels, the index stays at the start.
+    HeadingDrill none;
     EXPECT_EQ(ticks(none, 1, DrillList{}, 5).join(u','), QStringLiteral("|Y,|Y,|Y,|Y,~|~Y"));
     EXPECT_EQ(none.n, 0);
 }

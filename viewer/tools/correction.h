@@ -1,5 +1,5 @@
 #pragma once
-// The correction of one stored paragraph, without a window: the record with its heading, and
+// The correction of one stored paragraph, without a window: the record with its head, and
 // the save of an edited text over it.
 #include <QString>
 
@@ -8,8 +8,8 @@
 namespace viewer {
 
 struct CorrectionRecord {
-    QString heading;  // 法典名称　第3条　【caption】 and the paragraph header
-    QString text;     // the stored 条文
+    QString head;  // 法典名称　第3条　【heading】 and the paragraph header
+    QString text;  // the stored 条文
 };
 
 // The record `code` of law `law`; nothing when the law's database has no such record.

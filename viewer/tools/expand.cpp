@@ -28,7 +28,7 @@ store::Recordset articleSpan(store::Database& db, const QString& law, const QStr
         {law + SOJ + QStringLiteral("000000"), law + EOJ + QStringLiteral("999999")});
 }
 
-bool isCaptionRecord(const QString& code) {
+bool isHeadingRecord(const QString& code) {
     return code.endsWith(u'1');
 }
 
@@ -74,7 +74,7 @@ QString getExpandTextEach(store::Database& db, const QString& law, const QString
     QString text;
     for (; !rs.eof(); rs.moveNext()) {
         const QString code = rs.text(QStringLiteral("条項コード"));
-        if (isCaptionRecord(code))
+        if (isHeadingRecord(code))
             text += kCrLf + kCrLf + u'【' + rs.text(QStringLiteral("条文")) + u'】' + kCrLf +
                     store::GetJouKouText(code.left(10));
         else
@@ -90,7 +90,7 @@ QString getExpandMidEach(store::Database& db, const QString& law, const QString&
     QString text;
     for (; !rs.eof(); rs.moveNext()) {
         const QString code = rs.text(QStringLiteral("条項コード"));
-        if (isCaptionRecord(code))
+        if (isHeadingRecord(code))
             text += kCrLf + QString(5, kIdeographicSpace) + store::GetJouKouText(code.left(10)) +
                     QStringLiteral("　【") + rs.text(QStringLiteral("条文")) + u'】';
         run(pump);
@@ -135,7 +135,7 @@ QString GetExpandedTextALL(const QString& law, ExpandMode mode, bool showRange,
         if (showRange)
             text += kIdeographicSpace + GetJ_FromTo(law, toc.text(QStringLiteral("SOJ2")),
                                                     toc.text(QStringLiteral("EOJ2")));
-        if (mode == ExpandMode::Headings) continue;
+        if (mode == ExpandMode::TocHeadings) continue;
         const QString SOJ = toc.text(QStringLiteral("SOJ"));
         const QString EOJ = toc.text(QStringLiteral("EOJ"));
         // Their product above 0, without multiplying numbers that may be large.

@@ -1,6 +1,6 @@
 #pragma once
 // One continuous text of a whole law, built without a window: the full text, the headings
-// with every article's caption, or the headings alone, following the law's table of
+// with every article's heading, or the headings alone, following the law's table of
 // contents; a law without one gets the flat form.
 #include "platform/error.h"
 
@@ -20,7 +20,7 @@ class ExpandError : public platform::Error {
 };
 
 // The index of the option chosen in the window.
-enum class ExpandMode { Full = 0, Captions = 1, Headings = 2 };
+enum class ExpandMode { Full = 0, AllHeadings = 1, TocHeadings = 2 };
 
 // Lets pending window events run between records; may be empty.
 using ExpandPump = std::function<void()>;
@@ -30,7 +30,7 @@ QString GetSpaces(const QString& label);
 // "(第1条～第8条)" or "(第9条)": the range of a heading of law `law`.
 QString GetJ_FromTo(const QString& law, const QString& SOJ2, const QString& EOJ2);
 // The records of the articles SOJ to EOJ (8-character article codes) of an open law database:
-// the full text, or only the caption lines.
+// the full text, or only the heading lines.
 QString getExpandTextEach(store::Database& db, const QString& law, const QString& SOJ,
                           const QString& EOJ, const ExpandPump& pump = {});
 QString getExpandMidEach(store::Database& db, const QString& law, const QString& SOJ,

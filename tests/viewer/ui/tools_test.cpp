@@ -84,7 +84,7 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
     e->Check1->setChecked(true);
     e->CmdMake->click();
     EXPECT_EQ(e->Rtxt1->text(),
-              GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::Headings, true));
+              GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::TocHeadings, true));
     // Other commands than "make idx" build the text like any other.
     e->Option1[1]->setChecked(true);
     e->Check1->setChecked(false);
@@ -242,7 +242,7 @@ TEST_F(ToolWindowsTest, DataCheckListsRepairsAndOpensTheCorrection) {
         QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\nCP 刑法: ")));
 }
 
-TEST_F(ToolWindowsTest, CaptionDrillOpensFreshOnTheCurrentLawAndTicks) {
+TEST_F(ToolWindowsTest, HeadingDrillOpensFreshOnTheCurrentLawAndTicks) {
     w().CmdSR->click();  // no law opened yet
     EXPECT_EQ(count<FrmSR>(), 0);
     open(QStringLiteral("民法"));

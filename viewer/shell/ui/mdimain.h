@@ -60,7 +60,7 @@ class MDIMain : public platform::MdiFrame {
     // The main window's menu through a fresh strip window FrmTest.
     void showMainMenuStrip();
     void CmdHCodeList_Click();
-    // The caption drill, opened fresh on the current law; nothing before a law was opened.
+    // The heading drill, opened fresh on the current law; nothing before a law was opened.
     void CmdSR_Click();
     // The data check: shown, made when missing (an open one keeps its lists).
     void Mn_File_CheckData_Click();
@@ -101,7 +101,7 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmExpand> expand;                  // the expanded text
     QPointer<FrmCheckData> checkData;            // the data check
     QPointer<FrmRCL> correction;                 // the article correction
-    QPointer<FrmSR> drill;                       // the caption drill
+    QPointer<FrmSR> drill;                       // the heading drill
     QPointer<FrmDaily> daily;                    // the study timer
 
     // The default browser showing `law`: made (and loaded) on first use, else its tree is

@@ -70,8 +70,8 @@ void FrmExpand::CmdMake_Click() {
         return;
     }
     ExpandMode mode = ExpandMode::Full;
-    if (Option1[1]->isChecked()) mode = ExpandMode::Captions;
-    if (Option1[2]->isChecked()) mode = ExpandMode::Headings;
+    if (Option1[1]->isChecked()) mode = ExpandMode::AllHeadings;
+    if (Option1[2]->isChecked()) mode = ExpandMode::TocHeadings;
     QString text;
     try {
         // By value: the events it lets in may change the window's law.

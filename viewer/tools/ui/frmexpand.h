@@ -1,6 +1,6 @@
 #pragma once
 // The expanded-text window FrmExpand ("法典作成"): one whole law as one text, in full, as
-// headings with the articles' captions, or as headings alone.
+// headings with the articles' headings, or as headings alone.
 #include "platform/ui/run.h"
 
 #include <QList>

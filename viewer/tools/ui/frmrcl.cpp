@@ -58,7 +58,7 @@ void FrmRCL::SetJou(const QString& code) {
     platform::BusyCursor busy;
     const std::optional<CorrectionRecord> r = loadCorrection(curHCodeR, code);
     if (!r) return;
-    TxtJK->setText(r->heading);
+    TxtJK->setText(r->head);
     TxtCode->setText(code);
     TxtJoubun->setText(r->text);
     Rtxt1->setText(r->text);

@@ -18,7 +18,7 @@ class FrmRCL : public QWidget {
     explicit FrmRCL(QWidget* parent = nullptr);
 
     QString curHCodeR;                        // the law, set by the opener before SetJou
-    platform::TextPane* TxtJK = nullptr;      // law name, article, caption, paragraph header
+    platform::TextPane* TxtJK = nullptr;      // law name, article, heading, paragraph header
     QLineEdit* TxtCode = nullptr;             // the 条項コード a save writes to
     platform::TextPane* TxtJoubun = nullptr;  // the stored text as loaded
     platform::TextPane* Rtxt1 = nullptr;      // the text being edited

@@ -86,7 +86,7 @@ void FrmSR::Load_DB() {
     setWindowTitle(list_.name);
     List1->addItems(list_.entries());
     ListJ->addItems(list_.titles);
-    ListM->addItems(list_.captions);
+    ListM->addItems(list_.headings);
 }
 
 void FrmSR::Option1_Click(int index) {
@@ -109,7 +109,7 @@ void FrmSR::Timer1_Timer() {
     colour(LabelJ, l->even);
     colour(LabelM, l->even);
     if (l->title) LabelJ->setText(*l->title);
-    if (l->caption) LabelM->setText(*l->caption);
+    if (l->heading) LabelM->setText(*l->heading);
 }
 
 void FrmSR::closeEvent(QCloseEvent* e) {

@@ -1,5 +1,5 @@
 #pragma once
-// The caption drill FrmSR: the current law's article titles and captions flashed on two
+// The heading drill FrmSR: the current law's article titles and headings flashed on two
 // large labels, one article after the other, tick by tick.
 #include "viewer/tools/drill.h"
 
@@ -20,16 +20,16 @@ class FrmSR : public QWidget {
     explicit FrmSR(QWidget* parent = nullptr);
 
     QLabel* LabelJ = nullptr;  // the article title
-    QLabel* LabelM = nullptr;  // its caption
+    QLabel* LabelM = nullptr;  // its heading
     QListWidget* List1 = nullptr;
     QListWidget* ListJ = nullptr;  // titles, not shown
-    QListWidget* ListM = nullptr;  // captions, not shown
+    QListWidget* ListM = nullptr;  // headings, not shown
     QList<QRadioButton*> Option1;  // modes "1", "2", "3"
     QLineEdit* Text1 = nullptr;    // the tick interval in milliseconds
     QTimer* Timer1 = nullptr;
 
     int mode = 0;
-    CaptionDrill drill;
+    HeadingDrill drill;
 
     // The window's load: mode "1", the law's articles, the timer running.
     void Form_Load();
