@@ -31,6 +31,13 @@ inline void importSampleLaws(const QString& root) {
     }
 }
 
+// Runs the benchmarks of the program on the command line's options.
+inline void runBenchmarks(int& argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
+
 // The main of a windowless benchmark: the seven laws imported into LEXORA_BENCH_ROOT (kept,
 // for a comparison with the sqlite3 shell) or a temporary root, then the benchmarks.
 inline int runOnSampleLaws(int argc, char** argv) {
@@ -41,9 +48,7 @@ inline int runOnSampleLaws(int argc, char** argv) {
     QString root = qEnvironmentVariable("LEXORA_BENCH_ROOT");
     if (root.isEmpty()) root = tmp.path() + QStringLiteral("/root");
     importSampleLaws(root);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runBenchmarks(argc, argv);
     return 0;
 }
 

@@ -200,8 +200,6 @@ int main(int argc, char** argv) {
     gScaled = base + QStringLiteral("/scaled");
     bench::importSampleLaws(gRoot);
     prepareScaled(gScaled, gRoot);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    bench::runBenchmarks(argc, argv);
     return 0;
 }

@@ -74,8 +74,6 @@ int main(int argc, char** argv) {
     platform::ScriptedPrompt quiet;
     QTemporaryDir tmp;
     bench::importSampleLaws(tmp.path() + QStringLiteral("/root"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    bench::runBenchmarks(argc, argv);
     return 0;
 }

@@ -83,28 +83,30 @@ void CheckData(const QString& name, CheckMode mode, const QString& chars, const 
     });
 }
 
-void CorrectData1(const QString& name, CheckRun& run) {
+namespace {
+// A text holding `mark` keeps the part before it when it holds the mark exactly once and
+// `keep` accepts the part after it; every text holding the mark is counted.
+template <class F>
+void cutAtOnlyMark(const QString& name, const QString& mark, CheckRun& run, F keep) {
     walk(name, store::RecordsetType::Dynaset, run, [&](store::Database& db, store::Recordset& rs) {
         const QString text = rs.text(QStringLiteral("条文"));
-        if (!text.contains(kNoteStart)) return;
+        if (!text.contains(mark)) return;
         ++run.hits;
-        const QStringList parts = text.split(kNoteStart);
-        if (parts.size() != 2) return;
-        const QString end = parts[1].right(4);
-        if (end != QStringLiteral("改正 )") && end != QStringLiteral("追加 )")) return;
-        repair(db, rs, parts[0], run);
+        const QStringList parts = text.split(mark);
+        if (parts.size() == 2 && keep(parts[1])) repair(db, rs, parts[0], run);
+    });
+}
+}  // namespace
+
+void CorrectData1(const QString& name, CheckRun& run) {
+    cutAtOnlyMark(name, kNoteStart, run, [](const QString& note) {
+        const QString end = note.right(4);
+        return end == QStringLiteral("改正 )") || end == QStringLiteral("追加 )");
     });
 }
 
 void CorrectData2(const QString& name, CheckRun& run) {
-    walk(name, store::RecordsetType::Dynaset, run, [&](store::Database& db, store::Recordset& rs) {
-        const QString text = rs.text(QStringLiteral("条文"));
-        if (!text.contains(kEmptyLine)) return;
-        ++run.hits;
-        const QStringList parts = text.split(kEmptyLine);
-        if (parts.size() != 2) return;
-        repair(db, rs, parts[0], run);
-    });
+    cutAtOnlyMark(name, kEmptyLine, run, [](const QString&) { return true; });
 }
 
 bool runDataCheck(CheckMode mode, const QString& chars, const QString& str, CheckRun& run) {

@@ -68,34 +68,41 @@ QString GetJ_FromTo(const QString& law, const QString& SOJ2, const QString& EOJ2
     return u'(' + a + u'～' + store::GetJouKouText(law + EOJ2) + u')';
 }
 
-QString getExpandTextEach(store::Database& db, const QString& law, const QString& SOJ,
-                          const QString& EOJ, const ExpandPump& pump) {
+namespace {
+// Walks the records of a span; `piece` appends what a record contributes.
+template <class F>
+QString eachInSpan(store::Database& db, const QString& law, const QString& SOJ, const QString& EOJ,
+                   const ExpandPump& pump, F piece) {
     store::Recordset rs = articleSpan(db, law, SOJ, EOJ);
     QString text;
     for (; !rs.eof(); rs.moveNext()) {
-        const QString code = rs.text(QStringLiteral("条項コード"));
-        if (isHeadingRecord(code))
-            text += kCrLf + kCrLf + u'【' + rs.text(QStringLiteral("条文")) + u'】' + kCrLf +
-                    store::GetJouKouText(code.left(10));
-        else
-            text += kCrLf + store::GetJouKouText(code) + rs.text(QStringLiteral("条文"));
+        piece(text, rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文")));
         run(pump);
     }
     return text;
 }
+}  // namespace
+
+QString getExpandTextEach(store::Database& db, const QString& law, const QString& SOJ,
+                          const QString& EOJ, const ExpandPump& pump) {
+    return eachInSpan(db, law, SOJ, EOJ, pump,
+                      [](QString& text, const QString& code, const QString& body) {
+                          if (isHeadingRecord(code))
+                              text += kCrLf + kCrLf + u'【' + body + u'】' + kCrLf +
+                                      store::GetJouKouText(code.left(10));
+                          else
+                              text += kCrLf + store::GetJouKouText(code) + body;
+                      });
+}
 
 QString getExpandMidEach(store::Database& db, const QString& law, const QString& SOJ,
                          const QString& EOJ, const ExpandPump& pump) {
-    store::Recordset rs = articleSpan(db, law, SOJ, EOJ);
-    QString text;
-    for (; !rs.eof(); rs.moveNext()) {
-        const QString code = rs.text(QStringLiteral("条項コード"));
-        if (isHeadingRecord(code))
+    return eachInSpan(
+        db, law, SOJ, EOJ, pump, [](QString& text, const QString& code, const QString& body) {
+            if (!isHeadingRecord(code)) return;
             text += kCrLf + QString(5, kIdeographicSpace) + store::GetJouKouText(code.left(10)) +
-                    QStringLiteral("　【") + rs.text(QStringLiteral("条文")) + u'】';
-        run(pump);
-    }
-    return text;
+                    QStringLiteral("　【") + body + u'】';
+        });
 }
 
 QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump) {
