@@ -224,12 +224,13 @@ void Database::createTable(const QString& name, const QList<FieldDef>& fields,
     execute(sql);
 }
 
-void Database::execute(const QString& sql, const QVariantList& params) {
+int Database::execute(const QString& sql, const QVariantList& params) {
     if (!db_) throw Error(QStringLiteral("データベースが閉じられています。"));
     Statement st(db_, sql);
     st.bind(params);
     while (st.step(sql)) {
     }
+    return sqlite3_changes(db_);
 }
 
 QStringList Database::fieldNames(const QString& table) {

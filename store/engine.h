@@ -52,7 +52,8 @@ class Database {
     // An SQL text or a table name. Values in `params` are bound to the ? of the text.
     Recordset openRecordset(const QString& source, RecordsetType type = RecordsetType::Snapshot,
                             const QVariantList& params = {});
-    void execute(const QString& sql, const QVariantList& params = {});
+    // Returns the number of rows an insert, update or delete changed.
+    int execute(const QString& sql, const QVariantList& params = {});
     // The fields of a table in their order.
     QStringList fieldNames(const QString& table);
 

@@ -267,6 +267,30 @@ TEST_F(CheckTest, RepairsCutOneNoteOrOneEmptyLineOnly) {
               QStringLiteral("一\r\n\r\n二\r\n\r\n三"));
 }
 
+TEST_F(CheckTest, RepairsLeaveTextsSavedDuringTheScan) {
+    // The scan lets events in: the reader may save a record read before but repaired after.
+    const QString a = QStringLiteral("甲法");
+    const QString note = QStringLiteral("\r\n(同 改正 )");
+    for (const char* code : {"AA00010000010000", "AA00020000010000", "AA00030000010000"})
+        addRecord(a, QString::fromLatin1(code), QStringLiteral("本文") + note);
+    CheckRun run;
+    QStringList listed;
+    run.onHit = [&](const QString& code, const QString&) {
+        listed << code;
+        if (listed.size() > 1) return;
+        store::Database other = store::openLawDb(a);
+        other.execute(QStringLiteral("update 条文 set 条文=? where 条項コード=?"),
+                      {QStringLiteral("利用者の修正"), QStringLiteral("AA00020000010000")});
+        other.execute(QStringLiteral("update 条文 set 条文=? where 条項コード=?"),
+                      {QStringLiteral("新しい本文") + note, QStringLiteral("AA00030000010000")});
+    };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, run);
+    EXPECT_EQ(listed, QStringList{QStringLiteral("AA00010000010000")});
+    EXPECT_EQ(textOf(a, QStringLiteral("AA00010000010000")), QStringLiteral("本文"));
+    EXPECT_EQ(textOf(a, QStringLiteral("AA00020000010000")), QStringLiteral("利用者の修正"));
+    EXPECT_EQ(textOf(a, QStringLiteral("AA00030000010000")), QStringLiteral("新しい本文") + note);
+}
+
 TEST_F(CheckTest, ScanStopsWhenAskedAndAnEmptyListScansNothing) {
     addRecord(QStringLiteral("甲法"), QStringLiteral("AA00010000010000"), QStringLiteral("x"));
     addRecord(QStringLiteral("甲法"), QStringLiteral("AA00020000010000"), QStringLiteral("x"));

@@ -26,12 +26,12 @@ void listHit(CheckRun& run, const QString& code, const QString& text) {
     if (run.onHit) run.onHit(code, checkSummary(text));
 }
 
-// Walks the law's records; `each` handles one and may repair it through the recordset.
+// Walks the law's records as they were when the law's turn came; `each` handles one.
 template <class F>
-void walk(const QString& name, store::RecordsetType type, CheckRun& run, F each) {
+void walk(const QString& name, CheckRun& run, F each) {
     store::Database db = store::openLawDb(name);
     store::Recordset rs =
-        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"), type);
+        db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     run.record = 0;
     for (; !rs.eof() && !stopping(run); rs.moveNext()) {
         ++run.record;
@@ -40,15 +40,16 @@ void walk(const QString& name, store::RecordsetType type, CheckRun& run, F each)
     }
 }
 
-// Replaces the record's text by `kept` in a transaction of its own and lists it.
-void repair(store::Database& db, store::Recordset& rs, const QString& kept, CheckRun& run) {
-    const QString code = rs.text(QStringLiteral("条項コード"));
+// Replaces the record's text by `kept` in a transaction of its own and lists it. The scan
+// lets events in, and the reader may have saved this record since it was read: only the
+// text the repair was worked out from is replaced.
+void repair(store::Database& db, const QString& code, const QString& seen, const QString& kept,
+            CheckRun& run) {
     store::Transaction t(db);
-    rs.edit();
-    rs.setField(QStringLiteral("条文"), kept);
-    rs.update();
+    const int changed = db.execute(
+        QStringLiteral("update 条文 set 条文=? where 条項コード=? and 条文=?"), {kept, code, seen});
     t.commit();
-    listHit(run, code, kept);
+    if (changed == 1) listHit(run, code, kept);
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ QString checkSummary(const QString& text) {
 void CheckData(const QString& name, CheckMode mode, const QString& chars, const QString& str,
                CheckRun& run) {
     const long long limit = platform::valInt(chars);
-    walk(name, store::RecordsetType::Snapshot, run, [&](store::Database&, store::Recordset& rs) {
+    walk(name, run, [&](store::Database&, store::Recordset& rs) {
         const QString text = rs.text(QStringLiteral("条文"));
         bool hit = false;
         switch (mode) {
@@ -88,12 +89,13 @@ namespace {
 // `keep` accepts the part after it; every text holding the mark is counted.
 template <class F>
 void cutAtOnlyMark(const QString& name, const QString& mark, CheckRun& run, F keep) {
-    walk(name, store::RecordsetType::Dynaset, run, [&](store::Database& db, store::Recordset& rs) {
+    walk(name, run, [&](store::Database& db, store::Recordset& rs) {
         const QString text = rs.text(QStringLiteral("条文"));
         if (!text.contains(mark)) return;
         ++run.hits;
         const QStringList parts = text.split(mark);
-        if (parts.size() == 2 && keep(parts[1])) repair(db, rs, parts[0], run);
+        if (parts.size() == 2 && keep(parts[1]))
+            repair(db, rs.text(QStringLiteral("条項コード")), text, parts[0], run);
     });
 }
 }  // namespace

@@ -144,12 +144,23 @@ void FrmCheckData::CmdListUp_Click() {
         ListCode->clear();
         ListJoubun->clear();
     };
-    if (!runDataCheck(mode, chars, str, run)) return;
-    selectLastHit();
-    showCount(run.hits, run.record);
-    if (!run.skipped.isEmpty())
-        platform::msgBox(QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\n") +
-                         run.skipped.join(QStringLiteral("\r\n")));
+    // What was listed and skipped is shown even when a law's database fails half-way.
+    auto finish = [&] {
+        selectLastHit();
+        showCount(run.hits, run.record);
+        if (!run.skipped.isEmpty())
+            platform::msgBox(
+                QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\n") +
+                run.skipped.join(QStringLiteral("\r\n")));
+    };
+    bool scanned = false;
+    try {
+        scanned = runDataCheck(mode, chars, str, run);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    if (scanned) finish();
 }
 
 void FrmCheckData::addHit(const QString& code, const QString& summary) {
