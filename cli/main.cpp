@@ -2,9 +2,11 @@
 #include "exchange/export.h"
 #include "exchange/firststart.h"
 #include "exchange/idximport.h"
+#include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
+#include "platform/textfile.h"
 #include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -47,6 +49,7 @@ struct Options {
     bool emptyLines = false;
     QString string;  // check: --string S
     bool stringGiven = false;
+    QString outDir;  // xml2text: -o DIR
     QStringList args;
 };
 
@@ -85,6 +88,10 @@ const char* kUsage =
     "          the whole law as one text along its table of contents: the full text\n"
     "          (default), the headings with every article's heading, or the headings\n"
     "          alone; --ranges adds each heading's article range\n"
+    "  xml2text [-o DIR] CODE=FILE...\n"
+    "          converts law XML files (法令標準XML) into DIR/CODE.txt (the law text import\n"
+    "          format), DIR/idx.dat and DIR/ht.dat; a summary line per law on standard\n"
+    "          output, the repairs made on standard error\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -125,6 +132,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->m0 = true;
         } else if (a == QStringLiteral("--mode")) {
             if (!value(&o->mode)) return false;
+        } else if (a == QStringLiteral("-o") || a == QStringLiteral("--out")) {
+            if (!value(&o->outDir)) return false;
         } else if (a == QStringLiteral("--ranges")) {
             o->ranges = true;
         } else if (a == QStringLiteral("--length")) {
@@ -381,6 +390,33 @@ int cmdCheck(const Options& o, platform::Settings&) {
     return run.skipped.isEmpty() ? 0 : 1;
 }
 
+// CODE=FILE arguments, converted in their order; the first that fails stops all.
+bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml>* laws) {
+    for (const QString& a : o.args.mid(1)) {
+        const qsizetype eq = a.indexOf(u'=');
+        if (eq < 0) {
+            err(QStringLiteral("lexctl %1: %2: give CODE=FILE").arg(command, a));
+            return false;
+        }
+        laws->append(exchange::convertLawXmlFile(a.mid(eq + 1), a.left(eq)));
+        out(laws->last().summary());
+        for (const QString& line : exchange::reportLines(laws->last())) err(line);
+    }
+    return true;
+}
+
+int cmdXml2Text(const Options& o, platform::Settings&) {
+    QList<exchange::LawXml> laws;
+    if (!convertAll(o, QStringLiteral("xml2text"), &laws)) return 2;
+    const QString dir = o.outDir.isEmpty() ? QStringLiteral(".") : o.outDir;
+    QDir().mkpath(dir);
+    for (const exchange::LawXml& law : laws)
+        platform::writeBlock(QDir(dir).filePath(law.code + QStringLiteral(".txt")), law.text);
+    platform::writeBlock(QDir(dir).filePath(QStringLiteral("idx.dat")), exchange::idxText(laws));
+    platform::writeBlock(QDir(dir).filePath(QStringLiteral("ht.dat")), exchange::htText(laws));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -408,7 +444,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("search"), cmdSearch},    {QStringLiteral("make-idx"), cmdMakeIdx},
         {QStringLiteral("make-ht"), cmdMakeHt},   {QStringLiteral("make-each"), cmdMakeEach},
         {QStringLiteral("make-all"), cmdMakeAll}, {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},    {QStringLiteral("check"), cmdCheck}};
+        {QStringLiteral("expand"), cmdExpand},    {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},     {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},   {QStringLiteral("import-idx"), 1},
@@ -416,7 +453,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("search"), -1},  {QStringLiteral("make-idx"), 0},
         {QStringLiteral("make-ht"), 0},  {QStringLiteral("make-each"), 1},
         {QStringLiteral("make-all"), 0}, {QStringLiteral("make-number"), 1},
-        {QStringLiteral("expand"), 1},   {QStringLiteral("check"), 0}};
+        {QStringLiteral("expand"), 1},   {QStringLiteral("check"), 0},
+        {QStringLiteral("xml2text"), -1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

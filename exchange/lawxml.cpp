@@ -1,0 +1,774 @@
+#include "exchange/lawxml.h"
+
+#include "platform/vb.h"
+#include "store/codes.h"
+#include "store/lawdb.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QXmlStreamReader>
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace exchange {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QChar kSpace(0x3000);
+const QString kDeleted = QStringLiteral("削除");
+const QString kNoCaption = QStringLiteral("（）");
+
+// An element of the kept part of the document, or a run of text (empty tag).
+struct Node {
+    QString tag;
+    QString num;   // the Num attribute
+    QString text;  // a text node's characters
+    Node* parent = nullptr;
+    std::vector<Node*> kids;
+    bool isText() const { return tag.isEmpty(); }
+};
+
+class Report {
+  public:
+    void add(const QString& kind, const QString& example = {}) {
+        auto it = index_.find(kind);
+        if (it == index_.end()) {
+            it = index_.insert(kind, int(items_.size()));
+            items_.append({kind, 0, {}});
+        }
+        XmlRepair& r = items_[*it];
+        ++r.count;
+        if (!example.isEmpty() && r.examples.size() < 5) r.examples << example;
+    }
+    QList<XmlRepair> items() const { return items_; }
+
+  private:
+    QHash<QString, int> index_;
+    QList<XmlRepair> items_;
+};
+
+// ---- reading ----
+
+struct Document {
+    std::deque<Node> nodes;
+    Node* title = nullptr;
+    Node* main = nullptr;
+    Node* make(const QString& tag, Node* parent) {
+        nodes.push_back({});
+        Node* n = &nodes.back();
+        n->tag = tag;
+        n->parent = parent;
+        if (parent) parent->kids.push_back(n);
+        return n;
+    }
+};
+
+QString decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder d(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString s = d.decode(bytes);
+    if (d.hasError())
+        throw LawXmlError(QStringLiteral("UTF-8 のファイルではありません。法令XMLは UTF-8 です。"));
+    if (s.startsWith(QChar(0xFEFF))) s.remove(0, 1);
+    return s;
+}
+
+void readDocument(const QString& xml, Document& doc, Report& report) {
+    QXmlStreamReader r(xml);
+    std::vector<QString> path;  // tags of the open elements
+    Node* current = nullptr;    // inside LawTitle or MainProvision
+    bool sawLaw = false, sawBody = false;
+    while (!r.atEnd()) {
+        const QXmlStreamReader::TokenType t = r.readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            const QString tag = r.name().toString();
+            if (path.empty() && tag != QStringLiteral("Law"))
+                throw LawXmlError(
+                    QStringLiteral("法令XMLではありません。(ルート要素が %1 です)").arg(tag));
+            if (int(path.size()) >= kMaxXmlDepth)
+                throw LawXmlError(QStringLiteral("要素の入れ子が %1 段を超えています。(%2 行 %3 桁)")
+                                      .arg(kMaxXmlDepth)
+                                      .arg(r.lineNumber())
+                                      .arg(r.columnNumber()));
+            sawLaw = true;
+            const bool inBody = path.size() == 2 && path[1] == QStringLiteral("LawBody");
+            if (path.size() == 1 && tag == QStringLiteral("LawBody")) sawBody = true;
+            if (current) {
+                current = doc.make(tag, current);
+            } else if (inBody && tag == QStringLiteral("LawTitle") && !doc.title) {
+                current = doc.title = doc.make(tag, nullptr);
+            } else if (inBody && tag == QStringLiteral("MainProvision") && !doc.main) {
+                current = doc.main = doc.make(tag, nullptr);
+            } else if (inBody && tag != QStringLiteral("TOC")) {
+                report.add(QStringLiteral("本則以外を除いた"), tag);
+            }
+            if (current) current->num = r.attributes().value(QStringLiteral("Num")).toString();
+            path.push_back(tag);
+        } else if (t == QXmlStreamReader::EndElement) {
+            path.pop_back();
+            if (current) current = current->parent;
+        } else if (t == QXmlStreamReader::Characters && current) {
+            doc.make(QString(), current)->text = r.text().toString();
+        }
+    }
+    if (r.hasError())
+        throw LawXmlError(QStringLiteral("XMLとして読めません。%1 行 %2 桁: %3")
+                              .arg(r.lineNumber())
+                              .arg(r.columnNumber())
+                              .arg(r.errorString()));
+    if (!sawLaw) throw LawXmlError(QStringLiteral("法令XMLではありません。(要素がありません)"));
+    if (!sawBody || !doc.main)
+        throw LawXmlError(
+            QStringLiteral("法令XMLではありません。(LawBody の MainProvision がありません)"));
+}
+
+// ---- texts ----
+
+void rawText(const Node* n, QString& out, bool ruby) {
+    if (n->isText()) {
+        out += n->text;
+        return;
+    }
+    if (!ruby && n->tag == QStringLiteral("Rt")) return;
+    for (const Node* k : n->kids) rawText(k, out, ruby);
+}
+
+// Line breaks with the blanks around them go, then the tabs.
+QString cleaned(const QString& s) {
+    static const QRegularExpression breaks(QStringLiteral("[ \\t]*[\\r\\n]+[ \\t]*"));
+    QString t = s;
+    t.replace(breaks, QString());
+    t.remove(u'\t');
+    return t;
+}
+
+QString inlineText(const Node* n) {
+    if (!n) return {};
+    QString s;
+    rawText(n, s, false);
+    return cleaned(s);
+}
+
+const Node* child(const Node* n, const QString& tag) {
+    for (const Node* k : n->kids)
+        if (k->tag == tag) return k;
+    return nullptr;
+}
+
+const Node* childEndingWith(const Node* n, const QString& suffix) {
+    for (const Node* k : n->kids)
+        if (!k->isText() && k->tag.endsWith(suffix)) return k;
+    return nullptr;
+}
+
+QString sentences(const Node* n) {
+    if (!n) return {};
+    QStringList columns;
+    QString joined;
+    bool anySentence = false;
+    for (const Node* k : n->kids) {
+        if (k->tag == QStringLiteral("Column")) columns << sentences(k);
+        if (k->tag == QStringLiteral("Sentence")) {
+            joined += inlineText(k);
+            anySentence = true;
+        }
+    }
+    if (!columns.isEmpty()) return columns.join(kSpace);
+    if (anySentence) return joined;
+    return inlineText(n);
+}
+
+QString joinNonEmpty(const QString& a, const QString& b) {
+    if (a.isEmpty()) return b;
+    if (b.isEmpty()) return a;
+    return a + kSpace + b;
+}
+
+void blockLines(const Node* n, QStringList& lines);
+
+void remarksLines(const Node* n, QStringList& lines) {
+    QString body;
+    for (const Node* k : n->kids)
+        if (k->tag == QStringLiteral("Sentence")) body += inlineText(k);
+    lines << joinNonEmpty(inlineText(child(n, QStringLiteral("RemarksLabel"))), body);
+    for (const Node* k : n->kids)
+        if (k->tag == QStringLiteral("Item"))
+            lines << joinNonEmpty(inlineText(childEndingWith(k, QStringLiteral("Title"))),
+                                  sentences(childEndingWith(k, QStringLiteral("Sentence"))));
+}
+
+void tableRows(const Node* n, QStringList& lines) {
+    for (const Node* k : n->kids) {
+        if (k->tag == QStringLiteral("TableRow") || k->tag == QStringLiteral("TableHeaderRow")) {
+            QStringList cells;
+            for (const Node* cell : k->kids) {
+                if (cell->isText()) continue;
+                QString t;
+                bool any = false;
+                for (const Node* s : cell->kids)
+                    if (s->tag == QStringLiteral("Sentence")) {
+                        t += inlineText(s);
+                        any = true;
+                    }
+                cells << (any ? t : inlineText(cell));
+            }
+            lines << cells.join(kSpace);
+        } else if (!k->isText()) {
+            tableRows(k, lines);
+        }
+    }
+}
+
+void tableLines(const Node* n, QStringList& lines) {
+    const QString title = inlineText(child(n, QStringLiteral("TableStructTitle")));
+    if (!title.isEmpty()) lines << title;
+    for (const Node* k : n->kids)
+        if (k->tag == QStringLiteral("Table")) tableRows(k, lines);
+    for (const Node* k : n->kids)
+        if (k->tag == QStringLiteral("Remarks")) remarksLines(k, lines);
+}
+
+void listLines(const Node* n, QStringList& lines) {
+    for (const Node* k : n->kids) {
+        if (k->isText()) continue;
+        if (k->tag.endsWith(QStringLiteral("Sentence")))
+            lines << sentences(k);
+        else if (k->tag == QStringLiteral("List") || k->tag.startsWith(QStringLiteral("Sublist")))
+            listLines(k, lines);
+    }
+}
+
+void genericLines(const Node* n, QStringList& lines) {
+    if (n->isText()) return;
+    if (n->tag.endsWith(QStringLiteral("Title")) || n->tag.endsWith(QStringLiteral("Label"))) {
+        const QString t = inlineText(n);
+        if (!t.isEmpty()) lines << t;
+    } else if (n->tag.endsWith(QStringLiteral("Sentence")) && n->tag != QStringLiteral("Sentence")) {
+        lines << sentences(n);
+    }
+    for (const Node* k : n->kids) genericLines(k, lines);
+}
+
+void blockLines(const Node* n, QStringList& lines) {
+    const QString& tag = n->tag;
+    if (tag == QStringLiteral("TableStruct")) {
+        tableLines(n, lines);
+    } else if (tag == QStringLiteral("Remarks")) {
+        remarksLines(n, lines);
+    } else if (tag == QStringLiteral("List")) {
+        listLines(n, lines);
+    } else if (tag == QStringLiteral("FigStruct")) {
+        lines << QStringLiteral("［図］") + inlineText(child(n, QStringLiteral("FigStructTitle")));
+        for (const Node* k : n->kids)
+            if (k->tag == QStringLiteral("Remarks")) remarksLines(k, lines);
+    } else if (tag == QStringLiteral("StyleStruct")) {
+        lines << QStringLiteral("［様式］") + inlineText(child(n, QStringLiteral("StyleStructTitle")));
+    } else if (tag == QStringLiteral("FormatStruct")) {
+        lines << QStringLiteral("［書式］") +
+                     inlineText(child(n, QStringLiteral("FormatStructTitle")));
+    } else if (tag == QStringLiteral("NoteStruct")) {
+        lines << QStringLiteral("［記］") + inlineText(child(n, QStringLiteral("NoteStructTitle")));
+    } else {
+        const qsizetype before = lines.size();
+        genericLines(n, lines);
+        if (lines.size() == before) {
+            QString all;
+            rawText(n, all, true);
+            all = cleaned(all);
+            if (!all.isEmpty()) lines << all;
+        }
+    }
+}
+
+bool isItemTag(const QString& tag) {
+    return tag == QStringLiteral("Item") ||
+           (tag.startsWith(QStringLiteral("Subitem")) && !tag.endsWith(QStringLiteral("Title")) &&
+            !tag.endsWith(QStringLiteral("Sentence")));
+}
+
+void itemLines(const Node* n, QStringList& lines) {
+    const Node* title = nullptr;
+    const Node* sentence = nullptr;
+    for (const Node* k : n->kids) {
+        if (k->isText()) continue;
+        if (!title && k->tag == n->tag + QStringLiteral("Title")) title = k;
+        if (!sentence && k->tag == n->tag + QStringLiteral("Sentence")) sentence = k;
+    }
+    const Node* table = sentence ? child(sentence, QStringLiteral("TableStruct")) : nullptr;
+    if (table) {
+        const QString t = inlineText(title);
+        if (!t.isEmpty()) lines << t;
+        tableLines(table, lines);
+    } else {
+        lines << joinNonEmpty(inlineText(title), sentences(sentence));
+    }
+    for (const Node* k : n->kids) {
+        if (k->isText() || k == title || k == sentence) continue;
+        if (isItemTag(k->tag))
+            itemLines(k, lines);
+        else
+            blockLines(k, lines);
+    }
+}
+
+QStringList paragraphLines(const Node* p) {
+    QStringList lines;
+    lines << inlineText(child(p, QStringLiteral("ParagraphCaption"))) +
+                 sentences(child(p, QStringLiteral("ParagraphSentence")));
+    for (const Node* k : p->kids) {
+        if (k->isText() || k->tag == QStringLiteral("ParagraphNum") ||
+            k->tag == QStringLiteral("ParagraphCaption") ||
+            k->tag == QStringLiteral("ParagraphSentence"))
+            continue;
+        if (k->tag == QStringLiteral("Item"))
+            itemLines(k, lines);
+        else
+            blockLines(k, lines);
+    }
+    lines.removeAll(QString());
+    return lines;
+}
+
+QString fullWidth(int n) {
+    QString s = QString::number(n);
+    for (QChar& c : s) c = QChar(c.unicode() - u'0' + 0xFF10);
+    return s;
+}
+
+// "(12)" as typed in a text would read as a paragraph mark.
+QString guardMarks(const QString& line) {
+    static const QRegularExpression mark(QStringLiteral("\\(([0-9]+)\\)"));
+    if (!line.contains(u'(')) return line;
+    QString out;
+    qsizetype at = 0;
+    for (auto it = mark.globalMatch(line); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += line.mid(at, m.capturedStart() - at);
+        QString digits = m.captured(1);
+        for (QChar& c : digits) c = QChar(c.unicode() - u'0' + 0xFF10);
+        out += u'（' + digits + u'）';
+        at = m.capturedEnd();
+    }
+    return out + line.mid(at);
+}
+
+// Lines of an article's paragraphs: one paragraph as it is; several marked (1), (2), ….
+QStringList textLines(const QList<const Node*>& paragraphs) {
+    QStringList out;
+    const bool marked = paragraphs.size() > 1;
+    for (int k = 0; k < paragraphs.size(); ++k) {
+        QStringList lines = paragraphLines(paragraphs[k]);
+        for (QString& l : lines) l = guardMarks(l);
+        if (marked) {
+            const QString m = u'(' + QString::number(k + 1) + u')';
+            if (lines.isEmpty())
+                lines << m;
+            else
+                lines[0].prepend(m);
+        }
+        out << lines;
+    }
+    return out;
+}
+
+// ---- numbers ----
+
+using Number = QList<int>;  // main number, then branches
+
+std::optional<Number> digitsNumber(const QString& s) {
+    static const QRegularExpression form(QStringLiteral("^[0-9]+(_[0-9]+)*$"));
+    if (!form.match(s).hasMatch()) return std::nullopt;
+    Number n;
+    for (const QString& p : s.split(u'_')) {
+        bool ok = false;
+        const int v = p.size() > 6 ? 999999 : p.toInt(&ok);
+        n << (ok ? v : 999999);
+    }
+    return n;
+}
+
+// 第三十六条の三 → 36, 3.
+std::optional<Number> titleNumber(const QString& title, QChar kind) {
+    static const QString digits = QStringLiteral("〇一二三四五六七八九十百千");
+    const QRegularExpression form(QStringLiteral("^第([%1]+)%2((の[%1]+)*)").arg(digits, kind));
+    const QRegularExpressionMatch m = form.match(title);
+    if (!m.hasMatch()) return std::nullopt;
+    try {
+        Number n{store::KanjiNumberValue(m.captured(1))};
+        for (const QString& b : m.captured(2).split(u'の', Qt::SkipEmptyParts))
+            n << store::KanjiNumberValue(b);
+        return n;
+    } catch (const platform::ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+QList<Number> expandRange(const Number& a, const Number& b) {
+    QList<Number> out;
+    if (a.size() == b.size() && a.mid(0, a.size() - 1) == b.mid(0, b.size() - 1)) {
+        for (int v = a.last(); v <= b.last() && out.size() < 10000; ++v) {
+            Number n = a;
+            n.last() = v;
+            out << n;
+        }
+        return out;
+    }
+    out << a;
+    for (int v = a.first() + 1; v <= b.first() && out.size() < 10000; ++v) out << Number{v};
+    if (b.size() > 1) out << b;
+    return out;
+}
+
+QString label(const Number& n) {
+    QString s = u'第' + fullWidth(n.first()) + u'条';
+    for (int i = 1; i < n.size(); ++i) s += u'の' + fullWidth(n[i]);
+    return s;
+}
+
+QString two(int v) {
+    return platform::padNumber(std::min(v, 99), 2);
+}
+
+QString articleCode(const Number& n) {
+    return platform::padNumber(std::min(n.value(0), 9999), 4) + two(n.value(1)) + two(n.value(2));
+}
+
+// ---- the law ----
+
+const QStringList kHeadings{QStringLiteral("Part"), QStringLiteral("Chapter"),
+                            QStringLiteral("Section"), QStringLiteral("Subsection"),
+                            QStringLiteral("Division")};
+const QString kHeadingKinds = QStringLiteral("編章節款目");
+
+struct Article {
+    const Node* node;
+    QList<Number> numbers;
+    QStringList lines;
+    bool captioned = false;  // has an ArticleCaption
+    QString caption;         // its text, wrapped
+    int paragraphs = 1;      // records the import makes of its paragraphs
+};
+
+struct Heading {
+    const Node* node;
+    int level;  // index into kHeadings
+};
+
+class Converter {
+  public:
+    Converter(const Document& doc, const QString& code, Report& report)
+        : doc_(doc), code_(code), report_(report) {}
+
+    void run(LawXml& law) {
+        law.name = replaceOutside(inlineText(doc_.title));
+        collect(doc_.main);
+        if (articles_.isEmpty()) noArticles();
+        resolveCaptions();
+        QString text = QStringLiteral("法典コード=") + code_ + kCrLf + QStringLiteral("法典名称=") +
+                       law.name + kCrLf + kCrLf;
+        QStringList blocks;
+        for (const Article& a : articles_)
+            for (const Number& n : a.numbers) {
+                blocks << a.caption + kCrLf + label(n) + kCrLf + a.lines.join(kCrLf) + kCrLf;
+                ++law.articles;
+                if (a.lines == QStringList{kDeleted}) ++law.deleted;
+                law.paragraphs += a.paragraphs;
+            }
+        law.text = replaceOutside(text + blocks.join(kCrLf));
+        for (const Heading& h : headings_) law.toc << replaceOutside(tocRow(h));
+    }
+
+  private:
+    void collect(const Node* n) {
+        for (const Node* k : n->kids) {
+            if (k->isText()) continue;
+            if (k->tag == QStringLiteral("Article")) {
+                article(k);
+            } else if (k->tag == QStringLiteral("Paragraph") && n == doc_.main) {
+                mainParagraphs_ << k;
+            } else {
+                const int level = int(kHeadings.indexOf(k->tag));
+                if (level >= 0) headings_.append({k, level});
+                collect(k);
+            }
+        }
+    }
+
+    void article(const Node* n) {
+        const QString title = inlineText(child(n, QStringLiteral("ArticleTitle")));
+        Article a{n, {}, {}, false, {}, 1};
+        static const QRegularExpression range(
+            QStringLiteral("^([0-9]+(?:_[0-9]+)*):([0-9]+(?:_[0-9]+)*)$"));
+        const QRegularExpressionMatch m = range.match(n->num);
+        if (m.hasMatch()) {
+            a.numbers = expandRange(*digitsNumber(m.captured(1)), *digitsNumber(m.captured(2)));
+        } else if (const std::optional<Number> d = digitsNumber(n->num)) {
+            a.numbers << *d;
+        } else if (const std::optional<Number> t = titleNumber(title, u'条')) {
+            a.numbers << *t;
+            report_.add(QStringLiteral("条番号を見出しから読んだ"), title);
+        } else {
+            report_.add(QStringLiteral("番号のない条を除いた"), title.isEmpty() ? n->num : title);
+            return;
+        }
+        QList<const Node*> paragraphs;
+        for (const Node* k : n->kids)
+            if (k->tag == QStringLiteral("Paragraph")) paragraphs << k;
+        a.lines = textLines(paragraphs);
+        a.paragraphs = std::max(1, int(paragraphs.size()));
+        if (const Node* note = child(n, QStringLiteral("SupplNote"))) {
+            const QString t = inlineText(note);
+            if (!t.isEmpty()) a.lines << guardMarks(t);
+        }
+        if (a.lines.isEmpty()) {
+            report_.add(QStringLiteral("本文のない条を除いた"), title);
+            return;
+        }
+        if (const Node* caption = child(n, QStringLiteral("ArticleCaption"))) {
+            a.captioned = true;
+            a.caption = inlineText(caption);
+        }
+        articles_ << a;
+    }
+
+    void noArticles() {
+        if (mainParagraphs_.isEmpty()) return;
+        Article a{nullptr, {Number{1}}, textLines(mainParagraphs_), false, {},
+                  std::max(1, int(mainParagraphs_.size()))};
+        report_.add(QStringLiteral("条のない本則を第1条とした"), code_);
+        mainParagraphs_.clear();
+        if (!a.lines.isEmpty()) articles_ << a;
+    }
+
+    static QString wrapped(QString t) {
+        if (t.startsWith(u'（') && t.endsWith(u'）')) return t;
+        while (t.startsWith(u'（') || t.startsWith(u'(')) t.remove(0, 1);
+        while (t.endsWith(u'）') || t.endsWith(u')')) t.chop(1);
+        return u'（' + t + u'）';
+    }
+
+    void resolveCaptions() {
+        if (!mainParagraphs_.isEmpty())
+            report_.add(QStringLiteral("本則直下の項を除いた"),
+                        QString::number(mainParagraphs_.size()));
+        int counted = 0, captioned = 0;
+        for (const Article& a : articles_) {
+            if (a.lines == QStringList{kDeleted}) continue;
+            ++counted;
+            captioned += a.captioned;
+        }
+        const bool usesCaptions = captioned * 10 >= counted * 6;
+        QHash<const Node*, QString> last;
+        for (Article& a : articles_) {
+            const Node* parent = a.node ? a.node->parent : nullptr;
+            if (a.captioned && !a.caption.isEmpty()) {
+                a.caption = wrapped(a.caption);
+                last.insert(parent, a.caption);
+            } else if (a.lines == QStringList{kDeleted}) {
+                a.caption = kNoCaption;
+            } else if (usesCaptions && last.contains(parent)) {
+                a.caption = last.value(parent);
+                report_.add(QStringLiteral("共通見出しを繰り返した"), label(a.numbers.first()));
+            } else {
+                a.caption = kNoCaption;
+            }
+        }
+    }
+
+    // Number and branch of a heading: its Num, else its title, else 0.
+    Number headingNumber(const Heading& h) {
+        if (const std::optional<Number> d = digitsNumber(h.node->num)) return *d;
+        const QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
+        if (const std::optional<Number> t = titleNumber(title, kHeadingKinds[h.level]))
+            return *t;
+        report_.add(QStringLiteral("番号の読めない見出しを0とした"), title);
+        return {0};
+    }
+
+    // The numbers of the articles written for `n` and below.
+    void numbersBelow(const Node* n, QList<Number>& out) const {
+        for (const Node* k : n->kids) {
+            if (k->tag == QStringLiteral("Article")) {
+                for (const Article& a : articles_)
+                    if (a.node == k) out << a.numbers;
+            } else if (!k->isText()) {
+                numbersBelow(k, out);
+            }
+        }
+    }
+
+    QString tocRow(const Heading& h) {
+        // 編, 章, 章 branch, 節, 節 branch, 款, 目.
+        int slots[7] = {0, 0, 0, 0, 0, 0, 0};
+        const int first[5] = {0, 1, 3, 5, 6};
+        for (const Node* n = h.node; n; n = n->parent) {
+            const int level = int(kHeadings.indexOf(n->tag));
+            if (level < 0) continue;
+            const Number num = headingNumber({n, level});
+            slots[first[level]] = std::min(num.value(0), 99);
+            const int branch = num.value(1);
+            if (level == 1 || level == 2)
+                slots[first[level] + 1] = std::min(branch, 99);
+            else if (branch > 0 && n == h.node)
+                report_.add(QStringLiteral("編・款・目の枝番号を除いた"),
+                            inlineText(childEndingWith(n, QStringLiteral("Title"))));
+        }
+        QString code = code_;
+        for (int v : slots) code += two(v);
+        if (!codes_.insert(code).second) report_.add(QStringLiteral("目次コードが重なった"), code);
+
+        // Articles directly under the heading, and whether they stand in one run at its start
+        // or end.
+        QList<Number> direct;
+        int firstSub = -1, lastSub = -1, firstArticle = -1, lastArticle = -1;
+        for (int i = 0; i < int(h.node->kids.size()); ++i) {
+            const Node* k = h.node->kids[i];
+            if (k->tag == QStringLiteral("Article")) {
+                for (const Article& a : articles_)
+                    if (a.node == k) direct << a.numbers;
+                if (firstArticle < 0) firstArticle = i;
+                lastArticle = i;
+            } else if (kHeadings.contains(k->tag)) {
+                if (firstSub < 0) firstSub = i;
+                lastSub = i;
+            }
+        }
+        const bool oneRun = firstSub < 0 || lastArticle < firstSub || firstArticle > lastSub;
+        QString soj = QStringLiteral("00000000"), eoj = soj;
+        if (!direct.isEmpty() && oneRun) {
+            soj = articleCode(direct.first());
+            eoj = articleCode(direct.last());
+        }
+        QList<Number> all;
+        numbersBelow(h.node, all);
+        QString soj2 = QStringLiteral("00000000"), eoj2 = soj2;
+        if (!all.isEmpty()) {
+            soj2 = articleCode(all.first());
+            eoj2 = articleCode(all.last());
+        }
+        static const QRegularExpression lead(
+            QStringLiteral("^第[〇一二三四五六七八九十百千0-9０-９]+[編章節款目](の[〇一二三四五六七八九十百千0-9０-９]+)*[ 　]*"));
+        QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
+        title.remove(lead);
+        title.replace(QStringLiteral("&&"), QStringLiteral("＆＆"));
+        return QStringList{code, soj, eoj, soj2, eoj2, title}.join(QStringLiteral("&&"));
+    }
+
+    // Characters without a CP932 code: the usual stand-ins, else 〓; each counted.
+    QString replaceOutside(const QString& text) {
+        QStringEncoder whole("windows-31j");
+        const QByteArray bytes = whole.encode(text);  // encodes only when converted
+        (void)bytes;
+        if (!whole.hasError()) return text;
+        static const std::map<char32_t, char16_t> standIns{
+            {U'塡', u'填'}, {U'剝', u'剥'}, {U'𠮟', u'叱'}, {U'頰', u'頬'},
+            {U'〜', u'～'}, {U'−', u'－'}, {U'‖', u'∥'}, {U'—', u'―'},
+            {U'¢', u'￠'}, {U'£', u'￡'}, {U'¬', u'￢'}};
+        QString out;
+        out.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString ch = text.mid(i, len);
+            i += len - 1;
+            const char32_t code = ch.toUcs4().value(0);
+            auto known = encodable_.find(code);
+            if (known == encodable_.end()) {
+                QStringEncoder one("windows-31j");
+                const QByteArray bytes = one.encode(ch);
+                (void)bytes;
+                known = encodable_.insert(code, !one.hasError());
+            }
+            if (*known) {
+                out += ch;
+                continue;
+            }
+            const auto standIn = standIns.find(code);
+            const QChar with = standIn != standIns.end() ? QChar(standIn->second) : QChar(0x3013);
+            report_.add(QStringLiteral("シフトJISにない文字を置き換えた"), ch + u'→' + with);
+            out += with;
+        }
+        return out;
+    }
+
+    const Document& doc_;
+    QString code_;
+    Report& report_;
+    QList<Article> articles_;
+    QList<const Node*> mainParagraphs_;
+    QList<Heading> headings_;
+    std::set<QString> codes_;
+    QHash<char32_t, bool> encodable_;
+};
+
+}  // namespace
+
+QString LawXml::summary() const {
+    return QStringLiteral("%1 %2: articles=%3 (削除 %4) paragraphs=%5 toc_rows=%6")
+        .arg(code, name)
+        .arg(articles)
+        .arg(deleted)
+        .arg(paragraphs)
+        .arg(toc.size());
+}
+
+LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
+    const QString code = typedCode.toUpper();
+    if (!store::isValidLawCode(code))
+        throw LawXmlError(
+            QStringLiteral("法典コード「%1」は使えません。英字1字と1字の2文字です。").arg(typedCode));
+    Report report;
+    Document doc;
+    readDocument(decodeUtf8(xml), doc, report);
+    LawXml law;
+    law.code = code;
+    Converter(doc, code, report).run(law);
+    QString why;
+    if (!store::isValidLawName(law.name, &why))
+        throw LawXmlError(QStringLiteral("法典名称「%1」は使えません。%2").arg(law.name, why));
+    law.report = report.items();
+    return law;
+}
+
+LawXml convertLawXmlFile(const QString& path, const QString& code) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw LawXmlError(QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
+    return convertLawXml(f.readAll(), code);
+}
+
+QString htText(const QList<LawXml>& laws) {
+    QStringList lines;
+    for (int i = 0; i < laws.size(); ++i)
+        lines << QStringLiteral("%1 %2 %3").arg(i + 1).arg(laws[i].code, laws[i].name);
+    return lines.join(kCrLf);
+}
+
+QString idxText(const QList<LawXml>& laws) {
+    QString codes = QStringLiteral("CODES");
+    QStringList lines;
+    for (const LawXml& law : laws) {
+        codes += u' ' + law.code;
+        lines << law.toc;
+    }
+    lines.prepend(codes);
+    return lines.join(kCrLf);
+}
+
+QStringList reportLines(const LawXml& law) {
+    QStringList out;
+    for (const XmlRepair& r : law.report)
+        out << QStringLiteral("%1 %2: %3件").arg(law.code, r.kind).arg(r.count) +
+                   (r.examples.isEmpty()
+                        ? QString()
+                        : QStringLiteral(" (") + r.examples.join(QStringLiteral("、")) + u')');
+    return out;
+}
+
+}  // namespace exchange

@@ -1,0 +1,58 @@
+#pragma once
+// The government's law XML (法令標準XML) turned into what the law text import and the index
+// import read: the import text of the main provisions, the law's table-of-contents rows, and
+// a report of every repair made on the way. Read with QXmlStreamReader; only the law's title
+// and its main provisions are kept in memory.
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace exchange {
+
+class LawXmlError : public platform::Error {
+  public:
+    using platform::Error::Error;
+};
+
+// One kind of repair or omission: how often, and up to five examples.
+struct XmlRepair {
+    QString kind;
+    int count = 0;
+    QStringList examples;
+};
+
+struct LawXml {
+    QString code;      // 法典コード, upper case
+    QString name;      // 法典名称
+    QString text;      // the import text: header, then one block per article, CR LF
+    QStringList toc;   // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
+    int articles = 0;  // blocks written
+    int deleted = 0;   // of them 削除
+    int paragraphs = 0;
+    QList<XmlRepair> report;
+    // "articles=…" as summary.txt has it.
+    QString summary() const;
+};
+
+// The deepest nesting read; deeper input is refused rather than followed.
+constexpr int kMaxXmlDepth = 256;
+
+// Converts the bytes of a law XML under the law code `code`. Not UTF-8, malformed XML (with
+// the parser's line and column), not a law XML, a bad code or a 法典名称 that cannot name a
+// database file: LawXmlError, before anything else happens.
+LawXml convertLawXml(const QByteArray& xml, const QString& code);
+// The same for a file.
+LawXml convertLawXmlFile(const QString& path, const QString& code);
+
+// ht.dat lines ("N CODE 法典名称", N from 1) and idx.dat ("CODES …" and every law's rows) of
+// several converted laws, CR LF between lines.
+QString htText(const QList<LawXml>& laws);
+QString idxText(const QList<LawXml>& laws);
+
+// The report as lines "kind: count (examples…)".
+QStringList reportLines(const LawXml& law);
+
+}  // namespace exchange
