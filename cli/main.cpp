@@ -92,6 +92,9 @@ const char* kUsage =
     "          converts law XML files (法令標準XML) into DIR/CODE.txt (the law text import\n"
     "          format), DIR/idx.dat and DIR/ht.dat; a summary line per law on standard\n"
     "          output, the repairs made on standard error\n"
+    "  import-xml CODE=FILE...\n"
+    "          converts law XML files and imports each as its text file would be\n"
+    "          imported, then replaces the law's table of contents by the converted rows\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -417,6 +420,26 @@ int cmdXml2Text(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdImportXml(const Options& o, platform::Settings&) {
+    QList<exchange::LawXml> laws;
+    if (!convertAll(o, QStringLiteral("import-xml"), &laws)) return 2;
+    int status = 0;
+    for (const exchange::LawXml& law : laws) {
+        maint::LawTextImporter importer;
+        const maint::XmlImportResult r = maint::importLawXml(law, importer);
+        out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
+                           "%6 table-of-contents rows, %7 lines skipped")
+                .arg(r.text.lawCode, r.text.lawName)
+                .arg(r.text.articles)
+                .arg(r.text.records)
+                .arg(r.text.skipped.size())
+                .arg(r.toc.added)
+                .arg(r.toc.skipped.size()));
+        if (r.text.stopped || !r.text.skipped.isEmpty() || !r.toc.skipped.isEmpty()) status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -438,23 +461,23 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},        {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},    {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},        {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch},    {QStringLiteral("make-idx"), cmdMakeIdx},
-        {QStringLiteral("make-ht"), cmdMakeHt},   {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll}, {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},    {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text}};
+        {QStringLiteral("init"), cmdInit},         {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},     {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},         {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},     {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},    {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll},  {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml}};
     const std::map<QString, int> arity{
-        {QStringLiteral("init"), 0},     {QStringLiteral("laws"), 0},
-        {QStringLiteral("import"), 1},   {QStringLiteral("import-idx"), 1},
-        {QStringLiteral("tree"), 1},     {QStringLiteral("show"), 1},
-        {QStringLiteral("search"), -1},  {QStringLiteral("make-idx"), 0},
-        {QStringLiteral("make-ht"), 0},  {QStringLiteral("make-each"), 1},
-        {QStringLiteral("make-all"), 0}, {QStringLiteral("make-number"), 1},
-        {QStringLiteral("expand"), 1},   {QStringLiteral("check"), 0},
-        {QStringLiteral("xml2text"), -1}};
+        {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
+        {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
+        {QStringLiteral("tree"), 1},      {QStringLiteral("show"), 1},
+        {QStringLiteral("search"), -1},   {QStringLiteral("make-idx"), 0},
+        {QStringLiteral("make-ht"), 0},   {QStringLiteral("make-each"), 1},
+        {QStringLiteral("make-all"), 0},  {QStringLiteral("make-number"), 1},
+        {QStringLiteral("expand"), 1},    {QStringLiteral("check"), 0},
+        {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), -1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

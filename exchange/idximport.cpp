@@ -33,8 +33,19 @@ QString GetIdxFile(const QString& path) {
 }
 
 IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
+    if (!QFileInfo(path).isFile()) return {};
+    return importIdxLines(platform::readLinesLenient(path), path, progress);
+}
+
+IdxImportResult importTocRows(const QString& code, const QStringList& rows, IdxProgress* progress) {
+    platform::TextLines text;
+    text.lines << QStringLiteral("CODES ") + code << rows;
+    return importIdxLines(text, QStringLiteral("%1 の目次").arg(code), progress);
+}
+
+IdxImportResult importIdxLines(const platform::TextLines& text, const QString& path,
+                               IdxProgress* progress) {
     IdxImportResult r;
-    if (!QFileInfo(path).isFile()) return r;
     r.fileFound = true;
     QElapsedTimer clock;
     clock.start();
@@ -48,7 +59,6 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
         r.skipped << QStringLiteral("%1行目: %2").arg(line).arg(why);
     };
 
-    const platform::TextLines text = platform::readLinesLenient(path);
     const QStringList head = text.lines.value(0).split(u' ');
     if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
         platform::msgBox(QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "

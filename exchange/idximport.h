@@ -1,6 +1,8 @@
 #pragma once
 // The index import: replaces the tables of contents of the laws named in line 1 of an
 // idx.dat file with the file's rows. Each law's delete-and-re-add is one transaction.
+#include "platform/textfile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,5 +33,12 @@ QString GetIdxFile(const QString& path);
 // Runs the import. A missing file imports nothing (fileFound false). A line that cannot be
 // imported is skipped; all of them are named in one message at the end.
 IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress = nullptr);
+// The same on lines already read; `path` names them in messages.
+IdxImportResult importIdxLines(const platform::TextLines& text, const QString& path,
+                               IdxProgress* progress = nullptr);
+// One law's rows (idx.dat lines after line 1), replacing its table of contents under the same
+// rules as a file naming that law alone.
+IdxImportResult importTocRows(const QString& code, const QStringList& rows,
+                              IdxProgress* progress = nullptr);
 
 }  // namespace exchange

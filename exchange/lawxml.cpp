@@ -93,10 +93,11 @@ void readDocument(const QString& xml, Document& doc, Report& report) {
                 throw LawXmlError(
                     QStringLiteral("法令XMLではありません。(ルート要素が %1 です)").arg(tag));
             if (int(path.size()) >= kMaxXmlDepth)
-                throw LawXmlError(QStringLiteral("要素の入れ子が %1 段を超えています。(%2 行 %3 桁)")
-                                      .arg(kMaxXmlDepth)
-                                      .arg(r.lineNumber())
-                                      .arg(r.columnNumber()));
+                throw LawXmlError(
+                    QStringLiteral("要素の入れ子が %1 段を超えています。(%2 行 %3 桁)")
+                        .arg(kMaxXmlDepth)
+                        .arg(r.lineNumber())
+                        .arg(r.columnNumber()));
             sawLaw = true;
             const bool inBody = path.size() == 2 && path[1] == QStringLiteral("LawBody");
             if (path.size() == 1 && tag == QStringLiteral("LawBody")) sawBody = true;
@@ -250,7 +251,8 @@ void genericLines(const Node* n, QStringList& lines) {
     if (n->tag.endsWith(QStringLiteral("Title")) || n->tag.endsWith(QStringLiteral("Label"))) {
         const QString t = inlineText(n);
         if (!t.isEmpty()) lines << t;
-    } else if (n->tag.endsWith(QStringLiteral("Sentence")) && n->tag != QStringLiteral("Sentence")) {
+    } else if (n->tag.endsWith(QStringLiteral("Sentence")) &&
+               n->tag != QStringLiteral("Sentence")) {
         lines << sentences(n);
     }
     for (const Node* k : n->kids) genericLines(k, lines);
@@ -269,7 +271,8 @@ void blockLines(const Node* n, QStringList& lines) {
         for (const Node* k : n->kids)
             if (k->tag == QStringLiteral("Remarks")) remarksLines(k, lines);
     } else if (tag == QStringLiteral("StyleStruct")) {
-        lines << QStringLiteral("［様式］") + inlineText(child(n, QStringLiteral("StyleStructTitle")));
+        lines << QStringLiteral("［様式］") +
+                     inlineText(child(n, QStringLiteral("StyleStructTitle")));
     } else if (tag == QStringLiteral("FormatStruct")) {
         lines << QStringLiteral("［書式］") +
                      inlineText(child(n, QStringLiteral("FormatStructTitle")));
@@ -540,8 +543,8 @@ class Converter {
 
     void noArticles() {
         if (mainParagraphs_.isEmpty()) return;
-        Article a{nullptr, {Number{1}}, textLines(mainParagraphs_), false, {},
-                  std::max(1, int(mainParagraphs_.size()))};
+        Article a{nullptr, {Number{1}}, textLines(mainParagraphs_),
+                  false,   {},          std::max(1, int(mainParagraphs_.size()))};
         report_.add(QStringLiteral("条のない本則を第1条とした"), code_);
         mainParagraphs_.clear();
         if (!a.lines.isEmpty()) articles_ << a;
@@ -586,8 +589,7 @@ class Converter {
     Number headingNumber(const Heading& h) {
         if (const std::optional<Number> d = digitsNumber(h.node->num)) return *d;
         const QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
-        if (const std::optional<Number> t = titleNumber(title, kHeadingKinds[h.level]))
-            return *t;
+        if (const std::optional<Number> t = titleNumber(title, kHeadingKinds[h.level])) return *t;
         report_.add(QStringLiteral("番号の読めない見出しを0とした"), title);
         return {0};
     }
@@ -654,7 +656,8 @@ class Converter {
             eoj2 = articleCode(all.last());
         }
         static const QRegularExpression lead(
-            QStringLiteral("^第[〇一二三四五六七八九十百千0-9０-９]+[編章節款目](の[〇一二三四五六七八九十百千0-9０-９]+)*[ 　]*"));
+            QStringLiteral("^第[〇一二三四五六七八九十百千0-9０-９]+[編章節款目](の["
+                           "〇一二三四五六七八九十百千0-9０-９]+)*[ 　]*"));
         QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
         title.remove(lead);
         title.replace(QStringLiteral("&&"), QStringLiteral("＆＆"));
@@ -669,8 +672,8 @@ class Converter {
         if (!whole.hasError()) return text;
         static const std::map<char32_t, char16_t> standIns{
             {U'塡', u'填'}, {U'剝', u'剥'}, {U'𠮟', u'叱'}, {U'頰', u'頬'},
-            {U'〜', u'～'}, {U'−', u'－'}, {U'‖', u'∥'}, {U'—', u'―'},
-            {U'¢', u'￠'}, {U'£', u'￡'}, {U'¬', u'￢'}};
+            {U'〜', u'～'}, {U'−', u'－'},  {U'‖', u'∥'},   {U'—', u'―'},
+            {U'¢', u'￠'},  {U'£', u'￡'},  {U'¬', u'￢'}};
         QString out;
         out.reserve(text.size());
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -721,8 +724,8 @@ QString LawXml::summary() const {
 LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
     const QString code = typedCode.toUpper();
     if (!store::isValidLawCode(code))
-        throw LawXmlError(
-            QStringLiteral("法典コード「%1」は使えません。英字1字と1字の2文字です。").arg(typedCode));
+        throw LawXmlError(QStringLiteral("法典コード「%1」は使えません。英字1字と1字の2文字です。")
+                              .arg(typedCode));
     Report report;
     Document doc;
     readDocument(decodeUtf8(xml), doc, report);
@@ -739,7 +742,8 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
 LawXml convertLawXmlFile(const QString& path, const QString& code) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw LawXmlError(QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
+        throw LawXmlError(
+            QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
     return convertLawXml(f.readAll(), code);
 }
 

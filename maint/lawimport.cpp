@@ -343,4 +343,18 @@ QString readLawTextFile(const QString& path) {
     return platform::readLines(path).join(kCrLf);
 }
 
+QString xmlImportText(const exchange::LawXml& law) {
+    QString text = law.text;
+    if (text.endsWith(QStringLiteral("\r\n"))) text.chop(2);  // no empty line after the last
+    return text;
+}
+
+XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
+                             const ImportObserver& observer) {
+    XmlImportResult r;
+    r.text = importer.run(xmlImportText(law), ImportOptions{}, observer);
+    if (!r.text.stopped && !r.text.cancelled) r.toc = exchange::importTocRows(law.code, law.toc);
+    return r;
+}
+
 }  // namespace maint

@@ -2,6 +2,9 @@
 // The law text import without a window: a header block (法典コード=, 法典名称=) and one block
 // per article (heading line, number line, text with optional (1), (2) … paragraph markers),
 // blocks separated by an empty line. Each article's records are written in one transaction.
+#include "exchange/idximport.h"
+#include "exchange/lawxml.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -92,6 +95,18 @@ void WriteHCode(const QString& code, const QString& name);
 // number of records written.
 int writeArticle(const QString& lawName, const QString& lawCode, const Article& article,
                  const ImportOptions& options);
+// A converted law XML: its text imported as its text file would be, then its table of
+// contents replaced by the converted rows. The rows are left alone when the text import did
+// not run to its end.
+struct XmlImportResult {
+    ImportResult text;
+    exchange::IdxImportResult toc;
+};
+XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
+                             const ImportObserver& observer = {});
+// The import text of a converted law as a file read gives it: lines joined with CR LF.
+QString xmlImportText(const exchange::LawXml& law);
+
 // Reads a law text file (CP932) and joins its lines with CR LF.
 QString readLawTextFile(const QString& path);
 
