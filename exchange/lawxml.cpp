@@ -474,6 +474,7 @@ class Converter {
         collect(doc_.main);
         if (articles_.isEmpty()) noArticles();
         resolveCaptions();
+        for (int i = 0; i < articles_.size(); ++i) byNode_.insert(articles_[i].node, i);
         QString text = QStringLiteral("法典コード=") + code_ + kCrLf + QStringLiteral("法典名称=") +
                        law.name + kCrLf + kCrLf;
         QStringList blocks;
@@ -598,8 +599,8 @@ class Converter {
     void numbersBelow(const Node* n, QList<Number>& out) const {
         for (const Node* k : n->kids) {
             if (k->tag == QStringLiteral("Article")) {
-                for (const Article& a : articles_)
-                    if (a.node == k) out << a.numbers;
+                if (const auto it = byNode_.find(k); it != byNode_.end())
+                    out << articles_[*it].numbers;
             } else if (!k->isText()) {
                 numbersBelow(k, out);
             }
@@ -633,8 +634,8 @@ class Converter {
         for (int i = 0; i < int(h.node->kids.size()); ++i) {
             const Node* k = h.node->kids[i];
             if (k->tag == QStringLiteral("Article")) {
-                for (const Article& a : articles_)
-                    if (a.node == k) direct << a.numbers;
+                if (const auto it = byNode_.find(k); it != byNode_.end())
+                    direct << articles_[*it].numbers;
                 if (firstArticle < 0) firstArticle = i;
                 lastArticle = i;
             } else if (kHeadings.contains(k->tag)) {
@@ -706,6 +707,7 @@ class Converter {
     QList<Article> articles_;
     QList<const Node*> mainParagraphs_;
     QList<Heading> headings_;
+    QHash<const Node*, int> byNode_;  // an article element's entry in articles_
     std::set<QString> codes_;
     QHash<char32_t, bool> encodable_;
 };
@@ -737,6 +739,25 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
         throw LawXmlError(QStringLiteral("法典名称「%1」は使えません。%2").arg(law.name, why));
     law.report = report.items();
     return law;
+}
+
+QString lawXmlName(const QByteArray& xml) {
+    QXmlStreamReader r(xml);
+    int inTitle = 0, inRt = 0;
+    QString title;
+    while (!r.atEnd()) {
+        const QXmlStreamReader::TokenType t = r.readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            if (r.name() == QStringLiteral("LawTitle")) ++inTitle;
+            if (inTitle && r.name() == QStringLiteral("Rt")) ++inRt;
+        } else if (t == QXmlStreamReader::EndElement) {
+            if (inTitle && r.name() == QStringLiteral("Rt")) --inRt;
+            if (r.name() == QStringLiteral("LawTitle")) return cleaned(title);
+        } else if (t == QXmlStreamReader::Characters && inTitle && !inRt) {
+            title += r.text();
+        }
+    }
+    return {};
 }
 
 LawXml convertLawXmlFile(const QString& path, const QString& code) {

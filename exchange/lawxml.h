@@ -47,6 +47,9 @@ LawXml convertLawXml(const QByteArray& xml, const QString& code);
 // The same for a file.
 LawXml convertLawXmlFile(const QString& path, const QString& code);
 
+// The 法典名称 (LawTitle) of a law XML, read without converting; empty when there is none.
+QString lawXmlName(const QByteArray& xml);
+
 // ht.dat lines ("N CODE 法典名称", N from 1) and idx.dat ("CODES …" and every law's rows) of
 // several converted laws, CR LF between lines.
 QString htText(const QList<LawXml>& laws);

@@ -40,8 +40,9 @@ Answer ScriptedPrompt::message(const QString& text, Buttons b) {
     return a;
 }
 
-QString ScriptedPrompt::input(const QString& text, const QString&) {
+QString ScriptedPrompt::input(const QString& text, const QString& fallback) {
     inputPrompts.append(text);
+    inputFallbacks.append(fallback);
     if (inputs.empty()) return {};
     QString s = inputs.front();
     inputs.pop_front();

@@ -55,6 +55,7 @@ class ScriptedPrompt : public Prompt {
     QStringList messages;        // every message text, in order
     QList<Buttons> buttons;      // the buttons each message offered
     QStringList inputPrompts;    // every input box prompt
+    QStringList inputFallbacks;  // the text each input box proposed
     std::deque<Answer> answers;  // queued answers to messages
     std::deque<QString> inputs;  // queued answers to input boxes
 };

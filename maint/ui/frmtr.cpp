@@ -1,5 +1,7 @@
 #include "maint/ui/frmtr.h"
 
+#include "store/lawdb.h"
+
 #include "platform/prompt.h"
 #include "platform/textfile.h"
 #include "platform/ui/busy.h"
@@ -15,6 +17,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -138,6 +141,10 @@ void FrmTR::CmdRead_Click() {
         platform::msgBox(QStringLiteral("ファイルをドラッグアンドドロップしてください。"));
         return;
     }
+    if (path.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive)) {
+        importXml(path);
+        return;
+    }
     QString text;
     try {
         text = readLawTextFile(path);
@@ -148,6 +155,42 @@ void FrmTR::CmdRead_Click() {
     platform::bringToFront(this);
     RT1->setText(text);
     runImport(text, false);
+}
+
+void FrmTR::importXml(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        platform::msgBox(
+            QStringLiteral("ファイル %1 を開けません。(%2)").arg(path, f.errorString()));
+        return;
+    }
+    const QByteArray xml = f.readAll();
+    QString proposed;
+    const QString name = exchange::lawXmlName(xml);
+    for (const store::LawEntry& law : store::readLawList())
+        if (!name.isEmpty() && law.name == name) proposed = law.code;
+    const QString code = platform::trimBlanks(platform::inputBox(
+        QStringLiteral("%1 の法典コード（英字で始まる2文字）を入力してください。")
+            .arg(name.isEmpty() ? QFileInfo(path).fileName() : name),
+        proposed));
+    if (code.isEmpty()) return;
+    exchange::LawXml law;
+    try {
+        law = exchange::convertLawXml(xml, code);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description());
+        return;
+    }
+    platform::bringToFront(this);
+    const QString text = xmlImportText(law);
+    RT1->setText(text);
+    runImport(text, false);
+    if (result_.lawCode.isEmpty() || result_.stopped || result_.cancelled) return;
+    const exchange::IdxImportResult toc = exchange::importTocRows(law.code, law.toc);
+    platform::msgBox(QStringLiteral("%1 %2: 条 %3、目次 %4 行を登録しました。")
+                         .arg(law.code, law.name)
+                         .arg(result_.articles)
+                         .arg(toc.added));
 }
 
 void FrmTR::CmdFromClip_Click() {

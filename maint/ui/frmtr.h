@@ -53,6 +53,10 @@ class FrmTR : public QWidget {
     // Closing during a run stops it after the current article; the window closes then.
     void closeEvent(QCloseEvent* e) override;
 
+    // A law XML file: its code asked for (a listed law of the same name proposed), converted,
+    // shown, imported as a file read, then its table of contents written.
+    void importXml(const QString& path);
+
   private:
     void runImport(const QString& text, bool fromPane);
     void showArticle(const Article& a);

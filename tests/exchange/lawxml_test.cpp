@@ -1,0 +1,287 @@
+// The law XML conversion: the seven bundled laws byte for byte, the rules on small laws, and
+// input that must be refused.
+#include "exchange/lawxml.h"
+#include "platform/textfile.h"
+#include "tests/support/testsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+using namespace exchange;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString dataDir() {
+    return testsupport::sampleDir() + QStringLiteral("/../xml");
+}
+
+TEST(LawXmlTest, SevenLawsGiveTheBundledFilesByteForByte) {
+    QList<LawXml> laws;
+    for (const char* code : {"KP", "MP", "CP", "KS", "MS", "CS", "GT"}) {
+        const QString c = QString::fromLatin1(code);
+        laws << convertLawXmlFile(dataDir() + u'/' + c + QStringLiteral(".xml"), c);
+        EXPECT_EQ(platform::encodeCp932(laws.last().text),
+                  testsupport::readFile(testsupport::sampleDir() + u'/' + c + QStringLiteral(".txt")))
+            << code;
+    }
+    EXPECT_EQ(platform::encodeCp932(idxText(laws)),
+              testsupport::readFile(testsupport::sampleDir() + QStringLiteral("/idx.dat")));
+    EXPECT_EQ(platform::encodeCp932(htText(laws)),
+              testsupport::readFile(testsupport::sampleDir() + QStringLiteral("/ht.dat")));
+    EXPECT_EQ(laws[1].summary(),
+              QStringLiteral("MP 民法: articles=1224 (削除 78) paragraphs=2002 toc_rows=191"));
+    // 会社法 holds 塡 twice, which CP932 has not.
+    ASSERT_FALSE(laws[3].report.isEmpty());
+    const XmlRepair& last = laws[3].report.last();
+    EXPECT_EQ(last.kind, QStringLiteral("シフトJISにない文字を置き換えた"));
+    EXPECT_EQ(last.count, 2);
+    EXPECT_EQ(last.examples.value(0), QStringLiteral("塡→填"));
+}
+
+QByteArray lawXml(const QString& main, const QString& title = QStringLiteral("試験法")) {
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Law><LawNum>番号</LawNum>"
+                           "<LawBody><LawTitle>") +
+            title + QStringLiteral("</LawTitle><MainProvision>") + main +
+            QStringLiteral("</MainProvision><SupplProvision/></LawBody></Law>"))
+        .toUtf8();
+}
+
+QString para(const QString& body) {
+    return QStringLiteral("<Paragraph><ParagraphNum/><ParagraphSentence>") + body +
+           QStringLiteral("</ParagraphSentence></Paragraph>");
+}
+
+QString sentence(const QString& t) {
+    return QStringLiteral("<Sentence>") + t + QStringLiteral("</Sentence>");
+}
+
+QString article(const QString& num, const QString& caption, const QString& inner,
+                const QString& title = QStringLiteral("第一条")) {
+    return QStringLiteral("<Article Num=\"%1\">").arg(num) +
+           (caption.isNull() ? QString()
+                             : QStringLiteral("<ArticleCaption>") + caption +
+                                   QStringLiteral("</ArticleCaption>")) +
+           QStringLiteral("<ArticleTitle>") + title + QStringLiteral("</ArticleTitle>") + inner +
+           QStringLiteral("</Article>");
+}
+
+// The blocks after the header, each a list of its lines.
+QString body(const LawXml& law) {
+    const QString head = QStringLiteral("法典コード=TS\r\n法典名称=試験法\r\n\r\n");
+    EXPECT_TRUE(law.text.startsWith(head));
+    return law.text.mid(head.size());
+}
+
+int kinds(const LawXml& law, const QString& kind) {
+    for (const XmlRepair& r : law.report)
+        if (r.kind == kind) return r.count;
+    return 0;
+}
+
+TEST(LawXmlRulesTest, TextsParagraphsAndItems) {
+    const QString items =
+        QStringLiteral("<Item Num=\"1\"><ItemTitle>一</ItemTitle><ItemSentence>"
+                       "<Column><Sentence>甲</Sentence></Column><Column><Sentence>乙</Sentence>"
+                       "</Column></ItemSentence><Subitem1 Num=\"1\"><Subitem1Title>イ</Subitem1Title>"
+                       "<Subitem1Sentence><Sentence>細目</Sentence></Subitem1Sentence></Subitem1>"
+                       "</Item><Item><ItemTitle></ItemTitle><ItemSentence><Sentence>題なし"
+                       "</Sentence></ItemSentence></Item>");
+    const LawXml law = convertLawXml(
+        lawXml(article(QStringLiteral("1"), QStringLiteral("目的"),
+                       para(sentence(QStringLiteral("失<Ruby>踪<Rt>そう</Rt></Ruby>の\n   "
+                                                    "宣告\t(2)を参照 (x)"))) +
+                           QStringLiteral("<Paragraph><ParagraphNum/><ParagraphSentence>") +
+                           sentence(QStringLiteral("次に掲げる")) +
+                           QStringLiteral("</ParagraphSentence>") + items +
+                           QStringLiteral("</Paragraph><Paragraph><ParagraphNum/>"
+                                          "<ParagraphSentence/></Paragraph>")) +
+               article(QStringLiteral("2_3"), QString(),
+                       para(sentence(QStringLiteral("枝番号の条"))) +
+                           QStringLiteral("<SupplNote>（平一〇法一〇）</SupplNote>"))),
+        QStringLiteral("ts"));
+    EXPECT_EQ(law.code, QStringLiteral("TS"));
+    EXPECT_EQ(body(law),
+              QStringLiteral("（目的）\r\n第１条\r\n(1)失踪の宣告（２）を参照 (x)\r\n"
+                             "(2)次に掲げる\r\n一　甲　乙\r\nイ　細目\r\n題なし\r\n(3)\r\n\r\n"
+                             "（）\r\n第２条の３\r\n枝番号の条\r\n（平一〇法一〇）\r\n"));
+    EXPECT_EQ(law.articles, 2);
+    EXPECT_EQ(law.paragraphs, 4);
+    EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 1);
+}
+
+TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
+    const QString table = QStringLiteral(
+        "<TableStruct><TableStructTitle>表題</TableStructTitle><Table><TableRow><TableColumn>"
+        "<Sentence>左</Sentence></TableColumn><TableColumn>右の<Sentence>文</Sentence>"
+        "</TableColumn></TableRow><TableRow><TableColumn>文のない欄</TableColumn>"
+        "<TableColumn/></TableRow></Table><Remarks><RemarksLabel>備考</RemarksLabel>"
+        "<Sentence>注意</Sentence><Item><ItemTitle>一</ItemTitle><ItemSentence><Sentence>細</Sentence>"
+        "</ItemSentence></Item></Remarks></TableStruct>");
+    const QString rest = QStringLiteral(
+        "<List><ListSentence><Sentence>一覧</Sentence></ListSentence><Sublist1><Sublist1Sentence>"
+        "<Sentence>下位</Sentence></Sublist1Sentence></Sublist1></List>"
+        "<FigStruct><FigStructTitle>図題</FigStructTitle></FigStruct>"
+        "<StyleStruct><StyleStructTitle>様式題</StyleStructTitle></StyleStruct>"
+        "<Other><OtherLabel>ラベル</OtherLabel><OtherSentence><Sentence>その他</Sentence>"
+        "</OtherSentence></Other><Plain>ただの<Rt>るび</Rt>文字</Plain>");
+    const LawXml law = convertLawXml(
+        lawXml(article(QStringLiteral("1"), QStringLiteral("（表）"),
+                       QStringLiteral("<Paragraph><ParagraphNum/><ParagraphSentence>") +
+                           sentence(QStringLiteral("本文")) + QStringLiteral("</ParagraphSentence>") +
+                           table + rest + QStringLiteral("</Paragraph>"))),
+        QStringLiteral("TS"));
+    EXPECT_EQ(body(law),
+              QStringLiteral("（表）\r\n第１条\r\n本文\r\n表題\r\n左　文\r\n文のない欄　\r\n"
+                             "備考　注意\r\n一　細\r\n一覧\r\n下位\r\n［図］図題\r\n［様式］様式題\r\n"
+                             "ラベル\r\nその他\r\nただのるび文字\r\n"));
+}
+
+TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
+    // Four of five articles that are not 削除 have captions: the law uses captions, so an
+    // article without one shares the last caption of its parent.
+    const QString p = para(sentence(QStringLiteral("文")));
+    const QString deleted = para(sentence(QStringLiteral("削除")));
+    const LawXml law = convertLawXml(
+        lawXml(QStringLiteral("<Chapter Num=\"1\"><ChapterTitle>第一章　甲</ChapterTitle>") +
+               article(QStringLiteral("1"), QStringLiteral("（共通）"), p) +
+               article(QStringLiteral("2"), QString(), p) +
+               article(QStringLiteral("3:5"), QString(), deleted) +
+               article(QStringLiteral("6_2:6_3"), QString(), deleted) +
+               article(QStringLiteral("7_2:9"), QString(), deleted) +
+               article(QStringLiteral("x"), QStringLiteral("題"), p, QStringLiteral("第十条の二")) +
+               article(QStringLiteral("y"), QStringLiteral("題"), p, QStringLiteral("附則")) +
+               article(QStringLiteral("11"), QStringLiteral("(半角)"), p) +
+               article(QStringLiteral("12"), QStringLiteral("（半"), p) +
+               article(QStringLiteral("13"), QStringLiteral("x"), QString()) +
+               QStringLiteral("</Chapter>") + article(QStringLiteral("14"), QString(), p)),
+        QStringLiteral("TS"));
+    QStringList labels, captions;
+    for (const QString& block : body(law).split(QStringLiteral("\r\n\r\n"))) {
+        captions << block.section(kCrLf, 0, 0);
+        labels << block.section(kCrLf, 1, 1);
+    }
+    EXPECT_EQ(labels.join(u' '),
+              QStringLiteral("第１条 第２条 第３条 第４条 第５条 第６条の２ 第６条の３ 第７条の２ "
+                             "第８条 第９条 第１０条の２ 第１１条 第１２条 第１４条"));
+    EXPECT_EQ(captions.join(u' '),
+              QStringLiteral("（共通） （共通） （） （） （） （） （） （） （） （） （題） "
+                             "（半角） （半） （）"));
+    EXPECT_EQ(law.deleted, 8);
+    EXPECT_EQ(kinds(law, QStringLiteral("条番号を見出しから読んだ")), 1);
+    EXPECT_EQ(kinds(law, QStringLiteral("番号のない条を除いた")), 1);
+    EXPECT_EQ(kinds(law, QStringLiteral("本文のない条を除いた")), 1);
+
+    // Under 60 % no caption is shared.
+    const LawXml few = convertLawXml(lawXml(article(QStringLiteral("1"), QStringLiteral("甲"), p) +
+                                            article(QStringLiteral("2"), QString(), p)),
+                                     QStringLiteral("TS"));
+    EXPECT_TRUE(body(few).contains(QStringLiteral("\r\n\r\n（）\r\n第２条")));
+}
+
+TEST(LawXmlRulesTest, TableOfContentsRows) {
+    const QString p = para(sentence(QStringLiteral("文")));
+    const LawXml law = convertLawXml(
+        lawXml(QStringLiteral("<Part Num=\"1_2\"><PartTitle>第一編の二　総則&amp;&amp;通則</PartTitle>") +
+               article(QStringLiteral("1"), QStringLiteral("甲"), p) +
+               QStringLiteral("<Chapter Num=\"3_2\"><ChapterTitle>第三章の二　人</ChapterTitle>"
+                              "<Section Num=\"x\"><SectionTitle>第二節の三 能力</SectionTitle>") +
+               article(QStringLiteral("2_2"), QStringLiteral("甲"), p) +
+               QStringLiteral("</Section><Section Num=\"4\"><SectionTitle>第四節　住所</SectionTitle>"
+                              "</Section></Chapter>") +
+               article(QStringLiteral("5"), QStringLiteral("甲"), p) +
+               QStringLiteral("<Chapter Num=\"150\"><ChapterTitle>章</ChapterTitle>") +
+               article(QStringLiteral("12345_2"), QStringLiteral("甲"), p) +
+               QStringLiteral("</Chapter><Chapter Num=\"150\"><ChapterTitle>重複</ChapterTitle>"
+                              "</Chapter></Part>")),
+        QStringLiteral("TS"));
+    EXPECT_EQ(law.toc.join(u'\n'),
+              QStringLiteral(
+                  // Articles before and after the chapters: not one run.
+                  "TS01000000000000&&00000000&&00000000&&00010000&&99990200&&総則＆＆通則\n"
+                  "TS01030200000000&&00000000&&00000000&&00020200&&00020200&&人\n"
+                  // The section's number read from its title.
+                  "TS01030202030000&&00020200&&00020200&&00020200&&00020200&&能力\n"
+                  "TS01030204000000&&00000000&&00000000&&00000000&&00000000&&住所\n"
+                  "TS01990000000000&&99990200&&99990200&&99990200&&99990200&&章\n"
+                  "TS01990000000000&&00000000&&00000000&&00000000&&00000000&&重複"));
+    EXPECT_EQ(kinds(law, QStringLiteral("編・款・目の枝番号を除いた")), 1);
+    EXPECT_EQ(kinds(law, QStringLiteral("目次コードが重なった")), 1);
+    EXPECT_EQ(idxText({law}).section(kCrLf, 0, 0), QStringLiteral("CODES TS"));
+    EXPECT_EQ(htText({law}), QStringLiteral("1 TS 試験法"));
+}
+
+TEST(LawXmlRulesTest, LawsWithoutArticlesAndCharactersOutsideCp932) {
+    // Paragraphs straight under the main provision become article 1.
+    LawXml law = convertLawXml(lawXml(para(sentence(QStringLiteral("一項"))) +
+                                      para(sentence(QStringLiteral("二項𠮟る〜ℵ")))),
+                               QStringLiteral("TS"));
+    EXPECT_EQ(body(law), QStringLiteral("（）\r\n第１条\r\n(1)一項\r\n(2)二項叱る～〓\r\n"));
+    EXPECT_EQ(kinds(law, QStringLiteral("シフトJISにない文字を置き換えた")), 3);
+    // Beside articles they are dropped; with nothing at all only the header remains.
+    law = convertLawXml(lawXml(para(sentence(QStringLiteral("前"))) +
+                               article(QStringLiteral("1"), QString(), para(sentence(QStringLiteral("文"))))),
+                        QStringLiteral("TS"));
+    EXPECT_EQ(body(law), QStringLiteral("（）\r\n第１条\r\n文\r\n"));
+    EXPECT_EQ(kinds(law, QStringLiteral("本則直下の項を除いた")), 1);
+    EXPECT_EQ(convertLawXml(lawXml(QString()), QStringLiteral("TS")).text,
+              QStringLiteral("法典コード=TS\r\n法典名称=試験法\r\n\r\n"));
+}
+
+QString refusal(const QByteArray& xml, const QString& code = QStringLiteral("TS")) {
+    try {
+        convertLawXml(xml, code);
+    } catch (const LawXmlError& e) {
+        return e.description();
+    }
+    return QStringLiteral("<converted>");
+}
+
+TEST(LawXmlInputTest, BadInputIsRefusedWithOneMessage) {
+    EXPECT_EQ(refusal("<?xml version=\"1.0\"?><Html/>"),
+              QStringLiteral("法令XMLではありません。(ルート要素が Html です)"));
+    EXPECT_TRUE(refusal("<Law><LawBody><LawTitle>t</LawTitle></LawBody></Law>")
+                    .contains(QStringLiteral("MainProvision がありません")));
+    EXPECT_EQ(refusal("<Law><LawBody><MainProvision></LawBody></Law>"),
+              QStringLiteral("XMLとして読めません。1 行 39 桁: Opening and ending tag mismatch."));
+    EXPECT_TRUE(refusal(QByteArray("<Law>\x82\xa0</Law>")).startsWith(QStringLiteral("UTF-8")));
+    EXPECT_TRUE(refusal(QByteArray()).startsWith(QStringLiteral("XMLとして読めません。")));
+    EXPECT_TRUE(refusal(lawXml(QString()), QStringLiteral("1A")).startsWith(QStringLiteral("法典コード「1A」")));
+    EXPECT_TRUE(refusal(lawXml(QString(), QStringLiteral("a/b"))).startsWith(QStringLiteral("法典名称「a/b」")));
+    EXPECT_TRUE(refusal(lawXml(QString(), QString())).startsWith(QStringLiteral("法典名称「」")));
+
+    // Nesting far past the limit is refused, not followed.
+    QByteArray deep = lawXml(QStringLiteral("@"));
+    QByteArray open, close;
+    for (int i = 0; i < 10000; ++i) {
+        open += "<Division>";
+        close += "</Division>";
+    }
+    deep.replace("@", open + close);
+    EXPECT_TRUE(refusal(deep).contains(QStringLiteral("入れ子")));
+    // Nesting just inside the limit converts.
+    QString parts;
+    for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("<Part>");
+    for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("</Part>");
+    EXPECT_EQ(refusal(lawXml(parts)), QStringLiteral("<converted>"));
+}
+
+TEST(LawXmlInputTest, FiftyMegabytesConvert) {
+    // Copies of 会社法's main provisions under one law: about 50 MB.
+    QFile f(dataDir() + QStringLiteral("/KS.xml"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray ks = f.readAll();
+    const qsizetype from = ks.indexOf("<MainProvision>") + 15;
+    const QByteArray main = ks.mid(from, ks.indexOf("</MainProvision>") - from);
+    QByteArray big = "<Law><LawBody><LawTitle>大</LawTitle><MainProvision>";
+    while (big.size() < 50'000'000) big += main;
+    big += "</MainProvision></LawBody></Law>";
+    QElapsedTimer clock;
+    clock.start();
+    const LawXml law = convertLawXml(big, QStringLiteral("BG"));
+    EXPECT_GT(law.articles, 17000);
+    EXPECT_GT(kinds(law, QStringLiteral("目次コードが重なった")), 0);
+}
+
+}  // namespace
