@@ -22,8 +22,9 @@ TEST(LawXmlTest, SevenLawsGiveTheBundledFilesByteForByte) {
     for (const char* code : {"KP", "MP", "CP", "KS", "MS", "CS", "GT"}) {
         const QString c = QString::fromLatin1(code);
         laws << convertLawXmlFile(dataDir() + u'/' + c + QStringLiteral(".xml"), c);
-        EXPECT_EQ(platform::encodeCp932(laws.last().text),
-                  testsupport::readFile(testsupport::sampleDir() + u'/' + c + QStringLiteral(".txt")))
+        EXPECT_EQ(
+            platform::encodeCp932(laws.last().text),
+            testsupport::readFile(testsupport::sampleDir() + u'/' + c + QStringLiteral(".txt")))
             << code;
     }
     EXPECT_EQ(platform::encodeCp932(idxText(laws)),
@@ -38,6 +39,38 @@ TEST(LawXmlTest, SevenLawsGiveTheBundledFilesByteForByte) {
     EXPECT_EQ(last.kind, QStringLiteral("シフトJISにない文字を置き換えた"));
     EXPECT_EQ(last.count, 2);
     EXPECT_EQ(last.examples.value(0), QStringLiteral("塡→填"));
+}
+
+class LawXmlLexctlTest : public testsupport::TempRootTest {};
+
+TEST_F(LawXmlLexctlTest, Xml2TextWritesTheBundledFilesAndImportXmlImports) {
+    QStringList args{QStringLiteral("xml2text"), QStringLiteral("-o"), path(QStringLiteral("out"))};
+    for (const char* code : {"KP", "MP", "CP", "KS", "MS", "CS", "GT"})
+        args << QString::fromLatin1(code) + u'=' + dataDir() + u'/' + QString::fromLatin1(code) +
+                    QStringLiteral(".xml");
+    const testsupport::ProcessResult r = lexctl(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("GT 行政手続法: articles=48 (削除 0) paragraphs=105 toc_rows=11")));
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("KS シフトJISにない文字を置き換えた: 2件 (塡→填、塡→填)")));
+    for (const char* file : {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt",
+                             "idx.dat", "ht.dat"})
+        EXPECT_EQ(
+            testsupport::readFile(path(QStringLiteral("out/")) + QString::fromLatin1(file)),
+            testsupport::readFile(testsupport::sampleDir() + u'/' + QString::fromLatin1(file)))
+            << file;
+
+    const testsupport::ProcessResult i =
+        lexctl({QStringLiteral("import-xml"),
+                QStringLiteral("GT=") + dataDir() + QStringLiteral("/GT.xml")});
+    EXPECT_EQ(i.exitCode, 0) << i.err.toStdString();
+    EXPECT_TRUE(
+        i.out.contains(QStringLiteral("GT 行政手続法: 48 articles, 153 records written, 0 "
+                                      "blocks skipped; 11 table-of-contents rows, 0 lines "
+                                      "skipped")))
+        << i.out.toStdString();
+    EXPECT_EQ(lexctl({QStringLiteral("xml2text"), QStringLiteral("GT")}).exitCode, 2);
 }
 
 QByteArray lawXml(const QString& main, const QString& title = QStringLiteral("試験法")) {
@@ -81,13 +114,13 @@ int kinds(const LawXml& law, const QString& kind) {
 }
 
 TEST(LawXmlRulesTest, TextsParagraphsAndItems) {
-    const QString items =
-        QStringLiteral("<Item Num=\"1\"><ItemTitle>一</ItemTitle><ItemSentence>"
-                       "<Column><Sentence>甲</Sentence></Column><Column><Sentence>乙</Sentence>"
-                       "</Column></ItemSentence><Subitem1 Num=\"1\"><Subitem1Title>イ</Subitem1Title>"
-                       "<Subitem1Sentence><Sentence>細目</Sentence></Subitem1Sentence></Subitem1>"
-                       "</Item><Item><ItemTitle></ItemTitle><ItemSentence><Sentence>題なし"
-                       "</Sentence></ItemSentence></Item>");
+    const QString items = QStringLiteral(
+        "<Item Num=\"1\"><ItemTitle>一</ItemTitle><ItemSentence>"
+        "<Column><Sentence>甲</Sentence></Column><Column><Sentence>乙</Sentence>"
+        "</Column></ItemSentence><Subitem1 Num=\"1\"><Subitem1Title>イ</Subitem1Title>"
+        "<Subitem1Sentence><Sentence>細目</Sentence></Subitem1Sentence></Subitem1>"
+        "</Item><Item><ItemTitle></ItemTitle><ItemSentence><Sentence>題なし"
+        "</Sentence></ItemSentence></Item>");
     const LawXml law = convertLawXml(
         lawXml(article(QStringLiteral("1"), QStringLiteral("目的"),
                        para(sentence(QStringLiteral("失<Ruby>踪<Rt>そう</Rt></Ruby>の\n   "
@@ -117,7 +150,8 @@ TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
         "<Sentence>左</Sentence></TableColumn><TableColumn>右の<Sentence>文</Sentence>"
         "</TableColumn></TableRow><TableRow><TableColumn>文のない欄</TableColumn>"
         "<TableColumn/></TableRow></Table><Remarks><RemarksLabel>備考</RemarksLabel>"
-        "<Sentence>注意</Sentence><Item><ItemTitle>一</ItemTitle><ItemSentence><Sentence>細</Sentence>"
+        "<Sentence>注意</Sentence><Item><ItemTitle>一</ItemTitle><ItemSentence><Sentence>細</"
+        "Sentence>"
         "</ItemSentence></Item></Remarks></TableStruct>");
     const QString rest = QStringLiteral(
         "<List><ListSentence><Sentence>一覧</Sentence></ListSentence><Sublist1><Sublist1Sentence>"
@@ -129,13 +163,15 @@ TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
     const LawXml law = convertLawXml(
         lawXml(article(QStringLiteral("1"), QStringLiteral("（表）"),
                        QStringLiteral("<Paragraph><ParagraphNum/><ParagraphSentence>") +
-                           sentence(QStringLiteral("本文")) + QStringLiteral("</ParagraphSentence>") +
-                           table + rest + QStringLiteral("</Paragraph>"))),
+                           sentence(QStringLiteral("本文")) +
+                           QStringLiteral("</ParagraphSentence>") + table + rest +
+                           QStringLiteral("</Paragraph>"))),
         QStringLiteral("TS"));
-    EXPECT_EQ(body(law),
-              QStringLiteral("（表）\r\n第１条\r\n本文\r\n表題\r\n左　文\r\n文のない欄　\r\n"
-                             "備考　注意\r\n一　細\r\n一覧\r\n下位\r\n［図］図題\r\n［様式］様式題\r\n"
-                             "ラベル\r\nその他\r\nただのるび文字\r\n"));
+    EXPECT_EQ(
+        body(law),
+        QStringLiteral("（表）\r\n第１条\r\n本文\r\n表題\r\n左　文\r\n文のない欄　\r\n"
+                       "備考　注意\r\n一　細\r\n一覧\r\n下位\r\n［図］図題\r\n［様式］様式題\r\n"
+                       "ラベル\r\nその他\r\nただのるび文字\r\n"));
 }
 
 TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
@@ -183,18 +219,20 @@ TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
 TEST(LawXmlRulesTest, TableOfContentsRows) {
     const QString p = para(sentence(QStringLiteral("文")));
     const LawXml law = convertLawXml(
-        lawXml(QStringLiteral("<Part Num=\"1_2\"><PartTitle>第一編の二　総則&amp;&amp;通則</PartTitle>") +
-               article(QStringLiteral("1"), QStringLiteral("甲"), p) +
-               QStringLiteral("<Chapter Num=\"3_2\"><ChapterTitle>第三章の二　人</ChapterTitle>"
-                              "<Section Num=\"x\"><SectionTitle>第二節の三 能力</SectionTitle>") +
-               article(QStringLiteral("2_2"), QStringLiteral("甲"), p) +
-               QStringLiteral("</Section><Section Num=\"4\"><SectionTitle>第四節　住所</SectionTitle>"
-                              "</Section></Chapter>") +
-               article(QStringLiteral("5"), QStringLiteral("甲"), p) +
-               QStringLiteral("<Chapter Num=\"150\"><ChapterTitle>章</ChapterTitle>") +
-               article(QStringLiteral("12345_2"), QStringLiteral("甲"), p) +
-               QStringLiteral("</Chapter><Chapter Num=\"150\"><ChapterTitle>重複</ChapterTitle>"
-                              "</Chapter></Part>")),
+        lawXml(
+            QStringLiteral(
+                "<Part Num=\"1_2\"><PartTitle>第一編の二　総則&amp;&amp;通則</PartTitle>") +
+            article(QStringLiteral("1"), QStringLiteral("甲"), p) +
+            QStringLiteral("<Chapter Num=\"3_2\"><ChapterTitle>第三章の二　人</ChapterTitle>"
+                           "<Section Num=\"x\"><SectionTitle>第二節の三 能力</SectionTitle>") +
+            article(QStringLiteral("2_2"), QStringLiteral("甲"), p) +
+            QStringLiteral("</Section><Section Num=\"4\"><SectionTitle>第四節　住所</SectionTitle>"
+                           "</Section></Chapter>") +
+            article(QStringLiteral("5"), QStringLiteral("甲"), p) +
+            QStringLiteral("<Chapter Num=\"150\"><ChapterTitle>章</ChapterTitle>") +
+            article(QStringLiteral("12345_2"), QStringLiteral("甲"), p) +
+            QStringLiteral("</Chapter><Chapter Num=\"150\"><ChapterTitle>重複</ChapterTitle>"
+                           "</Chapter></Part>")),
         QStringLiteral("TS"));
     EXPECT_EQ(law.toc.join(u'\n'),
               QStringLiteral(
@@ -220,9 +258,10 @@ TEST(LawXmlRulesTest, LawsWithoutArticlesAndCharactersOutsideCp932) {
     EXPECT_EQ(body(law), QStringLiteral("（）\r\n第１条\r\n(1)一項\r\n(2)二項叱る～〓\r\n"));
     EXPECT_EQ(kinds(law, QStringLiteral("シフトJISにない文字を置き換えた")), 3);
     // Beside articles they are dropped; with nothing at all only the header remains.
-    law = convertLawXml(lawXml(para(sentence(QStringLiteral("前"))) +
-                               article(QStringLiteral("1"), QString(), para(sentence(QStringLiteral("文"))))),
-                        QStringLiteral("TS"));
+    law = convertLawXml(
+        lawXml(para(sentence(QStringLiteral("前"))) +
+               article(QStringLiteral("1"), QString(), para(sentence(QStringLiteral("文"))))),
+        QStringLiteral("TS"));
     EXPECT_EQ(body(law), QStringLiteral("（）\r\n第１条\r\n文\r\n"));
     EXPECT_EQ(kinds(law, QStringLiteral("本則直下の項を除いた")), 1);
     EXPECT_EQ(convertLawXml(lawXml(QString()), QStringLiteral("TS")).text,
@@ -247,8 +286,10 @@ TEST(LawXmlInputTest, BadInputIsRefusedWithOneMessage) {
               QStringLiteral("XMLとして読めません。1 行 39 桁: Opening and ending tag mismatch."));
     EXPECT_TRUE(refusal(QByteArray("<Law>\x82\xa0</Law>")).startsWith(QStringLiteral("UTF-8")));
     EXPECT_TRUE(refusal(QByteArray()).startsWith(QStringLiteral("XMLとして読めません。")));
-    EXPECT_TRUE(refusal(lawXml(QString()), QStringLiteral("1A")).startsWith(QStringLiteral("法典コード「1A」")));
-    EXPECT_TRUE(refusal(lawXml(QString(), QStringLiteral("a/b"))).startsWith(QStringLiteral("法典名称「a/b」")));
+    EXPECT_TRUE(refusal(lawXml(QString()), QStringLiteral("1A"))
+                    .startsWith(QStringLiteral("法典コード「1A」")));
+    EXPECT_TRUE(refusal(lawXml(QString(), QStringLiteral("a/b")))
+                    .startsWith(QStringLiteral("法典名称「a/b」")));
     EXPECT_TRUE(refusal(lawXml(QString(), QString())).startsWith(QStringLiteral("法典名称「」")));
 
     // Nesting far past the limit is refused, not followed.

@@ -2,6 +2,7 @@
 #include "maint/ui/frmtr.h"
 #include "platform/prompt.h"
 #include "platform/ui/textpane.h"
+#include "store/engine.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 
@@ -83,6 +84,58 @@ TEST_F(ImportWindowTest, WindowImportsADroppedFileAndShowsEachStep) {
     QTest::keyClick(w.ListMon, Qt::Key_Up);
     EXPECT_EQ(w.TxtCode->text(), first);
     EXPECT_NE(w.RTMon->text(), second);
+}
+
+TEST_F(ImportWindowTest, DroppedLawXmlIsConvertedAndImportedWithItsTableOfContents) {
+    store::MakeHCodeDB();
+    // The law imported from its text file first: the XML must give the very same records.
+    LawTextImporter importer;
+    importer.run(readLawTextFile(testsupport::sampleDir() + QStringLiteral("/GT.txt")), {});
+    auto rows = [](const QString& sql) {
+        store::Database db = store::openLawDb(QStringLiteral("行政手続法"));
+        QStringList out;
+        for (store::Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext()) {
+            QStringList fields;
+            for (const QString& c : rs.columns()) fields << rs.text(c);
+            out << fields.join(u'|');
+        }
+        return out;
+    };
+    const QStringList records = rows(QStringLiteral("select * from 条文 order by 条項コード"));
+
+    platform::ScriptedPrompt prompt;
+    FrmTR w;
+    w.show();
+    w.TxtDrop->setText(testsupport::sampleDir() + QStringLiteral("/../xml/GT.xml"));
+    // No code typed: nothing happens.
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    EXPECT_EQ(prompt.inputPrompts.value(0),
+              QStringLiteral("行政手続法 の法典コード（英字で始まる2文字）を入力してください。"));
+    EXPECT_EQ(prompt.inputFallbacks.value(0), QStringLiteral("GT"));  // listed under that name
+    EXPECT_TRUE(rows(QStringLiteral("select * from 目次")).isEmpty());
+
+    prompt.inputs.push_back(QStringLiteral("gt"));
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    EXPECT_EQ(w.lastResult().articles, 48);
+    EXPECT_TRUE(
+        w.RT1->text().startsWith(QStringLiteral("法典コード=GT\r\n法典名称=行政手続法\r\n")));
+    EXPECT_EQ(prompt.messages.value(0),
+              QStringLiteral("GT 行政手続法: 条 48、目次 11 行を登録しました。"));
+    EXPECT_EQ(rows(QStringLiteral("select * from 条文 order by 条項コード")), records);
+    const QStringList toc =
+        rows(QStringLiteral("select コード, SOJ, EOJ, SOJ2, EOJ2, 見出し from 目次 "
+                            "order by コード"));
+    ASSERT_EQ(toc.size(), 11);
+    EXPECT_EQ(toc[0], QStringLiteral("GT00010000000000|00010000|00040000|00010000|00040000|総則"));
+
+    // A file that is no law XML is refused with its reason, and nothing more is asked.
+    const QString bad = path(QStringLiteral("bad.xml"));
+    testsupport::writeFile(bad, "<Html/>");
+    w.TxtDrop->setText(bad);
+    prompt.inputs.push_back(QStringLiteral("ZZ"));
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    EXPECT_EQ(prompt.messages.last(),
+              QStringLiteral("法令XMLではありません。(ルート要素が Html です)"));
 }
 
 }  // namespace
