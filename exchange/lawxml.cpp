@@ -80,15 +80,38 @@ QString decodeUtf8(const QByteArray& bytes) {
     return s;
 }
 
+// One shared copy of each tag name: a document has a few dozen of them in many elements.
+class Tags {
+  public:
+    const QString& operator()(QStringView name) {
+        for (const QString& t : tags_)
+            if (t == name) return t;
+        tags_.push_back(name.toString());
+        return tags_.back();
+    }
+
+  private:
+    std::deque<QString> tags_;
+};
+
+// The elements whose Num the conversion reads.
+bool numbered(const QString& tag) {
+    static const QStringList tags{QStringLiteral("Article"),    QStringLiteral("Part"),
+                                  QStringLiteral("Chapter"),    QStringLiteral("Section"),
+                                  QStringLiteral("Subsection"), QStringLiteral("Division")};
+    return tags.contains(tag);
+}
+
 void readDocument(const QString& xml, Document& doc, Report& report) {
     QXmlStreamReader r(xml);
+    Tags tags;
     std::vector<QString> path;  // tags of the open elements
     Node* current = nullptr;    // inside LawTitle or MainProvision
     bool sawLaw = false, sawBody = false;
     while (!r.atEnd()) {
         const QXmlStreamReader::TokenType t = r.readNext();
         if (t == QXmlStreamReader::StartElement) {
-            const QString tag = r.name().toString();
+            const QString& tag = tags(r.name());
             if (path.empty() && tag != QStringLiteral("Law"))
                 throw LawXmlError(
                     QStringLiteral("法令XMLではありません。(ルート要素が %1 です)").arg(tag));
@@ -110,7 +133,8 @@ void readDocument(const QString& xml, Document& doc, Report& report) {
             } else if (inBody && tag != QStringLiteral("TOC")) {
                 report.add(QStringLiteral("本則以外を除いた"), tag);
             }
-            if (current) current->num = r.attributes().value(QStringLiteral("Num")).toString();
+            if (current && numbered(tag))
+                current->num = r.attributes().value(QStringLiteral("Num")).toString();
             path.push_back(tag);
         } else if (t == QXmlStreamReader::EndElement) {
             path.pop_back();
@@ -144,6 +168,7 @@ void rawText(const Node* n, QString& out, bool ruby) {
 // Line breaks with the blanks around them go, then the tabs.
 QString cleaned(const QString& s) {
     static const QRegularExpression breaks(QStringLiteral("[ \\t]*[\\r\\n]+[ \\t]*"));
+    if (!s.contains(u'\n') && !s.contains(u'\r') && !s.contains(u'\t')) return s;
     QString t = s;
     t.replace(breaks, QString());
     t.remove(u'\t');
@@ -677,28 +702,43 @@ class Converter {
             {U'¢', u'￠'},  {U'£', u'￡'},  {U'¬', u'￢'}};
         QString out;
         out.reserve(text.size());
+        const QChar* at = text.constData();
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const QString ch = text.mid(i, len);
+            qsizetype len = 1;
+            char32_t code = at[i].unicode();
+            if (at[i].isHighSurrogate() && i + 1 < text.size() && at[i + 1].isLowSurrogate()) {
+                code = QChar::surrogateToUcs4(at[i], at[i + 1]);
+                len = 2;
+            }
+            if (encodable(code, QStringView(at + i, len))) {
+                out.append(at + i, len);
+            } else {
+                const auto standIn = standIns.find(code);
+                const QChar with =
+                    standIn != standIns.end() ? QChar(standIn->second) : QChar(0x3013);
+                report_.add(QStringLiteral("シフトJISにない文字を置き換えた"),
+                            QString(at + i, len) + u'→' + with);
+                out += with;
+            }
             i += len - 1;
-            const char32_t code = ch.toUcs4().value(0);
-            auto known = encodable_.find(code);
-            if (known == encodable_.end()) {
-                QStringEncoder one("windows-31j");
-                const QByteArray bytes = one.encode(ch);
-                (void)bytes;
-                known = encodable_.insert(code, !one.hasError());
-            }
-            if (*known) {
-                out += ch;
-                continue;
-            }
-            const auto standIn = standIns.find(code);
-            const QChar with = standIn != standIns.end() ? QChar(standIn->second) : QChar(0x3013);
-            report_.add(QStringLiteral("シフトJISにない文字を置き換えた"), ch + u'→' + with);
-            out += with;
         }
         return out;
+    }
+
+    // Whether a character has a CP932 code; each one is asked of the encoder once.
+    bool encodable(char32_t code, QStringView ch) {
+        if (code < 0x10000 && bmp_[code] != 0) return bmp_[code] == 1;
+        if (code >= 0x10000)
+            if (const auto it = encodable_.find(code); it != encodable_.end()) return *it;
+        QStringEncoder one("windows-31j");
+        const QByteArray bytes = one.encode(ch);
+        (void)bytes;
+        const bool ok = !one.hasError();
+        if (code < 0x10000)
+            bmp_[code] = ok ? 1 : 2;
+        else
+            encodable_.insert(code, ok);
+        return ok;
     }
 
     const Document& doc_;
@@ -709,7 +749,8 @@ class Converter {
     QList<Heading> headings_;
     QHash<const Node*, int> byNode_;  // an article element's entry in articles_
     std::set<QString> codes_;
-    QHash<char32_t, bool> encodable_;
+    std::vector<quint8> bmp_ = std::vector<quint8>(0x10000, 0);  // 0 not asked, 1 yes, 2 no
+    QHash<char32_t, bool> encodable_;                            // outside the BMP
 };
 
 }  // namespace
