@@ -538,6 +538,10 @@ class Converter {
         const QRegularExpressionMatch m = range.match(n->num);
         if (m.hasMatch()) {
             a.numbers = expandRange(*digitsNumber(m.captured(1)), *digitsNumber(m.captured(2)));
+            if (a.numbers.isEmpty()) {  // a range that runs backwards
+                report_.add(QStringLiteral("番号のない条を除いた"), n->num);
+                return;
+            }
         } else if (const std::optional<Number> d = digitsNumber(n->num)) {
             a.numbers << *d;
         } else if (const std::optional<Number> t = titleNumber(title, u'条')) {

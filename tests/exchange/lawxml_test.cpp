@@ -188,6 +188,7 @@ TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
                article(QStringLiteral("7_2:9"), QString(), deleted) +
                article(QStringLiteral("x"), QStringLiteral("題"), p, QStringLiteral("第十条の二")) +
                article(QStringLiteral("y"), QStringLiteral("題"), p, QStringLiteral("附則")) +
+               article(QStringLiteral("9:8"), QString(), p) +
                article(QStringLiteral("11"), QStringLiteral("(半角)"), p) +
                article(QStringLiteral("12"), QStringLiteral("（半"), p) +
                article(QStringLiteral("13"), QStringLiteral("x"), QString()) +
@@ -206,7 +207,7 @@ TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
                              "（半角） （半） （）"));
     EXPECT_EQ(law.deleted, 8);
     EXPECT_EQ(kinds(law, QStringLiteral("条番号を見出しから読んだ")), 1);
-    EXPECT_EQ(kinds(law, QStringLiteral("番号のない条を除いた")), 1);
+    EXPECT_EQ(kinds(law, QStringLiteral("番号のない条を除いた")), 2);  // 附則, 9:8
     EXPECT_EQ(kinds(law, QStringLiteral("本文のない条を除いた")), 1);
 
     // Under 60 % no caption is shared.
