@@ -84,14 +84,23 @@ QString decodeUtf8(const QByteArray& bytes) {
 class Tags {
   public:
     const QString& operator()(QStringView name) {
-        for (const QString& t : tags_)
-            if (t == name) return t;
+        // A law uses a few dozen tags: they are found without a copy of the name; past that
+        // (input that is no law), a hash keeps the lookup short.
+        for (size_t i = 0; i < tags_.size() && i < kScanned; ++i)
+            if (tags_[i] == name) return tags_[i];
+        if (tags_.size() >= kScanned) {
+            const QString key = name.toString();
+            if (const auto it = more_.find(key); it != more_.end()) return tags_[*it];
+            more_.insert(key, tags_.size());
+        }
         tags_.push_back(name.toString());
         return tags_.back();
     }
 
   private:
+    static constexpr size_t kScanned = 64;
     std::deque<QString> tags_;
+    QHash<QString, size_t> more_;
 };
 
 // The elements whose Num the conversion reads.
@@ -226,8 +235,8 @@ void remarksLines(const Node* n, QStringList& lines) {
     lines << joinNonEmpty(inlineText(child(n, QStringLiteral("RemarksLabel"))), body);
     for (const Node* k : n->kids)
         if (k->tag == QStringLiteral("Item"))
-            lines << joinNonEmpty(inlineText(childEndingWith(k, QStringLiteral("Title"))),
-                                  sentences(childEndingWith(k, QStringLiteral("Sentence"))));
+            lines << inlineText(childEndingWith(k, QStringLiteral("Title"))) + kSpace +
+                         sentences(childEndingWith(k, QStringLiteral("Sentence")));
 }
 
 void tableRows(const Node* n, QStringList& lines) {
@@ -330,10 +339,14 @@ void itemLines(const Node* n, QStringList& lines) {
         if (!sentence && k->tag == n->tag + QStringLiteral("Sentence")) sentence = k;
     }
     const Node* table = sentence ? child(sentence, QStringLiteral("TableStruct")) : nullptr;
-    if (table) {
+    const Node* bare = sentence ? child(sentence, QStringLiteral("Table")) : nullptr;
+    if (table || bare) {
         const QString t = inlineText(title);
         if (!t.isEmpty()) lines << t;
-        tableLines(table, lines);
+        if (table)
+            tableLines(table, lines);
+        else
+            tableRows(bare, lines);
     } else {
         lines << joinNonEmpty(inlineText(title), sentences(sentence));
     }
@@ -438,10 +451,18 @@ std::optional<Number> titleNumber(const QString& title, QChar kind) {
     }
 }
 
+// The most numbers one ranged article may stand for; a law's own limit is kMaxArticles.
+constexpr int kMaxRange = 10000;
+constexpr int kMaxArticles = 50000;
+
+// Every number of a ranged Num; empty when the range runs backwards or is too long.
 QList<Number> expandRange(const Number& a, const Number& b) {
     QList<Number> out;
-    if (a.size() == b.size() && a.mid(0, a.size() - 1) == b.mid(0, b.size() - 1)) {
-        for (int v = a.last(); v <= b.last() && out.size() < 10000; ++v) {
+    const bool sameStem = a.size() == b.size() && a.mid(0, a.size() - 1) == b.mid(0, b.size() - 1);
+    if (sameStem ? b.last() < a.last() : b.first() < a.first()) return {};
+    if ((sameStem ? b.last() - a.last() : b.first() - a.first()) >= kMaxRange) return {};
+    if (sameStem) {
+        for (int v = a.last(); v <= b.last(); ++v) {
             Number n = a;
             n.last() = v;
             out << n;
@@ -449,8 +470,8 @@ QList<Number> expandRange(const Number& a, const Number& b) {
         return out;
     }
     out << a;
-    for (int v = a.first() + 1; v <= b.first() && out.size() < 10000; ++v) out << Number{v};
-    if (b.size() > 1) out << b;
+    for (int v = a.first() + 1; v <= b.first(); ++v) out << Number{v};
+    if (b.size() > 1 && b != out.last()) out << b;
     return out;
 }
 
@@ -497,7 +518,7 @@ class Converter {
     void run(LawXml& law) {
         law.name = replaceOutside(inlineText(doc_.title));
         collect(doc_.main);
-        if (articles_.isEmpty()) noArticles();
+        if (!sawArticle_) noArticles();
         resolveCaptions();
         for (int i = 0; i < articles_.size(); ++i) byNode_.insert(articles_[i].node, i);
         QString text = QStringLiteral("法典コード=") + code_ + kCrLf + QStringLiteral("法典名称=") +
@@ -519,6 +540,7 @@ class Converter {
         for (const Node* k : n->kids) {
             if (k->isText()) continue;
             if (k->tag == QStringLiteral("Article")) {
+                sawArticle_ = true;
                 article(k);
             } else if (k->tag == QStringLiteral("Paragraph") && n == doc_.main) {
                 mainParagraphs_ << k;
@@ -538,8 +560,8 @@ class Converter {
         const QRegularExpressionMatch m = range.match(n->num);
         if (m.hasMatch()) {
             a.numbers = expandRange(*digitsNumber(m.captured(1)), *digitsNumber(m.captured(2)));
-            if (a.numbers.isEmpty()) {  // a range that runs backwards
-                report_.add(QStringLiteral("番号のない条を除いた"), n->num);
+            if (a.numbers.isEmpty()) {  // a range that runs backwards or too far
+                report_.add(QStringLiteral("番号の範囲が読めない条を除いた"), n->num);
                 return;
             }
         } else if (const std::optional<Number> d = digitsNumber(n->num)) {
@@ -564,6 +586,10 @@ class Converter {
             report_.add(QStringLiteral("本文のない条を除いた"), title);
             return;
         }
+        numbers_ += int(a.numbers.size());
+        if (numbers_ > kMaxArticles)
+            throw LawXmlError(QStringLiteral("条が %1 を超えています。法令XMLとして扱えません。")
+                                  .arg(kMaxArticles));
         if (const Node* caption = child(n, QStringLiteral("ArticleCaption"))) {
             a.captioned = true;
             a.caption = inlineText(caption);
@@ -751,6 +777,8 @@ class Converter {
     QList<Article> articles_;
     QList<const Node*> mainParagraphs_;
     QList<Heading> headings_;
+    bool sawArticle_ = false;         // an Article element, converted or not
+    int numbers_ = 0;                 // article numbers written so far
     QHash<const Node*, int> byNode_;  // an article element's entry in articles_
     std::set<QString> codes_;
     std::vector<quint8> bmp_ = std::vector<quint8>(0x10000, 0);  // 0 not asked, 1 yes, 2 no

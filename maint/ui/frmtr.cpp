@@ -166,7 +166,7 @@ void FrmTR::importXml(const QString& path) {
     }
     const QByteArray xml = f.readAll();
     QString proposed;
-    const QString name = exchange::lawXmlName(xml);
+    const QString name = exchange::lawXmlName(xml);  // as written; the list may hold it so
     for (const store::LawEntry& law : store::readLawList())
         if (!name.isEmpty() && law.name == name) proposed = law.code;
     const QString code = platform::trimBlanks(platform::inputBox(

@@ -150,9 +150,12 @@ TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
         "<Sentence>左</Sentence></TableColumn><TableColumn>右の<Sentence>文</Sentence>"
         "</TableColumn></TableRow><TableRow><TableColumn>文のない欄</TableColumn>"
         "<TableColumn/></TableRow></Table><Remarks><RemarksLabel>備考</RemarksLabel>"
-        "<Sentence>注意</Sentence><Item><ItemTitle>一</ItemTitle><ItemSentence><Sentence>細</"
-        "Sentence>"
-        "</ItemSentence></Item></Remarks></TableStruct>");
+        "<Sentence>注意</Sentence><Item><ItemTitle>一</ItemTitle><ItemSentence><Sentence>細"
+        "</Sentence></ItemSentence></Item><Item><ItemSentence><Sentence>無題</Sentence>"
+        "</ItemSentence></Item></Remarks></TableStruct><Item><ItemTitle>二</ItemTitle>"
+        "<ItemSentence><Table><TableRow><TableColumn><Sentence>甲</Sentence></TableColumn>"
+        "<TableColumn><Sentence>乙</Sentence></TableColumn></TableRow><TableRow><TableColumn>丙"
+        "</TableColumn></TableRow></Table></ItemSentence></Item>");
     const QString rest = QStringLiteral(
         "<List><ListSentence><Sentence>一覧</Sentence></ListSentence><Sublist1><Sublist1Sentence>"
         "<Sentence>下位</Sentence></Sublist1Sentence></Sublist1></List>"
@@ -167,11 +170,11 @@ TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
                            QStringLiteral("</ParagraphSentence>") + table + rest +
                            QStringLiteral("</Paragraph>"))),
         QStringLiteral("TS"));
-    EXPECT_EQ(
-        body(law),
-        QStringLiteral("（表）\r\n第１条\r\n本文\r\n表題\r\n左　文\r\n文のない欄　\r\n"
-                       "備考　注意\r\n一　細\r\n一覧\r\n下位\r\n［図］図題\r\n［様式］様式題\r\n"
-                       "ラベル\r\nその他\r\nただのるび文字\r\n"));
+    EXPECT_EQ(body(law),
+              QStringLiteral("（表）\r\n第１条\r\n本文\r\n表題\r\n左　文\r\n文のない欄　\r\n"
+                             "備考　注意\r\n一　細\r\n　無題\r\n二\r\n甲　乙\r\n丙\r\n一覧\r\n下位"
+                             "\r\n［図］図題\r\n［様式］様式題\r\n"
+                             "ラベル\r\nその他\r\nただのるび文字\r\n"));
 }
 
 TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
@@ -189,6 +192,7 @@ TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
                article(QStringLiteral("x"), QStringLiteral("題"), p, QStringLiteral("第十条の二")) +
                article(QStringLiteral("y"), QStringLiteral("題"), p, QStringLiteral("附則")) +
                article(QStringLiteral("9:8"), QString(), p) +
+               article(QStringLiteral("1:99999"), QString(), p) +
                article(QStringLiteral("11"), QStringLiteral("(半角)"), p) +
                article(QStringLiteral("12"), QStringLiteral("（半"), p) +
                article(QStringLiteral("13"), QStringLiteral("x"), QString()) +
@@ -207,7 +211,8 @@ TEST(LawXmlRulesTest, NumbersRangesAndCaptions) {
                              "（半角） （半） （）"));
     EXPECT_EQ(law.deleted, 8);
     EXPECT_EQ(kinds(law, QStringLiteral("条番号を見出しから読んだ")), 1);
-    EXPECT_EQ(kinds(law, QStringLiteral("番号のない条を除いた")), 2);  // 附則, 9:8
+    EXPECT_EQ(kinds(law, QStringLiteral("番号のない条を除いた")), 1);            // 附則
+    EXPECT_EQ(kinds(law, QStringLiteral("番号の範囲が読めない条を除いた")), 2);  // 9:8, 1:99999
     EXPECT_EQ(kinds(law, QStringLiteral("本文のない条を除いた")), 1);
 
     // Under 60 % no caption is shared.
@@ -265,6 +270,11 @@ TEST(LawXmlRulesTest, LawsWithoutArticlesAndCharactersOutsideCp932) {
         QStringLiteral("TS"));
     EXPECT_EQ(body(law), QStringLiteral("（）\r\n第１条\r\n文\r\n"));
     EXPECT_EQ(kinds(law, QStringLiteral("本則直下の項を除いた")), 1);
+    // An article that is left out still makes the paragraphs beside it dropped.
+    law = convertLawXml(lawXml(para(sentence(QStringLiteral("前"))) +
+                               article(QStringLiteral("x"), QString(), QString(), QString())),
+                        QStringLiteral("TS"));
+    EXPECT_EQ(body(law), QString());
     EXPECT_EQ(convertLawXml(lawXml(QString()), QStringLiteral("TS")).text,
               QStringLiteral("法典コード=TS\r\n法典名称=試験法\r\n\r\n"));
 }
@@ -307,6 +317,19 @@ TEST(LawXmlInputTest, BadInputIsRefusedWithOneMessage) {
     for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("<Part>");
     for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("</Part>");
     EXPECT_EQ(refusal(lawXml(parts)), QStringLiteral("<converted>"));
+}
+
+TEST(LawXmlInputTest, RangesAndTagsCannotRunAway) {
+    // Six ranges of 9,999 articles pass the law's limit: refused, not written out.
+    QString many;
+    for (int i = 0; i < 6; ++i)
+        many +=
+            article(QStringLiteral("1:9999"), QString(), para(sentence(QStringLiteral("削除"))));
+    EXPECT_TRUE(refusal(lawXml(many)).startsWith(QStringLiteral("条が 50000 を超えています")));
+    // Distinct tags by the hundred thousand are looked up in a hash.
+    QString tags;
+    for (int i = 0; i < 100000; ++i) tags += QStringLiteral("<t%1/>").arg(i);
+    EXPECT_EQ(refusal(lawXml(para(tags))), QStringLiteral("<converted>"));
 }
 
 TEST(LawXmlInputTest, FiftyMegabytesConvert) {
