@@ -4,7 +4,7 @@ RUNDIR    := $(BUILD)/run
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench sanitize fuzz coverage clean format
+.PHONY: all deps configure build run test install bench sanitize fuzz coverage clean format
 
 all: build
 
@@ -25,6 +25,11 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The programs, the bundled laws, desktop entries, icons and the man page under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEXORA_TESTS=OFF -DLEXORA_BENCH=ON > /dev/null
