@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace exchange {
 
@@ -18,9 +19,37 @@ bool readViewerSettings(platform::Settings& settings, const QString& ownFolder) 
         program = ownFolder;
         settings.save(QStringLiteral("PATH"), program);
     }
-    store::setFolders(program, settings.get(QStringLiteral("ROOT")));
+    QString root = settings.get(QStringLiteral("ROOT"));
+    if (root.isEmpty()) {
+        root = defaultDataRoot(program);
+        if (!root.isEmpty()) settings.save(QStringLiteral("ROOT"), root);
+    }
+    store::setFolders(program, root);
     if (!QFileInfo(f.db).isDir()) settings.save(QStringLiteral("INIT"), QString());
     return settings.get(QStringLiteral("INIT")).isEmpty();
+}
+
+QString installedDataRoot() {
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Lexora"));
+}
+
+QString defaultDataRoot(const QString& programFolder) {
+    const bool installed = store::bundledFolder(programFolder) != programFolder;
+    if (installed || !QFileInfo(programFolder).isWritable()) return installedDataRoot();
+    return {};
+}
+
+QStringList bundledLawTexts() {
+    const store::Folders& f = store::folders();
+    if (f.share == f.program) return {};
+    const QDir laws(store::joinPath(f.share, QStringLiteral("laws")));
+    QStringList files;
+    for (const store::LawEntry& law : store::readLawList()) {
+        const QString file = laws.filePath(law.code + QStringLiteral(".txt"));
+        if (QFileInfo::exists(file)) files << file;
+    }
+    return files;
 }
 
 QStringList MakeMissingHoutenDBs() {
@@ -57,7 +86,7 @@ FirstStartResult prepareFirstStart() {
 }
 
 QString programIdxFile() {
-    return store::joinPath(store::folders().program, QStringLiteral("idx.dat"));
+    return store::joinPath(store::folders().share, QStringLiteral("idx.dat"));
 }
 
 FirstStartResult runFirstStart(IdxProgress* progress) {

@@ -14,9 +14,21 @@ class Settings;
 namespace exchange {
 
 // Reads ADMIN, PATH (saved as `ownFolder` when empty) and ROOT into store::folders(), and
-// clears INIT when the DB folder is missing. Returns true when the first-start
+// clears INIT when the DB folder is missing. Without ROOT, an installed program (its bundled
+// files in share/lexora) or a program folder that cannot be written keeps its data in the
+// user's data folder (installedDataRoot), saved as ROOT. Returns true when the first-start
 // initialisation must run (INIT empty).
 bool readViewerSettings(platform::Settings& settings, const QString& ownFolder);
+
+// The data root of an installed program: Lexora in the user's XDG data folder
+// (~/.local/share/Lexora).
+QString installedDataRoot();
+// The data root for a program folder without ROOT: installedDataRoot() when the program is
+// installed or its folder cannot be written, else empty (the program folder).
+QString defaultDataRoot(const QString& programFolder);
+// The law texts bundled with an installation (share/lexora/laws/*.txt) in the order of the
+// law list of ht.dat; empty for a build tree.
+QStringList bundledLawTexts();
 
 // Creates the DB folder when missing, and an empty database for every listed law that has
 // none. Returns the names created; a law whose name cannot be a file name is reported.

@@ -13,7 +13,7 @@
 namespace exchange {
 
 HtLoadResult LoadHtFile() {
-    return loadHtFileFrom(store::joinPath(store::folders().program, QStringLiteral("ht.dat")));
+    return loadHtFileFrom(store::joinPath(store::folders().share, QStringLiteral("ht.dat")));
 }
 
 HtLoadResult loadHtFileFrom(const QString& path) {

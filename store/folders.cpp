@@ -1,6 +1,7 @@
 #include "store/folders.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace store {
 
@@ -18,10 +19,19 @@ QString joinPath(const QString& folder, const QString& name) {
 void setFolders(const QString& programFolder, const QString& dataRoot) {
     Folders& f = folders();
     f.program = programFolder;
+    f.share = bundledFolder(programFolder);
     f.root = dataRoot.isEmpty() ? programFolder : dataRoot;
     f.db = joinPath(f.root, QStringLiteral("DB"));
     f.html = joinPath(f.root, QStringLiteral("HTML"));
     f.out = joinPath(f.root, QStringLiteral("OUT"));
+}
+
+QString bundledFolder(const QString& programFolder) {
+    const QString ht = QStringLiteral("ht.dat");
+    if (programFolder.isEmpty() || QFileInfo::exists(joinPath(programFolder, ht)))
+        return programFolder;
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("/../share/lexora"));
+    return QFileInfo::exists(joinPath(installed, ht)) ? installed : programFolder;
 }
 
 QString masterDbPath() {

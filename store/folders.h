@@ -5,7 +5,8 @@
 namespace store {
 
 struct Folders {
-    QString program;  // exchange files, Lexbench, sound files
+    QString program;  // the programs (Lexbench, Pagesmith); the exports write here
+    QString share;    // the bundled files read: ht.dat, idx.dat, sounds, laws/
     QString root;     // data root
     QString db;       // root/DB
     QString html;     // root/HTML
@@ -14,8 +15,13 @@ struct Folders {
 };
 
 Folders& folders();
-// Derives DB, HTML and OUT from the data root (the program folder when root is empty).
+// Derives DB, HTML and OUT from the data root (the program folder when root is empty); the
+// bundled files are looked for with bundledFolder.
 void setFolders(const QString& programFolder, const QString& dataRoot);
+// Where the bundled files of a program folder are: the folder itself when it holds ht.dat
+// (a build tree, make run), else share/lexora beside it when that holds ht.dat (an
+// installation), else the folder itself.
+QString bundledFolder(const QString& programFolder);
 
 QString joinPath(const QString& folder, const QString& name);
 QString masterDbPath();

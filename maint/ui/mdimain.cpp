@@ -1,5 +1,7 @@
 #include "maint/ui/mdimain.h"
 
+#include "exchange/firststart.h"
+
 #include "exchange/ui/frmhcodelist.h"
 #include "exchange/ui/frmimpidx.h"
 #include "maint/ui/frmhtedit.h"
@@ -90,7 +92,13 @@ void MDIMain::MDIForm_Load() {
     // Without either setting the data would land in the file system's root; the program's
     // own folder is the place a fresh installation expects.
     if (program.isEmpty() && root.isEmpty()) program = QCoreApplication::applicationDirPath();
-    store::setFolders(program, root);
+    QString dataRoot = root;
+    if (dataRoot.isEmpty()) {
+        // An installed program keeps its data where the viewer keeps it.
+        dataRoot = exchange::defaultDataRoot(program);
+        if (!dataRoot.isEmpty()) settings.save(QStringLiteral("ROOT"), dataRoot);
+    }
+    store::setFolders(program, dataRoot);
 }
 
 }  // namespace maint

@@ -9,6 +9,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -288,6 +289,48 @@ TEST_F(FirstStartTest, LexctlInitAndLawsOnANewFolder) {
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_FALSE(p.readAllStandardError().isEmpty());
+}
+
+TEST_F(FirstStartTest, InstalledProgramKeepsItsDataInTheUsersDataFolder) {
+    // bin/ beside share/lexora with the bundled files, as an installation lays them out.
+    const QString bin = path(QStringLiteral("usr/bin"));
+    const QString share = path(QStringLiteral("usr/share/lexora"));
+    QDir().mkpath(bin);
+    QDir().mkpath(share + QStringLiteral("/laws"));
+    for (const char* name : {"ht.dat", "idx.dat", "GT.txt"})
+        QFile::copy(
+            testsupport::sampleDir() + u'/' + QString::fromLatin1(name),
+            share +
+                (qstrcmp(name, "GT.txt") == 0 ? QStringLiteral("/laws/") : QStringLiteral("/")) +
+                QString::fromLatin1(name));
+    qputenv("XDG_DATA_HOME", path(QStringLiteral("xdg")).toUtf8());
+    platform::Settings settings;
+    EXPECT_TRUE(readViewerSettings(settings, bin));
+    const QString root = path(QStringLiteral("xdg/Lexora"));
+    EXPECT_EQ(settings.get(QStringLiteral("ROOT")), root);
+    EXPECT_EQ(store::folders().root, root);
+    EXPECT_EQ(store::folders().share, QDir::cleanPath(share));
+    EXPECT_EQ(store::folders().program, bin);
+    const FirstStartResult r = runFirstStart(nullptr);
+    EXPECT_EQ(r.ht.added, 7);
+    EXPECT_EQ(r.idx.codes.size(), 7);
+    EXPECT_TRUE(QFileInfo::exists(root + QStringLiteral("/DB/行政手続法.mdb")));
+    EXPECT_EQ(bundledLawTexts(),
+              QStringList{QDir::cleanPath(share) + QStringLiteral("/laws/GT.txt")});
+
+    // A saved ROOT stays; a program folder holding ht.dat (a build tree) keeps its data there.
+    readViewerSettings(settings, bin);
+    EXPECT_EQ(store::folders().root, root);
+    platform::Settings fresh;
+    fresh.save(QStringLiteral("ROOT"), QString());
+    fresh.save(QStringLiteral("PATH"), QString());
+    copySampleExchangeFiles();
+    readViewerSettings(fresh, programDir());
+    EXPECT_EQ(fresh.get(QStringLiteral("ROOT")), QString());
+    EXPECT_EQ(store::folders().root, programDir());
+    EXPECT_EQ(store::folders().share, programDir());
+    EXPECT_TRUE(bundledLawTexts().isEmpty());
+    qunsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Lexora's main window on real sample data, under the offscreen platform.
 #include "viewer/shell/ui/mdimain.h"
+#include "exchange/firststart.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "platform/ui/keyedtree.h"
+#include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
@@ -195,6 +197,31 @@ TEST_F(MainWindowTest, LawListOpensFreshAndChoosesTheLaw) {
     Q_EMIT w.hCodeList->TView1->itemDoubleClicked(w.hCodeList->TView1->node(QStringLiteral("GT")),
                                                   0);
     EXPECT_EQ(viewer::state().CurHCode, QStringLiteral("GT"));
+}
+
+TEST_F(MainWindowTest, InstalledFirstStartImportsTheBundledLaws) {
+    // An installation's first start: the law list and tables of contents from share/lexora,
+    // then the bundled law texts, so the first window has laws to read.
+    const QString bin = path(QStringLiteral("usr/bin"));
+    const QString share = path(QStringLiteral("usr/share/lexora"));
+    QDir().mkpath(bin);
+    QDir().mkpath(share + QStringLiteral("/laws"));
+    for (const char* name : {"ht.dat", "idx.dat"})
+        QFile::copy(testsupport::sampleDir() + u'/' + QString::fromLatin1(name),
+                    share + u'/' + QString::fromLatin1(name));
+    for (const char* name : {"KP.txt", "GT.txt"})
+        QFile::copy(testsupport::sampleDir() + u'/' + QString::fromLatin1(name),
+                    share + QStringLiteral("/laws/") + QString::fromLatin1(name));
+    store::setFolders(bin, path(QStringLiteral("data")));
+    exchange::runFirstStart(nullptr);
+    platform::ScriptedPrompt prompt;
+    MDIMain::importBundledLaws();
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    for (const char* name : {"日本国憲法", "行政手続法"}) {
+        store::Database db = store::openLawDb(QString::fromUtf8(name));
+        EXPECT_GT(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 100)
+            << name;
+    }
 }
 
 }  // namespace

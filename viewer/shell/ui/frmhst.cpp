@@ -75,7 +75,7 @@ void FrmHst::ListHst_Click() {
             }
     });
     platform::guard([&] {
-        platform::playSound(store::joinPath(store::folders().program, QStringLiteral("s01.wav")),
+        platform::playSound(store::joinPath(store::folders().share, QStringLiteral("s01.wav")),
                             this);
     });
 }

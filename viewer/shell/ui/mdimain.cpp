@@ -3,6 +3,7 @@
 #include "exchange/firststart.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "exchange/ui/frmimpidx.h"
+#include "maint/lawimport.h"
 #include "platform/launch.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -41,6 +42,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -208,7 +210,42 @@ void MDIMain::InitSettings() {
         window.runViewerImport();
         window.close();
     }
+    importBundledLaws();
     settings.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
+}
+
+void MDIMain::importBundledLaws() {
+    const QStringList files = exchange::bundledLawTexts();
+    if (files.isEmpty()) return;
+    // An installation brings its laws as texts: the first window then has laws to read.
+    QProgressDialog progress(QStringLiteral("法令を取り込んでいます..."), QString(), 0,
+                             int(files.size()));
+    progress.setWindowTitle(QStringLiteral("Lexora"));
+    progress.setMinimumDuration(0);
+    progress.setWindowModality(Qt::ApplicationModal);
+    QStringList failed;
+    for (int i = 0; i < files.size(); ++i) {
+        progress.setValue(i);
+        progress.setLabelText(QStringLiteral("法令を取り込んでいます（%1/%2）: %3")
+                                  .arg(i + 1)
+                                  .arg(files.size())
+                                  .arg(QFileInfo(files[i]).completeBaseName()));
+        platform::pumpEvents();
+        try {
+            maint::LawTextImporter importer;
+            maint::ImportObserver observer;
+            observer.pump = platform::FramePump();
+            const maint::ImportResult r =
+                importer.run(maint::readLawTextFile(files[i]), {}, observer);
+            if (r.stopped) failed << files[i] + QStringLiteral(": ") + r.stopMessage;
+        } catch (const platform::Error& e) {
+            failed << files[i] + QStringLiteral(": ") + e.description();
+        }
+    }
+    progress.setValue(int(files.size()));
+    if (!failed.isEmpty())
+        platform::msgBox(QStringLiteral("次の法令は取り込めませんでした。\r\n") +
+                         failed.join(QStringLiteral("\r\n")));
 }
 
 void MDIMain::Form_Load() {

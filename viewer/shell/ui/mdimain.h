@@ -43,6 +43,9 @@ class MDIMain : public platform::MdiFrame {
     // after construction (the window's load).
     void Form_Load();
     static void InitSettings();
+    // An installation's bundled law texts, imported at its first start with the progress on
+    // show.
+    static void importBundledLaws();
     // Fills the six law buttons and HoutenNames from the master list.
     void LoadLawButtons();
 

@@ -96,7 +96,7 @@ void FrmDaily::Timer1_Timer() {
     setWindowTitle(s.caption);
     setBackground(s.warning ? kWarning : kCalm);
     if (s.sound)
-        platform::playSound(store::joinPath(store::folders().program, QStringLiteral("s03.wav")),
+        platform::playSound(store::joinPath(store::folders().share, QStringLiteral("s03.wav")),
                             this);
     if (s.barsReset)
         for (QProgressBar* bar : Bar1) bar->setValue(0);
