@@ -4,7 +4,7 @@ RUNDIR    := $(BUILD)/run
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test install bench sanitize fuzz coverage clean format
+.PHONY: all deps configure build run test install package bench sanitize fuzz coverage clean format
 
 all: build
 
@@ -30,6 +30,10 @@ test: build
 PREFIX ?= /usr/local
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A .deb of the same installation, in $(BUILD)/.
+package: build
+	@cd $(BUILD) && cpack -G DEB > /dev/null && ls -1 $(CURDIR)/$(BUILD)/*.deb
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEXORA_TESTS=OFF -DLEXORA_BENCH=ON > /dev/null

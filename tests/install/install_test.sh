@@ -30,4 +30,20 @@ found=$(lexctl search 契約 解除)
 grep -q '検索結果 = 42件' <<<"$found"
 shown=$(lexctl show GT2)
 grep -q '行政手続法' <<<"$shown"
+# The installed viewer's first start, with nothing set: its data root goes to the user's data
+# folder and the bundled laws are imported before its window opens.
+export XDG_DATA_HOME="$tmp/xdg" XDG_CONFIG_HOME="$tmp/viewer-config"
+"$tmp/usr/bin/Lexora" > "$tmp/lexora.log" 2>&1 &
+viewer=$!
+for _ in $(seq 1 120); do
+  grep -qs '^INIT=TRUE' "$XDG_CONFIG_HOME/LXA/LXA.ini" && break
+  sleep 0.5
+done
+kill "$viewer" 2> /dev/null || true
+wait "$viewer" 2> /dev/null || true
+grep -q "^ROOT=$tmp/xdg/Lexora" "$XDG_CONFIG_HOME/LXA/LXA.ini"
+installed() { "$tmp/usr/bin/lexctl" "$@"; }  # no options: the settings the viewer saved
+found=$(installed search 契約 解除)
+grep -q '検索結果 = 42件' <<<"$found"
+test -s "$tmp/xdg/Lexora/DB/会社法.mdb"
 echo "installed into $tmp/usr and read the seven laws"
