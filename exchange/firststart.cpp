@@ -1,11 +1,13 @@
 #include "exchange/firststart.h"
 
+#include "platform/error.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -77,8 +79,25 @@ QStringList MakeMissingHoutenDBs() {
     return created;
 }
 
+void ensureDataRoot() {
+    const QString db = store::folders().db;
+    QFile probe(store::joinPath(db, QStringLiteral(".lexora-probe")));
+    const bool ok = QDir().mkpath(db) && probe.open(QIODevice::WriteOnly) &&
+                    probe.write("probe", 5) == 5 && probe.flush();
+    probe.close();
+    probe.remove();
+    if (!ok)
+        throw platform::Error(
+            QStringLiteral("データフォルダ %1 に書き込めません（ディスクが一杯か読み取り専用か、"
+                           "フォルダを作れない場所です）。\r\n空きのある書き込める場所を、設定 "
+                           "ROOT（~/.config/LXA/LXA.ini の [INST]）に指定してから起動し直して"
+                           "ください。")
+                .arg(db));
+}
+
 FirstStartResult prepareFirstStart() {
     FirstStartResult r;
+    ensureDataRoot();
     store::ensureMasterDb();
     r.ht = LoadHtFile();
     r.created = MakeMissingHoutenDBs();

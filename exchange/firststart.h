@@ -30,6 +30,10 @@ QString defaultDataRoot(const QString& programFolder);
 // law list of ht.dat; empty for a build tree.
 QStringList bundledLawTexts();
 
+// The DB folder exists and takes a file; otherwise an error naming the folder and the remedy
+// (a full or read-only disk, a path that cannot be a folder).
+void ensureDataRoot();
+
 // Creates the DB folder when missing, and an empty database for every listed law that has
 // none. Returns the names created; a law whose name cannot be a file name is reported.
 QStringList MakeMissingHoutenDBs();

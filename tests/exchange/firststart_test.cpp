@@ -333,4 +333,18 @@ TEST_F(FirstStartTest, InstalledProgramKeepsItsDataInTheUsersDataFolder) {
     qunsetenv("XDG_DATA_HOME");
 }
 
+TEST_F(FirstStartTest, DataRootThatCannotBeWrittenNamesTheFolderAndTheRemedy) {
+    // A data root below a plain file can never become a folder (even for root).
+    writeFile(path(QStringLiteral("file")), "x");
+    store::setFolders(programDir(), path(QStringLiteral("file/data")));
+    try {
+        prepareFirstStart();
+        FAIL() << "a data root below a file was accepted";
+    } catch (const platform::Error& e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("データフォルダ ") +
+                                               path(QStringLiteral("file/data")) + u'/'));
+        EXPECT_TRUE(e.description().contains(QStringLiteral("設定 ROOT")));
+    }
+}
+
 }  // namespace
