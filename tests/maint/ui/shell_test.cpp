@@ -16,6 +16,8 @@
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +51,20 @@ TEST_F(ShellTest, DbFolderComesFromRootElsePath) {
     maint::MDIMain::MDIForm_Load();
     EXPECT_EQ(store::folders().db, path(QStringLiteral("data/DB")));
     EXPECT_EQ(store::folders().program, path(QStringLiteral("prog")));
+
+    // An installed Lexbench without ROOT uses, and saves, the viewer's data root.
+    const QString bin = path(QStringLiteral("usr/bin"));
+    QDir().mkpath(bin);
+    QDir().mkpath(path(QStringLiteral("usr/share/lexora")));
+    QFile::copy(testsupport::sampleDir() + QStringLiteral("/ht.dat"),
+                path(QStringLiteral("usr/share/lexora/ht.dat")));
+    s.save(QStringLiteral("ROOT"), QString());
+    s.save(QStringLiteral("PATH"), bin);
+    qputenv("XDG_DATA_HOME", path(QStringLiteral("xdg")).toUtf8());
+    maint::MDIMain::MDIForm_Load();
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(store::folders().root, path(QStringLiteral("xdg/Lexora")));
+    EXPECT_EQ(s.get(QStringLiteral("ROOT")), path(QStringLiteral("xdg/Lexora")));
 }
 
 TEST_F(ShellTest, ButtonsOpenEachToolOnce) {
