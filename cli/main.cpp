@@ -170,7 +170,7 @@ void applyFolders(const Options& o, platform::Settings& settings) {
     QString root = o.root;
     if (root.isEmpty() && o.programDir.isEmpty()) root = settings.get(QStringLiteral("ROOT"));
     // An installed lexctl without settings uses the data root the installed viewer makes.
-    if (root.isEmpty() && o.programDir.isEmpty()) root = exchange::defaultDataRoot(program);
+    if (root.isEmpty()) root = exchange::defaultDataRoot(program);
     store::setFolders(QDir(program).absolutePath(),
                       root.isEmpty() ? QString() : QDir(root).absolutePath());
 }

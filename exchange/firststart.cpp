@@ -49,7 +49,13 @@ QStringList bundledLawTexts() {
     QStringList files;
     for (const store::LawEntry& law : store::readLawList()) {
         const QString file = laws.filePath(law.code + QStringLiteral(".txt"));
-        if (QFileInfo::exists(file)) files << file;
+        if (!QFileInfo::exists(file)) continue;
+        if (QFileInfo::exists(store::lawDbPath(law.name)) &&
+            store::openLawDb(law.name)
+                    .openRecordset(QStringLiteral("select 条項コード from 条文 limit 1"))
+                    .recordCount() > 0)
+            continue;
+        files << file;
     }
     return files;
 }

@@ -27,7 +27,8 @@ QString installedDataRoot();
 // installed or its folder cannot be written, else empty (the program folder).
 QString defaultDataRoot(const QString& programFolder);
 // The law texts bundled with an installation (share/lexora/laws/*.txt) in the order of the
-// law list of ht.dat; empty for a build tree.
+// law list of ht.dat, leaving out a law whose database already holds records (imported by the
+// user before the viewer's first start); empty for a build tree.
 QStringList bundledLawTexts();
 
 // The DB folder exists and takes a file; otherwise an error naming the folder and the remedy

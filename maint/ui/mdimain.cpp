@@ -96,7 +96,12 @@ void MDIMain::MDIForm_Load() {
     if (dataRoot.isEmpty()) {
         // An installed program keeps its data where the viewer keeps it.
         dataRoot = exchange::defaultDataRoot(program);
-        if (!dataRoot.isEmpty()) settings.save(QStringLiteral("ROOT"), dataRoot);
+        if (!dataRoot.isEmpty()) {
+            settings.save(QStringLiteral("ROOT"), dataRoot);
+            // With ROOT set, an empty Path would no longer fall back to this folder.
+            if (settings.get(QStringLiteral("Path")).isEmpty())
+                settings.save(QStringLiteral("Path"), program);
+        }
     }
     store::setFolders(program, dataRoot);
 }

@@ -35,10 +35,16 @@ grep -q '行政手続法' <<<"$shown"
 export XDG_DATA_HOME="$tmp/xdg" XDG_CONFIG_HOME="$tmp/viewer-config"
 "$tmp/usr/bin/Lexora" > "$tmp/lexora.log" 2>&1 &
 viewer=$!
-for _ in $(seq 1 120); do
+trap 'kill "$viewer" 2> /dev/null || true; rm -rf "$tmp"' EXIT
+for _ in $(seq 1 360); do
   grep -qs '^INIT=TRUE' "$XDG_CONFIG_HOME/LXA/LXA.ini" && break
   sleep 0.5
 done
+if ! grep -qs '^INIT=TRUE' "$XDG_CONFIG_HOME/LXA/LXA.ini"; then
+  echo "the installed viewer's first start did not finish in 180 s:" >&2
+  cat "$tmp/lexora.log" >&2
+  exit 1
+fi
 kill "$viewer" 2> /dev/null || true
 wait "$viewer" 2> /dev/null || true
 grep -q "^ROOT=$tmp/xdg/Lexora" "$XDG_CONFIG_HOME/LXA/LXA.ini"

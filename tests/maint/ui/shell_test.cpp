@@ -65,6 +65,13 @@ TEST_F(ShellTest, DbFolderComesFromRootElsePath) {
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(store::folders().root, path(QStringLiteral("xdg/Lexora")));
     EXPECT_EQ(s.get(QStringLiteral("ROOT")), path(QStringLiteral("xdg/Lexora")));
+    // Started again: the saved ROOT and Path give the same folders.
+    qputenv("XDG_DATA_HOME", path(QStringLiteral("xdg")).toUtf8());
+    maint::MDIMain::MDIForm_Load();
+    maint::MDIMain::MDIForm_Load();
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(store::folders().share, path(QStringLiteral("usr/share/lexora")));
+    EXPECT_EQ(store::folders().root, path(QStringLiteral("xdg/Lexora")));
 }
 
 TEST_F(ShellTest, ButtonsOpenEachToolOnce) {

@@ -210,13 +210,13 @@ void MDIMain::InitSettings() {
         window.runViewerImport();
         window.close();
     }
-    importBundledLaws();
-    settings.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
+    // A law that could not be imported leaves the first start to run again next time.
+    if (importBundledLaws()) settings.save(QStringLiteral("INIT"), QStringLiteral("TRUE"));
 }
 
-void MDIMain::importBundledLaws() {
+bool MDIMain::importBundledLaws() {
     const QStringList files = exchange::bundledLawTexts();
-    if (files.isEmpty()) return;
+    if (files.isEmpty()) return true;
     // An installation brings its laws as texts: the first window then has laws to read.
     QProgressDialog progress(QStringLiteral("法令を取り込んでいます..."), QString(), 0,
                              int(files.size()));
@@ -237,15 +237,18 @@ void MDIMain::importBundledLaws() {
             observer.pump = platform::FramePump();
             const maint::ImportResult r =
                 importer.run(maint::readLawTextFile(files[i]), {}, observer);
-            if (r.stopped) failed << files[i] + QStringLiteral(": ") + r.stopMessage;
+            if (r.stopped) failed << files[i];  // the import has said why
         } catch (const platform::Error& e) {
             failed << files[i] + QStringLiteral(": ") + e.description();
         }
     }
     progress.setValue(int(files.size()));
-    if (!failed.isEmpty())
-        platform::msgBox(QStringLiteral("次の法令は取り込めませんでした。\r\n") +
-                         failed.join(QStringLiteral("\r\n")));
+    if (failed.isEmpty()) return true;
+    platform::msgBox(
+        QStringLiteral("次の法令は取り込めませんでした。次の起動でもう一度取り込みます。"
+                       "\r\n") +
+        failed.join(QStringLiteral("\r\n")));
+    return false;
 }
 
 void MDIMain::Form_Load() {

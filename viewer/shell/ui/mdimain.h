@@ -44,8 +44,8 @@ class MDIMain : public platform::MdiFrame {
     void Form_Load();
     static void InitSettings();
     // An installation's bundled law texts, imported at its first start with the progress on
-    // show.
-    static void importBundledLaws();
+    // show; false (and a message) when one could not be imported.
+    static bool importBundledLaws();
     // Fills the six law buttons and HoutenNames from the master list.
     void LoadLawButtons();
 
