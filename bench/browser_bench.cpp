@@ -3,6 +3,7 @@
 // the seven laws and on a law list of 900 laws. LEXORA_BENCH_ROOT names the data root to
 // build and keep, so that bench/compare can time the sqlite3 shell on the same files.
 #include "bench/benchdata.h"
+#include "bench/windowbench.h"
 #include "exchange/firststart.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -190,16 +191,10 @@ BENCHMARK(BM_SearchCore_900)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::GuardedApplication app(argc, argv);
-    platform::ScriptedPrompt quiet;
-    QTemporaryDir tmp;
-    QString base = qEnvironmentVariable("LEXORA_BENCH_ROOT");
-    if (base.isEmpty()) base = tmp.path();
-    gRoot = base + QStringLiteral("/seven");
-    gScaled = base + QStringLiteral("/scaled");
-    bench::importSampleLaws(gRoot);
-    prepareScaled(gScaled, gRoot);
-    bench::runBenchmarks(argc, argv);
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, [](const QString& base) {
+        gRoot = base + QStringLiteral("/seven");
+        gScaled = base + QStringLiteral("/scaled");
+        bench::importSampleLaws(gRoot);
+        prepareScaled(gScaled, gRoot);
+    });
 }

@@ -3,8 +3,8 @@
 // every law (the scan alone with its initial settings, and the window listing the 3000-odd
 // texts longer than 100 characters).
 #include "bench/benchdata.h"
+#include "bench/windowbench.h"
 #include "platform/prompt.h"
-#include "platform/ui/guard.h"
 #include "platform/ui/textpane.h"
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/expand.h"
@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -69,11 +68,7 @@ BENCHMARK(BM_DataCheckWindow_Seven_Length100)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::GuardedApplication app(argc, argv);
-    platform::ScriptedPrompt quiet;
-    QTemporaryDir tmp;
-    bench::importSampleLaws(tmp.path() + QStringLiteral("/root"));
-    bench::runBenchmarks(argc, argv);
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, [](const QString& base) {
+        bench::importSampleLaws(base + QStringLiteral("/tools"));
+    });
 }
