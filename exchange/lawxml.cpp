@@ -641,12 +641,13 @@ class Converter {
         }
     }
 
-    // Number and branch of a heading: its Num, else its title, else 0.
-    Number headingNumber(const Heading& h) {
+    // Number and branch of a heading: its Num, else its title, else 0 (reported for the
+    // heading's own row, not again for each row below it).
+    Number headingNumber(const Heading& h, bool report) {
         if (const std::optional<Number> d = digitsNumber(h.node->num)) return *d;
         const QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
         if (const std::optional<Number> t = titleNumber(title, kHeadingKinds[h.level])) return *t;
-        report_.add(QStringLiteral("番号の読めない見出しを0とした"), title);
+        if (report) report_.add(QStringLiteral("番号の読めない見出しを0とした"), title);
         return {0};
     }
 
@@ -669,7 +670,7 @@ class Converter {
         for (const Node* n = h.node; n; n = n->parent) {
             const int level = int(kHeadings.indexOf(n->tag));
             if (level < 0) continue;
-            const Number num = headingNumber({n, level});
+            const Number num = headingNumber({n, level}, n == h.node);
             slots[first[level]] = std::min(num.value(0), 99);
             const int branch = num.value(1);
             if (level == 1 || level == 2)

@@ -252,6 +252,13 @@ TEST(LawXmlRulesTest, TableOfContentsRows) {
                   "TS01990000000000&&00000000&&00000000&&00000000&&00000000&&重複"));
     EXPECT_EQ(kinds(law, QStringLiteral("編・款・目の枝番号を除いた")), 1);
     EXPECT_EQ(kinds(law, QStringLiteral("目次コードが重なった")), 1);
+    // A heading whose number cannot be read is reported for its own row only.
+    const LawXml unnumbered = convertLawXml(
+        lawXml(QStringLiteral("<Chapter><ChapterTitle>無番号</ChapterTitle><Section Num=\"1\">"
+                              "<SectionTitle>節</SectionTitle></Section></Chapter>")),
+        QStringLiteral("TS"));
+    EXPECT_EQ(unnumbered.toc.value(1).left(16), QStringLiteral("TS00000000010000"));
+    EXPECT_EQ(kinds(unnumbered, QStringLiteral("番号の読めない見出しを0とした")), 1);
     EXPECT_EQ(idxText({law}).section(kCrLf, 0, 0), QStringLiteral("CODES TS"));
     EXPECT_EQ(htText({law}), QStringLiteral("1 TS 試験法"));
 }
