@@ -257,7 +257,7 @@ TEST(LawXmlRulesTest, TableOfContentsRows) {
         lawXml(QStringLiteral("<Chapter><ChapterTitle>無番号</ChapterTitle><Section Num=\"1\">"
                               "<SectionTitle>節</SectionTitle></Section></Chapter>")),
         QStringLiteral("TS"));
-    EXPECT_EQ(unnumbered.toc.value(1).left(16), QStringLiteral("TS00000000010000"));
+    EXPECT_EQ(unnumbered.toc.value(1).left(16), QStringLiteral("TS00000001000000"));
     EXPECT_EQ(kinds(unnumbered, QStringLiteral("番号の読めない見出しを0とした")), 1);
     EXPECT_EQ(idxText({law}).section(kCrLf, 0, 0), QStringLiteral("CODES TS"));
     EXPECT_EQ(htText({law}), QStringLiteral("1 TS 試験法"));
