@@ -242,6 +242,7 @@ int cmdImportIdx(const Options& o, platform::Settings&) {
     }
     ConsoleProgress progress;
     const exchange::IdxImportResult r = exchange::ImportIdxFile(file, &progress);
+    if (!r.refusal.isEmpty()) return 1;  // the reason is on standard error already
     out(QStringLiteral("%1 tables of contents replaced (%2), %3 rows added, %4 lines skipped")
             .arg(r.codes.size())
             .arg(r.codes.join(u' '))
@@ -428,7 +429,15 @@ int cmdImportXml(const Options& o, platform::Settings&) {
     int status = 0;
     for (const exchange::LawXml& law : laws) {
         maint::LawTextImporter importer;
-        const maint::XmlImportResult r = maint::importLawXml(law, importer);
+        maint::XmlImportResult r;
+        // A refused law stops only itself; the others are still imported.
+        try {
+            r = maint::importLawXml(law, importer);
+        } catch (const platform::Error& e) {
+            err(QStringLiteral("lexctl import-xml: %1 %2: %3").arg(law.code, law.name, e.description()));
+            status = 1;
+            continue;
+        }
         out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
                            "%6 table-of-contents rows, %7 lines skipped")
                 .arg(r.text.lawCode, r.text.lawName)

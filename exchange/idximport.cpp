@@ -61,10 +61,10 @@ IdxImportResult importIdxLines(const platform::TextLines& text, const QString& p
 
     const QStringList head = text.lines.value(0).split(u' ');
     if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
-        platform::msgBox(QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
-                                        "で始まっていません）。何も取り込みませんでした。")
-                             .arg(path));
-        r.fileFound = true;
+        r.refusal = QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
+                                   "で始まっていません）。何も取り込みませんでした。")
+                        .arg(path);
+        platform::msgBox(r.refusal);
         return r;
     }
 

@@ -25,6 +25,7 @@ struct IdxImportResult {
     int added = 0;         // rows added over all laws
     QStringList skipped;   // "N行目: reason" for every line not imported
     bool stopped = false;  // the progress asked to stop; later laws kept their rows
+    QString refusal;       // why nothing was imported (not an index file); empty otherwise
 };
 
 // The whole content of an index file: its lines joined with CR LF, no trailing break.

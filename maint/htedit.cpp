@@ -5,6 +5,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -46,7 +47,32 @@ bool registerLaw(const QString& code, const QString& typedName, int lineCount) {
     const QString name = platform::trimBlanks(typedName);
     if (const QString why = checkLawEntry(code, name); !why.isEmpty()) throw store::Error(why);
     const QString upper = code.toUpper();
-    {
+    QString oldName;
+    for (const store::LawEntry& law : store::readLawList()) {
+        if (law.code == upper) oldName = law.name;
+        // One database, one law: two codes on one file would mix their records.
+        if (law.name == name && law.code != upper)
+            throw store::Error(QStringLiteral("法典名称「%1」は法典コード %2 で登録されています。")
+                                   .arg(name, law.code));
+    }
+    // A rename takes the law's database with it, so its records and table of contents stay
+    // reachable; the file is renamed first and put back when the list cannot follow.
+    const QString oldPath = oldName.isEmpty() ? QString() : store::lawDbPath(oldName);
+    const QString newPath = store::lawDbPath(name);
+    const bool moving = !oldName.isEmpty() && oldName != name && QFileInfo::exists(oldPath);
+    if (moving) {
+        if (QFileInfo::exists(newPath))
+            throw store::Error(
+                QStringLiteral("データベース %1 がすでにあるため、%2 の名称を「%3」に変更しません"
+                               "でした。")
+                    .arg(newPath, oldName, name));
+        QFile file(oldPath);
+        if (!file.rename(newPath))
+            throw store::Error(QStringLiteral("データベース %1 の名前を %2 に変えられないため、"
+                                              "名称を変更しませんでした。(%3)")
+                                   .arg(oldPath, newPath, file.errorString()));
+    }
+    try {
         store::Database db = store::openMasterDb();
         store::Recordset rs = db.openRecordset(
             QStringLiteral("select * from 法典コード where 法典コード=? order by 番号"),
@@ -67,8 +93,11 @@ bool registerLaw(const QString& code, const QString& typedName, int lineCount) {
         rs.setField(QStringLiteral("法典コード"), upper);
         rs.setField(QStringLiteral("法典名称"), name);
         rs.update();
+    } catch (...) {
+        if (moving) QFile::rename(newPath, oldPath);
+        throw;
     }
-    if (QFileInfo::exists(store::lawDbPath(name))) return false;
+    if (QFileInfo::exists(newPath)) return false;
     store::MakeHoutenDB(store::folders().db, name + QStringLiteral(".mdb"));
     return true;
 }

@@ -21,8 +21,11 @@ QString checkLawEntry(const QString& code, const QString& name);
 // Adds the law, or renames it when its code is listed; either way it goes to the end of the
 // order: 番号 = `lineCount` + 1, or one past the highest other 番号 when that is higher (after
 // a removal count + 1 may be taken, and 番号 is the table's unique key). The name is trimmed
-// of half-width blanks. Creates the law's empty database when it is missing and returns
-// whether it did. Throws store::Error for a code or name checkLawEntry refuses.
+// of half-width blanks. A rename renames the law's database file with it; a file under the
+// new name already there, a failed rename or a name listed under another code refuse the
+// whole step (store::Error) and nothing changes. Creates the law's empty database when it
+// is missing and returns whether it did. Throws store::Error for a code or name
+// checkLawEntry refuses.
 bool registerLaw(const QString& code, const QString& name, int lineCount);
 // Removes every row of the code; the law's database file stays and 番号 are not renumbered.
 void removeLaw(const QString& code);

@@ -192,6 +192,23 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
     return written;
 }
 
+QString checkImportTarget(const QString& code, const QString& name) {
+    // One database, one law: an import never renames a listed law (its records would be left
+    // in a file nothing reaches) nor writes into another law's file under a second code.
+    for (const store::LawEntry& law : store::readLawList()) {
+        const bool sameCode = law.code.compare(code, Qt::CaseInsensitive) == 0;
+        if (sameCode && law.name != name)
+            return QStringLiteral("%1 は %2 の法典コードです。別のコードを指定するか、先に %2 "
+                                  "を削除してください。")
+                .arg(law.code, law.name);
+        if (!sameCode && law.name == name)
+            return QStringLiteral("法典名称「%1」は法典コード %2 で登録されています。"
+                                  "何も取り込みませんでした。")
+                .arg(name, law.code);
+    }
+    return {};
+}
+
 void WriteHCode(const QString& code, const QString& name) {
     store::Database db = store::openMasterDb();
     const int count =
@@ -247,19 +264,8 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     r.lawCode = typedCode.toUpper();
     if (!store::isValidLawName(r.lawName, &why))
         throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
-    // One database, one law: records must not go into a listed law's file under another
-    // code, nor (in a pane read, which lists nothing) into another law's file.
-    for (const store::LawEntry& law : store::readLawList()) {
-        const bool sameCode = law.code.compare(r.lawCode, Qt::CaseInsensitive) == 0;
-        if (law.name == r.lawName && !sameCode)
-            throw store::Error(QStringLiteral("法典名称「%1」は法典コード %2 で登録されています。"
-                                              "何も取り込みませんでした。")
-                                   .arg(r.lawName, law.code));
-        if (options.fromPane && sameCode && law.name != r.lawName)
-            throw store::Error(QStringLiteral("法典コード %1 は「%2」として登録されています。"
-                                              "何も取り込みませんでした。")
-                                   .arg(r.lawCode, law.name));
-    }
+    if (const QString why = checkImportTarget(r.lawCode, r.lawName); !why.isEmpty())
+        throw store::Error(why);
     if (observer.header) observer.header(r.lawCode, r.lawName);
     if (!options.fromPane) {
         WriteHCode(r.lawCode, r.lawName);

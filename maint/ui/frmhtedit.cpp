@@ -3,9 +3,13 @@
 #include "maint/htedit.h"
 #include "platform/error.h"
 #include "platform/prompt.h"
+#include "platform/vb.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -124,7 +128,21 @@ void FrmHtEdit::ListDsp_DblClick() {
 
 void FrmHtEdit::CmdAdd_Click() {
     if (TxtHName->text().isEmpty() || TxtHCode->text().isEmpty()) return;
-    reported([this] { registerLaw(TxtHCode->text(), TxtHName->text(), ListDsp->count()); });
+    QString oldName;
+    for (const store::LawEntry& law : store::readLawList())
+        if (law.code == TxtHCode->text().toUpper()) oldName = law.name;
+    const bool hadDb = !oldName.isEmpty() && QFileInfo::exists(store::lawDbPath(oldName));
+    reported([&] {
+        registerLaw(TxtHCode->text(), TxtHName->text(), ListDsp->count());
+        const QString name = platform::trimBlanks(TxtHName->text());
+        if (!oldName.isEmpty() && oldName != name)
+            platform::msgBox(QStringLiteral("%1 の法典名称を「%2」から「%3」に変更しました。%4")
+                                 .arg(TxtHCode->text().toUpper(), oldName, name,
+                                      hadDb ? QStringLiteral("データベースの名前も %1.mdb から "
+                                                             "%2.mdb に変えました。")
+                                                  .arg(oldName, name)
+                                            : QString()));
+    });
     LoadDb();
 }
 

@@ -169,11 +169,18 @@ void FrmTR::importXml(const QString& path) {
     const QString name = exchange::lawXmlName(xml);  // as written; the list may hold it so
     for (const store::LawEntry& law : store::readLawList())
         if (!name.isEmpty() && law.name == name) proposed = law.code;
-    const QString code = platform::trimBlanks(platform::inputBox(
-        QStringLiteral("%1 の法典コード（英字で始まる2文字）を入力してください。")
-            .arg(name.isEmpty() ? QFileInfo(path).fileName() : name),
-        proposed));
-    if (code.isEmpty()) return;
+    QString code;
+    // A code taken by another law is refused before anything is written, and asked again.
+    for (;;) {
+        code = platform::trimBlanks(platform::inputBox(
+            QStringLiteral("%1 の法典コード（英字で始まる2文字）を入力してください。")
+                .arg(name.isEmpty() ? QFileInfo(path).fileName() : name),
+            proposed));
+        if (code.isEmpty()) return;
+        const QString why = name.isEmpty() ? QString() : checkImportTarget(code, name);
+        if (why.isEmpty()) break;
+        platform::msgBox(why);
+    }
     exchange::LawXml law;
     try {
         law = exchange::convertLawXml(xml, code);

@@ -59,7 +59,7 @@ TEST_F(HtEditTest, AddAndReRegisterMoveTheLawToTheEnd) {
     EXPECT_EQ(lines(w).last(), QStringLiteral("AB　民法"));
 
     // Double click fills both boxes; registering under a new name keeps one row, moves it to
-    // the end and makes a database for the new name.
+    // the end and, as the law had no database, makes one for the new name.
     w.ListDsp->setCurrentRow(0);
     w.ListDsp_DblClick();
     EXPECT_EQ(w.TxtHCode->text(), QStringLiteral("KP"));
@@ -70,7 +70,9 @@ TEST_F(HtEditTest, AddAndReRegisterMoveTheLawToTheEnd) {
                                    QStringLiteral("4 AB 民法"), QStringLiteral("5 KP 憲法")}));
     EXPECT_TRUE(dbExists(QStringLiteral("憲法")));
     EXPECT_EQ(lines(w).first(), QStringLiteral("MP　民事"));
-    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral("KP の法典名称を「日本国憲法」から「憲法」に変更しました。")});
+    prompt.messages.clear();
 
     // Empty boxes: nothing, silently.
     w.TxtHName->clear();
@@ -78,6 +80,50 @@ TEST_F(HtEditTest, AddAndReRegisterMoveTheLawToTheEnd) {
     w.CmdDel->click();
     EXPECT_EQ(rows().size(), 4);
     EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(HtEditTest, RenameTakesTheDatabaseWithItOrChangesNothing) {
+    store::openOrCreateLawDb(QStringLiteral("民事")).close();
+    testsupport::addRecord(QStringLiteral("民事"), QStringLiteral("MP00010000010000"),
+                           QStringLiteral("本文"));
+    testsupport::addToc(QStringLiteral("民事"),
+                        {QStringLiteral("MP01000000000000"), QStringLiteral("00010000"),
+                         QStringLiteral("00010000"), QStringLiteral("00010000"),
+                         QStringLiteral("00010000"), QStringLiteral("第一編　総則")});
+    const QByteArray bytes = testsupport::readFile(store::lawDbPath(QStringLiteral("民事")));
+    platform::ScriptedPrompt prompt;
+    FrmHtEdit w;
+    const auto add = [&](const QString& code, const QString& name) {
+        w.TxtHCode->setText(code);
+        w.TxtHName->setText(name);
+        w.CmdAdd->click();
+    };
+    add(QStringLiteral("mp"), QStringLiteral("民法"));
+    EXPECT_EQ(rows().last(), QStringLiteral("4 MP 民法"));
+    EXPECT_FALSE(dbExists(QStringLiteral("民事")));
+    EXPECT_EQ(testsupport::readFile(store::lawDbPath(QStringLiteral("民法"))), bytes);
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0],
+              QStringLiteral("MP の法典名称を「民事」から「民法」に変更しました。データベースの"
+                             "名前も 民事.mdb から 民法.mdb に変えました。"));
+
+    // Refused whole: a file under the new name (it would be taken over), a name listed under
+    // another code (two codes on one file).
+    store::openOrCreateLawDb(QStringLiteral("旧民法")).close();
+    const QStringList before = rows();
+    for (const QString& name : {QStringLiteral("旧民法"), QStringLiteral("刑法")}) {
+        prompt.messages.clear();
+        add(QStringLiteral("MP"), name);
+        EXPECT_EQ(rows(), before) << name.toStdString();
+        EXPECT_EQ(testsupport::readFile(store::lawDbPath(QStringLiteral("民法"))), bytes) << name.toStdString();
+        ASSERT_EQ(prompt.messages.size(), 1) << name.toStdString();
+    }
+    EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("刑法」は法典コード CP で登録")));
+    prompt.messages.clear();
+    add(QStringLiteral("MP"), QStringLiteral("旧民法"));
+    EXPECT_TRUE(prompt.messages[0].startsWith(QStringLiteral("データベース ")));
+    EXPECT_TRUE(prompt.messages[0].endsWith(
+        QStringLiteral("旧民法.mdb がすでにあるため、民法 の名称を「旧民法」に変更しませんでした。")));
 }
 
 TEST_F(HtEditTest, EntryRefusesCodesAndNamesTheListCannotHold) {

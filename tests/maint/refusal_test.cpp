@@ -1,0 +1,87 @@
+// Imports never take a listed law's code: text file, pane and law XML are refused before
+// anything is written, in the library and through lexctl.
+#include "exchange/lawxml.h"
+#include "maint/lawimport.h"
+#include "platform/prompt.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "tests/support/samplelaws.h"
+
+#include <QFileInfo>
+
+using namespace maint;
+
+namespace {
+
+const QString kKokkaBaisho = QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml");
+
+class RefusalTest : public testsupport::TempRootTest {};
+
+TEST_F(RefusalTest, ACodeListedForAnotherLawIsRefusedBeforeAnythingIsWritten) {
+    platform::ScriptedPrompt prompt;
+    LawTextImporter importer;
+    importer.run(QStringLiteral("法典コード=MP\r\n法典名称=民法\r\n\r\n（基本原則）\r\n第１条\r\n"
+                                "私権は、公共の福祉に適合しなければならない。"),
+                 {});
+    const QByteArray civil = testsupport::readFile(store::lawDbPath(QStringLiteral("民法")));
+    const QString refusal = QStringLiteral(
+        "MP は 民法 の法典コードです。別のコードを指定するか、先に 民法 を削除してください。");
+    ImportOptions pane;
+    pane.fromPane = true;
+    const QString text = QStringLiteral(
+        "法典コード=mp\r\n法典名称=国家賠償法\r\n\r\n（）\r\n第１条\r\n国又は公共団体の…");
+    const exchange::LawXml xml = exchange::convertLawXmlFile(kKokkaBaisho, QStringLiteral("MP"));
+    const std::function<void()> imports[] = {
+        [&] { importer.run(text, {}); },
+        [&] { importer.run(text, pane); },
+        [&] { importLawXml(xml, importer); },
+    };
+    for (const auto& run : imports) {
+        try {
+            run();
+            ADD_FAILURE() << "not refused";
+        } catch (const store::Error& e) {
+            EXPECT_EQ(e.description(), refusal);
+        }
+        ASSERT_EQ(store::readLawList().size(), 1);
+        EXPECT_EQ(store::readLawList()[0].name, QStringLiteral("民法"));
+        EXPECT_FALSE(QFileInfo::exists(store::lawDbPath(QStringLiteral("国家賠償法"))));
+        EXPECT_EQ(testsupport::readFile(store::lawDbPath(QStringLiteral("民法"))), civil);
+    }
+    EXPECT_EQ(checkImportTarget(QStringLiteral("mp"), QStringLiteral("民法")), QString());
+    EXPECT_EQ(checkImportTarget(QStringLiteral("KB"), QStringLiteral("国家賠償法")), QString());
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+class RefusalCliTest : public testsupport::SampleLawsTest {};
+
+TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
+    // Under 民法's code: refused, 民法 still listed and readable.
+    testsupport::ProcessResult r =
+        lexctl({QStringLiteral("import-xml"), QStringLiteral("MP=") + kKokkaBaisho});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("MP は 民法 の法典コードです。"))) << r.err.toStdString();
+    r = lexctl({QStringLiteral("laws")});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("2 MP 民法\n")));
+    EXPECT_FALSE(r.out.contains(QStringLiteral("国家賠償法")));
+    r = lexctl({QStringLiteral("show"), QStringLiteral("MP415")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("債務不履行による損害賠償"))) << r.out.toStdString();
+
+    // A free code imports, exit 0.
+    r = lexctl({QStringLiteral("import-xml"), QStringLiteral("KB=") + kKokkaBaisho});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("8 KB 国家賠償法\n")));
+
+    // A file that is not an index file, a missing file: non-zero with the reason.
+    const QString notIdx = path(QStringLiteral("notidx.dat"));
+    testsupport::writeFile(notIdx, testsupport::cp932(QStringLiteral("目次\r\n")));
+    for (const QString& file : {notIdx, path(QStringLiteral("missing.dat"))}) {
+        r = lexctl({QStringLiteral("import-idx"), file});
+        EXPECT_EQ(r.exitCode, 1) << file.toStdString();
+        EXPECT_TRUE(r.err.contains(file)) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("replaced"))) << r.out.toStdString();
+    }
+}
+
+}  // namespace
