@@ -20,6 +20,11 @@ void setDefaultPrompt(Prompt* p) {
     fallbackPrompt = p ? p : &consolePrompt;
 }
 
+// Without a window there is nobody to choose a file: nothing is saved.
+QString Prompt::saveFile(const QString&, const QString&, const QStringList&, QString*) {
+    return {};
+}
+
 Answer ConsolePrompt::message(const QString& text, Buttons buttons) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
@@ -47,6 +52,16 @@ QString ScriptedPrompt::input(const QString& text, const QString& fallback) {
     QString s = inputs.front();
     inputs.pop_front();
     return s;
+}
+
+QString ScriptedPrompt::saveFile(const QString&, const QString& suggested, const QStringList&,
+                                 QString* filter) {
+    saveSuggestions.append(suggested);
+    if (saves.empty()) return {};
+    const auto [path, chosen] = saves.front();
+    saves.pop_front();
+    if (filter) *filter = chosen;
+    return path;
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <utility>
 
 namespace platform {
 
@@ -18,6 +19,10 @@ class Prompt {
     virtual Answer message(const QString& text, Buttons buttons) = 0;
     // The typed text, or the empty string when cancelled (as an input box answers).
     virtual QString input(const QString& text, const QString& fallback) = 0;
+    // A file to save to: the path chosen (empty when cancelled) and, in `filter`, which of
+    // `filters` ("UTF-8 (*.txt)") was chosen. `suggested` is the proposed path.
+    virtual QString saveFile(const QString& caption, const QString& suggested,
+                             const QStringList& filters, QString* filter);
 };
 
 // The prompt in force: the one installed, else the default.
@@ -32,6 +37,10 @@ inline Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok) {
 }
 inline QString inputBox(const QString& text, const QString& fallback = {}) {
     return prompt().input(text, fallback);
+}
+inline QString saveFileBox(const QString& caption, const QString& suggested,
+                           const QStringList& filters, QString* filter) {
+    return prompt().saveFile(caption, suggested, filters, filter);
 }
 
 // Messages to standard error; questions take their default (OK, Yes); input is empty.
@@ -51,6 +60,8 @@ class ScriptedPrompt : public Prompt {
 
     Answer message(const QString& text, Buttons buttons) override;
     QString input(const QString& text, const QString& fallback) override;
+    QString saveFile(const QString& caption, const QString& suggested, const QStringList& filters,
+                     QString* filter) override;
 
     QStringList messages;        // every message text, in order
     QList<Buttons> buttons;      // the buttons each message offered
@@ -58,6 +69,9 @@ class ScriptedPrompt : public Prompt {
     QStringList inputFallbacks;  // the text each input box proposed
     std::deque<Answer> answers;  // queued answers to messages
     std::deque<QString> inputs;  // queued answers to input boxes
+    QStringList saveSuggestions;  // the path each save box proposed
+    // Queued answers to save boxes: path and filter (a dry queue cancels).
+    std::deque<std::pair<QString, QString>> saves;
 };
 
 }  // namespace platform

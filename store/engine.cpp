@@ -4,6 +4,7 @@
 #include "store/log.h"
 
 #include <sqlite3.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -186,6 +187,22 @@ Database Database::open(const QString& path, const QString&) {
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("データベース %1 が見つかりません。").arg(path));
     return Database(connect(path, SQLITE_OPEN_READWRITE), path);
+}
+
+void Database::backupTo(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw Error(QStringLiteral("ファイル %1 はすでに存在します。").arg(path));
+    sqlite3* dest = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* b = sqlite3_backup_init(dest, "main", db_, "main");
+    int rc = b ? sqlite3_backup_step(b, -1) : sqlite3_errcode(dest);
+    if (b && sqlite3_backup_finish(b) != SQLITE_OK && rc == SQLITE_DONE) rc = sqlite3_errcode(dest);
+    const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close_v2(dest);
+    if (rc != SQLITE_DONE) {
+        QFile::remove(path);
+        throw Error(
+            QStringLiteral("データベース %1 を %2 に保存できません。(%3)").arg(path_, path, detail));
+    }
 }
 
 Database::Database(Database&& other) noexcept : db_(other.db_), path_(std::move(other.path_)) {

@@ -57,6 +57,10 @@ class Database {
     // The fields of a table in their order.
     QStringList fieldNames(const QString& table);
 
+    // A copy of the whole database, consistent as of one moment, in a new file at `path`
+    // (an existing file is an error; a half-written copy is removed).
+    void backupTo(const QString& path);
+
     void beginTrans();
     void commitTrans();
     void rollback();

@@ -3,6 +3,7 @@
 #include "platform/prompt.h"
 #include "store/folders.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -116,6 +117,24 @@ Database openOrCreateLawDb(const QString& lawName) {
     if (!QFileInfo::exists(lawDbPath(lawName)))
         MakeHoutenDB(folders().db, lawName + QStringLiteral(".mdb"));
     return openLawDb(lawName);
+}
+
+QString backupFolder() {
+    return joinPath(folders().db, QStringLiteral("backup"));
+}
+
+QString backupLawDb(const QString& lawName) {
+    Database db = openLawDb(lawName);
+    const QString folder = backupFolder();
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
+    const QString stem = lawName + u'-' +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = joinPath(folder, stem + kLawDbSuffix);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = joinPath(folder, stem + u'-' + QString::number(n) + kLawDbSuffix);
+    db.backupTo(path);
+    return path;
 }
 
 QList<LawEntry> readLawList() {

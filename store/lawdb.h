@@ -41,6 +41,12 @@ Database openLawDb(const QString& lawName);
 // The law's database, created empty first when missing.
 Database openOrCreateLawDb(const QString& lawName);
 
+// The folder under the DB folder where copies of law databases are kept before repairs.
+QString backupFolder();
+// Copies the law's database to backupFolder()/<name>-<yyyyMMdd-HHmmss>.mdb (a number added
+// when that file exists) and returns the copy's path; store::Error when it cannot.
+QString backupLawDb(const QString& lawName);
+
 // "select * from 法典コード order by 番号".
 QList<LawEntry> readLawList();
 // 法典名称 of the law whose code is `code` in upper case; empty when there is none.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -17,6 +18,12 @@ class ArrowCursor {
     ArrowCursor(const ArrowCursor&) = delete;
     ArrowCursor& operator=(const ArrowCursor&) = delete;
 };
+
+// A test that reaches a real modal box would wait for ever: it ends at once, named.
+void refuseModalInTests(const QString& text) {
+    if (qEnvironmentVariableIsSet("LEXORA_NO_MODAL"))
+        qFatal("a modal box was opened without a scripted prompt: %s", qPrintable(text));
+}
 
 QString programTitle() {
     const QString name = QCoreApplication::applicationName();
@@ -48,6 +55,7 @@ Answer WindowPrompt::message(const QString& text, Buttons buttons) {
             icon = QMessageBox::Question;
             break;
     }
+    refuseModalInTests(text);
     QMessageBox box(icon, programTitle(), text, b, QApplication::activeWindow());
     ArrowCursor arrow;
     switch (box.exec()) {
@@ -63,11 +71,24 @@ Answer WindowPrompt::message(const QString& text, Buttons buttons) {
 }
 
 QString WindowPrompt::input(const QString& text, const QString& fallback) {
+    refuseModalInTests(text);
     bool ok = false;
     ArrowCursor arrow;
     const QString s = QInputDialog::getText(QApplication::activeWindow(), programTitle(), text,
                                             QLineEdit::Normal, fallback, &ok);
     return ok ? s : QString();
+}
+
+QString WindowPrompt::saveFile(const QString& caption, const QString& suggested,
+                               const QStringList& filters, QString* filter) {
+    refuseModalInTests(caption);
+    ArrowCursor arrow;
+    QString chosen = filters.value(0);
+    const QString path = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), caption, suggested, filters.join(QStringLiteral(";;")),
+        &chosen);
+    if (filter) *filter = chosen;
+    return path;
 }
 
 }  // namespace platform

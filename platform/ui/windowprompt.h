@@ -9,6 +9,8 @@ class WindowPrompt : public Prompt {
   public:
     Answer message(const QString& text, Buttons buttons) override;
     QString input(const QString& text, const QString& fallback) override;
+    QString saveFile(const QString& caption, const QString& suggested, const QStringList& filters,
+                     QString* filter) override;
 };
 
 // Makes the window prompt the default of this program.

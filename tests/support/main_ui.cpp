@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A modal box nobody answers ends the test program instead of hanging it.
+    qputenv("LEXORA_NO_MODAL", "1");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray dir = QDir::tempPath().toUtf8() + "/lexora-runtime";
         QDir().mkpath(QString::fromUtf8(dir));

@@ -14,6 +14,8 @@
 #include "viewer/tools/expand.h"
 
 #include <QFileInfo>
+#include <memory>
+#include <stdexcept>
 #include <QSet>
 
 using namespace viewer;
@@ -265,6 +267,67 @@ TEST_F(CheckTest, RepairsCutOneNoteOrOneEmptyLineOnly) {
     EXPECT_EQ(textOf(b, QStringLiteral("BB00010000010000")), QStringLiteral("前"));
     EXPECT_EQ(textOf(b, QStringLiteral("BB00020000010000")),
               QStringLiteral("一\r\n\r\n二\r\n\r\n三"));
+}
+
+TEST_F(CheckTest, RepairsAskFirstAndCopyEveryLawTheyRewrite) {
+    const QString a = QStringLiteral("甲法"), b = QStringLiteral("乙法");
+    const QString note = QStringLiteral("\r\n(同 改正 )");
+    addRecord(a, QStringLiteral("AA00010000010000"), QStringLiteral("一") + note);
+    addRecord(a, QStringLiteral("AA00020000010000"), QStringLiteral("二") + note);
+    addRecord(b, QStringLiteral("BB00010000010000"), QStringLiteral("三") + note);
+    addRecord(b, QStringLiteral("BB00020000010000"), QStringLiteral("本文\r\n(注)"));
+    const QByteArray before = readFile(store::lawDbPath(a)) + readFile(store::lawDbPath(b));
+    EXPECT_EQ(countRepairs(a, CheckMode::String, *std::make_unique<CheckRun>()), 2);
+    EXPECT_EQ(countRepairs(b, CheckMode::EmptyLine, *std::make_unique<CheckRun>()), 0);
+
+    // Declined: asked once with the counts, nothing written, nothing copied.
+    CheckRun no;
+    QList<std::pair<int, int>> asked;
+    no.confirmRepair = [&](int records, int laws) {
+        asked.append({records, laws});
+        return false;
+    };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, no);
+    EXPECT_EQ(asked, (QList<std::pair<int, int>>{{3, 2}}));
+    EXPECT_TRUE(no.declined);
+    EXPECT_EQ(no.repaired, 0);
+    EXPECT_EQ(readFile(store::lawDbPath(a)) + readFile(store::lawDbPath(b)), before);
+    EXPECT_FALSE(QFileInfo::exists(store::backupFolder()));
+
+    // Accepted: each law is copied as it was, then repaired.
+    CheckRun yes;
+    yes.confirmRepair = [](int, int) { return true; };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, yes);
+    EXPECT_EQ(yes.repaired, 3);
+    EXPECT_EQ(yes.hits, 4);
+    ASSERT_EQ(yes.backups.size(), 2);
+    auto textsIn = [](const QString& file) {
+        QStringList out;
+        store::Database db = store::Database::open(file);
+        for (store::Recordset rs =
+                 db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
+             !rs.eof(); rs.moveNext())
+            out << rs.text(QStringLiteral("条文"));
+        return out;
+    };
+    EXPECT_EQ(textsIn(yes.backups[0]),
+              (QStringList{QStringLiteral("一") + note, QStringLiteral("二") + note}));
+    EXPECT_EQ(textsIn(yes.backups[1]),
+              (QStringList{QStringLiteral("三") + note, QStringLiteral("本文\r\n(注)")}));
+    EXPECT_TRUE(QFileInfo(yes.backups[0]).fileName().startsWith(a + u'-'));
+    EXPECT_EQ(QFileInfo(yes.backups[0]).absolutePath(), store::backupFolder());
+    EXPECT_EQ(textOf(b, QStringLiteral("BB00010000010000")), QStringLiteral("三"));
+    // Two copies in one second keep both.
+    const QString first = store::backupLawDb(a), second = store::backupLawDb(a);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(textsIn(first), textsIn(second));
+
+    // Nothing left to repair: not asked, nothing copied.
+    CheckRun again;
+    again.confirmRepair = [](int, int) -> bool { throw std::logic_error("asked"); };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, again);
+    EXPECT_TRUE(again.backups.isEmpty());
+    EXPECT_EQ(again.hits, 1);
 }
 
 TEST_F(CheckTest, RepairsLeaveTextsSavedDuringTheScan) {

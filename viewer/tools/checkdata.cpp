@@ -5,6 +5,8 @@
 #include "store/engine.h"
 #include "store/lawdb.h"
 
+#include <QHash>
+
 namespace viewer {
 
 namespace {
@@ -49,7 +51,9 @@ void repair(store::Database& db, const QString& code, const QString& seen, const
     const int changed = db.execute(
         QStringLiteral("update 条文 set 条文=? where 条項コード=? and 条文=?"), {kept, code, seen});
     t.commit();
-    if (changed == 1) listHit(run, code, kept);
+    if (changed != 1) return;
+    ++run.repaired;
+    listHit(run, code, kept);
 }
 
 }  // namespace
@@ -84,52 +88,102 @@ void CheckData(const QString& name, CheckMode mode, const QString& chars, const 
     });
 }
 
+QString repairedText(CheckMode mode, const QString& text, bool* holdsMark) {
+    const QString& mark = mode == CheckMode::String ? kNoteStart : kEmptyLine;
+    const bool hit = (mode == CheckMode::String || mode == CheckMode::EmptyLine) &&
+                     text.contains(mark);
+    if (holdsMark) *holdsMark = hit;
+    if (!hit) return {};
+    const QStringList parts = text.split(mark);
+    if (parts.size() != 2) return {};
+    if (mode == CheckMode::String) {
+        const QString end = parts[1].right(4);
+        if (end != QStringLiteral("改正 )") && end != QStringLiteral("追加 )")) return {};
+    }
+    return parts[0].isNull() ? QStringLiteral("") : parts[0];
+}
+
 namespace {
-// A text holding `mark` keeps the part before it when it holds the mark exactly once and
-// `keep` accepts the part after it; every text holding the mark is counted.
-template <class F>
-void cutAtOnlyMark(const QString& name, const QString& mark, CheckRun& run, F keep) {
+void correct(const QString& name, CheckMode mode, CheckRun& run, bool write) {
     walk(name, run, [&](store::Database& db, store::Recordset& rs) {
         const QString text = rs.text(QStringLiteral("条文"));
-        if (!text.contains(mark)) return;
+        bool hit = false;
+        const QString kept = repairedText(mode, text, &hit);
+        if (!hit) return;
         ++run.hits;
-        const QStringList parts = text.split(mark);
-        if (parts.size() == 2 && keep(parts[1]))
-            repair(db, rs.text(QStringLiteral("条項コード")), text, parts[0], run);
+        if (write && !kept.isNull()) repair(db, rs.text(QStringLiteral("条項コード")), text, kept, run);
     });
 }
 }  // namespace
 
-void CorrectData1(const QString& name, CheckRun& run) {
-    cutAtOnlyMark(name, kNoteStart, run, [](const QString& note) {
-        const QString end = note.right(4);
-        return end == QStringLiteral("改正 )") || end == QStringLiteral("追加 )");
-    });
+void CorrectData1(const QString& name, CheckRun& run, bool write) {
+    correct(name, CheckMode::String, run, write);
 }
 
-void CorrectData2(const QString& name, CheckRun& run) {
-    cutAtOnlyMark(name, kEmptyLine, run, [](const QString&) { return true; });
+void CorrectData2(const QString& name, CheckRun& run, bool write) {
+    correct(name, CheckMode::EmptyLine, run, write);
+}
+
+int countRepairs(const QString& name, CheckMode mode, CheckRun& run) {
+    store::Database db = store::openLawDb(name);
+    store::Recordset rs = db.openRecordset(QStringLiteral("select 条文 from 条文"));
+    int count = 0;
+    for (; !rs.eof() && !stopping(run); rs.moveNext())
+        if (!repairedText(mode, rs.text(QStringLiteral("条文"))).isNull()) ++count;
+    return count;
 }
 
 bool runDataCheck(CheckMode mode, const QString& chars, const QString& str, CheckRun& run) {
     run.hits = 0;
     const QList<store::LawEntry> laws = store::readLawList();
     if (laws.isEmpty()) return false;
-    if (run.onStart) run.onStart();
-    const bool correct = str == kCorrectWord;
+    const bool correct = str == kCorrectWord && mode != CheckMode::Length;
+    QList<store::LawEntry> available;
     for (const store::LawEntry& law : laws) {
-        if (stopping(run)) break;
         QString why;
-        if (!exchange::lawDbAvailable(law, &why)) {
+        if (exchange::lawDbAvailable(law, &why))
+            available << law;
+        else
             run.skipped << exchange::lawLabel(law) + QStringLiteral(": ") + why;
+    }
+    // A repair cannot be undone: it says what it would rewrite and asks first.
+    QHash<QString, int> planned;
+    if (correct) {
+        int records = 0;
+        for (const store::LawEntry& law : available) {
+            if (stopping(run)) return true;
+            if (const int n = countRepairs(law.name, mode, run); n > 0) {
+                planned.insert(law.name, n);
+                records += n;
+            }
+        }
+        if (records > 0 && run.confirmRepair &&
+            !run.confirmRepair(records, int(planned.size()))) {
+            run.declined = true;
+            return true;
+        }
+    }
+    if (run.onStart) run.onStart();
+    for (const store::LawEntry& law : available) {
+        if (stopping(run)) break;
+        if (!correct) {
+            CheckData(law.name, mode, chars, str, run);
             continue;
         }
-        if (correct && mode == CheckMode::String)
-            CorrectData1(law.name, run);
-        else if (correct && mode == CheckMode::EmptyLine)
-            CorrectData2(law.name, run);
+        // No repair without a copy of the law as it was.
+        bool write = planned.contains(law.name);
+        if (write) {
+            try {
+                run.backups << store::backupLawDb(law.name);
+            } catch (const store::Error& e) {
+                run.notBackedUp << exchange::lawLabel(law) + QStringLiteral(": ") + e.description();
+                write = false;
+            }
+        }
+        if (mode == CheckMode::String)
+            CorrectData1(law.name, run, write);
         else
-            CheckData(law.name, mode, chars, str, run);
+            CorrectData2(law.name, run, write);
     }
     return true;
 }

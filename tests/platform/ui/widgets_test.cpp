@@ -297,6 +297,8 @@ TEST(GuardTest, ErrorsStopInsideTheHandlerAndTheWindowGoesOn) {
 }
 
 TEST(BusyTest, BoxesShowTheArrowOverTheHourglass) {
+    // Real boxes here, closed by the test itself.
+    qunsetenv("LEXORA_NO_MODAL");
     BusyCursor busy;
     WindowPrompt boxes;
     Qt::CursorShape during = Qt::WaitCursor;
@@ -315,6 +317,7 @@ TEST(BusyTest, BoxesShowTheArrowOverTheHourglass) {
     boxes.input(QStringLiteral("検索キーワードを入力してください。"), {});
     EXPECT_EQ(during, Qt::ArrowCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    qputenv("LEXORA_NO_MODAL", "1");
 }
 
 TEST(BusyTest, CursorRestoredOnEveryWayOut) {

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -220,16 +221,51 @@ TEST_F(ToolWindowsTest, DataCheckListsRepairsAndOpensTheCorrection) {
     EXPECT_EQ(w().correction, r);
     EXPECT_EQ(r->TxtCode->text(), code);
 
-    // "CORRECT" repairs the note that ends in "改正 )" and lists the repaired text.
-    c->TxtStr->setText(QStringLiteral("CORRECT"));
-    c->CmdListUp->click();
-    EXPECT_EQ(c->ListCode->count(), 1);
-    EXPECT_EQ(stored(QStringLiteral("民法"), code), text);
-    EXPECT_EQ(c->windowTitle(), QStringLiteral("データチェック 2 - 153"));
-    // The same window comes to the front again with its lists.
-    w().Mn_File_CheckData_Click();
-    EXPECT_EQ(w().checkData, c);
-    EXPECT_EQ(c->ListCode->count(), 1);
+    // "CORRECT" first asks, naming what it would rewrite: No changes nothing.
+    const QByteArray unrepaired = readFile(db);
+    {
+        platform::ScriptedPrompt ask;
+        ask.answers.push_back(platform::Answer::No);
+        c->TxtStr->setText(QStringLiteral("CORRECT"));
+        c->CmdListUp->click();
+        ASSERT_EQ(ask.messages.size(), 1);
+        EXPECT_EQ(ask.buttons[0], platform::Buttons::YesNo);
+        EXPECT_TRUE(ask.messages[0].startsWith(QStringLiteral("1 法典の条文 1 件を書き換えます。")))
+            << ask.messages[0].toStdString();
+        EXPECT_TRUE(ask.messages[0].contains(store::backupFolder()));
+        EXPECT_EQ(readFile(db), unrepaired);
+        EXPECT_FALSE(QFileInfo::exists(store::backupFolder()));
+    }
+    // Yes: the law is copied first, the note that ends in "改正 )" repaired and the text
+    // listed; the last message names the copies' folder.
+    {
+        platform::ScriptedPrompt ask;
+        c->CmdListUp->click();
+        EXPECT_EQ(c->ListCode->count(), 1);
+        EXPECT_EQ(stored(QStringLiteral("民法"), code), text);
+        EXPECT_EQ(c->windowTitle(), QStringLiteral("データチェック 2 - 153"));
+        const QStringList copies =
+            QDir(store::backupFolder()).entryList({QStringLiteral("*.mdb")}, QDir::Files);
+        ASSERT_EQ(copies.size(), 1);
+        EXPECT_TRUE(copies[0].startsWith(QStringLiteral("民法-")));
+        store::Database copy = store::Database::open(store::backupFolder() + u'/' + copies[0]);
+        EXPECT_TRUE(copy.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                                       store::RecordsetType::Snapshot, {code})
+                        .text(QStringLiteral("条文"))
+                        .endsWith(QStringLiteral("改正 )")));
+        ASSERT_EQ(ask.messages.size(), 2);
+        EXPECT_EQ(ask.messages[1], QStringLiteral("1 件の条文を修復しました。修復前のデータベースを ") +
+                                       store::backupFolder() + QStringLiteral(" に保存しました。"));
+        // The same window comes to the front again with its lists.
+        w().Mn_File_CheckData_Click();
+        EXPECT_EQ(w().checkData, c);
+        EXPECT_EQ(c->ListCode->count(), 1);
+        // Nothing left to repair: no question, no copy, and it says so.
+        ask.messages.clear();
+        c->CmdListUp->click();
+        EXPECT_EQ(ask.messages, QStringList{QStringLiteral("修復する条文はありませんでした。")});
+        EXPECT_EQ(QDir(store::backupFolder()).entryList({QStringLiteral("*.mdb")}).size(), 1);
+    }
 
     // A law whose database is missing is skipped and named at the end.
     platform::ScriptedPrompt prompt;

@@ -9,6 +9,7 @@
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "platform/vb.h"
+#include "store/lawdb.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/ui/frmrcl.h"
@@ -140,6 +141,16 @@ void FrmCheckData::CmdListUp_Click() {
     };
     run.onRecord = show;
     run.stop = [this] { return run_.stopRequested(); };
+    run.confirmRepair = [](int records, int laws) {
+        return platform::msgBox(
+                   QStringLiteral("%1 法典の条文 %2 件を書き換えます。元には戻せないため、書き換える"
+                                  "前に各法典のデータベースを %3 に保存します。よろしいですか？")
+                       .arg(laws)
+                       .arg(records)
+                       .arg(store::backupFolder()),
+                   platform::Buttons::YesNo) == platform::Answer::Yes;
+    };
+    const bool repairing = str == kCorrectWord && mode != CheckMode::Length;
     run.onStart = [this] {
         ListCode->clear();
         ListJoubun->clear();
@@ -152,6 +163,17 @@ void FrmCheckData::CmdListUp_Click() {
             platform::msgBox(
                 QStringLiteral("次の法典はデータベースがないため調べませんでした。\r\n") +
                 run.skipped.join(QStringLiteral("\r\n")));
+        if (!run.notBackedUp.isEmpty())
+            platform::msgBox(QStringLiteral("次の法典はデータベースを保存できなかったため、"
+                                            "修復しませんでした。\r\n") +
+                             run.notBackedUp.join(QStringLiteral("\r\n")));
+        if (!run.backups.isEmpty())
+            platform::msgBox(QStringLiteral("%1 件の条文を修復しました。修復前のデータベースを "
+                                            "%2 に保存しました。")
+                                 .arg(run.repaired)
+                                 .arg(store::backupFolder()));
+        else if (repairing && !run.declined && run.notBackedUp.isEmpty() && !run.stopped)
+            platform::msgBox(QStringLiteral("修復する条文はありませんでした。"));
     };
     bool scanned = false;
     try {
