@@ -28,6 +28,42 @@ struct Law {
 };
 }  // namespace
 
+namespace {
+QString notIndexFile(const QString& path) {
+    return QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
+                          "で始まっていません）。何も取り込みませんでした。")
+        .arg(path);
+}
+}  // namespace
+
+IdxTargets tocImportTargets(const platform::TextLines& text, const QString& path) {
+    IdxTargets t;
+    const QStringList head = text.lines.value(0).split(u' ');
+    if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
+        t.refusal = notIndexFile(path);
+        return t;
+    }
+    // Only laws the import can write: listed, with a valid name and their database there.
+    auto label = [](const QString& typed) {
+        const QString code = typed.toUpper();
+        const QString name = store::GetHoutenName(code);
+        if (name.isEmpty() || !store::isValidLawName(name) ||
+            !QFileInfo(store::lawDbPath(name)).isFile())
+            return QString();
+        return code + u' ' + name;
+    };
+    for (const QString& code : head.mid(1)) {
+        const QString l = code.isEmpty() ? QString() : label(code);
+        if (!l.isEmpty() && !t.replaced.contains(l)) t.replaced << l;
+    }
+    for (const QString& line : text.lines.mid(1)) {
+        if (line.isNull() || line.split(kSep).size() < 6) continue;
+        const QString l = label(line.left(2));
+        if (!l.isEmpty() && !t.replaced.contains(l) && !t.added.contains(l)) t.added << l;
+    }
+    return t;
+}
+
 QString GetIdxFile(const QString& path) {
     return platform::readLines(path).join(QStringLiteral("\r\n"));
 }
@@ -61,9 +97,7 @@ IdxImportResult importIdxLines(const platform::TextLines& text, const QString& p
 
     const QStringList head = text.lines.value(0).split(u' ');
     if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
-        r.refusal = QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
-                                   "で始まっていません）。何も取り込みませんでした。")
-                        .arg(path);
+        r.refusal = notIndexFile(path);
         platform::msgBox(r.refusal);
         return r;
     }

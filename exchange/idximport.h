@@ -28,6 +28,15 @@ struct IdxImportResult {
     QString refusal;       // why nothing was imported (not an index file); empty otherwise
 };
 
+// What an import of these lines would change, worked out before anything is written:
+// "XX 名称" of the laws named in line 1 whose tables of contents are replaced, of the laws
+// that only gain rows, or why the lines are no index file at all.
+struct IdxTargets {
+    QStringList replaced, added;
+    QString refusal;
+};
+IdxTargets tocImportTargets(const platform::TextLines& text, const QString& path);
+
 // The whole content of an index file: its lines joined with CR LF, no trailing break.
 QString GetIdxFile(const QString& path);
 

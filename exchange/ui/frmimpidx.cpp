@@ -65,9 +65,35 @@ IdxImportResult FrmImpIdx::ImportIdxFile(const QString& path) {
         platform::msgBox(QStringLiteral("ファイル %1 が見つかりません。").arg(path));
         return {};
     }
+    platform::TextLines lines;
+    try {
+        lines = platform::readLinesLenient(path);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description());
+        return {};
+    }
+    // Tables of contents are replaced whole: the reader sees which before anything goes.
+    const IdxTargets targets = tocImportTargets(lines, path);
+    if (!targets.refusal.isEmpty()) {
+        platform::msgBox(targets.refusal);
+        return {};
+    }
+    if (!targets.replaced.isEmpty() || !targets.added.isEmpty()) {
+        QString question;
+        if (!targets.replaced.isEmpty())
+            question += QStringLiteral("次の法典の目次を %1 の内容に置き換えます。\r\n")
+                            .arg(QFileInfo(path).fileName()) +
+                        targets.replaced.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        if (!targets.added.isEmpty())
+            question += QStringLiteral("次の法典の目次に行を加えます。\r\n") +
+                        targets.added.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        if (platform::msgBox(question + QStringLiteral("よろしいですか？"),
+                             platform::Buttons::OkCancel) != platform::Answer::Ok)
+            return {};
+    }
     platform::BusyCursor busy;
     platform::RunState::Scope running(run_);
-    return exchange::ImportIdxFile(path, this);
+    return importIdxLines(lines, path, this);
 }
 
 void FrmImpIdx::closeEvent(QCloseEvent* e) {

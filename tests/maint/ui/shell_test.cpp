@@ -152,18 +152,58 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
     QApplication::sendEvent(w.LabelMon, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // First asked, naming the laws whose tables of contents go: Cancel writes nothing.
+    testsupport::addToc(QStringLiteral("日本国憲法"), {QStringLiteral("KP02000000000000"), QStringLiteral("00090000"),
+                                    QStringLiteral("00090000"), QStringLiteral("00090000"),
+                                    QStringLiteral("00090000"), QStringLiteral("戦争の放棄")});
+    const QString question =
+        QStringLiteral("次の法典の目次を kp.dat の内容に置き換えます。\r\nKP 日本国憲法\r\nよろしいですか？");
+    prompt.answers.push_back(platform::Answer::Cancel);
     QApplication::sendEvent(w.LabelMon, &drop);
     store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
-    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(),
-              1);  // kp.dat, not idx.dat's 11
+    auto toc = [&] {
+        QStringList out;
+        for (store::Recordset rs = db.openRecordset(QStringLiteral("目次")); !rs.eof(); rs.moveNext())
+            out << rs.text(QStringLiteral("見出し"));
+        return out;
+    };
+    EXPECT_EQ(prompt.messages, QStringList{question});
+    EXPECT_EQ(prompt.buttons.value(0), platform::Buttons::OkCancel);
+    EXPECT_EQ(toc(), QStringList{QStringLiteral("戦争の放棄")});
+    QDragEnterEvent enterAgain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                               Qt::NoModifier);
+    QApplication::sendEvent(w.LabelMon, &enterAgain);
+    QDropEvent again(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.LabelMon, &again);
+    EXPECT_EQ(toc(), QStringList{QStringLiteral("天皇")});  // kp.dat, not idx.dat's 11 rows
     EXPECT_EQ(w.LabelMon->text(), QStringLiteral("目次登録中... [日本国憲法] 天皇"));
-    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(prompt.messages, QStringList({question, question}));
 
-    // A folder dropped by mistake is named in a message; the window waits for the next drop.
-    w.ImportIdxFile(path(QStringLiteral("prog")));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral("が見つかりません。")));
-    EXPECT_EQ(db.openRecordset(QStringLiteral("目次")).recordCount(), 1);
+    // Rows of a law line 1 does not name are added: the question says so.
+    addLaw(2, QStringLiteral("MP"), QStringLiteral("民法"));
+    store::openOrCreateLawDb(QStringLiteral("民法"));
+    testsupport::writeFile(
+        path(QStringLiteral("two.dat")),
+        testsupport::cp932(QStringLiteral(
+            "CODES KP kp ZZ\r\nMP01000000000000&&00010000&&00080000&&00010000&&00080000&&総則")));
+    prompt.messages.clear();
+    prompt.answers.push_back(platform::Answer::Cancel);
+    w.ImportIdxFile(path(QStringLiteral("two.dat")));
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral("次の法典の目次を two.dat の内容に置き換えます。\r\nKP 日本国憲法\r\n"
+                                         "次の法典の目次に行を加えます。\r\nMP 民法\r\nよろしいですか？")});
+
+    // A folder dropped by mistake, or a file that is no index file, is named in a message
+    // without a question; the window waits for the next drop.
+    testsupport::writeFile(path(QStringLiteral("notes.txt")), "notes\r\n");
+    for (const QString& file : {path(QStringLiteral("prog")), path(QStringLiteral("notes.txt"))}) {
+        prompt.messages.clear();
+        w.ImportIdxFile(file);
+        ASSERT_EQ(prompt.messages.size(), 1);
+        EXPECT_TRUE(prompt.messages[0].contains(file));
+    }
+    EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral("何も取り込みませんでした。")));
+    EXPECT_EQ(toc(), QStringList{QStringLiteral("天皇")});
 }
 
 namespace {
