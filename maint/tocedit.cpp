@@ -183,6 +183,10 @@ void writeTocRow(store::Database& db, const TocRow& row) {
     rs.update();
 }
 
+bool deleteTocRow(store::Database& db, const QString& key) {
+    return db.execute(QStringLiteral("delete from 目次 where コード=?"), {key}) > 0;
+}
+
 QList<TocNode> articleNodes(store::Database& db, const QString& entryKey, const QString& soj,
                             const QString& eoj) {
     // An end stored empty (a range with too many "-") would otherwise widen the range to the

@@ -56,6 +56,8 @@ QString existingLawName(const QString& code);
 std::optional<TocRow> readTocRow(store::Database& db, const QString& key);
 // Edits the row with this code, or adds it.
 void writeTocRow(store::Database& db, const TocRow& row);
+// Deletes the row with this code; false when there is none.
+bool deleteTocRow(store::Database& db, const QString& key);
 
 struct TocNode {
     QString parentKey, key, text;

@@ -57,6 +57,8 @@ FrmSKEdit::FrmSKEdit(QWidget* parent) : QWidget(parent) {
     TxtEOJ2 = lineEdit(this, "TxtEOJ2", 80);
     CmdAdd = new QPushButton(QStringLiteral("登録"), this);
     CmdAdd->setObjectName(QStringLiteral("CmdAdd"));
+    CmdDel = new QPushButton(QStringLiteral("削除"), this);
+    CmdDel->setObjectName(QStringLiteral("CmdDel"));
     TView1 = new platform::KeyedTree(this);
     TView1->setObjectName(QStringLiteral("TView1"));
     TView1->setRootIsDecorated(true);
@@ -86,8 +88,13 @@ FrmSKEdit::FrmSKEdit(QWidget* parent) : QWidget(parent) {
     row({lead(QStringLiteral("見出し")), TxtMidashi}, nullptr, true);
     row({lead(QStringLiteral("含まれる条文")), TxtSOJ, new QLabel(QStringLiteral("～"), this),
          TxtEOJ});
+    auto* buttons = new QWidget(this);
+    auto* pair = new QHBoxLayout(buttons);
+    pair->setContentsMargins(0, 0, 0, 0);
+    pair->addWidget(CmdAdd);
+    pair->addWidget(CmdDel);
     row({lead(QStringLiteral("表示用")), TxtSOJ2, new QLabel(QStringLiteral("～"), this), TxtEOJ2},
-        CmdAdd);
+        buttons);
     layout->addWidget(TView1, 1);
 
     platform::connectGuarded(TxtHouten, &QLineEdit::textChanged, this,
@@ -99,6 +106,7 @@ FrmSKEdit::FrmSKEdit(QWidget* parent) : QWidget(parent) {
     connect(TxtSOJ, &QLineEdit::textChanged, TxtSOJ2, &QLineEdit::setText);
     connect(TxtEOJ, &QLineEdit::textChanged, TxtEOJ2, &QLineEdit::setText);
     platform::connectGuarded(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
+    platform::connectGuarded(CmdDel, &QPushButton::clicked, this, [this] { CmdDel_Click(); });
 
     resize(720, 620);
 }
@@ -261,6 +269,38 @@ void FrmSKEdit::CmdAdd_Click() {
     ClearTree();
     MakeTree(law);
     TxtHen->setFocus();
+}
+
+void FrmSKEdit::CmdDel_Click() {
+    const QString key = TxtKey->text();
+    if (key.isEmpty()) return;
+    const QString law = key.left(2);
+    const QString name = existingLawName(law);
+    if (name.isEmpty()) {
+        platform::msgBox(QStringLiteral("法典 %1 のデータベースがありません。").arg(law));
+        return;
+    }
+    std::optional<TocRow> row;
+    {
+        store::Database db = store::openLawDb(name);
+        row = readTocRow(db, key);
+    }
+    if (!row) {
+        platform::msgBox(QStringLiteral("目次 %1 はありません。").arg(key));
+        return;
+    }
+    const KeyNames names = keyNames(key);
+    if (platform::msgBox(QStringLiteral("目次 %1（%2 %3）を削除しますか？")
+                             .arg(key, names.name, row->heading),
+                         platform::Buttons::OkCancel) != platform::Answer::Ok)
+        return;
+    {
+        store::Database db = store::openLawDb(name);
+        deleteTocRow(db, key);
+    }
+    ClearTree();
+    MakeTree(law);
+    ReadSK();  // the boxes empty: the row has gone
 }
 
 }  // namespace maint

@@ -31,6 +31,7 @@ class FrmSKEdit : public QWidget {
     QLineEdit* TxtSOJ2 = nullptr;
     QLineEdit* TxtEOJ2 = nullptr;
     QPushButton* CmdAdd = nullptr;
+    QPushButton* CmdDel = nullptr;
     platform::KeyedTree* TView1 = nullptr;
 
     // Composes TxtKey from the level boxes (only with a law code).
@@ -44,6 +45,8 @@ class FrmSKEdit : public QWidget {
     void ClearTree();
     // Writes the row of TxtKey ("登録").
     void CmdAdd_Click();
+    // Deletes the row of TxtKey after a question ("削除").
+    void CmdDel_Click();
 
   protected:
     void showEvent(QShowEvent* e) override;

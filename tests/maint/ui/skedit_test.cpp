@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace maint;
@@ -189,6 +190,39 @@ TEST_F(SKEditTest, RegisteringWritesOneRowAndHangsTheRangeUnderIt) {
     EXPECT_EQ(childKeys(f, QStringLiteral("AB00100000000000")), QStringList());
     EXPECT_EQ(prompt.messages.size(), 5);  // only the questions
     EXPECT_EQ(rowCount(), 4);
+}
+
+TEST_F(SKEditTest, DeleteRemovesTheChosenRowAfterAQuestion) {
+    article(QStringLiteral("00010000"), 1);
+    toc(QStringLiteral("AB01000000000000"), QStringLiteral("総則"), QStringLiteral("00010000"),
+        QStringLiteral("00010000"));
+    toc(QStringLiteral("AB01030000000000"), QStringLiteral("人"), QStringLiteral("00010000"),
+        QStringLiteral("00010000"));
+    platform::ScriptedPrompt prompt;
+    FrmSKEdit f;
+    f.TxtHouten->setText(QStringLiteral("AB"));
+    f.TxtHen->setText(QStringLiteral("1"));
+    f.TxtShou->setText(QStringLiteral("3"));
+    ASSERT_EQ(f.TxtMidashi->text(), QStringLiteral("人"));
+    const QString key = QStringLiteral("AB01030000000000");
+    prompt.answers.push_back(platform::Answer::Cancel);
+    f.CmdDel->click();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0],
+              QStringLiteral("目次 AB01030000000000（民法 第1編 第3章 人）を削除しますか？"));
+    EXPECT_EQ(prompt.buttons[0], platform::Buttons::OkCancel);
+    EXPECT_TRUE(row(key));
+
+    f.CmdDel->click();
+    EXPECT_FALSE(row(key));
+    EXPECT_TRUE(row(QStringLiteral("AB01000000000000")));
+    EXPECT_FALSE(f.TView1->contains(key));
+    EXPECT_TRUE(f.TView1->contains(QStringLiteral("AB01000000000000")));
+    EXPECT_EQ(f.TxtMidashi->text(), QString());
+    // Nothing left under the key: said, not asked.
+    f.CmdDel->click();
+    EXPECT_EQ(prompt.messages.last(), QStringLiteral("目次 AB01030000000000 はありません。"));
+    EXPECT_EQ(prompt.messages.size(), 3);
 }
 
 TEST_F(SKEditTest, RefusalsAndRowsThatCannotBeShown) {
