@@ -117,8 +117,8 @@ QList<InputRecord> inputRecords(const QStringList& lines) {
     return out;
 }
 
-void writeBlock(const QString& path, const QString& text) {
-    const QByteArray bytes = encodeCp932(text, path);
+namespace {
+void writeBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw TextFileError(
@@ -126,6 +126,15 @@ void writeBlock(const QString& path, const QString& text) {
     if (f.write(bytes) != bytes.size() || !f.commit())
         throw TextFileError(
             QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
+}
+}  // namespace
+
+void writeBlock(const QString& path, const QString& text) {
+    writeBytes(path, encodeCp932(text, path));
+}
+
+void writeUtf8Block(const QString& path, const QString& text) {
+    writeBytes(path, text.toUtf8());
 }
 
 }  // namespace platform

@@ -103,6 +103,39 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
     EXPECT_EQ(readFile(idx), readFile(testsupport::sampleDir() + QStringLiteral("/idx.dat")));
     EXPECT_EQ(e->Rtxt1->text(), QStringLiteral("make idx"));
 
+    // 保存 writes the pane's text in the encoding chosen in the save box, CR LF kept; a
+    // character Shift_JIS lacks refuses that file whole and says so.
+    {
+        platform::ScriptedPrompt ask;
+        e->Option1[0]->setChecked(true);
+        e->Rtxt1->setText(QString());
+        e->CmdMake->click();
+        const QString text = e->Rtxt1->text();
+        const QString utf8 = path(QStringLiteral("minpo-utf8.txt"));
+        const QString sjis = path(QStringLiteral("minpo-sjis"));
+        ask.saves.push_back({utf8, QStringLiteral("UTF-8 (*.txt)")});
+        ask.saves.push_back({sjis, QStringLiteral("Shift_JIS (*.txt)")});
+        e->CmdSave->click();
+        e->CmdSave->click();
+        EXPECT_EQ(ask.saveSuggestions.value(0), store::folders().out + QStringLiteral("/民法.txt"));
+        EXPECT_EQ(readFile(utf8), text.toUtf8());
+        EXPECT_TRUE(text.contains(QStringLiteral("【基本原則】\r\n第1条\r\n")));
+        EXPECT_EQ(readFile(sjis + QStringLiteral(".txt")), testsupport::cp932(text));
+        EXPECT_EQ(ask.messages, QStringList({utf8 + QStringLiteral(" (UTF-8) に保存しました。"),
+                                             sjis + QStringLiteral(".txt (Shift_JIS) に保存しました。")}));
+        ask.messages.clear();
+        e->Rtxt1->setText(QStringLiteral("鷗外\r\n"));
+        ask.saves.push_back({sjis + QStringLiteral(".txt"), QStringLiteral("Shift_JIS (*.txt)")});
+        e->CmdSave->click();
+        EXPECT_EQ(readFile(sjis + QStringLiteral(".txt")), testsupport::cp932(text));
+        ASSERT_EQ(ask.messages.size(), 1);
+        EXPECT_TRUE(ask.messages[0].endsWith(QStringLiteral("保存しませんでした。")));
+        // Cancelled box: nothing written, nothing said.
+        ask.messages.clear();
+        e->CmdSave->click();
+        EXPECT_TRUE(ask.messages.isEmpty());
+    }
+
     // A law that cannot be built leaves the text empty, without a message.
     platform::ScriptedPrompt prompt;
     e->curHCodeE = QStringLiteral("ZZ");

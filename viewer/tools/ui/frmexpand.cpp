@@ -2,17 +2,22 @@
 
 #include "exchange/export.h"
 #include "platform/error.h"
+#include "platform/prompt.h"
+#include "platform/textfile.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
 #include "viewer/log.h"
 #include "viewer/tools/expand.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,6 +41,8 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
         Option1 << option;
     }
     Option1[0]->setChecked(true);
+    CmdSave = new QPushButton(QStringLiteral("保存"), this);
+    CmdSave->setObjectName(QStringLiteral("CmdSave"));
     Check1 = new QCheckBox(QStringLiteral("条文の範囲を表示"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Rtxt1 = new platform::TextPane(this);
@@ -48,12 +55,14 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
     for (QRadioButton* o : Option1) bar->addWidget(o);
     bar->addWidget(Check1);
     bar->addStretch(1);
+    bar->addWidget(CmdSave);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(Rtxt1, 1);
     resize(720, 520);
 
     platform::connectGuarded(CmdMake, &QPushButton::clicked, this, [this] { CmdMake_Click(); });
+    platform::connectGuarded(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
 }
 
 void FrmExpand::CmdMake_Click() {
@@ -83,6 +92,39 @@ void FrmExpand::CmdMake_Click() {
         text.clear();
     }
     Rtxt1->setText(text);
+}
+
+void FrmExpand::CmdSave_Click() {
+    const QString text = Rtxt1->text();
+    if (text.isEmpty()) {
+        platform::msgBox(QStringLiteral("保存するテキストがありません。"));
+        return;
+    }
+    const QString utf8 = QStringLiteral("UTF-8 (*.txt)");
+    const QString sjis = QStringLiteral("Shift_JIS (*.txt)");
+    const QString name = store::GetHoutenName(curHCodeE);
+    QString filter = utf8;
+    QString path = platform::saveFileBox(
+        QStringLiteral("法典テキストの保存"),
+        store::joinPath(store::folders().out,
+                        (name.isEmpty() ? curHCodeE : name) + QStringLiteral(".txt")),
+        {utf8, sjis}, &filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
+    platform::BusyCursor busy;
+    try {
+        // The text keeps its CR LF line breaks in either encoding, as the exports write them.
+        if (filter == sjis)
+            platform::writeBlock(path, text);
+        else
+            platform::writeUtf8Block(path, text);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description() + QStringLiteral("\r\n保存しませんでした。"));
+        return;
+    }
+    platform::msgBox(QStringLiteral("%1 (%2) に保存しました。")
+                         .arg(path, filter == sjis ? QStringLiteral("Shift_JIS")
+                                                   : QStringLiteral("UTF-8")));
 }
 
 void FrmExpand::closeEvent(QCloseEvent* e) {

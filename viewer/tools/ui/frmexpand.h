@@ -26,10 +26,13 @@ class FrmExpand : public QWidget {
     QPushButton* CmdMake = nullptr;
     QList<QRadioButton*> Option1;  // 全文, 見出し（全て）, 見出し（条を除く）
     QCheckBox* Check1 = nullptr;   // 条文の範囲を表示
+    QPushButton* CmdSave = nullptr;
     platform::TextPane* Rtxt1 = nullptr;
 
     // Builds the text (or, for exactly "make idx" in the pane, writes idx.dat).
     void CmdMake_Click();
+    // Saves the pane's text to a file chosen in a save box, in UTF-8 or Shift_JIS ("保存").
+    void CmdSave_Click();
     bool running() const { return run_.running(); }
 
   protected:
