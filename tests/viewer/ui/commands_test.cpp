@@ -352,18 +352,27 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     // The command is the last line only.
     type(QStringLiteral("make ht\r\n? "));
     EXPECT_FALSE(QFileInfo::exists(ht));
+    // Each export names what it wrote below the command; the next command goes after it.
+    const QString kp = store::folders().out + QStringLiteral("/KP.txt");
     type(QStringLiteral("notes\r\nmake idx"));
     EXPECT_EQ(readFile(idx), readFile(testsupport::sampleDir() + QStringLiteral("/idx.dat")));
-    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("notes\r\nmake idx\r\n"));
-    type(QStringLiteral("make ht"));
+    EXPECT_EQ(t->Rtxt1->text(),
+              QStringLiteral("notes\r\nmake idx\r\nidx.dat を書き出しました: ") + idx +
+                  QStringLiteral("\r\n"));
+    QTest::keyClicks(t->Rtxt1, QStringLiteral("make ht"));
+    press(t->Rtxt1, Qt::Key_Return);
     EXPECT_EQ(readFile(ht), readFile(testsupport::sampleDir() + QStringLiteral("/ht.dat")));
+    EXPECT_TRUE(t->Rtxt1->text().endsWith(QStringLiteral("\r\nmake ht\r\nht.dat を書き出しました: ") +
+                                          ht + QStringLiteral("\r\n")));
     type(QStringLiteral("make each/m0"));
-    const QString kp = store::folders().out + QStringLiteral("/KP.txt");
+    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("make each/m0\r\nKP.txt を書き出しました: ") + kp +
+                                    QStringLiteral("\r\n"));
     QString text;
     ASSERT_TRUE(platform::decodeCp932(readFile(kp), &text));
     EXPECT_TRUE(
         text.startsWith(QStringLiteral("CODE=KP\r\nNAME=日本国憲法\r\n\r\n【　】\r\n第1条\r\n")));
     type(QStringLiteral("make all"));
+    EXPECT_EQ(t->Rtxt1->text().count(QStringLiteral(" を書き出しました: ")), 7);
     for (const char* code : {"MP", "CP", "KS", "MS", "CS", "GT"})
         EXPECT_TRUE(QFileInfo::exists(store::folders().out + u'/' + QLatin1String(code) +
                                       QStringLiteral(".txt")));
@@ -377,7 +386,8 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     });
     type(QStringLiteral("make all"));
     EXPECT_TRUE(ranInside);
-    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("make all\r\n"));
+    EXPECT_TRUE(t->Rtxt1->text().startsWith(QStringLiteral("make all\r\nKP.txt を書き出しました")));
+    EXPECT_FALSE(t->Rtxt1->text().contains(QStringLiteral("\r\n\r\n")));
     fakeDesktop();
     type(QStringLiteral("dir out"));
     type(QStringLiteral("dir db"));

@@ -27,6 +27,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
@@ -37,6 +38,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <QTextCursor>
 #include <QThread>
 
 #include <optional>
@@ -382,12 +384,23 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
     }
     std::optional<platform::RunState::Scope> running;
     if (export_) running.emplace(run_);
+    // What an export wrote is named below the command, and the next command goes after it.
+    auto written = [this, &text](const exchange::ExportResult& r) {
+        QString lines;
+        for (const QString& path : r.written)
+            lines += QStringLiteral("%1 を書き出しました: %2\r\n")
+                         .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(path));
+        if (r.written.isEmpty()) lines = QStringLiteral("何も書き出しませんでした。\r\n");
+        Rtxt1->setText(text + QStringLiteral("\r\n") + lines);
+        Rtxt1->moveCursor(QTextCursor::End);
+        return true;
+    };
     if (line.startsWith(QStringLiteral("make idx"))) {
         platform::BusyCursor busy;
-        exchange::WriteIdxFile(platform::FramePump());
+        return written(exchange::WriteIdxFile(platform::FramePump()));
     } else if (line.startsWith(QStringLiteral("make ht"))) {
         platform::BusyCursor busy;
-        exchange::WriteHtFile(platform::FramePump());
+        return written(exchange::WriteHtFile(platform::FramePump()));
     } else if (line.startsWith(QStringLiteral("make number"))) {
         platform::BusyCursor busy;
         Rtxt1->setText(exchange::MakeNumberList(curHCodeT, platform::FramePump()));
@@ -396,7 +409,7 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
                line.startsWith(QStringLiteral("make all"))) {
         platform::BusyCursor busy;
         // By value: the events it lets in may move this window to another law.
-        exchange::MakeHoutenText(curHCodeT, line, platform::FramePump());
+        return written(exchange::MakeHoutenText(curHCodeT, line, platform::FramePump()));
     } else if (line.startsWith(QStringLiteral("dir out"))) {
         platform::shellOpen(store::folders().out);
     } else if (line.startsWith(QStringLiteral("dir db"))) {
