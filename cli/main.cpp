@@ -106,7 +106,10 @@ const char* kUsage =
     "                      else the folder of lexctl)\n"
     "  --verbose           the SQL run, the databases opened and the time each import took,\n"
     "                      on standard error\n"
-    "  --help              this text\n";
+    "  --help              this text\n"
+    "\n"
+    "exit status: 0 when everything asked was done; 1 when something was refused or a\n"
+    "block, line or law was skipped (the reason on standard error); 2 for a usage error\n";
 
 bool parse(const QStringList& argv, Options* o, QString* error) {
     for (int i = 1; i < argv.size(); ++i) {
@@ -313,7 +316,10 @@ int cmdSearch(const Options& o, platform::Settings&) {
     const viewer::SearchResult r = viewer::searchAllLaws(names, o.args.mid(1).join(u' '));
     if (r.refused) return 1;
     std::fputs(forTerminal(r.text).toUtf8().constData(), stdout);
-    return 0;
+    for (const QString& law : r.missing) err(QStringLiteral("skipped: %1: no database").arg(law));
+    for (const QString& law : r.failed)
+        err(QStringLiteral("skipped: %1: the database cannot be read").arg(law));
+    return r.missing.isEmpty() && r.failed.isEmpty() ? 0 : 1;
 }
 
 void printWritten(const exchange::ExportResult& r) {

@@ -7,6 +7,7 @@
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 using namespace maint;
@@ -82,6 +83,13 @@ TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
         EXPECT_TRUE(r.err.contains(file)) << r.err.toStdString();
         EXPECT_FALSE(r.out.contains(QStringLiteral("replaced"))) << r.out.toStdString();
     }
+
+    // A search that had to leave a law out still prints its hits, names the law and exits 1.
+    QFile::remove(store::lawDbPath(QStringLiteral("刑法")));
+    r = lexctl({QStringLiteral("search"), QStringLiteral("損害賠償")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("民法"))) << r.out.toStdString();
+    EXPECT_EQ(r.err, QStringLiteral("skipped: 刑法: no database\n"));
 }
 
 }  // namespace
