@@ -9,10 +9,12 @@
 #include "platform/textfile.h"
 #include "platform/vb.h"
 #include "store/folders.h"
+#include "store/codes.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
+#include "viewer/shell/lookup.h"
 #include "viewer/shell/search.h"
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/expand.h"
@@ -42,6 +44,7 @@ struct Options {
     bool verbose = false;
     bool noHeadings = false, noParagraphs = false;
     bool flat = false;
+    bool article = false;  // show: the whole article
     bool m0 = false;
     QString mode;         // expand: full, captions, headings
     bool ranges = false;  // expand: each heading's article range
@@ -68,9 +71,10 @@ const char* kUsage =
     "  tree CODE [--flat]\n"
     "          the law's tree as the browser builds it (table of contents, or --flat the\n"
     "          article tree): one line per node, depth TAB key TAB text\n"
-    "  show NOTATION\n"
+    "  show NOTATION [--article]\n"
     "          what the browser's text pane shows for the node of a short number such as\n"
-    "          KP3-2:1 (table-of-contents tree)\n"
+    "          KP3-2:1 (table-of-contents tree); also 民法415, ＭＰ４１５：２, MP第415条第2項,\n"
+    "          MP四百十五; --article adds every paragraph of an article\n"
     "  search WORDS...\n"
     "          the word search over every law: the result text, summary line first\n"
     "  make-idx\n"
@@ -149,6 +153,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
         } else if (a == QStringLiteral("--string")) {
             if (!value(&o->string)) return false;
             o->stringGiven = true;
+        } else if (a == QStringLiteral("--article")) {
+            o->article = true;
         } else if (a == QStringLiteral("--flat")) {
             o->flat = true;
         } else if (a == QStringLiteral("--verbose") || a == QStringLiteral("-v")) {
@@ -287,18 +293,19 @@ int cmdTree(const Options& o, platform::Settings&) {
 }
 
 int cmdShow(const Options& o, platform::Settings&) {
-    const QString typed = o.args.value(1);
-    if (typed.size() <= 2) {
-        err(QStringLiteral("lexctl show: a short number such as KP3-2:1"));
-        return 2;
+    const viewer::LookupTarget target = viewer::resolveLookup(o.args.value(1));
+    if (!target.error.isEmpty()) {
+        err(target.error);
+        return 1;
     }
-    const QString code = store::ExtractCode(typed);
     viewer::LawTree tree;
-    if (!lawTree(code.left(2), 1, &tree, QStringLiteral("show"))) return 1;
+    if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("show"))) return 1;
     QHash<QString, int> index;
     for (int i = 0; i < tree.nodes.size(); ++i) index.insert(tree.nodes[i].key, i);
+    const QString& code = target.code;
     if (!index.contains(code)) {
-        err(QStringLiteral("lexctl show: %1 に当たる項目はありません。(%2)").arg(typed, code));
+        err(QStringLiteral("%1: %2の木に%3はありません")
+                .arg(target.shown, target.lawName, store::GetJouKouText(code)));
         return 1;
     }
     QList<viewer::NodeRef> chain;
@@ -306,7 +313,14 @@ int cmdShow(const Options& o, platform::Settings&) {
         chain.append({tree.nodes[i].key, tree.nodes[i].text});
         i = index.value(tree.nodes[i].parentKey, -1);
     }
-    out(forTerminal(viewer::nodeContextText(chain)));
+    QString text = viewer::nodeContextText(chain);
+    if (o.article && viewer::isArticleKey(code)) {
+        QStringList paragraphs;
+        for (const viewer::TreeNode& n : tree.nodes)
+            if (n.parentKey == code) paragraphs << n.text;
+        text = viewer::wholeArticleText(text, paragraphs);
+    }
+    out(forTerminal(text));
     return 0;
 }
 

@@ -248,9 +248,24 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
               QStringLiteral("民法\n第1編 総則　（1条～174条）\n第1章 通則　（1条～2条）\n第1条 "
                              "【基本原則】\n③ 権利の濫用は、これを許さない。\n"));
     QString err;
-    auto [missCode, missing] = run({QStringLiteral("show"), QStringLiteral("MP300:1")}, &err);
-    EXPECT_EQ(missCode, 1);  // one-paragraph article: paragraph 1 names no node
-    EXPECT_TRUE(err.contains(QStringLiteral("MP03000000010100"))) << err.toStdString();
+    // Every form the lookup box takes; --article adds the paragraphs.
+    auto [articleCode, article] =
+        run({QStringLiteral("show"), QStringLiteral("民法第1条"), QStringLiteral("--article")});
+    EXPECT_EQ(articleCode, 0);
+    EXPECT_EQ(article, QStringLiteral("民法\n第1編 総則　（1条～174条）\n第1章 通則　（1条～2条）\n"
+                                      "第1条 【基本原則】\n\n① 私権は、公共の福祉に適合しなければ"
+                                      "ならない。\n\n② 権利の行使及び義務の履行は、信義に従い誠実"
+                                      "に行わなければならない。\n\n③ 権利の濫用は、これを許さない"
+                                      "。\n"));
+    EXPECT_EQ(run({QStringLiteral("show"), QStringLiteral("ＭＰ１：３")}).second, shown);
+    auto [onlyCode, only] = run({QStringLiteral("show"), QStringLiteral("MP300:1")});
+    EXPECT_EQ(onlyCode, 0);  // one-paragraph article: paragraph 1 is that paragraph
+    EXPECT_TRUE(only.endsWith(QStringLiteral("第300条 【留置権の行使と債権の消滅時効】\n"
+                                             "留置権の行使は、債権の消滅時効の進行を妨げない。\n")))
+        << only.toStdString();
+    auto [missCode, missing] = run({QStringLiteral("show"), QStringLiteral("MP9999")}, &err);
+    EXPECT_EQ(missCode, 1);
+    EXPECT_EQ(err, QStringLiteral("MP9999: 民法に第9999条はありません\n"));
     auto [unknownCode, unknown] = run({QStringLiteral("tree"), QStringLiteral("ZZ")}, &err);
     EXPECT_EQ(unknownCode, 1);
     EXPECT_TRUE(err.contains(QStringLiteral("未登録コードです。")));

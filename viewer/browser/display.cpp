@@ -26,6 +26,12 @@ QString nodeContextText(const QList<NodeRef>& chain) {
     return text;
 }
 
+QString wholeArticleText(const QString& display, const QStringList& paragraphs) {
+    QString text = display;
+    for (const QString& p : paragraphs) text += kCrLf + kCrLf + p;
+    return text;
+}
+
 QString pageDateText(const QDateTime& time) {
     const QDate d = time.date();
     const QTime t = time.time();

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -25,6 +26,14 @@ struct NodeRef {
 // and so on up to the root. At most five ancestors are shown, outermost first; the walk stops
 // at a parent whose text equals its child's, and skips parents of another law.
 QString nodeContextText(const QList<NodeRef>& chain);
+
+// An article node's key is its 10-character article code.
+inline bool isArticleKey(const QString& key) {
+    return key.size() == 10;
+}
+// An article node's display followed by the whole article: each paragraph as its node shows
+// it (mark and text, items included), a blank line before each.
+QString wholeArticleText(const QString& display, const QStringList& paragraphs);
 
 // "2004年3月5日 9時7分": no leading zeros.
 QString pageDateText(const QDateTime& time);

@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -80,15 +81,24 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     lookup(QStringLiteral("kp9"));
     EXPECT_EQ(w().TxtJouFind->text(), QStringLiteral("KP9"));
     ASSERT_FALSE(w().browser.isNull());
-    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("KP00090000"));
-    EXPECT_EQ(w().browser->Rtxt1->text(),
-              QStringLiteral("日本国憲法\r\n第2章 戦争の放棄　（9条）\r\n第9条"));
+    FrmTree* t = w().browser;
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("KP00090000"));
+    // An article shows its place, then every paragraph with its mark, a blank line between.
+    EXPECT_TRUE(t->Mn_View_Whole->isChecked());
+    const QString place = QStringLiteral("日本国憲法\r\n第2章 戦争の放棄　（9条）\r\n第9条");
+    EXPECT_TRUE(t->Rtxt1->text().startsWith(place + QStringLiteral("\r\n\r\n① 日本国民は、")));
+    EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("これを放棄する。\r\n\r\n② 前項の目的")));
+    // Off (kept in the settings): the Part's display exactly.
+    t->Mn_View_Whole->trigger();
+    EXPECT_EQ(t->Rtxt1->text(), place);
+    EXPECT_EQ(platform::Settings().get(FrmTree::kWholeArticleKey), QStringLiteral("False"));
+    t->Mn_View_Whole->trigger();
     EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
-    // Another law: the tree is built for it first.
+    // Another law: the tree is built for it first; a paragraph shows as before.
     lookup(QStringLiteral("MP415:2"));
-    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("民法"));
-    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP04150000020200"));
-    EXPECT_TRUE(w().browser->Rtxt1->text().endsWith(
+    EXPECT_EQ(t->windowTitle(), QStringLiteral("民法"));
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MP04150000020200"));
+    EXPECT_TRUE(t->Rtxt1->text().endsWith(
         QStringLiteral("第415条 【債務不履行による損害賠償】\r\n② 前項の規定により損害賠償の請求を"
                        "することができる場合において、債権者は、次に掲げるときは、債務の履行に代"
                        "わる損害賠償の請求をすることができる。\r\n一　債務の履行が不能であるとき。"
@@ -96,31 +106,53 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
                        "債務が契約によって生じたものである場合において、その契約が解除され、又は"
                        "債務の不履行による契約の解除権が発生したとき。")));
     // The same law again: no rebuild, only the selection moves.
-    QTreeWidgetItem* root = w().browser->TView1->nodes().first();
+    QTreeWidgetItem* root = t->TView1->nodes().first();
     lookup(QStringLiteral("MP1"));
-    EXPECT_EQ(w().browser->TView1->nodes().first(), root);
-    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP00010000"));
-    // Paragraph 1 of a one-paragraph article names no node: nothing selected, no message.
-    w().browser->TView1->selectNode(nullptr);
-    lookup(QStringLiteral("MP300:1"));
-    EXPECT_EQ(w().browser->TView1->selectedKey(), QString());
-    EXPECT_TRUE(prompt.messages.isEmpty());
-    // Two characters or fewer do nothing; the picture button is Enter.
-    lookup(QStringLiteral("MP"));
-    EXPECT_EQ(w().TxtJouFind->text(), QStringLiteral("MP"));
+    EXPECT_EQ(t->TView1->nodes().first(), root);
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MP00010000"));
+    // Forms a reader types: each finds its node; paragraph 1 of a one-paragraph article too.
+    const std::pair<const char*, const char*> forms[] = {
+        {"ＭＰ４１５：２", "MP04150000020200"}, {"MP四百十五", "MP04150000"},
+        {"MP第415条", "MP04150000"},          {"民法415", "MP04150000"},
+        {"民法第415条第2項", "MP04150000020200"}, {"MP300:1", "MP03000000010000"},
+        {"会社法 2", "KS00020000"},            {"cs1", "CS00010000"},
+        {"MP第三百九十八条の二第三項", "MP03980200030300"}};
+    for (const auto& [typed, key] : forms) {
+        lookup(QString::fromUtf8(typed));
+        EXPECT_EQ(w().browser->TView1->selectedKey(), QString::fromLatin1(key)) << typed;
+    }
+    EXPECT_EQ(w().TxtJouFind->text(), QStringLiteral("MP398-2:3"));
+    // The picture button is Enter.
     w().TxtJouFind->setText(QStringLiteral("cs1"));
     QTest::mouseClick(w().CmdFindByCode, Qt::LeftButton);
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("CS00010000"));
-    EXPECT_EQ(w().browser->Rtxt1->text(),
-              QStringLiteral("刑事訴訟法\r\n第1編 総則　（1条～188条の7）\r\n第1条"));
-    // A malformed number is reported, and the jump goes on with what was read.
-    lookup(QStringLiteral("MPx"));
-    EXPECT_EQ(prompt.messages.size(), 1);
-    // An unknown law: the browser says so and shows no tree.
-    prompt.messages.clear();
-    lookup(QStringLiteral("ZZ1"));
-    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("未登録コードです。")});
-    EXPECT_EQ(w().browser->TView1->nodeCount(), 0);
+
+    // What finds nothing leaves the browser exactly as it was and says why in the status bar.
+    lookup(QStringLiteral("MP415:2"));
+    t->TView1->node(QStringLiteral("MP00010000"))->setExpanded(true);
+    auto snapshot = [t] {
+        QStringList expanded;
+        for (QTreeWidgetItem* n : t->TView1->nodes())
+            if (n->isExpanded()) expanded << platform::KeyedTree::keyOf(n);
+        return QStringList{t->curHCodeT, t->TView1->selectedKey(), t->Rtxt1->text(),
+                           QString::number(t->TView1->nodeCount()), expanded.join(u' ')};
+    };
+    const QStringList before = snapshot();
+    const std::pair<const char*, const char*> misses[] = {
+        {"ZZ1", "ZZ: 登録されていない法典コードです"},
+        {"MP9999", "MP9999: 民法に第9999条はありません"},
+        {"MP415:9", "MP415:9: 民法第415条に第9項はありません"},
+        {"MP", "MP: 条番号がありません（例: MP415:2、民法415）"},
+        {"民法", "民法: 条番号がありません（例: MP415:2、民法415）"},
+        {"xyz", "XY: 登録されていない法典コードです"},
+        {"MPx", "MPx: 条番号が読み取れません（例: MP415:2、民法415）"},
+        {"ＭＰ１００００", "MP10000: 条番号が読み取れません（例: MP415:2、民法415）"}};
+    for (const auto& [typed, said] : misses) {
+        lookup(QString::fromUtf8(typed));
+        EXPECT_EQ(snapshot(), before) << typed;
+        EXPECT_EQ(w().statusBar()->currentMessage(), QString::fromUtf8(said)) << typed;
+    }
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
 TEST_F(BrowserTest, CopiedParagraphsCollectWithTheirHistory) {

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
@@ -168,7 +169,7 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
         captions.join(u'|'),
         QStringLiteral("<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
                        "-複製(&N Ctrl+N)|-HTML作成(&H)|-閉じる(&C)|条文(&J)|"
-                       "-編集画面へコピー(&C F3)|-修正(&E F7)|ツール(&T)|-タイマー(&T Ctrl+T)|"
+                       "-編集画面へコピー(&C F3)|-修正(&E F7)|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
                        "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
@@ -207,7 +208,7 @@ TEST_F(CommandsTest, LookupByNumberAndTreeModesKeepTheSelection) {
     EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("第12条")));
     EXPECT_EQ(w().focusWidget(), t->TView1);
 
-    // Not in the tree: selection and pane stay, the tree gets the focus.
+    // Not in the law: selection and pane stay, the status bar says so, the tree gets the focus.
     const QString pane = t->Rtxt1->text();
     t->Rtxt1->setFocus();
     prompt.inputs = {QStringLiteral("999")};
@@ -215,10 +216,12 @@ TEST_F(CommandsTest, LookupByNumberAndTreeModesKeepTheSelection) {
     EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("KP00120000"));
     EXPECT_EQ(t->Rtxt1->text(), pane);
     EXPECT_EQ(w().focusWidget(), t->TView1);
-    // Shorter than 3 characters after the law code: nothing.
+    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("KP999: 日本国憲法に第999条はありません"));
+    // A law code without a number: the law stays.
     prompt.inputs = {QStringLiteral("MP")};
     press(t->TView1, Qt::Key_F1);
     EXPECT_EQ(t->curHCodeT, QStringLiteral("KP"));
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("KP00120000"));
 
     // Another law's code switches the window to that law.
     prompt.inputs = {QStringLiteral("MP3:2")};
@@ -339,9 +342,10 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
         t->Rtxt1->moveCursor(QTextCursor::End);
         press(t->Rtxt1, Qt::Key_Return);
     };
-    // Flag off: Enter is typed and nothing runs.
+    // Flag off: the pane is for reading; nothing is typed and nothing runs.
     type(QStringLiteral("make idx"));
-    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("make idx\r\n"));
+    QTest::keyClicks(t->Rtxt1, QStringLiteral("x"));
+    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("make idx"));
     EXPECT_FALSE(QFileInfo::exists(idx));
 
     store::folders().admin = true;

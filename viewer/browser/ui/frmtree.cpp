@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "platform/launch.h"
 #include "platform/prompt.h"
+#include "platform/settings.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
@@ -58,7 +59,7 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
     Rtxt1->setFontName(platform::kMincho);
     Rtxt1->setFontSize(12);
-    Rtxt1->setReadOnly(false);
+    Rtxt1->setReadOnly(!store::folders().admin);
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
     // shown twice by its click.
@@ -114,6 +115,16 @@ void FrmTree::buildMenus() {
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
+    Mn_View = submenu("Mn_View", QStringLiteral("表示(&V)"));
+    Mn_View_Whole = item(Mn_View, "Mn_View_Whole", QStringLiteral("条文全体を表示(&W)"), [this] {
+        platform::Settings().save(kWholeArticleKey,
+                                  Mn_View_Whole->isChecked() ? QStringLiteral("True")
+                                                             : QStringLiteral("False"));
+        if (QTreeWidgetItem* n = TView1->selectedNode()) TView1_NodeClick(n);
+    });
+    Mn_View_Whole->setCheckable(true);
+    Mn_View_Whole->setChecked(
+        platform::settingToBool(platform::Settings().get(kWholeArticleKey), true));
     Mn_Ratio = submenu("Mn_Ratio", QStringLiteral("画面比率(&R)"));
     Mn_Ratio_Down = item(Mn_Ratio, "Mn_Ratio_Down", QStringLiteral("参照部の比率を下げる(&D F11)"),
                          [this] { Form_KeyDown(Qt::Key_F11, 0); });
@@ -122,7 +133,11 @@ void FrmTree::buildMenus() {
 }
 
 QList<QAction*> FrmTree::childMenus() const {
-    return {Mn_Title, Mn_File->menuAction(), Mn_Joubun->menuAction(), Mn_Tool->menuAction(),
+    return {Mn_Title,
+            Mn_File->menuAction(),
+            Mn_Joubun->menuAction(),
+            Mn_View->menuAction(),
+            Mn_Tool->menuAction(),
             Mn_Ratio->menuAction()};
 }
 
@@ -261,18 +276,10 @@ void FrmTree::selectFirstQuietly() {
 }
 
 void FrmTree::lookup(const QString& answer) {
-    QString typed = answer;
-    if (!typed.isEmpty() && typed[0].isDigit()) typed = curHCodeT + typed;
-    if (typed.size() < 3) return;
-    const QString code = store::ExtractCode(typed);
-    if (code.left(2).compare(curHCodeT, Qt::CaseInsensitive) != 0) {
-        curHCodeT = code.left(2);
-        state().CurHCode = curHCodeT;
-        ClearTree();
-        MakeTreeOne(curHCodeT, state().TreeBuildMode);
-    }
-    if (TView1->nodeCount() == 0) return;
-    showNode(code);
+    if (platform::trimBlanks(answer).isEmpty()) return;  // the box cancelled
+    MDIMain* main = MDIMain::instance();
+    if (!main) return;
+    main->jumpTo(answer, curHCodeT, this);
     TView1->setFocus();
 }
 
@@ -420,7 +427,53 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
     return false;
 }
 
+bool FrmTree::guardPaneEdit(QEvent* event) {
+    const bool admin = store::folders().admin;
+    if (Rtxt1->isReadOnly() == admin) Rtxt1->setReadOnly(!admin);
+    if (!admin) return false;  // read-only: the pane itself refuses every change
+    bool edits = event->type() == QEvent::InputMethod;
+    if (event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        const bool ctrl = k->modifiers() & Qt::ControlModifier;
+        edits = k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Delete ||
+                k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter ||
+                (ctrl && (k->key() == Qt::Key_V || k->key() == Qt::Key_X ||
+                          k->key() == Qt::Key_Z || k->key() == Qt::Key_Y)) ||
+                (!ctrl && !k->text().isEmpty() && k->text()[0].isPrint());
+        if (!edits) return false;
+        const QString text = Rtxt1->toPlainText();
+        const int lineStart = int(text.lastIndexOf(u'\n') + 1);
+        QTextCursor c = Rtxt1->textCursor();
+        if (std::min(c.position(), c.anchor()) < lineStart) {
+            // Only the command line takes typing: the text above it stays as shown.
+            c.movePosition(QTextCursor::End);
+            Rtxt1->setTextCursor(c);
+        }
+        if (k->key() == Qt::Key_Backspace && Rtxt1->textCursor().position() == lineStart &&
+            !Rtxt1->textCursor().hasSelection())
+            return true;
+        if (ctrl && (k->key() == Qt::Key_Z || k->key() == Qt::Key_Y)) return true;
+        return false;
+    }
+    if (edits) {
+        QTextCursor c = Rtxt1->textCursor();
+        const int lineStart = int(Rtxt1->toPlainText().lastIndexOf(u'\n') + 1);
+        if (std::min(c.position(), c.anchor()) < lineStart) {
+            c.movePosition(QTextCursor::End);
+            Rtxt1->setTextCursor(c);
+        }
+    }
+    return false;
+}
+
 bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Rtxt1 && (event->type() == QEvent::KeyPress ||
+                             event->type() == QEvent::InputMethod ||
+                             event->type() == QEvent::FocusIn)) {
+        bool swallow = false;
+        platform::guard([&] { swallow = guardPaneEdit(event); });
+        if (swallow) return true;
+    }
     // Key preview: the window's keys before the tree's and the pane's.
     if ((watched == TView1 || watched == Rtxt1) && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
@@ -506,7 +559,14 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         QList<NodeRef> chain;
         for (QTreeWidgetItem* n = node; n; n = n->parent())
             chain.append({platform::KeyedTree::keyOf(n), platform::KeyedTree::textOf(n)});
-        Rtxt1->setText(nodeContextText(chain));
+        QString text = nodeContextText(chain);
+        if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key) && node->childCount() > 0) {
+            QStringList paragraphs;
+            for (int i = 0; i < node->childCount(); ++i)
+                paragraphs << platform::KeyedTree::textOf(node->child(i));
+            text = wholeArticleText(text, paragraphs);
+        }
+        Rtxt1->setText(text);
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);

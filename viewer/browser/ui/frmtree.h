@@ -42,6 +42,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Edit = nullptr;
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
+    QMenu* Mn_View = nullptr;
+    QAction* Mn_View_Whole = nullptr;  // 条文全体を表示: an article node shows every paragraph
     QMenu* Mn_Ratio = nullptr;
     QAction* Mn_Ratio_Down = nullptr;
     QAction* Mn_Ratio_Up = nullptr;
@@ -93,6 +95,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool running() const { return run_.running(); }
     // A paragraph node: characters 11-12 of its key above 0.
     static bool isParagraphKey(const QString& key);
+    // The setting that keeps 条文全体を表示 between starts.
+    static inline const QString kWholeArticleKey = QStringLiteral("WHOLEARTICLE");
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -102,6 +106,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
   private:
     void buildMenus();
     void selectFirstQuietly();
+    // Reading: the pane takes no typing; an administrator types on its last line only.
+    // Returns whether the event is swallowed.
+    bool guardPaneEdit(QEvent* event);
     // Starts the generator for `key` and waits for `page`; false when no page came.
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;

@@ -15,11 +15,13 @@
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "platform/vb.h"
+#include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/shell/lookup.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
 #include "viewer/shell/ui/frmhst.h"
@@ -459,23 +461,53 @@ void MDIMain::showMainMenuStrip() {
 
 void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {
     if (KeyAscii != 13) return;
-    const QString typed = TxtJouFind->text();
-    if (typed.size() <= 2) return;
-    QString shown;
-    const QString code = store::ExtractCode(typed, &shown);
-    TxtJouFind->setText(shown);
-    const QString law = code.left(2);
+    jumpTo(TxtJouFind->text());
+}
+
+void MDIMain::notice(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* target) {
     platform::BusyCursor busy;
+    // Resolved against the records first: a typo must not clear the tree being read.
+    const LookupTarget found = resolveLookup(typed, currentLaw);
+    if (!found.error.isEmpty()) {
+        notice(found.error);
+        platform::beep();
+        return false;
+    }
+    if (!target) TxtJouFind->setText(found.shown);
+    const QString law = found.lawCode;
+    FrmTree* tree = target;
     // The lookup works on the default browser: its law decides whether the tree is built
     // anew, not the current law, which a further browser may have set when it was activated.
     // Codes compare without regard to case: a law listed as "ab" is the same law as "AB".
-    if (browser.isNull() || law.compare(browser->curHCodeT, Qt::CaseInsensitive) != 0) {
+    if (tree) {
+        if (law.compare(tree->curHCodeT, Qt::CaseInsensitive) != 0) {
+            tree->curHCodeT = law;
+            state().CurHCode = law;
+            tree->ClearTree();
+            tree->MakeTreeOne(law, state().TreeBuildMode);
+        }
+    } else if (browser.isNull() || law.compare(browser->curHCodeT, Qt::CaseInsensitive) != 0) {
         state().CurHCode = law;
-        loadBrowser(law);
+        tree = loadBrowser(law);
     } else {
-        platform::bringToFront(browser);
+        tree = browser;
+        platform::bringToFront(tree);
     }
-    browser->showNode(code);
+    if (!tree->showNode(found.code)) {
+        notice(QStringLiteral("%1: %2の木に%3はありません")
+                   .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
+        return false;
+    }
+    notice(QStringLiteral("%1: %2 %3").arg(found.shown, found.lawName,
+                                          store::GetJouKouText(found.code.left(10)) +
+                                              (found.code.size() > 10
+                                                   ? u' ' + store::GetJouKouText(found.code)
+                                                   : QString())));
+    return true;
 }
 
 void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {

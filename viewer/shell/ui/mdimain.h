@@ -126,6 +126,12 @@ class MDIMain : public platform::MdiFrame {
     FrmDaily* showDaily();
     // Closes the history window when it is open.
     void closeHistoryWindow();
+    // A line in the frame's status bar, seen at any window size: what a lookup did not find.
+    void notice(const QString& text);
+    // Jumps to what `typed` names (the lookup box, F1): the law's browser — `target` when
+    // given, else the default one — shows the node. What cannot be found is said in the
+    // status bar and leaves every browser as it was. `currentLaw` serves a bare number.
+    bool jumpTo(const QString& typed, const QString& currentLaw = {}, FrmTree* target = nullptr);
 
   protected:
     void closeEvent(QCloseEvent* e) override;

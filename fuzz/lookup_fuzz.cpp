@@ -1,0 +1,55 @@
+// What a reader types to jump: any text, through the forgiving reading of short numbers and
+// its resolution against a root with the seven sample laws listed (民法 with a few records).
+// A number read is within its fields and reads back the same from its plain form; a
+// resolution either names its node or says why not, never both.
+#include "exchange/htfile.h"
+#include "fuzz/fuzzsupport.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+#include "viewer/shell/lookup.h"
+
+#include <QFile>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::Environment& env = fuzz::environment();
+    static const bool ready = [&env] {
+        env.freshRoot();
+        const QString ht = env.file("seven.dat");
+        QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/ht.dat"), ht);
+        exchange::loadHtFileFrom(ht);
+        for (const store::LawEntry& law : store::readLawList())
+            store::MakeHoutenDB(store::folders().db, law.name + QStringLiteral(".mdb"));
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        for (const char* code : {"MP04150000000001", "MP04150000010100", "MP04150000020200",
+                                 "MP03000000010000", "MP03980200030300"})
+            db.execute(QStringLiteral("insert into 条文 values (?, ?)"),
+                       {QString::fromLatin1(code), QStringLiteral("本文")});
+        return true;
+    }();
+    (void)ready;
+    env.prompt.messages.clear();
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    viewer::ShortNumber n;
+    if (viewer::parseShortNumber(viewer::halfWidthAscii(text), &n)) {
+        fuzz::check(n.article >= 1 && n.article <= 9999 && n.branch1 >= 0 && n.branch1 <= 99 &&
+                        n.branch2 >= 0 && n.branch2 <= 99 && n.paragraph >= 0 &&
+                        n.paragraph <= 99,
+                    "every number read fits its field");
+        QString plain = QString::number(n.article);
+        if (n.branch1 > 0 || n.branch2 > 0) plain += u'-' + QString::number(n.branch1);
+        if (n.branch2 > 0) plain += u'-' + QString::number(n.branch2);
+        if (n.paragraph > 0) plain += u':' + QString::number(n.paragraph);
+        viewer::ShortNumber again;
+        fuzz::check(viewer::parseShortNumber(plain, &again) && again.article == n.article &&
+                        again.branch1 == n.branch1 && again.branch2 == n.branch2 &&
+                        again.paragraph == n.paragraph,
+                    "the plain form reads back the same numbers");
+    }
+    const viewer::LookupTarget t = viewer::resolveLookup(text, QStringLiteral("MP"));
+    fuzz::check(t.error.isEmpty() != t.code.isEmpty(), "a node or a reason, never both");
+    fuzz::check(t.code.isEmpty() || ((t.code.size() == 10 || t.code.size() == 16) &&
+                                     t.code.startsWith(t.lawCode.toUpper())),
+                "a node key of the law found");
+    fuzz::check(env.prompt.messages.isEmpty(), "a lookup asks and shows nothing");
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The forgiving reading of what a reader types to jump: numbers at their limits and one past,
+// statute and input-method forms, and the resolution against a law's records.
+#include "viewer/shell/lookup.h"
+#include "tests/support/samplelaws.h"
+
+using namespace viewer;
+
+namespace {
+
+TEST(ShortNumberTest, FormsAndLimits) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int article = 0, branch1 = 0, branch2 = 0, paragraph = 0;
+    };
+    const Case cases[] = {
+        {"415", true, 415},
+        {"415-2-3:4", true, 415, 2, 3, 4},
+        {"第415条の2の3第4項", true, 415, 2, 3, 4},
+        {"第七条ノ二", true, 7, 2},
+        {"四百十五", true, 415},
+        {"千二百二十四条", true, 1224},
+        {"415条2項", true, 415, 0, 0, 2},
+        {" 415 : 2 ", true, 415, 0, 0, 2},
+        {"9999-99-99:99", true, 9999, 99, 99, 99},
+        {"10000", false},
+        {"1-100", false},
+        {"1:100", false},
+        {"0", false},
+        {"", false},
+        {"第", false},
+        {"415条の", false},
+        {"415:", false},
+        {"415-2-3-4", false},
+        {"415第2", false},
+        {"415x", false},
+        {"万", false},
+    };
+    for (const Case& c : cases) {
+        ShortNumber n;
+        const bool ok = parseShortNumber(QString::fromUtf8(c.text), &n);
+        EXPECT_EQ(ok, c.ok) << c.text;
+        if (!ok || !c.ok) continue;
+        EXPECT_EQ(n.article, c.article) << c.text;
+        EXPECT_EQ(n.branch1, c.branch1) << c.text;
+        EXPECT_EQ(n.branch2, c.branch2) << c.text;
+        EXPECT_EQ(n.paragraph, c.paragraph) << c.text;
+    }
+    EXPECT_EQ(halfWidthAscii(QStringLiteral("ＭＰ４１５：２　－ー")), QStringLiteral("MP415:2 --"));
+}
+
+class LookupTest : public testsupport::SampleLawsTest {};
+
+TEST_F(LookupTest, NamesCodesAndCurrentLawResolveToNodesOrSayWhy) {
+    struct Case {
+        const char* typed;
+        const char* current;
+        const char* code;
+        const char* shownOrError;
+    };
+    const Case cases[] = {
+        {"mp415:2", "", "MP04150000020200", "MP415:2"},
+        {"民法415", "", "MP04150000", "MP415"},
+        {"民事訴訟法1", "", "MS00010000", "MS1"},  // the longest name wins over 民法
+        {"12", "KP", "KP00120000", "KP12"},
+        {"第九条", "KP", "KP00090000", "KP9"},
+        {"KP1:1", "", "KP00010000010000", "KP1:1"},
+        {"KP1:2", "", "", "KP1:2: 日本国憲法第1条に第2項はありません"},
+        {"12", "", "", "12: 法典コードか法典名で始めてください（例: MP415:2、民法415）"},
+        {"　", "", "", "条番号を入力してください（例: MP415:2、民法415）"},
+        {"ZZ1", "", "", "ZZ: 登録されていない法典コードです"},
+        {"MP9999", "", "", "MP9999: 民法に第9999条はありません"},
+    };
+    for (const Case& c : cases) {
+        const LookupTarget t =
+            resolveLookup(QString::fromUtf8(c.typed), QString::fromLatin1(c.current));
+        EXPECT_EQ(t.code, QString::fromLatin1(c.code)) << c.typed;
+        EXPECT_EQ(t.code.isEmpty() ? t.error : t.shown, QString::fromUtf8(c.shownOrError))
+            << c.typed;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+// What a reader types to jump to an article, read the forgiving way: the short number
+// (MP415:2, KP3-2-1), the same typed by an input method (ＭＰ４１５：２), in statute form
+// (MP第415条第2項, MP四百十五), or with the law's name for its code (民法415, 会社法 2). The
+// target is checked against the law's records before any window changes.
+#include <QString>
+
+namespace viewer {
+
+// The numbers of a short number; 0 where absent.
+struct ShortNumber {
+    int article = 0, branch1 = 0, branch2 = 0, paragraph = 0;
+};
+// Reads "415", "415-2-3:4", "第415条の2第3項", "四百十五条" and the like (half-width digits
+// expected); false when the text is not one article number, or a number does not fit.
+bool parseShortNumber(const QString& text, ShortNumber* out);
+// Full-width letters, digits and signs to half-width, the ideographic blank to a blank.
+QString halfWidthAscii(const QString& text);
+
+struct LookupTarget {
+    QString lawCode, lawName;
+    QString code;   // the node's key: the article code, or the 条項コード of a paragraph
+    QString shown;  // the short number in its plain form (MP415:2), for the box
+    QString error;  // what was not found, in the reader's words; empty when found
+};
+// Resolves typed text against the law list and the law's records. Text starting with a
+// number takes `currentLaw` as its law. Reads only.
+LookupTarget resolveLookup(const QString& typed, const QString& currentLaw = {});
+
+}  // namespace viewer
