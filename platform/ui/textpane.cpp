@@ -3,6 +3,7 @@
 #include "platform/ui/fonts.h"
 
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 namespace platform {
@@ -33,6 +34,7 @@ QString TextPane::text() const {
 }
 
 void TextPane::setText(const QString& crlfText) {
+    setExtraSelections({});  // marks belong to the text they were made for
     setPlainText(fromCrLf(crlfText));
 }
 
@@ -132,6 +134,34 @@ void TextPane::setBackground(const QColor& color) {
 void TextPane::applyFont(const QFont& f) {
     setFont(f);
     document()->setDefaultFont(f);
+}
+
+void TextPane::highlightWords(const QStringList& words) {
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextCharFormat mark;
+    mark.setBackground(QColor(255, 236, 120));
+    const QString plain = toPlainText();
+    for (const QString& w : words) {
+        if (w.isEmpty()) continue;
+        for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
+             at = plain.indexOf(w, at + w.size(), Qt::CaseInsensitive)) {
+            QTextEdit::ExtraSelection sel;
+            sel.format = mark;
+            sel.cursor = QTextCursor(document());
+            sel.cursor.setPosition(int(at));
+            sel.cursor.setPosition(int(at + w.size()), QTextCursor::KeepAnchor);
+            marks << sel;
+        }
+    }
+    setExtraSelections(marks);
+}
+
+QList<std::pair<int, int>> TextPane::highlights() const {
+    QList<std::pair<int, int>> out;
+    for (const QTextEdit::ExtraSelection& s : extraSelections())
+        out.append({toCrLfPos(s.cursor.selectionStart()),
+                    toCrLfPos(s.cursor.selectionEnd()) - toCrLfPos(s.cursor.selectionStart())});
+    return out;
 }
 
 }  // namespace platform

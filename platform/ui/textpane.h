@@ -4,6 +4,9 @@
 // underneath: it lays out only what is on show, so a search result of a thousand blocks
 // arrives at once.
 #include <QPlainTextEdit>
+#include <QStringList>
+
+#include <utility>
 
 namespace platform {
 
@@ -32,6 +35,13 @@ class TextPane : public QPlainTextEdit {
     bool fontBold() const;
     void setFontBold(bool bold);
     void setBackground(const QColor& color);
+    // Marks every occurrence of the words with a background colour (letters compared
+    // without regard to case, as the search does); an empty list clears the marks.
+    void highlightWords(const QStringList& words);
+    // The marks set, as positions in the CR LF text (for tests).
+    QList<std::pair<int, int>> highlights() const;
+    // The CR LF position of the caret.
+    int caretPosition() const { return selStart(); }
 
   private:
     int toPlain(int crlfPos) const;

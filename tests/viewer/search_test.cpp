@@ -69,7 +69,7 @@ class Recorder : public SearchProgress {
     QList<int> counts;
     int stopAfterLaws = -1;
     void law(const QString& name) override { laws << name; }
-    void hit(int hits, const QString&, const QString& line) override {
+    void hit(int hits, const QString&, const QString& line, const SearchHit&) override {
         counts << hits;
         lines << line;
     }

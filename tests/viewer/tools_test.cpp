@@ -390,10 +390,10 @@ TEST_F(ToolsSampleTest, CorrectionHeadingsAndSaves) {
     // The only paragraph of an article, and paragraph 2 of several.
     std::optional<CorrectionRecord> r = loadCorrection(kp, QStringLiteral("KP00010000010000"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第1条　【 】\r\n"));
+    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第1条\r\n"));
     r = loadCorrection(kp, QStringLiteral("KP00040000020200"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第4条　【 】\r\n[第2項]\r\n"));
+    EXPECT_EQ(r->head, QStringLiteral("日本国憲法　第4条\r\n[第2項]\r\n"));
     EXPECT_TRUE(r->text.startsWith(QStringLiteral("天皇は、法律の定めるところにより")));
     EXPECT_FALSE(loadCorrection(kp, QStringLiteral("KP09990000010000")));
 

@@ -1,6 +1,7 @@
 #include "viewer/browser/display.h"
 
 #include "platform/prompt.h"
+#include "platform/vb.h"
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
@@ -59,7 +60,10 @@ RecordTexts recordTexts(store::Database& db, const QString& code) {
 }
 
 QString hitHead(const QString& name, const RecordTexts& t) {
-    return name + QChar(0x3000) + t.article + QStringLiteral("　【") + t.heading + u'】' + t.header;
+    const QString heading = platform::trimBlanks(t.heading).remove(QChar(0x3000)).isEmpty()
+                                ? QString()
+                                : QStringLiteral("　【") + t.heading + u'】';
+    return name + QChar(0x3000) + t.article + heading + t.header;
 }
 
 std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code) {
@@ -75,6 +79,10 @@ std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code) {
     return c;
 }
 
+QString hitLine(const QString& head, const SearchHit& hit) {
+    return platform::oneLine(head).trimmed() + QStringLiteral("　") + hit.excerpt;
+}
+
 QString hitLimitMessage() {
     return QStringLiteral("検索結果が１０００件を超えました。\r\n最初の１０００件を表示します。");
 }
@@ -85,7 +93,8 @@ QString searchSummary(const QString& words, int hits) {
 }
 
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
-                 QString& blocks, const std::function<void(const QString& head)>& onHit) {
+                 QString& blocks,
+                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
     for (; !rows.eof(); rows.moveNext()) {
         const QString code = rows.text(QStringLiteral("条項コード"));
         if (code.endsWith(QStringLiteral("0001"))) continue;
@@ -95,8 +104,15 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
         }
         ++hits;
         const QString head = hitHead(name, recordTexts(db, code));
-        blocks += kCrLf + kCrLf + head + rows.text(QStringLiteral("条文"));
-        if (onHit) onHit(head);
+        const QString text = rows.text(QStringLiteral("条文"));
+        blocks += kCrLf + kCrLf;
+        SearchHit hit{name, code, int(blocks.size()), {}};
+        if (onHit) {
+            const QString line = platform::oneLine(text);
+            hit.excerpt = line.left(kExcerptLength) + (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
+        }
+        blocks += head + text;
+        if (onHit) onHit(head, hit);
     }
     return true;
 }
@@ -114,8 +130,13 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
     if (rs.recordCount() == 0) return r;
     r.anyRow = true;
     QString list;
-    collectHits(db, rs, name, r.hits, list);
+    collectHits(db, rs, name, r.hits, list, [&r](const QString& head, const SearchHit& hit) {
+        r.found << hit;
+        r.lines << head;
+    });
     r.text = searchSummary(words, r.hits) + list;
+    const int shift = int(r.text.size() - list.size());
+    for (SearchHit& h : r.found) h.offset += shift;
     return r;
 }
 

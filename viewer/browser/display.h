@@ -51,8 +51,22 @@ struct RecordTexts {
 RecordTexts recordTexts(store::Database& db, const QString& code);
 
 // name　article　【heading】header: a search hit's line in the progress list, and the head
-// of its block in the result; also the copy header of the history.
+// of its block in the result; also the copy header of the history. A law without captions
+// (an empty or blank heading) shows no empty brackets.
 QString hitHead(const QString& name, const RecordTexts& t);
+
+// A hit of a word search: where its block starts in the result text, and what it is.
+struct SearchHit {
+    QString law;   // 法典名称
+    QString code;  // 条項コード of the paragraph
+    int offset = 0;  // the block's head in the result text
+    QString excerpt;  // the paragraph's first characters, on one line
+};
+// How many characters of a hit's paragraph its line in the progress list shows.
+inline constexpr int kExcerptLength = 40;
+// A hit's line in the progress list: its head on one line, then the paragraph's first
+// characters.
+QString hitLine(const QString& head, const SearchHit& hit);
 
 // A paragraph copied into the edit window (SetJou).
 struct CopyBlock {
@@ -71,10 +85,11 @@ QString searchSummary(const QString& words, int hits);
 
 // Walks the rows of a search query on law `name`: heading rows are passed over; every other
 // row is a hit, counted in `hits`, appended to `blocks` (an empty line, its head, its text)
-// and handed to `onHit` with its head. At the hit past kHitLimit shows the limit message and
-// returns false.
-bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
-                 QString& blocks, const std::function<void(const QString& head)>& onHit = {});
+// and handed to `onHit` with its head and what it is (offset within `blocks`). At the hit
+// past kHitLimit shows the limit message and returns false.
+bool collectHits(
+    store::Database& db, store::Recordset& rows, const QString& name, int& hits, QString& blocks,
+    const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});
 
 // FindWord: the search of one law for every word.
 struct LawSearch {
@@ -82,6 +97,8 @@ struct LawSearch {
     bool anyRow = false;   // the query returned rows (headings included); else nothing shows
     int hits = 0;
     QString text;  // the result window's text
+    QList<SearchHit> found;  // every hit, offsets into `text`
+    QStringList lines;       // the head of each hit's block, one per hit
 };
 LawSearch findWordInLaw(const QString& name, const QString& words);
 

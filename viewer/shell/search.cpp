@@ -67,16 +67,20 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
             qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
             continue;
         }
-        full = !collectHits(*db, *found, name, r.hits, blocks, [&](const QString& head) {
-            r.lines << head;
-            if (progress) {
-                progress->hit(r.hits, name, head);
-                progress->pump();
-            }
-        });
+        full = !collectHits(*db, *found, name, r.hits, blocks,
+                            [&](const QString& head, const SearchHit& hit) {
+                                r.lines << head;
+                                r.found << hit;
+                                if (progress) {
+                                    progress->hit(r.hits, name, head, hit);
+                                    progress->pump();
+                                }
+                            });
         r.limited = full;
     }
     r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;
+    const int shift = int(r.text.size() - blocks.size() - 4);
+    for (SearchHit& h : r.found) h.offset += shift;
     qCDebug(lcViewer).noquote() << "search" << r.words << "over" << lawNames.size() << "laws took"
                                 << clock.elapsed() << "ms:" << r.hits << "hits";
     return r;

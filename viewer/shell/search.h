@@ -1,6 +1,8 @@
 #pragma once
 // The word search over every law (the main window's search box), without a window: one query
 // per law in list order, every hit reported as it is found, at most kHitLimit hits.
+#include "viewer/browser/display.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,10 @@ class SearchProgress {
     virtual ~SearchProgress() = default;
     // Before each law is searched.
     virtual void law(const QString& name) { (void)name; }
-    // Each hit as it is found: the count so far and its line (hitHead, CR LF included).
-    virtual void hit(int hits, const QString& name, const QString& line) {
-        (void)hits, (void)name, (void)line;
+    // Each hit as it is found: the count so far, its head (hitHead, CR LF included) and
+    // what it is.
+    virtual void hit(int hits, const QString& name, const QString& line, const SearchHit& hit) {
+        (void)hits, (void)name, (void)line, (void)hit;
     }
     // Lets pending window events run.
     virtual void pump() {}
@@ -30,8 +33,9 @@ struct SearchResult {
     bool stopped = false;  // stopped by the reader before every law was searched
     QStringList missing;   // laws whose database file is missing: skipped
     QStringList failed;    // laws whose database could not be searched: skipped, with why
-    QStringList lines;     // the progress list's lines, one per hit
+    QStringList lines;     // the head of each hit's block, one per hit
     QString text;          // the result window's text, summary line first
+    QList<SearchHit> found;  // every hit, offsets into `text`
 };
 
 // The summary line: "KeyWord = …　　検索結果 = n件", and what was left out.

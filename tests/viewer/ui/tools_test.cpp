@@ -155,7 +155,7 @@ TEST_F(ToolWindowsTest, CorrectionFromF7SavesTrimmedAfterConfirmation) {
     EXPECT_EQ(r->windowTitle(), QStringLiteral("条文修正"));
     EXPECT_EQ(r->curHCodeR, QStringLiteral("KP"));
     EXPECT_EQ(r->TxtCode->text(), key);
-    EXPECT_EQ(r->TxtJK->text(), QStringLiteral("日本国憲法　第4条　【 】\r\n[第2項]\r\n"));
+    EXPECT_EQ(r->TxtJK->text(), QStringLiteral("日本国憲法　第4条\r\n[第2項]\r\n"));
     const QString original = stored(QStringLiteral("日本国憲法"), key);
     EXPECT_EQ(r->TxtJoubun->text(), original);
     EXPECT_EQ(r->Rtxt1->text(), original);

@@ -23,6 +23,7 @@
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/shell/state.h"
+#include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/ui/frmrcl.h"
 
@@ -161,6 +162,7 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
         case Qt::Key_F2: {
             const QString words =
                 platform::inputBox(QStringLiteral("検索キーワードを入力してください。"));
+            // A refused text (blanks only) has had its message: not "not found" as well.
             if (!words.isEmpty() && FindWord(words) == 0)
                 platform::msgBox(QStringLiteral("検索キーワードが見つかりません。"));
             return true;
@@ -567,6 +569,7 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
             text = wholeArticleText(text, paragraphs);
         }
         Rtxt1->setText(text);
+        if (chain[0].key == hitKey_) Rtxt1->highlightWords(hitWords_);
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
@@ -588,6 +591,12 @@ bool FrmTree::showNode(const QString& key) {
     return found;
 }
 
+bool FrmTree::showHit(const QString& key, const QStringList& words) {
+    hitKey_ = key;
+    hitWords_ = words;
+    return showNode(key);
+}
+
 void FrmTree::SetJou(const QString& wKey) {
     platform::BusyCursor busy;
     const std::optional<CopyBlock> copy = copyBlockOf(store::GetHoutenName(curHCodeT), wKey);
@@ -607,11 +616,15 @@ void FrmTree::SetJou(const QString& wKey) {
 
 int FrmTree::FindWord(const QString& strKW) {
     platform::BusyCursor busy;
-    const LawSearch r = findWordInLaw(store::GetHoutenName(curHCodeT), strKW);
-    if (r.refused || !r.anyRow) return 0;
+    const QString name = store::GetHoutenName(curHCodeT);
+    const LawSearch r = findWordInLaw(name, strKW);
+    if (r.refused) return -1;
+    if (!r.anyRow) return 0;
     if (MDIMain* main = MDIMain::instance()) {
         FrmFound* found = main->foundWindow();
-        found->Rtxt1->setText(r.text);
+        found->showResult(r.text, r.found, platform::trimBlanks(strKW));
+        // The progress list shows these hits now, so that they open from there too.
+        if (main->nowSearch) main->nowSearch->showLawSearch(name, platform::trimBlanks(strKW), r);
         platform::bringToFront(found);
     }
     return r.hits;

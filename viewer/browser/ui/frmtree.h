@@ -64,10 +64,13 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void TView1_NodeClick(QTreeWidgetItem* node);
     // Copies the paragraph `wKey` into the edit window and the history.
     void SetJou(const QString& wKey);
-    // Searches the window's law; returns the number of hits listed.
+    // Searches the window's law; returns the number of hits listed, -1 for a refused text.
     int FindWord(const QString& strKW);
     // Selects the node `key` and shows it; false when the tree has no such node.
     bool showNode(const QString& key);
+    // Shows the hit `key` (a paragraph) with the searched words marked; the marks stay with
+    // that node until another is chosen.
+    bool showHit(const QString& key, const QStringList& words);
     // The layout of the two panes by Ratio.
     void layoutPanes();
     // The window's keys, seen before the tree and the pane. `Shift` is the modifier value
@@ -113,6 +116,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
+    QString hitKey_;         // the node opened from a search hit
+    QStringList hitWords_;   // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.
     platform::RunState run_{this};

@@ -8,6 +8,7 @@
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "store/codes.h"
+#include "store/lawdb.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
 
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 
 namespace viewer {
@@ -171,7 +173,49 @@ void FrmCopy::closeEvent(QCloseEvent* e) {
 }
 
 FrmFound::FrmFound(QWidget* parent)
-    : TextWindow(QStringLiteral("FrmFound"), QStringLiteral("検索結果"), parent) {}
+    : TextWindow(QStringLiteral("FrmFound"), QStringLiteral("検索結果"), parent) {
+    Rtxt1->viewport()->installEventFilter(this);
+}
+
+void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits,
+                          const QString& words) {
+    hits_ = hits;
+    words_ = words;
+    Rtxt1->setText(text);
+    Rtxt1->highlightWords(store::splitSearchWords(words));
+}
+
+bool FrmFound::openHitAtCaret() {
+    const int caret = Rtxt1->caretPosition();
+    const SearchHit* at = nullptr;
+    for (const SearchHit& h : hits_)
+        if (h.offset <= caret) at = &h;
+    MDIMain* main = MDIMain::instance();
+    // The summary line above the first block is no hit.
+    if (!at || !main) return false;
+    const SearchHit hit = *at;  // the list may change while the law loads
+    return main->openHit(hit.law, hit.code, words_);
+}
+
+bool FrmFound::eventFilter(QObject* watched, QEvent* event) {
+    const bool enter =
+        watched == Rtxt1 && event->type() == QEvent::KeyPress &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter) &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+    const bool doubleClick =
+        watched == Rtxt1->viewport() && event->type() == QEvent::MouseButtonDblClick;
+    if ((enter || doubleClick) && !hits_.isEmpty()) {
+        if (doubleClick) {
+            auto* m = static_cast<QMouseEvent*>(event);
+            Rtxt1->setTextCursor(Rtxt1->cursorForPosition(m->position().toPoint()));
+        }
+        bool opened = false;
+        platform::guard([&] { opened = openHitAtCaret(); });
+        if (opened) return true;
+    }
+    return TextWindow::eventFilter(watched, event);
+}
 
 bool showBlock(platform::TextPane* pane, const QString& head) {
     const QString text = pane->text();
@@ -180,13 +224,18 @@ bool showBlock(platform::TextPane* pane, const QString& head) {
         platform::beep();
         return false;
     }
-    qsizetype e = text.indexOf(QStringLiteral("\r\n\r\n"), p);
-    if (e < 0) e = text.size();
-    pane->setSelStart(int(p));
-    pane->setSelLength(int(e - p));
-    pane->ensureCursorVisible();
-    pane->setSelStart(int(p));
+    showBlockAt(pane, int(p));
     return true;
+}
+
+void showBlockAt(platform::TextPane* pane, int offset) {
+    const QString text = pane->text();
+    qsizetype e = text.indexOf(QStringLiteral("\r\n\r\n"), offset);
+    if (e < 0) e = text.size();
+    pane->setSelStart(offset);
+    pane->setSelLength(int(e - offset));
+    pane->ensureCursorVisible();
+    pane->setSelStart(offset);
 }
 
 }  // namespace viewer

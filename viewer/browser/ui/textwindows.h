@@ -3,6 +3,7 @@
 // collect, and the search-result window FrmFound ("検索結果"). One text pane each, whose font
 // keys are the same in both.
 #include "platform/ui/mdi.h"
+#include "viewer/browser/display.h"
 
 #include <QWidget>
 
@@ -66,11 +67,25 @@ class FrmFound : public TextWindow {
     Q_OBJECT
   public:
     explicit FrmFound(QWidget* parent = nullptr);
+    // A search's result: its text with the words marked, and its hits, which a double-click
+    // or Enter on their block opens in the law's browser.
+    void showResult(const QString& text, const QList<SearchHit>& hits, const QString& words);
+    // The hit whose block holds the caret, opened; false when the caret is on none.
+    bool openHitAtCaret();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QList<SearchHit> hits_;
+    QString words_;
 };
 
 // Selects the block that begins at the first occurrence of `head` in the pane (up to the next
 // empty line) and leaves the caret at its start, so the pane scrolls to it. False (and a
 // beep) when the text has no such block.
 bool showBlock(platform::TextPane* pane, const QString& head);
+// The same for the block whose head starts at `offset` (the chosen one of identical heads).
+void showBlockAt(platform::TextPane* pane, int offset);
 
 }  // namespace viewer

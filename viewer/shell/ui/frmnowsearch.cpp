@@ -15,8 +15,20 @@
 namespace viewer {
 
 namespace {
-constexpr int kLineRole = Qt::UserRole + 1;
+constexpr int kLineRole = Qt::UserRole + 1;  // the hit's head, as its block in the result
+constexpr int kLawRole = Qt::UserRole + 2;
+constexpr int kCodeRole = Qt::UserRole + 3;
+constexpr int kOffsetRole = Qt::UserRole + 4;  // the block's start in the result text
+
+QListWidgetItem* hitItem(const QString& name, const QString& head, const SearchHit& hit) {
+    auto* item = new QListWidgetItem(hitLine(head, hit));
+    item->setData(kLineRole, head);
+    item->setData(kLawRole, name);
+    item->setData(kCodeRole, hit.code);
+    item->setData(kOffsetRole, hit.offset);
+    return item;
 }
+}  // namespace
 
 FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmNowSearch"));
@@ -34,18 +46,23 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
     resize(520, 260);
     platform::connectGuarded(List1, &QListWidget::itemDoubleClicked, this,
                              [this] { List1_DblClick(); });
+    List1->installEventFilter(this);
 }
 
 SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
     platform::RunState::Scope running(run_);
     sincePump_.start();
     shownHits_ = 0;
+    words_ = words;
     SearchResult r = searchAllLaws(lawNames, words, this);
     showProgress();
     return r;
 }
 
 void FrmNowSearch::showFinished(const SearchResult& r) {
+    // Offsets were counted before the summary line above the blocks was known.
+    for (int i = 0; i < List1->count() && i < r.found.size(); ++i)
+        List1->item(i)->setData(kOffsetRole, r.found[i].offset);
     setWindowTitle(QStringLiteral("検索終了"));
     LabelHouten->setText(searchSummaryLine(r));
 }
@@ -55,13 +72,20 @@ void FrmNowSearch::law(const QString& name) {
     showPending_ = true;
 }
 
-void FrmNowSearch::hit(int hits, const QString& name, const QString& line) {
+void FrmNowSearch::hit(int hits, const QString& name, const QString& line, const SearchHit& hit) {
     shownHits_ = hits;
     shownLaw_ = name;
-    auto* item = new QListWidgetItem(platform::oneLine(line).trimmed());
-    item->setData(kLineRole, line);
-    List1->addItem(item);
+    List1->addItem(hitItem(name, line, hit));
     showPending_ = true;
+}
+
+void FrmNowSearch::showLawSearch(const QString& name, const QString& words, const LawSearch& r) {
+    words_ = words;
+    List1->clear();
+    for (int i = 0; i < r.found.size(); ++i) List1->addItem(hitItem(name, r.lines[i], r.found[i]));
+    if (List1->count() > 0) List1->setCurrentRow(List1->count() - 1);
+    setWindowTitle(QStringLiteral("検索終了"));
+    LabelHouten->setText(searchSummary(words, r.hits));
 }
 
 void FrmNowSearch::showProgress() {
@@ -94,8 +118,22 @@ QString FrmNowSearch::lineText(int row) const {
 void FrmNowSearch::List1_DblClick() {
     platform::BusyCursor busy;
     MDIMain* main = MDIMain::instance();
-    if (!main || !main->found) return;
-    showBlock(main->found->Rtxt1, platform::trimBlanks(lineText(List1->currentRow())));
+    const QListWidgetItem* item = List1->currentItem();
+    if (!main || !item) return;
+    if (main->found) showBlockAt(main->found->Rtxt1, item->data(kOffsetRole).toInt());
+    // The chosen line itself, also when another line has the same text.
+    main->openHit(item->data(kLawRole).toString(), item->data(kCodeRole).toString(), words_);
+}
+
+bool FrmNowSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            platform::guard([this] { List1_DblClick(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmNowSearch::keyPressEvent(QKeyEvent* e) {

@@ -30,15 +30,22 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     static void setPumpInterval(int ms) { pumpIntervalMs_ = ms; }
     // The line's text as the result has it (line breaks included).
     QString lineText(int row) const;
+    // Double-click or Enter on a hit: its block in the result window, then its paragraph in
+    // the law's browser, in front.
     void List1_DblClick();
 
     void law(const QString& name) override;
-    void hit(int hits, const QString& name, const QString& line) override;
+    void hit(int hits, const QString& name, const QString& line, const SearchHit& hit) override;
+    // The hits of a search of one law (F2), in place of the list shown.
+    void showLawSearch(const QString& name, const QString& words, const LawSearch& r);
+    // The words of the search listed, marked where a hit opens.
+    QString words() const { return words_; }
     void pump() override;
     bool stopRequested() const override { return run_.stopRequested(); }
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:
@@ -47,6 +54,7 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     bool showPending_ = false;
     int shownHits_ = 0;
     QString shownLaw_;
+    QString words_;
     platform::RunState run_{this};
     QElapsedTimer sincePump_;
 };

@@ -464,6 +464,30 @@ void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {
     jumpTo(TxtJouFind->text());
 }
 
+bool MDIMain::openHit(const QString& name, const QString& code, const QString& words) {
+    platform::BusyCursor busy;
+    QString law;
+    for (const store::LawEntry& e : store::readLawList())
+        if (e.name == name) law = e.code;
+    if (law.isEmpty()) {
+        notice(QStringLiteral("%1 は法典コード一覧にありません").arg(name));
+        return false;
+    }
+    FrmTree* tree = browser;
+    if (!tree || law.compare(tree->curHCodeT, Qt::CaseInsensitive) != 0) {
+        state().CurHCode = law;
+        tree = loadBrowser(law);
+    }
+    platform::bringToFront(tree);
+    if (!tree->showHit(code, store::splitSearchWords(words))) {
+        notice(QStringLiteral("%1: 木に%2 %3はありません")
+                   .arg(name, store::GetJouKouText(code.left(10)), store::GetJouKouText(code)));
+        return false;
+    }
+    tree->TView1->setFocus();
+    return true;
+}
+
 void MDIMain::notice(const QString& text) {
     statusBar()->showMessage(text);
 }
@@ -535,7 +559,7 @@ void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
     if (r.refused || closing()) return;
     FrmFound* result = foundWindow();
     result->Rtxt1->setText(QString());
-    result->Rtxt1->setText(r.text);
+    result->showResult(r.text, r.found, r.words);
     platform::bringToFront(result);
     if (progress && progress->isVisible()) {
         progress->showFinished(r);

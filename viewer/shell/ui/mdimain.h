@@ -132,6 +132,9 @@ class MDIMain : public platform::MdiFrame {
     // given, else the default one — shows the node. What cannot be found is said in the
     // status bar and leaves every browser as it was. `currentLaw` serves a bare number.
     bool jumpTo(const QString& typed, const QString& currentLaw = {}, FrmTree* target = nullptr);
+    // A search hit opened where the reader reads: the default browser shows the law `name`
+    // (loaded when needed) with the paragraph `code` selected and `words` marked, in front.
+    bool openHit(const QString& name, const QString& code, const QString& words);
 
   protected:
     void closeEvent(QCloseEvent* e) override;
