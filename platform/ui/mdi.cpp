@@ -1,5 +1,7 @@
 #include "platform/ui/mdi.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -125,6 +127,19 @@ void unload(QWidget* child) {
         child->setAttribute(Qt::WA_DeleteOnClose);
         child->close();
     }
+}
+
+void keepInside(QWidget* child) {
+    QMdiSubWindow* sub = subWindowOf(child);
+    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+    if (!area) return;
+    const QRect room = area->viewport()->rect();
+    QRect g = sub->geometry();
+    g.setWidth(std::min(g.width(), room.width()));
+    g.setHeight(std::min(g.height(), room.height()));
+    g.moveLeft(std::clamp(g.left(), 0, std::max(0, room.width() - g.width())));
+    g.moveTop(std::clamp(g.top(), 0, std::max(0, room.height() - g.height())));
+    sub->setGeometry(g);
 }
 
 }  // namespace platform

@@ -60,6 +60,9 @@ class MdiFrame : public QMainWindow {
 QMdiSubWindow* subWindowOf(const QWidget* child);
 // Shows the child's window and makes it the active, topmost one.
 void bringToFront(QWidget* child);
+// Moves (and if need be shrinks) the child's sub-window so that it lies wholly in the frame's
+// client area.
+void keepInside(QWidget* child);
 // Closes and deletes the child's window (its sub-window too).
 void unload(QWidget* child);
 

@@ -332,11 +332,42 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
     EXPECT_EQ(w().nowSearch->List1->count(), 0);
     EXPECT_EQ(w().found->Rtxt1->text(),
               QStringLiteral("KeyWord = 存在しない語句　　検索結果 = 0件\r\n\r\n"));
+    // In a small frame the search's windows still lie wholly inside it.
+    w().resize(640, 420);
+    QCoreApplication::processEvents();
+    platform::unload(w().found);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    const QRect room = w().area()->viewport()->rect();
+    for (QWidget* child : {static_cast<QWidget*>(w().nowSearch), static_cast<QWidget*>(w().found)})
+        EXPECT_TRUE(room.contains(platform::subWindowOf(child)->geometry()))
+            << child->objectName().toStdString();
     // Blanks only: the message, and the progress window stays empty.
     w().TxtJouFindT->setText(QStringLiteral("  "));
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
     EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("検索文字列が不正です。")});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BrowserTest, LawsImportedOrRemovedWhileRunningAreSearchedAndOnTheButtons) {
+    platform::ScriptedPrompt prompt;
+    const testsupport::ProcessResult r = lexctl(
+        {QStringLiteral("import-xml"), QStringLiteral("KB=" LEXORA_FIXTURES_DIR "/kokka-baisho.xml")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    w().TxtJouFindT->setText(QStringLiteral("公共団体 求償権"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_EQ(w().nowSearch->List1->count(), 2);
+    EXPECT_TRUE(w().nowSearch->List1->item(0)->text().startsWith(QStringLiteral("国家賠償法　第1条")));
+    w().nowSearch->List1->setCurrentRow(0);
+    w().nowSearch->List1_DblClick();
+    EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("KB"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("KB00010000020200"));
+    // Removed by another program: the buttons follow without a search.
+    store::openMasterDb().execute(QStringLiteral("delete from 法典コード where 法典コード='KP'"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button(QStringLiteral("日本国憲法")) == nullptr; }, 5000));
+    EXPECT_EQ(w().CmdHouten[0]->text(), QStringLiteral("民法"));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
 TEST_F(BrowserTest, EscOrClosingStopsTheSearchAfterTheLawInWork) {

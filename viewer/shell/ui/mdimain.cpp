@@ -37,6 +37,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +50,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -256,6 +258,19 @@ bool MDIMain::importBundledLaws() {
 void MDIMain::Form_Load() {
     InitSettings();
     LoadLawButtons();
+    // Lexbench and lexctl change the law list while the viewer runs: the buttons follow.
+    auto* watcher = new QFileSystemWatcher(this);
+    auto* settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(300);
+    platform::connectGuarded(settle, &QTimer::timeout, this, [this, watcher] {
+        if (!watcher->files().contains(store::masterDbPath()) &&
+            QFileInfo::exists(store::masterDbPath()))
+            watcher->addPath(store::masterDbPath());  // a file written anew is watched again
+        LoadLawButtons();
+    });
+    connect(watcher, &QFileSystemWatcher::fileChanged, settle, qOverload<>(&QTimer::start));
+    if (QFileInfo::exists(store::masterDbPath())) watcher->addPath(store::masterDbPath());
 }
 
 void MDIMain::LoadLawButtons() {
@@ -281,6 +296,7 @@ void MDIMain::CmdHouten_Click(int index) {
     platform::BusyCursor busy;
     const QString code =
         CmdHouten.value(index) ? CmdHouten[index]->property("tag").toString() : QString();
+    if (code.isEmpty()) return;  // a button without a law keeps the current law
     state().CurHCode = code;
     openLaw(code);
 }
@@ -388,6 +404,7 @@ FrmFound* MDIMain::foundWindow() {
     if (found.isNull()) {
         found = new FrmFound;
         showChild(found);
+        platform::keepInside(found);
     }
     return found;
 }
@@ -548,9 +565,11 @@ void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
         ~Done() { flag = false; }
     } done{searching_};
     platform::BusyCursor busy;
+    LoadLawButtons();  // laws imported or removed since the start are searched, or not
     platform::unload(nowSearch);
     nowSearch = new FrmNowSearch;
     showChild(nowSearch);
+    platform::keepInside(nowSearch);
     platform::bringToFront(nowSearch);
     QStringList names = state().HoutenNames.mid(1);
     const QPointer<FrmNowSearch> progress = nowSearch;
