@@ -80,17 +80,50 @@ QList<QWidget*> MdiFrame::children() const {
     return out;
 }
 
+void MdiFrame::setLastingMenus(const QList<QAction*>& entries) {
+    lastingMenus_ = entries;
+    refreshMenus();
+}
+
+QMenu* MdiFrame::makeWindowMenu() {
+    auto* menu = new QMenu(QStringLiteral("ウィンドウ(&W)"), this);
+    menu->setObjectName(QStringLiteral("Mn_Window"));
+    // Built as it opens: the windows open now, the active one checked.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        menu->clear();
+        QAction* cascade = menu->addAction(QStringLiteral("重ねて表示(&C)"));
+        cascade->setObjectName(QStringLiteral("Mn_Window_Cascade"));
+        connect(cascade, &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
+        QAction* tile = menu->addAction(QStringLiteral("並べて表示(&T)"));
+        tile->setObjectName(QStringLiteral("Mn_Window_Tile"));
+        connect(tile, &QAction::triggered, area_, &QMdiArea::tileSubWindows);
+        const QList<QMdiSubWindow*> subs = area_->subWindowList(QMdiArea::CreationOrder);
+        if (!subs.isEmpty()) menu->addSeparator();
+        int n = 0;
+        for (QMdiSubWindow* sub : subs) {
+            QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(sub->windowTitle()));
+            a->setCheckable(true);
+            a->setChecked(sub == area_->activeSubWindow());
+            connect(a, &QAction::triggered, sub, [sub] {
+                sub->showNormal();
+                if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+            });
+        }
+    });
+    return menu;
+}
+
 void MdiFrame::refreshMenus() {
     QMdiSubWindow* sub = area_->activeSubWindow();
     if (sub && sub->widget())
         if (auto* owner = dynamic_cast<MenuOwner*>(sub->widget())) {
             const QList<QAction*> menus = owner->childMenus();
             if (!menus.isEmpty()) {
-                showMenus(menus);
+                showMenus(menus + lastingMenus_);
                 return;
             }
         }
-    showMenus(frameMenus_);
+    showMenus(frameMenus_ + lastingMenus_);
 }
 
 void MdiFrame::showMenus(const QList<QAction*>& entries) {

@@ -31,6 +31,10 @@ class MdiFrame : public QMainWindow {
     QMdiSubWindow* showChild(QWidget* child);
     // The frame's own menus (shown when no child with a menu is active).
     void setFrameMenus(const QList<QAction*>& entries);
+    // Menus at the end of the bar whatever window is active (the window list, help).
+    void setLastingMenus(const QList<QAction*>& entries);
+    // A ウィンドウ menu: cascade, tile, and the open windows to choose from.
+    QMenu* makeWindowMenu();
     // Every child widget of the frame, in creation order.
     QList<QWidget*> children() const;
     template <class T>
@@ -53,6 +57,7 @@ class MdiFrame : public QMainWindow {
     void showMenus(const QList<QAction*>& entries);
     QMdiArea* area_;
     QList<QAction*> frameMenus_;
+    QList<QAction*> lastingMenus_;
     bool closePending_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -173,6 +174,38 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
                        "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
+    // ウィンドウ and ヘルプ close the bar whatever window is active.
+    auto lastTwo = [this] {
+        const QList<QAction*> bar = w().menuBar()->actions();
+        return bar.mid(bar.size() - 2, 2);
+    };
+    EXPECT_EQ(lastTwo(), (QList<QAction*>{w().Mn_Window->menuAction(), w().Mn_Help->menuAction()}));
+    // The window list: cascade, tile, then the open windows, the active one checked.
+    w().copyWindow();
+    platform::bringToFront(t);
+    Q_EMIT w().Mn_Window->aboutToShow();
+    QStringList entries;
+    for (QAction* a : w().Mn_Window->actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isChecked() ? QStringLiteral("*") : QString()));
+    EXPECT_EQ(entries, QStringList({QStringLiteral("重ねて表示(&C)"), QStringLiteral("並べて表示(&T)"),
+                                    QStringLiteral("-"), QStringLiteral("&1 日本国憲法*"),
+                                    QStringLiteral("&2 編集")}));
+    w().Mn_Window->actions().last()->trigger();
+    EXPECT_EQ(w().area()->activeSubWindow(), platform::subWindowOf(w().copy));
+    EXPECT_EQ(lastTwo(), (QList<QAction*>{w().Mn_Window->menuAction(), w().Mn_Help->menuAction()}));
+    w().Mn_Window->actions().value(1)->trigger();  // tiled: side by side, nothing overlaps
+    EXPECT_FALSE(platform::subWindowOf(t)->geometry().intersects(
+        platform::subWindowOf(w().copy)->geometry()));
+    // ヘルプ → 使い方: the notation with examples, the keys, where the data lives.
+    w().Mn_Help_Usage->trigger();
+    ASSERT_TRUE(w().help);
+    EXPECT_TRUE(w().help->Rtxt1->text().contains(QStringLiteral("MP398-2:3")));
+    EXPECT_TRUE(w().help->Rtxt1->text().contains(QStringLiteral("F2 この法典を検索")));
+    EXPECT_TRUE(w().help->Rtxt1->text().contains(store::folders().root));
+    platform::unload(w().help);
+    platform::unload(w().copy);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform::bringToFront(t);
 
     // The title item: a fresh strip window; the frame shows its own menus while it is active.
     t->Mn_Title->trigger();

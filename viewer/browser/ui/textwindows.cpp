@@ -217,6 +217,14 @@ bool FrmFound::eventFilter(QObject* watched, QEvent* event) {
     return TextWindow::eventFilter(watched, event);
 }
 
+FrmHelp::FrmHelp(const QString& text, QWidget* parent)
+    : TextWindow(QStringLiteral("FrmHelp"), QStringLiteral("使い方"), parent) {
+    Rtxt1->setText(text);
+    Rtxt1->setReadOnly(true);
+    Rtxt1->setFontSize(11);
+    resize(760, 560);
+}
+
 bool showBlock(platform::TextPane* pane, const QString& head) {
     const QString text = pane->text();
     const qsizetype p = head.isEmpty() ? -1 : text.indexOf(head);

@@ -81,6 +81,13 @@ class FrmFound : public TextWindow {
     QString words_;
 };
 
+// ヘルプ → 使い方: the short help, for reading.
+class FrmHelp : public TextWindow {
+    Q_OBJECT
+  public:
+    explicit FrmHelp(const QString& text, QWidget* parent = nullptr);
+};
+
 // Selects the block that begins at the first occurrence of `head` in the pane (up to the next
 // empty line) and leaves the caret at its start, so the pane scrolls to it. False (and a
 // beep) when the text has no such block.

@@ -21,6 +21,7 @@
 #include "store/notation.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/shell/help.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
@@ -191,8 +192,11 @@ void MDIMain::buildMenus() {
     Mn_dummy->setEnabled(false);
     Mn_Help = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     Mn_Help->setObjectName(QStringLiteral("Mn_Help"));
+    Mn_Help_Usage = Mn_Help->addAction(QStringLiteral("使い方(&U)"));
+    Mn_Help_Usage->setObjectName(QStringLiteral("Mn_Help_Usage"));
     Mn_Help_About = Mn_Help->addAction(QStringLiteral("バージョン情報(&A)"));
     Mn_Help_About->setObjectName(QStringLiteral("Mn_Help_About"));
+    Mn_Window = makeWindowMenu();
 
     platform::connectGuarded(Mn_File_Lexbench, &QAction::triggered, this,
                              [this] { Mn_File_Lexbench_Click(); });
@@ -201,7 +205,22 @@ void MDIMain::buildMenus() {
     platform::connectGuarded(Mn_File_End, &QAction::triggered, this, [this] { close(); });
     platform::connectGuarded(Mn_Help_About, &QAction::triggered, this,
                              [this] { Mn_Help_About_Click(); });
-    setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy, Mn_Help->menuAction()});
+    platform::connectGuarded(Mn_Help_Usage, &QAction::triggered, this,
+                             [this] { Mn_Help_Usage_Click(); });
+    setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy});
+    // The window list and the help are there whatever window is active.
+    setLastingMenus({Mn_Window->menuAction(), Mn_Help->menuAction()});
+}
+
+void MDIMain::Mn_Help_Usage_Click() {
+    if (help.isNull()) {
+        help = new FrmHelp(usageHelpText(store::folders().root.isEmpty() ? store::folders().program
+                                                                        : store::folders().root,
+                                         platform::Settings().fileName()));
+        showChild(help);
+        platform::keepInside(help);
+    }
+    platform::bringToFront(help);
 }
 
 void MDIMain::InitSettings() {

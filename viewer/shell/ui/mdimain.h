@@ -22,6 +22,7 @@ namespace viewer {
 class FrmTree;
 class FrmCopy;
 class FrmFound;
+class FrmHelp;
 class FrmNowSearch;
 class FrmHst;
 class FrmTest;
@@ -69,6 +70,8 @@ class MDIMain : public platform::MdiFrame {
     void Mn_File_CheckData_Click();
     void Mn_File_Lexbench_Click();
     void Mn_Help_About_Click();
+    // The short help, made when missing, in front.
+    void Mn_Help_Usage_Click();
 
     QPushButton* CmdHCodeList = nullptr;
     QList<QPushButton*> CmdHouten;
@@ -93,6 +96,8 @@ class MDIMain : public platform::MdiFrame {
     QAction* Mn_dummy = nullptr;
     QMenu* Mn_Help = nullptr;
     QAction* Mn_Help_About = nullptr;
+    QAction* Mn_Help_Usage = nullptr;  // 使い方
+    QMenu* Mn_Window = nullptr;        // ウィンドウ: cascade, tile, the open windows
 
     QPointer<exchange::FrmHCodeList> hCodeList;  // the law list while it is open
     QPointer<FrmTree> browser;                   // the default law browser
@@ -106,6 +111,7 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmRCL> correction;                 // the article correction
     QPointer<FrmSR> drill;                       // the heading drill
     QPointer<FrmDaily> daily;                    // the study timer
+    QPointer<FrmHelp> help;                      // the short help
 
     // The default browser showing `law`: made (and loaded) on first use, else its tree is
     // cleared and built anew. Brought to the front.
