@@ -40,6 +40,24 @@ void Settings::save(const QString& key, const QString& value) {
     s.sync();
 }
 
+QStringList Settings::getList(const QString& key) const {
+    const QString k = findKey(key);
+    if (k.isEmpty()) return {};
+    QSettings s = store(application_);
+    s.beginGroup(section_);
+    return s.value(k).toStringList();
+}
+
+void Settings::saveList(const QString& key, const QStringList& values) {
+    QString k = findKey(key);
+    if (k.isEmpty()) k = key;
+    QSettings s = store(application_);
+    s.beginGroup(section_);
+    s.setValue(k, values);
+    s.endGroup();
+    s.sync();
+}
+
 QString Settings::fileName() const {
     return store(application_).fileName();
 }

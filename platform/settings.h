@@ -2,6 +2,7 @@
 // The per-user settings store: application "LXA", section "INST", keys compared without
 // regard to case, so that "PATH" written by one program is "Path" to the other.
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -15,6 +16,9 @@ class Settings {
     QString get(const QString& key, const QString& fallback = {}) const;
     // Saves under the existing spelling of the key when there is one.
     void save(const QString& key, const QString& value);
+    // A list of texts (line breaks and commas kept), or empty.
+    QStringList getList(const QString& key) const;
+    void saveList(const QString& key, const QStringList& values);
     // Where the store lives (for messages and tests).
     QString fileName() const;
 

@@ -1,6 +1,7 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
 #include "viewer/shell/lookup.h"
+#include "viewer/shell/session.h"
 #include "tests/support/samplelaws.h"
 
 using namespace viewer;
@@ -78,6 +79,31 @@ TEST_F(LookupTest, NamesCodesAndCurrentLawResolveToNodesOrSayWhy) {
         EXPECT_EQ(t.code.isEmpty() ? t.error : t.shown, QString::fromUtf8(c.shownOrError))
             << c.typed;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SessionTest, HistoryKeepsTheNewestCopiesUpToTheLimit) {
+    viewer::ViewSession v;
+    for (int i = 0; i < 502; ++i) {
+        v.history.prepend(QStringLiteral("copy %1").arg(i));  // newest first
+        v.historyHeaders.prepend(QStringLiteral("head %1").arg(i));
+        v.copyLog += QStringLiteral("SEPARATOR") + QStringLiteral("text %1\r\n").arg(i);
+    }
+    viewer::trimHistory(v, 500);
+    EXPECT_EQ(v.history.size(), 500);
+    EXPECT_EQ(v.history.first(), QStringLiteral("copy 501"));
+    EXPECT_EQ(v.history.last(), QStringLiteral("copy 2"));
+    EXPECT_EQ(v.historyHeaders.last(), QStringLiteral("head 2"));
+    EXPECT_TRUE(v.copyLog.startsWith(QStringLiteral("SEPARATORtext 2\r\n")));
+    EXPECT_EQ(v.copyLog.count(QStringLiteral("SEPARATOR")), 500);
+    // At the limit nothing goes.
+    const viewer::ViewSession before = v;
+    viewer::trimHistory(v, 500);
+    EXPECT_EQ(v.copyLog, before.copyLog);
+    EXPECT_EQ(v.history, before.history);
 }
 
 }  // namespace

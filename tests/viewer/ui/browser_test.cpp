@@ -59,19 +59,17 @@ TEST_F(BrowserTest, LawButtonsOpenEveryLawInTheOneBrowser) {
         EXPECT_EQ(state().CurHCode, b->property("tag").toString());
         EXPECT_EQ(t->Rtxt1->text(), QString());
     }
-    // One browser for all of them, at the top left, 7425 x 5000 twips.
+    // One browser for all of them, filling the frame's client area.
     int browsers = 0;
     for (QWidget* c : w().children()) browsers += c->objectName() == QStringLiteral("FrmTree");
     EXPECT_EQ(browsers, 1);
-    const QRect g = platform::geometryTwips(w().browser);
-    EXPECT_EQ(g.topLeft(), QPoint(0, 0));
-    EXPECT_NEAR(g.width(), 7425, 15);
-    EXPECT_NEAR(g.height(), 5000, 15);
+    EXPECT_EQ(platform::subWindowOf(w().browser)->geometry(), w().area()->viewport()->rect());
     EXPECT_EQ(w().browser->Ratio, 0.4f);
     EXPECT_TRUE(prompt.messages.isEmpty());
     // The panes: the text pane takes 0.4 of the window's height below the tree.
     const FrmTree* t = w().browser;
-    EXPECT_NEAR(t->Rtxt1->height(), platform::twipsToPixels(5000 * 0.4), 2);
+    const int outer = platform::geometryTwips(w().browser).height();
+    EXPECT_NEAR(t->Rtxt1->height(), platform::twipsToPixels(int(outer * 0.4)), 2);
     EXPECT_EQ(t->TView1->geometry().top(), 0);
     EXPECT_LE(t->Rtxt1->geometry().bottom(), t->height());
     EXPECT_NEAR(t->Rtxt1->geometry().top(), t->TView1->geometry().bottom(), 2);
@@ -406,10 +404,16 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     EXPECT_EQ(third->Tag, QStringLiteral("3"));
     EXPECT_EQ(second->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
     EXPECT_NE(w().browser->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
-    const QRect g = platform::geometryTwips(second);
-    EXPECT_EQ(g.top(), 0);
-    EXPECT_NEAR(g.width(), 7000, 15);
-    EXPECT_NEAR(g.left(), platform::pixelsToTwips(w().width()) - 7000 - 200, 30);
+    // Side by side over the client area, the default browser first.
+    const QRect room = w().area()->viewport()->rect();
+    const QRect a = platform::subWindowOf(w().browser)->geometry();
+    const QRect b = platform::subWindowOf(second)->geometry();
+    const QRect c = platform::subWindowOf(third)->geometry();
+    EXPECT_EQ(a.topLeft(), room.topLeft());
+    EXPECT_EQ(b.left(), a.right() + 1);
+    EXPECT_EQ(c.left(), b.right() + 1);
+    EXPECT_NEAR(c.right(), room.right(), 3);
+    EXPECT_EQ(b.height(), room.height());
     EXPECT_EQ(second->windowTitle(), QStringLiteral("行政手続法"));
     // Activating a browser makes its law the current law.
     w().area()->setActiveSubWindow(platform::subWindowOf(second));
@@ -428,6 +432,47 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w().hCodeList.isNull());
     EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP415:2"));
+    QTest::keyClick(w().browser->TView1, Qt::Key_F3);
+    lookup(QStringLiteral("MP1:2"));
+    QTest::keyClick(w().browser->TView1, Qt::Key_F3);
+    QTest::keyClick(w().browser->TView1, Qt::Key_F12);  // the pane a step larger
+    w().copy->fontSizeStep(2);
+    const double copySize = w().copy->Rtxt1->fontSize();
+    FrmTree* second = w().openBrowser(QStringLiteral("GT"));
+    second->showNode(QStringLiteral("GT00020000"));
+    const QStringList history{w().ComboHis->itemText(0), w().ComboHis->itemText(1)};
+    const QString log = state().CopyLog;
+    w().resize(1000, 700);
+    w().move(40, 30);
+    const QRect frame = w().geometry();
+    w().close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w().isVisible(); }, 5000));
+
+    main_ = std::make_unique<MDIMain>();
+    state() = ViewerState{};
+    w().show();
+    w().Form_Load();
+    EXPECT_EQ(w().geometry().size(), frame.size());
+    ASSERT_FALSE(w().browser.isNull());
+    EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("MP"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP00010000020200"));
+    EXPECT_FLOAT_EQ(w().browser->Ratio, 0.5f);
+    QList<FrmTree*> trees;
+    for (QWidget* c : w().children())
+        if (auto* t = qobject_cast<FrmTree*>(c)) trees << t;
+    ASSERT_EQ(trees.size(), 2);
+    EXPECT_EQ(trees[1]->curHCodeT, QStringLiteral("GT"));
+    EXPECT_EQ(trees[1]->TView1->selectedKey(), QStringLiteral("GT00020000"));
+    EXPECT_EQ(w().ComboHis->count(), 2);
+    EXPECT_EQ((QStringList{w().ComboHis->itemText(0), w().ComboHis->itemText(1)}), history);
+    EXPECT_EQ(state().CopyLog, log);
+    EXPECT_EQ(w().copyWindow()->Rtxt1->fontSize(), copySize);
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
 TEST_F(BrowserTest, LookupWorksOnTheDefaultBrowserWhateverWindowIsActive) {

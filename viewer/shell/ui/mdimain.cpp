@@ -23,6 +23,7 @@
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/help.h"
 #include "viewer/shell/lookup.h"
+#include "viewer/shell/session.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
 #include "viewer/shell/ui/frmhst.h"
@@ -290,6 +291,67 @@ void MDIMain::Form_Load() {
     });
     connect(watcher, &QFileSystemWatcher::fileChanged, settle, qOverload<>(&QTimer::start));
     if (QFileInfo::exists(store::masterDbPath())) watcher->addPath(store::masterDbPath());
+    restoreSession();
+}
+
+void MDIMain::restoreSession() {
+    const ViewSession v = loadViewSession();
+    if (!v.frameGeometry.isEmpty()) restoreGeometry(v.frameGeometry);
+    copyFontSize_ = v.copyFontSize;
+    foundFontSize_ = v.foundFontSize;
+    ComboHis->clear();
+    ComboHis2->clear();
+    ComboHis->addItems(v.history);
+    ComboHis2->addItems(v.historyHeaders);
+    state().CopyLog = v.copyLog;
+    // A law no longer listed, or a node it no longer has, is passed over quietly.
+    QStringList listed;
+    for (const store::LawEntry& law : store::readLawList()) listed << law.code;
+    bool first = true;
+    for (const BrowserSession& b : v.browsers) {
+        if (!listed.contains(b.law)) continue;
+        platform::guard([&] {
+            state().CurHCode = b.law;
+            FrmTree* t = first ? loadBrowser(b.law) : openBrowser(b.law);
+            first = false;
+            t->Ratio = float(b.ratio);
+            t->layoutPanes();
+            if (!b.node.isEmpty()) t->showNode(b.node);
+        });
+    }
+}
+
+void MDIMain::saveSession() {
+    ViewSession v;
+    v.frameGeometry = saveGeometry();
+    QList<FrmTree*> trees;
+    if (browser) trees << browser;
+    for (QWidget* w : children())
+        if (auto* t = qobject_cast<FrmTree*>(w); t && t != browser) trees << t;
+    for (FrmTree* t : trees) v.browsers.append({t->curHCodeT, t->TView1->selectedKey(), t->Ratio});
+    v.copyFontSize = copy ? copy->Rtxt1->fontSize() : copyFontSize_;
+    v.foundFontSize = found ? found->Rtxt1->fontSize() : foundFontSize_;
+    for (int i = 0; i < ComboHis->count(); ++i) v.history << ComboHis->itemText(i);
+    for (int i = 0; i < ComboHis2->count(); ++i) v.historyHeaders << ComboHis2->itemText(i);
+    v.copyLog = state().CopyLog;
+    saveViewSession(v);
+}
+
+void MDIMain::arrangeBrowsers() {
+    QList<FrmTree*> trees;
+    if (browser) trees << browser;
+    for (QWidget* w : children())
+        if (auto* t = qobject_cast<FrmTree*>(w); t && t != browser) trees << t;
+    if (trees.isEmpty()) return;
+    const QRect room = area()->viewport()->rect();
+    const int width = room.width() / int(trees.size());
+    for (int i = 0; i < trees.size(); ++i) {
+        QMdiSubWindow* sub = platform::subWindowOf(trees[i]);
+        if (!sub) continue;
+        sub->showNormal();
+        sub->setGeometry(room.left() + i * width, room.top(), width, room.height());
+        trees[i]->layoutPanes();
+    }
 }
 
 void MDIMain::LoadLawButtons() {
@@ -394,6 +456,8 @@ FrmTree* MDIMain::loadBrowser(const QString& law) {
         browser = new FrmTree(law);
         showChild(browser);
         browser->Form_Load();
+        // The reading window takes the room the frame has, beside any further browsers.
+        arrangeBrowsers();
     } else {
         browser->curHCodeT = law;
         browser->ClearTree();
@@ -407,6 +471,7 @@ FrmTree* MDIMain::openBrowser(const QString& law) {
     auto* tree = new FrmTree(law);
     showChild(tree);
     tree->Form_Load();
+    arrangeBrowsers();  // beside the browsers already open
     platform::bringToFront(tree);
     return tree;
 }
@@ -414,6 +479,7 @@ FrmTree* MDIMain::openBrowser(const QString& law) {
 FrmCopy* MDIMain::copyWindow() {
     if (copy.isNull()) {
         copy = new FrmCopy;
+        if (copyFontSize_ > 0) copy->Rtxt1->setFontSize(copyFontSize_);
         showChild(copy);
     }
     return copy;
@@ -422,6 +488,7 @@ FrmCopy* MDIMain::copyWindow() {
 FrmFound* MDIMain::foundWindow() {
     if (found.isNull()) {
         found = new FrmFound;
+        if (foundFontSize_ > 0) found->Rtxt1->setFontSize(foundFontSize_);
         showChild(found);
         platform::keepInside(found);
     }
@@ -671,6 +738,11 @@ void MDIMain::Mn_Help_About_Click() {
 }
 
 void MDIMain::closeEvent(QCloseEvent* e) {
+    // Kept before the windows go (the edit window takes the history entries with it).
+    if (!sessionSaved_) {
+        sessionSaved_ = true;
+        platform::guard([this] { saveSession(); });
+    }
     // Closing the main window by any means unloads every window of the viewer.
     platform::MdiFrame::closeEvent(e);
     if (!e->isAccepted()) return;

@@ -146,12 +146,20 @@ class MDIMain : public platform::MdiFrame {
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The browsers side by side over the frame's client area, the default one first.
+    void arrangeBrowsers();
+    // What is kept between starts, read at the load and written as the frame closes.
+    void restoreSession();
+    void saveSession();
+
   private:
     void buildBars();
     void buildMenus();
     // Opens the law in the default browser and gives its tree the focus.
     void openLaw(const QString& code);
     bool searching_ = false;
+    bool sessionSaved_ = false;  // written once per close, before the windows go
+    double copyFontSize_ = 0, foundFontSize_ = 0;  // kept sizes, applied as the windows open
 };
 
 }  // namespace viewer
