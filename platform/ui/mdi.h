@@ -47,6 +47,8 @@ class MdiFrame : public QMainWindow {
     void refreshMenus();
     // A close was asked for and waits for a child still finishing its run.
     bool closing() const { return closePending_; }
+    // A child refused the close (the reader chose to keep it): the frame stays open.
+    virtual void abandonClose() { closePending_ = false; }
 
   protected:
     // Closes every child first; a child that refuses (a run still stopping) keeps the frame

@@ -20,8 +20,10 @@
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -206,15 +208,44 @@ TEST_F(BrowserTest, CopiedParagraphsCollectWithTheirHistory) {
     edit->Rtxt1->setText(QStringLiteral("x"));
     edit->Rtxt1->setText(QString());
     EXPECT_EQ(prompt.messages.size(), 2);
-    // Closing the window clears the lists without asking and keeps the log.
+    // Closing with text kept nowhere else asks first: Cancel keeps the window.
     QTest::keyClick(t->TView1, Qt::Key_F3);
     ASSERT_EQ(w().ComboHis->count(), 1);
+    prompt.answers = {platform::Answer::Cancel};
+    platform::unload(edit);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(w().copy.isNull());
+    EXPECT_EQ(prompt.messages.last(),
+              QStringLiteral("編集画面のテキストは保存もコピーもされていません。保存しますか？"));
+    EXPECT_EQ(prompt.buttons.last(), platform::Buttons::YesNoCancel);
+    // Ctrl+S saves it as UTF-8 (CR LF kept); saved, it closes without a question, clears
+    // the lists and keeps the log.
+    const QString file = path(QStringLiteral("edit.txt"));
+    prompt.saves.push_back({file, QStringLiteral("UTF-8 (*.txt)")});
+    QTest::keyClick(edit->Rtxt1, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(testsupport::readFile(file), edit->Rtxt1->text().toUtf8());
+    EXPECT_TRUE(edit->Rtxt1->text().contains(QStringLiteral("\r\n")));
+    const qsizetype asked = prompt.messages.size();
     platform::unload(edit);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w().copy.isNull());
     EXPECT_EQ(w().ComboHis->count(), 0);
     EXPECT_FALSE(state().CopyLog.isEmpty());
-    EXPECT_EQ(prompt.messages.size(), 2);
+    EXPECT_EQ(prompt.messages.size(), asked);
+    // Text on the clipboard whole is kept too; No lets unsaved text go.
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    QGuiApplication::clipboard()->setText(platform::fromCrLf(w().copy->Rtxt1->text()));
+    platform::unload(w().copy);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w().copy.isNull());
+    EXPECT_EQ(prompt.messages.size(), asked);
+    QTest::keyClick(t->TView1, Qt::Key_F3);
+    QTest::keyClick(w().copy->Rtxt1, Qt::Key_X);
+    prompt.answers = {platform::Answer::No};
+    platform::unload(w().copy);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w().copy.isNull());
+    EXPECT_EQ(prompt.messages.size(), asked + 1);
 }
 
 TEST_F(BrowserTest, TextWindowKeysAndMenus) {
@@ -450,6 +481,7 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     w().resize(1000, 700);
     w().move(40, 30);
     const QRect frame = w().geometry();
+    prompt.answers = {platform::Answer::No};  // the edit window's copies need not be saved
     w().close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w().isVisible(); }, 5000));
 
@@ -472,7 +504,8 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     EXPECT_EQ((QStringList{w().ComboHis->itemText(0), w().ComboHis->itemText(1)}), history);
     EXPECT_EQ(state().CopyLog, log);
     EXPECT_EQ(w().copyWindow()->Rtxt1->fontSize(), copySize);
-    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral("編集画面のテキストは保存もコピーもされていません。保存しますか？")});
 }
 
 TEST_F(BrowserTest, LookupWorksOnTheDefaultBrowserWhateverWindowIsActive) {

@@ -137,6 +137,7 @@ TEST_F(HistoryTest, AnEmptyHistoryOpensOnlyByCtrlHAndEmptyingClosesTheWindow) {
 
     // Closed edit window: the main window's list is empty and its button does nothing.
     copy({QStringLiteral("MP1:2")});
+    prompt.answers = {platform::Answer::No};  // the copy need not be saved
     platform::unload(w().copy);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w().CmdHst->click();

@@ -2,19 +2,24 @@
 
 #include "platform/keys.h"
 #include "platform/prompt.h"
+#include "platform/textfile.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "store/codes.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMenu>
@@ -107,6 +112,7 @@ FrmCopy::FrmCopy(QWidget* parent)
     });
     Mn_File = new QMenu(QStringLiteral("ファイル(&F)"), this);
     Mn_File->setObjectName(QStringLiteral("Mn_File"));
+    action(Mn_File, Mn_File_Save, "Mn_File_Save", QStringLiteral("保存(&S Ctrl+S)"));
     action(Mn_File, Mn_File_Close, "Mn_File_Close", QStringLiteral("閉じる(&C)"));
     Mn_Font = new QMenu(QStringLiteral("フォント(&C)"), this);
     Mn_Font->setObjectName(QStringLiteral("Mn_Font"));
@@ -129,6 +135,7 @@ FrmCopy::FrmCopy(QWidget* parent)
     Mn_Font_Kind_Bold->setCheckable(true);
 
     using platform::connectGuarded;
+    connectGuarded(Mn_File_Save, &QAction::triggered, this, [this] { save(); });
     connectGuarded(Mn_File_Close, &QAction::triggered, this, [this] { platform::unload(this); });
     connectGuarded(Mn_Font_Size_Down, &QAction::triggered, this, [this] { fontSizeStep(-1); });
     connectGuarded(Mn_Font_Size_Up, &QAction::triggered, this, [this] { fontSizeStep(1); });
@@ -163,7 +170,59 @@ void FrmCopy::Rtxt1_Change() {
     main->closeHistoryWindow();
 }
 
+bool FrmCopy::save() {
+    QString path = savedPath_;
+    if (path.isEmpty()) {
+        QString filter;
+        path = platform::saveFileBox(QStringLiteral("編集画面の保存"),
+                                     store::joinPath(store::folders().out, QStringLiteral("編集.txt")),
+                                     {QStringLiteral("UTF-8 (*.txt)")}, &filter);
+        if (path.isEmpty()) return false;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
+    }
+    const QString text = Rtxt1->text();
+    try {
+        platform::writeUtf8Block(path, text);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description() + QStringLiteral("\r\n保存しませんでした。"));
+        return false;
+    }
+    savedPath_ = path;
+    savedText_ = text;
+    setWindowTitle(QStringLiteral("編集 - ") + QFileInfo(path).fileName());
+    return true;
+}
+
+bool FrmCopy::textKept() const {
+    const QString text = Rtxt1->text();
+    if (text.isEmpty() || (!savedPath_.isEmpty() && text == savedText_)) return true;
+    const QClipboard* clip = QGuiApplication::clipboard();
+    return clip && platform::toCrLf(clip->text()) == text;
+}
+
+bool FrmCopy::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Rtxt1 && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() == Qt::Key_S && k->modifiers() == Qt::ControlModifier) {
+            platform::guard([this] { save(); });
+            return true;
+        }
+    }
+    return TextWindow::eventFilter(watched, event);
+}
+
 void FrmCopy::closeEvent(QCloseEvent* e) {
+    // Text not kept anywhere else is not lost by a close.
+    if (!textKept()) {
+        const platform::Answer a = platform::msgBox(
+            QStringLiteral("編集画面のテキストは保存もコピーもされていません。保存しますか？"),
+            platform::Buttons::YesNoCancel);
+        if (a == platform::Answer::Cancel || (a == platform::Answer::Yes && !save())) {
+            e->ignore();
+            if (MDIMain* main = MDIMain::instance()) main->abandonClose();
+            return;
+        }
+    }
     // The copies' entries go with the window; the log of their texts stays.
     if (MDIMain* main = MDIMain::instance()) {
         main->ComboHis->clear();

@@ -44,6 +44,7 @@ class FrmCopy : public TextWindow, public platform::MenuOwner {
 
     QAction* Mn_Title = nullptr;
     QMenu* Mn_File = nullptr;
+    QAction* Mn_File_Save = nullptr;  // 保存 (Ctrl+S): the text as UTF-8
     QAction* Mn_File_Close = nullptr;
     QMenu* Mn_Font = nullptr;
     QMenu* Mn_Font_Size = nullptr;
@@ -57,10 +58,19 @@ class FrmCopy : public TextWindow, public platform::MenuOwner {
 
     // The pane's change: emptied with a history, the reader is asked whether to clear it.
     void Rtxt1_Change();
+    // Saves the text as UTF-8: to the file saved to before, else to one chosen in a save box.
+    // False when nothing was saved.
+    bool save();
+    // Whether the text is kept elsewhere: empty, saved as it is, or on the clipboard whole.
+    bool textKept() const;
 
   protected:
     void closeEvent(QCloseEvent* e) override;
     void boldChanged() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString savedPath_, savedText_;
 };
 
 class FrmFound : public TextWindow {

@@ -337,6 +337,11 @@ void MDIMain::saveSession() {
     saveViewSession(v);
 }
 
+void MDIMain::abandonClose() {
+    platform::MdiFrame::abandonClose();
+    sessionSaved_ = false;  // the next close keeps the windows as they are then
+}
+
 void MDIMain::arrangeBrowsers() {
     QList<FrmTree*> trees;
     if (browser) trees << browser;

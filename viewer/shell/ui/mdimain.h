@@ -146,11 +146,13 @@ class MDIMain : public platform::MdiFrame {
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+  public:
     // The browsers side by side over the frame's client area, the default one first.
     void arrangeBrowsers();
     // What is kept between starts, read at the load and written as the frame closes.
     void restoreSession();
     void saveSession();
+    void abandonClose() override;
 
   private:
     void buildBars();
