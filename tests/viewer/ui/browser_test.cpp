@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 using namespace viewer;
@@ -92,7 +93,8 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     // Off (kept in the settings): the Part's display exactly.
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(t->Rtxt1->text(), place);
-    EXPECT_EQ(platform::Settings().get(FrmTree::kWholeArticleKey), QStringLiteral("False"));
+    EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW")).get(FrmTree::kWholeArticleKey),
+              QStringLiteral("False"));
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
     // Another law: the tree is built for it first; a paragraph shows as before.
@@ -463,6 +465,23 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w().hCodeList.isNull());
     EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(BrowserTest, RearrangingPutsTheEditWindowBelowTheBrowserAtThePartsHeight) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP1:2"));
+    QTest::keyClick(w().browser->TView1, Qt::Key_F3);
+    w().CmdR_Click();
+    const QRect browser = platform::geometryTwips(w().browser);
+    EXPECT_NEAR(browser.height(), 5000, 15);
+    const QRect copy = platform::geometryTwips(w().copy);
+    int bars = 0;
+    for (const char* name : {"Bar1", "Bar2"})
+        bars += platform::pixelsToTwips(w().findChild<QToolBar*>(QLatin1String(name))->height());
+    const int mainH = platform::pixelsToTwips(w().frameGeometry().height());
+    EXPECT_NEAR(copy.top(), browser.height(), 15);
+    EXPECT_NEAR(copy.height(), mainH - browser.height() - bars - 500 - 300 - 300, 15);
+    EXPECT_EQ(w().copy->Rtxt1->fontSize(), 19);
 }
 
 TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {

@@ -33,21 +33,24 @@ class HistoryTest : public BrowserTest {
     }
 };
 
-TEST_F(HistoryTest, MainListJumpsToTheFirstCopyWithTheHeader) {
+TEST_F(HistoryTest, MainListJumpsToTheCopyChosenAmongIdenticalOnes) {
     platform::ScriptedPrompt prompt;
     copy({QStringLiteral("MP1:1"), QStringLiteral("MP1:2"), QStringLiteral("MP1:1")});
     ASSERT_EQ(w().ComboHis->count(), 3);
     platform::TextPane* pane = w().copy->Rtxt1;
     const QString text = pane->text();
     const QString header2 = w().ComboHis2->itemText(1).trimmed();
-    const qsizetype first = text.indexOf(w().ComboHis2->itemText(0).trimmed());
+    const QString header1 = w().ComboHis2->itemText(0).trimmed();
+    const qsizetype first = text.indexOf(header1);
+    const qsizetype last = text.lastIndexOf(header1);
     ASSERT_GE(first, 0);
-    // Both copies of 1:1 jump to its first occurrence.
-    for (int entry : {0, 2}) {
+    ASSERT_GT(last, first);
+    // Each copy of 1:1 jumps to its own block: the newest entry to the last one.
+    for (const auto& [entry, at] : {std::pair{0, last}, std::pair{2, first}}) {
         pane->setSelStart(int(text.size()));
         w().ComboHis->setCurrentIndex(entry);
         Q_EMIT w().ComboHis->activated(entry);
-        EXPECT_EQ(pane->selStart(), first) << entry;
+        EXPECT_EQ(pane->selStart(), at) << entry;
     }
     w().ComboHis->setCurrentIndex(1);
     Q_EMIT w().ComboHis->activated(1);
@@ -105,10 +108,15 @@ TEST_F(HistoryTest, HistoryWindowListsCopiesOldestFirstAndShowsEachBlock) {
     QTest::keyClick(w().browser->TView1, Qt::Key_H, Qt::ControlModifier);
     EXPECT_EQ(h->ListHst->count(), 4);
     EXPECT_EQ(h->ListHst->currentRow(), 1);
-    // Equal headers show the later copy's block for both.
+    // Equal headers: each line shows its own copy (the later one marked to tell them apart).
+    state().CopyLog += QStringLiteral("（二回目）");
     const QStringList again = state().CopyLog.split(QStringLiteral("SEPARATOR"));
+    ASSERT_NE(again[1], again[4]);
     h->ListHst->setCurrentRow(0);
+    EXPECT_EQ(h->Rtxt1->text(), again[1]);
+    h->ListHst->setCurrentRow(3);
     EXPECT_EQ(h->Rtxt1->text(), again[4]);
+    h->ListHst->setCurrentRow(0);
     QTest::keyClick(h->ListHst, Qt::Key_F5, Qt::ShiftModifier);
     EXPECT_EQ(h->ListHst->currentRow(), 0);
 

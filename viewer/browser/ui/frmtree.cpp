@@ -118,14 +118,15 @@ void FrmTree::buildMenus() {
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
     Mn_View = submenu("Mn_View", QStringLiteral("表示(&V)"));
     Mn_View_Whole = item(Mn_View, "Mn_View_Whole", QStringLiteral("条文全体を表示(&W)"), [this] {
-        platform::Settings().save(kWholeArticleKey,
-                                  Mn_View_Whole->isChecked() ? QStringLiteral("True")
-                                                             : QStringLiteral("False"));
+        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
+            .save(kWholeArticleKey,
+                  Mn_View_Whole->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
         if (QTreeWidgetItem* n = TView1->selectedNode()) TView1_NodeClick(n);
     });
     Mn_View_Whole->setCheckable(true);
-    Mn_View_Whole->setChecked(
-        platform::settingToBool(platform::Settings().get(kWholeArticleKey), true));
+    Mn_View_Whole->setChecked(platform::settingToBool(
+        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW")).get(kWholeArticleKey),
+        true));
     Mn_Ratio = submenu("Mn_Ratio", QStringLiteral("画面比率(&R)"));
     Mn_Ratio_Down = item(Mn_Ratio, "Mn_Ratio_Down", QStringLiteral("参照部の比率を下げる(&D F11)"),
                          [this] { Form_KeyDown(Qt::Key_F11, 0); });
@@ -439,8 +440,8 @@ bool FrmTree::guardPaneEdit(QEvent* event) {
         const bool ctrl = k->modifiers() & Qt::ControlModifier;
         edits = k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Delete ||
                 k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter ||
-                (ctrl && (k->key() == Qt::Key_V || k->key() == Qt::Key_X ||
-                          k->key() == Qt::Key_Z || k->key() == Qt::Key_Y)) ||
+                (ctrl && (k->key() == Qt::Key_V || k->key() == Qt::Key_X || k->key() == Qt::Key_Z ||
+                          k->key() == Qt::Key_Y)) ||
                 (!ctrl && !k->text().isEmpty() && k->text()[0].isPrint());
         if (!edits) return false;
         const QString text = Rtxt1->toPlainText();
@@ -469,9 +470,9 @@ bool FrmTree::guardPaneEdit(QEvent* event) {
 }
 
 bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Rtxt1 && (event->type() == QEvent::KeyPress ||
-                             event->type() == QEvent::InputMethod ||
-                             event->type() == QEvent::FocusIn)) {
+    if (watched == Rtxt1 &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod ||
+         event->type() == QEvent::FocusIn)) {
         bool swallow = false;
         platform::guard([&] { swallow = guardPaneEdit(event); });
         if (swallow) return true;

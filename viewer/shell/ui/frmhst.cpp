@@ -66,10 +66,14 @@ void FrmHst::ListHst_Click() {
         key = platform::trimBlanks(header ? header->text() : QString());
     });
     platform::guard([&] {
-        // The last copy holding the header wins.
+        // Identical entries: the chosen one is the copy with as many identical entries after
+        // it as the line has below it; with none, the last copy holding the header.
+        int later = 0;
+        for (int i = ListHst->currentRow() + 1; i < ListHst2->count(); ++i)
+            later += platform::trimBlanks(ListHst2->item(i)->text()) == key;
         const QStringList pieces = state().CopyLog.split(QStringLiteral("SEPARATOR"));
         for (auto it = pieces.crbegin(); it != pieces.crend(); ++it)
-            if (it->contains(key)) {
+            if (it->contains(key) && later-- == 0) {
                 Rtxt1->setText(*it);
                 break;
             }

@@ -526,7 +526,24 @@ void MDIMain::ComboHis_Click() {
             platform::beep();
             return;
         }
-        if (showBlock(copy->Rtxt1, key)) platform::bringToFront(copy);
+        // Copies are appended, the newest listed first: the chosen one of identical entries
+        // is the one with as many identical entries below it (older) as blocks before it.
+        int older = 0;
+        for (int i = ComboHis->currentIndex() + 1; i < ComboHis2->count(); ++i)
+            older += platform::trimBlanks(ComboHis2->itemText(i)) == key;
+        const QString text = copy->Rtxt1->text();
+        qsizetype at = key.isEmpty() ? -1 : text.indexOf(key);
+        for (int n = 0; n < older && at >= 0; ++n) {
+            const qsizetype next = text.indexOf(key, at + 1);
+            if (next < 0) break;  // edited away: the last one there
+            at = next;
+        }
+        if (at < 0) {
+            platform::beep();
+            return;
+        }
+        showBlockAt(copy->Rtxt1, int(at));
+        platform::bringToFront(copy);
     });
 }
 
@@ -708,8 +725,8 @@ void MDIMain::CmdR_Click() {
     });
     step([&] {
         if (!copy) return;
+        // The two bars are the tool bars; the menu bar is not one of them.
         const int bars =
-            platform::pixelsToTwips(menuBar()->height()) +
             platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar1"))->height()) +
             platform::pixelsToTwips(findChild<QToolBar*>(QStringLiteral("Bar2"))->height());
         const int mainH = platform::pixelsToTwips(frameGeometry().height());
