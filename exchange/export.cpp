@@ -151,8 +151,13 @@ void appendLawRecord(QString& body, QString& article, const QString& code, const
     if (code.left(10) != article) {
         article = code.left(10);
         body += kCrLf + kCrLf;
-        body += mode == 1 ? u'【' + text + u'】' : QStringLiteral("【　】");
-        body += kCrLf + store::GetJouKouText(article);
+        if (mode == kCaptionsShown && platform::trimBlanks(text).remove(QChar(0x3000)).isEmpty()) {
+            // A reader's text: no empty brackets where the law has no caption.
+        } else {
+            body += mode != 0 ? u'【' + text + u'】' : QStringLiteral("【　】");
+            body += kCrLf;
+        }
+        body += store::GetJouKouText(article);
     }
     if (store::paragraphOrdinal(code) > 0) {
         body += kCrLf + store::GetJouKouText(code) + text;

@@ -54,6 +54,8 @@ int houtenTextMode(const QString& command);
 // article opens it with an empty line, its text in 【】 (mode 1; mode 0 empty brackets) and
 // the article's title; a paragraph record adds a line with its mark and text, its trailing
 // line breaks trimmed when `trim` is set. `article` carries the current article.
+// The caption mode of a reader's text: the caption as stored, no brackets where it is empty.
+inline constexpr int kCaptionsShown = 2;
 void appendLawRecord(QString& body, QString& article, const QString& code, const QString& text,
                      int mode, bool trim);
 // The whole text of a law's export file for the records of its 条文 table (codes and texts

@@ -83,12 +83,20 @@ QString eachInSpan(store::Database& db, const QString& law, const QString& SOJ, 
 }
 }  // namespace
 
+namespace {
+// A caption in brackets between `before` and `after`; nothing for a law without captions.
+QString bracketed(const QString& caption, const QString& before, const QString& after) {
+    if (platform::trimBlanks(caption).remove(kIdeographicSpace).isEmpty()) return {};
+    return before + u'【' + caption + u'】' + after;
+}
+}  // namespace
+
 QString getExpandTextEach(store::Database& db, const QString& law, const QString& SOJ,
                           const QString& EOJ, const ExpandPump& pump) {
     return eachInSpan(db, law, SOJ, EOJ, pump,
                       [](QString& text, const QString& code, const QString& body) {
                           if (isHeadingRecord(code))
-                              text += kCrLf + kCrLf + u'【' + body + u'】' + kCrLf +
+                              text += kCrLf + kCrLf + bracketed(body, QString(), kCrLf) +
                                       store::GetJouKouText(code.left(10));
                           else
                               text += kCrLf + store::GetJouKouText(code) + body;
@@ -101,7 +109,7 @@ QString getExpandMidEach(store::Database& db, const QString& law, const QString&
         db, law, SOJ, EOJ, pump, [](QString& text, const QString& code, const QString& body) {
             if (!isHeadingRecord(code)) return;
             text += kCrLf + QString(5, kIdeographicSpace) + store::GetJouKouText(code.left(10)) +
-                    QStringLiteral("　【") + body + u'】';
+                    bracketed(body, QStringLiteral("　"), QString());
         });
 }
 
@@ -116,7 +124,8 @@ QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& p
     QString article;
     for (; !rs.eof(); rs.moveNext()) {
         exchange::appendLawRecord(text, article, rs.text(QStringLiteral("条項コード")),
-                                  rs.text(QStringLiteral("条文")), 1, false);
+                                  rs.text(QStringLiteral("条文")), exchange::kCaptionsShown,
+                                  false);
         run(pump);
     }
     return text;
