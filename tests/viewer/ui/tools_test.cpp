@@ -232,7 +232,11 @@ TEST_F(ToolWindowsTest, DataCheckListsRepairsAndOpensTheCorrection) {
     c->CmdListUp->click();
     ASSERT_EQ(c->ListCode->count(), 2);
     EXPECT_EQ(c->ListJoubun->count(), 2);
-    EXPECT_EQ(c->ListCode->item(0)->text(), code);
+    // Each hit names its law and article beside its code; the options say what they check.
+    EXPECT_EQ(c->ListCode->item(0)->text(), code + QStringLiteral("　民法 第1条 第1項"));
+    EXPECT_EQ(c->ListCode->item(1)->text(), QStringLiteral("CP00010000010100　刑法 第1条 第1項"));
+    EXPECT_EQ(c->Option1[0]->text(), QStringLiteral("条文の長さ"));
+    EXPECT_EQ(c->Option1[2]->text(), QStringLiteral("文字列"));
     EXPECT_EQ(c->ListCode->currentRow(), 1);
     EXPECT_EQ(c->ListJoubun->currentRow(), 1);
     EXPECT_EQ(c->Rtxt1->text(), QStringLiteral("7 本文\r\n(注)"));

@@ -9,6 +9,7 @@
 #include "platform/ui/textpane.h"
 #include "platform/ui/twips.h"
 #include "platform/vb.h"
+#include "store/codes.h"
 #include "store/lawdb.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/checkdata.h"
@@ -30,6 +31,7 @@ namespace viewer {
 
 namespace {
 constexpr int kTextRole = Qt::UserRole + 1;  // the summary line with its line breaks
+constexpr int kCodeRole = Qt::UserRole + 2;  // the hit's 条項コード
 const QString kCaption = QStringLiteral("データチェック");
 }  // namespace
 
@@ -37,8 +39,9 @@ FrmCheckData::FrmCheckData(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmCheckData"));
     setWindowTitle(kCaption);
     setFont(platform::japaneseFont(platform::kGothic, 10));
+    // Each option says what it checks (the description leaves two without a word).
     for (const QString& caption :
-         {QStringLiteral("Option1"), QStringLiteral("二重改行"), QString()}) {
+         {QStringLiteral("条文の長さ"), QStringLiteral("二重改行"), QStringLiteral("文字列")}) {
         auto* option = new QRadioButton(caption, this);
         option->setObjectName(QStringLiteral("Option1_%1").arg(Option1.size()));
         Option1 << option;
@@ -152,6 +155,7 @@ void FrmCheckData::CmdListUp_Click() {
     };
     const bool repairing = str == kCorrectWord && mode != CheckMode::Length;
     run.onStart = [this] {
+        lawNames_.clear();  // read again for this scan
         ListCode->clear();
         ListJoubun->clear();
     };
@@ -186,7 +190,20 @@ void FrmCheckData::CmdListUp_Click() {
 }
 
 void FrmCheckData::addHit(const QString& code, const QString& summary) {
-    ListCode->addItem(code);
+    // The code with the law's name and the article, so the reader knows the hit at a glance.
+    if (lawNames_.isEmpty())
+        for (const store::LawEntry& law : store::readLawList())
+            lawNames_.insert(law.code.toUpper(), law.name);
+    QString label = code;
+    platform::guard([&] {
+        QString paragraph;
+        store::GetKouHeader(code.mid(10, 4), paragraph);
+        label += QStringLiteral("　") + lawNames_.value(code.left(2).toUpper()) + u' ' +
+                 store::GetJouKouText(code.left(10)) + paragraph;
+    });
+    auto* codeItem = new QListWidgetItem(label);
+    codeItem->setData(kCodeRole, code);
+    ListCode->addItem(codeItem);
     auto* item = new QListWidgetItem(platform::oneLine(summary));
     item->setData(kTextRole, summary);
     ListJoubun->addItem(item);
@@ -217,7 +234,7 @@ void FrmCheckData::ListCode_DblClick() {
     const QListWidgetItem* item = ListCode->currentItem();
     MDIMain* main = MDIMain::instance();
     if (!item || !main) return;
-    const QString code = item->text();
+    const QString code = item->data(kCodeRole).toString();
     FrmRCL* correction = main->correctionWindow(false);
     correction->curHCodeR = code.left(2);
     correction->SetJou(code);

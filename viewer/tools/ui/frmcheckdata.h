@@ -4,6 +4,7 @@
 #include "platform/ui/run.h"
 
 #include <QList>
+#include <QHash>
 #include <QWidget>
 
 class QLabel;
@@ -53,6 +54,7 @@ class FrmCheckData : public QWidget {
     // Chooses the last hit in both lists and shows it in the pane.
     void selectLastHit();
     platform::RunState run_{this};
+    QHash<QString, QString> lawNames_;  // law code → name, for the hit lines
 };
 
 }  // namespace viewer
