@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
 
@@ -382,6 +383,17 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     EXPECT_FALSE(QFileInfo::exists(idx));
 
     store::folders().admin = true;
+    // An administrator types on the last line only: the text above stays as shown.
+    t->Rtxt1->setText(QStringLiteral("本文\r\n"));
+    t->Rtxt1->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(t->Rtxt1, QStringLiteral("ab"));
+    QTest::keyClick(t->Rtxt1, Qt::Key_Backspace);
+    QTest::keyClick(t->Rtxt1, Qt::Key_Backspace);
+    QTest::keyClick(t->Rtxt1, Qt::Key_Backspace);  // at the start of the last line: nothing
+    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("本文\r\n"));
+    t->Rtxt1->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(t->Rtxt1, QStringLiteral("?"));
+    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("本文\r\n?"));
     type(QStringLiteral("?"));
     EXPECT_EQ(t->Rtxt1->text(),
               QStringLiteral("make idx\r\nmake number\r\nmake ht\r\nmake each\r\nmake each/m0\r\n"
