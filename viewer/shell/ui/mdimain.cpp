@@ -89,6 +89,7 @@ MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
     buildMenus();
     area()->viewport()->installEventFilter(this);
     resize(1100, 760);
+    statusBar();  // there from the start: a notice later must not shrink the area under the windows
 }
 
 void MDIMain::buildBars() {
