@@ -8,8 +8,8 @@
 #include "platform/settings.h"
 #include "platform/textfile.h"
 #include "platform/vb.h"
-#include "store/folders.h"
 #include "store/codes.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "viewer/browser/display.h"
@@ -454,7 +454,8 @@ int cmdImportXml(const Options& o, platform::Settings&) {
         try {
             r = maint::importLawXml(law, importer);
         } catch (const platform::Error& e) {
-            err(QStringLiteral("lexctl import-xml: %1 %2: %3").arg(law.code, law.name, e.description()));
+            err(QStringLiteral("lexctl import-xml: %1 %2: %3")
+                    .arg(law.code, law.name, e.description()));
             status = 1;
             continue;
         }

@@ -30,8 +30,9 @@ struct Law {
 
 namespace {
 QString notIndexFile(const QString& path) {
-    return QStringLiteral("%1 は目次ファイルではありません（1行目が CODES "
-                          "で始まっていません）。何も取り込みませんでした。")
+    return QStringLiteral(
+               "%1 は目次ファイルではありません（1行目が CODES "
+               "で始まっていません）。何も取り込みませんでした。")
         .arg(path);
 }
 }  // namespace

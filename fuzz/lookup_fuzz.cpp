@@ -32,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     viewer::ShortNumber n;
     if (viewer::parseShortNumber(viewer::halfWidthAscii(text), &n)) {
         fuzz::check(n.article >= 1 && n.article <= 9999 && n.branch1 >= 0 && n.branch1 <= 99 &&
-                        n.branch2 >= 0 && n.branch2 <= 99 && n.paragraph >= 0 &&
-                        n.paragraph <= 99,
+                        n.branch2 >= 0 && n.branch2 <= 99 && n.paragraph >= 0 && n.paragraph <= 99,
                     "every number read fits its field");
         QString plain = QString::number(n.article);
         if (n.branch1 > 0 || n.branch2 > 0) plain += u'-' + QString::number(n.branch1);

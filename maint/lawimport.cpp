@@ -198,12 +198,14 @@ QString checkImportTarget(const QString& code, const QString& name) {
     for (const store::LawEntry& law : store::readLawList()) {
         const bool sameCode = law.code.compare(code, Qt::CaseInsensitive) == 0;
         if (sameCode && law.name != name)
-            return QStringLiteral("%1 は %2 の法典コードです。別のコードを指定するか、先に %2 "
-                                  "を削除してください。")
+            return QStringLiteral(
+                       "%1 は %2 の法典コードです。別のコードを指定するか、先に %2 "
+                       "を削除してください。")
                 .arg(law.code, law.name);
         if (!sameCode && law.name == name)
-            return QStringLiteral("法典名称「%1」は法典コード %2 で登録されています。"
-                                  "何も取り込みませんでした。")
+            return QStringLiteral(
+                       "法典名称「%1」は法典コード %2 で登録されています。"
+                       "何も取り込みませんでした。")
                 .arg(name, law.code);
     }
     return {};

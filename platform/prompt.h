@@ -63,12 +63,12 @@ class ScriptedPrompt : public Prompt {
     QString saveFile(const QString& caption, const QString& suggested, const QStringList& filters,
                      QString* filter) override;
 
-    QStringList messages;        // every message text, in order
-    QList<Buttons> buttons;      // the buttons each message offered
-    QStringList inputPrompts;    // every input box prompt
-    QStringList inputFallbacks;  // the text each input box proposed
-    std::deque<Answer> answers;  // queued answers to messages
-    std::deque<QString> inputs;  // queued answers to input boxes
+    QStringList messages;         // every message text, in order
+    QList<Buttons> buttons;       // the buttons each message offered
+    QStringList inputPrompts;     // every input box prompt
+    QStringList inputFallbacks;   // the text each input box proposed
+    std::deque<Answer> answers;   // queued answers to messages
+    std::deque<QString> inputs;   // queued answers to input boxes
     QStringList saveSuggestions;  // the path each save box proposed
     // Queued answers to save boxes: path and filter (a dry queue cancels).
     std::deque<std::pair<QString, QString>> saves;

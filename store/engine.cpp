@@ -200,8 +200,8 @@ void Database::backupTo(const QString& path) {
     sqlite3_close_v2(dest);
     if (rc != SQLITE_DONE) {
         QFile::remove(path);
-        throw Error(
-            QStringLiteral("データベース %1 を %2 に保存できません。(%3)").arg(path_, path, detail));
+        throw Error(QStringLiteral("データベース %1 を %2 に保存できません。(%3)")
+                        .arg(path_, path, detail));
     }
 }
 

@@ -128,8 +128,8 @@ QString backupLawDb(const QString& lawName) {
     const QString folder = backupFolder();
     if (!QDir().mkpath(folder))
         throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
-    const QString stem = lawName + u'-' +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem =
+        lawName + u'-' + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString path = joinPath(folder, stem + kLawDbSuffix);
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = joinPath(folder, stem + u'-' + QString::number(n) + kLawDbSuffix);

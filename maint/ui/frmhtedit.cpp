@@ -3,11 +3,11 @@
 #include "maint/htedit.h"
 #include "platform/error.h"
 #include "platform/prompt.h"
+#include "platform/ui/fonts.h"
+#include "platform/ui/guard.h"
 #include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
-#include "platform/ui/fonts.h"
-#include "platform/ui/guard.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

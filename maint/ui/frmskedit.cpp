@@ -290,9 +290,9 @@ void FrmSKEdit::CmdDel_Click() {
         return;
     }
     const KeyNames names = keyNames(key);
-    if (platform::msgBox(QStringLiteral("目次 %1（%2 %3）を削除しますか？")
-                             .arg(key, names.name, row->heading),
-                         platform::Buttons::OkCancel) != platform::Answer::Ok)
+    if (platform::msgBox(
+            QStringLiteral("目次 %1（%2 %3）を削除しますか？").arg(key, names.name, row->heading),
+            platform::Buttons::OkCancel) != platform::Answer::Ok)
         return;
     {
         store::Database db = store::openLawDb(name);

@@ -84,9 +84,9 @@ QString WindowPrompt::saveFile(const QString& caption, const QString& suggested,
     refuseModalInTests(caption);
     ArrowCursor arrow;
     QString chosen = filters.value(0);
-    const QString path = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), caption, suggested, filters.join(QStringLiteral(";;")),
-        &chosen);
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested,
+                                     filters.join(QStringLiteral(";;")), &chosen);
     if (filter) *filter = chosen;
     return path;
 }

@@ -61,7 +61,8 @@ TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
     testsupport::ProcessResult r =
         lexctl({QStringLiteral("import-xml"), QStringLiteral("MP=") + kKokkaBaisho});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("MP は 民法 の法典コードです。"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("MP は 民法 の法典コードです。")))
+        << r.err.toStdString();
     r = lexctl({QStringLiteral("laws")});
     EXPECT_TRUE(r.out.contains(QStringLiteral("2 MP 民法\n")));
     EXPECT_FALSE(r.out.contains(QStringLiteral("国家賠償法")));

@@ -260,8 +260,9 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
     EXPECT_EQ(run({QStringLiteral("show"), QStringLiteral("ＭＰ１：３")}).second, shown);
     auto [onlyCode, only] = run({QStringLiteral("show"), QStringLiteral("MP300:1")});
     EXPECT_EQ(onlyCode, 0);  // one-paragraph article: paragraph 1 is that paragraph
-    EXPECT_TRUE(only.endsWith(QStringLiteral("第300条 【留置権の行使と債権の消滅時効】\n"
-                                             "留置権の行使は、債権の消滅時効の進行を妨げない。\n")))
+    EXPECT_TRUE(
+        only.endsWith(QStringLiteral("第300条 【留置権の行使と債権の消滅時効】\n"
+                                     "留置権の行使は、債権の消滅時効の進行を妨げない。\n")))
         << only.toStdString();
     auto [missCode, missing] = run({QStringLiteral("show"), QStringLiteral("MP9999")}, &err);
     EXPECT_EQ(missCode, 1);

@@ -14,9 +14,9 @@
 #include "viewer/tools/expand.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <memory>
 #include <stdexcept>
-#include <QSet>
 
 using namespace viewer;
 using testsupport::addLaw;
@@ -49,9 +49,10 @@ TEST_F(ToolsSampleTest, FullTextOfTheConstitutionHoldsEveryRecordInOrder) {
         const QString code = rs.text(QStringLiteral("条項コード"));
         // The Constitution has no captions: an article opens with its number alone.
         ASSERT_TRUE(!code.endsWith(u'1') || rs.text(QStringLiteral("条文")).trimmed().isEmpty());
-        const QString piece = code.endsWith(u'1')
-                                  ? kCrLf + kCrLf + store::GetJouKouText(code.left(10))
-                                  : kCrLf + store::GetJouKouText(code) + rs.text(QStringLiteral("条文"));
+        const QString piece =
+            code.endsWith(u'1')
+                ? kCrLf + kCrLf + store::GetJouKouText(code.left(10))
+                : kCrLf + store::GetJouKouText(code) + rs.text(QStringLiteral("条文"));
         articles += code.endsWith(u'1');
         const qsizetype found = text.indexOf(piece, at);
         ASSERT_GE(found, at) << code.toStdString();

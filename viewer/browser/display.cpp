@@ -109,7 +109,8 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
         SearchHit hit{name, code, int(blocks.size()), {}};
         if (onHit) {
             const QString line = platform::oneLine(text);
-            hit.excerpt = line.left(kExcerptLength) + (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
+            hit.excerpt = line.left(kExcerptLength) +
+                          (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
         }
         blocks += head + text;
         if (onHit) onHit(head, hit);

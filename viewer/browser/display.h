@@ -57,9 +57,9 @@ QString hitHead(const QString& name, const RecordTexts& t);
 
 // A hit of a word search: where its block starts in the result text, and what it is.
 struct SearchHit {
-    QString law;   // 法典名称
-    QString code;  // 条項コード of the paragraph
-    int offset = 0;  // the block's head in the result text
+    QString law;      // 法典名称
+    QString code;     // 条項コード of the paragraph
+    int offset = 0;   // the block's head in the result text
     QString excerpt;  // the paragraph's first characters, on one line
 };
 // How many characters of a hit's paragraph its line in the progress list shows.
@@ -87,16 +87,16 @@ QString searchSummary(const QString& words, int hits);
 // row is a hit, counted in `hits`, appended to `blocks` (an empty line, its head, its text)
 // and handed to `onHit` with its head and what it is (offset within `blocks`). At the hit
 // past kHitLimit shows the limit message and returns false.
-bool collectHits(
-    store::Database& db, store::Recordset& rows, const QString& name, int& hits, QString& blocks,
-    const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});
+bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
+                 QString& blocks,
+                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});
 
 // FindWord: the search of one law for every word.
 struct LawSearch {
     bool refused = false;  // no word (MakeSearchSQL has said so)
     bool anyRow = false;   // the query returned rows (headings included); else nothing shows
     int hits = 0;
-    QString text;  // the result window's text
+    QString text;            // the result window's text
     QList<SearchHit> found;  // every hit, offsets into `text`
     QStringList lines;       // the head of each hit's block, one per hit
 };

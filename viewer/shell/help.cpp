@@ -12,21 +12,26 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral("　　MP415:2　　民法第415条第2項"),
         QStringLiteral("　　MP398-2:3　民法第398条の2第3項（枝番号は - で）"),
         QStringLiteral("　　KP3-2-1　　枝番号が二つの条"),
-        QStringLiteral("　　民法415、民法第415条第2項、会社法 2、ＭＰ４１５、MP四百十五 も同じように読みます。"),
+        QStringLiteral("　　民法415、民法第415条第2項、会社法 2、ＭＰ４１５、MP四百十五 "
+                       "も同じように読みます。"),
         QStringLiteral("　ツリー画面の F1 では条番号だけ（415:2）で、その法典の条を開きます。"),
-        QStringLiteral("　見つからないときは、開いている画面はそのままで、下の状態欄に理由が出ます。"),
+        QStringLiteral(
+            "　見つからないときは、開いている画面はそのままで、下の状態欄に理由が出ます。"),
         QString(),
         QStringLiteral("■ 検索"),
-        QStringLiteral("　メイン画面のテキスト欄: 空白で区切ったすべての語を含む項を全法典から探します。"),
+        QStringLiteral(
+            "　メイン画面のテキスト欄: 空白で区切ったすべての語を含む項を全法典から探します。"),
         QStringLiteral("　ツリー画面の F2: その法典だけを探します。"),
-        QStringLiteral("　検索中の一覧や検索結果の項で Enter かダブルクリックすると、その項を開きます。"),
+        QStringLiteral(
+            "　検索中の一覧や検索結果の項で Enter かダブルクリックすると、その項を開きます。"),
         QString(),
         QStringLiteral("■ ツリー画面のキー"),
         QStringLiteral("　F1 条番号で開く　　F2 この法典を検索　　F3 項を編集画面へコピー"),
         QStringLiteral("　F5 目次のツリー　　F6 条だけのツリー　　F7 条文修正"),
         QStringLiteral("　F8 すべて展開　　Shift+F8・Ctrl+M 法典テキスト作成　　F9 すべてたたむ"),
         QStringLiteral("　F11・F12 下の文章欄を狭く・広く　　Shift+F4・Ctrl+N 画面を複製"),
-        QStringLiteral("　Ctrl+H 履歴　　Ctrl+T タイマー　　Ctrl+D・E・R HTML ページ（Pagesmith がある場合）"),
+        QStringLiteral(
+            "　Ctrl+H 履歴　　Ctrl+T タイマー　　Ctrl+D・E・R HTML ページ（Pagesmith がある場合）"),
         QStringLiteral("　表示 → 条文全体を表示: 条を選ぶと、すべての項を続けて表示します。"),
         QString(),
         QStringLiteral("■ データの場所"),

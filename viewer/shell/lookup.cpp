@@ -187,9 +187,9 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
     else if (n.paragraph == 1 && codes.contains(only))
         t.code = only;
     else
-        t.error = noticeFor(t.shown, QStringLiteral("%1%2に第%3項はありません")
-                                         .arg(t.lawName, label)
-                                         .arg(n.paragraph));
+        t.error = noticeFor(
+            t.shown,
+            QStringLiteral("%1%2に第%3項はありません").arg(t.lawName, label).arg(n.paragraph));
     return t;
 }
 

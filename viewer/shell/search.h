@@ -29,12 +29,12 @@ struct SearchResult {
     bool refused = false;  // no word: MakeSearchSQL has said so, nothing was searched
     QString words;         // the search text, trimmed
     int hits = 0;
-    bool limited = false;  // more than kHitLimit hits; the first kHitLimit are kept
-    bool stopped = false;  // stopped by the reader before every law was searched
-    QStringList missing;   // laws whose database file is missing: skipped
-    QStringList failed;    // laws whose database could not be searched: skipped, with why
-    QStringList lines;     // the head of each hit's block, one per hit
-    QString text;          // the result window's text, summary line first
+    bool limited = false;    // more than kHitLimit hits; the first kHitLimit are kept
+    bool stopped = false;    // stopped by the reader before every law was searched
+    QStringList missing;     // laws whose database file is missing: skipped
+    QStringList failed;      // laws whose database could not be searched: skipped, with why
+    QStringList lines;       // the head of each hit's block, one per hit
+    QString text;            // the result window's text, summary line first
     QList<SearchHit> found;  // every hit, offsets into `text`
 };
 

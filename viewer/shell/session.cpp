@@ -55,8 +55,7 @@ void saveViewSession(const ViewSession& session) {
     s.saveList(QStringLiteral("BrowserLaws"), laws);
     s.saveList(QStringLiteral("BrowserNodes"), nodes);
     s.saveList(QStringLiteral("BrowserRatios"), ratios);
-    if (v.copyFontSize > 0)
-        s.save(QStringLiteral("CopyFontSize"), QString::number(v.copyFontSize));
+    if (v.copyFontSize > 0) s.save(QStringLiteral("CopyFontSize"), QString::number(v.copyFontSize));
     if (v.foundFontSize > 0)
         s.save(QStringLiteral("FoundFontSize"), QString::number(v.foundFontSize));
     s.saveList(QStringLiteral("ComboHis"), v.history);

@@ -12,8 +12,8 @@ namespace viewer {
 inline constexpr int kHistoryLimit = 500;
 
 struct BrowserSession {
-    QString law;    // 法典コード
-    QString node;   // the selected node's key; empty for none
+    QString law;   // 法典コード
+    QString node;  // the selected node's key; empty for none
     double ratio = 0.4;
 };
 

@@ -90,8 +90,8 @@ void CheckData(const QString& name, CheckMode mode, const QString& chars, const 
 
 QString repairedText(CheckMode mode, const QString& text, bool* holdsMark) {
     const QString& mark = mode == CheckMode::String ? kNoteStart : kEmptyLine;
-    const bool hit = (mode == CheckMode::String || mode == CheckMode::EmptyLine) &&
-                     text.contains(mark);
+    const bool hit =
+        (mode == CheckMode::String || mode == CheckMode::EmptyLine) && text.contains(mark);
     if (holdsMark) *holdsMark = hit;
     if (!hit) return {};
     const QStringList parts = text.split(mark);
@@ -111,7 +111,8 @@ void correct(const QString& name, CheckMode mode, CheckRun& run, bool write) {
         const QString kept = repairedText(mode, text, &hit);
         if (!hit) return;
         ++run.hits;
-        if (write && !kept.isNull()) repair(db, rs.text(QStringLiteral("条項コード")), text, kept, run);
+        if (write && !kept.isNull())
+            repair(db, rs.text(QStringLiteral("条項コード")), text, kept, run);
     });
 }
 }  // namespace
@@ -157,8 +158,7 @@ bool runDataCheck(CheckMode mode, const QString& chars, const QString& str, Chec
                 records += n;
             }
         }
-        if (records > 0 && run.confirmRepair &&
-            !run.confirmRepair(records, int(planned.size()))) {
+        if (records > 0 && run.confirmRepair && !run.confirmRepair(records, int(planned.size()))) {
             run.declined = true;
             return true;
         }

@@ -34,9 +34,9 @@ struct CheckRun {
     int record = 0;       // the record number reached in the last law scanned
     QStringList skipped;  // "XX 名称: reason" for every law whose database is missing
     bool stopped = false;
-    bool declined = false;  // confirmRepair said no
-    int repaired = 0;       // texts rewritten
-    QStringList backups;    // the copies made before the first repair of each law
+    bool declined = false;    // confirmRepair said no
+    int repaired = 0;         // texts rewritten
+    QStringList backups;      // the copies made before the first repair of each law
     QStringList notBackedUp;  // "XX 名称: reason" for every law left unrepaired without a copy
 };
 

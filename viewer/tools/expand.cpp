@@ -124,8 +124,7 @@ QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& p
     QString article;
     for (; !rs.eof(); rs.moveNext()) {
         exchange::appendLawRecord(text, article, rs.text(QStringLiteral("条項コード")),
-                                  rs.text(QStringLiteral("条文")), exchange::kCaptionsShown,
-                                  false);
+                                  rs.text(QStringLiteral("条文")), exchange::kCaptionsShown, false);
         run(pump);
     }
     return text;

@@ -70,8 +70,9 @@ TEST_F(HtEditTest, AddAndReRegisterMoveTheLawToTheEnd) {
                                    QStringLiteral("4 AB 民法"), QStringLiteral("5 KP 憲法")}));
     EXPECT_TRUE(dbExists(QStringLiteral("憲法")));
     EXPECT_EQ(lines(w).first(), QStringLiteral("MP　民事"));
-    EXPECT_EQ(prompt.messages,
-              QStringList{QStringLiteral("KP の法典名称を「日本国憲法」から「憲法」に変更しました。")});
+    EXPECT_EQ(
+        prompt.messages,
+        QStringList{QStringLiteral("KP の法典名称を「日本国憲法」から「憲法」に変更しました。")});
     prompt.messages.clear();
 
     // Empty boxes: nothing, silently.
@@ -86,10 +87,10 @@ TEST_F(HtEditTest, RenameTakesTheDatabaseWithItOrChangesNothing) {
     store::openOrCreateLawDb(QStringLiteral("民事")).close();
     testsupport::addRecord(QStringLiteral("民事"), QStringLiteral("MP00010000010000"),
                            QStringLiteral("本文"));
-    testsupport::addToc(QStringLiteral("民事"),
-                        {QStringLiteral("MP01000000000000"), QStringLiteral("00010000"),
-                         QStringLiteral("00010000"), QStringLiteral("00010000"),
-                         QStringLiteral("00010000"), QStringLiteral("第一編　総則")});
+    testsupport::addToc(
+        QStringLiteral("民事"),
+        {QStringLiteral("MP01000000000000"), QStringLiteral("00010000"), QStringLiteral("00010000"),
+         QStringLiteral("00010000"), QStringLiteral("00010000"), QStringLiteral("第一編　総則")});
     const QByteArray bytes = testsupport::readFile(store::lawDbPath(QStringLiteral("民事")));
     platform::ScriptedPrompt prompt;
     FrmHtEdit w;
@@ -115,15 +116,16 @@ TEST_F(HtEditTest, RenameTakesTheDatabaseWithItOrChangesNothing) {
         prompt.messages.clear();
         add(QStringLiteral("MP"), name);
         EXPECT_EQ(rows(), before) << name.toStdString();
-        EXPECT_EQ(testsupport::readFile(store::lawDbPath(QStringLiteral("民法"))), bytes) << name.toStdString();
+        EXPECT_EQ(testsupport::readFile(store::lawDbPath(QStringLiteral("民法"))), bytes)
+            << name.toStdString();
         ASSERT_EQ(prompt.messages.size(), 1) << name.toStdString();
     }
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("刑法」は法典コード CP で登録")));
     prompt.messages.clear();
     add(QStringLiteral("MP"), QStringLiteral("旧民法"));
     EXPECT_TRUE(prompt.messages[0].startsWith(QStringLiteral("データベース ")));
-    EXPECT_TRUE(prompt.messages[0].endsWith(
-        QStringLiteral("旧民法.mdb がすでにあるため、民法 の名称を「旧民法」に変更しませんでした。")));
+    EXPECT_TRUE(prompt.messages[0].endsWith(QStringLiteral(
+        "旧民法.mdb がすでにあるため、民法 の名称を「旧民法」に変更しませんでした。")));
 }
 
 TEST_F(HtEditTest, EntryRefusesCodesAndNamesTheListCannotHold) {

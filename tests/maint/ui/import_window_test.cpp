@@ -135,16 +135,17 @@ TEST_F(ImportWindowTest, DroppedLawXmlIsConvertedAndImportedWithItsTableOfConten
     w.TxtDrop->setText(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml"));
     prompt.inputs.push_back(QStringLiteral("gt"));
     QTest::mouseClick(w.CmdRead, Qt::LeftButton);
-    EXPECT_EQ(prompt.messages,
-              QStringList{QStringLiteral("GT は 行政手続法 の法典コードです。別のコードを指定するか、"
-                                         "先に 行政手続法 を削除してください。")});
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral(
+                                   "GT は 行政手続法 の法典コードです。別のコードを指定するか、"
+                                   "先に 行政手続法 を削除してください。")});
     EXPECT_EQ(prompt.inputFallbacks, QStringList({QString(), QString()}));
     ASSERT_EQ(store::readLawList().size(), 1);
     EXPECT_EQ(rows(QStringLiteral("select * from 条文 order by 条項コード")), records);
     prompt.inputs.push_back(QStringLiteral("GT"));
     prompt.inputs.push_back(QStringLiteral("KB"));
     QTest::mouseClick(w.CmdRead, Qt::LeftButton);
-    EXPECT_EQ(prompt.messages.last(), QStringLiteral("KB 国家賠償法: 条 6、目次 0 行を登録しました。"));
+    EXPECT_EQ(prompt.messages.last(),
+              QStringLiteral("KB 国家賠償法: 条 6、目次 0 行を登録しました。"));
     EXPECT_EQ(store::readLawList().size(), 2);
 
     // A file that is no law XML is refused with its reason, and nothing more is asked.

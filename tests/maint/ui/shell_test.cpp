@@ -153,25 +153,26 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     // First asked, naming the laws whose tables of contents go: Cancel writes nothing.
-    testsupport::addToc(QStringLiteral("日本国憲法"), {QStringLiteral("KP02000000000000"), QStringLiteral("00090000"),
-                                    QStringLiteral("00090000"), QStringLiteral("00090000"),
-                                    QStringLiteral("00090000"), QStringLiteral("戦争の放棄")});
-    const QString question =
-        QStringLiteral("次の法典の目次を kp.dat の内容に置き換えます。\r\nKP 日本国憲法\r\nよろしいですか？");
+    testsupport::addToc(
+        QStringLiteral("日本国憲法"),
+        {QStringLiteral("KP02000000000000"), QStringLiteral("00090000"), QStringLiteral("00090000"),
+         QStringLiteral("00090000"), QStringLiteral("00090000"), QStringLiteral("戦争の放棄")});
+    const QString question = QStringLiteral(
+        "次の法典の目次を kp.dat の内容に置き換えます。\r\nKP 日本国憲法\r\nよろしいですか？");
     prompt.answers.push_back(platform::Answer::Cancel);
     QApplication::sendEvent(w.LabelMon, &drop);
     store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
     auto toc = [&] {
         QStringList out;
-        for (store::Recordset rs = db.openRecordset(QStringLiteral("目次")); !rs.eof(); rs.moveNext())
+        for (store::Recordset rs = db.openRecordset(QStringLiteral("目次")); !rs.eof();
+             rs.moveNext())
             out << rs.text(QStringLiteral("見出し"));
         return out;
     };
     EXPECT_EQ(prompt.messages, QStringList{question});
     EXPECT_EQ(prompt.buttons.value(0), platform::Buttons::OkCancel);
     EXPECT_EQ(toc(), QStringList{QStringLiteral("戦争の放棄")});
-    QDragEnterEvent enterAgain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                               Qt::NoModifier);
+    QDragEnterEvent enterAgain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.LabelMon, &enterAgain);
     QDropEvent again(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.LabelMon, &again);
@@ -190,8 +191,9 @@ TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
     prompt.answers.push_back(platform::Answer::Cancel);
     w.ImportIdxFile(path(QStringLiteral("two.dat")));
     EXPECT_EQ(prompt.messages,
-              QStringList{QStringLiteral("次の法典の目次を two.dat の内容に置き換えます。\r\nKP 日本国憲法\r\n"
-                                         "次の法典の目次に行を加えます。\r\nMP 民法\r\nよろしいですか？")});
+              QStringList{QStringLiteral(
+                  "次の法典の目次を two.dat の内容に置き換えます。\r\nKP 日本国憲法\r\n"
+                  "次の法典の目次に行を加えます。\r\nMP 民法\r\nよろしいですか？")});
 
     // A folder dropped by mistake, or a file that is no index file, is named in a message
     // without a question; the window waits for the next drop.

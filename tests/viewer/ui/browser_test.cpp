@@ -93,7 +93,8 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     // Off (kept in the settings): the Part's display exactly.
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(t->Rtxt1->text(), place);
-    EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW")).get(FrmTree::kWholeArticleKey),
+    EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
+                  .get(FrmTree::kWholeArticleKey),
               QStringLiteral("False"));
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
@@ -115,10 +116,14 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MP00010000"));
     // Forms a reader types: each finds its node; paragraph 1 of a one-paragraph article too.
     const std::pair<const char*, const char*> forms[] = {
-        {"ＭＰ４１５：２", "MP04150000020200"}, {"MP四百十五", "MP04150000"},
-        {"MP第415条", "MP04150000"},          {"民法415", "MP04150000"},
-        {"民法第415条第2項", "MP04150000020200"}, {"MP300:1", "MP03000000010000"},
-        {"会社法 2", "KS00020000"},            {"cs1", "CS00010000"},
+        {"ＭＰ４１５：２", "MP04150000020200"},
+        {"MP四百十五", "MP04150000"},
+        {"MP第415条", "MP04150000"},
+        {"民法415", "MP04150000"},
+        {"民法第415条第2項", "MP04150000020200"},
+        {"MP300:1", "MP03000000010000"},
+        {"会社法 2", "KS00020000"},
+        {"cs1", "CS00010000"},
         {"MP第三百九十八条の二第三項", "MP03980200030300"}};
     for (const auto& [typed, key] : forms) {
         lookup(QString::fromUtf8(typed));
@@ -383,20 +388,23 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
 
 TEST_F(BrowserTest, LawsImportedOrRemovedWhileRunningAreSearchedAndOnTheButtons) {
     platform::ScriptedPrompt prompt;
-    const testsupport::ProcessResult r = lexctl(
-        {QStringLiteral("import-xml"), QStringLiteral("KB=" LEXORA_FIXTURES_DIR "/kokka-baisho.xml")});
+    const testsupport::ProcessResult r =
+        lexctl({QStringLiteral("import-xml"),
+                QStringLiteral("KB=" LEXORA_FIXTURES_DIR "/kokka-baisho.xml")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     w().TxtJouFindT->setText(QStringLiteral("公共団体 求償権"));
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
     ASSERT_EQ(w().nowSearch->List1->count(), 2);
-    EXPECT_TRUE(w().nowSearch->List1->item(0)->text().startsWith(QStringLiteral("国家賠償法　第1条")));
+    EXPECT_TRUE(
+        w().nowSearch->List1->item(0)->text().startsWith(QStringLiteral("国家賠償法　第1条")));
     w().nowSearch->List1->setCurrentRow(0);
     w().nowSearch->List1_DblClick();
     EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("KB"));
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("KB00010000020200"));
     // Removed by another program: the buttons follow without a search.
     store::openMasterDb().execute(QStringLiteral("delete from 法典コード where 法典コード='KP'"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return button(QStringLiteral("日本国憲法")) == nullptr; }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return button(QStringLiteral("日本国憲法")) == nullptr; }, 5000));
     EXPECT_EQ(w().CmdHouten[0]->text(), QStringLiteral("民法"));
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
@@ -524,7 +532,8 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     EXPECT_EQ(state().CopyLog, log);
     EXPECT_EQ(w().copyWindow()->Rtxt1->fontSize(), copySize);
     EXPECT_EQ(prompt.messages,
-              QStringList{QStringLiteral("編集画面のテキストは保存もコピーもされていません。保存しますか？")});
+              QStringList{QStringLiteral(
+                  "編集画面のテキストは保存もコピーもされていません。保存しますか？")});
 }
 
 TEST_F(BrowserTest, LookupWorksOnTheDefaultBrowserWhateverWindowIsActive) {
@@ -559,7 +568,8 @@ TEST_F(BrowserTest, SearchInTheBrowserWithF2) {
     prompt.inputs = {QStringLiteral("契約 解除")};
     QTest::keyClick(t->TView1, Qt::Key_F2);
     ASSERT_EQ(w().nowSearch->List1->count(), 38);
-    EXPECT_EQ(w().nowSearch->LabelHouten->text(), QStringLiteral("KeyWord = 契約 解除　　検索結果 = 38件"));
+    EXPECT_EQ(w().nowSearch->LabelHouten->text(),
+              QStringLiteral("KeyWord = 契約 解除　　検索結果 = 38件"));
     w().nowSearch->List1->setCurrentRow(0);
     w().nowSearch->List1_DblClick();
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP04150000020200"));

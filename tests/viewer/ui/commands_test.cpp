@@ -171,7 +171,8 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
         captions.join(u'|'),
         QStringLiteral("<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
                        "-複製(&N Ctrl+N)|-HTML作成(&H)|-閉じる(&C)|条文(&J)|"
-                       "-編集画面へコピー(&C F3)|-修正(&E F7)|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
+                       "-編集画面へコピー(&C F3)|-修正(&E "
+                       "F7)|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
                        "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
@@ -187,10 +188,12 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
     Q_EMIT w().Mn_Window->aboutToShow();
     QStringList entries;
     for (QAction* a : w().Mn_Window->actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isChecked() ? QStringLiteral("*") : QString()));
-    EXPECT_EQ(entries, QStringList({QStringLiteral("重ねて表示(&C)"), QStringLiteral("並べて表示(&T)"),
-                                    QStringLiteral("-"), QStringLiteral("&1 日本国憲法*"),
-                                    QStringLiteral("&2 編集")}));
+        entries << (a->isSeparator()
+                        ? QStringLiteral("-")
+                        : a->text() + (a->isChecked() ? QStringLiteral("*") : QString()));
+    EXPECT_EQ(entries, QStringList({QStringLiteral("重ねて表示(&C)"),
+                                    QStringLiteral("並べて表示(&T)"), QStringLiteral("-"),
+                                    QStringLiteral("&1 日本国憲法*"), QStringLiteral("&2 編集")}));
     w().Mn_Window->actions().last()->trigger();
     EXPECT_EQ(w().area()->activeSubWindow(), platform::subWindowOf(w().copy));
     EXPECT_EQ(lastTwo(), (QList<QAction*>{w().Mn_Window->menuAction(), w().Mn_Help->menuAction()}));
@@ -250,7 +253,8 @@ TEST_F(CommandsTest, LookupByNumberAndTreeModesKeepTheSelection) {
     EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("KP00120000"));
     EXPECT_EQ(t->Rtxt1->text(), pane);
     EXPECT_EQ(w().focusWidget(), t->TView1);
-    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("KP999: 日本国憲法に第999条はありません"));
+    EXPECT_EQ(w().statusBar()->currentMessage(),
+              QStringLiteral("KP999: 日本国憲法に第999条はありません"));
     // A law code without a number: the law stays.
     prompt.inputs = {QStringLiteral("MP")};
     press(t->TView1, Qt::Key_F1);
@@ -405,14 +409,13 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     const QString kp = store::folders().out + QStringLiteral("/KP.txt");
     type(QStringLiteral("notes\r\nmake idx"));
     EXPECT_EQ(readFile(idx), readFile(testsupport::sampleDir() + QStringLiteral("/idx.dat")));
-    EXPECT_EQ(t->Rtxt1->text(),
-              QStringLiteral("notes\r\nmake idx\r\nidx.dat を書き出しました: ") + idx +
-                  QStringLiteral("\r\n"));
+    EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("notes\r\nmake idx\r\nidx.dat を書き出しました: ") +
+                                    idx + QStringLiteral("\r\n"));
     QTest::keyClicks(t->Rtxt1, QStringLiteral("make ht"));
     press(t->Rtxt1, Qt::Key_Return);
     EXPECT_EQ(readFile(ht), readFile(testsupport::sampleDir() + QStringLiteral("/ht.dat")));
-    EXPECT_TRUE(t->Rtxt1->text().endsWith(QStringLiteral("\r\nmake ht\r\nht.dat を書き出しました: ") +
-                                          ht + QStringLiteral("\r\n")));
+    EXPECT_TRUE(t->Rtxt1->text().endsWith(
+        QStringLiteral("\r\nmake ht\r\nht.dat を書き出しました: ") + ht + QStringLiteral("\r\n")));
     type(QStringLiteral("make each/m0"));
     EXPECT_EQ(t->Rtxt1->text(), QStringLiteral("make each/m0\r\nKP.txt を書き出しました: ") + kp +
                                     QStringLiteral("\r\n"));

@@ -121,8 +121,9 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
         EXPECT_EQ(readFile(utf8), text.toUtf8());
         EXPECT_TRUE(text.contains(QStringLiteral("【基本原則】\r\n第1条\r\n")));
         EXPECT_EQ(readFile(sjis + QStringLiteral(".txt")), testsupport::cp932(text));
-        EXPECT_EQ(ask.messages, QStringList({utf8 + QStringLiteral(" (UTF-8) に保存しました。"),
-                                             sjis + QStringLiteral(".txt (Shift_JIS) に保存しました。")}));
+        EXPECT_EQ(ask.messages,
+                  QStringList({utf8 + QStringLiteral(" (UTF-8) に保存しました。"),
+                               sjis + QStringLiteral(".txt (Shift_JIS) に保存しました。")}));
         ask.messages.clear();
         e->Rtxt1->setText(QStringLiteral("鷗外\r\n"));
         ask.saves.push_back({sjis + QStringLiteral(".txt"), QStringLiteral("Shift_JIS (*.txt)")});
@@ -291,8 +292,9 @@ TEST_F(ToolWindowsTest, DataCheckListsRepairsAndOpensTheCorrection) {
                         .text(QStringLiteral("条文"))
                         .endsWith(QStringLiteral("改正 )")));
         ASSERT_EQ(ask.messages.size(), 2);
-        EXPECT_EQ(ask.messages[1], QStringLiteral("1 件の条文を修復しました。修復前のデータベースを ") +
-                                       store::backupFolder() + QStringLiteral(" に保存しました。"));
+        EXPECT_EQ(ask.messages[1],
+                  QStringLiteral("1 件の条文を修復しました。修復前のデータベースを ") +
+                      store::backupFolder() + QStringLiteral(" に保存しました。"));
         // The same window comes to the front again with its lists.
         w().Mn_File_CheckData_Click();
         EXPECT_EQ(w().checkData, c);

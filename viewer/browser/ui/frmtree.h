@@ -116,8 +116,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
-    QString hitKey_;         // the node opened from a search hit
-    QStringList hitWords_;   // the words marked while it is shown
+    QString hitKey_;                         // the node opened from a search hit
+    QStringList hitWords_;                   // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.
     platform::RunState run_{this};

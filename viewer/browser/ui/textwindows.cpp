@@ -21,8 +21,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace viewer {
 
@@ -174,9 +174,10 @@ bool FrmCopy::save() {
     QString path = savedPath_;
     if (path.isEmpty()) {
         QString filter;
-        path = platform::saveFileBox(QStringLiteral("編集画面の保存"),
-                                     store::joinPath(store::folders().out, QStringLiteral("編集.txt")),
-                                     {QStringLiteral("UTF-8 (*.txt)")}, &filter);
+        path =
+            platform::saveFileBox(QStringLiteral("編集画面の保存"),
+                                  store::joinPath(store::folders().out, QStringLiteral("編集.txt")),
+                                  {QStringLiteral("UTF-8 (*.txt)")}, &filter);
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
     }
@@ -236,8 +237,7 @@ FrmFound::FrmFound(QWidget* parent)
     Rtxt1->viewport()->installEventFilter(this);
 }
 
-void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits,
-                          const QString& words) {
+void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, const QString& words) {
     hits_ = hits;
     words_ = words;
     Rtxt1->setText(text);
@@ -257,11 +257,10 @@ bool FrmFound::openHitAtCaret() {
 }
 
 bool FrmFound::eventFilter(QObject* watched, QEvent* event) {
-    const bool enter =
-        watched == Rtxt1 && event->type() == QEvent::KeyPress &&
-        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter) &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+    const bool enter = watched == Rtxt1 && event->type() == QEvent::KeyPress &&
+                       (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter) &&
+                       static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
     const bool doubleClick =
         watched == Rtxt1->viewport() && event->type() == QEvent::MouseButtonDblClick;
     if ((enter || doubleClick) && !hits_.isEmpty()) {

@@ -216,9 +216,9 @@ void MDIMain::buildMenus() {
 
 void MDIMain::Mn_Help_Usage_Click() {
     if (help.isNull()) {
-        help = new FrmHelp(usageHelpText(store::folders().root.isEmpty() ? store::folders().program
-                                                                        : store::folders().root,
-                                         platform::Settings().fileName()));
+        help = new FrmHelp(usageHelpText(
+            store::folders().root.isEmpty() ? store::folders().program : store::folders().root,
+            platform::Settings().fileName()));
         showChild(help);
         platform::keepInside(help);
     }
@@ -652,11 +652,11 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
                    .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
         return false;
     }
-    notice(QStringLiteral("%1: %2 %3").arg(found.shown, found.lawName,
-                                          store::GetJouKouText(found.code.left(10)) +
-                                              (found.code.size() > 10
-                                                   ? u' ' + store::GetJouKouText(found.code)
-                                                   : QString())));
+    notice(QStringLiteral("%1: %2 %3")
+               .arg(found.shown, found.lawName,
+                    store::GetJouKouText(found.code.left(10)) +
+                        (found.code.size() > 10 ? u' ' + store::GetJouKouText(found.code)
+                                                : QString())));
     return true;
 }
 

@@ -160,7 +160,7 @@ class MDIMain : public platform::MdiFrame {
     // Opens the law in the default browser and gives its tree the focus.
     void openLaw(const QString& code);
     bool searching_ = false;
-    bool sessionSaved_ = false;  // written once per close, before the windows go
+    bool sessionSaved_ = false;                    // written once per close, before the windows go
     double copyFontSize_ = 0, foundFontSize_ = 0;  // kept sizes, applied as the windows open
 };
 

@@ -146,8 +146,9 @@ void FrmCheckData::CmdListUp_Click() {
     run.stop = [this] { return run_.stopRequested(); };
     run.confirmRepair = [](int records, int laws) {
         return platform::msgBox(
-                   QStringLiteral("%1 法典の条文 %2 件を書き換えます。元には戻せないため、書き換える"
-                                  "前に各法典のデータベースを %3 に保存します。よろしいですか？")
+                   QStringLiteral(
+                       "%1 法典の条文 %2 件を書き換えます。元には戻せないため、書き換える"
+                       "前に各法典のデータベースを %3 に保存します。よろしいですか？")
                        .arg(laws)
                        .arg(records)
                        .arg(store::backupFolder()),

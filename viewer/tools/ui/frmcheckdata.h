@@ -3,8 +3,8 @@
 // long texts, empty lines or a string, lists the hits, and with "CORRECT" repairs them.
 #include "platform/ui/run.h"
 
-#include <QList>
 #include <QHash>
+#include <QList>
 #include <QWidget>
 
 class QLabel;

@@ -122,9 +122,9 @@ void FrmExpand::CmdSave_Click() {
         platform::msgBox(e.description() + QStringLiteral("\r\n保存しませんでした。"));
         return;
     }
-    platform::msgBox(QStringLiteral("%1 (%2) に保存しました。")
-                         .arg(path, filter == sjis ? QStringLiteral("Shift_JIS")
-                                                   : QStringLiteral("UTF-8")));
+    platform::msgBox(
+        QStringLiteral("%1 (%2) に保存しました。")
+            .arg(path, filter == sjis ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8")));
 }
 
 void FrmExpand::closeEvent(QCloseEvent* e) {
