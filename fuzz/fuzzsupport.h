@@ -1,6 +1,7 @@
 #pragma once
 // What every fuzz target shares: a data root of its own under the temporary folder, a prompt
 // that swallows the messages, and a check that stops the run as a finding.
+#include "exchange/htfile.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -39,6 +40,16 @@ struct Environment {
         QDir(store::folders().db).removeRecursively();
         store::MakeHCodeDB();
         prompt.messages.clear();
+    }
+    // A fresh root with the seven sample laws listed, each with an empty database.
+    void sevenLawRoot() {
+        freshRoot();
+        const QString ht = file("seven.dat");
+        QFile::remove(ht);
+        QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/ht.dat"), ht);
+        exchange::loadHtFileFrom(ht);
+        for (const store::LawEntry& law : store::readLawList())
+            store::MakeHoutenDB(store::folders().db, law.name + QStringLiteral(".mdb"));
     }
     QString file(const char* name) const { return dir.path() + u'/' + QLatin1String(name); }
     void write(const QString& path, const uint8_t* data, size_t size) const {

@@ -12,12 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Environment& env = fuzz::environment();
     static const QList<store::LawEntry> laws = [&env] {
-        env.freshRoot();
-        const QString ht = env.file("seven.dat");
-        QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/ht.dat"), ht);
-        exchange::loadHtFileFrom(ht);
-        for (const store::LawEntry& law : store::readLawList())
-            store::MakeHoutenDB(store::folders().db, law.name + QStringLiteral(".mdb"));
+        env.sevenLawRoot();
         return store::readLawList();
     }();
     for (const store::LawEntry& law : laws)

@@ -2,23 +2,16 @@
 // its resolution against a root with the seven sample laws listed (民法 with a few records).
 // A number read is within its fields and reads back the same from its plain form; a
 // resolution either names its node or says why not, never both.
-#include "exchange/htfile.h"
 #include "fuzz/fuzzsupport.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
 #include "viewer/shell/lookup.h"
 
-#include <QFile>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Environment& env = fuzz::environment();
     static const bool ready = [&env] {
-        env.freshRoot();
-        const QString ht = env.file("seven.dat");
-        QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/ht.dat"), ht);
-        exchange::loadHtFileFrom(ht);
-        for (const store::LawEntry& law : store::readLawList())
-            store::MakeHoutenDB(store::folders().db, law.name + QStringLiteral(".mdb"));
+        env.sevenLawRoot();
         store::Database db = store::openLawDb(QStringLiteral("民法"));
         for (const char* code : {"MP04150000000001", "MP04150000010100", "MP04150000020200",
                                  "MP03000000010000", "MP03980200030300"})

@@ -22,15 +22,15 @@ QString Settings::findKey(const QString& key) const {
     return {};
 }
 
-QString Settings::get(const QString& key, const QString& fallback) const {
+QVariant Settings::read(const QString& key) const {
     const QString k = findKey(key);
-    if (k.isEmpty()) return fallback;
+    if (k.isEmpty()) return {};
     QSettings s = store(application_);
     s.beginGroup(section_);
-    return s.value(k, fallback).toString();
+    return s.value(k);
 }
 
-void Settings::save(const QString& key, const QString& value) {
+void Settings::write(const QString& key, const QVariant& value) {
     QString k = findKey(key);
     if (k.isEmpty()) k = key;
     QSettings s = store(application_);
@@ -40,22 +40,21 @@ void Settings::save(const QString& key, const QString& value) {
     s.sync();
 }
 
+QString Settings::get(const QString& key, const QString& fallback) const {
+    const QVariant v = read(key);
+    return v.isValid() ? v.toString() : fallback;
+}
+
+void Settings::save(const QString& key, const QString& value) {
+    write(key, value);
+}
+
 QStringList Settings::getList(const QString& key) const {
-    const QString k = findKey(key);
-    if (k.isEmpty()) return {};
-    QSettings s = store(application_);
-    s.beginGroup(section_);
-    return s.value(k).toStringList();
+    return read(key).toStringList();
 }
 
 void Settings::saveList(const QString& key, const QStringList& values) {
-    QString k = findKey(key);
-    if (k.isEmpty()) k = key;
-    QSettings s = store(application_);
-    s.beginGroup(section_);
-    s.setValue(k, values);
-    s.endGroup();
-    s.sync();
+    write(key, values);
 }
 
 QString Settings::fileName() const {

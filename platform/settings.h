@@ -2,6 +2,7 @@
 // The per-user settings store: application "LXA", section "INST", keys compared without
 // regard to case, so that "PATH" written by one program is "Path" to the other.
 #include <QString>
+#include <QVariant>
 #include <QStringList>
 
 namespace platform {
@@ -24,6 +25,8 @@ class Settings {
 
   private:
     QString findKey(const QString& key) const;
+    QVariant read(const QString& key) const;  // invalid when the key is not stored
+    void write(const QString& key, const QVariant& value);
     QString application_;
     QString section_;
 };
