@@ -1,5 +1,6 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
+#include "viewer/browser/display.h"
 #include "viewer/shell/lookup.h"
 #include "tests/support/samplelaws.h"
 #include "viewer/shell/session.h"
@@ -84,6 +85,27 @@ TEST_F(LookupTest, NamesCodesAndCurrentLawResolveToNodesOrSayWhy) {
 }  // namespace
 
 namespace {
+
+class OneArticleTest : public testsupport::TempRootTest {};
+
+TEST_F(OneArticleTest, ALawOfOneArticleOfOneSentence) {
+    testsupport::addLaw(1, QStringLiteral("AA"), QStringLiteral("一条法"));
+    testsupport::addRecord(QStringLiteral("一条法"), QStringLiteral("AA00010000000001"),
+                           QStringLiteral(" "));
+    testsupport::addRecord(QStringLiteral("一条法"), QStringLiteral("AA00010000010000"),
+                           QStringLiteral("この法律は、公布の日から施行する。"));
+    EXPECT_EQ(viewer::resolveLookup(QStringLiteral("一条法1")).code, QStringLiteral("AA00010000"));
+    EXPECT_EQ(viewer::resolveLookup(QStringLiteral("aa1:1")).code,
+              QStringLiteral("AA00010000010000"));
+    EXPECT_EQ(viewer::resolveLookup(QStringLiteral("AA1:2")).error,
+              QStringLiteral("AA1:2: 一条法第1条に第2項はありません"));
+    EXPECT_EQ(viewer::resolveLookup(QStringLiteral("AA2")).error,
+              QStringLiteral("AA2: 一条法に第2条はありません"));
+    // Its whole article: the place, a blank line, the one paragraph without a mark.
+    EXPECT_EQ(viewer::wholeArticleText(QStringLiteral("一条法\r\n第1条"),
+                                       {QStringLiteral("この法律は、公布の日から施行する。")}),
+              QStringLiteral("一条法\r\n第1条\r\n\r\nこの法律は、公布の日から施行する。"));
+}
 
 TEST(SessionTest, HistoryKeepsTheNewestCopiesUpToTheLimit) {
     viewer::ViewSession v;

@@ -98,6 +98,11 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
               QStringLiteral("False"));
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
+    // 民法 第415条 from a click: both its paragraphs.
+    lookup(QStringLiteral("MP415"));
+    t->TView1_NodeClick(t->TView1->node(QStringLiteral("MP04150000")));
+    EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("【債務不履行による損害賠償】\r\n\r\n① 債務者")));
+    EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("この限りでない。\r\n\r\n② 前項の規定")));
     // Another law: the tree is built for it first; a paragraph shows as before.
     lookup(QStringLiteral("MP415:2"));
     EXPECT_EQ(t->windowTitle(), QStringLiteral("民法"));

@@ -95,8 +95,11 @@ TEST_F(MainWindowTest, EmptyListWithoutExchangeFilesLeavesButtonsBlank) {
     EXPECT_EQ(captions(w), QStringList(6, QString()));
     EXPECT_TRUE(viewer::state().HoutenNames.isEmpty());
     EXPECT_TRUE(QFileInfo(store::masterDbPath()).isFile());
-    QTest::mouseClick(w.CmdHouten[0], Qt::LeftButton);  // a blank button opens nothing
-    EXPECT_EQ(viewer::state().CurHCode, QString());
+    // A blank button opens nothing and keeps the current law.
+    viewer::state().CurHCode = QStringLiteral("MP");
+    QTest::mouseClick(w.CmdHouten[0], Qt::LeftButton);
+    EXPECT_EQ(viewer::state().CurHCode, QStringLiteral("MP"));
+    EXPECT_TRUE(w.browser.isNull());
 }
 
 TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
