@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <optional>
 
 namespace maint {
 
@@ -29,6 +30,7 @@ int readNumber(const QString& s) {
 }
 
 constexpr int kMaxParagraphs = 99;
+constexpr int kGroupMs = 50;  // the time a group of articles may take before it is committed
 
 // Full- or half-width digits, blanks around them allowed, at least one digit.
 bool isDigitsOnly(const QString& s) {
@@ -166,11 +168,18 @@ Article LawTextImporter::parseArticle(const QString& block) {
 
 int writeArticle(const QString& lawName, const QString& lawCode, const Article& article,
                  const ImportOptions& options) {
+    store::Database db = store::openOrCreateLawDb(lawName);
+    store::Transaction t(db);
+    const int written = writeArticle(db, lawCode, article, options);
+    t.commit();
+    return written;
+}
+
+int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
+                 const ImportOptions& options) {
     const QString upsert = QStringLiteral(
         "insert into 条文 (条項コード, 条文) values (?, ?) "
         "on conflict (条項コード) do update set 条文 = excluded.条文");
-    store::Database db = store::openOrCreateLawDb(lawName);
-    store::Transaction t(db);
     int written = 0;
     const int count = int(article.paragraphs.size());
     for (int i = 0; i < count; ++i) {
@@ -188,7 +197,6 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
             ++written;
         }
     }
-    t.commit();
     return written;
 }
 
@@ -277,6 +285,15 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     if (observer.blocks) observer.blocks(blocks.mid(1));
 
     QHash<QString, int> firstBlock;  // article code → the block that wrote it
+    // Whole articles are committed in groups of about kGroupMs: one journal sync per group,
+    // not per article, and a kill leaves only whole articles behind.
+    std::optional<store::Database> db;
+    std::optional<store::Transaction> group;
+    QElapsedTimer sinceCommit;
+    auto commit = [&] {
+        if (group) group->commit();
+        group.reset();
+    };
     for (int b = 1; b < blocks.size(); ++b) {
         const QString& block = blocks[b];
         if (options.fromPane &&
@@ -329,14 +346,22 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         }
         firstBlock.insert(a.code.plain, b);
         if (observer.article) observer.article(a);
-        r.records += writeArticle(r.lawName, r.lawCode, a, options);
+        if (!db) db.emplace(store::openOrCreateLawDb(r.lawName));
+        if (!group) {
+            group.emplace(*db);
+            sinceCommit.start();
+        }
+        r.records += writeArticle(*db, r.lawCode, a, options);
         ++r.articles;
+        if (sinceCommit.elapsed() >= kGroupMs) commit();
         if (observer.pump) observer.pump();
         if (observer.stop && observer.stop()) {
             r.cancelled = true;
             break;
         }
     }
+    commit();
+    db.reset();
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
     if (r.cancelled) return r;  // the reader closed the window: no messages after it

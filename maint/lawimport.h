@@ -1,9 +1,11 @@
 #pragma once
 // The law text import without a window: a header block (法典コード=, 法典名称=) and one block
 // per article (heading line, number line, text with optional (1), (2) … paragraph markers),
-// blocks separated by an empty line. Each article's records are written in one transaction.
+// blocks separated by an empty line. Whole articles are committed in groups of about 50 ms,
+// the law's database opened once per import.
 #include "exchange/idximport.h"
 #include "exchange/lawxml.h"
+#include "store/engine.h"
 
 #include <QString>
 #include <QStringList>
@@ -97,6 +99,9 @@ void WriteHCode(const QString& code, const QString& name);
 // Writes one article's records into the law's database in one transaction; returns the
 // number of records written.
 int writeArticle(const QString& lawName, const QString& lawCode, const Article& article,
+                 const ImportOptions& options);
+// The same into a database already open, inside the caller's transaction.
+int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
                  const ImportOptions& options);
 // A converted law XML: its text imported as its text file would be, then its table of
 // contents replaced by the converted rows. The rows are left alone when the text import did
