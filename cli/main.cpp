@@ -2,6 +2,7 @@
 #include "exchange/export.h"
 #include "exchange/firststart.h"
 #include "exchange/idximport.h"
+#include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -21,6 +22,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
@@ -96,9 +98,11 @@ const char* kUsage =
     "          converts law XML files (法令標準XML) into DIR/CODE.txt (the law text import\n"
     "          format), DIR/idx.dat and DIR/ht.dat; a summary line per law on standard\n"
     "          output, the repairs made on standard error\n"
-    "  import-xml CODE=FILE...\n"
+    "  import-xml [CODE=]FILE...\n"
     "          converts law XML files and imports each as its text file would be\n"
-    "          imported, then replaces the law's table of contents by the converted rows\n"
+    "          imported, then replaces the law's table of contents by the converted rows;\n"
+    "          without CODE= the code comes from the law's reading (KO for こっかばいしょうほう),\n"
+    "          never one listed, and a law listed under the same name keeps its code\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -416,15 +420,36 @@ int cmdCheck(const Options& o, platform::Settings&) {
     return run.skipped.isEmpty() ? 0 : 1;
 }
 
-// CODE=FILE arguments, converted in their order; the first that fails stops all.
+// CODE=FILE arguments, converted in their order; the first that fails stops all. For an
+// import a bare FILE gets the code the reading proposes (never one listed or chosen before).
 bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml>* laws) {
+    QList<store::LawEntry> known;
+    if (command == QStringLiteral("import-xml")) known = store::readLawList();
     for (const QString& a : o.args.mid(1)) {
         const qsizetype eq = a.indexOf(u'=');
-        if (eq < 0) {
+        QString code = eq < 0 ? QString() : a.left(eq);
+        const QString file = eq < 0 ? a : a.mid(eq + 1);
+        if (eq < 0 && command != QStringLiteral("import-xml")) {
             err(QStringLiteral("lexctl %1: %2: give CODE=FILE").arg(command, a));
             return false;
         }
-        laws->append(exchange::convertLawXmlFile(a.mid(eq + 1), a.left(eq)));
+        if (eq < 0) {
+            QFile f(file);
+            if (!f.open(QIODevice::ReadOnly)) {
+                err(QStringLiteral("lexctl %1: %2: %3").arg(command, file, f.errorString()));
+                return false;
+            }
+            const exchange::LawXmlHead head = exchange::lawXmlHead(f.readAll());
+            code = exchange::proposeLawCode(head.title, head.kana, known);
+            if (code.isEmpty()) {
+                err(QStringLiteral("lexctl %1: %2: 使える法典コードが残っていません（936 個すべて使用中）")
+                        .arg(command, file));
+                return false;
+            }
+            out(QStringLiteral("code %1 for %2 (%3)").arg(code, head.title, head.kana));
+        }
+        laws->append(exchange::convertLawXmlFile(file, code));
+        known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());
         for (const QString& line : exchange::reportLines(laws->last())) err(line);
     }

@@ -815,23 +815,38 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
     return law;
 }
 
-QString lawXmlName(const QByteArray& xml) {
+LawXmlHead lawXmlHead(const QByteArray& xml) {
     QXmlStreamReader r(xml);
-    int inTitle = 0, inRt = 0;
+    int inTitle = 0, inRt = 0, inNum = 0;
+    LawXmlHead head;
     QString title;
     while (!r.atEnd()) {
         const QXmlStreamReader::TokenType t = r.readNext();
         if (t == QXmlStreamReader::StartElement) {
-            if (r.name() == QStringLiteral("LawTitle")) ++inTitle;
+            if (r.name() == QStringLiteral("LawNum")) ++inNum;
+            if (r.name() == QStringLiteral("LawTitle")) {
+                ++inTitle;
+                head.kana = r.attributes().value(QStringLiteral("Kana")).toString();
+                head.abbrev = r.attributes().value(QStringLiteral("Abbrev")).toString();
+            }
             if (inTitle && r.name() == QStringLiteral("Rt")) ++inRt;
         } else if (t == QXmlStreamReader::EndElement) {
+            if (r.name() == QStringLiteral("LawNum")) --inNum;
             if (inTitle && r.name() == QStringLiteral("Rt")) --inRt;
-            if (r.name() == QStringLiteral("LawTitle")) return cleaned(title);
-        } else if (t == QXmlStreamReader::Characters && inTitle && !inRt) {
-            title += r.text();
+            if (r.name() == QStringLiteral("LawTitle")) {
+                head.title = cleaned(title);
+                return head;
+            }
+        } else if (t == QXmlStreamReader::Characters) {
+            if (inTitle && !inRt) title += r.text();
+            if (inNum) head.lawNum += r.text();
         }
     }
-    return {};
+    return head;
+}
+
+QString lawXmlName(const QByteArray& xml) {
+    return lawXmlHead(xml).title;
 }
 
 LawXml convertLawXmlFile(const QString& path, const QString& code) {

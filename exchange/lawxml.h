@@ -49,6 +49,14 @@ LawXml convertLawXmlFile(const QString& path, const QString& code);
 
 // The 法典名称 (LawTitle) of a law XML, read without converting; empty when there is none.
 QString lawXmlName(const QByteArray& xml);
+// What the head of a law XML says of the law, read without converting.
+struct LawXmlHead {
+    QString title;   // LawTitle, ruby left out
+    QString kana;    // its reading (LawTitle Kana="…")
+    QString abbrev;  // its abbreviation (Abbrev="…"), when it has one
+    QString lawNum;  // LawNum: 昭和二十二年法律第百二十五号
+};
+LawXmlHead lawXmlHead(const QByteArray& xml);
 
 // ht.dat lines ("N CODE 法典名称", N from 1) and idx.dat ("CODES …" and every law's rows) of
 // several converted laws, CR LF between lines.

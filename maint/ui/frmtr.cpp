@@ -1,5 +1,6 @@
 #include "maint/ui/frmtr.h"
 
+#include "exchange/lawcode.h"
 #include "store/lawdb.h"
 
 #include "platform/prompt.h"
@@ -165,10 +166,10 @@ void FrmTR::importXml(const QString& path) {
         return;
     }
     const QByteArray xml = f.readAll();
-    QString proposed;
-    const QString name = exchange::lawXmlName(xml);  // as written; the list may hold it so
-    for (const store::LawEntry& law : store::readLawList())
-        if (!name.isEmpty() && law.name == name) proposed = law.code;
+    // The code listed for the same name, else one chosen from the reading that no law has.
+    const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
+    const QString name = head.title;  // as written; the list may hold it so
+    const QString proposed = exchange::proposeLawCode(name, head.kana);
     QString code;
     // A code taken by another law is refused before anything is written, and asked again.
     for (;;) {

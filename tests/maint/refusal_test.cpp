@@ -1,5 +1,6 @@
 // Imports never take a listed law's code: text file, pane and law XML are refused before
 // anything is written, in the library and through lexctl.
+#include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -9,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 using namespace maint;
 
@@ -17,6 +19,32 @@ namespace {
 const QString kKokkaBaisho = QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml");
 
 class RefusalTest : public testsupport::TempRootTest {};
+
+TEST(LawCodeTest, ReadingsRomanisedAndCodesChosenByTheRule) {
+    const std::pair<const char*, const char*> readings[] = {
+        {"こっかばいしょうほう", "KOKKABAISHOUHOU"}, {"ぎょうせいてつづきほう", "GYOUSEITETSUZUKIHOU"},
+        {"かいしゃほう", "KAISHAHOU"},               {"ミンポウ", "MINPOU"},
+        {"まっちゃ", "MATCHA"},                      {"じゅうみんきほんだいちょうほう", "JUUMINKIHONDAICHOUHOU"},
+        {"", ""},                                    {"民法", ""}};
+    for (const auto& [kana, roman] : readings)
+        EXPECT_EQ(exchange::romanize(QString::fromUtf8(kana)), QString::fromLatin1(roman)) << kana;
+    const QStringList all = exchange::codeCandidates(QStringLiteral("こっかばいしょうほう"));
+    EXPECT_EQ(all.size(), 936);
+    EXPECT_EQ(QSet<QString>(all.begin(), all.end()).size(), 936);
+    EXPECT_EQ(all.mid(0, 8), QStringList({QStringLiteral("KO"), QStringLiteral("KK"), QStringLiteral("KA"),
+                                          QStringLiteral("KB"), QStringLiteral("KI"), QStringLiteral("KS"),
+                                          QStringLiteral("KH"), QStringLiteral("KU")}));
+    EXPECT_EQ(exchange::codeCandidates(QString()).first(), QStringLiteral("AA"));
+    // A listed name keeps its code; a taken code passes to the next; none left: empty.
+    QList<store::LawEntry> listed{{1, QStringLiteral("ko"), QStringLiteral("国会法")}};
+    const QString kana = QStringLiteral("こっかばいしょうほう");
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), QStringLiteral("KK"));
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国会法"), kana, listed), QStringLiteral("ko"));
+    for (int i = 0; i < 935; ++i) listed.append({i + 2, all[i + 1], QString::number(i)});
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), QString());
+    listed.removeLast();
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), all.last());
+}
 
 TEST_F(RefusalTest, ACodeListedForAnotherLawIsRefusedBeforeAnythingIsWritten) {
     platform::ScriptedPrompt prompt;
@@ -70,10 +98,15 @@ TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains(QStringLiteral("債務不履行による損害賠償"))) << r.out.toStdString();
 
-    // A free code imports, exit 0.
-    r = lexctl({QStringLiteral("import-xml"), QStringLiteral("KB=") + kKokkaBaisho});
+    // Without a code, one comes from the reading; a free code imports, exit 0; the same law
+    // again keeps its code.
+    r = lexctl({QStringLiteral("import-xml"), kKokkaBaisho});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("8 KB 国家賠償法\n")));
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("code KO for 国家賠償法 (こっかばいしょうほう)\n")));
+    EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("8 KO 国家賠償法\n")));
+    r = lexctl({QStringLiteral("import-xml"), kKokkaBaisho});
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("code KO for")));
+    EXPECT_EQ(lexctl({QStringLiteral("laws")}).out.count(u'\n'), 8);
 
     // A file that is not an index file, a missing file: non-zero with the reason.
     const QString notIdx = path(QStringLiteral("notidx.dat"));

@@ -138,7 +138,8 @@ TEST_F(ImportWindowTest, DroppedLawXmlIsConvertedAndImportedWithItsTableOfConten
     EXPECT_EQ(prompt.messages, QStringList{QStringLiteral(
                                    "GT は 行政手続法 の法典コードです。別のコードを指定するか、"
                                    "先に 行政手続法 を削除してください。")});
-    EXPECT_EQ(prompt.inputFallbacks, QStringList({QString(), QString()}));
+    // Proposed: the code from its reading (こっかばいしょうほう), which no law has.
+    EXPECT_EQ(prompt.inputFallbacks, QStringList({QStringLiteral("KO"), QStringLiteral("KO")}));
     ASSERT_EQ(store::readLawList().size(), 1);
     EXPECT_EQ(rows(QStringLiteral("select * from 条文 order by 条項コード")), records);
     prompt.inputs.push_back(QStringLiteral("GT"));

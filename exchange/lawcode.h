@@ -1,0 +1,28 @@
+#pragma once
+// Law codes chosen for the reader: from a law's kana reading, never one the list holds.
+//
+// The rule: the reading in Hepburn romanisation, upper case, letters only (こっかばいしょうほう
+// gives KOKKABAISHOUHOU). The candidates, in order: its first letter followed by each later
+// letter of the romanisation in turn (KO, KK, KA, KB, KI, KS, KH, KU), then by every letter
+// A-Z, then by every digit 0-9; then every other first letter A-Z in the same way with A-Z and
+// 0-9. The first candidate the list does not hold is the code. A law listed under the same
+// name keeps its code. A reading without a letter starts at A.
+#include "store/lawdb.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace exchange {
+
+// Hiragana or katakana to Hepburn letters, upper case; other characters are left out.
+QString romanize(const QString& kana);
+// Every code the rule tries for this reading, in order (936 in all, each once).
+QStringList codeCandidates(const QString& kana);
+// The code for the law: the listed code of a law with this name, else the first candidate
+// no listed law has (compared without regard to case); empty when every code is taken.
+QString proposeLawCode(const QString& name, const QString& kana,
+                       const QList<store::LawEntry>& listed);
+// The same against the master list.
+QString proposeLawCode(const QString& name, const QString& kana);
+
+}  // namespace exchange
