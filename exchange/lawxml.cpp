@@ -515,8 +515,12 @@ class Converter {
     Converter(const Document& doc, const QString& code, Report& report)
         : doc_(doc), code_(code), report_(report) {}
 
+    // A 法典名称 for a title too long to name a database file.
+    QString shortName;
+
     void run(LawXml& law) {
-        law.name = replaceOutside(inlineText(doc_.title));
+        law.fullTitle = replaceOutside(inlineText(doc_.title));
+        law.name = shortName.isEmpty() ? law.fullTitle : replaceOutside(shortName);
         collect(doc_.main);
         if (!sawArticle_) noArticles();
         resolveCaptions();
@@ -807,12 +811,36 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
     readDocument(decodeUtf8(xml), doc, report);
     LawXml law;
     law.code = code;
-    Converter(doc, code, report).run(law);
+    Converter converter(doc, code, report);
+    const LawXmlHead head = lawXmlHead(xml);
+    if ((head.title + store::kLawDbSuffix).toUtf8().size() > store::kMaxFileNameBytes) {
+        converter.shortName = shortLawName(head.title, head.abbrev, head.lawNum);
+        report.add(QStringLiteral("題名が長いため法典名称を短くした"), head.title.left(40));
+    }
+    converter.run(law);
     QString why;
     if (!store::isValidLawName(law.name, &why))
         throw LawXmlError(QStringLiteral("法典名称「%1」は使えません。%2").arg(law.name, why));
     law.report = report.items();
     return law;
+}
+
+QString shortLawName(const QString& title, const QString& abbrev, const QString& lawNum) {
+    auto fits = [](const QString& name) {
+        return !name.isEmpty() &&
+               (name + store::kLawDbSuffix).toUtf8().size() <= store::kMaxFileNameBytes;
+    };
+    // Several abbreviations are separated by commas: the first is the usual one.
+    const QString first = abbrev.section(u',', 0, 0).trimmed();
+    if (fits(first) && store::isValidLawName(first)) return first;
+    const QString ellipsis = QStringLiteral("…");
+    QString name = lawNum + title;
+    if (fits(name)) return name;
+    // As much of the title as fits, never half a character outside the basic plane.
+    qsizetype keep = title.size();
+    while (keep > 0 && !fits(lawNum + title.left(keep) + ellipsis)) --keep;
+    if (keep > 0 && title[keep - 1].isHighSurrogate()) --keep;
+    return lawNum + title.left(keep) + ellipsis;
 }
 
 LawXmlHead lawXmlHead(const QByteArray& xml) {

@@ -27,6 +27,7 @@ struct XmlRepair {
 struct LawXml {
     QString code;      // 法典コード, upper case
     QString name;      // 法典名称
+    QString fullTitle;  // the title; longer than `name` when that had to be shortened
     QString text;      // the import text: header, then one block per article, CR LF
     QStringList toc;   // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
     int articles = 0;  // blocks written
@@ -57,6 +58,9 @@ struct LawXmlHead {
     QString lawNum;  // LawNum: 昭和二十二年法律第百二十五号
 };
 LawXmlHead lawXmlHead(const QByteArray& xml);
+// A 法典名称 for a title too long to name a database file: the first abbreviation when it
+// has one, else the law number and as much of the title as fits, then "…".
+QString shortLawName(const QString& title, const QString& abbrev, const QString& lawNum);
 
 // ht.dat lines ("N CODE 法典名称", N from 1) and idx.dat ("CODES …" and every law's rows) of
 // several converted laws, CR LF between lines.

@@ -357,3 +357,28 @@ TEST(LawXmlInputTest, FiftyMegabytesConvert) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LawXmlInputTest, TitlesTooLongForAFileNameBecomeShorterNames) {
+    const QString body = para(sentence(QStringLiteral("本文")));
+    // 84 characters of three bytes: 252 bytes with ".mdb", five past the limit.
+    const QString longTitle = QString(84, QChar(0x6CD5));
+    const QString fits = QString(81, QChar(0x6CD5));  // 243 + 4 bytes: exactly at the limit
+    EXPECT_EQ(convertLawXml(lawXml(body, fits), QStringLiteral("AB")).name, fits);
+    // Without an abbreviation: the law number, as much of the title as fits, "…".
+    const LawXml cut = convertLawXml(lawXml(body, longTitle), QStringLiteral("AB"));
+    EXPECT_TRUE(cut.name.startsWith(QStringLiteral("番号法法")));
+    EXPECT_TRUE(cut.name.endsWith(QStringLiteral("…")));
+    EXPECT_LE((cut.name + QStringLiteral(".mdb")).toUtf8().size(), 247);
+    EXPECT_GT((cut.name + QStringLiteral("法.mdb")).toUtf8().size(), 247);
+    EXPECT_EQ(cut.fullTitle, longTitle);
+    EXPECT_TRUE(cut.text.startsWith(QStringLiteral("法典コード=AB\r\n法典名称=") + cut.name + QStringLiteral("\r\n")));
+    // With one: the first abbreviation.
+    QByteArray withAbbrev = lawXml(body, longTitle);
+    withAbbrev.replace("<LawTitle>", "<LawTitle Abbrev=\"長法,長い法\" Kana=\"ながいほう\">");
+    EXPECT_EQ(convertLawXml(withAbbrev, QStringLiteral("AB")).name, QStringLiteral("長法"));
+    EXPECT_EQ(exchange::shortLawName(longTitle, QString(), QString()), QString(80, QChar(0x6CD5)) + QStringLiteral("…"));
+}
+
+}  // namespace
