@@ -818,6 +818,8 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
         report.add(QStringLiteral("題名が長いため法典名称を短くした"), head.title.left(40));
     }
     converter.run(law);
+    law.kana = head.kana;
+    law.lawNum = head.lawNum.trimmed();
     QString why;
     if (!store::isValidLawName(law.name, &why))
         throw LawXmlError(QStringLiteral("法典名称「%1」は使えません。%2").arg(law.name, why));

@@ -386,7 +386,15 @@ XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& impor
                              const ImportObserver& observer) {
     XmlImportResult r;
     r.text = importer.run(xmlImportText(law), ImportOptions{}, observer);
-    if (!r.text.stopped && !r.text.cancelled) r.toc = exchange::importTocRows(law.code, law.toc);
+    if (r.text.stopped || r.text.cancelled) return r;
+    r.toc = exchange::importTocRows(law.code, law.toc);
+    // The full title, number and reading go with the law: a shortened name shows its title.
+    store::Database db = store::openLawDb(law.name);
+    store::LawInfo info = store::readLawInfo(db);
+    info.title = law.fullTitle;
+    info.lawNum = law.lawNum;
+    info.kana = law.kana;
+    store::writeLawInfo(db, info);
     return r;
 }
 

@@ -119,6 +119,44 @@ Database openOrCreateLawDb(const QString& lawName) {
     return openLawDb(lawName);
 }
 
+namespace {
+const QString kInfoTable = QStringLiteral("法令情報");
+const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {
+    {"題名", &LawInfo::title},
+    {"法令番号", &LawInfo::lawNum},
+    {"法令ID", &LawInfo::lawId},
+    {"読み", &LawInfo::kana}};
+}  // namespace
+
+LawInfo readLawInfo(Database& db) {
+    LawInfo info;
+    if (db.fieldNames(kInfoTable).isEmpty()) return info;
+    for (Recordset rs = db.openRecordset(QStringLiteral("select * from 法令情報")); !rs.eof();
+         rs.moveNext())
+        for (const auto& [key, field] : kInfoFields)
+            if (rs.text(QStringLiteral("項目")) == QString::fromUtf8(key))
+                info.*field = rs.text(QStringLiteral("値"));
+    return info;
+}
+
+void writeLawInfo(Database& db, const LawInfo& info) {
+    if (db.fieldNames(kInfoTable).isEmpty())
+        db.createTable(kInfoTable,
+                       {{QStringLiteral("項目"), FieldType::Text}, {QStringLiteral("値"), FieldType::Memo}},
+                       QStringLiteral("項目"));
+    for (const auto& [key, field] : kInfoFields)
+        db.execute(QStringLiteral("insert into 法令情報 (項目, 値) values (?, ?) "
+                                  "on conflict (項目) do update set 値 = excluded.値"),
+                   {QString::fromUtf8(key), info.*field});
+}
+
+QString lawTitle(const QString& lawName) {
+    if (!isValidLawName(lawName) || !QFileInfo(lawDbPath(lawName)).isFile()) return lawName;
+    Database db = openLawDb(lawName);
+    const QString title = readLawInfo(db).title;
+    return title.isEmpty() ? lawName : title;
+}
+
 QString backupFolder() {
     return joinPath(folders().db, QStringLiteral("backup"));
 }

@@ -47,6 +47,19 @@ QString backupFolder();
 // when that file exists) and returns the copy's path; store::Error when it cannot.
 QString backupLawDb(const QString& lawName);
 
+// What is known of a law beyond its name, kept in its database (table 法令情報, made when
+// first written; a database without it reads as empty).
+struct LawInfo {
+    QString title;   // the full title (longer than the name when the name was shortened)
+    QString lawNum;  // 昭和二十二年法律第百二十五号
+    QString lawId;   // the government's law id
+    QString kana;    // the title's reading
+};
+LawInfo readLawInfo(Database& db);
+void writeLawInfo(Database& db, const LawInfo& info);
+// The law's full title when its database keeps one, else its name.
+QString lawTitle(const QString& lawName);
+
 // "select * from 法典コード order by 番号".
 QList<LawEntry> readLawList();
 // 法典名称 of the law whose code is `code` in upper case; empty when there is none.

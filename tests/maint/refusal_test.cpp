@@ -82,6 +82,24 @@ TEST_F(RefusalTest, ACodeListedForAnotherLawIsRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
+TEST_F(RefusalTest, AnXmlImportKeepsTheFullTitleNumberAndReading) {
+    platform::ScriptedPrompt prompt;
+    QByteArray xml = testsupport::readFile(kKokkaBaisho);
+    const QString longTitle = QStringLiteral("国家賠償") + QString(80, QChar(0x6CD5));
+    xml.replace("国家賠償法</LawTitle>", (longTitle + QStringLiteral("</LawTitle>")).toUtf8());
+    const exchange::LawXml law = exchange::convertLawXml(xml, QStringLiteral("KB"));
+    EXPECT_EQ(law.name, QStringLiteral("国賠法"));  // its abbreviation
+    LawTextImporter importer;
+    importLawXml(law, importer);
+    store::Database db = store::openLawDb(QStringLiteral("国賠法"));
+    const store::LawInfo info = store::readLawInfo(db);
+    EXPECT_EQ(info.title, longTitle);
+    EXPECT_EQ(info.lawNum, QStringLiteral("昭和二十二年法律第百二十五号"));
+    EXPECT_EQ(info.kana, QStringLiteral("こっかばいしょうほう"));
+    EXPECT_EQ(store::lawTitle(QStringLiteral("国賠法")), longTitle);
+    EXPECT_EQ(store::lawTitle(QStringLiteral("未登録")), QStringLiteral("未登録"));
+}
+
 class RefusalCliTest : public testsupport::SampleLawsTest {};
 
 TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {

@@ -1,6 +1,8 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
+#include "store/lawdb.h"
 #include "viewer/browser/display.h"
+#include "viewer/browser/lawtree.h"
 #include "viewer/shell/lookup.h"
 #include "tests/support/samplelaws.h"
 #include "viewer/shell/session.h"
@@ -101,6 +103,13 @@ TEST_F(OneArticleTest, ALawOfOneArticleOfOneSentence) {
               QStringLiteral("AA1:2: 一条法第1条に第2項はありません"));
     EXPECT_EQ(viewer::resolveLookup(QStringLiteral("AA2")).error,
               QStringLiteral("AA2: 一条法に第2条はありません"));
+    // A full title kept with the law is its tree's root.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("一条法"));
+        store::writeLawInfo(db, {QStringLiteral("一の条のみからなる法律"), {}, {}, {}});
+    }
+    EXPECT_EQ(viewer::buildLawTree(QStringLiteral("AA"), 0).nodes.value(0).text,
+              QStringLiteral("一の条のみからなる法律"));
     // Its whole article: the place, a blank line, the one paragraph without a mark.
     EXPECT_EQ(viewer::wholeArticleText(QStringLiteral("一条法\r\n第1条"),
                                        {QStringLiteral("この法律は、公布の日から施行する。")}),

@@ -125,7 +125,7 @@ LawTree buildFlatTree(const QString& law) {
         db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     if (rs.recordCount() == 0) return tree;  // no root either
     Builder b(tree);
-    b.add({}, tree.law, tree.name, {});
+    b.add({}, tree.law, store::lawTitle(tree.name), {});
     b.fixedNodes(tree.law);
     b.articles(rs, tree.law, QStringLiteral("条文"));
     logBuild(tree, clock);
@@ -146,7 +146,7 @@ LawTree buildTocTree(const QString& law) {
     tree.toc = true;
     Builder b(tree);
     const QString root = tocRootKey(tree.law);
-    b.add({}, root, tree.name, {});
+    b.add({}, root, store::lawTitle(tree.name), {});
     b.fixedNodes(root);
     const QString range = QStringLiteral(
         "select * from 条文 where 条項コード>=? and 条項コード<=? order by 条項コード");

@@ -511,7 +511,7 @@ void FrmTree::Form_Load() {
             MDIMain::instance() ? platform::pixelsToTwips(MDIMain::instance()->width()) : 0;
         platform::setGeometryTwips(this, std::max(0, mainWidth - 7000 - 200), 0, 7000, 5000);
     }
-    setWindowTitle(store::GetHoutenName(curHCodeT));
+    setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
     Mn_File_HTML->setVisible(QFileInfo(pagesmithPath()).isFile());
     state().TreeBuildMode = 1;
     MakeTreeOne(curHCodeT, state().TreeBuildMode);
@@ -552,7 +552,7 @@ void FrmTree::ClearTree() {
     while (TView1->nodeCount() > 0) TView1->removeFirst();
     TView1->setUpdatesEnabled(true);
     Rtxt1->setText(QString());
-    setWindowTitle(store::GetHoutenName(curHCodeT));
+    setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
 }
 
 void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
@@ -576,7 +576,8 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         const QString name = store::GetHoutenName(curHCodeT);
         // The node shown is the node chosen; on a mouse press the selection follows it later.
         const QString key = platform::KeyedTree::keyOf(node);
-        setWindowTitle(key.isEmpty() ? name : browserCaption(name, key));
+        const QString title = store::lawTitle(name);
+        setWindowTitle(key.isEmpty() ? title : browserCaption(title, key));
     });
 }
 
