@@ -3,7 +3,9 @@
 #include "exchange/firststart.h"
 #include "exchange/idximport.h"
 #include "exchange/lawcode.h"
+#include "exchange/lawsource.h"
 #include "exchange/lawxml.h"
+#include "maint/bulkimport.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -55,6 +57,9 @@ struct Options {
     QString string;  // check: --string S
     bool stringGiven = false;
     QString outDir;  // xml2text: -o DIR
+    QString from;    // import-xml --from PATH: a folder or zip of law XML
+    QString match;   // import-xml --match WORDS
+    QString list;    // import-xml --list FILE of law ids
     QStringList args;
 };
 
@@ -103,6 +108,10 @@ const char* kUsage =
     "          imported, then replaces the law's table of contents by the converted rows;\n"
     "          without CODE= the code comes from the law's reading (KO for こっかばいしょうほう),\n"
     "          never one listed, and a law listed under the same name keeps its code\n"
+    "  import-xml --from PATH [--match WORDS] [--list FILE]\n"
+    "          every law XML in a folder or the government's bulk download zip (or those\n"
+    "          whose title holds every word, or whose law id is a line of FILE), each under\n"
+    "          a code from its reading; a line per law, then what was imported and skipped\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -148,6 +157,12 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->mode)) return false;
         } else if (a == QStringLiteral("-o") || a == QStringLiteral("--out")) {
             if (!value(&o->outDir)) return false;
+        } else if (a == QStringLiteral("--from")) {
+            if (!value(&o->from)) return false;
+        } else if (a == QStringLiteral("--match")) {
+            if (!value(&o->match)) return false;
+        } else if (a == QStringLiteral("--list")) {
+            if (!value(&o->list)) return false;
         } else if (a == QStringLiteral("--ranges")) {
             o->ranges = true;
         } else if (a == QStringLiteral("--length")) {
@@ -468,7 +483,35 @@ int cmdXml2Text(const Options& o, platform::Settings&) {
     return 0;
 }
 
+// A whole collection: a line per law with its count, then what was imported and skipped.
+int importCollection(const Options& o) {
+    maint::BulkFilter filter;
+    filter.words = store::splitSearchWords(o.match);
+    if (!o.list.isEmpty())
+        for (const QString& line : platform::readLines(o.list))
+            if (!line.trimmed().isEmpty()) filter.lawIds << line.trimmed();
+    const exchange::LawXmlSource source(o.from);
+    maint::BulkObserver observer;
+    observer.law = [](int number, int total, const QString& file) {
+        std::fprintf(stdout, "[%d/%d] %s\n", number, total, file.toUtf8().constData());
+        std::fflush(stdout);
+    };
+    observer.done = [](const QString& line, bool imported) {
+        if (imported)
+            out(QStringLiteral("  ") + line);
+        else
+            err(QStringLiteral("skipped: ") + line);
+    };
+    const maint::BulkResult r = maint::importLawXmlSource(source, filter, observer);
+    out(QStringLiteral("%1 laws imported, %2 skipped, of %3 files")
+            .arg(r.imported.size())
+            .arg(r.skipped.size())
+            .arg(source.names().size()));
+    return r.skipped.isEmpty() ? 0 : 1;
+}
+
 int cmdImportXml(const Options& o, platform::Settings&) {
+    if (!o.from.isEmpty()) return importCollection(o);
     QList<exchange::LawXml> laws;
     if (!convertAll(o, QStringLiteral("import-xml"), &laws)) return 2;
     int status = 0;
@@ -534,7 +577,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("make-ht"), 0},   {QStringLiteral("make-each"), 1},
         {QStringLiteral("make-all"), 0},  {QStringLiteral("make-number"), 1},
         {QStringLiteral("expand"), 1},    {QStringLiteral("check"), 0},
-        {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), -1}};
+        {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -813,8 +813,8 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
     law.code = code;
     Converter converter(doc, code, report);
     const LawXmlHead head = lawXmlHead(xml);
-    if ((head.title + store::kLawDbSuffix).toUtf8().size() > store::kMaxFileNameBytes) {
-        converter.shortName = shortLawName(head.title, head.abbrev, head.lawNum);
+    if (const QString name = lawNameFor(head); name != head.title) {
+        converter.shortName = name;
         report.add(QStringLiteral("題名が長いため法典名称を短くした"), head.title.left(40));
     }
     converter.run(law);
@@ -843,6 +843,12 @@ QString shortLawName(const QString& title, const QString& abbrev, const QString&
     while (keep > 0 && !fits(lawNum + title.left(keep) + ellipsis)) --keep;
     if (keep > 0 && title[keep - 1].isHighSurrogate()) --keep;
     return lawNum + title.left(keep) + ellipsis;
+}
+
+QString lawNameFor(const LawXmlHead& head) {
+    if ((head.title + store::kLawDbSuffix).toUtf8().size() <= store::kMaxFileNameBytes)
+        return head.title;
+    return shortLawName(head.title, head.abbrev, head.lawNum);
 }
 
 LawXmlHead lawXmlHead(const QByteArray& xml) {

@@ -63,6 +63,8 @@ LawXmlHead lawXmlHead(const QByteArray& xml);
 // A 法典名称 for a title too long to name a database file: the first abbreviation when it
 // has one, else the law number and as much of the title as fits, then "…".
 QString shortLawName(const QString& title, const QString& abbrev, const QString& lawNum);
+// The 法典名称 a conversion gives the law of this head: its title, or the short name.
+QString lawNameFor(const LawXmlHead& head);
 
 // ht.dat lines ("N CODE 法典名称", N from 1) and idx.dat ("CODES …" and every law's rows) of
 // several converted laws, CR LF between lines.

@@ -1,15 +1,18 @@
-// Imports never take a listed law's code: text file, pane and law XML are refused before
-// anything is written, in the library and through lexctl.
+// Law XML imports: a listed law's code is never taken (refused before anything is written,
+// in the library and through lexctl), codes from readings, long titles, whole collections.
 #include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
+#include "maint/bulkimport.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSet>
 
 using namespace maint;
@@ -98,6 +101,49 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheFullTitleNumberAndReading) {
     EXPECT_EQ(info.kana, QStringLiteral("こっかばいしょうほう"));
     EXPECT_EQ(store::lawTitle(QStringLiteral("国賠法")), longTitle);
     EXPECT_EQ(store::lawTitle(QStringLiteral("未登録")), QStringLiteral("未登録"));
+}
+
+TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode) {
+    // Two laws in a folder tree, and a file that is no law XML.
+    const QString folder = path(QStringLiteral("xml"));
+    QDir().mkpath(folder + QStringLiteral("/sub"));
+    QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/GT.xml"), folder + QStringLiteral("/405AC0000000088_gt.xml"));
+    QFile::copy(kKokkaBaisho, folder + QStringLiteral("/sub/322AC0000000125_kb.xml"));
+    testsupport::writeFile(folder + QStringLiteral("/notes.xml"), "<html/>");
+    QProcess zip;
+    zip.setWorkingDirectory(folder);
+    zip.start(QStringLiteral("zip"), {QStringLiteral("-qr"), path(QStringLiteral("laws.zip")), QStringLiteral(".")});
+    ASSERT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);
+
+    struct Case {
+        QString from;
+        maint::BulkFilter filter;
+        QStringList imported;
+        int skipped;
+    };
+    const QList<Case> cases{
+        {folder, {}, {QStringLiteral("GY 行政手続法: 48 articles"), QStringLiteral("KO 国家賠償法: 6 articles")}, 1},
+        {path(QStringLiteral("laws.zip")), {{QStringLiteral("賠償")}, {}}, {QStringLiteral("KO 国家賠償法: 6 articles")}, 0},
+        {path(QStringLiteral("laws.zip")), {{}, {QStringLiteral("405AC0000000088")}}, {QStringLiteral("GY 行政手続法: 48 articles")}, 0},
+    };
+    for (const Case& c : cases) {
+        QDir(store::folders().db).removeRecursively();
+        store::MakeHCodeDB();
+        const exchange::LawXmlSource source(c.from);
+        EXPECT_EQ(source.names().size(), 3) << c.from.toStdString();
+        const maint::BulkResult r = maint::importLawXmlSource(source, c.filter);
+        EXPECT_EQ(r.imported, c.imported) << c.from.toStdString();
+        EXPECT_EQ(r.skipped.size(), c.skipped) << r.skipped.join(u'\n').toStdString();
+        EXPECT_EQ(store::readLawList().size(), c.imported.size());
+    }
+    // Imported again: each keeps its code.
+    const maint::BulkResult again =
+        maint::importLawXmlSource(exchange::LawXmlSource(path(QStringLiteral("laws.zip"))), {});
+    EXPECT_TRUE(again.imported.contains(QStringLiteral("GY 行政手続法: 48 articles")));
+    EXPECT_EQ(store::readLawList().size(), 2);
+    EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))), exchange::LawSourceError);
+    EXPECT_EQ(exchange::LawXmlSource::lawIdOf(QStringLiteral("a/322AC0000000125_20230401_kb.xml")),
+              QStringLiteral("322AC0000000125"));
 }
 
 class RefusalCliTest : public testsupport::SampleLawsTest {};

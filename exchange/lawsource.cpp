@@ -1,0 +1,91 @@
+#include "exchange/lawsource.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <zip.h>
+
+namespace exchange {
+
+struct LawXmlSource::Zip {
+    zip_t* archive = nullptr;
+    QList<zip_uint64_t> entries;  // the index of each name
+    ~Zip() {
+        if (archive) zip_discard(archive);
+    }
+};
+
+LawXmlSource::LawXmlSource(const QString& path) : path_(path) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        QDirIterator it(path, {QStringLiteral("*.xml"), QStringLiteral("*.XML")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) names_ << it.next();
+        names_.sort();
+        return;
+    }
+    if (!info.isFile() || info.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) != 0)
+        throw LawSourceError(
+            QStringLiteral("%1 は法令XMLのフォルダでも zip ファイルでもありません。").arg(path));
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, error);
+        const QString why = QString::fromUtf8(zip_error_strerror(&e));
+        zip_error_fini(&e);
+        throw LawSourceError(QStringLiteral("zip ファイル %1 を開けません。(%2)").arg(path, why));
+    }
+    zip_ = std::make_unique<Zip>();
+    zip_->archive = archive;
+    QList<std::pair<QString, zip_uint64_t>> found;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        const QString n = name ? QString::fromUtf8(name) : QString();
+        if (n.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive)) found.append({n, zip_uint64_t(i)});
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto& [n, i] : found) {
+        names_ << n;
+        zip_->entries << i;
+    }
+}
+
+LawXmlSource::~LawXmlSource() = default;
+
+QByteArray LawXmlSource::read(int index) const {
+    const QString name = names_.value(index);
+    if (!zip_) {
+        QFile f(name);
+        if (!f.open(QIODevice::ReadOnly))
+            throw LawSourceError(QStringLiteral("ファイル %1 を開けません。(%2)").arg(name, f.errorString()));
+        return f.readAll();
+    }
+    const zip_uint64_t entry = zip_->entries.value(index);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    // A law XML is far below this; an entry claiming more is not read into memory.
+    constexpr zip_uint64_t kLargest = 512ull * 1024 * 1024;
+    if (zip_stat_index(zip_->archive, entry, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE) ||
+        st.size > kLargest)
+        throw LawSourceError(QStringLiteral("%1 の %2 を読めません。").arg(path_, name));
+    zip_file_t* file = zip_fopen_index(zip_->archive, entry, 0);
+    if (!file) throw LawSourceError(QStringLiteral("%1 の %2 を読めません。").arg(path_, name));
+    QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+    const zip_int64_t got = zip_fread(file, bytes.data(), st.size);
+    zip_fclose(file);
+    if (got < 0 || zip_uint64_t(got) != st.size)
+        throw LawSourceError(QStringLiteral("%1 の %2 を読めません（壊れています）。").arg(path_, name));
+    return bytes;
+}
+
+QString LawXmlSource::lawIdOf(const QString& name) {
+    const QString base = QFileInfo(name).completeBaseName();
+    return base.section(u'_', 0, 0);
+}
+
+}  // namespace exchange

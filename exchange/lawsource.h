@@ -1,0 +1,40 @@
+#pragma once
+// A collection of law XML files: a folder (searched with its subfolders) or the government's
+// bulk download zip, read one file at a time (a zip is read with libzip).
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace exchange {
+
+class LawSourceError : public platform::Error {
+  public:
+    using platform::Error::Error;
+};
+
+class LawXmlSource {
+  public:
+    // Opens a folder or a .zip; LawSourceError when it is neither or cannot be read.
+    explicit LawXmlSource(const QString& path);
+    ~LawXmlSource();
+    LawXmlSource(const LawXmlSource&) = delete;
+    LawXmlSource& operator=(const LawXmlSource&) = delete;
+
+    // The .xml files in it, in name order: paths in the folder, or entry names in the zip.
+    const QStringList& names() const { return names_; }
+    // The bytes of one of them; LawSourceError when it cannot be read.
+    QByteArray read(int index) const;
+    // The law id a file's name begins with (322AC0000000125 of 322AC0000000125_…_.xml).
+    static QString lawIdOf(const QString& name);
+
+  private:
+    struct Zip;
+    QString path_;
+    std::unique_ptr<Zip> zip_;
+    QStringList names_;
+};
+
+}  // namespace exchange

@@ -1,0 +1,36 @@
+#pragma once
+// A whole collection of law XML imported in one go (a folder, or the government's bulk zip):
+// every law, or those whose title holds every word, or those whose law id is listed; each
+// under the code its reading proposes (a listed law keeps its code).
+#include "exchange/lawsource.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace maint {
+
+struct BulkFilter {
+    QStringList words;   // the title holds every one
+    QStringList lawIds;  // the file's law id is one of them
+};
+
+struct BulkResult {
+    QStringList imported;  // "KO 国家賠償法: 6 articles"
+    QStringList skipped;   // "file: reason"
+    int matched = 0;       // files the filter took
+    bool stopped = false;
+};
+
+struct BulkObserver {
+    // Before each law: its number among those taken, how many there may be, its file.
+    std::function<void(int number, int total, const QString& file)> law;
+    // After each law: the line it adds to `imported` or `skipped`.
+    std::function<void(const QString& line, bool imported)> done;
+    std::function<bool()> stop;  // asked between laws
+};
+
+BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFilter& filter,
+                              const BulkObserver& observer = {});
+
+}  // namespace maint
