@@ -851,7 +851,22 @@ QString lawNameFor(const LawXmlHead& head) {
     return shortLawName(head.title, head.abbrev, head.lawNum);
 }
 
+namespace {
+LawXmlHead readHead(const QByteArray& xml);
+}
+
 LawXmlHead lawXmlHead(const QByteArray& xml) {
+    // The head is near the start: a reader over the first bytes does not take in the rest.
+    constexpr qsizetype kHeadBytes = 16 * 1024;
+    if (xml.size() > kHeadBytes) {
+        const LawXmlHead head = readHead(xml.left(kHeadBytes));
+        if (!head.title.isEmpty()) return head;
+    }
+    return readHead(xml);
+}
+
+namespace {
+LawXmlHead readHead(const QByteArray& xml) {
     QXmlStreamReader r(xml);
     int inTitle = 0, inRt = 0, inNum = 0;
     LawXmlHead head;
@@ -880,6 +895,7 @@ LawXmlHead lawXmlHead(const QByteArray& xml) {
     }
     return head;
 }
+}  // namespace
 
 QString lawXmlName(const QByteArray& xml) {
     return lawXmlHead(xml).title;

@@ -73,7 +73,22 @@ class Statement {
         }
         qCDebug(lcStore).noquote() << "sql:" << sql;
     }
-    ~Statement() { sqlite3_finalize(st_); }
+    // A statement prepared before and kept by the connection: reset, not finalized, after use.
+    Statement(sqlite3* db, sqlite3_stmt* kept) : db_(db), st_(kept), kept_(true) {}
+    ~Statement() {
+        if (!kept_) {
+            sqlite3_finalize(st_);
+        } else {
+            sqlite3_reset(st_);
+            sqlite3_clear_bindings(st_);
+        }
+    }
+    // Hands the statement over to the caller, who finalizes it.
+    sqlite3_stmt* release() {
+        sqlite3_stmt* st = st_;
+        st_ = nullptr;
+        return st;
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -124,6 +139,7 @@ class Statement {
   private:
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
+    bool kept_ = false;
 };
 
 QString quoteIdent(const QString& name) {
@@ -205,8 +221,10 @@ void Database::backupTo(const QString& path) {
     }
 }
 
-Database::Database(Database&& other) noexcept : db_(other.db_), path_(std::move(other.path_)) {
+Database::Database(Database&& other) noexcept
+    : db_(other.db_), path_(std::move(other.path_)), prepared_(std::move(other.prepared_)) {
     other.db_ = nullptr;
+    other.prepared_.clear();
 }
 
 Database& Database::operator=(Database&& other) noexcept {
@@ -214,7 +232,9 @@ Database& Database::operator=(Database&& other) noexcept {
         close();
         db_ = other.db_;
         path_ = std::move(other.path_);
+        prepared_ = std::move(other.prepared_);
         other.db_ = nullptr;
+        other.prepared_.clear();
     }
     return *this;
 }
@@ -224,6 +244,8 @@ Database::~Database() {
 }
 
 void Database::close() {
+    for (sqlite3_stmt* st : std::as_const(prepared_)) sqlite3_finalize(st);
+    prepared_.clear();
     if (db_) {
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
@@ -243,7 +265,19 @@ void Database::createTable(const QString& name, const QList<FieldDef>& fields,
 
 int Database::execute(const QString& sql, const QVariantList& params) {
     if (!db_) throw Error(QStringLiteral("データベースが閉じられています。"));
-    Statement st(db_, sql);
+    if (params.isEmpty()) {
+        Statement st(db_, sql);
+        while (st.step(sql)) {
+        }
+        return sqlite3_changes(db_);
+    }
+    sqlite3_stmt* kept = prepared_.value(sql);
+    if (!kept) {
+        Statement fresh(db_, sql);
+        kept = fresh.release();
+        prepared_.insert(sql, kept);
+    }
+    Statement st(db_, kept);
     st.bind(params);
     while (st.step(sql)) {
     }

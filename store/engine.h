@@ -2,6 +2,7 @@
 // The database engine behind the law data: a SQLite file opened per operation, and a
 // recordset with the operations the programs use (snapshot, dynaset, record count, end test,
 // move first/next, fields by name, add new, edit, update, delete, find first).
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace store {
 
@@ -73,6 +75,9 @@ class Database {
     Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
     sqlite3* db_ = nullptr;
     QString path_;
+    // Statements of `execute` with parameters, prepared once per connection: an import runs
+    // the same upsert for every record.
+    QHash<QString, sqlite3_stmt*> prepared_;
 };
 
 // Begins on construction; rolls back unless committed.
