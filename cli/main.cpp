@@ -457,7 +457,8 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
             const exchange::LawXmlHead head = exchange::lawXmlHead(f.readAll());
             code = exchange::proposeLawCode(head.title, head.kana, known);
             if (code.isEmpty()) {
-                err(QStringLiteral("lexctl %1: %2: 使える法典コードが残っていません（936 個すべて使用中）")
+                err(QStringLiteral(
+                        "lexctl %1: %2: 使える法典コードが残っていません（936 個すべて使用中）")
                         .arg(command, file));
                 return false;
             }
@@ -569,15 +570,22 @@ int main(int argc, char** argv) {
         {QStringLiteral("make-all"), cmdMakeAll},  {QStringLiteral("make-number"), cmdMakeNumber},
         {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml}};
-    const std::map<QString, int> arity{
-        {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
-        {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
-        {QStringLiteral("tree"), 1},      {QStringLiteral("show"), 1},
-        {QStringLiteral("search"), -1},   {QStringLiteral("make-idx"), 0},
-        {QStringLiteral("make-ht"), 0},   {QStringLiteral("make-each"), 1},
-        {QStringLiteral("make-all"), 0},  {QStringLiteral("make-number"), 1},
-        {QStringLiteral("expand"), 1},    {QStringLiteral("check"), 0},
-        {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0}};
+    const std::map<QString, int> arity{{QStringLiteral("init"), 0},
+                                       {QStringLiteral("laws"), 0},
+                                       {QStringLiteral("import"), 1},
+                                       {QStringLiteral("import-idx"), 1},
+                                       {QStringLiteral("tree"), 1},
+                                       {QStringLiteral("show"), 1},
+                                       {QStringLiteral("search"), -1},
+                                       {QStringLiteral("make-idx"), 0},
+                                       {QStringLiteral("make-ht"), 0},
+                                       {QStringLiteral("make-each"), 1},
+                                       {QStringLiteral("make-all"), 0},
+                                       {QStringLiteral("make-number"), 1},
+                                       {QStringLiteral("expand"), 1},
+                                       {QStringLiteral("check"), 0},
+                                       {QStringLiteral("xml2text"), -1},
+                                       {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

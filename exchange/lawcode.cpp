@@ -15,12 +15,12 @@ const QHash<QChar, QString>& syllables() {
             u"あいうえおかきくけこがぎぐげごさしすせそざじずぜぞたちつてとだぢづでどなにぬねの"
             u"はひふへほばびぶべぼぱぴぷぺぽまみむめもやゆよらりるれろわゐゑをんぁぃぅぇぉゔ";
         const char* roman[] = {
-            "A",  "I",   "U",   "E",  "O",  "KA", "KI", "KU", "KE", "KO", "GA", "GI", "GU", "GE",
-            "GO", "SA",  "SHI", "SU", "SE", "SO", "ZA", "JI", "ZU", "ZE", "ZO", "TA", "CHI", "TSU",
-            "TE", "TO",  "DA",  "JI", "ZU", "DE", "DO", "NA", "NI", "NU", "NE", "NO", "HA", "HI",
-            "FU", "HE",  "HO",  "BA", "BI", "BU", "BE", "BO", "PA", "PI", "PU", "PE", "PO", "MA",
-            "MI", "MU",  "ME",  "MO", "YA", "YU", "YO", "RA", "RI", "RU", "RE", "RO", "WA", "I",
-            "E",  "O",   "N",   "A",  "I",  "U",  "E",  "O",  "VU"};
+            "A",  "I",  "U",   "E",  "O",  "KA", "KI", "KU", "KE", "KO", "GA", "GI", "GU",  "GE",
+            "GO", "SA", "SHI", "SU", "SE", "SO", "ZA", "JI", "ZU", "ZE", "ZO", "TA", "CHI", "TSU",
+            "TE", "TO", "DA",  "JI", "ZU", "DE", "DO", "NA", "NI", "NU", "NE", "NO", "HA",  "HI",
+            "FU", "HE", "HO",  "BA", "BI", "BU", "BE", "BO", "PA", "PI", "PU", "PE", "PO",  "MA",
+            "MI", "MU", "ME",  "MO", "YA", "YU", "YO", "RA", "RI", "RU", "RE", "RO", "WA",  "I",
+            "E",  "O",  "N",   "A",  "I",  "U",  "E",  "O",  "VU"};
         for (int i = 0; kana[i]; ++i) t.insert(QChar(kana[i]), QString::fromLatin1(roman[i]));
         return t;
     }();
@@ -48,12 +48,13 @@ QString romanize(const QString& kana) {
         // きゃ kya, しゃ sha, ちゃ cha, じゃ ja: the small ゃゅょ after an i-syllable.
         const QChar next = i + 1 < kana.size() ? toHiragana(kana[i + 1]) : QChar();
         if (next == u'ゃ' || next == u'ゅ' || next == u'ょ') {
-            const QString vowel = next == u'ゃ' ? QStringLiteral("A")
+            const QString vowel = next == u'ゃ'   ? QStringLiteral("A")
                                   : next == u'ゅ' ? QStringLiteral("U")
                                                   : QStringLiteral("O");
             if (s.endsWith(u'I') && s.size() > 1) {
                 s.chop(1);
-                if (s != QStringLiteral("SH") && s != QStringLiteral("CH") && s != QStringLiteral("J"))
+                if (s != QStringLiteral("SH") && s != QStringLiteral("CH") &&
+                    s != QStringLiteral("J"))
                     s += u'Y';
                 s += vowel;
                 ++i;

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <zip.h>
+#include <algorithm>
 
 namespace exchange {
 
@@ -46,7 +46,8 @@ LawXmlSource::LawXmlSource(const QString& path) : path_(path) {
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         const QString n = name ? QString::fromUtf8(name) : QString();
-        if (n.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive)) found.append({n, zip_uint64_t(i)});
+        if (n.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+            found.append({n, zip_uint64_t(i)});
     }
     std::sort(found.begin(), found.end());
     for (const auto& [n, i] : found) {
@@ -62,7 +63,8 @@ QByteArray LawXmlSource::read(int index) const {
     if (!zip_) {
         QFile f(name);
         if (!f.open(QIODevice::ReadOnly))
-            throw LawSourceError(QStringLiteral("ファイル %1 を開けません。(%2)").arg(name, f.errorString()));
+            throw LawSourceError(
+                QStringLiteral("ファイル %1 を開けません。(%2)").arg(name, f.errorString()));
         return f.readAll();
     }
     const zip_uint64_t entry = zip_->entries.value(index);
@@ -79,7 +81,8 @@ QByteArray LawXmlSource::read(int index) const {
     const zip_int64_t got = zip_fread(file, bytes.data(), st.size);
     zip_fclose(file);
     if (got < 0 || zip_uint64_t(got) != st.size)
-        throw LawSourceError(QStringLiteral("%1 の %2 を読めません（壊れています）。").arg(path_, name));
+        throw LawSourceError(
+            QStringLiteral("%1 の %2 を読めません（壊れています）。").arg(path_, name));
     return bytes;
 }
 

@@ -25,15 +25,15 @@ struct XmlRepair {
 };
 
 struct LawXml {
-    QString code;      // 法典コード, upper case
-    QString name;      // 法典名称
+    QString code;       // 法典コード, upper case
+    QString name;       // 法典名称
     QString fullTitle;  // the title; longer than `name` when that had to be shortened
     QString kana;       // the title's reading
     QString lawNum;     // 昭和二十二年法律第百二十五号
-    QString text;      // the import text: header, then one block per article, CR LF
-    QStringList toc;   // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
-    int articles = 0;  // blocks written
-    int deleted = 0;   // of them 削除
+    QString text;       // the import text: header, then one block per article, CR LF
+    QStringList toc;    // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
+    int articles = 0;   // blocks written
+    int deleted = 0;    // of them 削除
     int paragraphs = 0;
     QList<XmlRepair> report;
     // "articles=…" as summary.txt has it.

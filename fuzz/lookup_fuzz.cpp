@@ -7,7 +7,6 @@
 #include "store/lawdb.h"
 #include "viewer/shell/lookup.h"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Environment& env = fuzz::environment();
     static const bool ready = [&env] {

@@ -8,7 +8,33 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <future>
+#include <optional>
+
 namespace maint {
+
+namespace {
+
+// One law on its way: read and given its code on the import's thread, converted on another.
+struct Job {
+    QString shown;  // the file's name
+    QByteArray xml;
+    QString code;
+    QString error;  // why it goes no further
+    exchange::LawXml law;
+};
+
+void convert(Job& job) {
+    if (!job.error.isEmpty()) return;
+    try {
+        job.law = exchange::convertLawXml(job.xml, job.code);
+    } catch (const platform::Error& e) {
+        job.error = e.description();
+    }
+    job.xml.clear();
+}
+
+}  // namespace
 
 BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFilter& filter,
                               const BulkObserver& observer) {
@@ -16,48 +42,79 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
     QList<store::LawEntry> known = store::readLawList();
     const QSet<QString> ids(filter.lawIds.begin(), filter.lawIds.end());
     const int total = int(source.names().size());
-    for (int i = 0; i < total; ++i) {
-        if (observer.stop && observer.stop()) {
-            r.stopped = true;
-            break;
-        }
-        const QString file = source.names()[i];
-        const QString shown = QFileInfo(file).fileName();
-        if (!ids.isEmpty() && !ids.contains(exchange::LawXmlSource::lawIdOf(file))) continue;
-        auto skip = [&](const QString& why) {
-            r.skipped << shown + QStringLiteral(": ") + why;
-            if (observer.done) observer.done(r.skipped.last(), false);
-        };
-        try {
-            const QByteArray xml = source.read(i);
-            const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
+    int next = 0;
+    // The next law the filter takes, its code chosen already (so the one after it cannot take
+    // it), or nothing at the end.
+    auto prepare = [&]() -> std::optional<Job> {
+        for (; next < total; ++next) {
+            const QString file = source.names()[next];
+            if (!ids.isEmpty() && !ids.contains(exchange::LawXmlSource::lawIdOf(file))) continue;
+            Job job;
+            job.shown = QFileInfo(file).fileName();
+            try {
+                job.xml = source.read(next);
+            } catch (const platform::Error& e) {
+                job.error = e.description();
+                ++next;
+                return job;
+            }
+            const exchange::LawXmlHead head = exchange::lawXmlHead(job.xml);
             bool all = true;
             for (const QString& w : filter.words) all = all && head.title.contains(w);
             if (!all) continue;
-            ++r.matched;
-            if (observer.law) observer.law(r.matched, total, shown);
+            ++next;
             if (head.title.isEmpty()) {
-                skip(QStringLiteral("法令XMLではないか、題名がありません"));
-                continue;
+                job.error = QStringLiteral("法令XMLではないか、題名がありません");
+                return job;
             }
-            const QString code =
-                exchange::proposeLawCode(exchange::lawNameFor(head), head.kana, known);
-            if (code.isEmpty()) {
-                skip(QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）"));
-                continue;
+            const QString name = exchange::lawNameFor(head);
+            job.code = exchange::proposeLawCode(name, head.kana, known);
+            if (job.code.isEmpty())
+                job.error =
+                    QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）");
+            else
+                known.append({0, job.code, name});
+            return job;
+        }
+        return std::nullopt;
+    };
+    // While one law is imported here, the next is converted on a second thread.
+    std::optional<Job> current = prepare();
+    std::future<void> converting;
+    if (current) converting = std::async(std::launch::async, convert, std::ref(*current));
+    while (current) {
+        converting.get();
+        Job job = std::move(*current);
+        current = prepare();
+        if (current) converting = std::async(std::launch::async, convert, std::ref(*current));
+        ++r.matched;
+        if (observer.law) observer.law(r.matched, total, job.shown);
+        auto skip = [&](const QString& why) {
+            r.skipped << job.shown + QStringLiteral(": ") + why;
+            if (observer.done) observer.done(r.skipped.last(), false);
+        };
+        if (!job.error.isEmpty()) {
+            skip(job.error);
+        } else {
+            try {
+                LawTextImporter importer;
+                const XmlImportResult done = importLawXml(job.law, importer);
+                if (done.text.stopped) {
+                    skip(done.text.stopMessage);
+                } else {
+                    r.imported << QStringLiteral("%1 %2: %3 articles")
+                                      .arg(job.law.code, job.law.name)
+                                      .arg(done.text.articles);
+                    if (observer.done) observer.done(r.imported.last(), true);
+                }
+            } catch (const platform::Error& e) {
+                skip(e.description());
             }
-            const exchange::LawXml law = exchange::convertLawXml(xml, code);
-            LawTextImporter importer;
-            const XmlImportResult done = importLawXml(law, importer);
-            known.append({0, law.code, law.name});
-            if (done.text.stopped) {
-                skip(done.text.stopMessage);
-                continue;
-            }
-            r.imported << QStringLiteral("%1 %2: %3 articles").arg(law.code, law.name).arg(done.text.articles);
-            if (observer.done) observer.done(r.imported.last(), true);
-        } catch (const platform::Error& e) {
-            skip(e.description());
+        }
+        if (current && observer.stop && observer.stop()) {
+            converting.get();
+            r.stopped = true;
+            break;
         }
     }
     return r;

@@ -2,8 +2,8 @@
 // The per-user settings store: application "LXA", section "INST", keys compared without
 // regard to case, so that "PATH" written by one program is "Path" to the other.
 #include <QString>
-#include <QVariant>
 #include <QStringList>
+#include <QVariant>
 
 namespace platform {
 

@@ -121,11 +121,10 @@ Database openOrCreateLawDb(const QString& lawName) {
 
 namespace {
 const QString kInfoTable = QStringLiteral("法令情報");
-const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {
-    {"題名", &LawInfo::title},
-    {"法令番号", &LawInfo::lawNum},
-    {"法令ID", &LawInfo::lawId},
-    {"読み", &LawInfo::kana}};
+const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {{"題名", &LawInfo::title},
+                                                                  {"法令番号", &LawInfo::lawNum},
+                                                                  {"法令ID", &LawInfo::lawId},
+                                                                  {"読み", &LawInfo::kana}};
 }  // namespace
 
 LawInfo readLawInfo(Database& db) {
@@ -140,14 +139,17 @@ LawInfo readLawInfo(Database& db) {
 }
 
 void writeLawInfo(Database& db, const LawInfo& info) {
+    Transaction t(db);  // one write to the disk, not one per fact
     if (db.fieldNames(kInfoTable).isEmpty())
-        db.createTable(kInfoTable,
-                       {{QStringLiteral("項目"), FieldType::Text}, {QStringLiteral("値"), FieldType::Memo}},
-                       QStringLiteral("項目"));
+        db.createTable(
+            kInfoTable,
+            {{QStringLiteral("項目"), FieldType::Text}, {QStringLiteral("値"), FieldType::Memo}},
+            QStringLiteral("項目"));
     for (const auto& [key, field] : kInfoFields)
         db.execute(QStringLiteral("insert into 法令情報 (項目, 値) values (?, ?) "
                                   "on conflict (項目) do update set 値 = excluded.値"),
                    {QString::fromUtf8(key), info.*field});
+    t.commit();
 }
 
 QString lawTitle(const QString& lawName) {

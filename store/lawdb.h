@@ -56,6 +56,7 @@ struct LawInfo {
     QString kana;    // the title's reading
 };
 LawInfo readLawInfo(Database& db);
+// In a transaction of its own (not inside the caller's).
 void writeLawInfo(Database& db, const LawInfo& info);
 // The law's full title when its database keeps one, else its name.
 QString lawTitle(const QString& lawName);

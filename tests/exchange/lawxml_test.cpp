@@ -373,12 +373,14 @@ TEST(LawXmlInputTest, TitlesTooLongForAFileNameBecomeShorterNames) {
     EXPECT_LE((cut.name + QStringLiteral(".mdb")).toUtf8().size(), 247);
     EXPECT_GT((cut.name + QStringLiteral("法.mdb")).toUtf8().size(), 247);
     EXPECT_EQ(cut.fullTitle, longTitle);
-    EXPECT_TRUE(cut.text.startsWith(QStringLiteral("法典コード=AB\r\n法典名称=") + cut.name + QStringLiteral("\r\n")));
+    EXPECT_TRUE(cut.text.startsWith(QStringLiteral("法典コード=AB\r\n法典名称=") + cut.name +
+                                    QStringLiteral("\r\n")));
     // With one: the first abbreviation.
     QByteArray withAbbrev = lawXml(body, longTitle);
     withAbbrev.replace("<LawTitle>", "<LawTitle Abbrev=\"長法,長い法\" Kana=\"ながいほう\">");
     EXPECT_EQ(convertLawXml(withAbbrev, QStringLiteral("AB")).name, QStringLiteral("長法"));
-    EXPECT_EQ(exchange::shortLawName(longTitle, QString(), QString()), QString(80, QChar(0x6CD5)) + QStringLiteral("…"));
+    EXPECT_EQ(exchange::shortLawName(longTitle, QString(), QString()),
+              QString(80, QChar(0x6CD5)) + QStringLiteral("…"));
 }
 
 }  // namespace

@@ -25,24 +25,31 @@ class RefusalTest : public testsupport::TempRootTest {};
 
 TEST(LawCodeTest, ReadingsRomanisedAndCodesChosenByTheRule) {
     const std::pair<const char*, const char*> readings[] = {
-        {"こっかばいしょうほう", "KOKKABAISHOUHOU"}, {"ぎょうせいてつづきほう", "GYOUSEITETSUZUKIHOU"},
-        {"かいしゃほう", "KAISHAHOU"},               {"ミンポウ", "MINPOU"},
-        {"まっちゃ", "MATCHA"},                      {"じゅうみんきほんだいちょうほう", "JUUMINKIHONDAICHOUHOU"},
-        {"", ""},                                    {"民法", ""}};
+        {"こっかばいしょうほう", "KOKKABAISHOUHOU"},
+        {"ぎょうせいてつづきほう", "GYOUSEITETSUZUKIHOU"},
+        {"かいしゃほう", "KAISHAHOU"},
+        {"ミンポウ", "MINPOU"},
+        {"まっちゃ", "MATCHA"},
+        {"じゅうみんきほんだいちょうほう", "JUUMINKIHONDAICHOUHOU"},
+        {"", ""},
+        {"民法", ""}};
     for (const auto& [kana, roman] : readings)
         EXPECT_EQ(exchange::romanize(QString::fromUtf8(kana)), QString::fromLatin1(roman)) << kana;
     const QStringList all = exchange::codeCandidates(QStringLiteral("こっかばいしょうほう"));
     EXPECT_EQ(all.size(), 936);
     EXPECT_EQ(QSet<QString>(all.begin(), all.end()).size(), 936);
-    EXPECT_EQ(all.mid(0, 8), QStringList({QStringLiteral("KO"), QStringLiteral("KK"), QStringLiteral("KA"),
-                                          QStringLiteral("KB"), QStringLiteral("KI"), QStringLiteral("KS"),
-                                          QStringLiteral("KH"), QStringLiteral("KU")}));
+    EXPECT_EQ(all.mid(0, 8),
+              QStringList({QStringLiteral("KO"), QStringLiteral("KK"), QStringLiteral("KA"),
+                           QStringLiteral("KB"), QStringLiteral("KI"), QStringLiteral("KS"),
+                           QStringLiteral("KH"), QStringLiteral("KU")}));
     EXPECT_EQ(exchange::codeCandidates(QString()).first(), QStringLiteral("AA"));
     // A listed name keeps its code; a taken code passes to the next; none left: empty.
     QList<store::LawEntry> listed{{1, QStringLiteral("ko"), QStringLiteral("国会法")}};
     const QString kana = QStringLiteral("こっかばいしょうほう");
-    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), QStringLiteral("KK"));
-    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国会法"), kana, listed), QStringLiteral("ko"));
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed),
+              QStringLiteral("KK"));
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国会法"), kana, listed),
+              QStringLiteral("ko"));
     for (int i = 0; i < 935; ++i) listed.append({i + 2, all[i + 1], QString::number(i)});
     EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), QString());
     listed.removeLast();
@@ -107,12 +114,14 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
     // Two laws in a folder tree, and a file that is no law XML.
     const QString folder = path(QStringLiteral("xml"));
     QDir().mkpath(folder + QStringLiteral("/sub"));
-    QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/GT.xml"), folder + QStringLiteral("/405AC0000000088_gt.xml"));
+    QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/GT.xml"),
+                folder + QStringLiteral("/405AC0000000088_gt.xml"));
     QFile::copy(kKokkaBaisho, folder + QStringLiteral("/sub/322AC0000000125_kb.xml"));
     testsupport::writeFile(folder + QStringLiteral("/notes.xml"), "<html/>");
     QProcess zip;
     zip.setWorkingDirectory(folder);
-    zip.start(QStringLiteral("zip"), {QStringLiteral("-qr"), path(QStringLiteral("laws.zip")), QStringLiteral(".")});
+    zip.start(QStringLiteral("zip"),
+              {QStringLiteral("-qr"), path(QStringLiteral("laws.zip")), QStringLiteral(".")});
     ASSERT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);
 
     struct Case {
@@ -122,9 +131,19 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
         int skipped;
     };
     const QList<Case> cases{
-        {folder, {}, {QStringLiteral("GY 行政手続法: 48 articles"), QStringLiteral("KO 国家賠償法: 6 articles")}, 1},
-        {path(QStringLiteral("laws.zip")), {{QStringLiteral("賠償")}, {}}, {QStringLiteral("KO 国家賠償法: 6 articles")}, 0},
-        {path(QStringLiteral("laws.zip")), {{}, {QStringLiteral("405AC0000000088")}}, {QStringLiteral("GY 行政手続法: 48 articles")}, 0},
+        {folder,
+         {},
+         {QStringLiteral("GY 行政手続法: 48 articles"),
+          QStringLiteral("KO 国家賠償法: 6 articles")},
+         1},
+        {path(QStringLiteral("laws.zip")),
+         {{QStringLiteral("賠償")}, {}},
+         {QStringLiteral("KO 国家賠償法: 6 articles")},
+         0},
+        {path(QStringLiteral("laws.zip")),
+         {{}, {QStringLiteral("405AC0000000088")}},
+         {QStringLiteral("GY 行政手続法: 48 articles")},
+         0},
     };
     for (const Case& c : cases) {
         QDir(store::folders().db).removeRecursively();
@@ -141,7 +160,8 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
         maint::importLawXmlSource(exchange::LawXmlSource(path(QStringLiteral("laws.zip"))), {});
     EXPECT_TRUE(again.imported.contains(QStringLiteral("GY 行政手続法: 48 articles")));
     EXPECT_EQ(store::readLawList().size(), 2);
-    EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))), exchange::LawSourceError);
+    EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))),
+                 exchange::LawSourceError);
     EXPECT_EQ(exchange::LawXmlSource::lawIdOf(QStringLiteral("a/322AC0000000125_20230401_kb.xml")),
               QStringLiteral("322AC0000000125"));
 }
@@ -166,7 +186,8 @@ TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
     // again keeps its code.
     r = lexctl({QStringLiteral("import-xml"), kKokkaBaisho});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith(QStringLiteral("code KO for 国家賠償法 (こっかばいしょうほう)\n")));
+    EXPECT_TRUE(
+        r.out.startsWith(QStringLiteral("code KO for 国家賠償法 (こっかばいしょうほう)\n")));
     EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("8 KO 国家賠償法\n")));
     r = lexctl({QStringLiteral("import-xml"), kKokkaBaisho});
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("code KO for")));

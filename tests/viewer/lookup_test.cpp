@@ -1,10 +1,10 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
+#include "viewer/shell/lookup.h"
 #include "store/lawdb.h"
+#include "tests/support/samplelaws.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
-#include "viewer/shell/lookup.h"
-#include "tests/support/samplelaws.h"
 #include "viewer/shell/session.h"
 
 using namespace viewer;

@@ -101,7 +101,8 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     // 民法 第415条 from a click: both its paragraphs.
     lookup(QStringLiteral("MP415"));
     t->TView1_NodeClick(t->TView1->node(QStringLiteral("MP04150000")));
-    EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("【債務不履行による損害賠償】\r\n\r\n① 債務者")));
+    EXPECT_TRUE(
+        t->Rtxt1->text().contains(QStringLiteral("【債務不履行による損害賠償】\r\n\r\n① 債務者")));
     EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("この限りでない。\r\n\r\n② 前項の規定")));
     // Another law: the tree is built for it first; a paragraph shows as before.
     lookup(QStringLiteral("MP415:2"));
