@@ -98,13 +98,21 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         } else {
             try {
                 LawTextImporter importer;
-                const XmlImportResult done = importLawXml(job.law, importer);
+                ImportOptions quiet;
+                quiet.quiet = true;  // one summary for the collection, not a box per law
+                const XmlImportResult done = importLawXml(job.law, importer, {}, quiet);
                 if (done.text.stopped) {
                     skip(done.text.stopMessage);
                 } else {
                     r.imported << QStringLiteral("%1 %2: %3 articles")
-                                      .arg(job.law.code, job.law.name)
-                                      .arg(done.text.articles);
+                                          .arg(job.law.code, job.law.name)
+                                          .arg(done.text.articles) +
+                                      (done.text.skipped.isEmpty()
+                                           ? QString()
+                                           : QStringLiteral(", %1 blocks skipped (%2)")
+                                                 .arg(done.text.skipped.size())
+                                                 .arg(
+                                                     done.text.skipped.join(QStringLiteral("; "))));
                     if (observer.done) observer.done(r.imported.last(), true);
                 }
             } catch (const platform::Error& e) {

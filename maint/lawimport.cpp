@@ -364,7 +364,7 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     db.reset();
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
-    if (r.cancelled) return r;  // the reader closed the window: no messages after it
+    if (r.cancelled || options.quiet) return r;  // closed, or the caller reports it
     if (r.stopped) platform::msgBox(r.stopMessage);
     if (!r.skipped.isEmpty())
         platform::msgBox(QStringLiteral("次のブロックは取り込みませんでした。\r\n") +
@@ -383,9 +383,9 @@ QString xmlImportText(const exchange::LawXml& law) {
 }
 
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
-                             const ImportObserver& observer) {
+                             const ImportObserver& observer, const ImportOptions& options) {
     XmlImportResult r;
-    r.text = importer.run(xmlImportText(law), ImportOptions{}, observer);
+    r.text = importer.run(xmlImportText(law), options, observer);
     if (r.text.stopped || r.text.cancelled) return r;
     r.toc = exchange::importTocRows(law.code, law.toc);
     // The full title, number and reading go with the law: a shortened name shows its title.

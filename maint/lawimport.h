@@ -56,6 +56,7 @@ struct ImportOptions {
     bool headings = true;    // write heading records (条見出しを登録)
     bool paragraphs = true;  // write paragraph records (条文を登録)
     bool fromPane = false;   // text typed into the pane: no master entry, bracket filter
+    bool quiet = false;      // no messages: the result names what was skipped (bulk imports)
 };
 
 struct ImportResult {
@@ -111,7 +112,8 @@ struct XmlImportResult {
     exchange::IdxImportResult toc;
 };
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
-                             const ImportObserver& observer = {});
+                             const ImportObserver& observer = {},
+                             const ImportOptions& options = {});
 // The import text of a converted law as a file read gives it: lines joined with CR LF.
 QString xmlImportText(const exchange::LawXml& law);
 

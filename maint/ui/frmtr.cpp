@@ -1,6 +1,7 @@
 #include "maint/ui/frmtr.h"
 
 #include "exchange/lawcode.h"
+#include "maint/bulkimport.h"
 #include "store/lawdb.h"
 
 #include "platform/prompt.h"
@@ -29,6 +30,8 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QUrl>
+
+#include <optional>
 
 namespace maint {
 
@@ -138,6 +141,11 @@ void FrmTR::setBusy(bool busy) {
 void FrmTR::CmdRead_Click() {
     platform::BusyCursor busy;
     const QString path = TxtDrop->text();
+    if (QFileInfo(path).isDir() ||
+        (QFileInfo(path).isFile() && path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))) {
+        importCollection(path);
+        return;
+    }
     if (path == kDropPrompt || !QFileInfo(path).isFile()) {
         platform::msgBox(QStringLiteral("ファイルをドラッグアンドドロップしてください。"));
         return;
@@ -199,6 +207,49 @@ void FrmTR::importXml(const QString& path) {
                          .arg(law.code, law.name)
                          .arg(result_.articles)
                          .arg(toc.added));
+}
+
+void FrmTR::importCollection(const QString& path) {
+    std::optional<exchange::LawXmlSource> source;
+    try {
+        source.emplace(path);
+    } catch (const platform::Error& e) {
+        platform::msgBox(e.description());
+        return;
+    }
+    if (source->names().isEmpty()) {
+        platform::msgBox(QStringLiteral("%1 に法令XMLがありません。").arg(path));
+        return;
+    }
+    if (platform::msgBox(
+            QStringLiteral("%1 の法令XML %2 件を取り込みます。法典コードは読みから"
+                           "決めます（登録済みの法令はそのコードのまま）。よろしいですか？")
+                .arg(QFileInfo(path).fileName())
+                .arg(source->names().size()),
+            platform::Buttons::OkCancel) != platform::Answer::Ok)
+        return;
+    platform::RunState::Scope running(run_);
+    setBusy(true);
+    ListFSep->clear();
+    BulkObserver observer;
+    observer.law = [this](int number, int total, const QString& file) {
+        Frame1->setTitle(QStringLiteral("%1 / %2  %3").arg(number).arg(total).arg(file));
+        platform::pumpEvents();
+    };
+    observer.done = [this](const QString& line, bool imported) {
+        ListFSep->addItem((imported ? QString() : QStringLiteral("× ")) + line);
+        ListFSep->setCurrentRow(ListFSep->count() - 1);
+    };
+    observer.stop = [this] { return run_.stopRequested(); };
+    const BulkResult r = importLawXmlSource(*source, {}, observer);
+    setBusy(false);
+    if (r.stopped) return;  // the window is closing
+    QString summary = QStringLiteral("%1 件を取り込み、%2 件を取り込みませんでした。")
+                          .arg(r.imported.size())
+                          .arg(r.skipped.size());
+    if (!r.skipped.isEmpty())
+        summary += QStringLiteral("\r\n") + r.skipped.join(QStringLiteral("\r\n"));
+    platform::msgBox(summary);
 }
 
 void FrmTR::CmdFromClip_Click() {

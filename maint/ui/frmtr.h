@@ -56,6 +56,10 @@ class FrmTR : public QWidget {
     // A law XML file: its code asked for (a listed law of the same name proposed), converted,
     // shown, imported as a file read, then its table of contents written.
     void importXml(const QString& path);
+    // A folder of law XML or the government's bulk zip: after a question naming how many
+    // files it holds, every law under the code its reading proposes; a line per law in
+    // ListFSep and a summary at the end.
+    void importCollection(const QString& path);
 
   private:
     void runImport(const QString& text, bool fromPane);

@@ -7,6 +7,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -157,6 +158,40 @@ TEST_F(ImportWindowTest, DroppedLawXmlIsConvertedAndImportedWithItsTableOfConten
     QTest::mouseClick(w.CmdRead, Qt::LeftButton);
     EXPECT_EQ(prompt.messages.last(),
               QStringLiteral("法令XMLではありません。(ルート要素が Html です)"));
+}
+
+TEST_F(ImportWindowTest, AFolderOfLawXmlImportsAfterAQuestionWithALinePerLaw) {
+    store::MakeHCodeDB();
+    const QString folder = path(QStringLiteral("xml"));
+    QDir().mkpath(folder);
+    QFile::copy(testsupport::sampleDir() + QStringLiteral("/../xml/GT.xml"),
+                folder + QStringLiteral("/gt.xml"));
+    QFile::copy(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml"),
+                folder + QStringLiteral("/kb.xml"));
+    testsupport::writeFile(folder + QStringLiteral("/notes.xml"), "<html/>");
+    platform::ScriptedPrompt prompt;
+    FrmTR w;
+    w.TxtDrop->setText(folder);
+    prompt.answers.push_back(platform::Answer::Cancel);
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral(
+                  "xml の法令XML 3 件を取り込みます。法典コードは"
+                  "読みから決めます（登録済みの法令はそのコードのまま）。よろしいですか？")});
+    EXPECT_TRUE(store::readLawList().isEmpty());
+    prompt.messages.clear();
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    ASSERT_EQ(prompt.messages.size(), 2);
+    EXPECT_TRUE(prompt.messages[1].startsWith(
+        QStringLiteral("2 件を取り込み、1 件を取り込みませんでした。\r\nnotes.xml: ")))
+        << prompt.messages[1].toStdString();
+    QStringList lines;
+    for (int i = 0; i < w.ListFSep->count(); ++i) lines << w.ListFSep->item(i)->text();
+    EXPECT_EQ(lines.mid(0, 2), QStringList({QStringLiteral("GY 行政手続法: 48 articles"),
+                                            QStringLiteral("KO 国家賠償法: 6 articles")}));
+    EXPECT_TRUE(lines.value(2).startsWith(QStringLiteral("× notes.xml: ")));
+    EXPECT_EQ(store::readLawList().size(), 2);
+    EXPECT_TRUE(w.CmdRead->isEnabled());
 }
 
 }  // namespace
