@@ -18,6 +18,7 @@ namespace {
 // One law on its way: read and given its code on the import's thread, converted on another.
 struct Job {
     QString shown;  // the file's name
+    QString lawId;  // the law id its name begins with
     QByteArray xml;
     QString code;
     QString error;  // why it goes no further
@@ -51,6 +52,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             if (!ids.isEmpty() && !ids.contains(exchange::LawXmlSource::lawIdOf(file))) continue;
             Job job;
             job.shown = QFileInfo(file).fileName();
+            job.lawId = exchange::LawXmlSource::lawIdOf(file);
             try {
                 job.xml = source.read(next);
             } catch (const platform::Error& e) {
@@ -104,6 +106,11 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 if (done.text.stopped) {
                     skip(done.text.stopMessage);
                 } else {
+                    // The law id goes with the law, for a later fetch or import of it.
+                    store::Database db = store::openLawDb(job.law.name);
+                    store::LawInfo info = store::readLawInfo(db);
+                    info.lawId = job.lawId;
+                    store::writeLawInfo(db, info);
                     r.imported << QStringLiteral("%1 %2: %3 articles")
                                           .arg(job.law.code, job.law.name)
                                           .arg(done.text.articles) +

@@ -160,6 +160,9 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
         maint::importLawXmlSource(exchange::LawXmlSource(path(QStringLiteral("laws.zip"))), {});
     EXPECT_TRUE(again.imported.contains(QStringLiteral("GY 行政手続法: 48 articles")));
     EXPECT_EQ(store::readLawList().size(), 2);
+    store::Database gt = store::openLawDb(QStringLiteral("行政手続法"));
+    EXPECT_EQ(store::readLawInfo(gt).lawId, QStringLiteral("405AC0000000088"));
+    EXPECT_EQ(store::readLawInfo(gt).lawNum, QStringLiteral("平成五年法律第八十八号"));
     EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))),
                  exchange::LawSourceError);
     EXPECT_EQ(exchange::LawXmlSource::lawIdOf(QStringLiteral("a/322AC0000000125_20230401_kb.xml")),
