@@ -95,7 +95,8 @@ class LawTextImporter {
 // Why a law text under this code and name must not be imported (the code is listed for
 // another law, or the name under another code), or empty when it may.
 QString checkImportTarget(const QString& code, const QString& name);
-// Adds the law to the master list, or renames it when its code is listed.
+// Adds the law to the master list, or renames it when its code is listed; the imports call
+// it only after checkImportTarget, so a listed law is never renamed by an import.
 void WriteHCode(const QString& code, const QString& name);
 // Writes one article's records into the law's database in one transaction; returns the
 // number of records written.
