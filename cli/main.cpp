@@ -5,7 +5,9 @@
 #include "exchange/lawcode.h"
 #include "exchange/lawsource.h"
 #include "exchange/lawxml.h"
+#include "exchange/lawapi.h"
 #include "maint/bulkimport.h"
+#include "maint/lawfetch.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -60,6 +62,9 @@ struct Options {
     QString from;    // import-xml --from PATH: a folder or zip of law XML
     QString match;   // import-xml --match WORDS
     QString list;    // import-xml --list FILE of law ids
+    QString api;     // the law API's address
+    QString code;    // fetch --code XX
+    bool all = false;  // fetch --all
     QStringList args;
 };
 
@@ -112,6 +117,12 @@ const char* kUsage =
     "          every law XML in a folder or the government's bulk download zip (or those\n"
     "          whose title holds every word, or whose law id is a line of FILE), each under\n"
     "          a code from its reading; a line per law, then what was imported and skipped\n"
+    "  fetch TITLE-OR-LAW-ID [--code XX] [--all]\n"
+    "          asks the government's law API for the laws whose title holds the words and\n"
+    "          lists them (title TAB law number TAB law id); the only one, the one whose\n"
+    "          title equals the words, a law id given, or with --all every one listed, is\n"
+    "          downloaded, kept as XML/<law id>.xml under the data root and imported as\n"
+    "          import-xml does, under --code or the code its law id or reading keeps\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -121,6 +132,8 @@ const char* kUsage =
     "  --root DIR          data root (default: setting ROOT, else the program folder)\n"
     "  --program-dir DIR   program folder with ht.dat and idx.dat (default: setting PATH,\n"
     "                      else the folder of lexctl)\n"
+    "  --api URL           the law API's address (default: setting API, else\n"
+    "                      https://laws.e-gov.go.jp/api/2)\n"
     "  --verbose           the SQL run, the databases opened and the time each import took,\n"
     "                      on standard error\n"
     "  --help              this text\n"
@@ -163,6 +176,12 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->match)) return false;
         } else if (a == QStringLiteral("--list")) {
             if (!value(&o->list)) return false;
+        } else if (a == QStringLiteral("--api")) {
+            if (!value(&o->api)) return false;
+        } else if (a == QStringLiteral("--code")) {
+            if (!value(&o->code)) return false;
+        } else if (a == QStringLiteral("--all")) {
+            o->all = true;
         } else if (a == QStringLiteral("--ranges")) {
             o->ranges = true;
         } else if (a == QStringLiteral("--length")) {
@@ -439,11 +458,18 @@ int cmdCheck(const Options& o, platform::Settings&) {
 // import a bare FILE gets the code the reading proposes (never one listed or chosen before).
 bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml>* laws) {
     QList<store::LawEntry> known;
-    if (command == QStringLiteral("import-xml")) known = store::readLawList();
+    QHash<QString, store::LawEntry> byId;
+    if (command == QStringLiteral("import-xml")) {
+        known = store::readLawList();
+        byId = maint::listedLawIds();
+    }
     for (const QString& a : o.args.mid(1)) {
         const qsizetype eq = a.indexOf(u'=');
         QString code = eq < 0 ? QString() : a.left(eq);
         const QString file = eq < 0 ? a : a.mid(eq + 1);
+        // A file named by its law id (as the bulk download and fetch keep them) is that law.
+        QString lawId = exchange::LawXmlSource::lawIdOf(file);
+        if (!exchange::isLawId(lawId)) lawId.clear();
         if (eq < 0 && command != QStringLiteral("import-xml")) {
             err(QStringLiteral("lexctl %1: %2: give CODE=FILE").arg(command, a));
             return false;
@@ -455,7 +481,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
                 return false;
             }
             const exchange::LawXmlHead head = exchange::lawXmlHead(f.readAll());
-            code = exchange::proposeLawCode(head.title, head.kana, known);
+            code = maint::codeForLaw(exchange::lawNameFor(head), head.kana, lawId, known, byId);
             if (code.isEmpty()) {
                 err(QStringLiteral(
                         "lexctl %1: %2: 使える法典コードが残っていません（936 個すべて使用中）")
@@ -465,6 +491,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
             out(QStringLiteral("code %1 for %2 (%3)").arg(code, head.title, head.kana));
         }
         laws->append(exchange::convertLawXmlFile(file, code));
+        laws->last().lawId = lawId;
         known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());
         for (const QString& line : exchange::reportLines(laws->last())) err(line);
@@ -511,16 +538,29 @@ int importCollection(const Options& o) {
     return r.skipped.isEmpty() ? 0 : 1;
 }
 
+QString importLine(const maint::XmlImportResult& r) {
+    return QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
+                          "%6 table-of-contents rows, %7 lines skipped")
+        .arg(r.text.lawCode, r.text.lawName)
+        .arg(r.text.articles)
+        .arg(r.text.records)
+        .arg(r.text.skipped.size())
+        .arg(r.toc.added)
+        .arg(r.toc.skipped.size());
+}
+
 int cmdImportXml(const Options& o, platform::Settings&) {
     if (!o.from.isEmpty()) return importCollection(o);
     QList<exchange::LawXml> laws;
     if (!convertAll(o, QStringLiteral("import-xml"), &laws)) return 2;
+    const QHash<QString, store::LawEntry> ids = maint::listedLawIds();
     int status = 0;
     for (const exchange::LawXml& law : laws) {
         maint::LawTextImporter importer;
         maint::XmlImportResult r;
         // A refused law stops only itself; the others are still imported.
         try {
+            maint::followRenamedLaw(law, ids);
             r = maint::importLawXml(law, importer);
         } catch (const platform::Error& e) {
             err(QStringLiteral("lexctl import-xml: %1 %2: %3")
@@ -528,15 +568,65 @@ int cmdImportXml(const Options& o, platform::Settings&) {
             status = 1;
             continue;
         }
-        out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
-                           "%6 table-of-contents rows, %7 lines skipped")
-                .arg(r.text.lawCode, r.text.lawName)
-                .arg(r.text.articles)
-                .arg(r.text.records)
-                .arg(r.text.skipped.size())
-                .arg(r.toc.added)
-                .arg(r.toc.skipped.size()));
+        out(importLine(r));
         if (r.text.stopped || !r.text.skipped.isEmpty() || !r.toc.skipped.isEmpty()) status = 1;
+    }
+    return status;
+}
+
+int cmdFetch(const Options& o, platform::Settings&) {
+    const QString words = o.args.mid(1).join(u' ');
+    exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
+    QList<exchange::ApiLaw> chosen;
+    if (exchange::isLawId(words)) {
+        chosen << exchange::ApiLaw{words, {}, {}, {}, {}, {}};
+    } else {
+        exchange::ApiSearch found;
+        try {
+            found = api.searchNow(words);
+        } catch (const exchange::LawApiError& e) {
+            err(QStringLiteral("lexctl fetch: ") + e.description());
+            return 1;
+        }
+        for (const exchange::ApiLaw& law : found.laws)
+            out(law.title + u'\t' + law.lawNum + u'\t' + law.lawId +
+                (law.repealed.isEmpty() ? QString() : u'\t' + law.repealed));
+        if (found.laws.isEmpty()) {
+            err(QStringLiteral("lexctl fetch: 題名に「%1」を含む法令は見つかりません").arg(words));
+            return 1;
+        }
+        if (o.all) {
+            chosen = found.laws;
+        } else if (const exchange::ApiLaw* one = exchange::chosenLaw(found.laws, words)) {
+            chosen << *one;
+        } else {
+            err(QStringLiteral("lexctl fetch: %1 laws match; give more of the title, a law id, "
+                               "or --all")
+                    .arg(found.laws.size()));
+            return 1;
+        }
+    }
+    if (!o.code.isEmpty() && chosen.size() > 1) {
+        err(QStringLiteral("lexctl fetch: --code names one law, not %1").arg(chosen.size()));
+        return 2;
+    }
+    int status = 0;
+    for (const exchange::ApiLaw& law : chosen) {
+        try {
+            const QByteArray xml = api.lawXmlNow(law.lawId);
+            const QString kept = maint::keepLawXml(law.lawId, xml);
+            out(QStringLiteral("fetched %1 (%2 bytes): %3").arg(law.lawId).arg(xml.size()).arg(kept));
+            const maint::FetchedImport r = maint::importFetchedLaw(xml, law.lawId, o.code);
+            if (!r.renamedFrom.isEmpty())
+                out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
+            out(importLine(r.result));
+            if (r.result.text.stopped || !r.result.text.skipped.isEmpty() ||
+                !r.result.toc.skipped.isEmpty())
+                status = 1;
+        } catch (const platform::Error& e) {
+            err(QStringLiteral("lexctl fetch: %1: %2").arg(law.lawId, e.description()));
+            status = 1;
+        }
     }
     return status;
 }
@@ -569,7 +659,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("make-ht"), cmdMakeHt},    {QStringLiteral("make-each"), cmdMakeEach},
         {QStringLiteral("make-all"), cmdMakeAll},  {QStringLiteral("make-number"), cmdMakeNumber},
         {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml}};
+        {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
+        {QStringLiteral("fetch"), cmdFetch}};
     const std::map<QString, int> arity{{QStringLiteral("init"), 0},
                                        {QStringLiteral("laws"), 0},
                                        {QStringLiteral("import"), 1},
@@ -585,7 +676,8 @@ int main(int argc, char** argv) {
                                        {QStringLiteral("expand"), 1},
                                        {QStringLiteral("check"), 0},
                                        {QStringLiteral("xml2text"), -1},
-                                       {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0}};
+                                       {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
+                                       {QStringLiteral("fetch"), -1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <zip.h>
 #include <algorithm>
@@ -89,6 +90,11 @@ QByteArray LawXmlSource::read(int index) const {
 QString LawXmlSource::lawIdOf(const QString& name) {
     const QString base = QFileInfo(name).completeBaseName();
     return base.section(u'_', 0, 0);
+}
+
+bool isLawId(const QString& text) {
+    static const QRegularExpression id(QStringLiteral("^[0-9]{3}[0-9A-Z_]{6,40}$"));
+    return id.match(text).hasMatch() && text.contains(QRegularExpression(QStringLiteral("[A-Z]")));
 }
 
 }  // namespace exchange

@@ -37,4 +37,7 @@ class LawXmlSource {
     QStringList names_;
 };
 
+// True for a law id (3 digits, then capitals and digits: 129AC0000000089, 321CONSTITUTION).
+bool isLawId(const QString& text);
+
 }  // namespace exchange

@@ -30,6 +30,7 @@ struct LawXml {
     QString fullTitle;  // the title; longer than `name` when that had to be shortened
     QString kana;       // the title's reading
     QString lawNum;     // 昭和二十二年法律第百二十五号
+    QString lawId;      // the government's law id, when the caller knows it
     QString text;       // the import text: header, then one block per article, CR LF
     QStringList toc;    // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
     int articles = 0;   // blocks written

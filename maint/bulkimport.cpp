@@ -2,6 +2,7 @@
 
 #include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
+#include "maint/lawfetch.h"
 #include "maint/lawimport.h"
 #include "store/lawdb.h"
 
@@ -41,6 +42,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                               const BulkObserver& observer) {
     BulkResult r;
     QList<store::LawEntry> known = store::readLawList();
+    const QHash<QString, store::LawEntry> byId = listedLawIds();
     const QSet<QString> ids(filter.lawIds.begin(), filter.lawIds.end());
     const int total = int(source.names().size());
     int next = 0;
@@ -70,7 +72,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 return job;
             }
             const QString name = exchange::lawNameFor(head);
-            job.code = exchange::proposeLawCode(name, head.kana, known);
+            job.code = codeForLaw(name, head.kana, job.lawId, known, byId);
             if (job.code.isEmpty())
                 job.error =
                     QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）");
@@ -102,15 +104,12 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 LawTextImporter importer;
                 ImportOptions quiet;
                 quiet.quiet = true;  // one summary for the collection, not a box per law
+                job.law.lawId = job.lawId;
+                followRenamedLaw(job.law, byId);
                 const XmlImportResult done = importLawXml(job.law, importer, {}, quiet);
                 if (done.text.stopped) {
                     skip(done.text.stopMessage);
                 } else {
-                    // The law id goes with the law, for a later fetch or import of it.
-                    store::Database db = store::openLawDb(job.law.name);
-                    store::LawInfo info = store::readLawInfo(db);
-                    info.lawId = job.lawId;
-                    store::writeLawInfo(db, info);
                     r.imported << QStringLiteral("%1 %2: %3 articles")
                                           .arg(job.law.code, job.law.name)
                                           .arg(done.text.articles) +

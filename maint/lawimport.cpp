@@ -394,6 +394,7 @@ XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& impor
     info.title = law.fullTitle;
     info.lawNum = law.lawNum;
     info.kana = law.kana;
+    if (!law.lawId.isEmpty()) info.lawId = law.lawId;
     store::writeLawInfo(db, info);
     return r;
 }

@@ -117,7 +117,6 @@ QList<InputRecord> inputRecords(const QStringList& lines) {
     return out;
 }
 
-namespace {
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -127,7 +126,6 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
         throw TextFileError(
             QStringLiteral("ファイル %1 に書き込めません。(%2)").arg(path, f.errorString()));
 }
-}  // namespace
 
 void writeBlock(const QString& path, const QString& text) {
     writeBytes(path, encodeCp932(text, path));

@@ -46,6 +46,8 @@ QList<InputRecord> inputRecords(const QStringList& lines);
 // Writes the whole text as one block of CP932 bytes, replacing an existing file completely.
 // The old file stays untouched when encoding or writing fails.
 void writeBlock(const QString& path, const QString& text);
+// The bytes as they are, through a temporary file renamed into place.
+void writeBytes(const QString& path, const QByteArray& bytes);
 // The same in UTF-8 (no byte-order mark).
 void writeUtf8Block(const QString& path, const QString& text);
 

@@ -1,0 +1,101 @@
+#pragma once
+// The government's law API (version 2): laws found by title, and a law's XML by law id.
+// Answers arrive on the calling thread's event loop; the blocking forms run one of their own.
+// The address is the setting API (a mirror or a test server can stand in).
+#include "exchange/lawsource.h"
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace exchange {
+
+inline constexpr const char* kDefaultLawApi = "https://laws.e-gov.go.jp/api/2";
+
+// One law of a search answer: what a reader needs to choose it and a code for it.
+struct ApiLaw {
+    QString lawId;     // 322AC0000000125
+    QString lawNum;    // 昭和二十二年法律第百二十五号
+    QString title;     // 国家賠償法
+    QString kana;      // こっかばいしょうほう
+    QString abbrev;    // 国賠法
+    QString repealed;  // empty while in force, else 廃止, 失効 …
+};
+
+enum class ApiFailure {
+    None,
+    Network,    // no connection, name not resolved, refused
+    Timeout,    // no complete answer in time
+    Http,       // a status other than 2xx
+    NotXml,     // a law file that is not law XML
+    BadAnswer,  // a search answer that is not the documented JSON
+};
+
+struct ApiError {
+    ApiFailure kind = ApiFailure::None;
+    int status = 0;  // HTTP status, when there was one
+    QString text;    // for the reader, in Japanese
+    explicit operator bool() const { return kind != ApiFailure::None; }
+};
+
+class LawApiError : public platform::Error {
+  public:
+    explicit LawApiError(const ApiError& e) : platform::Error(e.text), error(e) {}
+    ApiError error;
+};
+
+struct ApiSearch {
+    QList<ApiLaw> laws;
+    int total = 0;  // the service's count before its limit
+};
+
+// The documented /laws answer read into laws; BadAnswer for anything else.
+ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error);
+// The laws whose title holds every word, a title equal to the words first, then in order.
+QList<ApiLaw> matchingLaws(const QList<ApiLaw>& laws, const QString& words);
+// The one law the words choose: the only match, or the one whose title equals the words;
+// nothing when none or several.
+const ApiLaw* chosenLaw(const QList<ApiLaw>& matches, const QString& words);
+// The address in the settings (API), else the service's own.
+QString lawApiAddress();
+
+class LawApi : public QObject {
+    Q_OBJECT
+  public:
+    explicit LawApi(const QString& base = lawApiAddress(), QObject* parent = nullptr);
+    ~LawApi() override;
+
+    void setTimeout(int milliseconds) { timeout_ = milliseconds; }
+    const QString& base() const { return base_; }
+
+    // The laws whose title holds the words (the longest word is asked for, every word is
+    // checked here), up to `limit` of them.
+    void search(const QString& words, std::function<void(ApiSearch, ApiError)> done,
+                int limit = 100);
+    // The law's XML as the service has it now.
+    void lawXml(const QString& lawId, std::function<void(QByteArray, ApiError)> done);
+    // Ends every request still running; their callbacks are not called.
+    void cancel();
+
+    // The same, waiting for the answer; LawApiError on failure.
+    ApiSearch searchNow(const QString& words, int limit = 100);
+    QByteArray lawXmlNow(const QString& lawId);
+
+  private:
+    void get(const QString& path, const QList<QPair<QString, QString>>& query,
+             std::function<void(QByteArray, ApiError)> done);
+    QString base_;
+    int timeout_ = 30000;
+    QNetworkAccessManager* net_;
+    QList<QPointer<QNetworkReply>> running_;
+};
+
+}  // namespace exchange

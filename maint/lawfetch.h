@@ -1,0 +1,43 @@
+#pragma once
+// A law fetched from the law API imported so that it stays the same law: its XML kept under
+// the data root for an offline repeat, its law id stored with it, and its code kept by that
+// id even when its title changes.
+#include "exchange/lawxml.h"
+#include "maint/lawimport.h"
+#include "store/lawdb.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+namespace maint {
+
+// <data root>/XML/<law id>.xml
+QString keptLawXmlPath(const QString& lawId);
+// Writes it there (through a temporary file); platform::Error when it cannot.
+QString keepLawXml(const QString& lawId, const QByteArray& xml);
+
+// The listed laws by the law id their databases keep (laws without one are left out).
+QHash<QString, store::LawEntry> listedLawIds();
+// The code for a law: that of the listed law with its law id, else exchange::proposeLawCode
+// (the listed code of its name, else the first free code of its reading); empty when every
+// code is taken.
+QString codeForLaw(const QString& name, const QString& kana, const QString& lawId,
+                   const QList<store::LawEntry>& listed,
+                   const QHash<QString, store::LawEntry>& byId);
+// When the law id is listed under another name (the title was amended), renames that law
+// to the law's name, its database with it, and returns the old name; else empty.
+QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId);
+
+struct FetchedImport {
+    exchange::LawXml law;  // as converted
+    XmlImportResult result;
+    QString renamedFrom;   // the name the law was listed under before, when it changed
+};
+// Converts the XML under `code` (empty: codeForLaw) and imports it as import-xml does.
+// platform::Error when it is refused or no code is left.
+FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
+                               const ImportOptions& options = {},
+                               const ImportObserver& observer = {});
+
+}  // namespace maint

@@ -1,0 +1,172 @@
+#include "tests/support/apiserver.h"
+
+#include "tests/support/testsupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QAbstractEventDispatcher>
+#include <QMetaObject>
+#include <QMutexLocker>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+namespace testsupport {
+
+struct ApiServer::Impl {
+    Handler handler;
+    QThread thread;
+    QObject* context = nullptr;    // lives on `thread`, as does the server
+    QTcpServer* server = nullptr;
+    quint16 port = 0;
+    mutable QMutex mutex;
+    QStringList requests;
+
+    void answer(QTcpSocket* socket, const QByteArray& target) {
+        const QUrl url(QString::fromUtf8(target));
+        {
+            QMutexLocker lock(&mutex);
+            requests << url.toString(QUrl::FullyDecoded);
+        }
+        const ApiAnswer a = handler(url.path(), QUrlQuery(url));
+        auto write = [socket, a] {
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(a.status) + " Answer\r\n";
+            head += "Content-Type: " + a.contentType + "\r\n";
+            head += "Content-Length: " + QByteArray::number(a.body.size()) + "\r\n";
+            if (!a.location.isEmpty()) head += "Location: " + a.location + "\r\n";
+            head += "Connection: close\r\n\r\n";
+            socket->write(head + a.body);
+            socket->disconnectFromHost();
+        };
+        if (a.delayMs > 0)
+            QTimer::singleShot(a.delayMs, socket, write);
+        else
+            write();
+    }
+
+    void accept() {
+        while (QTcpSocket* socket = server->nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            auto buffer = std::make_shared<QByteArray>();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+                *buffer += socket->readAll();
+                const qsizetype end = buffer->indexOf("\r\n\r\n");
+                if (end < 0 || buffer->isEmpty()) return;
+                const QList<QByteArray> line = buffer->left(buffer->indexOf("\r\n")).split(' ');
+                buffer->clear();
+                answer(socket, line.value(1));
+            });
+        }
+    }
+};
+
+ApiServer::ApiServer(Handler handler) : impl_(std::make_unique<Impl>()) {
+    impl_->handler = std::move(handler);
+    impl_->context = new QObject;
+    impl_->context->moveToThread(&impl_->thread);
+    impl_->thread.start();
+    QMetaObject::invokeMethod(
+        impl_->context,
+        [this] {
+            impl_->server = new QTcpServer(impl_->context);
+            impl_->server->listen(QHostAddress::LocalHost, 0);
+            impl_->port = impl_->server->serverPort();
+            QObject::connect(impl_->server, &QTcpServer::newConnection, impl_->server,
+                             [this] { impl_->accept(); });
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+ApiServer::ApiServer(const QList<ApiLawFixture>& laws)
+    : ApiServer([laws](const QString& path, const QUrlQuery& query) {
+          return serve(laws, path, query);
+      }) {}
+
+ApiServer::~ApiServer() {
+    QMetaObject::invokeMethod(
+        impl_->context, [this] { delete impl_->context; }, Qt::BlockingQueuedConnection);
+    impl_->thread.quit();
+    impl_->thread.wait();
+}
+
+QString ApiServer::base() const {
+    return QStringLiteral("http://127.0.0.1:%1/api/2").arg(impl_->port);
+}
+
+QStringList ApiServer::requests() const {
+    QMutexLocker lock(&impl_->mutex);
+    return impl_->requests;
+}
+
+QByteArray ApiServer::lawsJson(const QList<ApiLawFixture>& laws, int total) {
+    QJsonArray list;
+    for (const ApiLawFixture& l : laws) {
+        const QJsonObject info{{QStringLiteral("law_type"), QStringLiteral("Act")},
+                               {QStringLiteral("law_id"), l.lawId},
+                               {QStringLiteral("law_num"), l.lawNum},
+                               {QStringLiteral("law_num_era"), QStringLiteral("Showa")},
+                               {QStringLiteral("promulgation_date"), QStringLiteral("1947-10-27")}};
+        const QJsonObject revision{
+            {QStringLiteral("law_revision_id"), l.lawId + QStringLiteral("_19471027_000000000000000")},
+            {QStringLiteral("law_type"), QStringLiteral("Act")},
+            {QStringLiteral("law_title"), l.title},
+            {QStringLiteral("law_title_kana"), l.kana},
+            {QStringLiteral("abbrev"), l.abbrev},
+            {QStringLiteral("category"), QStringLiteral("行政手続")},
+            {QStringLiteral("repeal_status"), QStringLiteral("None")},
+            {QStringLiteral("current_revision_status"), QStringLiteral("CurrentEnforced")}};
+        list.append(QJsonObject{{QStringLiteral("law_info"), info},
+                                {QStringLiteral("revision_info"), revision},
+                                {QStringLiteral("current_revision_info"), revision}});
+    }
+    const QJsonObject root{{QStringLiteral("total_count"), total < 0 ? int(laws.size()) : total},
+                           {QStringLiteral("count"), int(laws.size())},
+                           {QStringLiteral("next_offset"), QJsonValue()},
+                           {QStringLiteral("laws"), list}};
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+ApiAnswer ApiServer::serve(const QList<ApiLawFixture>& laws, const QString& path,
+                           const QUrlQuery& query) {
+    auto error = [](int status, const char* code, const QString& message) {
+        ApiAnswer a;
+        a.status = status;
+        a.body = QJsonDocument(QJsonObject{{QStringLiteral("code"), QString::fromLatin1(code)},
+                                           {QStringLiteral("message"), message}})
+                     .toJson(QJsonDocument::Compact);
+        return a;
+    };
+    if (path == QStringLiteral("/api/2/laws")) {
+        const QString title = query.queryItemValue(QStringLiteral("law_title"), QUrl::FullyDecoded);
+        QList<ApiLawFixture> found;
+        for (const ApiLawFixture& l : laws)
+            if (l.title.contains(title)) found << l;
+        ApiAnswer a;
+        a.body = lawsJson(found);
+        return a;
+    }
+    const QString prefix = QStringLiteral("/api/2/law_file/xml/");
+    if (path.startsWith(prefix)) {
+        for (const ApiLawFixture& l : laws) {
+            if (l.lawId != path.mid(prefix.size())) continue;
+            ApiAnswer a;
+            a.contentType = "application/xml";
+            a.body = l.xml;
+            return a;
+        }
+        return error(404, "404001", QStringLiteral("指定された法令が見つかりません。"));
+    }
+    return error(404, "404000", QStringLiteral("Not Found"));
+}
+
+ApiLawFixture ApiServer::kokkaBaisho() {
+    return {QStringLiteral("322AC0000000125"), QStringLiteral("昭和二十二年法律第百二十五号"),
+            QStringLiteral("国家賠償法"), QStringLiteral("こっかばいしょうほう"),
+            QStringLiteral("国賠法"),
+            readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml"))};
+}
+
+}  // namespace testsupport

@@ -1,0 +1,56 @@
+#pragma once
+// A local HTTP server standing in for the government's law API, on a thread of its own so
+// that a blocking client in the test or a lexctl child process can reach it. It answers in
+// the service's documented shapes: /laws as JSON, /law_file/xml/{law_id} as law XML, errors
+// as {"code", "message"}.
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QUrlQuery>
+#include <functional>
+#include <memory>
+
+namespace testsupport {
+
+struct ApiAnswer {
+    int status = 200;
+    QByteArray contentType = "application/json";
+    QByteArray body;
+    int delayMs = 0;      // before the answer is written
+    QByteArray location;  // a Location header (redirects)
+};
+
+// A law the stand-in knows: its list entry and its XML.
+struct ApiLawFixture {
+    QString lawId, lawNum, title, kana, abbrev;
+    QByteArray xml;
+};
+
+class ApiServer {
+  public:
+    using Handler = std::function<ApiAnswer(const QString& path, const QUrlQuery& query)>;
+    explicit ApiServer(Handler handler);
+    // Serves the laws as the service does (title search by substring).
+    explicit ApiServer(const QList<ApiLawFixture>& laws);
+    ~ApiServer();
+    // http://127.0.0.1:PORT/api/2
+    QString base() const;
+    // Every request line's target received so far ("/api/2/laws?law_title=…").
+    QStringList requests() const;
+
+    // The documented /laws answer for these laws.
+    static QByteArray lawsJson(const QList<ApiLawFixture>& laws, int total = -1);
+    // The service's own answer for a path, as the second constructor serves it.
+    static ApiAnswer serve(const QList<ApiLawFixture>& laws, const QString& path,
+                           const QUrlQuery& query);
+    // 国家賠償法 of the test fixtures.
+    static ApiLawFixture kokkaBaisho();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace testsupport
