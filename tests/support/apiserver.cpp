@@ -29,7 +29,7 @@ struct ApiServer::Impl {
         const QUrl url(QString::fromUtf8(target));
         {
             QMutexLocker lock(&mutex);
-            requests << url.toString(QUrl::FullyDecoded);
+            requests << url.toString(QUrl::PrettyDecoded);
         }
         const ApiAnswer a = handler(url.path(), QUrlQuery(url));
         auto write = [socket, a] {

@@ -1,0 +1,132 @@
+// lexctl fetch against a local stand-in for the law API: a law found by its title, kept as
+// XML and imported under the code its law id keeps, across title changes and offline repeats.
+#include "maint/lawfetch.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "tests/support/apiserver.h"
+#include "tests/support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+
+using testsupport::ApiLawFixture;
+using testsupport::ApiServer;
+
+namespace {
+
+class FetchTest : public testsupport::TempRootTest {
+  protected:
+    void SetUp() override {
+        TempRootTest::SetUp();
+        ASSERT_EQ(lexctl({QStringLiteral("init")}).exitCode, 0);
+    }
+    testsupport::ProcessResult fetch(const ApiServer& server, QStringList args) {
+        return lexctl(QStringList{QStringLiteral("--api"), server.base(), QStringLiteral("fetch")}
+                      << args);
+    }
+    // The same law under an amended title.
+    static ApiLawFixture renamed(const ApiLawFixture& law, const QString& title) {
+        ApiLawFixture r = law;
+        r.title = title;
+        r.xml.replace(law.title.toUtf8() + "</LawTitle>", title.toUtf8() + "</LawTitle>");
+        return r;
+    }
+    static ApiLawFixture other(const char* id, const char* title) {
+        ApiLawFixture r = renamed(ApiServer::kokkaBaisho(), QString::fromUtf8(title));
+        r.lawId = QString::fromLatin1(id);
+        return r;
+    }
+};
+
+TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
+    const ApiLawFixture kokka = ApiServer::kokkaBaisho();
+    ApiServer server({kokka, other("100AC0000000001", "国家賠償法施行規則")});
+    const testsupport::ProcessResult r = fetch(server, {QStringLiteral("国家賠償法")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // Both candidates listed; the title equal to the words is taken.
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("国家賠償法\t昭和二十二年法律第百二十五号\t322AC0000000125\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("国家賠償法施行規則\t")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("KO 国家賠償法: 6 articles"))) << r.out.toStdString();
+    const QString kept = QDir(rootDir()).filePath(QStringLiteral("XML/322AC0000000125.xml"));
+    EXPECT_EQ(testsupport::readFile(kept), kokka.xml);
+    store::Database db = store::openLawDb(QStringLiteral("国家賠償法"));
+    EXPECT_EQ(store::readLawInfo(db).lawId, QStringLiteral("322AC0000000125"));
+    const testsupport::ProcessResult shown = lexctl({QStringLiteral("show"), QStringLiteral("KO1"), QStringLiteral("--article")});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("国又は公共団体の公権力の行使に当る公務員")));
+
+    // Fetched again after its title was amended: the same code, the listed name follows.
+    ApiServer amended({renamed(kokka, QStringLiteral("国家賠償責任法"))});
+    const testsupport::ProcessResult again =
+        fetch(amended, {QStringLiteral("322AC0000000125")});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_EQ(amended.requests().size(), 1);  // a law id is fetched without a search
+    EXPECT_TRUE(again.out.contains(QStringLiteral("renamed KO from 国家賠償法")));
+    EXPECT_TRUE(again.out.contains(QStringLiteral("KO 国家賠償責任法: 6 articles")));
+    const testsupport::ProcessResult laws = lexctl({QStringLiteral("laws")});
+    EXPECT_TRUE(laws.out.contains(QStringLiteral("KO 国家賠償責任法")));
+    EXPECT_FALSE(laws.out.contains(QStringLiteral("国家賠償法\n")));
+    EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償法"))));
+
+    // The kept file imports offline under the same code.
+    const testsupport::ProcessResult offline = lexctl({QStringLiteral("import-xml"), kept});
+    EXPECT_EQ(offline.exitCode, 0) << offline.err.toStdString();
+    EXPECT_TRUE(offline.out.contains(QStringLiteral("code KO for 国家賠償責任法")));
+}
+
+TEST_F(FetchTest, SeveralMatchesAreListedAndOnlyAllOrACodeChoose) {
+    ApiServer server({other("100AC0000000001", "国家賠償法施行規則"),
+                      other("100AC0000000002", "国家賠償法施行令")});
+    const testsupport::ProcessResult several = fetch(server, {QStringLiteral("国家賠償")});
+    EXPECT_EQ(several.exitCode, 1);
+    EXPECT_TRUE(several.err.contains(QStringLiteral("2 laws match")));
+    EXPECT_FALSE(QDir(rootDir()).exists(QStringLiteral("XML")));
+
+    const testsupport::ProcessResult none = fetch(server, {QStringLiteral("刑法")});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("題名に「刑法」を含む法令は見つかりません")));
+
+    EXPECT_EQ(fetch(server, {QStringLiteral("国家賠償"), QStringLiteral("--all"),
+                             QStringLiteral("--code"), QStringLiteral("XB")})
+                  .exitCode,
+              2);
+    const testsupport::ProcessResult all =
+        fetch(server, {QStringLiteral("国家賠償"), QStringLiteral("--all")});
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_TRUE(all.out.contains(QStringLiteral("KO 国家賠償法施行規則")));
+    EXPECT_TRUE(all.out.contains(QStringLiteral("KK 国家賠償法施行令")));
+
+    // A code given is used; one listed for another law is refused and nothing changes.
+    ApiServer kokka({ApiServer::kokkaBaisho()});
+    const testsupport::ProcessResult taken =
+        fetch(kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("KO")});
+    EXPECT_EQ(taken.exitCode, 1);
+    EXPECT_TRUE(taken.err.contains(QStringLiteral("KO は 国家賠償法施行規則 の法典コードです")));
+    EXPECT_FALSE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("国家賠償法\n")));
+    const testsupport::ProcessResult given =
+        fetch(kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("XB")});
+    EXPECT_EQ(given.exitCode, 0) << given.err.toStdString();
+    EXPECT_TRUE(given.out.contains(QStringLiteral("XB 国家賠償法: 6 articles")));
+}
+
+TEST_F(FetchTest, AFailedAnswerImportsNothing) {
+    ApiServer broken([](const QString& path, const QUrlQuery&) {
+        testsupport::ApiAnswer a;
+        if (path.endsWith(QStringLiteral("/laws"))) {
+            a.body = ApiServer::lawsJson({ApiServer::kokkaBaisho()});
+        } else {
+            a.contentType = "text/html";
+            a.body = "<html>maintenance</html>";
+        }
+        return a;
+    });
+    const testsupport::ProcessResult r = fetch(broken, {QStringLiteral("国家賠償法")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("法令APIの応答が法令XMLではありません")))
+        << r.err.toStdString();
+    EXPECT_FALSE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("国家賠償法")));
+    EXPECT_FALSE(QFile::exists(maint::keptLawXmlPath(QStringLiteral("322AC0000000125"))));
+}
+
+}  // namespace
