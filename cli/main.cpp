@@ -576,6 +576,10 @@ int cmdImportXml(const Options& o, platform::Settings&) {
 
 int cmdFetch(const Options& o, platform::Settings&) {
     const QString words = o.args.mid(1).join(u' ');
+    if (!o.code.isEmpty() && !store::isValidLawCode(o.code)) {
+        err(QStringLiteral("lexctl fetch: --code %1: 法典コードは先頭が英字の２文字です").arg(o.code));
+        return 2;
+    }
     exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
     QList<exchange::ApiLaw> chosen;
     if (exchange::isLawId(words)) {

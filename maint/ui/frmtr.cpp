@@ -2,6 +2,7 @@
 
 #include "exchange/lawcode.h"
 #include "maint/bulkimport.h"
+#include "maint/ui/frmaddlaw.h"
 #include "store/lawdb.h"
 
 #include "platform/prompt.h"
@@ -60,6 +61,8 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
     CmdRead->setObjectName(QStringLiteral("CmdRead"));
     CmdFromClip = new QPushButton(QStringLiteral("右のテキストから読込"), this);
     CmdFromClip->setObjectName(QStringLiteral("CmdFromClip"));
+    CmdFetch = new QPushButton(QStringLiteral("法令APIから追加…"), this);
+    CmdFetch->setObjectName(QStringLiteral("CmdFetch"));
     ListFSep = new QListWidget(this);
     ListFSep->setObjectName(QStringLiteral("ListFSep"));
     TxtFName = box(this, "TxtFName");
@@ -98,8 +101,9 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(left);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(TxtDrop, 0, 0, 1, 4);
-    grid->addWidget(CmdRead, 1, 0, 1, 2);
-    grid->addWidget(CmdFromClip, 1, 2, 1, 2);
+    grid->addWidget(CmdRead, 1, 0, 1, 1);
+    grid->addWidget(CmdFromClip, 1, 1, 1, 2);
+    grid->addWidget(CmdFetch, 1, 3, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("法典コード"), left), 2, 0);
     grid->addWidget(TxtFName, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("法典名称"), left), 2, 2);
@@ -122,6 +126,7 @@ FrmTR::FrmTR(QWidget* parent) : QWidget(parent) {
     platform::connectGuarded(CmdRead, &QPushButton::clicked, this, [this] { CmdRead_Click(); });
     platform::connectGuarded(CmdFromClip, &QPushButton::clicked, this,
                              [this] { CmdFromClip_Click(); });
+    platform::connectGuarded(CmdFetch, &QPushButton::clicked, this, [this] { CmdFetch_Click(); });
     platform::connectGuarded(ListMon, &QListWidget::itemClicked, this,
                              [this](QListWidgetItem* it) { SetLstToRt(ListMon->row(it)); });
     // The arrow keys show the paragraph as a click does.
@@ -330,6 +335,23 @@ bool FrmTR::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FrmTR::CmdFetch_Click() {
+    if (fetch_.isNull()) {
+        fetch_ = new FrmAddLaw;
+        platform::connectGuarded(fetch_.data(), &FrmAddLaw::lawAdded, this,
+                                 [this](const QString& code) {
+                                     ListFSep->addItem(
+                                         QStringLiteral("%1 を法令APIから追加しました").arg(code));
+                                 });
+        if (auto* frame = qobject_cast<platform::MdiFrame*>(window()))
+            frame->showChild(fetch_);
+        else
+            fetch_->show();
+    }
+    platform::bringToFront(fetch_);
+    fetch_->TxtTitle->setFocus();
 }
 
 }  // namespace maint

@@ -5,6 +5,7 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
@@ -27,6 +28,7 @@ class FrmTR : public QWidget {
     QLineEdit* TxtDrop = nullptr;
     QPushButton* CmdRead = nullptr;
     QPushButton* CmdFromClip = nullptr;
+    QPushButton* CmdFetch = nullptr;  // opens 法令を追加 (the law API)
     platform::TextPane* RT1 = nullptr;
     QListWidget* ListFSep = nullptr;
     QLineEdit* TxtFName = nullptr;
@@ -43,6 +45,7 @@ class FrmTR : public QWidget {
 
     void CmdRead_Click();
     void CmdFromClip_Click();
+    void CmdFetch_Click();
     // Shows paragraph i (0-based) of the article in work with its codes.
     void SetLstToRt(int i);
     // The result of the last run (for callers and tests).
@@ -71,6 +74,7 @@ class FrmTR : public QWidget {
     Article article_;
     ImportResult result_;
     platform::RunState run_{this};
+    QPointer<class FrmAddLaw> fetch_;
 };
 
 }  // namespace maint

@@ -4,6 +4,7 @@
 #include "exchange/ui/frmhcodelist.h"
 #include "exchange/ui/frmimpidx.h"
 #include "maint/lawimport.h"
+#include "maint/ui/frmaddlaw.h"
 #include "platform/launch.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -183,6 +184,8 @@ void MDIMain::buildMenus() {
     Mn_Title->setObjectName(QStringLiteral("Mn_Title"));
     Mn_File = new QMenu(QStringLiteral("ファイル(&F)"), this);
     Mn_File->setObjectName(QStringLiteral("Mn_File"));
+    Mn_File_AddLaw = Mn_File->addAction(QStringLiteral("法令を追加(&A)…"));
+    Mn_File_AddLaw->setObjectName(QStringLiteral("Mn_File_AddLaw"));
     Mn_File_Lexbench = Mn_File->addAction(QStringLiteral("メンテナンス(&M)"));
     Mn_File_Lexbench->setObjectName(QStringLiteral("Mn_File_Lexbench"));
     Mn_File_CheckData = Mn_File->addAction(QStringLiteral("データチェック"));
@@ -200,6 +203,8 @@ void MDIMain::buildMenus() {
     Mn_Help_About->setObjectName(QStringLiteral("Mn_Help_About"));
     Mn_Window = makeWindowMenu();
 
+    platform::connectGuarded(Mn_File_AddLaw, &QAction::triggered, this,
+                             [this] { Mn_File_AddLaw_Click(); });
     platform::connectGuarded(Mn_File_Lexbench, &QAction::triggered, this,
                              [this] { Mn_File_Lexbench_Click(); });
     platform::connectGuarded(Mn_File_CheckData, &QAction::triggered, this,
@@ -212,6 +217,24 @@ void MDIMain::buildMenus() {
     setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy});
     // The window list and the help are there whatever window is active.
     setLastingMenus({Mn_Window->menuAction(), Mn_Help->menuAction()});
+}
+
+void MDIMain::Mn_File_AddLaw_Click() {
+    if (addLaw.isNull()) {
+        addLaw = new maint::FrmAddLaw;
+        // The new law is on the buttons and in the search at once, and opens.
+        platform::connectGuarded(addLaw.data(), &maint::FrmAddLaw::lawAdded, this,
+                                 [this](const QString& code) {
+                                     LoadLawButtons();
+                                     state().CurHCode = code;
+                                     openLaw(code);
+                                     if (addLaw) platform::bringToFront(addLaw);
+                                 });
+        showChild(addLaw);
+        platform::keepInside(addLaw);
+    }
+    platform::bringToFront(addLaw);
+    addLaw->TxtTitle->setFocus();
 }
 
 void MDIMain::Mn_Help_Usage_Click() {

@@ -17,6 +17,10 @@ namespace exchange {
 class FrmHCodeList;
 }
 
+namespace maint {
+class FrmAddLaw;
+}
+
 namespace viewer {
 
 class FrmTree;
@@ -69,6 +73,8 @@ class MDIMain : public platform::MdiFrame {
     // The data check: shown, made when missing (an open one keeps its lists).
     void Mn_File_CheckData_Click();
     void Mn_File_Lexbench_Click();
+    // ファイル → 法令を追加…: a law from the government's law API.
+    void Mn_File_AddLaw_Click();
     void Mn_Help_About_Click();
     // The short help, made when missing, in front.
     void Mn_Help_Usage_Click();
@@ -90,6 +96,7 @@ class MDIMain : public platform::MdiFrame {
 
     QAction* Mn_Title = nullptr;
     QMenu* Mn_File = nullptr;
+    QAction* Mn_File_AddLaw = nullptr;
     QAction* Mn_File_Lexbench = nullptr;
     QAction* Mn_File_CheckData = nullptr;
     QAction* Mn_File_End = nullptr;
@@ -107,6 +114,7 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmHst> history;                    // the history window
     QPointer<FrmTest> menuStrip;                 // the main-menu strip window
     QPointer<FrmExpand> expand;                  // the expanded text
+    QPointer<maint::FrmAddLaw> addLaw;           // 法令を追加
     QPointer<FrmCheckData> checkData;            // the data check
     QPointer<FrmRCL> correction;                 // the article correction
     QPointer<FrmSR> drill;                       // the heading drill
