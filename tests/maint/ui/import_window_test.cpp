@@ -1,12 +1,19 @@
 // The law text import window on a dropped sample law and on its pane.
+#include "maint/ui/frmaddlaw.h"
 #include "maint/ui/frmtr.h"
+#include "platform/settings.h"
+#include "tests/support/apiserver.h"
 #include "platform/prompt.h"
 #include "platform/ui/textpane.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
 #include "tests/support/testsupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -192,6 +199,45 @@ TEST_F(ImportWindowTest, AFolderOfLawXmlImportsAfterAQuestionWithALinePerLaw) {
     EXPECT_TRUE(lines.value(2).startsWith(QStringLiteral("× notes.xml: ")));
     EXPECT_EQ(store::readLawList().size(), 2);
     EXPECT_TRUE(w.CmdRead->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImportWindowTest, TheLawApiSearchOpensFromTheImportWindowAndNamesAFailedAnswer) {
+    testsupport::ApiServer server([](const QString&, const QUrlQuery&) {
+        testsupport::ApiAnswer a;
+        a.status = 503;
+        a.body = R"({"code":"503000","message":"メンテナンス中です。"})";
+        return a;
+    });
+    platform::Settings().save(QStringLiteral("API"), server.base());
+    FrmTR w;
+    w.show();
+    QTest::mouseClick(w.CmdFetch, Qt::LeftButton);
+    FrmAddLaw* add = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<FrmAddLaw*>(top)) add = a;
+    ASSERT_NE(add, nullptr);
+    QSignalSpy answered(add, &FrmAddLaw::answered);
+    add->TxtTitle->setText(QStringLiteral("民法"));
+    QTest::keyClick(add->TxtTitle, Qt::Key_Return);
+    ASSERT_TRUE(answered.wait(3000));
+    EXPECT_EQ(add->LblStatus->text(),
+              QStringLiteral("法令APIがエラーを返しました（HTTP 503 503000: メンテナンス中です。）"));
+    EXPECT_EQ(add->LstLaws->topLevelItemCount(), 0);
+    EXPECT_FALSE(add->CmdAdd->isEnabled());
+    // A law id needs no search; a code that is not one is refused before any download.
+    add->TxtTitle->setText(QStringLiteral("322AC0000000125"));
+    add->searchNow();
+    EXPECT_TRUE(add->CmdAdd->isEnabled());
+    add->TxtCode->setText(QStringLiteral("1A"));
+    QTest::mouseClick(add->CmdAdd, Qt::LeftButton);
+    EXPECT_FALSE(add->busy());
+    EXPECT_TRUE(add->LblStatus->text().startsWith(QStringLiteral("法典コードは半角英数字２文字")));
+    EXPECT_EQ(server.requests().size(), 1);
+    delete add;
 }
 
 }  // namespace
