@@ -34,7 +34,10 @@ FrmAddLaw::FrmAddLaw(QWidget* parent) : QWidget(parent) {
                               QStringLiteral("法令ID")});
     LstLaws->setRootIsDecorated(false);
     LstLaws->setUniformRowHeights(true);
+    // The number and the id are read whole; the title takes the room left.
     LstLaws->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    LstLaws->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    LstLaws->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     LstLaws->header()->setStretchLastSection(false);
     LblLaw = new QLabel(this);
     LblLaw->setObjectName(QStringLiteral("LblLaw"));
@@ -63,7 +66,7 @@ FrmAddLaw::FrmAddLaw(QWidget* parent) : QWidget(parent) {
     grid->addWidget(CmdAdd, 3, 3);
     grid->addWidget(CmdClose, 3, 4);
     grid->addWidget(LblStatus, 4, 0, 1, 5);
-    resize(640, 420);
+    resize(720, 420);
 
     typing_ = new QTimer(this);
     typing_->setSingleShot(true);
