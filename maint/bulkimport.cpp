@@ -4,12 +4,19 @@
 #include "exchange/lawxml.h"
 #include "maint/lawfetch.h"
 #include "maint/lawimport.h"
+#include "store/engine.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 
 #include <QFileInfo>
 #include <QSet>
 
+#include <QThread>
+
+#include <algorithm>
+#include <deque>
 #include <future>
+#include <memory>
 #include <optional>
 
 namespace maint {
@@ -82,15 +89,29 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         }
         return std::nullopt;
     };
-    // While one law is imported here, the next is converted on a second thread.
-    std::optional<Job> current = prepare();
-    std::future<void> converting;
-    if (current) converting = std::async(std::launch::async, convert, std::ref(*current));
-    while (current) {
-        converting.get();
-        Job job = std::move(*current);
-        current = prepare();
-        if (current) converting = std::async(std::launch::async, convert, std::ref(*current));
+    // While one law is imported here, the next ones are converted on other threads, as
+    // many at once as there are cores (the conversion takes longer than the import).
+    struct Ahead {
+        std::unique_ptr<Job> job;
+        std::future<void> converted;
+    };
+    std::deque<Ahead> ahead;
+    const size_t depth = size_t(std::max(1, QThread::idealThreadCount()));
+    auto fill = [&] {
+        while (ahead.size() < depth) {
+            std::optional<Job> next = prepare();
+            if (!next) return;
+            auto job = std::make_unique<Job>(std::move(*next));
+            std::future<void> converted = std::async(std::launch::async, convert, std::ref(*job));
+            ahead.push_back({std::move(job), std::move(converted)});
+        }
+    };
+    fill();
+    while (!ahead.empty()) {
+        ahead.front().converted.get();
+        Job job = std::move(*ahead.front().job);
+        ahead.pop_front();
+        fill();
         ++r.matched;
         if (observer.law) observer.law(r.matched, total, job.shown);
         auto skip = [&](const QString& why) {
@@ -106,7 +127,18 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 quiet.quiet = true;  // one summary for the collection, not a box per law
                 job.law.lawId = job.lawId;
                 followRenamedLaw(job.law, byId);
-                const XmlImportResult done = importLawXml(job.law, importer, {}, quiet);
+                // A law new to the root is written without a disk wait per commit and
+                // written out once at its end; a listed law's file keeps every wait.
+                const QString file = store::lawDbPath(job.law.name);
+                if (!QFileInfo::exists(file)) store::deferSync(file);
+                XmlImportResult done;
+                try {
+                    done = importLawXml(job.law, importer, {}, quiet);
+                } catch (...) {
+                    store::settleSync(file);
+                    throw;
+                }
+                store::settleSync(file);
                 if (done.text.stopped) {
                     skip(done.text.stopMessage);
                 } else {
@@ -125,8 +157,8 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 skip(e.description());
             }
         }
-        if (current && observer.stop && observer.stop()) {
-            converting.get();
+        if (!ahead.empty() && observer.stop && observer.stop()) {
+            for (Ahead& a : ahead) a.converted.get();
             r.stopped = true;
             break;
         }

@@ -3,8 +3,12 @@
 #include "store/likematch.h"
 #include "store/log.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <QFile>
+#include <QMutex>
+#include <QSet>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -175,6 +179,15 @@ bool sameText(const QString& a, const QString& b) {
     return true;
 }
 
+// Files a bulk import writes without waiting for the disk until it settles them.
+QMutex deferredMutex;
+QSet<QString> deferred;
+
+bool isDeferred(const QString& path) {
+    QMutexLocker lock(&deferredMutex);
+    return !deferred.isEmpty() && deferred.contains(QFileInfo(path).absoluteFilePath());
+}
+
 sqlite3* connect(const QString& path, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
@@ -188,10 +201,37 @@ sqlite3* connect(const QString& path, int flags) {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
+    // The journal still makes each commit whole when the process dies; only the wait for
+    // the disk is left to settleSync.
+    if (isDeferred(path)) sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     return db;
 }
 
+bool syncPath(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 }  // namespace
+
+void deferSync(const QString& path) {
+    QMutexLocker lock(&deferredMutex);
+    deferred.insert(QFileInfo(path).absoluteFilePath());
+}
+
+void settleSync(const QString& path) {
+    const QString file = QFileInfo(path).absoluteFilePath();
+    {
+        QMutexLocker lock(&deferredMutex);
+        if (!deferred.remove(file)) return;
+    }
+    if (!QFileInfo::exists(file)) return;
+    if (!syncPath(file) || !syncPath(QFileInfo(file).absolutePath()))
+        throw Error(QStringLiteral("データベース %1 をディスクに書き出せません。").arg(file));
+}
 
 Database Database::create(const QString& path, const QString&) {
     if (QFileInfo::exists(path))

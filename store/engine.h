@@ -136,4 +136,11 @@ class Recordset {
     QVector<QVariant> buffer_;
 };
 
+// A database file written by a bulk import as new: its commits do not wait for the disk
+// (a killed process still leaves whole commits), and settleSync then writes it and its folder
+// out once and turns the waits back on (Error when the disk refuses). Files opened before
+// deferSync keep their setting.
+void deferSync(const QString& path);
+void settleSync(const QString& path);
+
 }  // namespace store
