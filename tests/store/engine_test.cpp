@@ -376,3 +376,39 @@ TEST_F(EngineTest, SecondConnectionWaitsForAWriterInsteadOfFailing) {
 }
 
 }  // namespace
+
+namespace {
+
+class DeferredSyncTest : public testsupport::TempRootTest {
+  protected:
+    static int synchronous(const QString& file) {
+        Database db = Database::open(file);
+        store::Recordset rs = db.openRecordset(QStringLiteral("PRAGMA synchronous"));
+        return rs.field(rs.columns().first()).toInt();
+    }
+};
+
+TEST_F(DeferredSyncTest, ADeferredFileWaitsForTheDiskOnlyOnceItIsSettled) {
+    const QString file = path(QStringLiteral("new.mdb"));
+    const QString other = path(QStringLiteral("other.mdb"));
+    Database::create(file).execute(QStringLiteral("create table t (a)"));
+    Database::create(other).execute(QStringLiteral("create table t (a)"));
+    EXPECT_EQ(synchronous(file), 2);  // FULL, SQLite's default
+    store::deferSync(QDir(path(QString())).filePath(QStringLiteral("./new.mdb")));
+    EXPECT_EQ(synchronous(file), 0);   // the same file however it is spelled
+    EXPECT_EQ(synchronous(other), 2);  // other files keep their waits
+    {
+        Database db = Database::open(file);
+        store::Transaction t(db);
+        db.execute(QStringLiteral("insert into t values (1)"));
+        t.commit();
+    }
+    store::settleSync(file);
+    EXPECT_EQ(synchronous(file), 2);
+    store::settleSync(other);  // never deferred: nothing to do
+    Database db = Database::open(file);
+    store::Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from t"));
+    EXPECT_EQ(rs.field(QStringLiteral("n")).toInt(), 1);
+}
+
+}  // namespace
