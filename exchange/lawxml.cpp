@@ -5,6 +5,7 @@
 #include "store/lawdb.h"
 
 #include <QFile>
+#include <QDate>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -820,6 +821,8 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
     converter.run(law);
     law.kana = head.kana;
     law.lawNum = head.lawNum.trimmed();
+    law.promulgated = head.promulgated;
+    law.amendedBy = head.amendedBy;
     QString why;
     if (!store::isValidLawName(law.name, &why))
         throw LawXmlError(QStringLiteral("法典名称「%1」は使えません。%2").arg(law.name, why));
@@ -855,7 +858,7 @@ namespace {
 LawXmlHead readHead(const QByteArray& xml);
 }
 
-LawXmlHead lawXmlHead(const QByteArray& xml) {
+static LawXmlHead titleHead(const QByteArray& xml) {
     // The head is near the start: a reader over the first bytes does not take in the rest.
     constexpr qsizetype kHeadBytes = 16 * 1024;
     if (xml.size() > kHeadBytes) {
@@ -865,7 +868,36 @@ LawXmlHead lawXmlHead(const QByteArray& xml) {
     return readHead(xml);
 }
 
+LawXmlHead lawXmlHead(const QByteArray& xml) {
+    LawXmlHead head = titleHead(xml);
+    // Amendments are listed last, each supplementary provision naming its amending law.
+    const QByteArray attr = "AmendLawNum=\"";
+    const qsizetype at = xml.lastIndexOf(attr);
+    if (at >= 0) {
+        const qsizetype from = at + attr.size();
+        const qsizetype end = xml.indexOf('"', from);
+        if (end > from && end - from < 200)
+            head.amendedBy = QString::fromUtf8(xml.mid(from, end - from)).trimmed();
+    }
+    return head;
+}
+
 namespace {
+// The western date of an era's year, month and day; empty when any is missing.
+QString promulgationDate(const QXmlStreamAttributes& a) {
+    static const QHash<QString, int> eras{{QStringLiteral("Meiji"), 1868},
+                                          {QStringLiteral("Taisho"), 1912},
+                                          {QStringLiteral("Showa"), 1926},
+                                          {QStringLiteral("Heisei"), 1989},
+                                          {QStringLiteral("Reiwa"), 2019}};
+    const int base = eras.value(a.value(QStringLiteral("Era")).toString());
+    const int year = a.value(QStringLiteral("Year")).toInt();
+    const int month = a.value(QStringLiteral("PromulgateMonth")).toInt();
+    const int day = a.value(QStringLiteral("PromulgateDay")).toInt();
+    const QDate date(base + year - 1, month, day);
+    return base && year > 0 && date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
 LawXmlHead readHead(const QByteArray& xml) {
     QXmlStreamReader r(xml);
     int inTitle = 0, inRt = 0, inNum = 0;
@@ -875,6 +907,7 @@ LawXmlHead readHead(const QByteArray& xml) {
         const QXmlStreamReader::TokenType t = r.readNext();
         if (t == QXmlStreamReader::StartElement) {
             if (r.name() == QStringLiteral("LawNum")) ++inNum;
+            if (r.name() == QStringLiteral("Law")) head.promulgated = promulgationDate(r.attributes());
             if (r.name() == QStringLiteral("LawTitle")) {
                 ++inTitle;
                 head.kana = r.attributes().value(QStringLiteral("Kana")).toString();

@@ -31,6 +31,9 @@ struct LawXml {
     QString kana;       // the title's reading
     QString lawNum;     // 昭和二十二年法律第百二十五号
     QString lawId;      // the government's law id, when the caller knows it
+    QString promulgated;  // 1947-10-27
+    QString amendedBy;    // the law number of the latest amendment the XML holds
+    QString sourceDate;   // the version's date, when the caller knows it (2023-04-01)
     QString text;       // the import text: header, then one block per article, CR LF
     QStringList toc;    // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
     int articles = 0;   // blocks written
@@ -59,6 +62,8 @@ struct LawXmlHead {
     QString kana;    // its reading (LawTitle Kana="…")
     QString abbrev;  // its abbreviation (Abbrev="…"), when it has one
     QString lawNum;  // LawNum: 昭和二十二年法律第百二十五号
+    QString promulgated;  // 1947-10-27, from the Law element's era, year, month and day
+    QString amendedBy;    // the last supplementary provision's AmendLawNum, when amended
 };
 LawXmlHead lawXmlHead(const QByteArray& xml);
 // A 法典名称 for a title too long to name a database file: the first abbreviation when it

@@ -4,6 +4,7 @@
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,6 +98,7 @@ bool registerLaw(const QString& code, const QString& typedName, int lineCount) {
         if (moving) QFile::rename(newPath, oldPath);
         throw;
     }
+    if (moving) store::renameVersions(oldName, name);  // its earlier versions go with it
     if (QFileInfo::exists(newPath)) return false;
     store::MakeHoutenDB(store::folders().db, name + QStringLiteral(".mdb"));
     return true;

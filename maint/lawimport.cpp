@@ -6,7 +6,9 @@
 #include "platform/vb.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
 #include <optional>
@@ -176,11 +178,11 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
 }
 
 int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
-                 const ImportOptions& options) {
+                 const ImportOptions& options, QSet<QString>* written) {
     const QString upsert = QStringLiteral(
         "insert into 条文 (条項コード, 条文) values (?, ?) "
         "on conflict (条項コード) do update set 条文 = excluded.条文");
-    int written = 0;
+    int records = 0;
     const int count = int(article.paragraphs.size());
     for (int i = 0; i < count; ++i) {
         const ParagraphCodes c = paragraphCodes(lawCode, article.code, i, count);
@@ -188,16 +190,18 @@ int writeArticle(store::Database& db, const QString& lawCode, const Article& art
             const QString title =
                 article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title;
             db.execute(upsert, {c.heading, title});
-            ++written;
+            if (written) written->insert(c.heading);
+            ++records;
         }
         if (options.paragraphs && !c.code.endsWith(QStringLiteral("000001"))) {
             const QString text =
                 platform::trimBlanks(RemoveCRLF(platform::trimBlanks(article.paragraphs[i])));
             db.execute(upsert, {c.code, text});
-            ++written;
+            if (written) written->insert(c.code);
+            ++records;
         }
     }
-    return written;
+    return records;
 }
 
 QString checkImportTarget(const QString& code, const QString& name) {
@@ -277,6 +281,13 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     if (const QString why = checkImportTarget(r.lawCode, r.lawName); !why.isEmpty())
         throw store::Error(why);
     if (observer.header) observer.header(r.lawCode, r.lawName);
+    // The records an import replaces stay readable as a version.
+    try {
+        r.keptVersion = store::keepVersion(r.lawName);
+    } catch (const platform::Error& e) {
+        throw store::Error(e.description() +
+                           QStringLiteral(" 今の条文を版として残せないため、何も取り込みませんでした。"));
+    }
     if (!options.fromPane) {
         WriteHCode(r.lawCode, r.lawName);
         // A listed law has its database, even when no block of the text can be written.
@@ -285,6 +296,7 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     if (observer.blocks) observer.blocks(blocks.mid(1));
 
     QHash<QString, int> firstBlock;  // article code → the block that wrote it
+    QSet<QString> written;           // 条項コード written, for a whole law
     // Whole articles are committed in groups of about kGroupMs: one journal sync per group,
     // not per article, and a kill leaves only whole articles behind.
     std::optional<store::Database> db;
@@ -351,7 +363,7 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             group.emplace(*db);
             sinceCommit.start();
         }
-        r.records += writeArticle(*db, r.lawCode, a, options);
+        r.records += writeArticle(*db, r.lawCode, a, options, options.wholeLaw ? &written : nullptr);
         ++r.articles;
         if (sinceCommit.elapsed() >= kGroupMs) commit();
         if (observer.pump) observer.pump();
@@ -360,7 +372,27 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             break;
         }
     }
+    // A whole law run to its end: what it no longer has goes, in the last group's commit.
+    if (options.wholeLaw && db && group && !r.cancelled && !r.stopped && r.articles > 0) {
+        QStringList stale;
+        for (store::Recordset rs = db->openRecordset(QStringLiteral("select 条項コード from 条文"));
+             !rs.eof(); rs.moveNext())
+            if (!written.contains(rs.text(QStringLiteral("条項コード"))))
+                stale << rs.text(QStringLiteral("条項コード"));
+        for (const QString& code : stale)
+            db->execute(QStringLiteral("delete from 条文 where 条項コード=?"), {code});
+        r.removed = int(stale.size());
+    }
     commit();
+    if (db && !options.wholeLaw && !r.cancelled) {
+        // A text file says nothing of where it came from: the facts of an earlier source go.
+        store::LawInfo info = store::readLawInfo(*db);
+        info.importedAt = QDateTime::currentDateTime().toString(Qt::ISODate);
+        info.sourceDate.clear();
+        info.amendedBy.clear();
+        info.promulgated.clear();
+        store::writeLawInfo(*db, info);
+    }
     db.reset();
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
@@ -385,7 +417,9 @@ QString xmlImportText(const exchange::LawXml& law) {
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
                              const ImportObserver& observer, const ImportOptions& options) {
     XmlImportResult r;
-    r.text = importer.run(xmlImportText(law), options, observer);
+    ImportOptions whole = options;
+    whole.wholeLaw = true;
+    r.text = importer.run(xmlImportText(law), whole, observer);
     if (r.text.stopped || r.text.cancelled) return r;
     r.toc = exchange::importTocRows(law.code, law.toc);
     // The full title, number and reading go with the law: a shortened name shows its title.
@@ -395,6 +429,10 @@ XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& impor
     info.lawNum = law.lawNum;
     info.kana = law.kana;
     if (!law.lawId.isEmpty()) info.lawId = law.lawId;
+    info.promulgated = law.promulgated;
+    info.amendedBy = law.amendedBy;
+    info.sourceDate = law.sourceDate;
+    info.importedAt = QDateTime::currentDateTime().toString(Qt::ISODate);
     store::writeLawInfo(db, info);
     return r;
 }

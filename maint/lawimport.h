@@ -7,6 +7,7 @@
 #include "exchange/lawxml.h"
 #include "store/engine.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -57,6 +58,8 @@ struct ImportOptions {
     bool paragraphs = true;  // write paragraph records (条文を登録)
     bool fromPane = false;   // text typed into the pane: no master entry, bracket filter
     bool quiet = false;      // no messages: the result names what was skipped (bulk imports)
+    bool wholeLaw = false;   // the text is the whole law (law XML): at the end of a full run
+                             // the records it no longer has are removed
 };
 
 struct ImportResult {
@@ -67,6 +70,8 @@ struct ImportResult {
     bool stopped = false;  // a malformed number line ended the run
     QString stopMessage;
     bool cancelled = false;  // the observer asked to stop; the articles before are whole
+    QString keptVersion;     // the version the replaced records were kept as, if any
+    int removed = 0;         // records of a whole law its new text no longer has
 };
 
 // What the import window shows while an import runs.
@@ -104,7 +109,7 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
                  const ImportOptions& options);
 // The same into a database already open, inside the caller's transaction.
 int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
-                 const ImportOptions& options);
+                 const ImportOptions& options, QSet<QString>* written = nullptr);
 // A converted law XML: its text imported as its text file would be, then its table of
 // contents replaced by the converted rows. The rows are left alone when the text import did
 // not run to its end.

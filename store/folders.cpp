@@ -42,4 +42,12 @@ QString lawDbPath(const QString& lawName) {
     return joinPath(folders().db, lawName + QStringLiteral(".mdb"));
 }
 
+QString freeDbPath(const QString& folder, const QString& stem) {
+    const QString suffix = QStringLiteral(".mdb");
+    QString path = joinPath(folder, stem + suffix);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = joinPath(folder, stem + u'-' + QString::number(n) + suffix);
+    return path;
+}
+
 }  // namespace store

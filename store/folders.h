@@ -26,5 +26,7 @@ QString bundledFolder(const QString& programFolder);
 QString joinPath(const QString& folder, const QString& name);
 QString masterDbPath();
 QString lawDbPath(const QString& lawName);
+// folder/stem.mdb, or folder/stem-2.mdb, -3 … when that is taken.
+QString freeDbPath(const QString& folder, const QString& stem);
 
 }  // namespace store

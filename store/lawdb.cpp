@@ -124,7 +124,11 @@ const QString kInfoTable = QStringLiteral("法令情報");
 const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {{"題名", &LawInfo::title},
                                                                   {"法令番号", &LawInfo::lawNum},
                                                                   {"法令ID", &LawInfo::lawId},
-                                                                  {"読み", &LawInfo::kana}};
+                                                                  {"読み", &LawInfo::kana},
+                                                                  {"公布日", &LawInfo::promulgated},
+                                                                  {"最終改正", &LawInfo::amendedBy},
+                                                                  {"版の日付", &LawInfo::sourceDate},
+                                                                  {"取込日時", &LawInfo::importedAt}};
 }  // namespace
 
 LawInfo readLawInfo(Database& db) {
@@ -170,9 +174,7 @@ QString backupLawDb(const QString& lawName) {
         throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
     const QString stem =
         lawName + u'-' + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = joinPath(folder, stem + kLawDbSuffix);
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = joinPath(folder, stem + u'-' + QString::number(n) + kLawDbSuffix);
+    const QString path = freeDbPath(folder, stem);
     db.backupTo(path);
     return path;
 }

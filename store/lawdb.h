@@ -54,6 +54,10 @@ struct LawInfo {
     QString lawNum;  // 昭和二十二年法律第百二十五号
     QString lawId;   // the government's law id
     QString kana;    // the title's reading
+    QString promulgated;  // 1947-10-27
+    QString amendedBy;    // the law number of the latest amendment the source held
+    QString sourceDate;   // the date of the version the source was (2023-04-01), when known
+    QString importedAt;   // when the records were imported (2026-12-08T17:33:24)
 };
 LawInfo readLawInfo(Database& db);
 // In a transaction of its own (not inside the caller's).

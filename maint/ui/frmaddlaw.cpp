@@ -153,7 +153,11 @@ void FrmAddLaw::chooseRow(int row) {
     LblLaw->setText(law.lawNum.isEmpty() ? law.title
                                          : law.title + QStringLiteral("　") + law.lawNum);
     // A name too long for a file is shortened as the import will shorten it.
-    const exchange::LawXmlHead head{law.title, law.kana, law.abbrev, law.lawNum};
+    exchange::LawXmlHead head;
+    head.title = law.title;
+    head.kana = law.kana;
+    head.abbrev = law.abbrev;
+    head.lawNum = law.lawNum;
     TxtCode->setText(law.kana.isEmpty() && !byId_.contains(law.lawId)
                          ? QString()  // known only by id: the code comes with its XML
                          : codeForLaw(exchange::lawNameFor(head), law.kana, law.lawId,

@@ -106,7 +106,9 @@ TEST_F(OneArticleTest, ALawOfOneArticleOfOneSentence) {
     // A full title kept with the law is its tree's root.
     {
         store::Database db = store::openLawDb(QStringLiteral("一条法"));
-        store::writeLawInfo(db, {QStringLiteral("一の条のみからなる法律"), {}, {}, {}});
+        store::LawInfo info;
+        info.title = QStringLiteral("一の条のみからなる法律");
+        store::writeLawInfo(db, info);
     }
     EXPECT_EQ(viewer::buildLawTree(QStringLiteral("AA"), 0).nodes.value(0).text,
               QStringLiteral("一の条のみからなる法律"));

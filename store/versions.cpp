@@ -1,0 +1,114 @@
+#include "store/versions.h"
+
+#include "store/folders.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace store {
+
+namespace {
+
+QString versionPath(const QString& lawName, const QString& id) {
+    return joinPath(versionsFolder(lawName), id + kLawDbSuffix);
+}
+
+LawVersion readVersion(const QString& lawName, const QString& id) {
+    LawVersion v;
+    v.id = id;
+    v.path = versionPath(lawName, id);
+    v.size = QFileInfo(v.path).size();
+    Database db = Database::open(v.path);
+    v.info = readLawInfo(db);
+    Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from 条文"));
+    v.records = rs.field(QStringLiteral("n")).toInt();
+    return v;
+}
+
+}  // namespace
+
+QString versionsFolder(const QString& lawName) {
+    return joinPath(joinPath(folders().db, QStringLiteral("versions")), lawName);
+}
+
+QByteArray contentDigest(Database& db) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    auto add = [&](const QString& sql) {
+        for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext()) {
+            for (const QString& column : rs.columns()) {
+                hash.addData(rs.text(column).toUtf8());
+                hash.addData("\x1f");
+            }
+            hash.addData("\x1e");
+        }
+        hash.addData("\x1d");
+    };
+    add(QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+    if (!db.fieldNames(QStringLiteral("目次")).isEmpty())
+        add(QStringLiteral("select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
+    return hash.result();
+}
+
+QString keepVersion(const QString& lawName) {
+    if (!QFileInfo::exists(lawDbPath(lawName))) return {};
+    Database db = openLawDb(lawName);
+    {
+        Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from 条文"));
+        if (rs.field(QStringLiteral("n")).toInt() == 0) return {};
+    }
+    // A second import of the same text keeps nothing new.
+    const QList<LawVersion> kept = listVersions(lawName);
+    if (!kept.isEmpty()) {
+        Database newest = Database::open(kept.last().path);
+        if (contentDigest(newest) == contentDigest(db)) return {};
+    }
+    const QString folder = versionsFolder(lawName);
+    if (!QDir().mkpath(folder)) throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
+    const QString path = freeDbPath(
+        folder, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    db.backupTo(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    return QFileInfo(path).completeBaseName();
+}
+
+QList<LawVersion> listVersions(const QString& lawName) {
+    QList<LawVersion> out;
+    const QDir dir(versionsFolder(lawName));
+    const QStringList files =
+        dir.entryList({u'*' + kLawDbSuffix}, QDir::Files, QDir::Name);  // ids sort by time
+    for (const QString& file : files) {
+        try {
+            out << readVersion(lawName, file.chopped(kLawDbSuffix.size()));
+        } catch (const Error&) {
+            // A file that is not a readable database is no version.
+        }
+    }
+    return out;
+}
+
+void removeVersion(const QString& lawName, const QString& id) {
+    const QString path = versionPath(lawName, id);
+    if (id.isEmpty() || id.contains(u'/') || !QFileInfo::exists(path))
+        throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
+    QFile file(path);
+    if (!file.remove())
+        throw Error(QStringLiteral("版 %1 を削除できません。(%2)").arg(path, file.errorString()));
+}
+
+Database openVersion(const QString& lawName, const QString& id) {
+    const QString path = versionPath(lawName, id);
+    if (id.isEmpty() || id.contains(u'/') || !QFileInfo::exists(path))
+        throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
+    return Database::open(path);
+}
+
+void renameVersions(const QString& oldName, const QString& newName) {
+    const QString from = versionsFolder(oldName);
+    if (!QFileInfo::exists(from) || QFileInfo::exists(versionsFolder(newName))) return;
+    QDir().rename(from, versionsFolder(newName));
+}
+
+}  // namespace store

@@ -1,0 +1,37 @@
+#pragma once
+// Earlier versions of a law: before an import replaces a law's records, the records and table
+// of contents are copied, read-only, to DB/versions/<name>/<yyyyMMdd-HHmmss>.mdb, a database
+// of the same layout (its 法令情報 tells where and when those records came from).
+#include "store/engine.h"
+#include "store/lawdb.h"
+
+#include <QList>
+#include <QString>
+
+namespace store {
+
+struct LawVersion {
+    QString id;    // 20261208-173324: the file's name
+    QString path;
+    LawInfo info;  // of the records it keeps
+    qint64 size = 0;
+    int records = 0;  // 条文 rows
+};
+
+QString versionsFolder(const QString& lawName);
+// Keeps the law's current records as a version and returns its id; empty when the law has
+// no database or no records, or when the newest version holds the same records and table of
+// contents. Error when the copy cannot be made.
+QString keepVersion(const QString& lawName);
+// Oldest first.
+QList<LawVersion> listVersions(const QString& lawName);
+// Error when there is no such version or it cannot be removed.
+void removeVersion(const QString& lawName, const QString& id);
+// Opens a version for reading; Error when there is no such version.
+Database openVersion(const QString& lawName, const QString& id);
+// A digest of a law database's records and table of contents (equal digests, equal texts).
+QByteArray contentDigest(Database& db);
+// Moves a law's versions along with a rename (nothing when it has none).
+void renameVersions(const QString& oldName, const QString& newName);
+
+}  // namespace store
