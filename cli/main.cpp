@@ -7,6 +7,7 @@
 #include "exchange/lawxml.h"
 #include "exchange/lawapi.h"
 #include "maint/bulkimport.h"
+#include "maint/lawdiff.h"
 #include "maint/lawfetch.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -16,6 +17,7 @@
 #include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "store/notation.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
@@ -65,6 +67,8 @@ struct Options {
     QString api;     // the law API's address
     QString code;    // fetch --code XX
     bool all = false;  // fetch --all
+    QString to;        // diff --to VERSION (diff --from VERSION shares `from`)
+    QString remove;    // versions --remove VERSION
     QStringList args;
 };
 
@@ -123,6 +127,15 @@ const char* kUsage =
     "          title equals the words, a law id given, or with --all every one listed, is\n"
     "          downloaded, kept as XML/<law id>.xml under the data root and imported as\n"
     "          import-xml does, under --code or the code its law id or reading keeps\n"
+    "  versions CODE [--remove VERSION]\n"
+    "          the law's kept versions, oldest first: version, imported at, the source's\n"
+    "          date, records, size; then the total size; --remove deletes one\n"
+    "  diff CODE [--from VERSION] [--to VERSION]\n"
+    "          what changed between two versions (default: the newest kept version and\n"
+    "          the current records; 'current' names the current records): one line per\n"
+    "          article, + added, - removed, ~ changed, x became 削除, > moved (old TAB new);\n"
+    "          under ~ one line per changed paragraph, its text with 【+added+】 and\n"
+    "          【-removed-】 runs; then the table of contents' changes\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -180,6 +193,10 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->api)) return false;
         } else if (a == QStringLiteral("--code")) {
             if (!value(&o->code)) return false;
+        } else if (a == QStringLiteral("--to")) {
+            if (!value(&o->to)) return false;
+        } else if (a == QStringLiteral("--remove")) {
+            if (!value(&o->remove)) return false;
         } else if (a == QStringLiteral("--all")) {
             o->all = true;
         } else if (a == QStringLiteral("--ranges")) {
@@ -635,6 +652,71 @@ int cmdFetch(const Options& o, platform::Settings&) {
     return status;
 }
 
+// The listed law of a code, or an error on standard error and empty.
+QString listedLawName(const QString& command, const QString& code) {
+    const QString name = store::GetHoutenName(code);
+    if (name.isEmpty()) err(QStringLiteral("lexctl %1: %2: 登録されていない法典コードです").arg(command, code));
+    return name;
+}
+
+QString versionSource(const store::LawInfo& info) {
+    if (!info.sourceDate.isEmpty()) return info.sourceDate;
+    if (!info.amendedBy.isEmpty()) return QStringLiteral("最終改正 ") + info.amendedBy;
+    if (!info.promulgated.isEmpty()) return QStringLiteral("公布 ") + info.promulgated;
+    return QStringLiteral("-");
+}
+
+int cmdVersions(const Options& o, platform::Settings&) {
+    const QString name = listedLawName(QStringLiteral("versions"), o.args[1]);
+    if (name.isEmpty()) return 1;
+    if (!o.remove.isEmpty()) {
+        store::removeVersion(name, o.remove);
+        out(QStringLiteral("removed %1 of %2").arg(o.remove, name));
+        return 0;
+    }
+    qint64 total = 0;
+    const QList<store::LawVersion> versions = store::listVersions(name);
+    for (const store::LawVersion& v : versions) {
+        out(QStringLiteral("%1\t%2\t%3\t%4 records\t%5 KB")
+                .arg(v.id, v.info.importedAt.isEmpty() ? QStringLiteral("-") : v.info.importedAt,
+                     versionSource(v.info))
+                .arg(v.records)
+                .arg((v.size + 1023) / 1024));
+        total += v.size;
+    }
+    out(QStringLiteral("%1 versions, %2 KB in %3")
+            .arg(versions.size())
+            .arg((total + 1023) / 1024)
+            .arg(store::versionsFolder(name)));
+    return 0;
+}
+
+int cmdDiff(const Options& o, platform::Settings&) {
+    const QString name = listedLawName(QStringLiteral("diff"), o.args[1]);
+    if (name.isEmpty()) return 1;
+    QString from = o.from;
+    if (from.isEmpty()) {
+        const QList<store::LawVersion> versions = store::listVersions(name);
+        if (versions.isEmpty()) {
+            err(QStringLiteral("lexctl diff: %1 に残っている版はありません").arg(name));
+            return 1;
+        }
+        from = versions.last().id;
+    }
+    auto read = [&](const QString& version) {
+        if (version.isEmpty() || version == QStringLiteral("current")) {
+            store::Database db = store::openLawDb(name);
+            return maint::readLawText(db);
+        }
+        store::Database db = store::openVersion(name, version);
+        return maint::readLawText(db);
+    };
+    const maint::LawDiff diff = maint::diffLaws(read(from), read(o.to));
+    for (const QString& line : maint::diffLines(diff)) out(line);
+    err(diff.summary());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -664,7 +746,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("make-all"), cmdMakeAll},  {QStringLiteral("make-number"), cmdMakeNumber},
         {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
-        {QStringLiteral("fetch"), cmdFetch}};
+        {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
+        {QStringLiteral("diff"), cmdDiff}};
     const std::map<QString, int> arity{{QStringLiteral("init"), 0},
                                        {QStringLiteral("laws"), 0},
                                        {QStringLiteral("import"), 1},
@@ -681,7 +764,9 @@ int main(int argc, char** argv) {
                                        {QStringLiteral("check"), 0},
                                        {QStringLiteral("xml2text"), -1},
                                        {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
-                                       {QStringLiteral("fetch"), -1}};
+                                       {QStringLiteral("fetch"), -1},
+                                       {QStringLiteral("versions"), 1},
+                                       {QStringLiteral("diff"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

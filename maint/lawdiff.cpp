@@ -1,0 +1,290 @@
+#include "maint/lawdiff.h"
+
+#include "maint/artedit.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <dtl/dtl.hpp>
+#include <string>
+#include <vector>
+
+namespace maint {
+
+namespace {
+
+const QString kDeleted = QStringLiteral("削除");
+
+bool isDeletedArticle(const LawText::Article& a) {
+    return a.paragraphs.size() == 1 && a.paragraphs.first().trimmed() == kDeleted;
+}
+
+bool sameContent(const LawText::Article& a, const LawText::Article& b) {
+    return a.caption == b.caption && a.paragraphs == b.paragraphs;
+}
+
+// Runs of the edit script, each kind of edit joined up.
+template <class Ses>
+QList<TextRun> runsOf(const Ses& ses) {
+    QList<TextRun> runs;
+    for (const auto& [ch, info] : ses.getSequence()) {
+        const TextRun::Kind kind = info.type == dtl::SES_ADD      ? TextRun::Added
+                                   : info.type == dtl::SES_DELETE ? TextRun::Removed
+                                                                  : TextRun::Same;
+        if (runs.isEmpty() || runs.last().kind != kind) runs.append({kind, QString()});
+        const char32_t c = ch;
+        runs.last().text += QString::fromUcs4(&c, 1);
+    }
+    // A replacement reads older first: 【-よる-】【+基づく+】.
+    for (qsizetype i = 0; i + 1 < runs.size(); ++i)
+        if (runs[i].kind == TextRun::Added && runs[i + 1].kind == TextRun::Removed)
+            runs.swapItemsAt(i, i + 1);
+    return runs;
+}
+
+// Paragraphs paired by their texts: equal ones left alone, the rest paired in order within
+// each stretch of edits (a changed paragraph), the surplus added or removed.
+void compareParagraphs(const LawText::Article& older, const LawText::Article& newer,
+                       QList<ParagraphChange>& out) {
+    const std::vector<QString> a(older.paragraphs.begin(), older.paragraphs.end());
+    const std::vector<QString> b(newer.paragraphs.begin(), newer.paragraphs.end());
+    dtl::Diff<QString, std::vector<QString>> d(a, b);
+    d.compose();
+    QList<int> removed, added;  // indexes in the current stretch
+    auto flush = [&] {
+        for (qsizetype i = 0; i < std::max(removed.size(), added.size()); ++i) {
+            ParagraphChange p;
+            if (i < added.size()) {
+                const int n = added[i];
+                p.shortNumber = shortEntry(newer.codes[n]);
+                p.newerText = newer.paragraphs[n];
+            } else {
+                p.shortNumber = shortEntry(older.codes[removed[i]]);
+            }
+            if (i < removed.size()) p.olderText = older.paragraphs[removed[i]];
+            p.runs = textRuns(p.olderText, p.newerText);
+            out << p;
+        }
+        removed.clear();
+        added.clear();
+    };
+    for (const auto& [text, info] : d.getSes().getSequence()) {
+        if (info.type == dtl::SES_COMMON) {
+            flush();
+        } else if (info.type == dtl::SES_DELETE) {
+            removed << int(info.beforeIdx - 1);
+        } else {
+            added << int(info.afterIdx - 1);
+        }
+    }
+    flush();
+}
+
+QString sortKey(const ArticleChange& c) {
+    return c.newerKey.isEmpty() ? c.olderKey : c.newerKey;
+}
+
+}  // namespace
+
+LawText readLawText(store::Database& db) {
+    LawText law;
+    QHash<QString, int> index;  // key → article
+    auto article = [&](const QString& key) -> LawText::Article& {
+        auto it = index.find(key);
+        if (it == index.end()) {
+            it = index.insert(key, int(law.articles.size()));
+            law.articles.append({key, {}, {}, {}});
+        }
+        return law.articles[*it];
+    };
+    for (store::Recordset rs = db.openRecordset(
+             QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+         !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード")).toUpper();
+        if (code.size() != 16) continue;
+        LawText::Article& a = article(code.left(10));
+        if (isHeadingCode(code)) {
+            a.caption = rs.text(QStringLiteral("条文"));
+        } else {
+            a.codes << code;
+            a.paragraphs << rs.text(QStringLiteral("条文"));
+        }
+    }
+    if (!db.fieldNames(QStringLiteral("目次")).isEmpty())
+        for (store::Recordset rs = db.openRecordset(QStringLiteral(
+                 "select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
+             !rs.eof(); rs.moveNext())
+            law.toc.insert(rs.text(QStringLiteral("コード")).toUpper(),
+                           {rs.text(QStringLiteral("見出し")), rs.text(QStringLiteral("SOJ")),
+                            rs.text(QStringLiteral("EOJ")), rs.text(QStringLiteral("SOJ2")),
+                            rs.text(QStringLiteral("EOJ2"))});
+    return law;
+}
+
+QList<TextRun> textRuns(const QString& older, const QString& newer) {
+    if (older == newer) return newer.isEmpty() ? QList<TextRun>{} : QList<TextRun>{{TextRun::Same, newer}};
+    if (older.isEmpty()) return {{TextRun::Added, newer}};
+    if (newer.isEmpty()) return {{TextRun::Removed, older}};
+    const std::u32string a = older.toStdU32String(), b = newer.toStdU32String();
+    dtl::Diff<char32_t, std::u32string> d(a, b);
+    d.onHuge();
+    d.compose();
+    return runsOf(d.getSes());
+}
+
+QString markedText(const QList<TextRun>& runs) {
+    QString out;
+    for (const TextRun& r : runs) {
+        if (r.kind == TextRun::Added)
+            out += QStringLiteral("【+") + r.text + QStringLiteral("+】");
+        else if (r.kind == TextRun::Removed)
+            out += QStringLiteral("【-") + r.text + QStringLiteral("-】");
+        else
+            out += r.text;
+    }
+    return out;
+}
+
+QString ArticleChange::olderNumber() const {
+    return olderKey.isEmpty() ? QString() : shortEntry(olderKey + QStringLiteral("000001"));
+}
+
+QString ArticleChange::newerNumber() const {
+    return newerKey.isEmpty() ? QString() : shortEntry(newerKey + QStringLiteral("000001"));
+}
+
+QString articleLabel(const QString& key) {
+    return articleNumberText(numberOfCode(key + QStringLiteral("000001")));
+}
+
+int LawDiff::count(ArticleChange::Kind kind) const {
+    return int(std::count_if(articles.begin(), articles.end(),
+                             [kind](const ArticleChange& c) { return c.kind == kind; }));
+}
+
+QString LawDiff::summary() const {
+    QString s = QStringLiteral("%1 条改正、%2 条新設、%3 条削除")
+                    .arg(count(ArticleChange::Changed))
+                    .arg(count(ArticleChange::Added))
+                    .arg(count(ArticleChange::Deleted) + count(ArticleChange::Removed));
+    if (const int moved = count(ArticleChange::Moved)) s += QStringLiteral("、%1 条移動").arg(moved);
+    return s;
+}
+
+LawDiff diffLaws(const LawText& older, const LawText& newer) {
+    QHash<QString, const LawText::Article*> olderByKey, newerByKey;
+    for (const auto& a : older.articles) olderByKey.insert(a.key, &a);
+    for (const auto& a : newer.articles) newerByKey.insert(a.key, &a);
+    auto unchanged = [&](const LawText::Article& a, const QHash<QString, const LawText::Article*>& other) {
+        const auto* o = other.value(a.key);
+        return o && sameContent(a, *o);
+    };
+    // A moved article: the same text under a new number, its old number gone or rewritten.
+    // 削除 alone is no text to follow.
+    QHash<QString, QString> movedTo;  // older key → newer key
+    QSet<QString> movedFrom;
+    {
+        QMultiHash<QString, const LawText::Article*> leaving;  // by caption and text
+        for (const auto& a : older.articles)
+            if (!unchanged(a, newerByKey) && !isDeletedArticle(a))
+                leaving.insert(a.caption + u'\x1f' + a.paragraphs.join(u'\x1e'), &a);
+        for (const auto& b : newer.articles) {
+            if (unchanged(b, olderByKey) || isDeletedArticle(b)) continue;
+            const QString content = b.caption + u'\x1f' + b.paragraphs.join(u'\x1e');
+            for (auto it = leaving.find(content); it != leaving.end() && it.key() == content; ++it) {
+                if ((*it)->key == b.key || movedFrom.contains((*it)->key)) continue;
+                movedTo.insert((*it)->key, b.key);
+                movedFrom.insert((*it)->key);
+                break;
+            }
+        }
+    }
+    QSet<QString> movedInto;
+    for (const QString& to : movedTo) movedInto.insert(to);
+
+    LawDiff diff;
+    for (const auto& a : older.articles) {
+        if (movedTo.contains(a.key)) {
+            ArticleChange c;
+            c.kind = ArticleChange::Moved;
+            c.olderKey = a.key;
+            c.newerKey = movedTo.value(a.key);
+            c.olderCaption = c.newerCaption = a.caption;
+            diff.articles << c;
+        } else if (!newerByKey.contains(a.key)) {
+            ArticleChange c;
+            c.kind = ArticleChange::Removed;
+            c.olderKey = a.key;
+            c.olderCaption = a.caption;
+            compareParagraphs(a, LawText::Article{}, c.paragraphs);
+            diff.articles << c;
+        }
+    }
+    for (const auto& b : newer.articles) {
+        if (movedInto.contains(b.key)) continue;
+        const LawText::Article* a = olderByKey.value(b.key);
+        // An old number whose article moved away holds a new article.
+        if (a && movedFrom.contains(b.key)) a = nullptr;
+        if (a && sameContent(*a, b)) continue;
+        ArticleChange c;
+        c.newerKey = b.key;
+        c.newerCaption = b.caption;
+        if (!a) {
+            c.kind = ArticleChange::Added;
+            compareParagraphs(LawText::Article{}, b, c.paragraphs);
+        } else {
+            c.olderKey = a->key;
+            c.olderCaption = a->caption;
+            c.kind = isDeletedArticle(b) && !isDeletedArticle(*a) ? ArticleChange::Deleted
+                                                                  : ArticleChange::Changed;
+            compareParagraphs(*a, b, c.paragraphs);
+        }
+        diff.articles << c;
+    }
+    std::stable_sort(diff.articles.begin(), diff.articles.end(),
+                     [](const ArticleChange& x, const ArticleChange& y) { return sortKey(x) < sortKey(y); });
+
+    for (auto it = newer.toc.begin(); it != newer.toc.end(); ++it) {
+        const auto was = older.toc.find(it.key());
+        if (was == older.toc.end())
+            diff.toc << TocChange{'+', it.key(), {}, it.value().value(0)};
+        else if (*was != it.value())
+            diff.toc << TocChange{'~', it.key(), was->value(0), it.value().value(0)};
+    }
+    for (auto it = older.toc.begin(); it != older.toc.end(); ++it)
+        if (!newer.toc.contains(it.key()))
+            diff.toc << TocChange{'-', it.key(), it.value().value(0), {}};
+    std::stable_sort(diff.toc.begin(), diff.toc.end(),
+                     [](const TocChange& x, const TocChange& y) { return x.key < y.key; });
+    return diff;
+}
+
+QStringList diffLines(const LawDiff& diff) {
+    QStringList lines;
+    for (const ArticleChange& c : diff.articles) {
+        switch (c.kind) {
+        case ArticleChange::Added: lines << QStringLiteral("+\t") + c.newerNumber(); break;
+        case ArticleChange::Removed: lines << QStringLiteral("-\t") + c.olderNumber(); break;
+        case ArticleChange::Deleted: lines << QStringLiteral("x\t") + c.newerNumber(); break;
+        case ArticleChange::Moved:
+            lines << QStringLiteral(">\t") + c.olderNumber() + u'\t' + c.newerNumber();
+            break;
+        case ArticleChange::Changed:
+            lines << QStringLiteral("~\t") + c.newerNumber();
+            if (c.olderCaption != c.newerCaption)
+                lines << QStringLiteral("\t見出し\t") +
+                             markedText(textRuns(c.olderCaption, c.newerCaption));
+            for (const ParagraphChange& p : c.paragraphs)
+                lines << u'\t' + p.shortNumber + u'\t' + markedText(p.runs);
+            break;
+        }
+    }
+    for (const TocChange& t : diff.toc)
+        lines << QString(QChar::fromLatin1(t.mark)) + QStringLiteral("\t目次\t") +
+                     (t.mark == '~' ? markedText(textRuns(t.olderHeading, t.newerHeading))
+                                    : (t.mark == '+' ? t.newerHeading : t.olderHeading));
+    return lines;
+}
+
+}  // namespace maint

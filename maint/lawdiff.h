@@ -1,0 +1,75 @@
+#pragma once
+// Two versions of a law compared article by article, as amendment tables show a change:
+// articles added, removed, become 削除, moved to a new number, or changed, and within a
+// changed paragraph the characters that changed.
+#include "store/engine.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace maint {
+
+// One version's records.
+struct LawText {
+    struct Article {
+        QString key;      // law code + NNNNBBCC
+        QString caption;  // the heading record's text
+        QStringList codes, paragraphs;  // the paragraph records, in code order
+    };
+    QList<Article> articles;           // in code order
+    QMap<QString, QStringList> toc;    // コード → 見出し, SOJ, EOJ, SOJ2, EOJ2
+};
+LawText readLawText(store::Database& db);
+
+// A run of characters: the same in both, only in the newer, or only in the older.
+struct TextRun {
+    enum Kind { Same, Added, Removed } kind = Same;
+    QString text;
+};
+// The newer text as runs against the older (code points compared, Unicode-exact).
+QList<TextRun> textRuns(const QString& older, const QString& newer);
+// The newer text with added runs in 【+…+】 and removed ones in 【-…-】.
+QString markedText(const QList<TextRun>& runs);
+
+struct ParagraphChange {
+    QString shortNumber;  // of the newer paragraph (of the older one when removed)
+    QString olderText, newerText;  // empty when added / removed
+    QList<TextRun> runs;
+};
+
+struct ArticleChange {
+    enum Kind { Added, Removed, Changed, Deleted, Moved } kind = Changed;
+    QString olderKey, newerKey;  // empty on the side it is missing
+    QString olderCaption, newerCaption;
+    QList<ParagraphChange> paragraphs;  // changed paragraphs (Changed), or every one
+    // The short number of the article on either side: MP398-2.
+    QString olderNumber() const;
+    QString newerNumber() const;
+};
+
+struct TocChange {
+    char mark = '~';  // + added, - removed, ~ changed
+    QString key;
+    QString olderHeading, newerHeading;
+};
+
+struct LawDiff {
+    QList<ArticleChange> articles;  // by the newer number (a removed one by its own)
+    QList<TocChange> toc;
+    int count(ArticleChange::Kind kind) const;
+    // "N 条改正、M 条新設、K 条削除" (and moves when there are any).
+    QString summary() const;
+};
+LawDiff diffLaws(const LawText& older, const LawText& newer);
+
+// The lines lexctl diff prints: a mark, TAB, the article's short number (a move: older, TAB,
+// newer); under a change, TAB, the paragraph's short number, TAB, the marked newer text.
+// Table-of-contents changes follow: a mark, TAB, 目次, TAB, the heading.
+QStringList diffLines(const LawDiff& diff);
+
+// The label of an article key as the law writes it: 第三百九十八条の二 → 第398条の2.
+QString articleLabel(const QString& key);
+
+}  // namespace maint
