@@ -81,6 +81,20 @@ void compareParagraphs(const LawText::Article& older, const LawText::Article& ne
     flush();
 }
 
+// The articles a table-of-contents row spans, as the law writes them: its own articles, or
+// a heading above others the span of those below it (SOJ2, EOJ2).
+QString tocRange(const QString& key, const QStringList& row) {
+    const QString none = QStringLiteral("00000000");
+    const bool own = row.value(1).size() == 8 && row.value(1) != none;
+    const QString first = own ? row.value(1) : row.value(3);
+    const QString last = own ? row.value(2) : row.value(4);
+    if (first.size() != 8 || first == none) return {};
+    const QString law = key.left(2);
+    QString range = articleLabel(law + first);
+    if (last.size() == 8 && last != none && last != first) range += u'～' + articleLabel(law + last);
+    return range;
+}
+
 QString sortKey(const ArticleChange& c) {
     return c.newerKey.isEmpty() ? c.olderKey : c.newerKey;
 }
@@ -248,13 +262,16 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
     for (auto it = newer.toc.begin(); it != newer.toc.end(); ++it) {
         const auto was = older.toc.find(it.key());
         if (was == older.toc.end())
-            diff.toc << TocChange{'+', it.key(), {}, it.value().value(0)};
+            diff.toc << TocChange{'+', it.key(), {}, it.value().value(0), {},
+                                  tocRange(it.key(), it.value())};
         else if (*was != it.value())
-            diff.toc << TocChange{'~', it.key(), was->value(0), it.value().value(0)};
+            diff.toc << TocChange{'~', it.key(), was->value(0), it.value().value(0),
+                                  tocRange(it.key(), *was), tocRange(it.key(), it.value())};
     }
     for (auto it = older.toc.begin(); it != older.toc.end(); ++it)
         if (!newer.toc.contains(it.key()))
-            diff.toc << TocChange{'-', it.key(), it.value().value(0), {}};
+            diff.toc << TocChange{'-', it.key(), it.value().value(0), {},
+                                  tocRange(it.key(), it.value()), {}};
     std::stable_sort(diff.toc.begin(), diff.toc.end(),
                      [](const TocChange& x, const TocChange& y) { return x.key < y.key; });
     return diff;
@@ -280,10 +297,19 @@ QStringList diffLines(const LawDiff& diff) {
             break;
         }
     }
-    for (const TocChange& t : diff.toc)
-        lines << QString(QChar::fromLatin1(t.mark)) + QStringLiteral("\t目次\t") +
-                     (t.mark == '~' ? markedText(textRuns(t.olderHeading, t.newerHeading))
-                                    : (t.mark == '+' ? t.newerHeading : t.olderHeading));
+    for (const TocChange& t : diff.toc) {
+        QString line = QString(QChar::fromLatin1(t.mark)) + QStringLiteral("\t目次\t");
+        if (t.mark == '+')
+            line += t.newerHeading;
+        else if (t.mark == '-')
+            line += t.olderHeading;
+        else
+            line += markedText(textRuns(t.olderHeading, t.newerHeading));
+        // A heading whose articles changed says from which to which.
+        if (t.mark == '~' && t.olderRange != t.newerRange)
+            line += u'\t' + t.olderRange + QStringLiteral(" → ") + t.newerRange;
+        lines << line;
+    }
     return lines;
 }
 

@@ -53,6 +53,7 @@ struct TocChange {
     char mark = '~';  // + added, - removed, ~ changed
     QString key;
     QString olderHeading, newerHeading;
+    QString olderRange, newerRange;  // 第398条の2～第398条の22
 };
 
 struct LawDiff {

@@ -394,6 +394,9 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         store::writeLawInfo(*db, info);
     }
     db.reset();
+    // An import that changed nothing leaves no version behind (a whole law: after its table
+    // of contents).
+    if (!options.wholeLaw && store::dropIfUnchanged(r.lawName, r.keptVersion)) r.keptVersion.clear();
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
     if (r.cancelled || options.quiet) return r;  // closed, or the caller reports it
@@ -422,6 +425,7 @@ XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& impor
     r.text = importer.run(xmlImportText(law), whole, observer);
     if (r.text.stopped || r.text.cancelled) return r;
     r.toc = exchange::importTocRows(law.code, law.toc);
+    if (store::dropIfUnchanged(law.name, r.text.keptVersion)) r.text.keptVersion.clear();
     // The full title, number and reading go with the law: a shortened name shows its title.
     store::Database db = store::openLawDb(law.name);
     store::LawInfo info = store::readLawInfo(db);

@@ -59,12 +59,6 @@ QString keepVersion(const QString& lawName) {
         Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from 条文"));
         if (rs.field(QStringLiteral("n")).toInt() == 0) return {};
     }
-    // A second import of the same text keeps nothing new.
-    const QList<LawVersion> kept = listVersions(lawName);
-    if (!kept.isEmpty()) {
-        Database newest = Database::open(kept.last().path);
-        if (contentDigest(newest) == contentDigest(db)) return {};
-    }
     const QString folder = versionsFolder(lawName);
     if (!QDir().mkpath(folder)) throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
     const QString path = freeDbPath(
@@ -87,6 +81,20 @@ QList<LawVersion> listVersions(const QString& lawName) {
         }
     }
     return out;
+}
+
+bool dropIfUnchanged(const QString& lawName, const QString& id) {
+    if (id.isEmpty() || !QFileInfo::exists(lawDbPath(lawName))) return false;
+    QByteArray kept, now;
+    {
+        Database version = openVersion(lawName, id);
+        kept = contentDigest(version);
+        Database db = openLawDb(lawName);
+        now = contentDigest(db);
+    }
+    if (kept != now) return false;
+    removeVersion(lawName, id);
+    return true;
 }
 
 void removeVersion(const QString& lawName, const QString& id) {

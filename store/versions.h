@@ -20,9 +20,11 @@ struct LawVersion {
 
 QString versionsFolder(const QString& lawName);
 // Keeps the law's current records as a version and returns its id; empty when the law has
-// no database or no records, or when the newest version holds the same records and table of
-// contents. Error when the copy cannot be made.
+// no database or no records. Error when the copy cannot be made.
 QString keepVersion(const QString& lawName);
+// Removes the version when the law's records and table of contents are still what it holds
+// (an import that changed nothing); true when it did.
+bool dropIfUnchanged(const QString& lawName, const QString& id);
 // Oldest first.
 QList<LawVersion> listVersions(const QString& lawName);
 // Error when there is no such version or it cannot be removed.
