@@ -57,10 +57,12 @@ void compareParagraphs(const LawText::Article& older, const LawText::Article& ne
             ParagraphChange p;
             if (i < added.size()) {
                 const int n = added[i];
-                p.shortNumber = shortEntry(newer.codes[n]);
+                p.code = newer.codes[n];
+                p.shortNumber = shortEntry(p.code);
                 p.newerText = newer.paragraphs[n];
             } else {
-                p.shortNumber = shortEntry(older.codes[removed[i]]);
+                p.code = older.codes[removed[i]];
+                p.shortNumber = shortEntry(p.code);
             }
             if (i < removed.size()) p.olderText = older.paragraphs[removed[i]];
             p.runs = textRuns(p.olderText, p.newerText);

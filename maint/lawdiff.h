@@ -35,6 +35,7 @@ QString markedText(const QList<TextRun>& runs);
 
 struct ParagraphChange {
     QString shortNumber;  // of the newer paragraph (of the older one when removed)
+    QString code;         // its 条項コード, on the same side
     QString olderText, newerText;  // empty when added / removed
     QList<TextRun> runs;
 };

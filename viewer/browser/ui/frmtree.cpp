@@ -18,6 +18,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
+#include "store/versions.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/textwindows.h"
@@ -25,6 +26,7 @@
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
+#include "viewer/tools/ui/frmlawdiff.h"
 #include "viewer/tools/ui/frmrcl.h"
 
 #include <QAction>
@@ -113,6 +115,8 @@ void FrmTree::buildMenus() {
                           [this] { Form_KeyDown(Qt::Key_F3, 0); });
     Mn_Joubun_Edit = item(Mn_Joubun, "Mn_Joubun_Edit", QStringLiteral("修正(&E F7)"),
                           [this] { Form_KeyDown(Qt::Key_F7, 0); });
+    Mn_Joubun_Diff = item(Mn_Joubun, "Mn_Joubun_Diff", QStringLiteral("改正比較(&D)…"),
+                          [this] { Mn_Joubun_Diff_Click(); });
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
@@ -653,6 +657,24 @@ void FrmTree::closeEvent(QCloseEvent* e) {
 void FrmTree::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     platform::guard([this] { layoutPanes(); });
+}
+
+void FrmTree::Mn_Joubun_Diff_Click() {
+    MDIMain* main = MDIMain::instance();
+    const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
+    if (store::listVersions(store::GetHoutenName(law)).isEmpty()) {
+        platform::msgBox(QStringLiteral("%1 に残っている版はありません。取り込み直すと、それまでの条文が"
+                                        "版として残り、比べられるようになります。")
+                             .arg(store::GetHoutenName(law)));
+        return;
+    }
+    auto* window = new FrmLawDiff(law);
+    if (main) {
+        main->showChild(window);
+        platform::keepInside(window);
+    } else {
+        window->show();
+    }
 }
 
 }  // namespace viewer

@@ -40,6 +40,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QMenu* Mn_Joubun = nullptr;
     QAction* Mn_Joubun_Copy = nullptr;
     QAction* Mn_Joubun_Edit = nullptr;
+    QAction* Mn_Joubun_Diff = nullptr;  // 改正比較: the law's versions compared
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
     QMenu* Mn_View = nullptr;
@@ -90,6 +91,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void remakePage();
     // The page generator on the window's law (menu "HTML作成").
     void Mn_File_HTML_Click();
+    // 条文 → 改正比較…: the newest kept version against the current records.
+    void Mn_Joubun_Diff_Click();
     // F7: a fresh correction window on the selected paragraph (none for another node).
     void correctSelected();
     // A further browser on this window's law.

@@ -1,0 +1,73 @@
+// 改正比較: 民法 imported again with an amended article, compared in the window as an
+// amendment table, and a click on a row selecting that paragraph in the browser.
+#include "exchange/lawxml.h"
+#include "maint/lawimport.h"
+#include "platform/prompt.h"
+#include "platform/ui/keyedtree.h"
+#include "platform/ui/textpane.h"
+#include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/tools/ui/frmlawdiff.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTextBrowser>
+#include <QTextTable>
+
+namespace viewer {
+namespace {
+
+class LawDiffWindowTest : public BrowserTest {
+  protected:
+    // 民法 as it is bundled, with 第415条 amended, imported over the sample's records.
+    static void amendMinpo() {
+        QString xml = QString::fromUtf8(
+            testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
+        xml.replace(QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
+                    QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき"));
+        maint::LawTextImporter importer;
+        maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
+    }
+};
+
+TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagraph) {
+    platform::ScriptedPrompt prompt;
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    ASSERT_FALSE(w().browser.isNull());
+    // Nothing kept yet: said, no window.
+    w().browser->Mn_Joubun_Diff->trigger();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].startsWith(QStringLiteral("民法 に残っている版はありません")));
+    EXPECT_EQ(w().findChildWindow<FrmLawDiff>(), nullptr);
+
+    amendMinpo();
+    w().browser->Mn_Joubun_Diff->trigger();
+    FrmLawDiff* diff = w().findChildWindow<FrmLawDiff>();
+    ASSERT_NE(diff, nullptr);
+    EXPECT_EQ(diff->CboFrom->count(), 1);
+    EXPECT_EQ(diff->CboTo->itemText(0), QStringLiteral("現在の条文"));
+    EXPECT_EQ(diff->LblCount->text(), QStringLiteral("1 条改正、0 条新設、0 条削除"));
+    EXPECT_EQ(diff->rowCodes(), QStringList{QStringLiteral("MP04150000010100")});
+    const QString html = diff->TxtTable->toHtml();
+    EXPECT_TRUE(html.contains(QStringLiteral("第415条（債務不履行による損害賠償） 第1項")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">怠った</span>")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">しない</span>")));
+
+    // A click on the row's newer cell.
+    QTextTable* table = nullptr;
+    for (QTextFrame* f : diff->TxtTable->document()->rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f)) table = t;
+    ASSERT_NE(table, nullptr);
+    const QRect cell = diff->TxtTable->cursorRect(table->cellAt(1, 0).firstCursorPosition());
+    QTest::mouseClick(diff->TxtTable->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_NE(w().browser->TView1->selectedNode(), nullptr);
+    EXPECT_EQ(platform::KeyedTree::keyOf(w().browser->TView1->selectedNode()).right(16),
+              QStringLiteral("MP04150000010100"));
+
+    // The same version on both sides: nothing changed.
+    diff->CboTo->setCurrentIndex(1);
+    EXPECT_EQ(diff->LblCount->text(), QStringLiteral("0 条改正、0 条新設、0 条削除"));
+    EXPECT_TRUE(diff->rowCodes().isEmpty());
+}
+
+}  // namespace
+}  // namespace viewer

@@ -1,0 +1,171 @@
+#include "viewer/tools/ui/frmlawdiff.h"
+
+#include "platform/prompt.h"
+#include "platform/ui/busy.h"
+#include "platform/ui/guard.h"
+#include "store/lawdb.h"
+#include "store/versions.h"
+#include "viewer/shell/ui/mdimain.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTextBrowser>
+#include <QTextTable>
+
+namespace viewer {
+
+namespace {
+
+// The runs of one side: the shared text, and the side's own changes underlined in colour.
+QString sideHtml(const QList<maint::TextRun>& runs, maint::TextRun::Kind own) {
+    const QString style = own == maint::TextRun::Added
+                              ? QStringLiteral("color:#0040c0; text-decoration:underline;")
+                              : QStringLiteral("color:#c00020; text-decoration:underline;");
+    QString html;
+    for (const maint::TextRun& r : runs) {
+        if (r.kind == maint::TextRun::Same)
+            html += r.text.toHtmlEscaped();
+        else if (r.kind == own)
+            html += QStringLiteral("<span style=\"%1\">%2</span>").arg(style, r.text.toHtmlEscaped());
+    }
+    return html;
+}
+
+QString headHtml(const QString& key, const QString& caption, const QString& shortNumber) {
+    if (key.isEmpty()) return {};
+    QString head = maint::articleLabel(key);
+    if (!caption.trimmed().isEmpty()) head += u'（' + caption + u'）';
+    const qsizetype colon = shortNumber.indexOf(u':');
+    if (colon > 0) head += QStringLiteral(" 第%1項").arg(shortNumber.mid(colon + 1));
+    return QStringLiteral("<b>") + head.toHtmlEscaped() + QStringLiteral("</b><br>");
+}
+
+QString versionText(const store::LawVersion& v) {
+    QString source = v.info.sourceDate;
+    if (source.isEmpty() && !v.info.amendedBy.isEmpty()) source = v.info.amendedBy;
+    return source.isEmpty() ? v.id : v.id + QStringLiteral("（") + source + QStringLiteral("）");
+}
+
+}  // namespace
+
+FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
+    : QWidget(parent), code_(law), name_(store::GetHoutenName(law)) {
+    setObjectName(QStringLiteral("FrmLawDiff"));
+    setWindowTitle(QStringLiteral("改正比較 - ") + name_);
+    CboFrom = new QComboBox(this);
+    CboFrom->setObjectName(QStringLiteral("CboFrom"));
+    CboTo = new QComboBox(this);
+    CboTo->setObjectName(QStringLiteral("CboTo"));
+    CboTo->addItem(QStringLiteral("現在の条文"), QString());
+    const QList<store::LawVersion> versions = store::listVersions(name_);
+    for (auto it = versions.rbegin(); it != versions.rend(); ++it) {
+        CboFrom->addItem(versionText(*it), it->id);
+        CboTo->addItem(versionText(*it), it->id);
+    }
+    LblCount = new QLabel(this);
+    LblCount->setObjectName(QStringLiteral("LblCount"));
+    TxtTable = new QTextBrowser(this);
+    TxtTable->setObjectName(QStringLiteral("TxtTable"));
+    TxtTable->setOpenLinks(false);
+    TxtTable->viewport()->installEventFilter(this);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("改正前"), this), 0, 0);
+    grid->addWidget(CboFrom, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("改正後"), this), 0, 2);
+    grid->addWidget(CboTo, 0, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->addWidget(LblCount, 1, 0, 1, 4);
+    grid->addWidget(TxtTable, 2, 0, 1, 4);
+    resize(900, 600);
+
+    platform::connectGuarded(CboFrom, &QComboBox::currentIndexChanged, this, [this] { compare(); });
+    platform::connectGuarded(CboTo, &QComboBox::currentIndexChanged, this, [this] { compare(); });
+    compare();
+}
+
+void FrmLawDiff::compare() {
+    platform::BusyCursor busy;
+    rowCodes_.clear();
+    if (CboFrom->count() == 0) {
+        LblCount->setText(QStringLiteral("%1 に残っている版はありません。取り込み直すと、"
+                                         "それまでの条文が版として残ります。")
+                              .arg(name_));
+        TxtTable->clear();
+        return;
+    }
+    auto read = [&](const QString& id) {
+        store::Database db = id.isEmpty() ? store::openLawDb(name_) : store::openVersion(name_, id);
+        return maint::readLawText(db);
+    };
+    const maint::LawDiff diff =
+        maint::diffLaws(read(CboFrom->currentData().toString()), read(CboTo->currentData().toString()));
+    LblCount->setText(diff.summary());
+
+    QString html = QStringLiteral(
+        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+        "<tr><th width=\"50%\">改正後</th><th width=\"50%\">改正前</th></tr>");
+    auto row = [&](const QString& newer, const QString& older, const QString& code) {
+        html += QStringLiteral("<tr><td valign=\"top\">%1</td><td valign=\"top\">%2</td></tr>")
+                    .arg(newer, older);
+        rowCodes_ << code;
+    };
+    const QString none = QStringLiteral("（なし）");
+    for (const maint::ArticleChange& c : diff.articles) {
+        if (c.kind == maint::ArticleChange::Moved) {
+            row(headHtml(c.newerKey, c.newerCaption, {}) +
+                    QStringLiteral("（%1 から移動）").arg(maint::articleLabel(c.olderKey)),
+                headHtml(c.olderKey, c.olderCaption, {}), c.newerKey + QStringLiteral("000001"));
+            continue;
+        }
+        if (c.kind == maint::ArticleChange::Changed && c.olderCaption != c.newerCaption) {
+            const QList<maint::TextRun> runs = maint::textRuns(c.olderCaption, c.newerCaption);
+            row(QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.newerKey)) +
+                    sideHtml(runs, maint::TextRun::Added),
+                QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.olderKey)) +
+                    sideHtml(runs, maint::TextRun::Removed),
+                c.newerKey + QStringLiteral("000001"));
+        }
+        for (const maint::ParagraphChange& p : c.paragraphs) {
+            const bool hasNewer = !c.newerKey.isEmpty() && !p.newerText.isEmpty();
+            const bool hasOlder = !c.olderKey.isEmpty() && !p.olderText.isEmpty();
+            row(hasNewer ? headHtml(c.newerKey, c.newerCaption, p.shortNumber) +
+                               sideHtml(p.runs, maint::TextRun::Added)
+                         : none,
+                hasOlder ? headHtml(c.olderKey, c.olderCaption, p.shortNumber) +
+                               sideHtml(p.runs, maint::TextRun::Removed)
+                         : none,
+                hasNewer ? p.code : QString());
+        }
+    }
+    html += QStringLiteral("</table>");
+    TxtTable->setHtml(html);
+}
+
+void FrmLawDiff::openRow(int row) {
+    const QString code = rowCodes_.value(row);
+    MDIMain* main = MDIMain::instance();
+    if (!main) return;
+    if (code.isEmpty()) {
+        main->notice(QStringLiteral("この行の条文は今の %1 にはありません").arg(name_));
+        return;
+    }
+    main->openHit(name_, code, {});
+}
+
+bool FrmLawDiff::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxtTable->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        const QTextCursor at = TxtTable->cursorForPosition(e->position().toPoint());
+        if (QTextTable* table = at.currentTable()) {
+            const int row = table->cellAt(at).row() - 1;  // the first row is the heading
+            if (row >= 0) platform::guard([&] { openRow(row); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace viewer

@@ -1,0 +1,42 @@
+#pragma once
+// "改正比較": two versions of a law side by side as an amendment table (新旧対照表): 改正後 on
+// the left, 改正前 on the right, one row per changed paragraph with the article's label and
+// caption, the changed characters underlined in colour, and the counts at the top. A click on
+// a row selects that paragraph in the law's browser.
+#include "maint/lawdiff.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QTextBrowser;
+
+namespace viewer {
+
+class FrmLawDiff : public QWidget {
+    Q_OBJECT
+  public:
+    // The law of code `law`, its newest kept version against the current records.
+    explicit FrmLawDiff(const QString& law, QWidget* parent = nullptr);
+
+    QComboBox* CboFrom = nullptr;  // the older side: a kept version
+    QComboBox* CboTo = nullptr;    // the newer side: 現在の条文 or a kept version
+    QLabel* LblCount = nullptr;    // N 条改正、M 条新設、K 条削除
+    QTextBrowser* TxtTable = nullptr;
+
+    // Compares the versions chosen and fills the table.
+    void compare();
+    // The paragraph (or article) code of each table row, first row 0.
+    const QStringList& rowCodes() const { return rowCodes_; }
+    // What a click on the row does: the paragraph selected in the law's browser.
+    void openRow(int row);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString code_, name_;
+    QStringList rowCodes_;
+};
+
+}  // namespace viewer
