@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+
 namespace store {
 
 namespace {
@@ -71,8 +74,14 @@ QString keepVersion(const QString& lawName) {
 QList<LawVersion> listVersions(const QString& lawName) {
     QList<LawVersion> out;
     const QDir dir(versionsFolder(lawName));
-    const QStringList files =
-        dir.entryList({u'*' + kLawDbSuffix}, QDir::Files, QDir::Name);  // ids sort by time
+    QStringList files = dir.entryList({u'*' + kLawDbSuffix}, QDir::Files);
+    // By time, then by the number a second version in the same second got (-2 after none).
+    auto order = [](const QString& file) {
+        const QString id = file.chopped(kLawDbSuffix.size());
+        return std::make_pair(id.left(15), id.size() > 16 ? id.mid(16).toInt() : 1);
+    };
+    std::sort(files.begin(), files.end(),
+              [&](const QString& a, const QString& b) { return order(a) < order(b); });
     for (const QString& file : files) {
         try {
             out << readVersion(lawName, file.chopped(kLawDbSuffix.size()));

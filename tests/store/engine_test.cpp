@@ -4,6 +4,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/likematch.h"
+#include "store/versions.h"
 #include "tests/support/testsupport.h"
 
 #include <sqlite3.h>
@@ -409,6 +410,27 @@ TEST_F(DeferredSyncTest, ADeferredFileWaitsForTheDiskOnlyOnceItIsSettled) {
     Database db = Database::open(file);
     store::Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from t"));
     EXPECT_EQ(rs.field(QStringLiteral("n")).toInt(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+class VersionOrderTest : public testsupport::TempRootTest {};
+
+TEST_F(VersionOrderTest, VersionsOfOneSecondAreListedInTheOrderTheyWereKept) {
+    const QString folder = store::versionsFolder(QStringLiteral("民法"));
+    QDir().mkpath(folder);
+    for (const char* id : {"20261208-180758-10", "20261208-180758-2", "20261208-180758",
+                           "20261208-180759", "20261207-235959"})
+        Database::create(folder + u'/' + QString::fromLatin1(id) + QStringLiteral(".mdb"))
+            .execute(QStringLiteral("create table 条文 (条項コード, 条文)"));
+    QStringList ids;
+    for (const store::LawVersion& v : store::listVersions(QStringLiteral("民法"))) ids << v.id;
+    EXPECT_EQ(ids, QStringList({QStringLiteral("20261207-235959"), QStringLiteral("20261208-180758"),
+                                QStringLiteral("20261208-180758-2"),
+                                QStringLiteral("20261208-180758-10"),
+                                QStringLiteral("20261208-180759")}));
 }
 
 }  // namespace
