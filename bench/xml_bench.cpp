@@ -2,8 +2,10 @@
 // import of its text file, each into a fresh data root.
 #include "bench/benchdata.h"
 #include "exchange/lawxml.h"
+#include "maint/lawdiff.h"
 #include "maint/lawimport.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>
@@ -53,6 +55,31 @@ void BM_ImportXml_MP(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ImportXml_MP)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Two versions of 民法 compared: the bundled text, then its XML with 第415条 and 第709条
+// amended imported over it (the first kept as a version); the timing reads both and compares.
+void BM_DiffVersions_MP(benchmark::State& state) {
+    QTemporaryDir tmp;
+    freshRoot(state, tmp.path() + QStringLiteral("/root"));
+    maint::LawTextImporter importer;
+    importer.run(maint::readLawTextFile(bench::sample("MP.txt")), {});
+    QFile f(xml("MP"));
+    f.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(f.readAll());
+    text.replace(QStringLiteral("履行をしないとき"), QStringLiteral("履行を怠ったとき"));
+    text.replace(QStringLiteral("（不法行為による損害賠償）"), QStringLiteral("（不法行為に基づく損害賠償）"));
+    maint::importLawXml(exchange::convertLawXml(text.toUtf8(), QStringLiteral("MP")), importer);
+    const QString version = store::listVersions(QStringLiteral("民法")).value(0).id;
+    int changed = 0;
+    for (auto _ : state) {
+        store::Database older = store::openVersion(QStringLiteral("民法"), version);
+        store::Database newer = store::openLawDb(QStringLiteral("民法"));
+        const maint::LawDiff diff = maint::diffLaws(maint::readLawText(older), maint::readLawText(newer));
+        changed = diff.count(maint::ArticleChange::Changed);
+    }
+    state.counters["changed"] = changed;
+}
+BENCHMARK(BM_DiffVersions_MP)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
