@@ -21,6 +21,7 @@
 #include "store/notation.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
+#include "viewer/browser/refs.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/search.h"
 #include "viewer/tools/checkdata.h"
@@ -136,6 +137,10 @@ const char* kUsage =
     "          article, + added, - removed, ~ changed, x became 削除, > moved (old TAB new);\n"
     "          under ~ one line per changed paragraph, its text with 【+added+】 and\n"
     "          【-removed-】 runs; then the table of contents' changes\n"
+    "  refs NOTATION\n"
+    "          the references in the paragraph of a short number (every paragraph of an\n"
+    "          article): paragraph TAB first character (code points from 0) TAB length TAB\n"
+    "          target (MP709, MP415:2, MP10~MP12; ? a law not listed; ! not in the law)\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -717,6 +722,37 @@ int cmdDiff(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdRefs(const Options& o, platform::Settings&) {
+    const viewer::LookupTarget target = viewer::resolveLookup(o.args.value(1));
+    if (!target.error.isEmpty()) {
+        err(target.error);
+        return 1;
+    }
+    store::Database db = store::openLawDb(target.lawName);
+    // A paragraph, or every paragraph of an article (its heading record left out).
+    store::Recordset rs = db.openRecordset(
+        QStringLiteral("select 条項コード, 条文 from 条文 where 条項コード between ? and ? "
+                       "order by 条項コード"),
+        store::RecordsetType::Snapshot, {target.code, target.code + QStringLiteral("999999")});
+    viewer::RefLibrary library;
+    const viewer::LawIndex* law = library.index(target.lawCode);
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (code.size() != 16 || code.endsWith(u'1')) continue;
+        const QString text = rs.text(QStringLiteral("条文"));
+        const QString paragraph = viewer::shortTarget(*law, code.mid(2, 8), code.mid(10, 2).toInt());
+        for (const viewer::Reference& r : library.references(code, text)) {
+            const int start = viewer::codePointOffset(text, r.start);
+            out(QStringLiteral("%1\t%2\t%3\t%4")
+                    .arg(paragraph)
+                    .arg(start)
+                    .arg(viewer::codePointOffset(text, r.start + r.length) - start)
+                    .arg(r.target));
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -747,7 +783,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
         {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("diff"), cmdDiff}};
+        {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs}};
     const std::map<QString, int> arity{{QStringLiteral("init"), 0},
                                        {QStringLiteral("laws"), 0},
                                        {QStringLiteral("import"), 1},
@@ -766,7 +802,8 @@ int main(int argc, char** argv) {
                                        {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
                                        {QStringLiteral("fetch"), -1},
                                        {QStringLiteral("versions"), 1},
-                                       {QStringLiteral("diff"), 1}};
+                                       {QStringLiteral("diff"), 1},
+                                       {QStringLiteral("refs"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -2,9 +2,11 @@
 
 #include "platform/ui/fonts.h"
 
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QToolTip>
 
 namespace platform {
 
@@ -25,6 +27,7 @@ QString toCrLf(const QString& text) {
 
 TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    viewport()->setMouseTracking(true);  // links answer the pointer
     fontName_ = kGothic;
     applyFont(japaneseFont(kGothic, 10.0));
 }
@@ -34,8 +37,68 @@ QString TextPane::text() const {
 }
 
 void TextPane::setText(const QString& crlfText) {
-    setExtraSelections({});  // marks belong to the text they were made for
+    // Marks and links belong to the text they were made for.
+    marks_.clear();
+    links_.clear();
+    hovered_ = -1;
+    setExtraSelections({});
     setPlainText(fromCrLf(crlfText));
+}
+
+void TextPane::showSelections() {
+    QList<QTextEdit::ExtraSelection> all;
+    QTextCharFormat link;
+    link.setForeground(palette().color(QPalette::Link));
+    link.setFontUnderline(true);
+    for (const Link& l : links_) {
+        QTextEdit::ExtraSelection sel;
+        sel.format = link;
+        sel.cursor = QTextCursor(document());
+        sel.cursor.setPosition(l.start);
+        sel.cursor.setPosition(l.start + l.length, QTextCursor::KeepAnchor);
+        all << sel;
+    }
+    setExtraSelections(all + marks_);
+}
+
+void TextPane::setLinks(const QList<Link>& links) {
+    const int size = document()->characterCount();
+    links_.clear();
+    for (const Link& l : links)
+        if (l.start >= 0 && l.length > 0 && l.start + l.length < size) links_ << l;
+    hovered_ = -1;
+    showSelections();
+}
+
+int TextPane::linkAt(const QPoint& viewportPos) const {
+    const QTextCursor c = cursorForPosition(viewportPos);
+    // The cursor lands between characters: the character under the point is the one whose
+    // rectangle holds it.
+    const int pos = cursorRect(c).center().x() > viewportPos.x() ? c.position() - 1 : c.position();
+    for (int i = 0; i < links_.size(); ++i)
+        if (pos >= links_[i].start && pos < links_[i].start + links_[i].length) return i;
+    return -1;
+}
+
+void TextPane::mouseMoveEvent(QMouseEvent* e) {
+    QPlainTextEdit::mouseMoveEvent(e);
+    if (e->buttons() != Qt::NoButton) return;
+    const int at = linkAt(e->position().toPoint());
+    viewport()->setCursor(at >= 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    if (at == hovered_) return;
+    hovered_ = at;
+    const QString tip = at >= 0 && linkTip_ ? linkTip_(links_[at].target) : QString();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(e->globalPosition().toPoint(), tip, viewport());
+}
+
+void TextPane::mouseReleaseEvent(QMouseEvent* e) {
+    QPlainTextEdit::mouseReleaseEvent(e);
+    if (e->button() != Qt::LeftButton || textCursor().hasSelection()) return;
+    const int at = linkAt(e->position().toPoint());
+    if (at >= 0) Q_EMIT linkClicked(links_[at].target);
 }
 
 int TextPane::toPlain(int crlfPos) const {
@@ -153,12 +216,13 @@ void TextPane::highlightWords(const QStringList& words) {
             marks << sel;
         }
     }
-    setExtraSelections(marks);
+    marks_ = marks;
+    showSelections();
 }
 
 QList<std::pair<int, int>> TextPane::highlights() const {
     QList<std::pair<int, int>> out;
-    for (const QTextEdit::ExtraSelection& s : extraSelections())
+    for (const QTextEdit::ExtraSelection& s : marks_)
         out.append({toCrLfPos(s.cursor.selectionStart()),
                     toCrLfPos(s.cursor.selectionEnd()) - toCrLfPos(s.cursor.selectionStart())});
     return out;

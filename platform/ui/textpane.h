@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 
 namespace platform {
@@ -43,11 +44,36 @@ class TextPane : public QPlainTextEdit {
     // The CR LF position of the caret.
     int caretPosition() const { return selStart(); }
 
+    // Spans of the pane's text drawn as links (underlined, in the link colour), in positions
+    // of the pane's own text (a line break counts one); a new text clears them. Hovering one
+    // shows what `tip` gives for its target; a click on it (not a drag) emits linkClicked.
+    struct Link {
+        int start = 0, length = 0;
+        QString target;
+    };
+    void setLinks(const QList<Link>& links);
+    const QList<Link>& links() const { return links_; }
+    void setLinkTip(std::function<QString(const QString& target)> tip) { linkTip_ = std::move(tip); }
+    // The link under a point of the viewport, or -1.
+    int linkAt(const QPoint& viewportPos) const;
+
+  Q_SIGNALS:
+    void linkClicked(const QString& target);
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
   private:
+    void showSelections();
     int toPlain(int crlfPos) const;
     int toCrLfPos(int plainPos) const;
     void applyFont(const QFont& f);
     QString fontName_;
+    QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted
+    QList<Link> links_;
+    std::function<QString(const QString&)> linkTip_;
+    int hovered_ = -1;
 };
 
 }  // namespace platform

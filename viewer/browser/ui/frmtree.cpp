@@ -21,6 +21,7 @@
 #include "store/versions.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
+#include "viewer/browser/refs.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/shell/state.h"
@@ -63,6 +64,14 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     Rtxt1->setFontName(platform::kMincho);
     Rtxt1->setFontSize(12);
     Rtxt1->setReadOnly(!store::folders().admin);
+    // References in the text are links: a preview on hover, a jump on a click.
+    platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this,
+                             [this](const QString& target) { followReference(target); });
+    Rtxt1->setLinkTip([this](const QString& target) {
+        if (!refs_) return QString();
+        const QString text = refs_->preview(target.section(u'~', 0, 0));
+        return text.isEmpty() ? target : target + QStringLiteral("\n") + text;
+    });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
     // shown twice by its click.
@@ -159,6 +168,12 @@ bool FrmTree::isParagraphKey(const QString& key) {
 bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
     // Tested in this order; the rows without a modifier value act with any modifiers.
     switch (KeyCode) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            // Alt+← / Alt+→: back and forward along the references followed.
+            if (Shift != platform::kAltMask) return false;
+            if (KeyCode == Qt::Key_Left ? !goBack() : !goForward()) platform::beep();
+            return true;
         case Qt::Key_F1: {
             const QString answer = platform::inputBox(QStringLiteral("コードを入力してください。"));
             lookup(answer);
@@ -575,6 +590,15 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         }
         Rtxt1->setText(text);
         if (chain[0].key == hitKey_) Rtxt1->highlightWords(hitWords_);
+        // The paragraphs on show: the node's, or every one of a whole article.
+        QStringList shown;
+        auto paragraph = [](const QString& key) { return key.size() == 16 && !key.endsWith(u'1'); };
+        if (paragraph(chain[0].key)) shown << chain[0].key;
+        if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key))
+            for (int i = 0; i < node->childCount(); ++i)
+                if (paragraph(platform::KeyedTree::keyOf(node->child(i))))
+                    shown << platform::KeyedTree::keyOf(node->child(i));
+        linkReferences(shown);
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
@@ -657,6 +681,84 @@ void FrmTree::closeEvent(QCloseEvent* e) {
 void FrmTree::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     platform::guard([this] { layoutPanes(); });
+}
+
+FrmTree::~FrmTree() = default;
+
+void FrmTree::linkReferences(const QStringList& paragraphKeys) {
+    if (paragraphKeys.isEmpty()) return;
+    QStringList laws;
+    for (const store::LawEntry& e : store::readLawList()) laws << e.code + u' ' + e.name;
+    if (!refs_ || laws != refsLaws_) {  // a law added or renamed meanwhile
+        refs_ = std::make_unique<RefLibrary>();
+        refsLaws_ = laws;
+    }
+    store::Database db = store::openLawDb(store::GetHoutenName(curHCodeT));
+    const QString plain = Rtxt1->toPlainText();
+    QList<platform::TextPane::Link> links;
+    qsizetype from = 0;
+    for (const QString& key : paragraphKeys) {
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {key});
+        if (rs.eof()) continue;
+        const QString text = platform::fromCrLf(rs.text(QStringLiteral("条文")));
+        const qsizetype at = plain.indexOf(text, from);
+        if (at < 0) continue;
+        for (const Reference& r : refs_->references(key, text))
+            if (r.linked()) links << platform::TextPane::Link{int(at) + r.start, r.length, r.target};
+        from = at + text.size();
+    }
+    Rtxt1->setLinks(links);
+}
+
+FrmTree::Place FrmTree::here() const {
+    const QTreeWidgetItem* n = TView1->selectedNode();
+    return {curHCodeT, n ? platform::KeyedTree::keyOf(n) : QString()};
+}
+
+bool FrmTree::showPlace(const Place& place) {
+    if (place.law.compare(curHCodeT, Qt::CaseInsensitive) == 0) {
+        if (showNode(place.key)) return true;
+        if (MDIMain* main = MDIMain::instance())
+            main->notice(QStringLiteral("%1: 木にありません").arg(place.key));
+        return false;
+    }
+    MDIMain* main = MDIMain::instance();
+    return main && main->openHit(store::GetHoutenName(place.law), place.key, {});
+}
+
+bool FrmTree::followReference(const QString& target) {
+    if (!refs_) refs_ = std::make_unique<RefLibrary>();
+    const QString first = target.section(u'~', 0, 0);
+    const QString law = first.left(2).toUpper();
+    const QString code = targetRecordCode(first, refs_->index(law));
+    if (code.isEmpty()) {
+        if (MDIMain* main = MDIMain::instance())
+            main->notice(QStringLiteral("%1 は開けません").arg(target));
+        return false;
+    }
+    // An article's number opens the article; a paragraph's, the paragraph.
+    const Place to{law, first.contains(u':') ? code : code.left(10)};
+    const Place from = here();
+    if (!showPlace(to)) return false;
+    back_ << from;
+    forward_.clear();
+    return true;
+}
+
+bool FrmTree::goBack() {
+    if (back_.isEmpty()) return false;
+    const Place to = back_.takeLast();
+    forward_ << here();
+    return showPlace(to);
+}
+
+bool FrmTree::goForward() {
+    if (forward_.isEmpty()) return false;
+    const Place to = forward_.takeLast();
+    back_ << here();
+    return showPlace(to);
 }
 
 void FrmTree::Mn_Joubun_Diff_Click() {

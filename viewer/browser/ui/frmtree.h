@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QTreeWidgetItem;
@@ -18,11 +20,14 @@ class TextPane;
 
 namespace viewer {
 
+class RefLibrary;
+
 class FrmTree : public QWidget, public platform::MenuOwner {
     Q_OBJECT
   public:
     // `law` is curHCodeT, set before the window loads; empty means KP.
     explicit FrmTree(const QString& law = {}, QWidget* parent = nullptr);
+    ~FrmTree() override;
 
     QString curHCodeT;
     float Ratio = 0.4f;  // the text pane's share of the height, single precision
@@ -93,6 +98,14 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void Mn_File_HTML_Click();
     // 条文 → 改正比較…: the newest kept version against the current records.
     void Mn_Joubun_Diff_Click();
+    // A reference's target (MP709, KS435:2, MP10~MP12) shown: its paragraph selected, in
+    // this browser or the law's; the node left goes on the back list. False (a notice) when
+    // the target cannot be shown.
+    bool followReference(const QString& target);
+    // Alt+← and Alt+→: back to the node a reference was followed from, and forward again.
+    bool goBack();
+    bool goForward();
+    int backCount() const { return int(back_.size()); }
     // F7: a fresh correction window on the selected paragraph (none for another node).
     void correctSelected();
     // A further browser on this window's law.
@@ -119,6 +132,16 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
+    // The references of the paragraphs shown, drawn as links in the pane.
+    void linkReferences(const QStringList& paragraphKeys);
+    struct Place {
+        QString law, key;
+    };
+    Place here() const;
+    bool showPlace(const Place& place);
+    std::unique_ptr<RefLibrary> refs_;
+    QStringList refsLaws_;        // the law list the library was made for
+    QList<Place> back_, forward_;  // nodes left by following references
     QString hitKey_;                         // the node opened from a search hit
     QStringList hitWords_;                   // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits

@@ -1,0 +1,571 @@
+#include "viewer/browser/refs.h"
+
+#include "store/codes.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+
+#include <optional>
+
+namespace viewer {
+
+namespace {
+
+bool isNumChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'０' && u <= u'９') || u == u'〇' ||
+           store::KanjiDigitValue(c) > 0;
+}
+
+bool isIdeograph(QChar c) {
+    return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF;
+}
+
+// A number at `pos`: its value and where it ends; nothing when there is none or it is too big.
+std::optional<std::pair<int, int>> number(const QString& t, int pos) {
+    int end = pos;
+    while (end < t.size() && isNumChar(t[end])) ++end;
+    if (end == pos) return std::nullopt;
+    QString digits;
+    bool kanji = false;
+    for (int i = pos; i < end; ++i) {
+        const char16_t u = t[i].unicode();
+        if (u >= u'０' && u <= u'９')
+            digits += QChar(u'0' + (u - u'０'));
+        else if (u >= u'0' && u <= u'9')
+            digits += t[i];
+        else
+            kanji = true;
+    }
+    if (!kanji) {
+        bool ok = false;
+        const int v = digits.toInt(&ok);
+        return ok && v > 0 && v <= 9999 ? std::optional(std::pair(v, end)) : std::nullopt;
+    }
+    if (!digits.isEmpty()) return std::nullopt;
+    try {
+        const int v = store::KanjiNumberValue(t.mid(pos, end - pos));
+        return v > 0 ? std::optional(std::pair(v, end)) : std::nullopt;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool at(const QString& t, int pos, const QString& word) {
+    return pos >= 0 && pos + word.size() <= t.size() && QStringView(t).mid(pos, word.size()) == word;
+}
+
+QString articleKey(int n, int b1, int b2) {
+    return QStringLiteral("%1%2%3")
+        .arg(n, 4, 10, QChar(u'0'))
+        .arg(b1, 2, 10, QChar(u'0'))
+        .arg(b2, 2, 10, QChar(u'0'));
+}
+
+// A place a reference names: law (code, or "?" for one not listed), article, paragraph
+// (0: the article as a whole).
+struct Place {
+    QString law;
+    QString article;
+    int paragraph = 0;
+    bool missing = false;  // the law lacks it
+};
+
+// What one reference said and resolved to, for the references after it.
+struct Member {
+    int start = 0, end = 0;
+    Place first, last;  // last differs from first for a range
+    bool range = false;
+    bool namedArticle = false, namedParagraph = false, namedItem = false;
+};
+
+class Scanner {
+  public:
+    Scanner(const QString& text, const RefContext& c) : t_(text), c_(c) {
+        markQuotes();
+    }
+
+    QList<Reference> run() {
+        for (int i = 0; i < t_.size();) {
+            if (quoted_.value(i)) {
+                ++i;
+                continue;
+            }
+            std::optional<Member> m = member(i);
+            if (!m) {
+                ++i;
+                continue;
+            }
+            // A range: AからBまで, A乃至B.
+            int after = skipParen(m->end);
+            for (const QString& joiner : {QStringLiteral("から"), QStringLiteral("乃至"),
+                                          QStringLiteral("ないし")}) {
+                if (!at(t_, after, joiner)) continue;
+                previous_ = m;
+                std::optional<Member> end = member(after + int(joiner.size()), true);
+                if (!end) break;
+                const bool untilNeeded = joiner == QStringLiteral("から");
+                if (untilNeeded && !at(t_, end->end, QStringLiteral("まで"))) break;
+                Member r = *m;
+                r.end = end->end;
+                r.last = end->first;
+                r.range = true;
+                r.namedArticle = r.namedArticle || end->namedArticle;
+                r.namedParagraph = r.namedParagraph || end->namedParagraph;
+                r.namedItem = r.namedItem || end->namedItem;
+                m = r;
+                break;
+            }
+            emit(*m);
+            remember(*m);
+            previous_ = m;
+            i = m->end;
+        }
+        return out_;
+    }
+
+  private:
+    // 「…」 in a wording replacement is quoted text, never a reference.
+    void markQuotes() {
+        quoted_.fill(false, t_.size());
+        if (!t_.contains(QStringLiteral("とあるのは")) && !t_.contains(QStringLiteral("読み替え")) &&
+            !t_.contains(QStringLiteral("改める")))
+            return;
+        int depth = 0;
+        for (int i = 0; i < t_.size(); ++i) {
+            if (t_[i] == u'「') ++depth;
+            quoted_[i] = depth > 0;
+            if (t_[i] == u'」' && depth > 0) --depth;
+        }
+    }
+
+    // Past a parenthesis right at `pos` (nested ones too), or `pos`.
+    int skipParen(int pos) const {
+        if (pos >= t_.size() || t_[pos] != u'（') return pos;
+        int depth = 0;
+        for (int i = pos; i < t_.size(); ++i) {
+            if (t_[i] == u'（') ++depth;
+            if (t_[i] == u'）' && --depth == 0) return i + 1;
+        }
+        return pos;
+    }
+
+    // Joined to the member before it by a list word (and maybe a parenthesis after it).
+    bool joinedToPrevious(int start) const {
+        if (!previous_) return false;
+        const int from = skipParen(previous_->end);
+        const QStringView between = QStringView(t_).mid(from, start - from);
+        static const QStringList joiners{QStringLiteral("及び"),   QStringLiteral("又は"),
+                                         QStringLiteral("並びに"), QStringLiteral("若しくは"),
+                                         QStringLiteral("、"),     QStringLiteral("から"),
+                                         QStringLiteral("乃至"),   QStringLiteral("ないし")};
+        for (const QString& j : joiners)
+            if (between == j) return true;
+        return false;
+    }
+
+    const LawIndex* indexOf(const QString& law) const {
+        if (c_.law && law == c_.law->code) return c_.law;
+        if (law == QStringLiteral("?") || !c_.otherLaw) return nullptr;
+        return c_.otherLaw(law);
+    }
+
+    int paragraphCount(const Place& p) const {
+        const LawIndex* index = indexOf(p.law);
+        return index ? index->paragraphs.value(p.article, 0) : 0;
+    }
+
+    Place current(int paragraph) const {
+        return {c_.law ? c_.law->code : QString(), c_.article, paragraph, false};
+    }
+
+    // The article `delta` places from the current one in the law's order.
+    Place shifted(int delta) const {
+        Place p = current(0);
+        const int i = c_.law ? c_.law->indexOf(c_.article) : -1;
+        if (i < 0 || i + delta < 0 || i + delta >= c_.law->articles.size()) {
+            p.missing = true;
+            return p;
+        }
+        p.article = c_.law->articles[i + delta];
+        return p;
+    }
+
+    // The law a numbered reference at `pos` is in: a listed law's name (with its number in
+    // parentheses) or 同法 right before it; "?" after another law's title or number; empty
+    // for the current law.
+    QString lawBefore(int pos, int* start) const {
+        int j = pos;
+        if (j > 0 && t_[j - 1] == u'）') {
+            int depth = 0;
+            for (int k = j - 1; k >= 0; --k) {
+                if (t_[k] == u'）') ++depth;
+                if (t_[k] == u'（' && --depth == 0) {
+                    const QStringView inner = QStringView(t_).mid(k + 1, j - k - 2);
+                    if (inner.contains(u'年') && inner.endsWith(u'号')) j = k;
+                    break;
+                }
+            }
+        }
+        if (at(t_, j - 2, QStringLiteral("同法"))) {
+            *start = j - 2;
+            return lastLaw_.isEmpty() ? QStringLiteral("?") : lastLaw_;
+        }
+        QString best;
+        for (auto it = c_.listedNames.begin(); it != c_.listedNames.end(); ++it)
+            if (it.key().size() > best.size() && at(t_, j - int(it.key().size()), it.key()))
+                best = it.key();
+        if (!best.isEmpty()) {
+            *start = j - int(best.size());
+            return c_.listedNames.value(best);
+        }
+        if (j > 0) {
+            static const QString lawEnds = QStringLiteral("法令則告律約典例程定書");
+            if (lawEnds.contains(t_[j - 1]) || j != pos) {
+                *start = j;
+                return QStringLiteral("?");
+            }
+        }
+        return {};
+    }
+
+    std::optional<Member> member(int pos, bool rangeEnd = false) {
+        if (pos >= t_.size()) return std::nullopt;
+        if (t_[pos] == u'第') return numbered(pos, rangeEnd);
+        return relative(pos);
+    }
+
+    std::optional<Member> numbered(int pos, bool rangeEnd) {
+        int i = pos;
+        int article = 0, b1 = 0, b2 = 0, paragraph = 0, item = 0;
+        while (i < t_.size() && t_[i] == u'第') {
+            const auto n = number(t_, i + 1);
+            if (!n || n->second >= t_.size()) break;
+            const QChar unit = t_[n->second];
+            if (unit == u'条' && !article && !paragraph && !item) {
+                article = n->first;
+                i = n->second + 1;
+                for (int b = 0; b < 2 && i < t_.size() && (t_[i] == u'の' || t_[i] == u'ノ'); ++b) {
+                    const auto branch = number(t_, i + 1);
+                    if (!branch) break;
+                    (b == 0 ? b1 : b2) = branch->first;
+                    i = branch->second;
+                }
+            } else if (unit == u'項' && !paragraph && !item) {
+                paragraph = n->first;
+                i = n->second + 1;
+            } else if (unit == u'号' && !item) {
+                item = n->first;
+                i = n->second + 1;
+                // An item's branch (第六号の五) belongs to it.
+                while (i < t_.size() && (t_[i] == u'の' || t_[i] == u'ノ')) {
+                    const auto branch = number(t_, i + 1);
+                    if (!branch) break;
+                    i = branch->second;
+                }
+            } else {
+                break;
+            }
+        }
+        if (!article && !paragraph && !item) return std::nullopt;
+        // A law number (昭和二十二年法律第百二十五号) and terms (第一号被保険者) are no references.
+        if (!article && !paragraph) {
+            static const QStringList numberBefore{
+                QStringLiteral("年"),   QStringLiteral("法律"), QStringLiteral("政令"),
+                QStringLiteral("勅令"), QStringLiteral("省令"), QStringLiteral("府令"),
+                QStringLiteral("規則"), QStringLiteral("告示"), QStringLiteral("布告"),
+                QStringLiteral("条約"), QStringLiteral("訓令"), QStringLiteral("達")};
+            for (const QString& w : numberBefore)
+                if (at(t_, pos - int(w.size()), w)) return std::nullopt;
+            if (at(t_, i, QStringLiteral("被保険者")) || at(t_, i, QStringLiteral("様式")))
+                return std::nullopt;
+        }
+        Member m;
+        m.start = pos;
+        m.end = i;
+        m.namedArticle = article > 0;
+        m.namedParagraph = paragraph > 0;
+        m.namedItem = item > 0;
+        Place p = current(0);
+        if (article) {
+            int start = pos;
+            const QString law = lawBefore(pos, &start);
+            if (!law.isEmpty()) p.law = law;
+            if (!law.isEmpty() && law != QStringLiteral("?")) lastLaw_ = law;
+            p.article = articleKey(article, b1, b2);
+            p.paragraph = paragraph;
+        } else {
+            // A lower level alone: from the member it is listed with, else from where it is.
+            const bool inherit = joinedToPrevious(pos) || rangeEnd;
+            const Place base = inherit && previous_ ? previous_->first : current(c_.paragraph);
+            p.law = base.law;
+            p.article = base.article;
+            if (paragraph)
+                p.paragraph = paragraph;
+            else  // an item: its paragraph
+                p.paragraph = inherit && previous_ ? previous_->last.paragraph : c_.paragraph;
+            if (!paragraph && inherit && previous_ && previous_->range)
+                p.paragraph = previous_->first.paragraph;
+            if (p.paragraph == 0) p.paragraph = c_.paragraph;
+        }
+        if (item && !paragraph && article && p.paragraph == 0) p.paragraph = 1;
+        m.first = m.last = p;
+        return m;
+    }
+
+    std::optional<Member> relative(int pos) {
+        const QChar c = t_[pos];
+        if (c != u'前' && c != u'次' && c != u'同' && c != u'本' && c != u'こ') return std::nullopt;
+        if (c != u'こ' && pos > 0 && isIdeograph(t_[pos - 1])) return std::nullopt;
+        Member m;
+        m.start = pos;
+        int i = pos;
+        Place p;
+        auto level = [&](QChar unit) { return i < t_.size() && t_[i] == unit; };
+        if (c == u'こ') {
+            if (!at(t_, pos, QStringLiteral("この")) || pos + 2 >= t_.size()) return std::nullopt;
+            i = pos + 2;
+            if (level(u'条')) {
+                p = current(0);
+                m.namedArticle = true;
+            } else if (level(u'項')) {
+                p = current(c_.paragraph);
+                m.namedParagraph = true;
+            } else {
+                return std::nullopt;
+            }
+            ++i;
+        } else {
+            i = pos + 1;
+            // 前二条, 前各項: a count of places before.
+            int count = 1;
+            bool each = false;
+            if (c == u'前' && i < t_.size() && t_[i] == u'各') {
+                each = true;
+                ++i;
+            } else if (c == u'前') {
+                if (const auto n = number(t_, i)) {
+                    count = n->first;
+                    i = n->second;
+                }
+            }
+            if (i >= t_.size()) return std::nullopt;
+            const QChar unit = t_[i];
+            if (unit != u'条' && unit != u'項' && unit != u'号') return std::nullopt;
+            if (c == u'本' && unit != u'条') return std::nullopt;
+            if ((c == u'同' || c == u'次' || c == u'本') && (count != 1 || each)) return std::nullopt;
+            if (each && unit == u'条') return std::nullopt;
+            ++i;
+            if (unit == u'条') {
+                m.namedArticle = true;
+                if (c == u'前' && count > 1) {
+                    m.first = shifted(-count);
+                    m.last = shifted(-1);
+                    m.range = true;
+                    m.end = i;
+                    return m;
+                }
+                p = c == u'前'   ? shifted(-1)
+                    : c == u'次' ? shifted(1)
+                    : c == u'本' ? current(0)
+                                 : lastArticle_.value_or(Place{{}, {}, 0, true});
+            } else if (unit == u'項') {
+                m.namedParagraph = true;
+                if (c == u'同') {
+                    p = lastParagraph_.value_or(Place{{}, {}, 0, true});
+                } else {
+                    const int first = c == u'次' ? c_.paragraph + 1
+                                      : each      ? 1
+                                                  : c_.paragraph - count;
+                    const int last = c == u'次' ? c_.paragraph + 1 : c_.paragraph - 1;
+                    Place a = current(first), b = current(last);
+                    if (first < 1 || last < first) a.missing = b.missing = true;
+                    if (first != last) {
+                        m.first = a;
+                        m.last = b;
+                        m.range = true;
+                        m.end = i;
+                        return m;
+                    }
+                    p = a;
+                }
+            } else {  // 号: the paragraph the items are in
+                m.namedItem = true;
+                p = c == u'同' ? lastItem_.value_or(Place{{}, {}, 0, true}) : current(c_.paragraph);
+            }
+        }
+        // 前条第二項, 同条第一項第三号, 前項第一号: deeper levels of the place named.
+        if (m.namedArticle && at(t_, i, QStringLiteral("第"))) {
+            const auto n = number(t_, i + 1);
+            if (n && n->second < t_.size() && t_[n->second] == u'項') {
+                p.paragraph = n->first;
+                m.namedParagraph = true;
+                i = n->second + 1;
+            }
+        }
+        if ((m.namedArticle || m.namedParagraph) && at(t_, i, QStringLiteral("第"))) {
+            const auto n = number(t_, i + 1);
+            if (n && n->second < t_.size() && t_[n->second] == u'号') {
+                m.namedItem = true;
+                i = n->second + 1;
+                while (i < t_.size() && (t_[i] == u'の' || t_[i] == u'ノ')) {
+                    const auto branch = number(t_, i + 1);
+                    if (!branch) break;
+                    i = branch->second;
+                }
+                if (p.paragraph == 0) p.paragraph = 1;
+            }
+        }
+        m.end = i;
+        m.first = m.last = p;
+        return m;
+    }
+
+    // The target of one end, checked against the law.
+    QString targetOf(const Place& p) const {
+        if (p.law == QStringLiteral("?")) return QStringLiteral("?");
+        const LawIndex* index = indexOf(p.law);
+        if (p.missing || !index || !index->paragraphs.contains(p.article)) return QStringLiteral("!");
+        const int count = index->paragraphs.value(p.article);
+        if (p.paragraph > count) return QStringLiteral("!");
+        return shortTarget(*index, p.article, p.paragraph);
+    }
+
+    void emit(const Member& m) {
+        QString target = targetOf(m.first);
+        if (m.range) {
+            const QString last = targetOf(m.last);
+            if (target == QStringLiteral("?") || last == QStringLiteral("?"))
+                target = QStringLiteral("?");
+            else if (target == QStringLiteral("!") || last == QStringLiteral("!"))
+                target = QStringLiteral("!");
+            else if (last != target)
+                target += u'~' + last;
+        }
+        out_ << Reference{m.start, m.end - m.start, target};
+    }
+
+    void remember(const Member& m) {
+        const Place& p = m.last;
+        if (m.namedArticle || m.namedParagraph || m.namedItem) {
+            if (m.namedArticle) lastArticle_ = Place{p.law, p.article, 0, p.missing};
+            if (m.namedParagraph) lastParagraph_ = p;
+            if (m.namedItem) lastItem_ = p;
+        }
+    }
+
+    const QString& t_;
+    const RefContext& c_;
+    QList<bool> quoted_;
+    QList<Reference> out_;
+    std::optional<Member> previous_;
+    std::optional<Place> lastArticle_, lastParagraph_, lastItem_;
+    QString lastLaw_;
+};
+
+}  // namespace
+
+LawIndex readLawIndex(const QString& code, store::Database& db) {
+    LawIndex index;
+    index.code = code.toUpper();
+    for (store::Recordset rs =
+             db.openRecordset(QStringLiteral("select 条項コード from 条文 order by 条項コード"));
+         !rs.eof(); rs.moveNext()) {
+        const QString c = rs.text(QStringLiteral("条項コード"));
+        if (c.size() != 16 || c.endsWith(u'1')) continue;  // a heading record
+        const QString article = c.mid(2, 8);
+        if (index.articles.isEmpty() || index.articles.last() != article) index.articles << article;
+        index.paragraphs[article] += 1;
+    }
+    return index;
+}
+
+QList<Reference> findReferences(const QString& text, const RefContext& context) {
+    return Scanner(text, context).run();
+}
+
+int codePointOffset(const QString& text, int utf16) {
+    int n = 0;
+    for (int i = 0; i < utf16 && i < text.size(); ++i)
+        if (!text[i].isLowSurrogate()) ++n;
+    return n;
+}
+
+QString shortTarget(const LawIndex& law, const QString& article, int paragraph) {
+    QString s = law.code + QString::number(article.left(4).toInt());
+    const int b1 = article.mid(4, 2).toInt(), b2 = article.mid(6, 2).toInt();
+    if (b1) s += u'-' + QString::number(b1);
+    if (b2) s += u'-' + QString::number(b2);
+    if (paragraph > 0 && law.paragraphs.value(article) > 1) s += u':' + QString::number(paragraph);
+    return s;
+}
+
+QString targetRecordCode(const QString& target, const LawIndex* law) {
+    if (!law || target.contains(u'~') || target.size() < 3) return {};
+    QString rest = target.mid(2);
+    int paragraph = 0;
+    if (const qsizetype colon = rest.indexOf(u':'); colon >= 0) {
+        paragraph = rest.mid(colon + 1).toInt();
+        rest = rest.left(colon);
+    }
+    const QStringList parts = rest.split(u'-');
+    const QString article = articleKey(parts.value(0).toInt(), parts.value(1).toInt(),
+                                       parts.value(2).toInt());
+    const int count = law->paragraphs.value(article);
+    if (count == 0) return {};
+    if (count == 1) return law->code + article + QStringLiteral("010000");
+    const QString p = QStringLiteral("%1").arg(std::max(paragraph, 1), 2, 10, QChar(u'0'));
+    return law->code + article + p + p + QStringLiteral("00");
+}
+
+RefLibrary::RefLibrary() {
+    for (const store::LawEntry& law : store::readLawList()) {
+        codes_.insert(law.name, law.code.toUpper());
+        names_.insert(law.code.toUpper(), law.name);
+    }
+}
+
+const LawIndex* RefLibrary::index(const QString& code) {
+    const QString upper = code.toUpper();
+    if (const auto it = indexes_.find(upper); it != indexes_.end()) return it->get();
+    std::shared_ptr<LawIndex> index;
+    if (names_.contains(upper)) {
+        try {
+            store::Database db = store::openLawDb(names_.value(upper));
+            index = std::make_shared<LawIndex>(readLawIndex(upper, db));
+        } catch (const platform::Error&) {
+            // An unreadable law: its references stay unlinked.
+        }
+    }
+    indexes_.insert(upper, index);
+    return index.get();
+}
+
+QList<Reference> RefLibrary::references(const QString& recordCode, const QString& text) {
+    RefContext c;
+    c.law = index(recordCode.left(2));
+    if (!c.law || recordCode.size() != 16) return {};
+    c.article = recordCode.mid(2, 8);
+    c.paragraph = std::max(1, recordCode.mid(10, 2).toInt());
+    c.listedNames = codes_;
+    c.otherLaw = [this](const QString& code) { return index(code); };
+    return findReferences(text, c);
+}
+
+QString RefLibrary::preview(const QString& target, int maxChars) {
+    const QString code = targetRecordCode(target, index(target.left(2)));
+    if (code.isEmpty()) return {};
+    try {
+        store::Database db = store::openLawDb(names_.value(target.left(2).toUpper()));
+        store::Recordset rs = db.openRecordset(
+            QStringLiteral("select 条文 from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
+            {code});
+        if (rs.eof()) return {};
+        QString text = rs.text(QStringLiteral("条文"));
+        if (text.size() > maxChars) text = text.left(maxChars) + QStringLiteral("…");
+        return text;
+    } catch (const platform::Error&) {
+        return {};
+    }
+}
+
+}  // namespace viewer

@@ -1,0 +1,83 @@
+#pragma once
+// References in statute text: 第九十条, 前条第二項, 同項第三号, 第十条から第十二条まで,
+// 民法（明治二十九年法律第八十九号）第七百九条 … found with their span and resolved to the
+// paragraph (or article, or range) they name.
+//
+// A target is a short number: MP709 (an article, or the paragraph of a one-paragraph
+// article), MP415:2, MP398-2:3; a range MP10~MP12; "?" for a reference into a law that is not
+// listed; "!" for an article or paragraph the law lacks.
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace store {
+class Database;
+}
+
+namespace viewer {
+
+// What a law has: its articles in order (NNNNBBCC) and each one's paragraph count.
+struct LawIndex {
+    QString code;
+    QStringList articles;
+    QHash<QString, int> paragraphs;
+    int indexOf(const QString& article) const { return int(articles.indexOf(article)); }
+};
+LawIndex readLawIndex(const QString& code, store::Database& db);
+
+struct Reference {
+    int start = 0;   // in UTF-16 units of the text
+    int length = 0;
+    QString target;
+    bool linked() const { return target != QStringLiteral("!") && target != QStringLiteral("?"); }
+};
+
+// Where the text is: its law, article and paragraph (1 for a one-paragraph article), and how
+// to reach the law's index and the listed laws.
+struct RefContext {
+    const LawIndex* law = nullptr;
+    QString article;    // NNNNBBCC
+    int paragraph = 1;
+    QHash<QString, QString> listedNames;  // 法典名称 → code
+    // The index of another listed law (nullptr when it cannot be read).
+    std::function<const LawIndex*(const QString& code)> otherLaw;
+};
+
+QList<Reference> findReferences(const QString& text, const RefContext& context);
+
+// UTF-16 position → code points before it (what lexctl refs counts).
+int codePointOffset(const QString& text, int utf16);
+
+// The short number of a target's single end: law code, article (-branches), :paragraph when
+// the article has more than one.
+QString shortTarget(const LawIndex& law, const QString& article, int paragraph);
+
+// The 16-character 条項コード of a single target's paragraph (or of the article's first
+// paragraph for an article target); empty for a range, "?" or "!".
+QString targetRecordCode(const QString& target, const LawIndex* law);
+
+// The listed laws' indexes, read once each: references found in any law's paragraph.
+class RefLibrary {
+  public:
+    RefLibrary();
+    // nullptr when the law is not listed or cannot be read.
+    const LawIndex* index(const QString& code);
+    // The references of a paragraph record's text.
+    QList<Reference> references(const QString& recordCode, const QString& text);
+    // The start of a single target's text (its first lines), for a preview; empty for a
+    // range, "?", "!" or a paragraph that cannot be read.
+    QString preview(const QString& target, int maxChars = 200);
+    // The law name of a code, for a jump.
+    QString lawName(const QString& code) const { return names_.value(code.toUpper()); }
+
+  private:
+    QHash<QString, QString> codes_;  // 法典名称 → code
+    QHash<QString, QString> names_;  // code → 法典名称
+    QHash<QString, std::shared_ptr<LawIndex>> indexes_;
+};
+
+}  // namespace viewer
