@@ -152,7 +152,17 @@ class Scanner {
     // Joined to the member before it by a list word (and maybe a parenthesis after it).
     bool joinedToPrevious(int start) const {
         if (!previous_) return false;
-        const int from = skipParen(previous_->end);
+        // The first words of a parenthesis after it: 第七百七十七条（第二号に係る部分に限る。）
+        if (start == previous_->end + 1 && t_[previous_->end] == u'（') return true;
+        int from = skipParen(previous_->end);
+        // A part of the member before (第九十三条第一項ただし書及び…) does not break the list.
+        for (const QString& part : {QStringLiteral("まで"), QStringLiteral("ただし書"), QStringLiteral("本文"),
+                                    QStringLiteral("前段"), QStringLiteral("後段"),
+                                    QStringLiteral("各号")})
+            if (at(t_, from, part)) {
+                from = skipParen(from + int(part.size()));
+                break;
+            }
         const QStringView between = QStringView(t_).mid(from, start - from);
         static const QStringList joiners{QStringLiteral("及び"),   QStringLiteral("又は"),
                                          QStringLiteral("並びに"), QStringLiteral("若しくは"),
@@ -288,9 +298,11 @@ class Scanner {
         Place p = current(0);
         if (article) {
             int start = pos;
-            const QString law = lawBefore(pos, &start);
+            QString law = lawBefore(pos, &start);
+            // 民法第九十三条及び第九十四条: the law left out comes from the member before.
+            if (law.isEmpty() && previous_ && joinedToPrevious(pos)) law = previous_->first.law;
             if (!law.isEmpty()) p.law = law;
-            if (!law.isEmpty() && law != QStringLiteral("?")) lastLaw_ = law;
+            if (!law.isEmpty()) lastLaw_ = law;  // 同法 after it: that law ("?" as well)
             p.article = articleKey(article, b1, b2);
             p.paragraph = paragraph;
         } else {
@@ -305,7 +317,8 @@ class Scanner {
                 p.paragraph = inherit && previous_ ? previous_->last.paragraph : c_.paragraph;
             if (!paragraph && inherit && previous_ && previous_->range)
                 p.paragraph = previous_->first.paragraph;
-            if (p.paragraph == 0) p.paragraph = c_.paragraph;
+            // An item of an article named whole is in its first paragraph.
+            if (p.paragraph == 0) p.paragraph = inherit ? 1 : c_.paragraph;
         }
         if (item && !paragraph && article && p.paragraph == 0) p.paragraph = 1;
         m.first = m.last = p;

@@ -69,8 +69,12 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
                              [this](const QString& target) { followReference(target); });
     Rtxt1->setLinkTip([this](const QString& target) {
         if (!refs_) return QString();
-        const QString text = refs_->preview(target.section(u'~', 0, 0));
-        return text.isEmpty() ? target : target + QStringLiteral("\n") + text;
+        const QString first = target.section(u'~', 0, 0);
+        const QString text = refs_->preview(first);
+        // Rich text, so that a long paragraph wraps.
+        const QString head = refs_->lawName(first.left(2)) + u' ' + target;
+        return QStringLiteral("<p><b>%1</b><br>%2</p>")
+            .arg(head.toHtmlEscaped(), text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
     });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
