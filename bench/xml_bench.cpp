@@ -60,7 +60,10 @@ BENCHMARK(BM_ImportXml_MP)->Unit(benchmark::kMillisecond)->Iterations(3);
 // amended imported over it (the first kept as a version); the timing reads both and compares.
 void BM_DiffVersions_MP(benchmark::State& state) {
     QTemporaryDir tmp;
-    freshRoot(state, tmp.path() + QStringLiteral("/root"));
+    const QString root = tmp.path() + QStringLiteral("/root");
+    QDir().mkpath(root);
+    store::setFolders(root, root);
+    store::MakeHCodeDB();
     maint::LawTextImporter importer;
     importer.run(maint::readLawTextFile(bench::sample("MP.txt")), {});
     QFile f(xml("MP"));
