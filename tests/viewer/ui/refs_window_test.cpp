@@ -1,0 +1,57 @@
+// References in the browser pane: links drawn on 民法 第415条, a click landing on the target
+// paragraph, Alt+← coming back and Alt+→ going again, and a preview for the pointer.
+#include "platform/ui/keyedtree.h"
+#include "platform/ui/textpane.h"
+#include "tests/viewer/ui/viewerfixture.h"
+
+namespace viewer {
+namespace {
+
+class RefsWindowTest : public BrowserTest {
+  protected:
+    static QString selectedKey(FrmTree* t) {
+        const QTreeWidgetItem* n = t->TView1->selectedNode();
+        return n ? platform::KeyedTree::keyOf(n) : QString();
+    }
+};
+
+TEST_F(RefsWindowTest, ALinkInArticle415JumpsAndAltLeftComesBack) {
+    lookup(QStringLiteral("MP415"));
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    const QString article = selectedKey(t);
+    ASSERT_FALSE(article.isEmpty());
+    // 第415条 shown whole: 前項 in its second paragraph is a link to its first.
+    const QList<platform::TextPane::Link> links = t->Rtxt1->links();
+    ASSERT_FALSE(links.isEmpty());
+    const platform::TextPane::Link link = links.first();
+    EXPECT_EQ(link.target, QStringLiteral("MP415:1"));
+    EXPECT_EQ(t->Rtxt1->toPlainText().mid(link.start, link.length), QStringLiteral("前項"));
+
+    // The pointer over it: the link under it is the one drawn.
+    QTextCursor c(t->Rtxt1->document());
+    c.setPosition(link.start + 1);
+    t->Rtxt1->ensureCursorVisible();
+    t->Rtxt1->setTextCursor(c);
+    const QPoint at = t->Rtxt1->cursorRect(c).center() - QPoint(2, 0);
+    EXPECT_EQ(t->Rtxt1->linkAt(at), 0);
+    c.clearSelection();
+    t->Rtxt1->setTextCursor(c);
+    QTest::mouseClick(t->Rtxt1->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(selectedKey(t), QStringLiteral("MP04150000010100"));
+    EXPECT_EQ(t->backCount(), 1);
+
+    QTest::keyClick(t->TView1, Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(selectedKey(t), article);
+    QTest::keyClick(t->TView1, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(selectedKey(t), QStringLiteral("MP04150000010100"));
+
+    // Into another law: 会社法 第51条 names 民法 第93条.
+    EXPECT_TRUE(t->followReference(QStringLiteral("MP93:1")));
+    EXPECT_TRUE(t->followReference(QStringLiteral("KS51:1")));
+    EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("KS"));
+    EXPECT_FALSE(t->followReference(QStringLiteral("MP9999")));
+}
+
+}  // namespace
+}  // namespace viewer
