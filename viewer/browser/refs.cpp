@@ -581,4 +581,49 @@ QString RefLibrary::preview(const QString& target, int maxChars) {
     }
 }
 
+QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
+                                 const QStringList& codes, const QString& shown) {
+    QList<Reference> out;
+    const QString name = library.lawName(lawCode);
+    if (name.isEmpty()) return out;
+    store::Database db = store::openLawDb(name);
+    auto add = [&](const QString& code, QString text, qsizetype* from) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const qsizetype at = shown.indexOf(text, *from);
+        if (at < 0) return;
+        for (Reference r : library.references(code, text)) {
+            if (!r.linked()) continue;
+            r.start += int(at);
+            out << r;
+        }
+        *from = at + text.size();
+    };
+    qsizetype from = 0;
+    if (codes.isEmpty()) {
+        for (store::Recordset rs = db.openRecordset(
+                 QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+             !rs.eof(); rs.moveNext()) {
+            const QString code = rs.text(QStringLiteral("条項コード"));
+            if (code.size() == 16 && !code.endsWith(u'1'))
+                add(code, rs.text(QStringLiteral("条文")), &from);
+        }
+        return out;
+    }
+    for (const QString& code : codes) {
+        store::Recordset rs = db.openRecordset(
+            QStringLiteral("select 条文 from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
+            {code});
+        if (!rs.eof()) add(code, rs.text(QStringLiteral("条文")), &from);
+    }
+    return out;
+}
+
+QString referenceTip(RefLibrary& library, const QString& target) {
+    const QString first = target.section(u'~', 0, 0);
+    const QString head = library.lawName(first.left(2)) + u' ' + target;
+    return QStringLiteral("<p><b>%1</b><br>%2</p>")
+        .arg(head.toHtmlEscaped(),
+             library.preview(first).toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
+}
+
 }  // namespace viewer

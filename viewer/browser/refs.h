@@ -80,4 +80,14 @@ class RefLibrary {
     QHash<QString, std::shared_ptr<LawIndex>> indexes_;
 };
 
+// The tooltip of a link: the law, the target and the start of its text, as rich text (so
+// that a long paragraph wraps).
+QString referenceTip(RefLibrary& library, const QString& target);
+
+// The references of a law's paragraphs where a window shows them: each paragraph record of
+// `codes` (every paragraph of the law when empty), in code order, is looked for in `shown`
+// (line breaks as \n) after the one before it; positions are in `shown`. Linked ones only.
+QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
+                                 const QStringList& codes, const QString& shown);
+
 }  // namespace viewer

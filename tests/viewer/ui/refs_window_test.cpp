@@ -3,6 +3,7 @@
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/textpane.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/tools/ui/frmexpand.h"
 
 namespace viewer {
 namespace {
@@ -51,6 +52,23 @@ TEST_F(RefsWindowTest, ALinkInArticle415JumpsAndAltLeftComesBack) {
     EXPECT_TRUE(t->followReference(QStringLiteral("KS51:1")));
     EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("KS"));
     EXPECT_FALSE(t->followReference(QStringLiteral("MP9999")));
+}
+
+TEST_F(RefsWindowTest, TheWholeLawTextLinksEveryReferenceIntoTheBrowser) {
+    FrmExpand expand(QStringLiteral("MP"));
+    expand.CmdMake_Click();
+    const QList<platform::TextPane::Link> links = expand.Rtxt1->links();
+    ASSERT_GT(links.size(), 1000);  // 民法 refers to itself on almost every page
+    const QString text = expand.Rtxt1->toPlainText();
+    int toArticle13 = -1;
+    for (int i = 0; i < links.size(); ++i)
+        if (links[i].target == QStringLiteral("MP13:1") && toArticle13 < 0) toArticle13 = i;
+    ASSERT_GE(toArticle13, 0);
+    // The first is 前各号 in its own item ten: the items of 第13条第1項.
+    EXPECT_EQ(text.mid(links[toArticle13].start, links[toArticle13].length), QStringLiteral("前各号"));
+    Q_EMIT expand.Rtxt1->linkClicked(links[toArticle13].target);
+    ASSERT_NE(w().browser, nullptr);
+    EXPECT_EQ(selectedKey(w().browser), QStringLiteral("MP00130000010100"));
 }
 
 }  // namespace

@@ -68,13 +68,7 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this,
                              [this](const QString& target) { followReference(target); });
     Rtxt1->setLinkTip([this](const QString& target) {
-        if (!refs_) return QString();
-        const QString first = target.section(u'~', 0, 0);
-        const QString text = refs_->preview(first);
-        // Rich text, so that a long paragraph wraps.
-        const QString head = refs_->lawName(first.left(2)) + u' ' + target;
-        return QStringLiteral("<p><b>%1</b><br>%2</p>")
-            .arg(head.toHtmlEscaped(), text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
+        return refs_ ? referenceTip(*refs_, target) : QString();
     });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
@@ -697,22 +691,10 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys) {
         refs_ = std::make_unique<RefLibrary>();
         refsLaws_ = laws;
     }
-    store::Database db = store::openLawDb(store::GetHoutenName(curHCodeT));
-    const QString plain = Rtxt1->toPlainText();
     QList<platform::TextPane::Link> links;
-    qsizetype from = 0;
-    for (const QString& key : paragraphKeys) {
-        store::Recordset rs =
-            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
-                             store::RecordsetType::Snapshot, {key});
-        if (rs.eof()) continue;
-        const QString text = platform::fromCrLf(rs.text(QStringLiteral("条文")));
-        const qsizetype at = plain.indexOf(text, from);
-        if (at < 0) continue;
-        for (const Reference& r : refs_->references(key, text))
-            if (r.linked()) links << platform::TextPane::Link{int(at) + r.start, r.length, r.target};
-        from = at + text.size();
-    }
+    for (const Reference& r :
+         referencesShown(*refs_, curHCodeT, paragraphKeys, Rtxt1->toPlainText()))
+        links << platform::TextPane::Link{r.start, r.length, r.target};
     Rtxt1->setLinks(links);
 }
 

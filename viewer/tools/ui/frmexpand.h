@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QPushButton;
 class QRadioButton;
@@ -16,11 +18,14 @@ class TextPane;
 
 namespace viewer {
 
+class RefLibrary;
+
 class FrmExpand : public QWidget {
     Q_OBJECT
   public:
     // `law` is curHCodeE, set by the opener.
     explicit FrmExpand(const QString& law = {}, QWidget* parent = nullptr);
+    ~FrmExpand() override;
 
     QString curHCodeE;
     QPushButton* CmdMake = nullptr;
@@ -40,6 +45,7 @@ class FrmExpand : public QWidget {
 
   private:
     platform::RunState run_{this};
+    std::unique_ptr<RefLibrary> refs_;  // the full text's references, as links
 };
 
 }  // namespace viewer
