@@ -6,6 +6,9 @@
 #include "bench/windowbench.h"
 #include "platform/prompt.h"
 #include "platform/ui/textpane.h"
+#include "store/engine.h"
+#include "store/lawdb.h"
+#include "viewer/browser/refs.h"
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/expand.h"
 #include "viewer/tools/ui/frmcheckdata.h"
@@ -39,6 +42,22 @@ void BM_ExpandWindow_KS(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExpandWindow_KS)->Unit(benchmark::kMillisecond);
+
+// The references of one paragraph of 民法 (第13条第1項: ten items, five references), the
+// laws' indexes read once before.
+void BM_References_MP13(benchmark::State& state) {
+    viewer::RefLibrary library;
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    store::Recordset rs = db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                                           store::RecordsetType::Snapshot,
+                                           {QStringLiteral("MP00130000010100")});
+    const QString text = rs.text(QStringLiteral("条文"));
+    library.references(QStringLiteral("MP00130000010100"), text);
+    qsizetype found = 0;
+    for (auto _ : state) found = library.references(QStringLiteral("MP00130000010100"), text).size();
+    state.counters["refs"] = double(found);
+}
+BENCHMARK(BM_References_MP13)->Unit(benchmark::kMicrosecond);
 
 void BM_DataCheck_Seven(benchmark::State& state) {
     int hits = 0;
