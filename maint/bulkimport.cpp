@@ -8,6 +8,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 
+#include <QDate>
 #include <QFileInfo>
 #include <QSet>
 
@@ -126,6 +127,12 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 ImportOptions quiet;
                 quiet.quiet = true;  // one summary for the collection, not a box per law
                 job.law.lawId = job.lawId;
+                // The bulk download names a file by law id, the version's date and the
+                // amending law: 322AC0000000125_20230401_505AC0000000028.xml.
+                const QString date = QFileInfo(job.shown).completeBaseName().section(u'_', 1, 1);
+                if (date.size() == 8 && QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid())
+                    job.law.sourceDate =
+                        QDate::fromString(date, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
                 followRenamedLaw(job.law, byId);
                 // A law new to the root is written without a disk wait per commit and
                 // written out once at its end; a listed law's file keeps every wait.

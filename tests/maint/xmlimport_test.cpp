@@ -116,7 +116,7 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
     QDir().mkpath(folder + QStringLiteral("/sub"));
     QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/GT.xml"),
                 folder + QStringLiteral("/405AC0000000088_gt.xml"));
-    QFile::copy(kKokkaBaisho, folder + QStringLiteral("/sub/322AC0000000125_kb.xml"));
+    QFile::copy(kKokkaBaisho, folder + QStringLiteral("/sub/322AC0000000125_20230401_kb.xml"));
     testsupport::writeFile(folder + QStringLiteral("/notes.xml"), "<html/>");
     QProcess zip;
     zip.setWorkingDirectory(folder);
@@ -163,6 +163,12 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
     store::Database gt = store::openLawDb(QStringLiteral("行政手続法"));
     EXPECT_EQ(store::readLawInfo(gt).lawId, QStringLiteral("405AC0000000088"));
     EXPECT_EQ(store::readLawInfo(gt).lawNum, QStringLiteral("平成五年法律第八十八号"));
+    // The version's date from the bulk file's name, when it has one; the promulgation always.
+    EXPECT_EQ(store::readLawInfo(gt).sourceDate, QString());
+    EXPECT_EQ(store::readLawInfo(gt).promulgated, QStringLiteral("1993-11-12"));
+    store::Database ko = store::openLawDb(QStringLiteral("国家賠償法"));
+    EXPECT_EQ(store::readLawInfo(ko).sourceDate, QStringLiteral("2023-04-01"));
+    EXPECT_EQ(store::readLawInfo(ko).promulgated, QStringLiteral("1947-10-27"));
     EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))),
                  exchange::LawSourceError);
     EXPECT_EQ(exchange::LawXmlSource::lawIdOf(QStringLiteral("a/322AC0000000125_20230401_kb.xml")),

@@ -582,7 +582,7 @@ QString RefLibrary::preview(const QString& target, int maxChars) {
 }
 
 QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
-                                 const QStringList& codes, const QString& shown) {
+                                 const QStringList& codes, const QString& shown, qsizetype start) {
     QList<Reference> out;
     const QString name = library.lawName(lawCode);
     if (name.isEmpty()) return out;
@@ -598,7 +598,7 @@ QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
         }
         *from = at + text.size();
     };
-    qsizetype from = 0;
+    qsizetype from = start;
     if (codes.isEmpty()) {
         for (store::Recordset rs = db.openRecordset(
                  QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));

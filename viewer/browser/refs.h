@@ -86,8 +86,10 @@ QString referenceTip(RefLibrary& library, const QString& target);
 
 // The references of a law's paragraphs where a window shows them: each paragraph record of
 // `codes` (every paragraph of the law when empty), in code order, is looked for in `shown`
-// (line breaks as \n) after the one before it; positions are in `shown`. Linked ones only.
+// (line breaks as \n) after the one before it, the first from `from`; positions are in
+// `shown`. Linked ones only.
 QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
-                                 const QStringList& codes, const QString& shown);
+                                 const QStringList& codes, const QString& shown,
+                                 qsizetype from = 0);
 
 }  // namespace viewer

@@ -1,8 +1,10 @@
 // References in the browser pane: links drawn on 民法 第415条, a click landing on the target
 // paragraph, Alt+← coming back and Alt+→ going again, and a preview for the pointer.
+#include "platform/prompt.h"
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/textpane.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/browser/ui/textwindows.h"
 #include "viewer/tools/ui/frmexpand.h"
 
 namespace viewer {
@@ -69,6 +71,24 @@ TEST_F(RefsWindowTest, TheWholeLawTextLinksEveryReferenceIntoTheBrowser) {
     Q_EMIT expand.Rtxt1->linkClicked(links[toArticle13].target);
     ASSERT_NE(w().browser, nullptr);
     EXPECT_EQ(selectedKey(w().browser), QStringLiteral("MP00130000010100"));
+}
+
+TEST_F(RefsWindowTest, TheSearchResultLinksItsHitsReferences) {
+    platform::ScriptedPrompt prompt;
+    w().TxtJouFindT->setText(QStringLiteral("契約 解除"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_FALSE(w().found.isNull());
+    const QList<platform::TextPane::Link> links = w().found->Rtxt1->links();
+    ASSERT_FALSE(links.isEmpty());
+    const QString text = w().found->Rtxt1->toPlainText();
+    // The first hit is 民法 第415条第2項, whose 前項 is 第415条第1項.
+    EXPECT_EQ(text.mid(links[0].start, links[0].length), QStringLiteral("前項"));
+    EXPECT_EQ(links[0].target, QStringLiteral("MP415:1"));
+    for (const platform::TextPane::Link& l : links)
+        EXPECT_TRUE(QStringLiteral("第前次同本こ").contains(text[l.start])) << l.target.toStdString();
+    Q_EMIT w().found->Rtxt1->linkClicked(links[0].target);
+    ASSERT_NE(w().browser, nullptr);
+    EXPECT_EQ(selectedKey(w().browser), QStringLiteral("MP04150000010100"));
 }
 
 }  // namespace

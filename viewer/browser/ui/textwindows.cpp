@@ -11,6 +11,7 @@
 #include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "viewer/browser/refs.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/mdimain.h"
 
@@ -232,9 +233,26 @@ void FrmCopy::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
 }
 
+void answerReferenceLinks(platform::TextPane* pane, QObject* owner,
+                          const std::shared_ptr<RefLibrary>* refs) {
+    pane->setLinkTip([refs](const QString& target) {
+        return *refs ? referenceTip(**refs, target) : QString();
+    });
+    platform::connectGuarded(pane, &platform::TextPane::linkClicked, owner,
+                             [refs](const QString& target) {
+                                 MDIMain* main = MDIMain::instance();
+                                 if (!main || !*refs) return;
+                                 const QString first = target.section(u'~', 0, 0);
+                                 const QString law = first.left(2);
+                                 const QString code = targetRecordCode(first, (*refs)->index(law));
+                                 if (!code.isEmpty()) main->openHit((*refs)->lawName(law), code, {});
+                             });
+}
+
 FrmFound::FrmFound(QWidget* parent)
     : TextWindow(QStringLiteral("FrmFound"), QStringLiteral("検索結果"), parent) {
     Rtxt1->viewport()->installEventFilter(this);
+    answerReferenceLinks(Rtxt1, this, &refs_);
 }
 
 void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, const QString& words) {
@@ -242,6 +260,20 @@ void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, con
     words_ = words;
     Rtxt1->setText(text);
     Rtxt1->highlightWords(store::splitSearchWords(words));
+    // Each hit's paragraph links its references; the hits of a law come together.
+    refs_ = std::make_shared<RefLibrary>();
+    const QString plain = Rtxt1->toPlainText();
+    QList<platform::TextPane::Link> links;
+    for (qsizetype i = 0; i < hits.size();) {
+        const QString law = hits[i].code.left(2);
+        // The block's place in the pane, where a line break counts one.
+        const int from = hits[i].offset - int(text.left(hits[i].offset).count(QStringLiteral("\r\n")));
+        QStringList codes;
+        for (; i < hits.size() && hits[i].code.left(2) == law; ++i) codes << hits[i].code;
+        for (const Reference& r : referencesShown(*refs_, law, codes, plain, from))
+            links << platform::TextPane::Link{r.start, r.length, r.target};
+    }
+    Rtxt1->setLinks(links);
 }
 
 bool FrmFound::openHitAtCaret() {

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 
@@ -15,6 +17,8 @@ class TextPane;
 }
 
 namespace viewer {
+
+class RefLibrary;
 
 class TextWindow : public QWidget {
     Q_OBJECT
@@ -89,6 +93,7 @@ class FrmFound : public TextWindow {
   private:
     QList<SearchHit> hits_;
     QString words_;
+    std::shared_ptr<RefLibrary> refs_;  // the hits' references, as links
 };
 
 // ヘルプ → 使い方: the short help, for reading.
@@ -97,6 +102,11 @@ class FrmHelp : public TextWindow {
   public:
     explicit FrmHelp(const QString& text, QWidget* parent = nullptr);
 };
+
+// Makes a pane's reference links answer: a preview of the target from the library `refs`
+// points to (when it holds one), a click opening the target in the law's browser.
+void answerReferenceLinks(platform::TextPane* pane, QObject* owner,
+                          const std::shared_ptr<RefLibrary>* refs);
 
 // Selects the block that begins at the first occurrence of `head` in the pane (up to the next
 // empty line) and leaves the caret at its start, so the pane scrolls to it. False (and a

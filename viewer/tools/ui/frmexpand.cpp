@@ -12,6 +12,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/expand.h"
@@ -51,16 +52,7 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
     Rtxt1->setFontName(platform::kMincho);
     Rtxt1->setFontSize(11);
-    Rtxt1->setLinkTip([this](const QString& target) {
-        return refs_ ? referenceTip(*refs_, target) : QString();
-    });
-    // A click opens the target in the law's browser.
-    platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this, [this](const QString& target) {
-        MDIMain* main = MDIMain::instance();
-        const QString first = target.section(u'~', 0, 0);
-        const QString code = refs_ ? targetRecordCode(first, refs_->index(first.left(2))) : QString();
-        if (main && !code.isEmpty()) main->openHit(refs_->lawName(first.left(2)), code, {});
-    });
+    answerReferenceLinks(Rtxt1, this, &refs_);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(CmdMake);
@@ -106,7 +98,7 @@ void FrmExpand::CmdMake_Click() {
     Rtxt1->setText(text);
     // In the full text every reference is a link into the law's browser.
     if (mode == ExpandMode::Full && !text.isEmpty()) {
-        refs_ = std::make_unique<RefLibrary>();
+        refs_ = std::make_shared<RefLibrary>();
         QList<platform::TextPane::Link> links;
         for (const Reference& r : referencesShown(*refs_, curHCodeE, {}, Rtxt1->toPlainText()))
             links << platform::TextPane::Link{r.start, r.length, r.target};

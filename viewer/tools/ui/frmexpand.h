@@ -45,7 +45,7 @@ class FrmExpand : public QWidget {
 
   private:
     platform::RunState run_{this};
-    std::unique_ptr<RefLibrary> refs_;  // the full text's references, as links
+    std::shared_ptr<RefLibrary> refs_;  // the full text's references, as links
 };
 
 }  // namespace viewer
