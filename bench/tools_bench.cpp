@@ -48,13 +48,14 @@ BENCHMARK(BM_ExpandWindow_KS)->Unit(benchmark::kMillisecond);
 void BM_References_MP13(benchmark::State& state) {
     viewer::RefLibrary library;
     store::Database db = store::openLawDb(QStringLiteral("民法"));
-    store::Recordset rs = db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
-                                           store::RecordsetType::Snapshot,
-                                           {QStringLiteral("MP00130000010100")});
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                         store::RecordsetType::Snapshot, {QStringLiteral("MP00130000010100")});
     const QString text = rs.text(QStringLiteral("条文"));
     library.references(QStringLiteral("MP00130000010100"), text);
     qsizetype found = 0;
-    for (auto _ : state) found = library.references(QStringLiteral("MP00130000010100"), text).size();
+    for (auto _ : state)
+        found = library.references(QStringLiteral("MP00130000010100"), text).size();
     state.counters["refs"] = double(found);
 }
 BENCHMARK(BM_References_MP13)->Unit(benchmark::kMicrosecond);

@@ -70,14 +70,16 @@ void BM_DiffVersions_MP(benchmark::State& state) {
     f.open(QIODevice::ReadOnly);
     QString text = QString::fromUtf8(f.readAll());
     text.replace(QStringLiteral("履行をしないとき"), QStringLiteral("履行を怠ったとき"));
-    text.replace(QStringLiteral("（不法行為による損害賠償）"), QStringLiteral("（不法行為に基づく損害賠償）"));
+    text.replace(QStringLiteral("（不法行為による損害賠償）"),
+                 QStringLiteral("（不法行為に基づく損害賠償）"));
     maint::importLawXml(exchange::convertLawXml(text.toUtf8(), QStringLiteral("MP")), importer);
     const QString version = store::listVersions(QStringLiteral("民法")).value(0).id;
     int changed = 0;
     for (auto _ : state) {
         store::Database older = store::openVersion(QStringLiteral("民法"), version);
         store::Database newer = store::openLawDb(QStringLiteral("民法"));
-        const maint::LawDiff diff = maint::diffLaws(maint::readLawText(older), maint::readLawText(newer));
+        const maint::LawDiff diff =
+            maint::diffLaws(maint::readLawText(older), maint::readLawText(newer));
         changed = diff.count(maint::ArticleChange::Changed);
     }
     state.counters["changed"] = changed;

@@ -2,10 +2,10 @@
 #include "exchange/export.h"
 #include "exchange/firststart.h"
 #include "exchange/idximport.h"
+#include "exchange/lawapi.h"
 #include "exchange/lawcode.h"
 #include "exchange/lawsource.h"
 #include "exchange/lawxml.h"
-#include "exchange/lawapi.h"
 #include "maint/bulkimport.h"
 #include "maint/lawdiff.h"
 #include "maint/lawfetch.h"
@@ -17,8 +17,8 @@
 #include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
-#include "store/versions.h"
 #include "store/notation.h"
+#include "store/versions.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
@@ -61,12 +61,12 @@ struct Options {
     bool emptyLines = false;
     QString string;  // check: --string S
     bool stringGiven = false;
-    QString outDir;  // xml2text: -o DIR
-    QString from;    // import-xml --from PATH: a folder or zip of law XML
-    QString match;   // import-xml --match WORDS
-    QString list;    // import-xml --list FILE of law ids
-    QString api;     // the law API's address
-    QString code;    // fetch --code XX
+    QString outDir;    // xml2text: -o DIR
+    QString from;      // import-xml --from PATH: a folder or zip of law XML
+    QString match;     // import-xml --match WORDS
+    QString list;      // import-xml --list FILE of law ids
+    QString api;       // the law API's address
+    QString code;      // fetch --code XX
     bool all = false;  // fetch --all
     QString to;        // diff --to VERSION (diff --from VERSION shares `from`)
     QString remove;    // versions --remove VERSION
@@ -561,8 +561,9 @@ int importCollection(const Options& o) {
 }
 
 QString importLine(const maint::XmlImportResult& r) {
-    return QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
-                          "%6 table-of-contents rows, %7 lines skipped")
+    return QStringLiteral(
+               "%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
+               "%6 table-of-contents rows, %7 lines skipped")
         .arg(r.text.lawCode, r.text.lawName)
         .arg(r.text.articles)
         .arg(r.text.records)
@@ -599,7 +600,8 @@ int cmdImportXml(const Options& o, platform::Settings&) {
 int cmdFetch(const Options& o, platform::Settings&) {
     const QString words = o.args.mid(1).join(u' ');
     if (!o.code.isEmpty() && !store::isValidLawCode(o.code)) {
-        err(QStringLiteral("lexctl fetch: --code %1: 法典コードは先頭が英字の２文字です").arg(o.code));
+        err(QStringLiteral("lexctl fetch: --code %1: 法典コードは先頭が英字の２文字です")
+                .arg(o.code));
         return 2;
     }
     exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
@@ -641,7 +643,10 @@ int cmdFetch(const Options& o, platform::Settings&) {
         try {
             const QByteArray xml = api.lawXmlNow(law.lawId);
             const QString kept = maint::keepLawXml(law.lawId, xml);
-            out(QStringLiteral("fetched %1 (%2 bytes): %3").arg(law.lawId).arg(xml.size()).arg(kept));
+            out(QStringLiteral("fetched %1 (%2 bytes): %3")
+                    .arg(law.lawId)
+                    .arg(xml.size())
+                    .arg(kept));
             const maint::FetchedImport r = maint::importFetchedLaw(xml, law.lawId, o.code);
             if (!r.renamedFrom.isEmpty())
                 out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
@@ -660,7 +665,8 @@ int cmdFetch(const Options& o, platform::Settings&) {
 // The listed law of a code, or an error on standard error and empty.
 QString listedLawName(const QString& command, const QString& code) {
     const QString name = store::GetHoutenName(code);
-    if (name.isEmpty()) err(QStringLiteral("lexctl %1: %2: 登録されていない法典コードです").arg(command, code));
+    if (name.isEmpty())
+        err(QStringLiteral("lexctl %1: %2: 登録されていない法典コードです").arg(command, code));
     return name;
 }
 
@@ -740,7 +746,8 @@ int cmdRefs(const Options& o, platform::Settings&) {
         const QString code = rs.text(QStringLiteral("条項コード"));
         if (code.size() != 16 || code.endsWith(u'1')) continue;
         const QString text = rs.text(QStringLiteral("条文"));
-        const QString paragraph = viewer::shortTarget(*law, code.mid(2, 8), code.mid(10, 2).toInt());
+        const QString paragraph =
+            viewer::shortTarget(*law, code.mid(2, 8), code.mid(10, 2).toInt());
         for (const viewer::Reference& r : library.references(code, text)) {
             const int start = viewer::codePointOffset(text, r.start);
             out(QStringLiteral("%1\t%2\t%3\t%4")
@@ -784,26 +791,17 @@ int main(int argc, char** argv) {
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
         {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
         {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs}};
-    const std::map<QString, int> arity{{QStringLiteral("init"), 0},
-                                       {QStringLiteral("laws"), 0},
-                                       {QStringLiteral("import"), 1},
-                                       {QStringLiteral("import-idx"), 1},
-                                       {QStringLiteral("tree"), 1},
-                                       {QStringLiteral("show"), 1},
-                                       {QStringLiteral("search"), -1},
-                                       {QStringLiteral("make-idx"), 0},
-                                       {QStringLiteral("make-ht"), 0},
-                                       {QStringLiteral("make-each"), 1},
-                                       {QStringLiteral("make-all"), 0},
-                                       {QStringLiteral("make-number"), 1},
-                                       {QStringLiteral("expand"), 1},
-                                       {QStringLiteral("check"), 0},
-                                       {QStringLiteral("xml2text"), -1},
-                                       {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
-                                       {QStringLiteral("fetch"), -1},
-                                       {QStringLiteral("versions"), 1},
-                                       {QStringLiteral("diff"), 1},
-                                       {QStringLiteral("refs"), 1}};
+    const std::map<QString, int> arity{
+        {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
+        {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
+        {QStringLiteral("tree"), 1},      {QStringLiteral("show"), 1},
+        {QStringLiteral("search"), -1},   {QStringLiteral("make-idx"), 0},
+        {QStringLiteral("make-ht"), 0},   {QStringLiteral("make-each"), 1},
+        {QStringLiteral("make-all"), 0},  {QStringLiteral("make-number"), 1},
+        {QStringLiteral("expand"), 1},    {QStringLiteral("check"), 0},
+        {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
+        {QStringLiteral("fetch"), -1},    {QStringLiteral("versions"), 1},
+        {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

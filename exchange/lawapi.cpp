@@ -71,8 +71,7 @@ ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error) {
         if (law.lawId.isEmpty() || law.title.isEmpty()) continue;  // nothing to fetch or show
         result.laws << law;
     }
-    result.total =
-        doc.object().value(QStringLiteral("total_count")).toInt(int(result.laws.size()));
+    result.total = doc.object().value(QStringLiteral("total_count")).toInt(int(result.laws.size()));
     *error = {};
     return result;
 }
@@ -115,7 +114,9 @@ LawApi::LawApi(const QString& base, QObject* parent)
     net_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
-LawApi::~LawApi() { cancel(); }
+LawApi::~LawApi() {
+    cancel();
+}
 
 void LawApi::get(const QString& path, const QList<QPair<QString, QString>>& query,
                  std::function<void(QByteArray, ApiError)> done) {
@@ -159,8 +160,9 @@ void LawApi::get(const QString& path, const QList<QPair<QString, QString>>& quer
             return;
         }
         if (e != QNetworkReply::NoError) {  // no connection, or cut off mid-answer
-            done({}, failure(ApiFailure::Network, QStringLiteral("法令APIに接続できません（%1）: %2")
-                                                      .arg(base_, reply->errorString())));
+            done({},
+                 failure(ApiFailure::Network, QStringLiteral("法令APIに接続できません（%1）: %2")
+                                                  .arg(base_, reply->errorString())));
             return;
         }
         done(body, {});
@@ -175,9 +177,9 @@ void LawApi::search(const QString& words, std::function<void(ApiSearch, ApiError
         return;
     }
     // The service takes one title fragment; the longest narrows most.
-    const QString longest = *std::max_element(
-        parts.begin(), parts.end(),
-        [](const QString& a, const QString& b) { return a.size() < b.size(); });
+    const QString longest =
+        *std::max_element(parts.begin(), parts.end(),
+                          [](const QString& a, const QString& b) { return a.size() < b.size(); });
     get(QStringLiteral("/laws"),
         {{QStringLiteral("law_title"), longest},
          {QStringLiteral("limit"), QString::number(limit)},
@@ -191,13 +193,15 @@ void LawApi::search(const QString& words, std::function<void(ApiSearch, ApiError
 }
 
 void LawApi::lawXml(const QString& lawId, std::function<void(QByteArray, ApiError)> done) {
-    get(QStringLiteral("/law_file/xml/") + QString::fromLatin1(QUrl::toPercentEncoding(lawId)),
-        {}, [done, lawId](const QByteArray& body, const ApiError& error) {
+    get(QStringLiteral("/law_file/xml/") + QString::fromLatin1(QUrl::toPercentEncoding(lawId)), {},
+        [done, lawId](const QByteArray& body, const ApiError& error) {
             if (error) return done({}, error);
             if (lawXmlHead(body).title.isEmpty())
-                return done({}, failure(ApiFailure::NotXml,
-                                        QStringLiteral("法令APIの応答が法令XMLではありません（%1）")
-                                            .arg(lawId)));
+                return done(
+                    {},
+                    failure(
+                        ApiFailure::NotXml,
+                        QStringLiteral("法令APIの応答が法令XMLではありません（%1）").arg(lawId)));
             done(body, {});
         });
 }

@@ -4,8 +4,8 @@
 #include "store/codes.h"
 #include "store/lawdb.h"
 
-#include <QFile>
 #include <QDate>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -907,7 +907,8 @@ LawXmlHead readHead(const QByteArray& xml) {
         const QXmlStreamReader::TokenType t = r.readNext();
         if (t == QXmlStreamReader::StartElement) {
             if (r.name() == QStringLiteral("LawNum")) ++inNum;
-            if (r.name() == QStringLiteral("Law")) head.promulgated = promulgationDate(r.attributes());
+            if (r.name() == QStringLiteral("Law"))
+                head.promulgated = promulgationDate(r.attributes());
             if (r.name() == QStringLiteral("LawTitle")) {
                 ++inTitle;
                 head.kana = r.attributes().value(QStringLiteral("Kana")).toString();

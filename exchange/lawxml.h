@@ -25,19 +25,19 @@ struct XmlRepair {
 };
 
 struct LawXml {
-    QString code;       // 法典コード, upper case
-    QString name;       // 法典名称
-    QString fullTitle;  // the title; longer than `name` when that had to be shortened
-    QString kana;       // the title's reading
-    QString lawNum;     // 昭和二十二年法律第百二十五号
-    QString lawId;      // the government's law id, when the caller knows it
+    QString code;         // 法典コード, upper case
+    QString name;         // 法典名称
+    QString fullTitle;    // the title; longer than `name` when that had to be shortened
+    QString kana;         // the title's reading
+    QString lawNum;       // 昭和二十二年法律第百二十五号
+    QString lawId;        // the government's law id, when the caller knows it
     QString promulgated;  // 1947-10-27
     QString amendedBy;    // the law number of the latest amendment the XML holds
     QString sourceDate;   // the version's date, when the caller knows it (2023-04-01)
-    QString text;       // the import text: header, then one block per article, CR LF
-    QStringList toc;    // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
-    int articles = 0;   // blocks written
-    int deleted = 0;    // of them 削除
+    QString text;         // the import text: header, then one block per article, CR LF
+    QStringList toc;      // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order
+    int articles = 0;     // blocks written
+    int deleted = 0;      // of them 削除
     int paragraphs = 0;
     QList<XmlRepair> report;
     // "articles=…" as summary.txt has it.
@@ -58,10 +58,10 @@ LawXml convertLawXmlFile(const QString& path, const QString& code);
 QString lawXmlName(const QByteArray& xml);
 // What the head of a law XML says of the law, read without converting.
 struct LawXmlHead {
-    QString title;   // LawTitle, ruby left out
-    QString kana;    // its reading (LawTitle Kana="…")
-    QString abbrev;  // its abbreviation (Abbrev="…"), when it has one
-    QString lawNum;  // LawNum: 昭和二十二年法律第百二十五号
+    QString title;        // LawTitle, ruby left out
+    QString kana;         // its reading (LawTitle Kana="…")
+    QString abbrev;       // its abbreviation (Abbrev="…"), when it has one
+    QString lawNum;       // LawNum: 昭和二十二年法律第百二十五号
     QString promulgated;  // 1947-10-27, from the Law element's era, year, month and day
     QString amendedBy;    // the last supplementary provision's AmendLawNum, when amended
 };

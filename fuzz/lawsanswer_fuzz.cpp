@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::check(!error || found.laws.isEmpty(), "a bad answer reads no laws");
     fuzz::check(!error || error.kind == exchange::ApiFailure::BadAnswer, "a bad answer says so");
     for (const exchange::ApiLaw& law : found.laws)
-        fuzz::check(!law.lawId.isEmpty() && !law.title.isEmpty(), "every law has an id and a title");
+        fuzz::check(!law.lawId.isEmpty() && !law.title.isEmpty(),
+                    "every law has an id and a title");
     exchange::matchingLaws(found.laws, QString::fromUtf8(answer.left(40)));
     return 0;
 }

@@ -16,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         return l;
     }();
-    static const QRegularExpression target(QStringLiteral(
-        "^(\\?|!|(ZZ|XX)\\d{1,4}(-\\d{1,2}){0,2}(:\\d{1,2})?(~(ZZ|XX)\\d{1,4}(-\\d{1,2}){0,2}(:\\d{1,2})?)?)$"));
+    static const QRegularExpression target(
+        QStringLiteral("^(\\?|!|(ZZ|XX)\\d{1,4}(-\\d{1,2}){0,2}(:\\d{1,2})?(~(ZZ|XX)\\d{1,4}(-\\d{"
+                       "1,2}){0,2}(:\\d{1,2})?)?)$"));
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     viewer::RefContext c;
     c.law = &law;
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::check(r.start >= end && r.length > 0 && r.start + r.length <= text.size(),
                     "references lie inside the text, in order, without overlap");
         const QChar first = text[r.start];
-        fuzz::check(QStringLiteral("第前次同本こ").contains(first), "a reference starts at 第 or a relative word");
+        fuzz::check(QStringLiteral("第前次同本こ").contains(first),
+                    "a reference starts at 第 or a relative word");
         fuzz::check(target.match(r.target).hasMatch(), "a target of the documented shapes");
         end = r.start + r.length;
     }

@@ -130,7 +130,8 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 // The bulk download names a file by law id, the version's date and the
                 // amending law: 322AC0000000125_20230401_505AC0000000028.xml.
                 const QString date = QFileInfo(job.shown).completeBaseName().section(u'_', 1, 1);
-                if (date.size() == 8 && QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid())
+                if (date.size() == 8 &&
+                    QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid())
                     job.law.sourceDate =
                         QDate::fromString(date, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
                 followRenamedLaw(job.law, byId);

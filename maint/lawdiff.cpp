@@ -93,7 +93,8 @@ QString tocRange(const QString& key, const QStringList& row) {
     if (first.size() != 8 || first == none) return {};
     const QString law = key.left(2);
     QString range = articleLabel(law + first);
-    if (last.size() == 8 && last != none && last != first) range += u'～' + articleLabel(law + last);
+    if (last.size() == 8 && last != none && last != first)
+        range += u'～' + articleLabel(law + last);
     return range;
 }
 
@@ -139,7 +140,8 @@ LawText readLawText(store::Database& db) {
 }
 
 QList<TextRun> textRuns(const QString& older, const QString& newer) {
-    if (older == newer) return newer.isEmpty() ? QList<TextRun>{} : QList<TextRun>{{TextRun::Same, newer}};
+    if (older == newer)
+        return newer.isEmpty() ? QList<TextRun>{} : QList<TextRun>{{TextRun::Same, newer}};
     if (older.isEmpty()) return {{TextRun::Added, newer}};
     if (newer.isEmpty()) return {{TextRun::Removed, older}};
     const std::u32string a = older.toStdU32String(), b = newer.toStdU32String();
@@ -184,7 +186,8 @@ QString LawDiff::summary() const {
                     .arg(count(ArticleChange::Changed))
                     .arg(count(ArticleChange::Added))
                     .arg(count(ArticleChange::Deleted) + count(ArticleChange::Removed));
-    if (const int moved = count(ArticleChange::Moved)) s += QStringLiteral("、%1 条移動").arg(moved);
+    if (const int moved = count(ArticleChange::Moved))
+        s += QStringLiteral("、%1 条移動").arg(moved);
     return s;
 }
 
@@ -192,7 +195,8 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
     QHash<QString, const LawText::Article*> olderByKey, newerByKey;
     for (const auto& a : older.articles) olderByKey.insert(a.key, &a);
     for (const auto& a : newer.articles) newerByKey.insert(a.key, &a);
-    auto unchanged = [&](const LawText::Article& a, const QHash<QString, const LawText::Article*>& other) {
+    auto unchanged = [&](const LawText::Article& a,
+                         const QHash<QString, const LawText::Article*>& other) {
         const auto* o = other.value(a.key);
         return o && sameContent(a, *o);
     };
@@ -208,7 +212,8 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
         for (const auto& b : newer.articles) {
             if (unchanged(b, olderByKey) || isDeletedArticle(b)) continue;
             const QString content = b.caption + u'\x1f' + b.paragraphs.join(u'\x1e');
-            for (auto it = leaving.find(content); it != leaving.end() && it.key() == content; ++it) {
+            for (auto it = leaving.find(content); it != leaving.end() && it.key() == content;
+                 ++it) {
                 if ((*it)->key == b.key || movedFrom.contains((*it)->key)) continue;
                 movedTo.insert((*it)->key, b.key);
                 movedFrom.insert((*it)->key);
@@ -258,22 +263,27 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
         }
         diff.articles << c;
     }
-    std::stable_sort(diff.articles.begin(), diff.articles.end(),
-                     [](const ArticleChange& x, const ArticleChange& y) { return sortKey(x) < sortKey(y); });
+    std::stable_sort(
+        diff.articles.begin(), diff.articles.end(),
+        [](const ArticleChange& x, const ArticleChange& y) { return sortKey(x) < sortKey(y); });
 
     for (auto it = newer.toc.begin(); it != newer.toc.end(); ++it) {
         const auto was = older.toc.find(it.key());
         if (was == older.toc.end())
-            diff.toc << TocChange{'+', it.key(), {}, it.value().value(0), {},
-                                  tocRange(it.key(), it.value())};
+            diff.toc << TocChange{
+                '+', it.key(), {}, it.value().value(0), {}, tocRange(it.key(), it.value())};
         else if (*was != it.value())
-            diff.toc << TocChange{'~', it.key(), was->value(0), it.value().value(0),
-                                  tocRange(it.key(), *was), tocRange(it.key(), it.value())};
+            diff.toc << TocChange{'~',
+                                  it.key(),
+                                  was->value(0),
+                                  it.value().value(0),
+                                  tocRange(it.key(), *was),
+                                  tocRange(it.key(), it.value())};
     }
     for (auto it = older.toc.begin(); it != older.toc.end(); ++it)
         if (!newer.toc.contains(it.key()))
-            diff.toc << TocChange{'-', it.key(), it.value().value(0), {},
-                                  tocRange(it.key(), it.value()), {}};
+            diff.toc << TocChange{
+                '-', it.key(), it.value().value(0), {}, tocRange(it.key(), it.value()), {}};
     std::stable_sort(diff.toc.begin(), diff.toc.end(),
                      [](const TocChange& x, const TocChange& y) { return x.key < y.key; });
     return diff;
@@ -283,20 +293,26 @@ QStringList diffLines(const LawDiff& diff) {
     QStringList lines;
     for (const ArticleChange& c : diff.articles) {
         switch (c.kind) {
-        case ArticleChange::Added: lines << QStringLiteral("+\t") + c.newerNumber(); break;
-        case ArticleChange::Removed: lines << QStringLiteral("-\t") + c.olderNumber(); break;
-        case ArticleChange::Deleted: lines << QStringLiteral("x\t") + c.newerNumber(); break;
-        case ArticleChange::Moved:
-            lines << QStringLiteral(">\t") + c.olderNumber() + u'\t' + c.newerNumber();
-            break;
-        case ArticleChange::Changed:
-            lines << QStringLiteral("~\t") + c.newerNumber();
-            if (c.olderCaption != c.newerCaption)
-                lines << QStringLiteral("\t見出し\t") +
-                             markedText(textRuns(c.olderCaption, c.newerCaption));
-            for (const ParagraphChange& p : c.paragraphs)
-                lines << u'\t' + p.shortNumber + u'\t' + markedText(p.runs);
-            break;
+            case ArticleChange::Added:
+                lines << QStringLiteral("+\t") + c.newerNumber();
+                break;
+            case ArticleChange::Removed:
+                lines << QStringLiteral("-\t") + c.olderNumber();
+                break;
+            case ArticleChange::Deleted:
+                lines << QStringLiteral("x\t") + c.newerNumber();
+                break;
+            case ArticleChange::Moved:
+                lines << QStringLiteral(">\t") + c.olderNumber() + u'\t' + c.newerNumber();
+                break;
+            case ArticleChange::Changed:
+                lines << QStringLiteral("~\t") + c.newerNumber();
+                if (c.olderCaption != c.newerCaption)
+                    lines << QStringLiteral("\t見出し\t") +
+                                 markedText(textRuns(c.olderCaption, c.newerCaption));
+                for (const ParagraphChange& p : c.paragraphs)
+                    lines << u'\t' + p.shortNumber + u'\t' + markedText(p.runs);
+                break;
         }
     }
     for (const TocChange& t : diff.toc) {

@@ -14,12 +14,12 @@ namespace maint {
 // One version's records.
 struct LawText {
     struct Article {
-        QString key;      // law code + NNNNBBCC
-        QString caption;  // the heading record's text
+        QString key;                    // law code + NNNNBBCC
+        QString caption;                // the heading record's text
         QStringList codes, paragraphs;  // the paragraph records, in code order
     };
-    QList<Article> articles;           // in code order
-    QMap<QString, QStringList> toc;    // コード → 見出し, SOJ, EOJ, SOJ2, EOJ2
+    QList<Article> articles;         // in code order
+    QMap<QString, QStringList> toc;  // コード → 見出し, SOJ, EOJ, SOJ2, EOJ2
 };
 LawText readLawText(store::Database& db);
 
@@ -34,8 +34,8 @@ QList<TextRun> textRuns(const QString& older, const QString& newer);
 QString markedText(const QList<TextRun>& runs);
 
 struct ParagraphChange {
-    QString shortNumber;  // of the newer paragraph (of the older one when removed)
-    QString code;         // its 条項コード, on the same side
+    QString shortNumber;           // of the newer paragraph (of the older one when removed)
+    QString code;                  // its 条項コード, on the same side
     QString olderText, newerText;  // empty when added / removed
     QList<TextRun> runs;
 };

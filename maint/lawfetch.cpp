@@ -48,8 +48,7 @@ QString codeForLaw(const QString& name, const QString& kana, const QString& lawI
     return exchange::proposeLawCode(name, kana, listed);
 }
 
-QString followRenamedLaw(const exchange::LawXml& law,
-                         const QHash<QString, store::LawEntry>& byId) {
+QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId) {
     const auto it = law.lawId.isEmpty() ? byId.end() : byId.find(law.lawId);
     if (it == byId.end() || it->name == law.name ||
         it->code.compare(law.code, Qt::CaseInsensitive) != 0)
@@ -63,8 +62,7 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     const QHash<QString, store::LawEntry> byId = listedLawIds();
     if (code.isEmpty()) {
         const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
-        code = codeForLaw(exchange::lawNameFor(head), head.kana, lawId, store::readLawList(),
-                          byId);
+        code = codeForLaw(exchange::lawNameFor(head), head.kana, lawId, store::readLawList(), byId);
         if (code.isEmpty())
             throw platform::Error(
                 QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）"));

@@ -32,7 +32,7 @@ QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store
 struct FetchedImport {
     exchange::LawXml law;  // as converted
     XmlImportResult result;
-    QString renamedFrom;   // the name the law was listed under before, when it changed
+    QString renamedFrom;  // the name the law was listed under before, when it changed
 };
 // Converts the XML under `code` (empty: codeForLaw) and imports it as import-xml does.
 // platform::Error when it is refused or no code is left.

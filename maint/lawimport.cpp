@@ -285,8 +285,9 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     try {
         r.keptVersion = store::keepVersion(r.lawName);
     } catch (const platform::Error& e) {
-        throw store::Error(e.description() +
-                           QStringLiteral(" 今の条文を版として残せないため、何も取り込みませんでした。"));
+        throw store::Error(
+            e.description() +
+            QStringLiteral(" 今の条文を版として残せないため、何も取り込みませんでした。"));
     }
     if (!options.fromPane) {
         WriteHCode(r.lawCode, r.lawName);
@@ -363,7 +364,8 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             group.emplace(*db);
             sinceCommit.start();
         }
-        r.records += writeArticle(*db, r.lawCode, a, options, options.wholeLaw ? &written : nullptr);
+        r.records +=
+            writeArticle(*db, r.lawCode, a, options, options.wholeLaw ? &written : nullptr);
         ++r.articles;
         if (sinceCommit.elapsed() >= kGroupMs) commit();
         if (observer.pump) observer.pump();
@@ -396,7 +398,8 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     db.reset();
     // An import that changed nothing leaves no version behind (a whole law: after its table
     // of contents).
-    if (!options.wholeLaw && store::dropIfUnchanged(r.lawName, r.keptVersion)) r.keptVersion.clear();
+    if (!options.wholeLaw && store::dropIfUnchanged(r.lawName, r.keptVersion))
+        r.keptVersion.clear();
     qCDebug(lcMaint).noquote() << "import of" << r.lawCode << r.lawName << "took" << clock.elapsed()
                                << "ms:" << r.articles << "articles," << r.records << "records";
     if (r.cancelled || options.quiet) return r;  // closed, or the caller reports it

@@ -7,10 +7,10 @@
 #include <sqlite3.h>
 #include <unistd.h>
 #include <QFile>
-#include <QMutex>
-#include <QSet>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace store {
 

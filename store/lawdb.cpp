@@ -3,6 +3,7 @@
 #include "platform/prompt.h"
 #include "store/folders.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -56,25 +57,42 @@ void MakeHoutenDB(const QString& folder, const QString& fileName) {
                              : fileName;
     if (!isValidLawName(base, &why)) throw Error(why + QStringLiteral(" (") + fileName + u')');
     const QString path = joinPath(folder, fileName);
+    if (QFileInfo::exists(path))
+        throw Error(QStringLiteral("データベース %1 はすでに存在します。").arg(path));
+    // Made whole under a temporary name and then renamed: a program killed half-way leaves
+    // no law file without its tables (which no later import could write into).
+    // A short name (a law's name may take the file name's whole length), the same for the
+    // same law, so that one left by a run killed before is replaced.
+    const QString making =
+        joinPath(folder, QStringLiteral(".making-") +
+                             QString::fromLatin1(QCryptographicHash::hash(fileName.toUtf8(),
+                                                                          QCryptographicHash::Sha1)
+                                                     .toHex()
+                                                     .left(16)) +
+                             QStringLiteral(".mdb"));
+    QFile::remove(making);
     try {
-        Database db = Database::create(path);
-        Transaction t(db);
-        db.createTable(QStringLiteral("条文"),
-                       {{QStringLiteral("条項コード"), FieldType::Text},
-                        {QStringLiteral("条文"), FieldType::Memo}},
-                       QStringLiteral("条項コード"));
-        db.createTable(QStringLiteral("目次"),
-                       {{QStringLiteral("コード"), FieldType::Text},
-                        {QStringLiteral("見出し"), FieldType::Text},
-                        {QStringLiteral("SOJ"), FieldType::Text},
-                        {QStringLiteral("EOJ"), FieldType::Text},
-                        {QStringLiteral("SOJ2"), FieldType::Text},
-                        {QStringLiteral("EOJ2"), FieldType::Text}},
-                       QStringLiteral("コード"));
-        t.commit();
+        {
+            Database db = Database::create(making);
+            Transaction t(db);
+            db.createTable(QStringLiteral("条文"),
+                           {{QStringLiteral("条項コード"), FieldType::Text},
+                            {QStringLiteral("条文"), FieldType::Memo}},
+                           QStringLiteral("条項コード"));
+            db.createTable(QStringLiteral("目次"),
+                           {{QStringLiteral("コード"), FieldType::Text},
+                            {QStringLiteral("見出し"), FieldType::Text},
+                            {QStringLiteral("SOJ"), FieldType::Text},
+                            {QStringLiteral("EOJ"), FieldType::Text},
+                            {QStringLiteral("SOJ2"), FieldType::Text},
+                            {QStringLiteral("EOJ2"), FieldType::Text}},
+                           QStringLiteral("コード"));
+            t.commit();
+        }
+        if (!QFile::rename(making, path))
+            throw Error(QStringLiteral("データベース %1 を作れません。").arg(path));
     } catch (const Error&) {
-        // Only a file this call created is removed; an existing one is never touched.
-        if (QFileInfo::exists(path) && QFileInfo(path).size() == 0) QFile::remove(path);
+        QFile::remove(making);  // only the file this call made
         throw;
     }
 }
@@ -121,14 +139,11 @@ Database openOrCreateLawDb(const QString& lawName) {
 
 namespace {
 const QString kInfoTable = QStringLiteral("法令情報");
-const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {{"題名", &LawInfo::title},
-                                                                  {"法令番号", &LawInfo::lawNum},
-                                                                  {"法令ID", &LawInfo::lawId},
-                                                                  {"読み", &LawInfo::kana},
-                                                                  {"公布日", &LawInfo::promulgated},
-                                                                  {"最終改正", &LawInfo::amendedBy},
-                                                                  {"版の日付", &LawInfo::sourceDate},
-                                                                  {"取込日時", &LawInfo::importedAt}};
+const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {
+    {"題名", &LawInfo::title},          {"法令番号", &LawInfo::lawNum},
+    {"法令ID", &LawInfo::lawId},        {"読み", &LawInfo::kana},
+    {"公布日", &LawInfo::promulgated},  {"最終改正", &LawInfo::amendedBy},
+    {"版の日付", &LawInfo::sourceDate}, {"取込日時", &LawInfo::importedAt}};
 }  // namespace
 
 LawInfo readLawInfo(Database& db) {

@@ -50,10 +50,10 @@ QString backupLawDb(const QString& lawName);
 // What is known of a law beyond its name, kept in its database (table 法令情報, made when
 // first written; a database without it reads as empty).
 struct LawInfo {
-    QString title;   // the full title (longer than the name when the name was shortened)
-    QString lawNum;  // 昭和二十二年法律第百二十五号
-    QString lawId;   // the government's law id
-    QString kana;    // the title's reading
+    QString title;        // the full title (longer than the name when the name was shortened)
+    QString lawNum;       // 昭和二十二年法律第百二十五号
+    QString lawId;        // the government's law id
+    QString kana;         // the title's reading
     QString promulgated;  // 1947-10-27
     QString amendedBy;    // the law number of the latest amendment the source held
     QString sourceDate;   // the date of the version the source was (2023-04-01), when known

@@ -51,7 +51,8 @@ QByteArray contentDigest(Database& db) {
     };
     add(QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
     if (!db.fieldNames(QStringLiteral("目次")).isEmpty())
-        add(QStringLiteral("select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
+        add(QStringLiteral(
+            "select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
     return hash.result();
 }
 
@@ -63,7 +64,8 @@ QString keepVersion(const QString& lawName) {
         if (rs.field(QStringLiteral("n")).toInt() == 0) return {};
     }
     const QString folder = versionsFolder(lawName);
-    if (!QDir().mkpath(folder)) throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
     const QString path = freeDbPath(
         folder, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     db.backupTo(path);

@@ -11,7 +11,7 @@
 namespace store {
 
 struct LawVersion {
-    QString id;    // 20261208-173324: the file's name
+    QString id;  // 20261208-173324: the file's name
     QString path;
     LawInfo info;  // of the records it keeps
     qint64 size = 0;

@@ -30,8 +30,8 @@ FrmAddLaw::FrmAddLaw(QWidget* parent) : QWidget(parent) {
     TxtTitle->setPlaceholderText(QStringLiteral("法令名の一部、または法令ID"));
     LstLaws = new QTreeWidget(this);
     LstLaws->setObjectName(QStringLiteral("LstLaws"));
-    LstLaws->setHeaderLabels({QStringLiteral("題名"), QStringLiteral("法令番号"),
-                              QStringLiteral("法令ID")});
+    LstLaws->setHeaderLabels(
+        {QStringLiteral("題名"), QStringLiteral("法令番号"), QStringLiteral("法令ID")});
     LstLaws->setRootIsDecorated(false);
     LstLaws->setUniformRowHeights(true);
     // The number and the id are read whole; the title takes the room left.
@@ -73,8 +73,7 @@ FrmAddLaw::FrmAddLaw(QWidget* parent) : QWidget(parent) {
     typing_->setInterval(kTypingPauseMs);
     api_.setParent(this);
     platform::connectGuarded(typing_, &QTimer::timeout, this, [this] { searchNow(); });
-    platform::connectGuarded(TxtTitle, &QLineEdit::textEdited, this,
-                             [this] { typing_->start(); });
+    platform::connectGuarded(TxtTitle, &QLineEdit::textEdited, this, [this] { typing_->start(); });
     platform::connectGuarded(TxtTitle, &QLineEdit::returnPressed, this, [this] {
         typing_->stop();
         searchNow();
@@ -124,8 +123,9 @@ void FrmAddLaw::searchNow() {
             laws_ = found.laws;
             for (const exchange::ApiLaw& law : laws_)
                 LstLaws->addTopLevelItem(new QTreeWidgetItem(
-                    {law.repealed.isEmpty() ? law.title
-                                            : law.title + QStringLiteral("（%1）").arg(law.repealed),
+                    {law.repealed.isEmpty()
+                         ? law.title
+                         : law.title + QStringLiteral("（%1）").arg(law.repealed),
                      law.lawNum, law.lawId}));
             if (laws_.isEmpty())
                 status(QStringLiteral("題名に「%1」を含む法令は見つかりません").arg(words), true);
@@ -179,7 +179,8 @@ void FrmAddLaw::CmdAdd_Click() {
     const QString code = TxtCode->text().trimmed().toUpper();
     if (!code.isEmpty() && !store::isValidLawCode(code)) {
         platform::beep();
-        status(QStringLiteral("法典コードは半角英数字２文字で、先頭文字はアルファベットにしてください。"),
+        status(QStringLiteral(
+                   "法典コードは半角英数字２文字で、先頭文字はアルファベットにしてください。"),
                true);
         TxtCode->setFocus();
         return;

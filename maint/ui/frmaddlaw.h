@@ -21,13 +21,13 @@ class FrmAddLaw : public QWidget {
   public:
     explicit FrmAddLaw(QWidget* parent = nullptr);
 
-    QLineEdit* TxtTitle = nullptr;  // title words or a law id
+    QLineEdit* TxtTitle = nullptr;   // title words or a law id
     QTreeWidget* LstLaws = nullptr;  // 題名 | 法令番号 | 法令ID
-    QLabel* LblLaw = nullptr;       // the chosen law's title and number
-    QLineEdit* TxtCode = nullptr;   // the code it will be imported under
-    QPushButton* CmdAdd = nullptr;  // 追加
+    QLabel* LblLaw = nullptr;        // the chosen law's title and number
+    QLineEdit* TxtCode = nullptr;    // the code it will be imported under
+    QPushButton* CmdAdd = nullptr;   // 追加
     QPushButton* CmdClose = nullptr;
-    QLabel* LblStatus = nullptr;    // the progress line
+    QLabel* LblStatus = nullptr;  // the progress line
 
     // Asks the API now for the typed words (typing asks after a short pause).
     void searchNow();

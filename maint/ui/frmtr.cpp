@@ -340,11 +340,10 @@ bool FrmTR::eventFilter(QObject* watched, QEvent* event) {
 void FrmTR::CmdFetch_Click() {
     if (fetch_.isNull()) {
         fetch_ = new FrmAddLaw;
-        platform::connectGuarded(fetch_.data(), &FrmAddLaw::lawAdded, this,
-                                 [this](const QString& code) {
-                                     ListFSep->addItem(
-                                         QStringLiteral("%1 を法令APIから追加しました").arg(code));
-                                 });
+        platform::connectGuarded(
+            fetch_.data(), &FrmAddLaw::lawAdded, this, [this](const QString& code) {
+                ListFSep->addItem(QStringLiteral("%1 を法令APIから追加しました").arg(code));
+            });
         if (auto* frame = qobject_cast<platform::MdiFrame*>(window()))
             frame->showChild(fetch_);
         else

@@ -53,7 +53,9 @@ class TextPane : public QPlainTextEdit {
     };
     void setLinks(const QList<Link>& links);
     const QList<Link>& links() const { return links_; }
-    void setLinkTip(std::function<QString(const QString& target)> tip) { linkTip_ = std::move(tip); }
+    void setLinkTip(std::function<QString(const QString& target)> tip) {
+        linkTip_ = std::move(tip);
+    }
     // The link under a point of the viewport, or -1.
     int linkAt(const QPoint& viewportPos) const;
 

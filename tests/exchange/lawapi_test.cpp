@@ -65,8 +65,10 @@ TEST(LawApiAnswerTest, TheWordsChooseOneLawOnlyWhenOneMatchesOrOneTitleIsEqual) 
         {"民法", {QStringLiteral("民法"), QStringLiteral("民法施行法")}, "民法"},
         {" 民法 ", {QStringLiteral("民法"), QStringLiteral("民法施行法")}, "民法"},
         {"施行", {QStringLiteral("民法施行法")}, "民法施行法"},
-        {"法", {QStringLiteral("民法施行法"), QStringLiteral("民法"), QStringLiteral("国家賠償法"),
-                QStringLiteral("行政事件訴訟法")}, nullptr},
+        {"法",
+         {QStringLiteral("民法施行法"), QStringLiteral("民法"), QStringLiteral("国家賠償法"),
+          QStringLiteral("行政事件訴訟法")},
+         nullptr},
         {"行政 訴訟", {QStringLiteral("行政事件訴訟法")}, "行政事件訴訟法"},
         {"行政 賠償", {}, nullptr},
     };
@@ -84,8 +86,8 @@ TEST(LawApiAnswerTest, TheWordsChooseOneLawOnlyWhenOneMatchesOrOneTitleIsEqual) 
                                         law("同名法", "200AC0000000002")};
     EXPECT_EQ(exchange::chosenLaw(twins, QStringLiteral("同名法")), nullptr);
 
-    for (const char* id : {"322AC0000000125", "129AC0000000089", "321CONSTITUTION",
-                           "410M50000400001"})
+    for (const char* id :
+         {"322AC0000000125", "129AC0000000089", "321CONSTITUTION", "410M50000400001"})
         EXPECT_TRUE(exchange::isLawId(QString::fromLatin1(id))) << id;
     for (const char* text : {"民法", "322ac0000000125", "32AC0000000125", "322000000000125",
                              "322AC", "322AC0000000125 民法", ""})

@@ -52,14 +52,14 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     EXPECT_EQ(testsupport::readFile(kept), kokka.xml);
     store::Database db = store::openLawDb(QStringLiteral("国家賠償法"));
     EXPECT_EQ(store::readLawInfo(db).lawId, QStringLiteral("322AC0000000125"));
-    const testsupport::ProcessResult shown = lexctl({QStringLiteral("show"), QStringLiteral("KO1"), QStringLiteral("--article")});
+    const testsupport::ProcessResult shown =
+        lexctl({QStringLiteral("show"), QStringLiteral("KO1"), QStringLiteral("--article")});
     EXPECT_EQ(shown.exitCode, 0);
     EXPECT_TRUE(shown.out.contains(QStringLiteral("国又は公共団体の公権力の行使に当る公務員")));
 
     // Fetched again after its title was amended: the same code, the listed name follows.
     ApiServer amended({renamed(kokka, QStringLiteral("国家賠償責任法"))});
-    const testsupport::ProcessResult again =
-        fetch(amended, {QStringLiteral("322AC0000000125")});
+    const testsupport::ProcessResult again = fetch(amended, {QStringLiteral("322AC0000000125")});
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_EQ(amended.requests().size(), 1);  // a law id is fetched without a search
     EXPECT_TRUE(again.out.contains(QStringLiteral("renamed KO from 国家賠償法")));
@@ -99,13 +99,13 @@ TEST_F(FetchTest, SeveralMatchesAreListedAndOnlyAllOrACodeChoose) {
 
     // A code given is used; one listed for another law is refused and nothing changes.
     ApiServer kokka({ApiServer::kokkaBaisho()});
-    const testsupport::ProcessResult taken =
-        fetch(kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("KO")});
+    const testsupport::ProcessResult taken = fetch(
+        kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("KO")});
     EXPECT_EQ(taken.exitCode, 1);
     EXPECT_TRUE(taken.err.contains(QStringLiteral("KO は 国家賠償法施行規則 の法典コードです")));
     EXPECT_FALSE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("国家賠償法\n")));
-    const testsupport::ProcessResult given =
-        fetch(kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("XB")});
+    const testsupport::ProcessResult given = fetch(
+        kokka, {QStringLiteral("国家賠償法"), QStringLiteral("--code"), QStringLiteral("XB")});
     EXPECT_EQ(given.exitCode, 0) << given.err.toStdString();
     EXPECT_TRUE(given.out.contains(QStringLiteral("XB 国家賠償法: 6 articles")));
 }

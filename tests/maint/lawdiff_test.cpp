@@ -18,61 +18,65 @@ namespace {
 // An article of law ZZ: number "5" or "398-2", a caption, its paragraphs.
 LawText::Article article(const char* number, const char* caption, QStringList paragraphs) {
     const QStringList parts = QString::fromLatin1(number).split(u'-');
-    QString key = QStringLiteral("ZZ") + QStringLiteral("%1").arg(parts[0].toInt(), 4, 10, QChar(u'0'));
+    QString key =
+        QStringLiteral("ZZ") + QStringLiteral("%1").arg(parts[0].toInt(), 4, 10, QChar(u'0'));
     key += QStringLiteral("%1").arg(parts.value(1).toInt(), 2, 10, QChar(u'0'));
     key += QStringLiteral("00");
     LawText::Article a{key, QString::fromUtf8(caption), {}, paragraphs};
     for (int i = 0; i < paragraphs.size(); ++i)
-        a.codes << key + (paragraphs.size() == 1 ? QStringLiteral("010000")
-                                                 : QStringLiteral("%1%1").arg(i + 1, 2, 10, QChar(u'0')) +
-                                                       QStringLiteral("00"));
+        a.codes << key + (paragraphs.size() == 1
+                              ? QStringLiteral("010000")
+                              : QStringLiteral("%1%1").arg(i + 1, 2, 10, QChar(u'0')) +
+                                    QStringLiteral("00"));
     return a;
 }
 
 TEST(LawDiffTest, EachKindOfChangeIsNamedAndMarked) {
     LawText older, newer;
-    older.articles = {article("1", "目的", {QStringLiteral("この法律は、契約について定める。")}),
-                      article("2", "定義", {QStringLiteral("第一項。"), QStringLiteral("第二項。")}),
-                      article("3", "申込み", {QStringLiteral("申込みは撤回できない。")}),
-                      article("4", "承諾", {QStringLiteral("承諾の期間を定める。")}),
-                      article("5", "廃止される条", {QStringLiteral("この条はなくなる。")}),
-                      article("6", "見出し旧", {QStringLiteral("本文は同じ。")}),
-                      article("7", "移る条", {QStringLiteral("この条は第七条の二に移る。")})};
-    older.toc = {{QStringLiteral("ZZ01000000000000"), {QStringLiteral("第一章　総則"), {}, {}, {}, {}}},
-                 {QStringLiteral("ZZ02000000000000"), {QStringLiteral("第二章　契約"), {}, {}, {}, {}}}};
-    newer.articles = {article("1", "目的", {QStringLiteral("この法律は、売買契約について定める。")}),
-                      article("2", "定義", {QStringLiteral("第一項。"), QStringLiteral("新しい第二項。"),
-                                            QStringLiteral("第二項。")}),
-                      article("3", "申込み", {QStringLiteral("申込みは撤回できない。")}),
-                      article("4", "", {QStringLiteral("削除")}),
-                      article("6", "見出し新", {QStringLiteral("本文は同じ。")}),
-                      article("7-2", "移る条", {QStringLiteral("この条は第七条の二に移る。")}),
-                      article("8", "新設", {QStringLiteral("新しい条。")})};
-    newer.toc = {{QStringLiteral("ZZ01000000000000"), {QStringLiteral("第一章　通則"), {}, {}, {}, {}}},
-                 {QStringLiteral("ZZ03000000000000"), {QStringLiteral("第三章　雑則"), {}, {}, {}, {}}}};
+    older.articles = {
+        article("1", "目的", {QStringLiteral("この法律は、契約について定める。")}),
+        article("2", "定義", {QStringLiteral("第一項。"), QStringLiteral("第二項。")}),
+        article("3", "申込み", {QStringLiteral("申込みは撤回できない。")}),
+        article("4", "承諾", {QStringLiteral("承諾の期間を定める。")}),
+        article("5", "廃止される条", {QStringLiteral("この条はなくなる。")}),
+        article("6", "見出し旧", {QStringLiteral("本文は同じ。")}),
+        article("7", "移る条", {QStringLiteral("この条は第七条の二に移る。")})};
+    older.toc = {
+        {QStringLiteral("ZZ01000000000000"), {QStringLiteral("第一章　総則"), {}, {}, {}, {}}},
+        {QStringLiteral("ZZ02000000000000"), {QStringLiteral("第二章　契約"), {}, {}, {}, {}}}};
+    newer.articles = {
+        article("1", "目的", {QStringLiteral("この法律は、売買契約について定める。")}),
+        article("2", "定義",
+                {QStringLiteral("第一項。"), QStringLiteral("新しい第二項。"),
+                 QStringLiteral("第二項。")}),
+        article("3", "申込み", {QStringLiteral("申込みは撤回できない。")}),
+        article("4", "", {QStringLiteral("削除")}),
+        article("6", "見出し新", {QStringLiteral("本文は同じ。")}),
+        article("7-2", "移る条", {QStringLiteral("この条は第七条の二に移る。")}),
+        article("8", "新設", {QStringLiteral("新しい条。")})};
+    newer.toc = {
+        {QStringLiteral("ZZ01000000000000"), {QStringLiteral("第一章　通則"), {}, {}, {}, {}}},
+        {QStringLiteral("ZZ03000000000000"), {QStringLiteral("第三章　雑則"), {}, {}, {}, {}}}};
 
     const maint::LawDiff diff = maint::diffLaws(older, newer);
-    EXPECT_EQ(maint::diffLines(diff),
-              QStringList({QStringLiteral("~\tZZ1"),
-                           QStringLiteral("\tZZ1\tこの法律は、【+売買+】契約について定める。"),
-                           QStringLiteral("~\tZZ2"),
-                           QStringLiteral("\tZZ2:2\t【+新しい第二項。+】"),
-                           QStringLiteral("x\tZZ4"),
-                           QStringLiteral("-\tZZ5"),
-                           QStringLiteral("~\tZZ6"),
-                           QStringLiteral("\t見出し\t見出し【-旧-】【+新+】"),
-                           QStringLiteral(">\tZZ7\tZZ7-2"),
-                           QStringLiteral("+\tZZ8"),
-                           QStringLiteral("~\t目次\t第一章　【-総-】【+通+】則"),
-                           QStringLiteral("-\t目次\t第二章　契約"),
-                           QStringLiteral("+\t目次\t第三章　雑則")}));
+    EXPECT_EQ(
+        maint::diffLines(diff),
+        QStringList(
+            {QStringLiteral("~\tZZ1"),
+             QStringLiteral("\tZZ1\tこの法律は、【+売買+】契約について定める。"),
+             QStringLiteral("~\tZZ2"), QStringLiteral("\tZZ2:2\t【+新しい第二項。+】"),
+             QStringLiteral("x\tZZ4"), QStringLiteral("-\tZZ5"), QStringLiteral("~\tZZ6"),
+             QStringLiteral("\t見出し\t見出し【-旧-】【+新+】"), QStringLiteral(">\tZZ7\tZZ7-2"),
+             QStringLiteral("+\tZZ8"), QStringLiteral("~\t目次\t第一章　【-総-】【+通+】則"),
+             QStringLiteral("-\t目次\t第二章　契約"), QStringLiteral("+\t目次\t第三章　雑則")}));
     EXPECT_EQ(diff.summary(), QStringLiteral("3 条改正、1 条新設、2 条削除、1 条移動"));
     EXPECT_TRUE(maint::diffLaws(newer, newer).articles.isEmpty());
 }
 
 TEST(LawDiffTest, ParagraphsPairUpByTextAndRunsAreExactToTheCodePoint) {
     LawText older, newer;
-    older.articles = {article("9", "", {QStringLiteral("甲。"), QStringLiteral("乙。"), QStringLiteral("丙。")})};
+    older.articles = {
+        article("9", "", {QStringLiteral("甲。"), QStringLiteral("乙。"), QStringLiteral("丙。")})};
     newer.articles = {article("9", "", {QStringLiteral("甲。"), QStringLiteral("丙。")})};
     // A paragraph taken out: the one removed, not the ones after it.
     EXPECT_EQ(maint::diffLines(maint::diffLaws(older, newer)),
@@ -81,8 +85,10 @@ TEST(LawDiffTest, ParagraphsPairUpByTextAndRunsAreExactToTheCodePoint) {
     const QList<maint::TextRun> runs =
         maint::textRuns(QStringLiteral("𠮷野家の吉"), QStringLiteral("吉野家の𠮷"));
     EXPECT_EQ(maint::markedText(runs), QStringLiteral("【-𠮷-】【+吉+】野家の【-吉-】【+𠮷+】"));
-    EXPECT_EQ(maint::markedText(maint::textRuns({}, QStringLiteral("新"))), QStringLiteral("【+新+】"));
-    EXPECT_EQ(maint::markedText(maint::textRuns(QStringLiteral("旧"), {})), QStringLiteral("【-旧-】"));
+    EXPECT_EQ(maint::markedText(maint::textRuns({}, QStringLiteral("新"))),
+              QStringLiteral("【+新+】"));
+    EXPECT_EQ(maint::markedText(maint::textRuns(QStringLiteral("旧"), {})),
+              QStringLiteral("【-旧-】"));
     EXPECT_EQ(maint::articleLabel(QStringLiteral("MP03980200")), QStringLiteral("第398条の2"));
 }
 
@@ -118,7 +124,8 @@ TEST_F(VersionsTest, AReimportKeepsTheOlderRecordsAndTheDiffListsExactlyTheEdite
     const QString amended = editedMinpo(
         {{QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
           QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき")},
-         {QStringLiteral("（不法行為による損害賠償）"), QStringLiteral("（不法行為に基づく損害賠償）")},
+         {QStringLiteral("（不法行為による損害賠償）"),
+          QStringLiteral("（不法行為に基づく損害賠償）")},
          // 第三百九十八条の二十二 becomes 第三百九十八条の二十三
          {QStringLiteral("<Article Num=\"398_22\">"), QStringLiteral("<Article Num=\"398_23\">")},
          {QStringLiteral("<ArticleTitle>第三百九十八条の二十二</ArticleTitle>"),
@@ -138,16 +145,19 @@ TEST_F(VersionsTest, AReimportKeepsTheOlderRecordsAndTheDiffListsExactlyTheEdite
     QStringList marks;
     for (const QString& line : diff.out.split(u'\n', Qt::SkipEmptyParts))
         if (!line.startsWith(u'\t')) marks << line;
-    EXPECT_EQ(marks, QStringList({QStringLiteral(">\tMP398-22\tMP398-23"), QStringLiteral("~\tMP415"),
-                                  QStringLiteral("~\tMP709"),
-                                  QStringLiteral("~\t目次\t物権\t第175条～第398条の22 → 第175条～第398条の23"),
-                                  QStringLiteral("~\t目次\t抵当権\t第369条～第398条の22 → 第369条～第398条の23"),
-                                  QStringLiteral("~\t目次\t根抵当\t第398条の2～第398条の22 → "
-                                                 "第398条の2～第398条の23")}));
+    EXPECT_EQ(
+        marks,
+        QStringList({QStringLiteral(">\tMP398-22\tMP398-23"), QStringLiteral("~\tMP415"),
+                     QStringLiteral("~\tMP709"),
+                     QStringLiteral("~\t目次\t物権\t第175条～第398条の22 → 第175条～第398条の23"),
+                     QStringLiteral("~\t目次\t抵当権\t第369条～第398条の22 → 第369条～第398条の23"),
+                     QStringLiteral("~\t目次\t根抵当\t第398条の2～第398条の22 → "
+                                    "第398条の2～第398条の23")}));
     EXPECT_TRUE(diff.out.contains(QStringLiteral("履行を【-しない-】【+怠った+】とき")));
     EXPECT_EQ(diff.err.trimmed(), QStringLiteral("2 条改正、0 条新設、0 条削除、1 条移動"));
     // The renumbered article's old records are gone from the current law.
-    const testsupport::ProcessResult gone = lexctl({QStringLiteral("show"), QStringLiteral("MP398-22")});
+    const testsupport::ProcessResult gone =
+        lexctl({QStringLiteral("show"), QStringLiteral("MP398-22")});
     EXPECT_EQ(gone.exitCode, 1);
 
     // Listed with sizes; removed on request; an unknown one is refused.
@@ -175,7 +185,8 @@ TEST_F(VersionsTest, ATextImportKeepsAVersionToo) {
     QByteArray changed = testsupport::readFile(text);
     const QByteArray word = testsupport::cp932(QStringLiteral("行政運営"));
     ASSERT_TRUE(changed.contains(word));
-    changed.replace(changed.indexOf(word), word.size(), testsupport::cp932(QStringLiteral("行政事務")));
+    changed.replace(changed.indexOf(word), word.size(),
+                    testsupport::cp932(QStringLiteral("行政事務")));
     testsupport::writeFile(path(QStringLiteral("GT.txt")), changed);
     ASSERT_EQ(lexctl({QStringLiteral("import"), path(QStringLiteral("GT.txt"))}).exitCode, 0);
     const testsupport::ProcessResult diff = lexctl({QStringLiteral("diff"), QStringLiteral("GT")});

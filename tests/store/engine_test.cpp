@@ -427,10 +427,10 @@ TEST_F(VersionOrderTest, VersionsOfOneSecondAreListedInTheOrderTheyWereKept) {
             .execute(QStringLiteral("create table 条文 (条項コード, 条文)"));
     QStringList ids;
     for (const store::LawVersion& v : store::listVersions(QStringLiteral("民法"))) ids << v.id;
-    EXPECT_EQ(ids, QStringList({QStringLiteral("20261207-235959"), QStringLiteral("20261208-180758"),
-                                QStringLiteral("20261208-180758-2"),
-                                QStringLiteral("20261208-180758-10"),
-                                QStringLiteral("20261208-180759")}));
+    EXPECT_EQ(
+        ids, QStringList({QStringLiteral("20261207-235959"), QStringLiteral("20261208-180758"),
+                          QStringLiteral("20261208-180758-2"), QStringLiteral("20261208-180758-10"),
+                          QStringLiteral("20261208-180759")}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "store/folders.h"
 #include "tests/support/testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -89,6 +90,25 @@ TEST_F(LawDbTest, LawNamesNeverLeaveTheDbFolder) {
 
 TEST_F(LawDbTest, MissingLawDatabaseIsCreatedEmptyOnFirstOpen) {
     QDir().mkpath(folders().db);
+    // What a run killed while making the file left (made under another name) is no law file
+    // and does not stop the next one.
+    for (const QString& left : QDir(folders().db).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(folders().db + u'/' + left);
+    MakeHoutenDB(folders().db, QStringLiteral("刑法.mdb"));
+    const QStringList made = QDir(folders().db).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(made, QStringList{QStringLiteral("刑法.mdb")});
+    QFile::remove(lawDbPath(QStringLiteral("刑法")));
+    testsupport::writeFile(
+        folders().db + QStringLiteral("/.making-") +
+            QString::fromLatin1(QCryptographicHash::hash(QStringLiteral("刑法.mdb").toUtf8(),
+                                                         QCryptographicHash::Sha1)
+                                    .toHex()
+                                    .left(16)) +
+            QStringLiteral(".mdb"),
+        "half");
+    MakeHoutenDB(folders().db, QStringLiteral("刑法.mdb"));
+    EXPECT_EQ(QDir(folders().db).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("刑法.mdb")});
     EXPECT_THROW(openLawDb(QStringLiteral("民法")), Error);
     {
         Database db = openOrCreateLawDb(QStringLiteral("民法"));

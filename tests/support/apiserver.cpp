@@ -2,10 +2,10 @@
 
 #include "tests/support/testsupport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QAbstractEventDispatcher>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QTcpServer>
@@ -19,7 +19,7 @@ namespace testsupport {
 struct ApiServer::Impl {
     Handler handler;
     QThread thread;
-    QObject* context = nullptr;    // lives on `thread`, as does the server
+    QObject* context = nullptr;  // lives on `thread`, as does the server
     QTcpServer* server = nullptr;
     quint16 port = 0;
     mutable QMutex mutex;
@@ -110,7 +110,8 @@ QByteArray ApiServer::lawsJson(const QList<ApiLawFixture>& laws, int total) {
                                {QStringLiteral("law_num_era"), QStringLiteral("Showa")},
                                {QStringLiteral("promulgation_date"), QStringLiteral("1947-10-27")}};
         const QJsonObject revision{
-            {QStringLiteral("law_revision_id"), l.lawId + QStringLiteral("_19471027_000000000000000")},
+            {QStringLiteral("law_revision_id"),
+             l.lawId + QStringLiteral("_19471027_000000000000000")},
             {QStringLiteral("law_type"), QStringLiteral("Act")},
             {QStringLiteral("law_title"), l.title},
             {QStringLiteral("law_title_kana"), l.kana},
@@ -163,8 +164,10 @@ ApiAnswer ApiServer::serve(const QList<ApiLawFixture>& laws, const QString& path
 }
 
 ApiLawFixture ApiServer::kokkaBaisho() {
-    return {QStringLiteral("322AC0000000125"), QStringLiteral("昭和二十二年法律第百二十五号"),
-            QStringLiteral("国家賠償法"), QStringLiteral("こっかばいしょうほう"),
+    return {QStringLiteral("322AC0000000125"),
+            QStringLiteral("昭和二十二年法律第百二十五号"),
+            QStringLiteral("国家賠償法"),
+            QStringLiteral("こっかばいしょうほう"),
             QStringLiteral("国賠法"),
             readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml"))};
 }

@@ -1,9 +1,9 @@
 // References in statute text: the hand-checked set from the bundled laws and 国家賠償法 held
 // at its precision and recall, each form on constructed text, and lexctl refs.
+#include "viewer/browser/refs.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
-#include "viewer/browser/refs.h"
 #include "viewer/shell/lookup.h"
 
 #include <QSet>
@@ -23,9 +23,10 @@ class LabelledRefsTest : public testsupport::SampleLawsTest {
 };
 
 TEST_F(LabelledRefsTest, TheHandCheckedSetHoldsPrecisionAndRecall) {
-    const QStringList lines = QString::fromUtf8(testsupport::readFile(
-                                                    QStringLiteral(LEXORA_FIXTURES_DIR "/refs-labelled.tsv")))
-                                  .split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(
+            testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/refs-labelled.tsv")))
+            .split(u'\n', Qt::SkipEmptyParts);
     QSet<QString> labelled, found;
     QHash<QString, QList<std::pair<int, int>>> lookAlikes;
     QStringList paragraphs;
@@ -61,7 +62,11 @@ TEST_F(LabelledRefsTest, TheHandCheckedSetHoldsPrecisionAndRecall) {
             for (const Reference& r : library.references(code, text)) {
                 const int start = codePointOffset(text, r.start);
                 const int end = codePointOffset(text, r.start + r.length);
-                found << QStringLiteral("%1\t%2\t%3\t%4").arg(p).arg(start).arg(end - start).arg(r.target);
+                found << QStringLiteral("%1\t%2\t%3\t%4")
+                             .arg(p)
+                             .arg(start)
+                             .arg(end - start)
+                             .arg(r.target);
                 for (const auto& [from, to] : lookAlikes.value(p))
                     if (start < to && from < end) ++onLookAlike;
             }
@@ -85,9 +90,14 @@ class ConstructedRefsTest : public ::testing::Test {
   protected:
     ConstructedRefsTest() {
         zz.code = QStringLiteral("ZZ");
-        for (const auto& [article, count] : std::initializer_list<std::pair<const char*, int>>{
-                 {"00010000", 1}, {"00020000", 3}, {"00070000", 2}, {"00070200", 1},
-                 {"00100000", 1}, {"00110000", 5}, {"00120000", 1}}) {
+        for (const auto& [article, count] :
+             std::initializer_list<std::pair<const char*, int>>{{"00010000", 1},
+                                                                {"00020000", 3},
+                                                                {"00070000", 2},
+                                                                {"00070200", 1},
+                                                                {"00100000", 1},
+                                                                {"00110000", 5},
+                                                                {"00120000", 1}}) {
             zz.articles << QString::fromLatin1(article);
             zz.paragraphs.insert(QString::fromLatin1(article), count);
         }
@@ -102,7 +112,9 @@ class ConstructedRefsTest : public ::testing::Test {
         c.article = QString::fromLatin1(article);
         c.paragraph = paragraph;
         c.listedNames.insert(QStringLiteral("外国法"), QStringLiteral("XX"));
-        c.otherLaw = [this](const QString& code) { return code == QStringLiteral("XX") ? &xx : nullptr; };
+        c.otherLaw = [this](const QString& code) {
+            return code == QStringLiteral("XX") ? &xx : nullptr;
+        };
         QStringList out;
         for (const Reference& r : findReferences(QString::fromUtf8(text), c))
             out << QStringLiteral("%1:%2 %3").arg(r.start).arg(r.length).arg(r.target);
@@ -120,11 +132,13 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
         {"第二号", "0:3 ZZ11:3"},
         // relative: before and after, this article, items of this paragraph
         {"前条、次条、本条、この条、この項、前項、次項、前号、次号、前各号",
-         "0:2 ZZ10|3:2 ZZ12|6:2 ZZ11|9:3 ZZ11|13:3 ZZ11:3|17:2 ZZ11:2|20:2 ZZ11:4|23:2 ZZ11:3|26:2 ZZ11:3|29:3 ZZ11:3"},
+         "0:2 ZZ10|3:2 ZZ12|6:2 ZZ11|9:3 ZZ11|13:3 ZZ11:3|17:2 ZZ11:2|20:2 ZZ11:4|23:2 ZZ11:3|26:2 "
+         "ZZ11:3|29:3 ZZ11:3"},
         // counted back: articles in the law's order (branch articles count), paragraphs
         {"前三条及び前各項並びに前二項", "0:3 ZZ7~ZZ10|5:3 ZZ11:1~ZZ11:2|11:3 ZZ11:1~ZZ11:2"},
         // 同条 / 同項 / 同号 look back to the level named last
-        {"第二条第二項第一号並びに同条第三項、同項及び同号", "0:9 ZZ2:2|12:5 ZZ2:3|18:2 ZZ2:3|22:2 ZZ2:2"},
+        {"第二条第二項第一号並びに同条第三項、同項及び同号",
+         "0:9 ZZ2:2|12:5 ZZ2:3|18:2 ZZ2:3|22:2 ZZ2:2"},
         // ranges: the end takes the levels it leaves out; items of one paragraph, that paragraph
         {"第一条から第七条まで、第十一条第一項乃至第四項、第二号から第五号まで",
          "0:8 ZZ1~ZZ7|11:12 ZZ11:1~ZZ11:4|24:8 ZZ11:1"},
@@ -157,10 +171,13 @@ class RefsCliTest : public testsupport::SampleLawsTest {};
 TEST_F(RefsCliTest, LexctlPrintsEachParagraphsReferences) {
     const testsupport::ProcessResult r = lexctl({QStringLiteral("refs"), QStringLiteral("MP31")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("MP31\t0\t5\tMP30:1\nMP31\t22\t2\tMP30:1\nMP31\t35\t5\tMP30:2\n"));
-    const testsupport::ProcessResult other = lexctl({QStringLiteral("refs"), QStringLiteral("KS51:1")});
+    EXPECT_EQ(r.out,
+              QStringLiteral("MP31\t0\t5\tMP30:1\nMP31\t22\t2\tMP30:1\nMP31\t35\t5\tMP30:2\n"));
+    const testsupport::ProcessResult other =
+        lexctl({QStringLiteral("refs"), QStringLiteral("KS51:1")});
     EXPECT_EQ(other.out, QStringLiteral("KS51:1\t17\t8\tMP93:1\nKS51:1\t31\t8\tMP94:1\n"));
-    const testsupport::ProcessResult bad = lexctl({QStringLiteral("refs"), QStringLiteral("MP9999")});
+    const testsupport::ProcessResult bad =
+        lexctl({QStringLiteral("refs"), QStringLiteral("MP9999")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("民法に第9999条はありません")));
 }

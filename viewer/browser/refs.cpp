@@ -51,7 +51,8 @@ std::optional<std::pair<int, int>> number(const QString& t, int pos) {
 }
 
 bool at(const QString& t, int pos, const QString& word) {
-    return pos >= 0 && pos + word.size() <= t.size() && QStringView(t).mid(pos, word.size()) == word;
+    return pos >= 0 && pos + word.size() <= t.size() &&
+           QStringView(t).mid(pos, word.size()) == word;
 }
 
 QString articleKey(int n, int b1, int b2) {
@@ -80,9 +81,7 @@ struct Member {
 
 class Scanner {
   public:
-    Scanner(const QString& text, const RefContext& c) : t_(text), c_(c) {
-        markQuotes();
-    }
+    Scanner(const QString& text, const RefContext& c) : t_(text), c_(c) { markQuotes(); }
 
     QList<Reference> run() {
         for (int i = 0; i < t_.size();) {
@@ -97,8 +96,8 @@ class Scanner {
             }
             // A range: AからBまで, A乃至B.
             int after = skipParen(m->end);
-            for (const QString& joiner : {QStringLiteral("から"), QStringLiteral("乃至"),
-                                          QStringLiteral("ないし")}) {
+            for (const QString& joiner :
+                 {QStringLiteral("から"), QStringLiteral("乃至"), QStringLiteral("ないし")}) {
                 if (!at(t_, after, joiner)) continue;
                 previous_ = m;
                 std::optional<Member> end = member(after + int(joiner.size()), true);
@@ -127,8 +126,8 @@ class Scanner {
     // 「…」 in a wording replacement is quoted text, never a reference.
     void markQuotes() {
         quoted_.fill(false, t_.size());
-        if (!t_.contains(QStringLiteral("とあるのは")) && !t_.contains(QStringLiteral("読み替え")) &&
-            !t_.contains(QStringLiteral("改める")))
+        if (!t_.contains(QStringLiteral("とあるのは")) &&
+            !t_.contains(QStringLiteral("読み替え")) && !t_.contains(QStringLiteral("改める")))
             return;
         int depth = 0;
         for (int i = 0; i < t_.size(); ++i) {
@@ -156,9 +155,9 @@ class Scanner {
         if (start == previous_->end + 1 && t_[previous_->end] == u'（') return true;
         int from = skipParen(previous_->end);
         // A part of the member before (第九十三条第一項ただし書及び…) does not break the list.
-        for (const QString& part : {QStringLiteral("まで"), QStringLiteral("ただし書"), QStringLiteral("本文"),
-                                    QStringLiteral("前段"), QStringLiteral("後段"),
-                                    QStringLiteral("各号")})
+        for (const QString& part :
+             {QStringLiteral("まで"), QStringLiteral("ただし書"), QStringLiteral("本文"),
+              QStringLiteral("前段"), QStringLiteral("後段"), QStringLiteral("各号")})
             if (at(t_, from, part)) {
                 from = skipParen(from + int(part.size()));
                 break;
@@ -365,7 +364,8 @@ class Scanner {
             const QChar unit = t_[i];
             if (unit != u'条' && unit != u'項' && unit != u'号') return std::nullopt;
             if (c == u'本' && unit != u'条') return std::nullopt;
-            if ((c == u'同' || c == u'次' || c == u'本') && (count != 1 || each)) return std::nullopt;
+            if ((c == u'同' || c == u'次' || c == u'本') && (count != 1 || each))
+                return std::nullopt;
             if (each && unit == u'条') return std::nullopt;
             ++i;
             if (unit == u'条') {
@@ -387,8 +387,8 @@ class Scanner {
                     p = lastParagraph_.value_or(Place{{}, {}, 0, true});
                 } else {
                     const int first = c == u'次' ? c_.paragraph + 1
-                                      : each      ? 1
-                                                  : c_.paragraph - count;
+                                      : each     ? 1
+                                                 : c_.paragraph - count;
                     const int last = c == u'次' ? c_.paragraph + 1 : c_.paragraph - 1;
                     Place a = current(first), b = current(last);
                     if (first < 1 || last < first) a.missing = b.missing = true;
@@ -437,7 +437,8 @@ class Scanner {
     QString targetOf(const Place& p) const {
         if (p.law == QStringLiteral("?")) return QStringLiteral("?");
         const LawIndex* index = indexOf(p.law);
-        if (p.missing || !index || !index->paragraphs.contains(p.article)) return QStringLiteral("!");
+        if (p.missing || !index || !index->paragraphs.contains(p.article))
+            return QStringLiteral("!");
         const int count = index->paragraphs.value(p.article);
         if (p.paragraph > count) return QStringLiteral("!");
         return shortTarget(*index, p.article, p.paragraph);
@@ -521,8 +522,8 @@ QString targetRecordCode(const QString& target, const LawIndex* law) {
         rest = rest.left(colon);
     }
     const QStringList parts = rest.split(u'-');
-    const QString article = articleKey(parts.value(0).toInt(), parts.value(1).toInt(),
-                                       parts.value(2).toInt());
+    const QString article =
+        articleKey(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt());
     const int count = law->paragraphs.value(article);
     if (count == 0) return {};
     if (count == 1) return law->code + article + QStringLiteral("010000");
@@ -569,9 +570,9 @@ QString RefLibrary::preview(const QString& target, int maxChars) {
     if (code.isEmpty()) return {};
     try {
         store::Database db = store::openLawDb(names_.value(target.left(2).toUpper()));
-        store::Recordset rs = db.openRecordset(
-            QStringLiteral("select 条文 from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
         if (rs.eof()) return {};
         QString text = rs.text(QStringLiteral("条文"));
         if (text.size() > maxChars) text = text.left(maxChars) + QStringLiteral("…");
@@ -610,9 +611,9 @@ QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
         return out;
     }
     for (const QString& code : codes) {
-        store::Recordset rs = db.openRecordset(
-            QStringLiteral("select 条文 from 条文 where 条項コード=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
         if (!rs.eof()) add(code, rs.text(QStringLiteral("条文")), &from);
     }
     return out;

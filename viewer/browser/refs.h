@@ -30,7 +30,7 @@ struct LawIndex {
 LawIndex readLawIndex(const QString& code, store::Database& db);
 
 struct Reference {
-    int start = 0;   // in UTF-16 units of the text
+    int start = 0;  // in UTF-16 units of the text
     int length = 0;
     QString target;
     bool linked() const { return target != QStringLiteral("!") && target != QStringLiteral("?"); }
@@ -40,7 +40,7 @@ struct Reference {
 // to reach the law's index and the listed laws.
 struct RefContext {
     const LawIndex* law = nullptr;
-    QString article;    // NNNNBBCC
+    QString article;  // NNNNBBCC
     int paragraph = 1;
     QHash<QString, QString> listedNames;  // 法典名称 → code
     // The index of another listed law (nullptr when it cannot be read).

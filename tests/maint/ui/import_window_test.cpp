@@ -1,25 +1,25 @@
 // The law text import window on a dropped sample law and on its pane.
 #include "maint/ui/frmaddlaw.h"
 #include "maint/ui/frmtr.h"
-#include "platform/settings.h"
-#include "tests/support/apiserver.h"
 #include "platform/prompt.h"
+#include "platform/settings.h"
 #include "platform/ui/textpane.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
+#include "tests/support/apiserver.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace maint;
 
@@ -224,8 +224,9 @@ TEST_F(ImportWindowTest, TheLawApiSearchOpensFromTheImportWindowAndNamesAFailedA
     add->TxtTitle->setText(QStringLiteral("民法"));
     QTest::keyClick(add->TxtTitle, Qt::Key_Return);
     ASSERT_TRUE(answered.wait(3000));
-    EXPECT_EQ(add->LblStatus->text(),
-              QStringLiteral("法令APIがエラーを返しました（HTTP 503 503000: メンテナンス中です。）"));
+    EXPECT_EQ(
+        add->LblStatus->text(),
+        QStringLiteral("法令APIがエラーを返しました（HTTP 503 503000: メンテナンス中です。）"));
     EXPECT_EQ(add->LstLaws->topLevelItemCount(), 0);
     EXPECT_FALSE(add->CmdAdd->isEnabled());
     // A law id needs no search; a code that is not one is refused before any download.

@@ -67,7 +67,8 @@ TEST_F(RefsWindowTest, TheWholeLawTextLinksEveryReferenceIntoTheBrowser) {
         if (links[i].target == QStringLiteral("MP13:1") && toArticle13 < 0) toArticle13 = i;
     ASSERT_GE(toArticle13, 0);
     // The first is 前各号 in its own item ten: the items of 第13条第1項.
-    EXPECT_EQ(text.mid(links[toArticle13].start, links[toArticle13].length), QStringLiteral("前各号"));
+    EXPECT_EQ(text.mid(links[toArticle13].start, links[toArticle13].length),
+              QStringLiteral("前各号"));
     Q_EMIT expand.Rtxt1->linkClicked(links[toArticle13].target);
     ASSERT_NE(w().browser, nullptr);
     EXPECT_EQ(selectedKey(w().browser), QStringLiteral("MP00130000010100"));
@@ -85,7 +86,8 @@ TEST_F(RefsWindowTest, TheSearchResultLinksItsHitsReferences) {
     EXPECT_EQ(text.mid(links[0].start, links[0].length), QStringLiteral("前項"));
     EXPECT_EQ(links[0].target, QStringLiteral("MP415:1"));
     for (const platform::TextPane::Link& l : links)
-        EXPECT_TRUE(QStringLiteral("第前次同本こ").contains(text[l.start])) << l.target.toStdString();
+        EXPECT_TRUE(QStringLiteral("第前次同本こ").contains(text[l.start]))
+            << l.target.toStdString();
     Q_EMIT w().found->Rtxt1->linkClicked(links[0].target);
     ASSERT_NE(w().browser, nullptr);
     EXPECT_EQ(selectedKey(w().browser), QStringLiteral("MP04150000010100"));

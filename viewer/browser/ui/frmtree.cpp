@@ -67,9 +67,8 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     // References in the text are links: a preview on hover, a jump on a click.
     platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this,
                              [this](const QString& target) { followReference(target); });
-    Rtxt1->setLinkTip([this](const QString& target) {
-        return refs_ ? referenceTip(*refs_, target) : QString();
-    });
+    Rtxt1->setLinkTip(
+        [this](const QString& target) { return refs_ ? referenceTip(*refs_, target) : QString(); });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
     // shown twice by its click.
@@ -751,9 +750,10 @@ void FrmTree::Mn_Joubun_Diff_Click() {
     MDIMain* main = MDIMain::instance();
     const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
     if (store::listVersions(store::GetHoutenName(law)).isEmpty()) {
-        platform::msgBox(QStringLiteral("%1 に残っている版はありません。取り込み直すと、それまでの条文が"
-                                        "版として残り、比べられるようになります。")
-                             .arg(store::GetHoutenName(law)));
+        platform::msgBox(
+            QStringLiteral("%1 に残っている版はありません。取り込み直すと、それまでの条文が"
+                           "版として残り、比べられるようになります。")
+                .arg(store::GetHoutenName(law)));
         return;
     }
     auto* window = new FrmLawDiff(law);

@@ -140,10 +140,10 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     Place here() const;
     bool showPlace(const Place& place);
     std::unique_ptr<RefLibrary> refs_;
-    QStringList refsLaws_;        // the law list the library was made for
+    QStringList refsLaws_;         // the law list the library was made for
     QList<Place> back_, forward_;  // nodes left by following references
-    QString hitKey_;                         // the node opened from a search hit
-    QStringList hitWords_;                   // the words marked while it is shown
+    QString hitKey_;               // the node opened from a search hit
+    QStringList hitWords_;         // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.
     platform::RunState run_{this};

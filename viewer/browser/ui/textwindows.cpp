@@ -235,9 +235,8 @@ void FrmCopy::closeEvent(QCloseEvent* e) {
 
 void answerReferenceLinks(platform::TextPane* pane, QObject* owner,
                           const std::shared_ptr<RefLibrary>* refs) {
-    pane->setLinkTip([refs](const QString& target) {
-        return *refs ? referenceTip(**refs, target) : QString();
-    });
+    pane->setLinkTip(
+        [refs](const QString& target) { return *refs ? referenceTip(**refs, target) : QString(); });
     platform::connectGuarded(pane, &platform::TextPane::linkClicked, owner,
                              [refs](const QString& target) {
                                  MDIMain* main = MDIMain::instance();
@@ -245,7 +244,8 @@ void answerReferenceLinks(platform::TextPane* pane, QObject* owner,
                                  const QString first = target.section(u'~', 0, 0);
                                  const QString law = first.left(2);
                                  const QString code = targetRecordCode(first, (*refs)->index(law));
-                                 if (!code.isEmpty()) main->openHit((*refs)->lawName(law), code, {});
+                                 if (!code.isEmpty())
+                                     main->openHit((*refs)->lawName(law), code, {});
                              });
 }
 
@@ -267,7 +267,8 @@ void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, con
     for (qsizetype i = 0; i < hits.size();) {
         const QString law = hits[i].code.left(2);
         // The block's place in the pane, where a line break counts one.
-        const int from = hits[i].offset - int(text.left(hits[i].offset).count(QStringLiteral("\r\n")));
+        const int from =
+            hits[i].offset - int(text.left(hits[i].offset).count(QStringLiteral("\r\n")));
         QStringList codes;
         for (; i < hits.size() && hits[i].code.left(2) == law; ++i) codes << hits[i].code;
         for (const Reference& r : referencesShown(*refs_, law, codes, plain, from))

@@ -28,7 +28,8 @@ QString sideHtml(const QList<maint::TextRun>& runs, maint::TextRun::Kind own) {
         if (r.kind == maint::TextRun::Same)
             html += r.text.toHtmlEscaped();
         else if (r.kind == own)
-            html += QStringLiteral("<span style=\"%1\">%2</span>").arg(style, r.text.toHtmlEscaped());
+            html +=
+                QStringLiteral("<span style=\"%1\">%2</span>").arg(style, r.text.toHtmlEscaped());
     }
     return html;
 }
@@ -101,8 +102,8 @@ void FrmLawDiff::compare() {
         store::Database db = id.isEmpty() ? store::openLawDb(name_) : store::openVersion(name_, id);
         return maint::readLawText(db);
     };
-    const maint::LawDiff diff =
-        maint::diffLaws(read(CboFrom->currentData().toString()), read(CboTo->currentData().toString()));
+    const maint::LawDiff diff = maint::diffLaws(read(CboFrom->currentData().toString()),
+                                                read(CboTo->currentData().toString()));
     LblCount->setText(diff.summary());
 
     QString html = QStringLiteral(
