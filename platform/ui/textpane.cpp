@@ -46,28 +46,37 @@ void TextPane::setText(const QString& crlfText) {
 }
 
 void TextPane::showSelections() {
-    QList<QTextEdit::ExtraSelection> all;
-    QTextCharFormat link;
-    link.setForeground(palette().color(QPalette::Link));
-    link.setFontUnderline(true);
-    for (const Link& l : links_) {
-        QTextEdit::ExtraSelection sel;
-        sel.format = link;
-        sel.cursor = QTextCursor(document());
-        sel.cursor.setPosition(l.start);
-        sel.cursor.setPosition(l.start + l.length, QTextCursor::KeepAnchor);
-        all << sel;
-    }
-    setExtraSelections(all + marks_);
+    setExtraSelections(marks_);
 }
 
 void TextPane::setLinks(const QList<Link>& links) {
+    // Drawn in the document's own formats: thousands of extra selections, each a cursor the
+    // document keeps up to date, would cost more than the text itself.
+    const bool modified = document()->isModified();
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c(document());
+    c.beginEditBlock();
+    if (!links_.isEmpty()) {
+        c.select(QTextCursor::Document);
+        c.setCharFormat(QTextCharFormat());
+    }
     const int size = document()->characterCount();
     links_.clear();
-    for (const Link& l : links)
-        if (l.start >= 0 && l.length > 0 && l.start + l.length < size) links_ << l;
+    QTextCharFormat link;
+    link.setForeground(palette().color(QPalette::Link));
+    link.setFontUnderline(true);
+    for (const Link& l : links) {
+        if (l.start < 0 || l.length <= 0 || l.start + l.length >= size) continue;
+        links_ << l;
+        c.setPosition(l.start);
+        c.setPosition(l.start + l.length, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(link);
+    }
+    c.endEditBlock();
+    document()->setUndoRedoEnabled(undo);
+    document()->setModified(modified);
     hovered_ = -1;
-    showSelections();
 }
 
 int TextPane::linkAt(const QPoint& viewportPos) const {
