@@ -24,6 +24,8 @@ class LawDiffWindowTest : public BrowserTest {
             testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
         xml.replace(QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
                     QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき"));
+        xml.replace(QStringLiteral("<PartTitle>第二編　物権</PartTitle>"),
+                    QStringLiteral("<PartTitle>第二編　物権法</PartTitle>"));
         maint::LawTextImporter importer;
         maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
     }
@@ -46,11 +48,15 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
     EXPECT_EQ(diff->CboFrom->count(), 1);
     EXPECT_EQ(diff->CboTo->itemText(0), QStringLiteral("現在の条文"));
     EXPECT_EQ(diff->LblCount->text(), QStringLiteral("1 条改正、0 条新設、0 条削除"));
-    EXPECT_EQ(diff->rowCodes(), QStringList{QStringLiteral("MP04150000010100")});
+    // The paragraph, then the heading of the table of contents (no paragraph to open).
+    EXPECT_EQ(diff->rowCodes(), QStringList({QStringLiteral("MP04150000010100"), QString()}));
     const QString html = diff->TxtTable->toHtml();
     EXPECT_TRUE(html.contains(QStringLiteral("第415条（債務不履行による損害賠償） 第1項")));
     EXPECT_TRUE(html.contains(QStringLiteral(">怠った</span>")));
     EXPECT_TRUE(html.contains(QStringLiteral(">しない</span>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("目次</span><br />物権<span")))
+        << html.mid(html.indexOf(QStringLiteral("目次")) - 20, 300).toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral(">法</span>（第175条～第398条の22）")));
 
     // A click on the row's newer cell.
     QTextTable* table = nullptr;

@@ -142,6 +142,19 @@ void FrmLawDiff::compare() {
                 hasNewer ? p.code : QString());
         }
     }
+    // The table of contents after the articles: a heading added, removed, renamed or
+    // spanning other articles.
+    for (const maint::TocChange& t : diff.toc) {
+        const QList<maint::TextRun> runs = maint::textRuns(t.olderHeading, t.newerHeading);
+        auto side = [&](const QString& heading, const QString& range, maint::TextRun::Kind own) {
+            if (heading.isEmpty()) return none;
+            QString html = QStringLiteral("<b>目次</b><br>") + sideHtml(runs, own);
+            if (!range.isEmpty()) html += QStringLiteral("（%1）").arg(range.toHtmlEscaped());
+            return html;
+        };
+        row(side(t.newerHeading, t.newerRange, maint::TextRun::Added),
+            side(t.olderHeading, t.olderRange, maint::TextRun::Removed), QString());
+    }
     html += QStringLiteral("</table>");
     TxtTable->setHtml(html);
 }
