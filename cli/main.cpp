@@ -607,7 +607,9 @@ int cmdFetch(const Options& o, platform::Settings&) {
     exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
     QList<exchange::ApiLaw> chosen;
     if (exchange::isLawId(words)) {
-        chosen << exchange::ApiLaw{words, {}, {}, {}, {}, {}};
+        exchange::ApiLaw byId;
+        byId.lawId = words;
+        chosen << byId;
     } else {
         exchange::ApiSearch found;
         try {
@@ -647,7 +649,8 @@ int cmdFetch(const Options& o, platform::Settings&) {
                     .arg(law.lawId)
                     .arg(xml.size())
                     .arg(kept));
-            const maint::FetchedImport r = maint::importFetchedLaw(xml, law.lawId, o.code);
+            const maint::FetchedImport r =
+                maint::importFetchedLaw(xml, law.lawId, o.code, {}, {}, law.enforced);
             if (!r.renamedFrom.isEmpty())
                 out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
             out(importLine(r.result));

@@ -68,6 +68,7 @@ ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error) {
         law.kana = revision.value(QStringLiteral("law_title_kana")).toString();
         law.abbrev = revision.value(QStringLiteral("abbrev")).toString();
         law.repealed = repealText(revision.value(QStringLiteral("repeal_status")).toString());
+        law.enforced = revision.value(QStringLiteral("amendment_enforcement_date")).toString();
         if (law.lawId.isEmpty() || law.title.isEmpty()) continue;  // nothing to fetch or show
         result.laws << law;
     }

@@ -28,6 +28,7 @@ struct ApiLaw {
     QString kana;      // こっかばいしょうほう
     QString abbrev;    // 国賠法
     QString repealed;  // empty while in force, else 廃止, 失効 …
+    QString enforced;  // the version's date: its amendment's enforcement (2023-04-01)
 };
 
 enum class ApiFailure {

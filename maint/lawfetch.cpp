@@ -58,7 +58,8 @@ QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store
 }
 
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
-                               const ImportOptions& options, const ImportObserver& observer) {
+                               const ImportOptions& options, const ImportObserver& observer,
+                               const QString& sourceDate) {
     const QHash<QString, store::LawEntry> byId = listedLawIds();
     if (code.isEmpty()) {
         const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
@@ -70,6 +71,7 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     FetchedImport r;
     r.law = exchange::convertLawXml(xml, code);
     r.law.lawId = lawId;
+    r.law.sourceDate = sourceDate;
     // Refused before anything changes, rename included.
     const auto listed = byId.find(lawId);
     if (listed == byId.end() || listed->code.compare(code, Qt::CaseInsensitive) != 0 ||

@@ -36,8 +36,9 @@ struct FetchedImport {
 };
 // Converts the XML under `code` (empty: codeForLaw) and imports it as import-xml does.
 // platform::Error when it is refused or no code is left.
+// `sourceDate` is the version's date when the service named it.
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options = {},
-                               const ImportObserver& observer = {});
+                               const ImportObserver& observer = {}, const QString& sourceDate = {});
 
 }  // namespace maint

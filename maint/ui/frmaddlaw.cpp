@@ -215,7 +215,8 @@ void FrmAddLaw::importDownloaded(const exchange::ApiLaw& law, const QString& cod
             status(QStringLiteral("取り込んでいます… %1").arg(a.numberLine));
             LblStatus->repaint();
         };
-        const FetchedImport r = importFetchedLaw(xml, law.lawId, code, options, observer);
+        const FetchedImport r =
+            importFetchedLaw(xml, law.lawId, code, options, observer, law.enforced);
         setBusy(false);
         if (r.result.text.stopped) {
             status(r.result.text.stopMessage, true);

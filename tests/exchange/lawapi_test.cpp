@@ -33,6 +33,7 @@ TEST(LawApiAnswerTest, TheDocumentedListIsReadAndAnythingElseIsABadAnswer) {
     EXPECT_EQ(k.kana, QStringLiteral("こっかばいしょうほう"));
     EXPECT_EQ(k.abbrev, QStringLiteral("国賠法"));
     EXPECT_EQ(k.repealed, QString());
+    EXPECT_EQ(k.enforced, QStringLiteral("2020-04-01"));
 
     // Without a current version the found one is read; a repealed law says so; an entry
     // without a law id cannot be fetched and is left out.

@@ -52,6 +52,9 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     EXPECT_EQ(testsupport::readFile(kept), kokka.xml);
     store::Database db = store::openLawDb(QStringLiteral("国家賠償法"));
     EXPECT_EQ(store::readLawInfo(db).lawId, QStringLiteral("322AC0000000125"));
+    // The version's date as the service names it, the promulgation as the XML has it.
+    EXPECT_EQ(store::readLawInfo(db).sourceDate, QStringLiteral("2020-04-01"));
+    EXPECT_EQ(store::readLawInfo(db).promulgated, QStringLiteral("1947-10-27"));
     const testsupport::ProcessResult shown =
         lexctl({QStringLiteral("show"), QStringLiteral("KO1"), QStringLiteral("--article")});
     EXPECT_EQ(shown.exitCode, 0);

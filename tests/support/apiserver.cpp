@@ -118,6 +118,7 @@ QByteArray ApiServer::lawsJson(const QList<ApiLawFixture>& laws, int total) {
             {QStringLiteral("abbrev"), l.abbrev},
             {QStringLiteral("category"), QStringLiteral("行政手続")},
             {QStringLiteral("repeal_status"), QStringLiteral("None")},
+            {QStringLiteral("amendment_enforcement_date"), QStringLiteral("2020-04-01")},
             {QStringLiteral("current_revision_status"), QStringLiteral("CurrentEnforced")}};
         list.append(QJsonObject{{QStringLiteral("law_info"), info},
                                 {QStringLiteral("revision_info"), revision},
