@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace store {
 
 bool isValidLawName(const QString& name, QString* why) {
@@ -50,43 +52,30 @@ bool isValidLawCode(const QString& code) {
            (code[1].isLetterOrNumber() && code[1].unicode() < 0x80);
 }
 
-void MakeHoutenDB(const QString& folder, const QString& fileName) {
-    QString why;
-    const QString base = fileName.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive)
-                             ? fileName.chopped(4)
-                             : fileName;
-    if (!isValidLawName(base, &why)) throw Error(why + QStringLiteral(" (") + fileName + u')');
-    const QString path = joinPath(folder, fileName);
+namespace {
+
+// Makes a database whole under a short temporary name and then renames it, so that a program
+// killed half-way leaves no file without its tables (which nothing could later write into).
+// The temporary name is short (a law's name may take a file name's whole length) and the same
+// for the same file, so that one left by a run killed before is replaced.
+void makeWhole(const QString& path, const std::function<void(Database&)>& make) {
     if (QFileInfo::exists(path))
         throw Error(QStringLiteral("データベース %1 はすでに存在します。").arg(path));
-    // Made whole under a temporary name and then renamed: a program killed half-way leaves
-    // no law file without its tables (which no later import could write into).
-    // A short name (a law's name may take the file name's whole length), the same for the
-    // same law, so that one left by a run killed before is replaced.
+    const QFileInfo target(path);
     const QString making =
-        joinPath(folder, QStringLiteral(".making-") +
-                             QString::fromLatin1(QCryptographicHash::hash(fileName.toUtf8(),
-                                                                          QCryptographicHash::Sha1)
-                                                     .toHex()
-                                                     .left(16)) +
-                             QStringLiteral(".mdb"));
+        joinPath(target.absolutePath(),
+                 QStringLiteral(".making-") +
+                     QString::fromLatin1(QCryptographicHash::hash(target.fileName().toUtf8(),
+                                                                  QCryptographicHash::Sha1)
+                                             .toHex()
+                                             .left(16)) +
+                     QStringLiteral(".mdb"));
     QFile::remove(making);
     try {
         {
             Database db = Database::create(making);
             Transaction t(db);
-            db.createTable(QStringLiteral("条文"),
-                           {{QStringLiteral("条項コード"), FieldType::Text},
-                            {QStringLiteral("条文"), FieldType::Memo}},
-                           QStringLiteral("条項コード"));
-            db.createTable(QStringLiteral("目次"),
-                           {{QStringLiteral("コード"), FieldType::Text},
-                            {QStringLiteral("見出し"), FieldType::Text},
-                            {QStringLiteral("SOJ"), FieldType::Text},
-                            {QStringLiteral("EOJ"), FieldType::Text},
-                            {QStringLiteral("SOJ2"), FieldType::Text},
-                            {QStringLiteral("EOJ2"), FieldType::Text}},
-                           QStringLiteral("コード"));
+            make(db);
             t.commit();
         }
         if (!QFile::rename(making, path))
@@ -97,23 +86,41 @@ void MakeHoutenDB(const QString& folder, const QString& fileName) {
     }
 }
 
+}  // namespace
+
+void MakeHoutenDB(const QString& folder, const QString& fileName) {
+    QString why;
+    const QString base = fileName.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive)
+                             ? fileName.chopped(4)
+                             : fileName;
+    if (!isValidLawName(base, &why)) throw Error(why + QStringLiteral(" (") + fileName + u')');
+    makeWhole(joinPath(folder, fileName), [](Database& db) {
+        db.createTable(QStringLiteral("条文"),
+                       {{QStringLiteral("条項コード"), FieldType::Text},
+                        {QStringLiteral("条文"), FieldType::Memo}},
+                       QStringLiteral("条項コード"));
+        db.createTable(QStringLiteral("目次"),
+                       {{QStringLiteral("コード"), FieldType::Text},
+                        {QStringLiteral("見出し"), FieldType::Text},
+                        {QStringLiteral("SOJ"), FieldType::Text},
+                        {QStringLiteral("EOJ"), FieldType::Text},
+                        {QStringLiteral("SOJ2"), FieldType::Text},
+                        {QStringLiteral("EOJ2"), FieldType::Text}},
+                       QStringLiteral("コード"));
+    });
+}
+
 void MakeHCodeDB() {
     const QString dbFolder = folders().db;
     if (!QFileInfo(dbFolder).isDir() && !QDir().mkpath(dbFolder))
         throw Error(QStringLiteral("フォルダ %1 を作成できません。").arg(dbFolder));
-    const QString path = masterDbPath();
-    Database db = Database::create(path);
-    try {
+    makeWhole(masterDbPath(), [](Database& db) {
         db.createTable(QStringLiteral("法典コード"),
                        {{QStringLiteral("番号"), FieldType::Long},
                         {QStringLiteral("法典コード"), FieldType::Text},
                         {QStringLiteral("法典名称"), FieldType::Text}},
                        QStringLiteral("番号"));
-    } catch (const Error&) {
-        db.close();
-        QFile::remove(path);
-        throw;
-    }
+    });
 }
 
 void ensureMasterDb() {
