@@ -12,10 +12,16 @@
 #include <QStringEncoder>
 #include <QXmlStreamReader>
 
+#include <expat.h>
+
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace exchange {
@@ -72,36 +78,28 @@ struct Document {
     }
 };
 
-QString decodeUtf8(const QByteArray& bytes) {
-    QStringDecoder d(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString s = d.decode(bytes);
-    if (d.hasError())
-        throw LawXmlError(QStringLiteral("UTF-8 のファイルではありません。法令XMLは UTF-8 です。"));
-    if (s.startsWith(QChar(0xFEFF))) s.remove(0, 1);
-    return s;
-}
-
 // One shared copy of each tag name: a document has a few dozen of them in many elements.
 class Tags {
   public:
-    const QString& operator()(QStringView name) {
-        // A law uses a few dozen tags: they are found without a copy of the name; past that
-        // (input that is no law), a hash keeps the lookup short.
+    const QString& operator()(std::string_view name) {
+        // A law uses a few dozen tags: they are found by their bytes without a copy; past
+        // that (input that is no law), a hash keeps the lookup short.
         for (size_t i = 0; i < tags_.size() && i < kScanned; ++i)
-            if (tags_[i] == name) return tags_[i];
+            if (tags_[i].first == name) return tags_[i].second;
         if (tags_.size() >= kScanned) {
-            const QString key = name.toString();
-            if (const auto it = more_.find(key); it != more_.end()) return tags_[*it];
-            more_.insert(key, tags_.size());
+            const std::string key(name);
+            if (const auto it = more_.find(key); it != more_.end()) return tags_[it->second].second;
+            more_.emplace(key, tags_.size());
         }
-        tags_.push_back(name.toString());
-        return tags_.back();
+        tags_.emplace_back(std::string(name),
+                           QString::fromUtf8(name.data(), qsizetype(name.size())));
+        return tags_.back().second;
     }
 
   private:
     static constexpr size_t kScanned = 64;
-    std::deque<QString> tags_;
-    QHash<QString, size_t> more_;
+    std::deque<std::pair<std::string, QString>> tags_;
+    std::unordered_map<std::string, size_t> more_;
 };
 
 // The elements whose Num the conversion reads.
@@ -112,57 +110,143 @@ bool numbered(const QString& tag) {
     return tags.contains(tag);
 }
 
-void readDocument(const QString& xml, Document& doc, Report& report) {
-    QXmlStreamReader r(xml);
-    Tags tags;
-    std::vector<QString> path;  // tags of the open elements
-    Node* current = nullptr;    // inside LawTitle or MainProvision
-    bool sawLaw = false, sawBody = false;
-    while (!r.atEnd()) {
-        const QXmlStreamReader::TokenType t = r.readNext();
-        if (t == QXmlStreamReader::StartElement) {
-            const QString& tag = tags(r.name());
-            if (path.empty() && tag != QStringLiteral("Law"))
-                throw LawXmlError(
-                    QStringLiteral("法令XMLではありません。(ルート要素が %1 です)").arg(tag));
-            if (int(path.size()) >= kMaxXmlDepth)
-                throw LawXmlError(
-                    QStringLiteral("要素の入れ子が %1 段を超えています。(%2 行 %3 桁)")
-                        .arg(kMaxXmlDepth)
-                        .arg(r.lineNumber())
-                        .arg(r.columnNumber()));
-            sawLaw = true;
-            const bool inBody = path.size() == 2 && path[1] == QStringLiteral("LawBody");
-            if (path.size() == 1 && tag == QStringLiteral("LawBody")) sawBody = true;
-            if (current) {
-                current = doc.make(tag, current);
-            } else if (inBody && tag == QStringLiteral("LawTitle") && !doc.title) {
-                current = doc.title = doc.make(tag, nullptr);
-            } else if (inBody && tag == QStringLiteral("MainProvision") && !doc.main) {
-                current = doc.main = doc.make(tag, nullptr);
-            } else if (inBody && tag != QStringLiteral("TOC")) {
-                report.add(QStringLiteral("本則以外を除いた"), tag);
-            }
-            if (current && numbered(tag))
-                current->num = r.attributes().value(QStringLiteral("Num")).toString();
-            path.push_back(tag);
-        } else if (t == QXmlStreamReader::EndElement) {
-            path.pop_back();
-            if (current) current = current->parent;
-        } else if (t == QXmlStreamReader::Characters && current) {
-            doc.make(QString(), current)->text = r.text().toString();
-        }
+// The document's elements as expat reports them (three times the pace of QXmlStreamReader
+// on a law): only the title and the main provision are kept.
+class Reader {
+  public:
+    Reader(Document& doc, Report& report) : doc_(doc), report_(report) {}
+
+    void read(const QByteArray& xml) {
+        // Checked here for a message of our own; expat reads the bytes as UTF-8 whatever
+        // the declaration says, as the law XML is.
+        if (!QByteArrayView(xml).isValidUtf8())
+            throw LawXmlError(
+                QStringLiteral("UTF-8 のファイルではありません。法令XMLは UTF-8 です。"));
+        // Namespaces as QXmlStreamReader took them: a prefixed name is its local part.
+        std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
+            XML_ParserCreateNS("UTF-8", kNsSeparator), &XML_ParserFree);
+        if (!parser) throw LawXmlError(QStringLiteral("XMLを読む準備ができません。(メモリ不足)"));
+        parser_ = parser.get();
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, &Reader::onStart, &Reader::onEnd);
+        XML_SetCharacterDataHandler(parser_, &Reader::onText);
+        XML_SetStartDoctypeDeclHandler(parser_, &Reader::onDoctype);
+        const char* at = xml.constData();
+        qsizetype left = xml.size();
+        do {  // whole documents of any size, in pieces an int can count
+            const int piece = int(std::min<qsizetype>(left, 1 << 30));
+            left -= piece;
+            if (XML_Parse(parser_, at, piece, left == 0) != XML_STATUS_OK) break;
+            at += piece;
+        } while (left > 0);
+        if (!error_.isEmpty()) throw LawXmlError(error_);
+        if (XML_GetErrorCode(parser_) != XML_ERROR_NONE)
+            throw LawXmlError(
+                QStringLiteral("XMLとして読めません。%1 %2")
+                    .arg(where(), QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_)))));
+        if (!sawLaw_)
+            throw LawXmlError(QStringLiteral("法令XMLではありません。(要素がありません)"));
+        if (!sawBody_ || !doc_.main)
+            throw LawXmlError(
+                QStringLiteral("法令XMLではありません。(LawBody の MainProvision がありません)"));
     }
-    if (r.hasError())
-        throw LawXmlError(QStringLiteral("XMLとして読めません。%1 行 %2 桁: %3")
-                              .arg(r.lineNumber())
-                              .arg(r.columnNumber())
-                              .arg(r.errorString()));
-    if (!sawLaw) throw LawXmlError(QStringLiteral("法令XMLではありません。(要素がありません)"));
-    if (!sawBody || !doc.main)
-        throw LawXmlError(
-            QStringLiteral("法令XMLではありません。(LawBody の MainProvision がありません)"));
-}
+
+  private:
+    static constexpr char kNsSeparator = '\x01';
+
+    QString where() const {
+        return QStringLiteral("%1 行 %2 桁:")
+            .arg(XML_GetCurrentLineNumber(parser_))
+            .arg(XML_GetCurrentColumnNumber(parser_) + 1);
+    }
+
+    // Refused from inside a handler: expat is C, so nothing may be thrown through it.
+    void refuse(const QString& why) {
+        if (error_.isEmpty()) error_ = why;
+        XML_StopParser(parser_, XML_FALSE);
+    }
+
+    static std::string_view localName(const char* name) {
+        const std::string_view n(name);
+        const size_t sep = n.rfind(kNsSeparator);
+        return sep == std::string_view::npos ? n : n.substr(sep + 1);
+    }
+
+    static void onStart(void* self, const char* name, const char** attributes) {
+        static_cast<Reader*>(self)->start(localName(name), attributes);
+    }
+    static void onEnd(void* self, const char*) { static_cast<Reader*>(self)->end(); }
+    static void onText(void* self, const char* s, int len) {
+        static_cast<Reader*>(self)->text(s, len);
+    }
+    static void onDoctype(void* self, const char*, const char*, const char*, int) {
+        // A law has none; a declared entity would only be a way to blow the text up.
+        Reader* r = static_cast<Reader*>(self);
+        r->refuse(QStringLiteral("法令XMLではありません。(DOCTYPE 宣言があります。%1)")
+                      .arg(r->where().chopped(1)));
+    }
+
+    void start(std::string_view name, const char** attributes) {
+        if (!error_.isEmpty()) return;
+        flush();
+        const QString& tag = tags_(name);
+        if (path_.empty() && tag != QStringLiteral("Law"))
+            return refuse(QStringLiteral("法令XMLではありません。(ルート要素が %1 です)").arg(tag));
+        if (int(path_.size()) >= kMaxXmlDepth)
+            return refuse(QStringLiteral("要素の入れ子が %1 段を超えています。(%2)")
+                              .arg(kMaxXmlDepth)
+                              .arg(where().chopped(1)));
+        sawLaw_ = true;
+        const bool inBody = path_.size() == 2 && *path_[1] == QStringLiteral("LawBody");
+        if (path_.size() == 1 && tag == QStringLiteral("LawBody")) sawBody_ = true;
+        if (current_) {
+            current_ = doc_.make(tag, current_);
+        } else if (inBody && tag == QStringLiteral("LawTitle") && !doc_.title) {
+            current_ = doc_.title = doc_.make(tag, nullptr);
+        } else if (inBody && tag == QStringLiteral("MainProvision") && !doc_.main) {
+            current_ = doc_.main = doc_.make(tag, nullptr);
+        } else if (inBody && tag != QStringLiteral("TOC")) {
+            report_.add(QStringLiteral("本則以外を除いた"), tag);
+        }
+        if (current_ && numbered(tag))
+            for (const char** a = attributes; a[0]; a += 2)
+                if (localName(a[0]) == "Num") current_->num = QString::fromUtf8(a[1]);
+        path_.push_back(&tag);
+    }
+
+    void end() {
+        if (!error_.isEmpty()) return;
+        flush();
+        path_.pop_back();
+        if (current_) current_ = current_->parent;
+    }
+
+    // Expat hands text over in pieces (a line, an entity): one node takes them all, decoded
+    // once at the next tag.
+    void text(const char* s, int len) {
+        if (!error_.isEmpty() || !current_) return;
+        if (!pendingNode_) pendingNode_ = doc_.make(QString(), current_);
+        pending_.append(s, size_t(len));
+    }
+
+    void flush() {
+        if (!pendingNode_) return;
+        pendingNode_->text = QString::fromUtf8(pending_.data(), qsizetype(pending_.size()));
+        pending_.clear();
+        pendingNode_ = nullptr;
+    }
+
+    Document& doc_;
+    Report& report_;
+    XML_Parser parser_ = nullptr;
+    Tags tags_;
+    std::vector<const QString*> path_;  // tags of the open elements
+    Node* current_ = nullptr;           // inside LawTitle or MainProvision
+    Node* pendingNode_ = nullptr;       // the text node the pending bytes are for
+    std::string pending_;
+    bool sawLaw_ = false, sawBody_ = false;
+    QString error_;
+};
 
 // ---- texts ----
 
@@ -809,7 +893,7 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
                               .arg(typedCode));
     Report report;
     Document doc;
-    readDocument(decodeUtf8(xml), doc, report);
+    Reader(doc, report).read(xml);
     LawXml law;
     law.code = code;
     Converter converter(doc, code, report);

@@ -301,7 +301,10 @@ TEST(LawXmlInputTest, BadInputIsRefusedWithOneMessage) {
     EXPECT_TRUE(refusal("<Law><LawBody><LawTitle>t</LawTitle></LawBody></Law>")
                     .contains(QStringLiteral("MainProvision がありません")));
     EXPECT_EQ(refusal("<Law><LawBody><MainProvision></LawBody></Law>"),
-              QStringLiteral("XMLとして読めません。1 行 39 桁: Opening and ending tag mismatch."));
+              QStringLiteral("XMLとして読めません。1 行 32 桁: mismatched tag"));
+    // A declared entity could only blow the text up: a document type is no law's.
+    EXPECT_EQ(refusal("<?xml version=\"1.0\"?><!DOCTYPE Law [<!ENTITY a \"aaaa\">]><Law/>"),
+              QStringLiteral("法令XMLではありません。(DOCTYPE 宣言があります。1 行 36 桁)"));
     EXPECT_TRUE(refusal(QByteArray("<Law>\x82\xa0</Law>")).startsWith(QStringLiteral("UTF-8")));
     EXPECT_TRUE(refusal(QByteArray()).startsWith(QStringLiteral("XMLとして読めません。")));
     EXPECT_TRUE(refusal(lawXml(QString()), QStringLiteral("1A"))
@@ -324,6 +327,19 @@ TEST(LawXmlInputTest, BadInputIsRefusedWithOneMessage) {
     for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("<Part>");
     for (int i = 0; i < kMaxXmlDepth - 5; ++i) parts += QStringLiteral("</Part>");
     EXPECT_EQ(refusal(lawXml(parts)), QStringLiteral("<converted>"));
+}
+
+TEST(LawXmlInputTest, TextInPiecesAndPrefixedNamesReadAsOne) {
+    // Lines, references and a CDATA section are one text; a prefixed name is its local name.
+    const QString pieces = QStringLiteral("甲&amp;乙\n  <![CDATA[<丙>]]>&#x4E01;");
+    EXPECT_EQ(
+        body(convertLawXml(lawXml(article(QStringLiteral("1"), QString(), para(sentence(pieces)))),
+                           QStringLiteral("TS"))),
+        QStringLiteral("（）\r\n第１条\r\n甲&乙<丙>丁\r\n"));
+    QByteArray prefixed = lawXml(article(QStringLiteral("2"), QString(), para(sentence(u"戊"_qs))));
+    prefixed.replace("<Law>", "<l:Law xmlns:l=\"urn:law\">").replace("</Law>", "</l:Law>");
+    EXPECT_EQ(body(convertLawXml(prefixed, QStringLiteral("TS"))),
+              QStringLiteral("（）\r\n第２条\r\n戊\r\n"));
 }
 
 TEST(LawXmlInputTest, RangesAndTagsCannotRunAway) {
