@@ -32,12 +32,19 @@ struct Job {
     QString code;
     QString error;  // why it goes no further
     exchange::LawXml law;
+    ImportPlan plan;  // its text parsed into records
 };
 
+// Everything that needs no data root, off the import's thread.
 void convert(Job& job) {
     if (!job.error.isEmpty()) return;
     try {
         job.law = exchange::convertLawXml(job.xml, job.code);
+        LawTextImporter importer;
+        ImportOptions quiet;
+        quiet.quiet = true;  // one summary for the collection, not a box per law
+        job.plan = xmlLawPlan(job.law, importer, quiet);
+        job.law.text.clear();  // the plan holds what it said
     } catch (const platform::Error& e) {
         job.error = e.description();
     }
@@ -123,9 +130,6 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             skip(job.error);
         } else {
             try {
-                LawTextImporter importer;
-                ImportOptions quiet;
-                quiet.quiet = true;  // one summary for the collection, not a box per law
                 job.law.lawId = job.lawId;
                 // The bulk download names a file by law id, the version's date and the
                 // amending law: 322AC0000000125_20230401_505AC0000000028.xml.
@@ -141,7 +145,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 if (!QFileInfo::exists(file)) store::deferSync(file);
                 XmlImportResult done;
                 try {
-                    done = importLawXml(job.law, importer, {}, quiet);
+                    done = importLawXml(job.law, job.plan);
                 } catch (...) {
                     store::settleSync(file);
                     throw;

@@ -177,31 +177,35 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
     return written;
 }
 
-int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
-                 const ImportOptions& options, QSet<QString>* written) {
-    const QString upsert = QStringLiteral(
-        "insert into 条文 (条項コード, 条文) values (?, ?) "
-        "on conflict (条項コード) do update set 条文 = excluded.条文");
-    int records = 0;
+QList<ImportRow> articleRows(const QString& lawCode, const Article& article,
+                             const ImportOptions& options) {
+    QList<ImportRow> rows;
     const int count = int(article.paragraphs.size());
     for (int i = 0; i < count; ++i) {
         const ParagraphCodes c = paragraphCodes(lawCode, article.code, i, count);
-        if (i == 0 && options.headings) {
-            const QString title =
-                article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title;
-            db.execute(upsert, {c.heading, title});
-            if (written) written->insert(c.heading);
-            ++records;
-        }
-        if (options.paragraphs && !c.code.endsWith(QStringLiteral("000001"))) {
-            const QString text =
-                platform::trimBlanks(RemoveCRLF(platform::trimBlanks(article.paragraphs[i])));
-            db.execute(upsert, {c.code, text});
-            if (written) written->insert(c.code);
-            ++records;
-        }
+        if (i == 0 && options.headings)
+            rows.append({c.heading,
+                         article.title.trimmed().isEmpty() ? QStringLiteral(" ") : article.title});
+        if (options.paragraphs && !c.code.endsWith(QStringLiteral("000001")))
+            rows.append({c.code, platform::trimBlanks(
+                                     RemoveCRLF(platform::trimBlanks(article.paragraphs[i])))});
     }
-    return records;
+    return rows;
+}
+
+namespace {
+int writeRows(store::Database& db, const QList<ImportRow>& rows) {
+    const QString upsert = QStringLiteral(
+        "insert into 条文 (条項コード, 条文) values (?, ?) "
+        "on conflict (条項コード) do update set 条文 = excluded.条文");
+    for (const ImportRow& row : rows) db.execute(upsert, {row.code, row.text});
+    return int(rows.size());
+}
+}  // namespace
+
+int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
+                 const ImportOptions& options) {
+    return writeRows(db, articleRows(lawCode, article, options));
 }
 
 QString checkImportTarget(const QString& code, const QString& name) {
@@ -253,11 +257,9 @@ void WriteHCode(const QString& code, const QString& name) {
     rs.update();
 }
 
-ImportResult LawTextImporter::run(const QString& text, const ImportOptions& options,
-                                  const ImportObserver& observer) {
-    ImportResult r;
-    QElapsedTimer clock;
-    clock.start();
+ImportPlan LawTextImporter::plan(const QString& text, const ImportOptions& options) {
+    ImportPlan p;
+    p.options = options;
     const QStringList blocks = text.split(kCrLf + kCrLf);
     const QStringList header = blocks.value(0).split(kCrLf);
     if (header.size() < 2 || !header[0].contains(u'=') || !header[1].contains(u'='))
@@ -267,7 +269,7 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
     // Checked as typed (upper-casing turns "ß" into "SS"), then stored in upper case: "kp"
     // writes the records of "KP".
     const QString typedCode = headerValue(header[0]);
-    r.lawName = headerValue(header[1]);
+    p.lawName = headerValue(header[1]);
     QString why;
     if (typedCode.isEmpty())
         throw store::Error(QStringLiteral("法典コードが空です。何も取り込みませんでした。"));
@@ -275,9 +277,80 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         throw store::Error(QStringLiteral("法典コード「%1」は先頭が英字の２文字ではありません。"
                                           "何も取り込みませんでした。")
                                .arg(typedCode));
-    r.lawCode = typedCode.toUpper();
-    if (!store::isValidLawName(r.lawName, &why))
+    p.lawCode = typedCode.toUpper();
+    if (!store::isValidLawName(p.lawName, &why))
         throw store::Error(why + QStringLiteral(" 何も取り込みませんでした。"));
+    p.blocks = blocks.mid(1);
+
+    QHash<QString, int> firstBlock;  // article code → the block that wrote it
+    auto skip = [&p](int b, const QString& why) { p.items.append({b, why, {}, {}}); };
+    for (int b = 1; b < blocks.size(); ++b) {
+        const QString& block = blocks[b];
+        if (options.fromPane &&
+            (block.isEmpty() || (!openBracket.isEmpty() && !block.contains(openBracket))))
+            continue;  // chapter headings and the like between the articles
+        const QStringList lines = block.split(kCrLf);
+        if (block.trimmed().isEmpty() || lines.size() < 3) {
+            skip(b, QStringLiteral("第%1ブロック: %2")
+                        .arg(b)
+                        .arg(block.trimmed().isEmpty()
+                                 ? QStringLiteral("空のブロック")
+                                 : QStringLiteral("３行未満 (%1)").arg(lines.join(u' ').left(40))));
+            continue;
+        }
+        Article a;
+        try {
+            a = parseArticle(block);
+        } catch (const MalformedNumberLine&) {
+            p.stopMessage =
+                QStringLiteral(
+                    "第%1ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n%2\r\n%"
+                    "3")
+                    .arg(b)
+                    .arg(lines.value(0), lines.value(1));
+            break;
+        }
+        a.block = b;
+        if (!a.code.problem.isEmpty()) {
+            skip(b,
+                 QStringLiteral("第%1ブロック: %2 は%3").arg(b).arg(a.numberLine, a.code.problem));
+            continue;
+        }
+        // One block per article and run: a second block with the same code would overwrite
+        // the first one's records.
+        if (const int earlier = firstBlock.value(a.code.plain); earlier > 0) {
+            skip(b, QStringLiteral("第%1ブロック: %2 は第%3ブロックと同じ条です")
+                        .arg(b)
+                        .arg(a.numberLine)
+                        .arg(earlier));
+            continue;
+        }
+        if (a.paragraphs.size() > kMaxParagraphs) {
+            skip(b, QStringLiteral("第%1ブロック: %2 は項が%3あり、99を超えます")
+                        .arg(b)
+                        .arg(a.numberLine)
+                        .arg(a.paragraphs.size()));
+            continue;
+        }
+        firstBlock.insert(a.code.plain, b);
+        QList<ImportRow> rows = articleRows(p.lawCode, a, options);
+        p.items.append({b, QString(), std::move(a), std::move(rows)});
+    }
+    return p;
+}
+
+ImportResult LawTextImporter::run(const QString& text, const ImportOptions& options,
+                                  const ImportObserver& observer) {
+    return run(plan(text, options), observer);
+}
+
+ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& observer) {
+    const ImportOptions& options = plan.options;
+    ImportResult r;
+    QElapsedTimer clock;
+    clock.start();
+    r.lawCode = plan.lawCode;
+    r.lawName = plan.lawName;
     if (const QString why = checkImportTarget(r.lawCode, r.lawName); !why.isEmpty())
         throw store::Error(why);
     if (observer.header) observer.header(r.lawCode, r.lawName);
@@ -294,78 +367,34 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
         // A listed law has its database, even when no block of the text can be written.
         store::openOrCreateLawDb(r.lawName);
     }
-    if (observer.blocks) observer.blocks(blocks.mid(1));
+    if (observer.blocks) observer.blocks(plan.blocks);
 
-    QHash<QString, int> firstBlock;  // article code → the block that wrote it
-    QSet<QString> written;           // 条項コード written, for a whole law
     // Whole articles are committed in groups of about kGroupMs: one journal sync per group,
     // not per article, and a kill leaves only whole articles behind.
     std::optional<store::Database> db;
     std::optional<store::Transaction> group;
+    bool hadRecords = false;  // only then can a whole law leave records behind
     QElapsedTimer sinceCommit;
     auto commit = [&] {
         if (group) group->commit();
         group.reset();
     };
-    for (int b = 1; b < blocks.size(); ++b) {
-        const QString& block = blocks[b];
-        if (options.fromPane &&
-            (block.isEmpty() || (!openBracket.isEmpty() && !block.contains(openBracket))))
-            continue;  // chapter headings and the like between the articles
-        const QStringList lines = block.split(kCrLf);
-        if (block.trimmed().isEmpty() || lines.size() < 3) {
-            r.skipped
-                << QStringLiteral("第%1ブロック: %2")
-                       .arg(b)
-                       .arg(block.trimmed().isEmpty()
-                                ? QStringLiteral("空のブロック")
-                                : QStringLiteral("３行未満 (%1)").arg(lines.join(u' ').left(40)));
+    for (const PlannedBlock& item : plan.items) {
+        if (!item.skipped.isEmpty()) {
+            r.skipped << item.skipped;
             continue;
         }
-        Article a;
-        try {
-            a = parseArticle(block);
-        } catch (const MalformedNumberLine&) {
-            r.stopped = true;
-            r.stopMessage =
-                QStringLiteral(
-                    "第%1ブロックの条番号の行が不正です。ここで取り込みを中止しました。\r\n%2\r\n%"
-                    "3")
-                    .arg(b)
-                    .arg(lines.value(0), lines.value(1));
-            break;
+        if (observer.article) observer.article(item.article);
+        if (!db) {
+            db.emplace(store::openOrCreateLawDb(r.lawName));
+            hadRecords = options.wholeLaw &&
+                         !db->openRecordset(QStringLiteral("select 1 from 条文 limit 1")).eof();
         }
-        a.block = b;
-        if (!a.code.problem.isEmpty()) {
-            r.skipped
-                << QStringLiteral("第%1ブロック: %2 は%3").arg(b).arg(a.numberLine, a.code.problem);
-            continue;
-        }
-        // One block per article and run: a second block with the same code would overwrite
-        // the first one's records.
-        if (const int earlier = firstBlock.value(a.code.plain); earlier > 0) {
-            r.skipped << QStringLiteral("第%1ブロック: %2 は第%3ブロックと同じ条です")
-                             .arg(b)
-                             .arg(a.numberLine)
-                             .arg(earlier);
-            continue;
-        }
-        if (a.paragraphs.size() > kMaxParagraphs) {
-            r.skipped << QStringLiteral("第%1ブロック: %2 は項が%3あり、99を超えます")
-                             .arg(b)
-                             .arg(a.numberLine)
-                             .arg(a.paragraphs.size());
-            continue;
-        }
-        firstBlock.insert(a.code.plain, b);
-        if (observer.article) observer.article(a);
-        if (!db) db.emplace(store::openOrCreateLawDb(r.lawName));
         if (!group) {
             group.emplace(*db);
             sinceCommit.start();
         }
-        r.records +=
-            writeArticle(*db, r.lawCode, a, options, options.wholeLaw ? &written : nullptr);
+        r.records += writeRows(*db, item.rows);
         ++r.articles;
         if (sinceCommit.elapsed() >= kGroupMs) commit();
         if (observer.pump) observer.pump();
@@ -374,8 +403,15 @@ ImportResult LawTextImporter::run(const QString& text, const ImportOptions& opti
             break;
         }
     }
+    if (!r.cancelled && !plan.stopMessage.isEmpty()) {
+        r.stopped = true;
+        r.stopMessage = plan.stopMessage;
+    }
     // A whole law run to its end: what it no longer has goes, in the last group's commit.
-    if (options.wholeLaw && db && group && !r.cancelled && !r.stopped && r.articles > 0) {
+    if (hadRecords && group && !r.cancelled && !r.stopped && r.articles > 0) {
+        QSet<QString> written;
+        for (const PlannedBlock& item : plan.items)
+            for (const ImportRow& row : item.rows) written.insert(row.code);
         QStringList stale;
         for (store::Recordset rs = db->openRecordset(QStringLiteral("select 条項コード from 条文"));
              !rs.eof(); rs.moveNext())
@@ -422,10 +458,20 @@ QString xmlImportText(const exchange::LawXml& law) {
 
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
                              const ImportObserver& observer, const ImportOptions& options) {
-    XmlImportResult r;
+    return importLawXml(law, xmlLawPlan(law, importer, options), observer);
+}
+
+ImportPlan xmlLawPlan(const exchange::LawXml& law, LawTextImporter& importer,
+                      const ImportOptions& options) {
     ImportOptions whole = options;
     whole.wholeLaw = true;
-    r.text = importer.run(xmlImportText(law), whole, observer);
+    return importer.plan(xmlImportText(law), whole);
+}
+
+XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan,
+                             const ImportObserver& observer) {
+    XmlImportResult r;
+    r.text = LawTextImporter::run(plan, observer);
     if (r.text.stopped || r.text.cancelled) return r;
     r.toc = exchange::importTocRows(law.code, law.toc);
     if (store::dropIfUnchanged(law.name, r.text.keptVersion)) r.text.keptVersion.clear();

@@ -83,6 +83,34 @@ struct ImportObserver {
     std::function<bool()> stop;  // asked after each article: true ends the run there
 };
 
+// One record an import writes.
+struct ImportRow {
+    QString code;  // 条項コード
+    QString text;
+};
+// The records of one article, as the options ask for them.
+QList<ImportRow> articleRows(const QString& lawCode, const Article& article,
+                             const ImportOptions& options);
+
+// A block of the text as the import will take it: skipped with the reason, or an article
+// with its records.
+struct PlannedBlock {
+    int block = 0;
+    QString skipped;
+    Article article;
+    QList<ImportRow> rows;
+};
+
+// A law text parsed into what its import writes, without reading or writing the data root:
+// a bulk import parses the next laws on other threads while one is written.
+struct ImportPlan {
+    ImportOptions options;
+    QString lawCode, lawName;
+    QStringList blocks;  // the article blocks as the text has them
+    QList<PlannedBlock> items;
+    QString stopMessage;  // a malformed number line ended the text after the items
+};
+
 class LawTextImporter {
   public:
     // Heading brackets last found; kept from one import to the next like the window's state.
@@ -95,6 +123,10 @@ class LawTextImporter {
     // the whole import before anything is written (store::Error with the reason).
     ImportResult run(const QString& text, const ImportOptions& options,
                      const ImportObserver& observer = {});
+    // The two halves of run: the parse (the header checked, store::Error when it cannot
+    // name a law) and the writes.
+    ImportPlan plan(const QString& text, const ImportOptions& options);
+    static ImportResult run(const ImportPlan& plan, const ImportObserver& observer = {});
 };
 
 // Why a law text under this code and name must not be imported (the code is listed for
@@ -109,7 +141,7 @@ int writeArticle(const QString& lawName, const QString& lawCode, const Article& 
                  const ImportOptions& options);
 // The same into a database already open, inside the caller's transaction.
 int writeArticle(store::Database& db, const QString& lawCode, const Article& article,
-                 const ImportOptions& options, QSet<QString>* written = nullptr);
+                 const ImportOptions& options);
 // A converted law XML: its text imported as its text file would be, then its table of
 // contents replaced by the converted rows. The rows are left alone when the text import did
 // not run to its end.
@@ -120,6 +152,11 @@ struct XmlImportResult {
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
                              const ImportObserver& observer = {},
                              const ImportOptions& options = {});
+// The same with its text parsed already (xmlLawPlan, on another thread).
+XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan,
+                             const ImportObserver& observer = {});
+ImportPlan xmlLawPlan(const exchange::LawXml& law, LawTextImporter& importer,
+                      const ImportOptions& options = {});
 // The import text of a converted law as a file read gives it: lines joined with CR LF.
 QString xmlImportText(const exchange::LawXml& law);
 

@@ -222,6 +222,15 @@ void deferSync(const QString& path) {
     deferred.insert(QFileInfo(path).absoluteFilePath());
 }
 
+bool syncDeferred(const QString& path) {
+    return isDeferred(path);
+}
+
+void dropDeferredSync(const QString& path) {
+    QMutexLocker lock(&deferredMutex);
+    deferred.remove(QFileInfo(path).absoluteFilePath());
+}
+
 void settleSync(const QString& path) {
     const QString file = QFileInfo(path).absoluteFilePath();
     {

@@ -142,5 +142,9 @@ class Recordset {
 // deferSync keep their setting.
 void deferSync(const QString& path);
 void settleSync(const QString& path);
+// Whether deferSync holds for the path; dropping it writes nothing out (a file renamed to a
+// deferred path that settleSync writes out later).
+bool syncDeferred(const QString& path);
+void dropDeferredSync(const QString& path);
 
 }  // namespace store

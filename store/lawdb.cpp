@@ -71,6 +71,10 @@ void makeWhole(const QString& path, const std::function<void(Database&)>& make) 
                                              .left(16)) +
                      QStringLiteral(".mdb"));
     QFile::remove(making);
+    // A file whose disk waits are deferred is made without them too: it is written out
+    // under its own name at the end.
+    const bool deferred = syncDeferred(path);
+    if (deferred) deferSync(making);
     try {
         {
             Database db = Database::create(making);
@@ -82,8 +86,10 @@ void makeWhole(const QString& path, const std::function<void(Database&)>& make) 
             throw Error(QStringLiteral("データベース %1 を作れません。").arg(path));
     } catch (const Error&) {
         QFile::remove(making);  // only the file this call made
+        if (deferred) dropDeferredSync(making);
         throw;
     }
+    if (deferred) dropDeferredSync(making);
 }
 
 }  // namespace
