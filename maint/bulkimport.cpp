@@ -14,6 +14,12 @@
 
 #include <QThread>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include <algorithm>
 #include <deque>
 #include <future>
@@ -50,6 +56,65 @@ void convert(Job& job) {
     }
     job.xml.clear();
 }
+
+// Threads that convert the laws handed to them in turn and free them again once written: a
+// law is made and freed on one thread, so the threads never wait on one another's memory
+// (glibc's allocator locks the arena a freed block came from).
+class Lanes {
+  public:
+    explicit Lanes(int count) {
+        for (int i = 0; i < count; ++i) {
+            lanes_.push_back(std::make_unique<Lane>());
+            Lane* lane = lanes_.back().get();
+            lane->thread = std::thread([lane] { lane->work(); });
+        }
+    }
+    ~Lanes() {
+        for (auto& lane : lanes_) {
+            {
+                std::lock_guard lock(lane->mutex);
+                lane->closing = true;
+            }
+            lane->wake.notify_one();
+            lane->thread.join();
+        }
+    }
+    int size() const { return int(lanes_.size()); }
+    std::future<void> run(int lane, std::function<void()> work) {
+        std::packaged_task<void()> task(std::move(work));
+        std::future<void> done = task.get_future();
+        Lane& l = *lanes_[size_t(lane)];
+        {
+            std::lock_guard lock(l.mutex);
+            l.tasks.push_back(std::move(task));
+        }
+        l.wake.notify_one();
+        return done;
+    }
+
+  private:
+    struct Lane {
+        std::thread thread;
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<std::packaged_task<void()>> tasks;
+        bool closing = false;
+        void work() {
+            for (;;) {
+                std::packaged_task<void()> task;
+                {
+                    std::unique_lock lock(mutex);
+                    wake.wait(lock, [this] { return closing || !tasks.empty(); });
+                    if (tasks.empty()) return;
+                    task = std::move(tasks.front());
+                    tasks.pop_front();
+                }
+                task();  // an exception goes to the task's future
+            }
+        }
+    };
+    std::vector<std::unique_ptr<Lane>> lanes_;
+};
 
 }  // namespace
 
@@ -97,29 +162,38 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         }
         return std::nullopt;
     };
-    // While one law is imported here, the next ones are converted on other threads, as
-    // many at once as there are cores (the conversion takes longer than the import).
+    // While one law is imported here, the next ones are converted on other threads, one
+    // more than there are cores (the conversion takes longer than the import, and this
+    // thread waits on the disk).
     struct Ahead {
-        std::unique_ptr<Job> job;
+        std::shared_ptr<Job> job;
+        int lane = 0;
         std::future<void> converted;
     };
     std::deque<Ahead> ahead;
-    const size_t depth = size_t(std::max(1, QThread::idealThreadCount()));
+    Lanes lanes(std::max(1, QThread::idealThreadCount()) + 1);
+    int nextLane = 0;
     auto fill = [&] {
-        while (ahead.size() < depth) {
+        while (int(ahead.size()) < lanes.size()) {
             std::optional<Job> next = prepare();
             if (!next) return;
-            auto job = std::make_unique<Job>(std::move(*next));
-            std::future<void> converted = std::async(std::launch::async, convert, std::ref(*job));
-            ahead.push_back({std::move(job), std::move(converted)});
+            auto job = std::make_shared<Job>(std::move(*next));
+            const int lane = nextLane++ % lanes.size();
+            ahead.push_back({job, lane, lanes.run(lane, [job] { convert(*job); })});
         }
+    };
+    // A written law goes back to the thread that made it, to be freed there.
+    auto dispose = [&lanes](std::shared_ptr<Job>&& job, int lane) {
+        lanes.run(lane, [job = std::move(job)]() mutable { job.reset(); });
     };
     fill();
     while (!ahead.empty()) {
         ahead.front().converted.get();
-        Job job = std::move(*ahead.front().job);
+        std::shared_ptr<Job> held = std::move(ahead.front().job);
+        const int lane = ahead.front().lane;
         ahead.pop_front();
         fill();
+        Job& job = *held;
         ++r.matched;
         if (observer.law) observer.law(r.matched, total, job.shown);
         auto skip = [&](const QString& why) {
@@ -169,6 +243,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 skip(e.description());
             }
         }
+        dispose(std::move(held), lane);
         if (!ahead.empty() && observer.stop && observer.stop()) {
             for (Ahead& a : ahead) a.converted.get();
             r.stopped = true;

@@ -169,6 +169,16 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
     store::Database ko = store::openLawDb(QStringLiteral("国家賠償法"));
     EXPECT_EQ(store::readLawInfo(ko).sourceDate, QStringLiteral("2023-04-01"));
     EXPECT_EQ(store::readLawInfo(ko).promulgated, QStringLiteral("1947-10-27"));
+    // Stopped after the first file: the laws converted ahead are dropped, not imported.
+    QDir(store::folders().db).removeRecursively();
+    store::MakeHCodeDB();
+    maint::BulkObserver stopAtOnce;
+    stopAtOnce.stop = [] { return true; };
+    const maint::BulkResult stopped =
+        maint::importLawXmlSource(exchange::LawXmlSource(folder), {}, stopAtOnce);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.imported.size() + stopped.skipped.size(), 1);
+    EXPECT_EQ(store::readLawList().size(), stopped.imported.size());
     EXPECT_THROW(exchange::LawXmlSource(path(QStringLiteral("missing.zip"))),
                  exchange::LawSourceError);
     EXPECT_EQ(exchange::LawXmlSource::lawIdOf(QStringLiteral("a/322AC0000000125_20230401_kb.xml")),
