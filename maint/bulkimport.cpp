@@ -162,19 +162,20 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         }
         return std::nullopt;
     };
-    // While one law is imported here, the next ones are converted on other threads, one
-    // more than there are cores (the conversion takes longer than the import, and this
-    // thread waits on the disk).
+    // While one law is imported here, the next ones are converted on as many threads as
+    // there are cores, four laws each ahead: enough for the threads to keep working while
+    // this one waits on the disk.
     struct Ahead {
         std::shared_ptr<Job> job;
         int lane = 0;
         std::future<void> converted;
     };
     std::deque<Ahead> ahead;
-    Lanes lanes(std::max(1, QThread::idealThreadCount()) + 1);
+    Lanes lanes(std::max(1, QThread::idealThreadCount()));
+    const int depth = 4 * lanes.size();
     int nextLane = 0;
     auto fill = [&] {
-        while (int(ahead.size()) < lanes.size()) {
+        while (int(ahead.size()) < depth) {
             std::optional<Job> next = prepare();
             if (!next) return;
             auto job = std::make_shared<Job>(std::move(*next));
