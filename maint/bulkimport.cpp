@@ -163,8 +163,9 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         return std::nullopt;
     };
     // While one law is imported here, the next ones are converted on as many threads as
-    // there are cores, four laws each ahead: enough for the threads to keep working while
-    // this one waits on the disk.
+    // there are cores, at least eight laws ahead: enough for the threads to keep working
+    // while this one waits on the disk (three ahead on two cores left them idle a third of
+    // the time).
     struct Ahead {
         std::shared_ptr<Job> job;
         int lane = 0;
@@ -172,7 +173,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
     };
     std::deque<Ahead> ahead;
     Lanes lanes(std::max(1, QThread::idealThreadCount()));
-    const int depth = 4 * lanes.size();
+    const int depth = std::max(8, 2 * lanes.size());
     int nextLane = 0;
     auto fill = [&] {
         while (int(ahead.size()) < depth) {
