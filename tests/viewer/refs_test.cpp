@@ -182,5 +182,21 @@ TEST_F(RefsCliTest, LexctlPrintsEachParagraphsReferences) {
     EXPECT_TRUE(bad.err.contains(QStringLiteral("民法に第9999条はありません")));
 }
 
+// Indexes are kept between windows while a law's file is unchanged: a written article is
+// there for the next window.
+TEST_F(RefsCliTest, AKeptIndexFollowsItsLawsFile) {
+    const QString added = QStringLiteral("99990000");
+    {
+        RefLibrary before;
+        ASSERT_NE(before.index(QStringLiteral("MP")), nullptr);
+        EXPECT_FALSE(before.index(QStringLiteral("MP"))->articles.contains(added));
+    }
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    db.execute(QStringLiteral("insert into 条文 (条項コード, 条文) values (?, ?)"),
+               {QStringLiteral("MP99990000010000"), QStringLiteral("試験")});
+    RefLibrary after;
+    EXPECT_TRUE(after.index(QStringLiteral("mp"))->articles.contains(added));
+}
+
 }  // namespace
 }  // namespace viewer

@@ -2,7 +2,15 @@
 
 #include "store/codes.h"
 #include "store/engine.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
+
+#include <QFile>
+#include <QMutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 
@@ -538,14 +546,64 @@ RefLibrary::RefLibrary() {
     }
 }
 
+namespace {
+// A law's index read once per program while its file is unchanged: each search result and
+// whole-law text would read every record code of each law it links again. The file's size,
+// modification time and SQLite's change counter (bytes 24-27 of the header, counted up by
+// every commit) tell a change, also one within the file system's clock tick.
+struct FileSignature {
+    qint64 size = -1;
+    qint64 modified = -1;
+    quint32 changes = 0;
+    bool operator==(const FileSignature&) const = default;
+};
+
+std::optional<FileSignature> signatureOf(const QString& file) {
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    unsigned char counter[4] = {0, 0, 0, 0};
+    const bool ok = ::fstat(fd, &st) == 0 && ::pread(fd, counter, 4, 24) == 4;
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    return FileSignature{qint64(st.st_size),
+                         qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                         quint32(counter[0]) << 24 | quint32(counter[1]) << 16 |
+                             quint32(counter[2]) << 8 | quint32(counter[3])};
+}
+
+struct KeptIndex {
+    FileSignature signature;
+    std::shared_ptr<const LawIndex> index;
+};
+QMutex keptMutex;
+QHash<QString, KeptIndex> kept;  // code and file → index
+
+std::shared_ptr<const LawIndex> keptIndex(const QString& code, const QString& name) {
+    const QString file = store::lawDbPath(name);
+    const std::optional<FileSignature> signature = signatureOf(file);
+    if (!signature) return nullptr;
+    const QString key = code + u'\n' + file;
+    {
+        QMutexLocker lock(&keptMutex);
+        const auto it = kept.constFind(key);
+        if (it != kept.constEnd() && it->signature == *signature) return it->index;
+    }
+    store::Database db = store::openLawDb(name);
+    auto index = std::make_shared<const LawIndex>(readLawIndex(code, db));
+    QMutexLocker lock(&keptMutex);
+    kept.insert(key, {*signature, index});
+    return index;
+}
+}  // namespace
+
 const LawIndex* RefLibrary::index(const QString& code) {
     const QString upper = code.toUpper();
     if (const auto it = indexes_.find(upper); it != indexes_.end()) return it->get();
-    std::shared_ptr<LawIndex> index;
+    std::shared_ptr<const LawIndex> index;
     if (names_.contains(upper)) {
         try {
-            store::Database db = store::openLawDb(names_.value(upper));
-            index = std::make_shared<LawIndex>(readLawIndex(upper, db));
+            index = keptIndex(upper, names_.value(upper));
         } catch (const platform::Error&) {
             // An unreadable law: its references stay unlinked.
         }

@@ -77,7 +77,7 @@ class RefLibrary {
   private:
     QHash<QString, QString> codes_;  // 法典名称 → code
     QHash<QString, QString> names_;  // code → 法典名称
-    QHash<QString, std::shared_ptr<LawIndex>> indexes_;
+    QHash<QString, std::shared_ptr<const LawIndex>> indexes_;
 };
 
 // The tooltip of a link: the law, the target and the start of its text, as rich text (so
