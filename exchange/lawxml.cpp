@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QXmlStreamReader>
 
