@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <optional>
 
 namespace maint {

@@ -7,7 +7,6 @@
 #include "exchange/lawxml.h"
 #include "store/engine.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
