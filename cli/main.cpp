@@ -294,11 +294,14 @@ int cmdImport(const Options& o, platform::Settings&) {
     options.paragraphs = !o.noParagraphs;
     maint::LawTextImporter importer;
     const maint::ImportResult r = importer.run(maint::readLawTextFile(file), options);
-    out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped%6")
+    out(QStringLiteral("%1 %2: %3 articles, %4 records written, %5 blocks skipped%6%7")
             .arg(r.lawCode, r.lawName)
             .arg(r.articles)
             .arg(r.records)
             .arg(r.skipped.size())
+            .arg(r.removed > 0 ? QStringLiteral(", %1 records of the earlier text removed")
+                                     .arg(r.removed)
+                               : QString())
             .arg(r.stopped ? QStringLiteral(", stopped at a malformed number line") : QString()));
     return r.stopped || !r.skipped.isEmpty() ? 1 : 0;
 }
@@ -490,8 +493,8 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
         QString code = eq < 0 ? QString() : a.left(eq);
         const QString file = eq < 0 ? a : a.mid(eq + 1);
         // A file named by its law id (as the bulk download and fetch keep them) is that law.
-        QString lawId = exchange::LawXmlSource::lawIdOf(file);
-        if (!exchange::isLawId(lawId)) lawId.clear();
+        const maint::XmlFileFacts facts = maint::xmlFileFacts(file);
+        const QString& lawId = facts.lawId;
         if (eq < 0 && command != QStringLiteral("import-xml")) {
             err(QStringLiteral("lexctl %1: %2: give CODE=FILE").arg(command, a));
             return false;
@@ -514,6 +517,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
         }
         laws->append(exchange::convertLawXmlFile(file, code));
         laws->last().lawId = lawId;
+        laws->last().sourceDate = facts.sourceDate;
         known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());
         for (const QString& line : exchange::reportLines(laws->last())) err(line);
@@ -541,6 +545,10 @@ int importCollection(const Options& o) {
         for (const QString& line : platform::readLines(o.list))
             if (!line.trimmed().isEmpty()) filter.lawIds << line.trimmed();
     const exchange::LawXmlSource source(o.from);
+    if (source.names().isEmpty()) {
+        err(QStringLiteral("lexctl import-xml: %1 に法令XMLがありません").arg(o.from));
+        return 1;
+    }
     maint::BulkObserver observer;
     observer.law = [](int number, int total, const QString& file) {
         std::fprintf(stdout, "[%d/%d] %s\n", number, total, file.toUtf8().constData());
@@ -553,11 +561,17 @@ int importCollection(const Options& o) {
             err(QStringLiteral("skipped: ") + line);
     };
     const maint::BulkResult r = maint::importLawXmlSource(source, filter, observer);
-    out(QStringLiteral("%1 laws imported, %2 skipped, of %3 files")
+    for (const QString& id : r.notFound)
+        err(QStringLiteral("not found: %1: no file of %2 has this law id").arg(id, o.from));
+    for (const QString& line : r.incomplete) err(QStringLiteral("incomplete: ") + line);
+    out(QStringLiteral("%1 laws imported (%2 incomplete), %3 skipped, %4 law ids not found, "
+                       "of %5 files")
             .arg(r.imported.size())
+            .arg(r.incomplete.size())
             .arg(r.skipped.size())
+            .arg(r.notFound.size())
             .arg(source.names().size()));
-    return r.skipped.isEmpty() ? 0 : 1;
+    return r.whole() ? 0 : 1;
 }
 
 QString importLine(const maint::XmlImportResult& r) {
@@ -579,12 +593,10 @@ int cmdImportXml(const Options& o, platform::Settings&) {
     const QHash<QString, store::LawEntry> ids = maint::listedLawIds();
     int status = 0;
     for (const exchange::LawXml& law : laws) {
-        maint::LawTextImporter importer;
         maint::XmlImportResult r;
         // A refused law stops only itself; the others are still imported.
         try {
-            maint::followRenamedLaw(law, ids);
-            r = maint::importLawXml(law, importer);
+            r = maint::importConvertedLaw(law, ids);
         } catch (const platform::Error& e) {
             err(QStringLiteral("lexctl import-xml: %1 %2: %3")
                     .arg(law.code, law.name, e.description()));
@@ -592,6 +604,7 @@ int cmdImportXml(const Options& o, platform::Settings&) {
             continue;
         }
         out(importLine(r));
+        for (const QString& note : maint::xmlImportNotes(law, r)) out(QStringLiteral("  ") + note);
         if (r.text.stopped || !r.text.skipped.isEmpty() || !r.toc.skipped.isEmpty()) status = 1;
     }
     return status;
@@ -654,6 +667,8 @@ int cmdFetch(const Options& o, platform::Settings&) {
             if (!r.renamedFrom.isEmpty())
                 out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
             out(importLine(r.result));
+            for (const QString& note : maint::xmlImportNotes(r.law, r.result))
+                out(QStringLiteral("  ") + note);
             if (r.result.text.stopped || !r.result.text.skipped.isEmpty() ||
                 !r.result.toc.skipped.isEmpty())
                 status = 1;

@@ -74,14 +74,15 @@ IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress) {
     return importIdxLines(platform::readLinesLenient(path), path, progress);
 }
 
-IdxImportResult importTocRows(const QString& code, const QStringList& rows, IdxProgress* progress) {
+IdxImportResult importTocRows(const QString& code, const QStringList& rows, IdxProgress* progress,
+                              bool quiet) {
     platform::TextLines text;
     text.lines << QStringLiteral("CODES ") + code << rows;
-    return importIdxLines(text, QStringLiteral("%1 の目次").arg(code), progress);
+    return importIdxLines(text, QStringLiteral("%1 の目次").arg(code), progress, quiet);
 }
 
 IdxImportResult importIdxLines(const platform::TextLines& text, const QString& path,
-                               IdxProgress* progress) {
+                               IdxProgress* progress, bool quiet) {
     IdxImportResult r;
     r.fileFound = true;
     QElapsedTimer clock;
@@ -99,7 +100,7 @@ IdxImportResult importIdxLines(const platform::TextLines& text, const QString& p
     const QStringList head = text.lines.value(0).split(u' ');
     if (text.lines.isEmpty() || head.value(0) != QStringLiteral("CODES")) {
         r.refusal = notIndexFile(path);
-        platform::msgBox(r.refusal);
+        if (!quiet) platform::msgBox(r.refusal);
         return r;
     }
 
@@ -204,7 +205,7 @@ IdxImportResult importIdxLines(const platform::TextLines& text, const QString& p
     }
     qCDebug(lcExchange).noquote() << "index import of" << path << "took" << clock.elapsed()
                                   << "ms:" << r.added << "rows," << r.skipped.size() << "skipped";
-    if (!r.skipped.isEmpty() && !r.stopped)
+    if (!r.skipped.isEmpty() && !r.stopped && !quiet)
         platform::msgBox(QStringLiteral("%1 の次の行は取り込めませんでした。\r\n").arg(path) +
                          r.skipped.join(QStringLiteral("\r\n")));
     return r;

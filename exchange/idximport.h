@@ -44,11 +44,12 @@ QString GetIdxFile(const QString& path);
 // imported is skipped; all of them are named in one message at the end.
 IdxImportResult ImportIdxFile(const QString& path, IdxProgress* progress = nullptr);
 // The same on lines already read; `path` names them in messages.
+// `quiet`: no message; the caller reports what was skipped.
 IdxImportResult importIdxLines(const platform::TextLines& text, const QString& path,
-                               IdxProgress* progress = nullptr);
+                               IdxProgress* progress = nullptr, bool quiet = false);
 // One law's rows (idx.dat lines after line 1), replacing its table of contents under the same
 // rules as a file naming that law alone.
 IdxImportResult importTocRows(const QString& code, const QStringList& rows,
-                              IdxProgress* progress = nullptr);
+                              IdxProgress* progress = nullptr, bool quiet = false);
 
 }  // namespace exchange

@@ -13,6 +13,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <memory>
@@ -150,6 +151,9 @@ class Reader {
                 QStringLiteral("法令XMLではありません。(LawBody の MainProvision がありません)"));
     }
 
+    // The parts of the law body besides its title and main provision, in document order.
+    const QList<QPair<QString, int>>& others() const { return others_; }
+
   private:
     static constexpr char kNsSeparator = '\x01';
 
@@ -206,6 +210,12 @@ class Reader {
             current_ = doc_.main = doc_.make(tag, nullptr);
         } else if (inBody && tag != QStringLiteral("TOC")) {
             report_.add(QStringLiteral("本則以外を除いた"), tag);
+            auto it = std::find_if(others_.begin(), others_.end(),
+                                   [&tag](const auto& p) { return p.first == tag; });
+            if (it == others_.end())
+                others_.append({tag, 1});
+            else
+                ++it->second;
         }
         if (current_ && numbered(tag))
             for (const char** a = attributes; a[0]; a += 2)
@@ -245,6 +255,7 @@ class Reader {
     std::string pending_;
     bool sawLaw_ = false, sawBody_ = false;
     QString error_;
+    QList<QPair<QString, int>> others_;
 };
 
 // ---- texts ----
@@ -892,9 +903,11 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
                               .arg(typedCode));
     Report report;
     Document doc;
-    Reader(doc, report).read(xml);
+    Reader reader(doc, report);
+    reader.read(xml);
     LawXml law;
     law.code = code;
+    law.otherParts = reader.others();
     Converter converter(doc, code, report);
     const LawXmlHead head = lawXmlHead(xml);
     if (const QString name = lawNameFor(head); name != head.title) {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,9 @@ struct LawXml {
     int deleted = 0;      // of them 削除
     int paragraphs = 0;
     QList<XmlRepair> report;
+    // The elements of the law body besides its title and main provision (SupplProvision,
+    // AppdxTable, …) with how many of each, in document order: not converted.
+    QList<QPair<QString, int>> otherParts;
     // "articles=…" as summary.txt has it.
     QString summary() const;
 };

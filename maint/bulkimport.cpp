@@ -134,7 +134,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             if (!ids.isEmpty() && !ids.contains(exchange::LawXmlSource::lawIdOf(file))) continue;
             Job job;
             job.shown = QFileInfo(file).fileName();
-            job.lawId = exchange::LawXmlSource::lawIdOf(file);
+            job.lawId = xmlFileFacts(file).lawId;
             try {
                 job.xml = source.read(next);
             } catch (const platform::Error& e) {
@@ -207,21 +207,14 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         } else {
             try {
                 job.law.lawId = job.lawId;
-                // The bulk download names a file by law id, the version's date and the
-                // amending law: 322AC0000000125_20230401_505AC0000000028.xml.
-                const QString date = QFileInfo(job.shown).completeBaseName().section(u'_', 1, 1);
-                if (date.size() == 8 &&
-                    QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid())
-                    job.law.sourceDate =
-                        QDate::fromString(date, QStringLiteral("yyyyMMdd")).toString(Qt::ISODate);
-                followRenamedLaw(job.law, byId);
+                job.law.sourceDate = xmlFileFacts(job.shown).sourceDate;
                 // A law new to the root is written without a disk wait per commit and
                 // written out once at its end; a listed law's file keeps every wait.
                 const QString file = store::lawDbPath(job.law.name);
                 if (!QFileInfo::exists(file)) store::deferSync(file);
                 XmlImportResult done;
                 try {
-                    done = importLawXml(job.law, job.plan);
+                    done = importConvertedLaw(job.law, job.plan, byId);
                 } catch (...) {
                     store::settleSync(file);
                     throw;
@@ -230,16 +223,23 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 if (done.text.stopped) {
                     skip(done.text.stopMessage);
                 } else {
-                    r.imported << QStringLiteral("%1 %2: %3 articles")
-                                          .arg(job.law.code, job.law.name)
-                                          .arg(done.text.articles) +
-                                      (done.text.skipped.isEmpty()
-                                           ? QString()
-                                           : QStringLiteral(", %1 blocks skipped (%2)")
-                                                 .arg(done.text.skipped.size())
-                                                 .arg(
-                                                     done.text.skipped.join(QStringLiteral("; "))));
-                    if (observer.done) observer.done(r.imported.last(), true);
+                    QString line = QStringLiteral("%1 %2: %3 articles")
+                                       .arg(job.law.code, job.law.name)
+                                       .arg(done.text.articles);
+                    if (!done.text.skipped.isEmpty())
+                        line += QStringLiteral(", %1 blocks skipped (%2)")
+                                    .arg(done.text.skipped.size())
+                                    .arg(done.text.skipped.join(QStringLiteral("; ")));
+                    if (!done.toc.skipped.isEmpty())
+                        line += QStringLiteral(", %1 table-of-contents rows skipped (%2)")
+                                    .arg(done.toc.skipped.size())
+                                    .arg(done.toc.skipped.join(QStringLiteral("; ")));
+                    if (done.text.articles == 0)
+                        line += QStringLiteral(", ") + xmlImportNotes(job.law, done).last();
+                    r.imported << line;
+                    if (!done.text.skipped.isEmpty() || !done.toc.skipped.isEmpty())
+                        r.incomplete << line;
+                    if (observer.done) observer.done(line, true);
                 }
             } catch (const platform::Error& e) {
                 skip(e.description());
@@ -251,6 +251,12 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             r.stopped = true;
             break;
         }
+    }
+    if (!ids.isEmpty() && !r.stopped) {
+        QSet<QString> present;
+        for (const QString& file : source.names()) present.insert(exchange::LawXmlSource::lawIdOf(file));
+        for (const QString& id : filter.lawIds)
+            if (!present.contains(id) && !r.notFound.contains(id)) r.notFound << id;
     }
     return r;
 }

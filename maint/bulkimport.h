@@ -16,10 +16,14 @@ struct BulkFilter {
 };
 
 struct BulkResult {
-    QStringList imported;  // "KO 国家賠償法: 6 articles"
-    QStringList skipped;   // "file: reason"
-    int matched = 0;       // files the filter took
+    QStringList imported;    // "KO 国家賠償法: 6 articles"
+    QStringList incomplete;  // of them, the laws with blocks or table-of-contents rows left out
+    QStringList skipped;     // "file: reason"
+    QStringList notFound;    // law ids of the filter that no file of the source has
+    int matched = 0;         // files the filter took
     bool stopped = false;
+    // Everything asked for is in: no law, block or row left out, no listed id missing.
+    bool whole() const { return incomplete.isEmpty() && skipped.isEmpty() && notFound.isEmpty(); }
 };
 
 struct BulkObserver {

@@ -1,10 +1,12 @@
 #include "maint/lawfetch.h"
 
 #include "exchange/lawcode.h"
+#include "exchange/lawsource.h"
 #include "maint/htedit.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 
@@ -57,6 +59,42 @@ QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store
     return it->name;
 }
 
+XmlFileFacts xmlFileFacts(const QString& path) {
+    XmlFileFacts f;
+    const QString base = QFileInfo(path).completeBaseName();
+    if (const QString id = exchange::LawXmlSource::lawIdOf(base); exchange::isLawId(id))
+        f.lawId = id;
+    const QString date = base.section(u'_', 1, 1);
+    const QDate d = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
+    if (!f.lawId.isEmpty() && date.size() == 8 && d.isValid()) f.sourceDate = d.toString(Qt::ISODate);
+    return f;
+}
+
+XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan& plan,
+                                   const QHash<QString, store::LawEntry>& byId,
+                                   const ImportObserver& observer, QString* renamedFrom) {
+    // Refused before anything changes, rename included; a law whose title was amended is
+    // the listed law of its id under the same code, and follows its new title.
+    const auto listed = law.lawId.isEmpty() ? byId.end() : byId.find(law.lawId);
+    if (listed == byId.end() || listed->code.compare(law.code, Qt::CaseInsensitive) != 0 ||
+        listed->name == law.name) {
+        const QString refusal = checkImportTarget(law.code, law.name);
+        if (!refusal.isEmpty()) throw platform::Error(refusal);
+    }
+    const QString from = followRenamedLaw(law, byId);
+    if (renamedFrom) *renamedFrom = from;
+    return importLawXml(law, plan, observer);
+}
+
+XmlImportResult importConvertedLaw(const exchange::LawXml& law,
+                                   const QHash<QString, store::LawEntry>& byId,
+                                   const ImportOptions& options, const ImportObserver& observer,
+                                   QString* renamedFrom) {
+    LawTextImporter importer;
+    return importConvertedLaw(law, xmlLawPlan(law, importer, options), byId, observer,
+                              renamedFrom);
+}
+
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options, const ImportObserver& observer,
                                const QString& sourceDate) {
@@ -72,16 +110,7 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     r.law = exchange::convertLawXml(xml, code);
     r.law.lawId = lawId;
     r.law.sourceDate = sourceDate;
-    // Refused before anything changes, rename included.
-    const auto listed = byId.find(lawId);
-    if (listed == byId.end() || listed->code.compare(code, Qt::CaseInsensitive) != 0 ||
-        listed->name == r.law.name) {
-        const QString refusal = checkImportTarget(r.law.code, r.law.name);
-        if (!refusal.isEmpty()) throw platform::Error(refusal);
-    }
-    r.renamedFrom = followRenamedLaw(r.law, byId);
-    LawTextImporter importer;
-    r.result = importLawXml(r.law, importer, observer, options);
+    r.result = importConvertedLaw(r.law, byId, options, observer, &r.renamedFrom);
     return r;
 }
 

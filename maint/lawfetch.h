@@ -29,6 +29,29 @@ QString codeForLaw(const QString& name, const QString& kana, const QString& lawI
 // to the law's name, its database with it, and returns the old name; else empty.
 QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId);
 
+// What the name of a law XML file says of it: the law id it begins with (fetched laws and
+// the bulk download are named so) and the version's date that follows it
+// (322AC0000000125_20230401_505AC0000000028.xml); each empty when the name has none.
+struct XmlFileFacts {
+    QString lawId;
+    QString sourceDate;  // 2023-04-01
+};
+XmlFileFacts xmlFileFacts(const QString& path);
+
+// A converted law imported as every path imports law XML (a file in Lexbench or lexctl, a
+// fetch, a whole collection): refused before anything changes when its code or name is
+// another law's; the listed law of its law id renamed to follow its title; then its records,
+// table of contents and facts. `renamedFrom` gets the name it was listed under before.
+XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan& plan,
+                                   const QHash<QString, store::LawEntry>& byId,
+                                   const ImportObserver& observer = {},
+                                   QString* renamedFrom = nullptr);
+XmlImportResult importConvertedLaw(const exchange::LawXml& law,
+                                   const QHash<QString, store::LawEntry>& byId,
+                                   const ImportOptions& options = {},
+                                   const ImportObserver& observer = {},
+                                   QString* renamedFrom = nullptr);
+
 struct FetchedImport {
     exchange::LawXml law;  // as converted
     XmlImportResult result;

@@ -195,6 +195,33 @@ QList<ImportRow> articleRows(const QString& lawCode, const Article& article,
 }
 
 namespace {
+bool isHeadingCode(const QString& code) {
+    return code.endsWith(QStringLiteral("000001"));
+}
+
+// The records of an earlier text of this article that the new one does not write: an article
+// the text holds is replaced whole, never left with paragraphs of another version. Only the
+// kinds of record the options write are touched.
+int clearArticle(store::Database& db, const QString& lawCode, const Article& article,
+                 const QList<ImportRow>& rows, const ImportOptions& options) {
+    if (!options.paragraphs) return 0;  // the heading is one key: rewritten, never left over
+    const QString prefix = lawCode + article.code.plain;
+    QSet<QString> written;
+    for (const ImportRow& row : rows) written.insert(row.code);
+    QStringList stale;
+    // Codes are digits after the prefix, so "~" bounds the article's range on the key.
+    for (store::Recordset rs = db.openRecordset(
+             QStringLiteral("select 条項コード from 条文 where 条項コード > ? and 条項コード < ?"),
+             store::RecordsetType::Snapshot, {prefix, prefix + u'~'});
+         !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (!isHeadingCode(code) && !written.contains(code)) stale << code;
+    }
+    for (const QString& code : stale)
+        db.execute(QStringLiteral("delete from 条文 where 条項コード=?"), {code});
+    return int(stale.size());
+}
+
 int writeRows(store::Database& db, const QList<ImportRow>& rows) {
     const QString upsert = QStringLiteral(
         "insert into 条文 (条項コード, 条文) values (?, ?) "
@@ -374,7 +401,7 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
     // not per article, and a kill leaves only whole articles behind.
     std::optional<store::Database> db;
     std::optional<store::Transaction> group;
-    bool hadRecords = false;  // only then can a whole law leave records behind
+    bool hadRecords = false;  // only then can an import leave records of an earlier text
     QElapsedTimer sinceCommit;
     auto commit = [&] {
         if (group) group->commit();
@@ -388,13 +415,14 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
         if (observer.article) observer.article(item.article);
         if (!db) {
             db.emplace(store::openOrCreateLawDb(r.lawName));
-            hadRecords = options.wholeLaw &&
-                         !db->openRecordset(QStringLiteral("select 1 from 条文 limit 1")).eof();
+            hadRecords = !db->openRecordset(QStringLiteral("select 1 from 条文 limit 1")).eof();
         }
         if (!group) {
             group.emplace(*db);
             sinceCommit.start();
         }
+        if (hadRecords)
+            r.removed += clearArticle(*db, r.lawCode, item.article, item.rows, options);
         r.records += writeRows(*db, item.rows);
         ++r.articles;
         if (sinceCommit.elapsed() >= kGroupMs) commit();
@@ -409,18 +437,22 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
         r.stopMessage = plan.stopMessage;
     }
     // A whole law run to its end: what it no longer has goes, in the last group's commit.
-    if (hadRecords && group && !r.cancelled && !r.stopped && r.articles > 0) {
+    if (options.wholeLaw && hadRecords && group && !r.cancelled && !r.stopped &&
+        r.articles > 0) {
         QSet<QString> written;
         for (const PlannedBlock& item : plan.items)
             for (const ImportRow& row : item.rows) written.insert(row.code);
         QStringList stale;
         for (store::Recordset rs = db->openRecordset(QStringLiteral("select 条項コード from 条文"));
-             !rs.eof(); rs.moveNext())
-            if (!written.contains(rs.text(QStringLiteral("条項コード"))))
-                stale << rs.text(QStringLiteral("条項コード"));
+             !rs.eof(); rs.moveNext()) {
+            const QString code = rs.text(QStringLiteral("条項コード"));
+            // A kind of record the options do not write is not the import's to remove.
+            const bool kindWritten = isHeadingCode(code) ? options.headings : options.paragraphs;
+            if (kindWritten && !written.contains(code)) stale << code;
+        }
         for (const QString& code : stale)
             db->execute(QStringLiteral("delete from 条文 where 条項コード=?"), {code});
-        r.removed = int(stale.size());
+        r.removed += int(stale.size());
     }
     commit();
     if (db && !options.wholeLaw && !r.cancelled) {
@@ -451,6 +483,55 @@ QString readLawTextFile(const QString& path) {
     return platform::readLines(path).join(kCrLf);
 }
 
+namespace {
+QString partName(const QString& tag) {
+    static const QHash<QString, QString> names{
+        {QStringLiteral("Preamble"), QStringLiteral("前文")},
+        {QStringLiteral("EnactStatement"), QStringLiteral("制定文")},
+        {QStringLiteral("SupplProvision"), QStringLiteral("附則")},
+        {QStringLiteral("AppdxTable"), QStringLiteral("別表")},
+        {QStringLiteral("AppdxNote"), QStringLiteral("別記")},
+        {QStringLiteral("AppdxStyle"), QStringLiteral("様式")},
+        {QStringLiteral("AppdxFormat"), QStringLiteral("書式")},
+        {QStringLiteral("AppdxFig"), QStringLiteral("別図")},
+        {QStringLiteral("Appdx"), QStringLiteral("付録")}};
+    return names.value(tag, tag);
+}
+}  // namespace
+
+QStringList xmlImportNotes(const exchange::LawXml& law, const XmlImportResult& r) {
+    QStringList notes;
+    if (!r.text.skipped.isEmpty())
+        notes << QStringLiteral("%1 ブロックを取り込めませんでした。").arg(r.text.skipped.size());
+    if (!r.toc.skipped.isEmpty())
+        notes << QStringLiteral("目次 %1 行を登録できませんでした（%2）。")
+                     .arg(r.toc.skipped.size())
+                     .arg(r.toc.skipped.first());
+    if (law.articles == 0) {
+        QStringList parts;
+        for (const auto& [tag, count] : law.otherParts)
+            parts << QStringLiteral("%1 %2").arg(partName(tag)).arg(count);
+        notes << (parts.isEmpty()
+                      ? QStringLiteral("本則に条がありません（法令XMLの本則が空です）。"
+                                       "ツリーには条が出ません。")
+                      : QStringLiteral("本則に条がありません。この法令XMLが持つのは %1 だけで、"
+                                       "本則以外は取り込まないため、ツリーには条が出ません。")
+                            .arg(parts.join(QStringLiteral("、"))));
+    }
+    return notes;
+}
+
+QString xmlImportSummary(const exchange::LawXml& law, const XmlImportResult& r,
+                         const QString& renamedFrom) {
+    QString s = QStringLiteral("%1 %2: 条 %3、目次 %4 行を登録しました。")
+                    .arg(law.code, law.name)
+                    .arg(r.text.articles)
+                    .arg(r.toc.added);
+    if (!renamedFrom.isEmpty()) s += QStringLiteral("（%1 から改名）").arg(renamedFrom);
+    for (const QString& note : xmlImportNotes(law, r)) s += QStringLiteral("\r\n") + note;
+    return s;
+}
+
 QString xmlImportText(const exchange::LawXml& law) {
     QString text = law.text;
     if (text.endsWith(QStringLiteral("\r\n"))) text.chop(2);  // no empty line after the last
@@ -474,7 +555,7 @@ XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan
     XmlImportResult r;
     r.text = LawTextImporter::run(plan, observer);
     if (r.text.stopped || r.text.cancelled) return r;
-    r.toc = exchange::importTocRows(law.code, law.toc);
+    r.toc = exchange::importTocRows(law.code, law.toc, nullptr, plan.options.quiet);
     if (store::dropIfUnchanged(law.name, r.text.keptVersion)) r.text.keptVersion.clear();
     // The full title, number and reading go with the law: a shortened name shows its title.
     store::Database db = store::openLawDb(law.name);

@@ -70,7 +70,8 @@ struct ImportResult {
     QString stopMessage;
     bool cancelled = false;  // the observer asked to stop; the articles before are whole
     QString keptVersion;     // the version the replaced records were kept as, if any
-    int removed = 0;         // records of a whole law its new text no longer has
+    int removed = 0;  // records of an earlier text gone: paragraphs an article no longer has,
+                      // and for a whole law the articles it no longer has
 };
 
 // What the import window shows while an import runs.
@@ -156,6 +157,13 @@ XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan
                              const ImportObserver& observer = {});
 ImportPlan xmlLawPlan(const exchange::LawXml& law, LawTextImporter& importer,
                       const ImportOptions& options = {});
+// What a reader must know of a law XML import besides its counts, one sentence a line: the
+// blocks and table-of-contents rows left out, and for a main provision without articles what
+// the law holds instead and why its tree is empty. Empty when there is nothing to say.
+QStringList xmlImportNotes(const exchange::LawXml& law, const XmlImportResult& r);
+// The message a window gives after a law XML import: counts, then the notes.
+QString xmlImportSummary(const exchange::LawXml& law, const XmlImportResult& r,
+                         const QString& renamedFrom = {});
 // The import text of a converted law as a file read gives it: lines joined with CR LF.
 QString xmlImportText(const exchange::LawXml& law);
 

@@ -200,8 +200,14 @@ QString backupLawDb(const QString& lawName) {
     const QString folder = backupFolder();
     if (!QDir().mkpath(folder))
         throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
-    const QString stem =
-        lawName + u'-' + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // A name may fill a file name by itself: cut it so the time, a "-N" and the journal fit.
+    const QString stamp = QStringLiteral("-") + QDateTime::currentDateTime().toString(
+                                                    QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString room = stamp + QStringLiteral("-99") + kLawDbSuffix;
+    QString head = lawName;
+    while ((head + room).toUtf8().size() > kMaxFileNameBytes)
+        head.chop(head.size() > 1 && head.back().isLowSurrogate() ? 2 : 1);
+    const QString stem = head + stamp;
     const QString path = freeDbPath(folder, stem);
     db.backupTo(path);
     return path;

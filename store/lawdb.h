@@ -44,7 +44,8 @@ Database openOrCreateLawDb(const QString& lawName);
 // The folder under the DB folder where copies of law databases are kept before repairs.
 QString backupFolder();
 // Copies the law's database to backupFolder()/<name>-<yyyyMMdd-HHmmss>.mdb (a number added
-// when that file exists) and returns the copy's path; store::Error when it cannot.
+// when that file exists, a name too long for that cut short) and returns the copy's path;
+// store::Error when it cannot.
 QString backupLawDb(const QString& lawName);
 
 // What is known of a law beyond its name, kept in its database (table 法令情報, made when

@@ -19,6 +19,18 @@ QString versionPath(const QString& lawName, const QString& id) {
     return joinPath(versionsFolder(lawName), id + kLawDbSuffix);
 }
 
+// A law without versions leaves no folder behind (nor DB/versions when it was the last).
+void dropEmptyFolders(const QString& lawName) {
+    const QString folder = versionsFolder(lawName);
+    if (QDir().rmdir(folder)) QDir().rmdir(QFileInfo(folder).absolutePath());
+}
+
+// An id names a file in the law's folder: no separator, no way up.
+bool isVersionId(const QString& id) {
+    return !id.isEmpty() && !id.contains(u'/') && !id.contains(u'\\') &&
+           !id.contains(QStringLiteral(".."));
+}
+
 LawVersion readVersion(const QString& lawName, const QString& id) {
     LawVersion v;
     v.id = id;
@@ -68,7 +80,12 @@ QString keepVersion(const QString& lawName) {
         throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
     const QString path = freeDbPath(
         folder, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    db.backupTo(path);
+    try {
+        db.backupTo(path);
+    } catch (const Error&) {
+        dropEmptyFolders(lawName);
+        throw;
+    }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     return QFileInfo(path).completeBaseName();
 }
@@ -110,16 +127,17 @@ bool dropIfUnchanged(const QString& lawName, const QString& id) {
 
 void removeVersion(const QString& lawName, const QString& id) {
     const QString path = versionPath(lawName, id);
-    if (id.isEmpty() || id.contains(u'/') || !QFileInfo::exists(path))
+    if (!isVersionId(id) || !QFileInfo::exists(path))
         throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
     QFile file(path);
     if (!file.remove())
         throw Error(QStringLiteral("版 %1 を削除できません。(%2)").arg(path, file.errorString()));
+    dropEmptyFolders(lawName);
 }
 
 Database openVersion(const QString& lawName, const QString& id) {
     const QString path = versionPath(lawName, id);
-    if (id.isEmpty() || id.contains(u'/') || !QFileInfo::exists(path))
+    if (!isVersionId(id) || !QFileInfo::exists(path))
         throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
     return Database::open(path);
 }

@@ -224,13 +224,11 @@ void FrmAddLaw::importDownloaded(const exchange::ApiLaw& law, const QString& cod
             return;
         }
         byId_ = listedLawIds();
-        status(QStringLiteral("%1 %2 を追加しました（%3 条%4）")
+        const QStringList notes = xmlImportNotes(r.law, r.result);
+        status(QStringLiteral("%1 %2 を追加しました（%3 条）")
                    .arg(r.law.code, r.law.name)
-                   .arg(r.result.text.articles)
-                   .arg(r.result.text.skipped.isEmpty()
-                            ? QString()
-                            : QStringLiteral("、%1 ブロックは取り込めませんでした")
-                                  .arg(r.result.text.skipped.size())));
+                   .arg(r.result.text.articles) +
+                   (notes.isEmpty() ? QString() : u' ' + notes.join(u' ')));
         Q_EMIT lawAdded(r.law.code);
     } catch (const platform::Error& e) {
         setBusy(false);

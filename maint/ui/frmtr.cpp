@@ -2,6 +2,7 @@
 
 #include "exchange/lawcode.h"
 #include "maint/bulkimport.h"
+#include "maint/lawfetch.h"
 #include "maint/ui/frmaddlaw.h"
 #include "store/lawdb.h"
 
@@ -179,39 +180,60 @@ void FrmTR::importXml(const QString& path) {
         return;
     }
     const QByteArray xml = f.readAll();
-    // The code listed for the same name, else one chosen from the reading that no law has.
+    // The code its law id or name keeps, else one chosen from the reading that no law has.
+    const XmlFileFacts facts = xmlFileFacts(path);
     const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
-    const QString name = head.title;  // as written; the list may hold it so
-    const QString proposed = exchange::proposeLawCode(name, head.kana);
-    QString code;
+    const QString name = head.title.isEmpty() ? QString() : exchange::lawNameFor(head);
+    const QHash<QString, store::LawEntry> byId = listedLawIds();
+    const QString proposed = codeForLaw(name, head.kana, facts.lawId, store::readLawList(), byId);
+    exchange::LawXml law;
     // A code taken by another law is refused before anything is written, and asked again.
     for (;;) {
-        code = platform::trimBlanks(platform::inputBox(
+        const QString code = platform::trimBlanks(platform::inputBox(
             QStringLiteral("%1 の法典コード（英字で始まる2文字）を入力してください。")
                 .arg(name.isEmpty() ? QFileInfo(path).fileName() : name),
             proposed));
         if (code.isEmpty()) return;
-        const QString why = name.isEmpty() ? QString() : checkImportTarget(code, name);
+        try {
+            law = exchange::convertLawXml(xml, code);
+        } catch (const platform::Error& e) {
+            platform::msgBox(e.description());
+            return;
+        }
+        law.lawId = facts.lawId;
+        law.sourceDate = facts.sourceDate;
+        const auto listed = byId.find(law.lawId);
+        const bool renames = listed != byId.end() &&
+                             listed->code.compare(law.code, Qt::CaseInsensitive) == 0;
+        const QString why = renames ? QString() : checkImportTarget(law.code, law.name);
         if (why.isEmpty()) break;
         platform::msgBox(why);
     }
-    exchange::LawXml law;
+    platform::bringToFront(this);
+    RT1->setText(xmlImportText(law));
+    // The same whole-law import as lexctl import-xml, shown article by article.
+    platform::RunState::Scope running(run_);
+    setBusy(true);
+    ListFSep->clear();
+    options_.fromPane = false;
+    XmlImportResult r;
+    QString renamedFrom;
     try {
-        law = exchange::convertLawXml(xml, code);
+        r = importConvertedLaw(law, byId, options_, importObserver(), &renamedFrom);
+        result_ = r.text;
     } catch (const platform::Error& e) {
+        result_ = {};
+        setBusy(false);
         platform::msgBox(e.description());
         return;
     }
-    platform::bringToFront(this);
-    const QString text = xmlImportText(law);
-    RT1->setText(text);
-    runImport(text, false);
-    if (result_.lawCode.isEmpty() || result_.stopped || result_.cancelled) return;
-    const exchange::IdxImportResult toc = exchange::importTocRows(law.code, law.toc);
-    platform::msgBox(QStringLiteral("%1 %2: 条 %3、目次 %4 行を登録しました。")
-                         .arg(law.code, law.name)
-                         .arg(result_.articles)
-                         .arg(toc.added));
+    setBusy(false);
+    if (result_.cancelled) return;
+    if (result_.stopped) {
+        platform::beep();
+        return;
+    }
+    platform::msgBox(xmlImportSummary(law, r, renamedFrom));
 }
 
 void FrmTR::importCollection(const QString& path) {
@@ -249,11 +271,13 @@ void FrmTR::importCollection(const QString& path) {
     const BulkResult r = importLawXmlSource(*source, {}, observer);
     setBusy(false);
     if (r.stopped) return;  // the window is closing
-    QString summary = QStringLiteral("%1 件を取り込み、%2 件を取り込みませんでした。")
+    QString summary = QStringLiteral("%1 件を取り込み（うち %2 件は一部を取り込めず）、%3 "
+                                     "件を取り込みませんでした。")
                           .arg(r.imported.size())
+                          .arg(r.incomplete.size())
                           .arg(r.skipped.size());
-    if (!r.skipped.isEmpty())
-        summary += QStringLiteral("\r\n") + r.skipped.join(QStringLiteral("\r\n"));
+    for (const QStringList& lines : {r.skipped, r.incomplete})
+        if (!lines.isEmpty()) summary += QStringLiteral("\r\n") + lines.join(QStringLiteral("\r\n"));
     platform::msgBox(summary);
 }
 
@@ -264,11 +288,7 @@ void FrmTR::CmdFromClip_Click() {
     runImport(text, true);
 }
 
-void FrmTR::runImport(const QString& text, bool fromPane) {
-    platform::RunState::Scope running(run_);
-    setBusy(true);
-    ListFSep->clear();
-    options_.fromPane = fromPane;
+ImportObserver FrmTR::importObserver() {
     ImportObserver observer;
     observer.header = [this](const QString& code, const QString& name) {
         TxtFName->setText(code);
@@ -281,8 +301,16 @@ void FrmTR::runImport(const QString& text, bool fromPane) {
     observer.article = [this](const Article& a) { showArticle(a); };
     observer.pump = [] { platform::pumpEvents(); };
     observer.stop = [this] { return run_.stopRequested(); };
+    return observer;
+}
+
+void FrmTR::runImport(const QString& text, bool fromPane) {
+    platform::RunState::Scope running(run_);
+    setBusy(true);
+    ListFSep->clear();
+    options_.fromPane = fromPane;
     try {
-        result_ = importer_.run(text, options_, observer);
+        result_ = importer_.run(text, options_, importObserver());
         if (result_.stopped) platform::beep();
     } catch (const platform::Error& e) {
         result_ = {};

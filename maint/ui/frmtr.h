@@ -66,6 +66,8 @@ class FrmTR : public QWidget {
 
   private:
     void runImport(const QString& text, bool fromPane);
+    // Shows each article as it is written and stops when the window closes.
+    ImportObserver importObserver();
     void showArticle(const Article& a);
     void setBusy(bool busy);
 

@@ -85,6 +85,11 @@ void MdiFrame::setLastingMenus(const QList<QAction*>& entries) {
     refreshMenus();
 }
 
+void MdiFrame::setLastingFileActions(const QList<QAction*>& actions) {
+    lastingFile_ = actions;
+    refreshMenus();
+}
+
 QMenu* MdiFrame::makeWindowMenu() {
     auto* menu = new QMenu(QStringLiteral("ウィンドウ(&W)"), this);
     menu->setObjectName(QStringLiteral("Mn_Window"));
@@ -119,6 +124,15 @@ void MdiFrame::refreshMenus() {
         if (auto* owner = dynamic_cast<MenuOwner*>(sub->widget())) {
             const QList<QAction*> menus = owner->childMenus();
             if (!menus.isEmpty()) {
+                for (QAction* entry : menus) {
+                    QMenu* m = entry->menu();
+                    if (!m || m->objectName() != QStringLiteral("Mn_File") ||
+                        lastingFile_.isEmpty() || m->actions().contains(lastingFile_.first()))
+                        continue;
+                    QAction* last = m->actions().isEmpty() ? nullptr : m->actions().last();
+                    m->insertActions(last, lastingFile_);
+                    if (last) m->insertSeparator(last);
+                }
                 showMenus(menus + lastingMenus_);
                 return;
             }

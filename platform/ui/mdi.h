@@ -33,6 +33,9 @@ class MdiFrame : public QMainWindow {
     void setFrameMenus(const QList<QAction*>& entries);
     // Menus at the end of the bar whatever window is active (the window list, help).
     void setLastingMenus(const QList<QAction*>& entries);
+    // Items of the frame's ファイル menu that a child's ファイル menu (objectName Mn_File) takes
+    // too, before its last item: what the reader reaches from any window.
+    void setLastingFileActions(const QList<QAction*>& actions);
     // A ウィンドウ menu: cascade, tile, and the open windows to choose from.
     QMenu* makeWindowMenu();
     // Every child widget of the frame, in creation order.
@@ -60,6 +63,7 @@ class MdiFrame : public QMainWindow {
     QMdiArea* area_;
     QList<QAction*> frameMenus_;
     QList<QAction*> lastingMenus_;
+    QList<QAction*> lastingFile_;
     bool closePending_ = false;
 };
 

@@ -42,6 +42,9 @@ void TextPane::setText(const QString& crlfText) {
     links_.clear();
     hovered_ = -1;
     setExtraSelections({});
+    // The pane takes the format at the caret for the whole new text: after a click into a
+    // link that would be the link's colour and underline.
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(fromCrLf(crlfText));
 }
 

@@ -179,20 +179,27 @@ TEST_F(ImportTest, ExampleTextOptionsAndReimport) {
     EXPECT_EQ(recs.size(), 7);
     EXPECT_TRUE(prompt.messages.isEmpty());
 
-    // Re-import with fewer paragraphs overwrites what recurs and leaves the rest.
+    // Re-import of one article with fewer paragraphs: the article is replaced whole, the
+    // articles the text does not hold stay as they are.
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
         db.execute(
             QStringLiteral("update 条文 set 条文='古い' where 条項コード='AB00010000000001'"));
     }
-    importText(
+    const ImportResult again = importText(
         QStringLiteral("法典コード=ab\r\n法典名称=民法\r\n\r\n（目的）\r\n第２条の２\r\n新しい"));
+    EXPECT_EQ(again.removed, 2);
     EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00020200010000")),
               QStringLiteral("新しい"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00020200010100")),
+              QStringLiteral("<none>"));
     EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00020200020200")),
-              QStringLiteral("前項の、とする。"));
+              QStringLiteral("<none>"));
     EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00010000000001")),
               QStringLiteral("古い"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("AB00030000010000")),
+              QStringLiteral("本文"));
+    EXPECT_EQ(records(QStringLiteral("民法")).size(), 6);
 
     // Headings only, then paragraphs only.
     ImportOptions headings;

@@ -1,6 +1,10 @@
 // Versions and their comparison: each kind of change on constructed versions, and a real law
 // imported in an older and a newer form through lexctl.
+#include <unistd.h>
+#include <functional>
+#include "maint/lawimport.h"
 #include "maint/lawdiff.h"
+#include "platform/textfile.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/versions.h"
@@ -9,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 using maint::ArticleChange;
 using maint::LawText;
@@ -192,6 +197,197 @@ TEST_F(VersionsTest, ATextImportKeepsAVersionToo) {
     const testsupport::ProcessResult diff = lexctl({QStringLiteral("diff"), QStringLiteral("GT")});
     EXPECT_TRUE(diff.out.startsWith(QStringLiteral("~\tGT1\n"))) << diff.out.toStdString();
     EXPECT_TRUE(diff.out.contains(QStringLiteral("行政【-運営-】【+事務+】")));
+}
+
+TEST_F(VersionsTest, AnOlderTextThenTheNewerLeavesEachArticleExactlyItsRecords) {
+    // 民法 before the 2022 reform of 嫡出否認: 第774条 and 第775条 each one paragraph.
+    const QString newer = QStringLiteral(LEXORA_SAMPLE_DIR "/MP.txt");
+    QString text = platform::readLines(newer).join(QStringLiteral("\r\n"));
+    auto replaceArticle = [&text](const QString& number, const QString& older) {
+        const qsizetype at = text.indexOf(QStringLiteral("\r\n") + number + QStringLiteral("\r\n"));
+        ASSERT_GE(at, 0) << number.toStdString();
+        const qsizetype from = at + number.size() + 4;
+        const qsizetype end = text.indexOf(QStringLiteral("\r\n\r\n"), from);
+        text.replace(from, end - from, older);
+    };
+    replaceArticle(QStringLiteral("第７７４条"),
+                   QStringLiteral("第七百七十二条の場合において、夫は、子が嫡出であることを"
+                                  "否認することができる。"));
+    replaceArticle(QStringLiteral("第７７５条"),
+                   QStringLiteral("前条の規定による否認権は、子又は親権を行う母に対する嫡出"
+                                  "否認の訴えによって行う。"));
+    const QString older = path(QStringLiteral("MP-2021.txt"));
+    platform::writeBlock(older, text);
+
+    auto records = [] {
+        QMap<QString, QString> out;
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        for (store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文"));
+             !rs.eof(); rs.moveNext())
+            out.insert(rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文")));
+        return out;
+    };
+    ASSERT_EQ(lexctl({QStringLiteral("import"), newer}).exitCode, 0);
+    const QMap<QString, QString> whole = records();
+    const testsupport::ProcessResult back = lexctl({QStringLiteral("import"), older});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_TRUE(back.out.contains(QStringLiteral("7 records of the earlier text removed")))
+        << back.out.toStdString();
+    EXPECT_EQ(records().value(QStringLiteral("MP07740000010000")),
+              QStringLiteral("第七百七十二条の場合において、夫は、子が嫡出であることを否認する"
+                             "ことができる。"));
+    EXPECT_FALSE(records().contains(QStringLiteral("MP07740000010100")));
+    const testsupport::ProcessResult forth = lexctl({QStringLiteral("import"), newer});
+    ASSERT_EQ(forth.exitCode, 0) << forth.err.toStdString();
+    EXPECT_EQ(records(), whole);  // not one record of the older text left beside the newer
+
+    // The version kept before the last import still has the older records.
+    const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
+    ASSERT_EQ(versions.size(), 2);
+    {
+        store::Database kept = store::openVersion(QStringLiteral("民法"), versions.last().id);
+        store::Recordset rs = kept.openRecordset(
+            QStringLiteral("select count(*) as n from 条文 where 条項コード like 'MP0774*'"));
+        EXPECT_EQ(rs.field(QStringLiteral("n")).toInt(), 2);  // heading and one paragraph
+    }
+    // The comparison names both articles as changed, 第774条 with its five paragraphs.
+    const testsupport::ProcessResult diff = lexctl({QStringLiteral("diff"), QStringLiteral("MP")});
+    ASSERT_EQ(diff.exitCode, 0) << diff.err.toStdString();
+    const QStringList lines = diff.out.split(u'\n', Qt::SkipEmptyParts);
+    QStringList marks, under774;
+    bool in774 = false;
+    for (const QString& line : lines) {
+        if (line.size() > 1 && QStringLiteral("+-~x>").contains(line[0]) && line[1] == u'\t') {
+            marks << line;
+            in774 = line == QStringLiteral("~\tMP774");
+        } else if (in774 && line.startsWith(u'\t')) {
+            under774 << line.section(u'\t', 1, 1);
+        }
+    }
+    EXPECT_EQ(marks, QStringList({QStringLiteral("~\tMP774"), QStringLiteral("~\tMP775")}));
+    EXPECT_EQ(under774, QStringList({QStringLiteral("MP774:1"), QStringLiteral("MP774:2"),
+                                     QStringLiteral("MP774:3"), QStringLiteral("MP774:4"),
+                                     QStringLiteral("MP774:5")}));
+    EXPECT_EQ(diff.err.trimmed(), QStringLiteral("2 条改正、0 条新設、0 条削除"));
+}
+
+// Small laws imported in-process, their texts replaced by a second import.
+class KeptVersionTest : public testsupport::TempRootTest {
+  protected:
+    static QString text(const QString& code, const QString& name, const QString& body) {
+        return QStringLiteral("法典コード=%1\r\n法典名称=%2\r\n\r\n（目的）\r\n第１条\r\n%3")
+            .arg(code, name, body);
+    }
+    static maint::ImportResult importLaw(const QString& body, const QString& code = kCode,
+                                         const QString& name = kName) {
+        maint::LawTextImporter importer;
+        maint::ImportOptions quiet;
+        quiet.quiet = true;
+        return importer.run(text(code, name, body), quiet);
+    }
+    static QByteArray lawBytes() { return testsupport::readFile(store::lawDbPath(kName)); }
+    static inline const QString kCode = QStringLiteral("TS");
+    static inline const QString kName = QStringLiteral("試験法");
+};
+
+TEST_F(KeptVersionTest, AVersionThatCannotBeKeptRefusesTheImportAndChangesNothing) {
+    importLaw(QStringLiteral("旧い本文。"));
+    const QByteArray before = lawBytes();
+    const QString folder = store::versionsFolder(kName);
+    const QString versions = QFileInfo(folder).absolutePath();
+    struct Obstacle {
+        const char* what;
+        std::function<void()> place;
+        bool rootPassesIt;
+    };
+    const Obstacle obstacles[] = {
+        {"a file as the law's folder",
+         [&] {
+             QDir().mkpath(versions);
+             testsupport::writeFile(folder, "x");
+         },
+         false},
+        {"a file as DB/versions", [&] { testsupport::writeFile(versions, "x"); }, false},
+        {"a read-only folder",
+         [&] {
+             QDir().mkpath(folder);
+             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+         },
+         true},
+    };
+    for (const Obstacle& o : obstacles) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(versions);
+        QDir(versions).removeRecursively();
+        if (o.rootPassesIt && ::geteuid() == 0) continue;  // permissions do not stop root
+        o.place();
+        try {
+            importLaw(QStringLiteral("新しい本文。"));
+            ADD_FAILURE() << o.what << ": not refused";
+        } catch (const store::Error& e) {
+            EXPECT_TRUE(e.description().contains(QStringLiteral("版として残せない")))
+                << o.what << ": " << e.description().toStdString();
+        }
+        EXPECT_EQ(lawBytes(), before) << o.what;
+        EXPECT_TRUE(store::listVersions(kName).isEmpty()) << o.what;
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    // lexctl says so and exits non-zero.
+    QFile::remove(versions);
+    QDir(versions).removeRecursively();
+    QDir().mkpath(versions);
+    testsupport::writeFile(folder, "x");
+    const QString file = path(QStringLiteral("ts.txt"));
+    testsupport::writeFile(file, testsupport::cp932(text(kCode, kName, QStringLiteral("新。"))));
+    const testsupport::ProcessResult r = lexctl({QStringLiteral("import"), file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("版として残せない"))) << r.err.toStdString();
+    EXPECT_EQ(lawBytes(), before);
+}
+
+TEST_F(KeptVersionTest, ARemovalWhoseIdIsAPathIsRefusedAndDeletesNothing) {
+    importLaw(QStringLiteral("旧い本文。"));
+    const QString id = importLaw(QStringLiteral("新しい本文。")).keptVersion;
+    ASSERT_FALSE(id.isEmpty());
+    // Files each id would reach if it were taken as a path; only the refusal keeps them.
+    const QString folder = store::versionsFolder(kName);
+    QDir().mkpath(folder + QStringLiteral("/sub"));
+    const QStringList decoys{folder + QStringLiteral("/...mdb"),  // ".." + ".mdb"
+                             folder + QStringLiteral("/sub/") + id + QStringLiteral(".mdb"),
+                             folder + QStringLiteral("/sub\\") + id + QStringLiteral(".mdb")};
+    for (const QString& d : decoys) testsupport::writeFile(d, "x");
+    const QStringList ids{QStringLiteral(".."), QStringLiteral("sub/") + id,
+                          QStringLiteral("sub\\") + id, QStringLiteral("../../") + kName,
+                          QStringLiteral("../") + kName + u'/' + id};
+    for (const QString& bad : ids) {
+        const testsupport::ProcessResult r =
+            lexctl({QStringLiteral("versions"), kCode, QStringLiteral("--remove"), bad});
+        EXPECT_NE(r.exitCode, 0) << bad.toStdString();
+        EXPECT_TRUE(r.err.contains(bad)) << r.err.toStdString();
+    }
+    for (const QString& d : decoys) EXPECT_TRUE(QFileInfo::exists(d)) << d.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(store::lawDbPath(kName)));
+    ASSERT_EQ(store::listVersions(kName).size(), 1);
+    EXPECT_EQ(
+        lexctl({QStringLiteral("versions"), kCode, QStringLiteral("--remove"), id}).exitCode, 0);
+    EXPECT_TRUE(store::listVersions(kName).isEmpty());
+}
+
+TEST_F(KeptVersionTest, AReimportThatKeepsNoVersionLeavesNoFolder) {
+    const QString folder = store::versionsFolder(kName);
+    const QString versions = QFileInfo(folder).absolutePath();
+    importLaw(QStringLiteral("本文。"));
+    EXPECT_TRUE(importLaw(QStringLiteral("本文。")).keptVersion.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_FALSE(QFileInfo::exists(versions));
+    // Beside another law's versions: DB/versions stays, this law's folder does not.
+    const QString other = QStringLiteral("別法");
+    importLaw(QStringLiteral("旧。"), QStringLiteral("BT"), other);
+    importLaw(QStringLiteral("新。"), QStringLiteral("BT"), other);
+    EXPECT_TRUE(importLaw(QStringLiteral("本文。")).keptVersion.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(store::listVersions(other).size(), 1);
 }
 
 }  // namespace

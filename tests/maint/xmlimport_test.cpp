@@ -230,4 +230,51 @@ TEST_F(RefusalCliTest, LexctlExitsNonZeroUnlessEverythingAskedWasDone) {
     EXPECT_EQ(r.err, QStringLiteral("skipped: 刑法: no database\n"));
 }
 
+TEST(LawCodeTest, TheReadingsLastLetterComesBeforeTheAlphabet) {
+    // みんぽう: MINPOU (MI MN MP MO MU); ほうてん: HOUTEN (HO HU HT HE HN).
+    struct Case {
+        const char* kana;
+        const char* taken;
+        const char* code;
+    };
+    const Case cases[] = {
+        {"みんぽう", "", "MI"},
+        {"みんぽう", "MI MN MP MO", "MU"},     // the last letter
+        {"みんぽう", "mi mn mp mo mu", "MA"},  // one past it; taken in any case
+        {"ほうてん", "HO HU HT HE", "HN"},     // ん as the last letter
+        {"ほうてん", "HO HU HT HE HN HA", "HB"},
+    };
+    for (const Case& c : cases) {
+        QList<store::LawEntry> listed;
+        for (const QString& code : QString::fromLatin1(c.taken).split(u' ', Qt::SkipEmptyParts))
+            listed.append({int(listed.size()) + 1, code, code});
+        const QString kana = QString::fromUtf8(c.kana);
+        EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("新法"), kana, listed),
+                  QString::fromLatin1(c.code))
+            << c.kana << " with " << c.taken;
+    }
+}
+
+TEST_F(RefusalTest, TwoLawsOfOneCollectionWithOneReadingGetTwoCodes) {
+    const QString folder = path(QStringLiteral("same"));
+    QDir().mkpath(folder);
+    QFile::copy(kKokkaBaisho, folder + QStringLiteral("/322AC0000000125_kb.xml"));
+    QByteArray other = testsupport::readFile(kKokkaBaisho);
+    other.replace("国家賠償法</LawTitle>", "国家賠償特例法</LawTitle>");  // Kana unchanged
+    testsupport::writeFile(folder + QStringLiteral("/322AC0000000126_kb.xml"), other);
+
+    const maint::BulkResult r = maint::importLawXmlSource(exchange::LawXmlSource(folder), {});
+    EXPECT_EQ(r.imported, QStringList({QStringLiteral("KO 国家賠償法: 6 articles"),
+                                       QStringLiteral("KK 国家賠償特例法: 6 articles")}));
+    EXPECT_TRUE(r.skipped.isEmpty()) << r.skipped.join(u'\n').toStdString();
+    ASSERT_EQ(store::readLawList().size(), 2);
+    EXPECT_EQ(store::GetHoutenName(QStringLiteral("KO")), QStringLiteral("国家賠償法"));
+    EXPECT_EQ(store::GetHoutenName(QStringLiteral("KK")), QStringLiteral("国家賠償特例法"));
+    for (const QString& name : {QStringLiteral("国家賠償法"), QStringLiteral("国家賠償特例法")}) {
+        store::Database db = store::openLawDb(name);
+        EXPECT_GT(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 0)
+            << name.toStdString();
+    }
+}
+
 }  // namespace

@@ -166,6 +166,35 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
     EXPECT_EQ(codePointOffset(QStringLiteral("𠮷第一条"), 2), 1);
 }
 
+// An item named under an article as a whole (no paragraph between) is a reference to the
+// article, not to its first paragraph; a paragraph named between still counts.
+TEST_F(ConstructedRefsTest, AnItemOfAnArticleNamedWholeTargetsTheArticle) {
+    const struct {
+        const char* text;
+        const char* article;
+        int paragraph;
+        const char* expected;
+    } cases[] = {
+        // ZZ2 has three paragraphs
+        {"第二条第一号", "00110000", 3, "0:6 ZZ2"},
+        {"第二条第一号及び第三号", "00110000", 3, "0:6 ZZ2|8:3 ZZ2"},
+        {"第二条第一号から第三号まで", "00110000", 3, "0:11 ZZ2"},
+        {"第二条及び同条第一号", "00110000", 3, "0:3 ZZ2|5:5 ZZ2"},
+        {"本条第一号", "00110000", 3, "0:5 ZZ11"},
+        {"前条第一号", "00070200", 1, "0:5 ZZ7"},  // ZZ7 has two
+        {"前条第一号から第三号まで", "00070200", 1, "0:10 ZZ7"},
+        // a paragraph named between, a one-paragraph article, an item alone: unchanged
+        {"第二条第二項第一号", "00110000", 3, "0:9 ZZ2:2"},
+        {"前条第二項第一号", "00070200", 1, "0:8 ZZ7:2"},
+        {"第十一条第一項第二号及び第三号", "00110000", 3, "0:10 ZZ11:1|12:3 ZZ11:1"},
+        {"第一条第二号", "00110000", 3, "0:6 ZZ1"},
+        {"第二号", "00110000", 3, "0:3 ZZ11:3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(refs(c.text, c.article, c.paragraph).join(u'|'), QString::fromUtf8(c.expected))
+            << c.text;
+}
+
 class RefsCliTest : public testsupport::SampleLawsTest {};
 
 TEST_F(RefsCliTest, LexctlPrintsEachParagraphsReferences) {
@@ -196,6 +225,44 @@ TEST_F(RefsCliTest, AKeptIndexFollowsItsLawsFile) {
                {QStringLiteral("MP99990000010000"), QStringLiteral("試験")});
     RefLibrary after;
     EXPECT_TRUE(after.index(QStringLiteral("mp"))->articles.contains(added));
+}
+
+// Text written in 会社法 第1条 that names the bundled laws: by name, with the law number in
+// brackets, by 同法, and by a longer title that only ends with a bundled law's name
+// (旧刑法 is another law than 刑法).
+class ListedLawRefsTest : public testsupport::SampleLawsTest {
+  protected:
+    static QString refs(RefLibrary& library, const char* text) {
+        QStringList out;
+        for (const Reference& r :
+             library.references(QStringLiteral("KS00010000010000"), QString::fromUtf8(text)))
+            out << QStringLiteral("%1:%2 %3").arg(r.start).arg(r.length).arg(r.target);
+        return out.join(u'|');
+    }
+};
+
+TEST_F(ListedLawRefsTest, ALawIsNamedByItsWholeTitle) {
+    const std::pair<const char*, const char*> cases[] = {
+        // a longer title: another law, and 同法 or a listed article after it stays there
+        {"旧刑法第三十一条", "3:5 ?"},
+        {"旧民法第五条", "3:3 ?"},
+        {"新刑法第十条", "3:3 ?"},
+        {"旧刑法第三十一条及び同法第五条", "3:5 ?|12:3 ?"},
+        {"旧民法第五条及び第六条", "3:3 ?|8:3 ?"},
+        {"旧刑法（明治十三年太政官布告第三十六号）第三十一条", "20:5 ?"},
+        {"旧刑法第三十一条、刑法第三十一条", "3:5 ?|11:5 CP31"},
+        // the listed name itself: alone, with its number, after a particle, with 同法
+        {"刑法（明治四十年法律第四十五号）第百九十九条", "16:6 CP199"},
+        {"民法第七百九条", "2:5 MP709"},
+        {"改正前の民法第七百九条", "6:5 MP709"},
+        {"民法第七百九条及び同法第五条", "2:5 MP709|11:3 MP5"},
+        {"刑事訴訟法第一条及び日本国憲法第九条第二項", "5:3 CS1|15:6 KP9:2"},
+        // 民法 第5条 has three paragraphs: its item names the article
+        {"民法第五条第一号", "2:6 MP5"},
+    };
+    RefLibrary library;
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(refs(library, text), QString::fromUtf8(expected)) << text;
 }
 
 }  // namespace

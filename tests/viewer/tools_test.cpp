@@ -1,5 +1,6 @@
 // The study and checking tools without windows: expanded text, data check and repairs,
 // correction entry, heading drill, block timer.
+#include <QDir>
 #include "platform/vb.h"
 #include "store/codes.h"
 #include "store/engine.h"
@@ -524,6 +525,47 @@ TEST(TimerIntervalTest, OnlyWholeNumbersInRange) {
     EXPECT_EQ(platform::timerInterval(QStringLiteral("2147483647")), 2147483647);
     for (const char* bad : {"2147483648", "-1", "abc", "", "5x"})
         EXPECT_FALSE(platform::timerInterval(QString::fromLatin1(bad))) << bad;
+}
+
+TEST_F(CheckTest, ALawWhoseCopyCannotBeMadeIsLeftUnrepaired) {
+    const QString a = QStringLiteral("甲法"), b = QStringLiteral("乙法");
+    const QString note = QStringLiteral("\r\n(同 改正 )");
+    addRecord(a, QStringLiteral("AA00010000010000"), QStringLiteral("一") + note);
+    addRecord(b, QStringLiteral("BB00010000010000"), QStringLiteral("二") + note);
+    const QByteArray bBefore = readFile(store::lawDbPath(b));
+    // Once 甲法 is copied and repaired, a file takes the backup folder's place.
+    const QString made = store::backupFolder() + QStringLiteral("-made");
+    CheckRun run;
+    run.confirmRepair = [](int, int) { return true; };
+    run.onHit = [&](const QString&, const QString&) {
+        if (!QFileInfo(store::backupFolder()).isDir()) return;
+        QDir().rename(store::backupFolder(), made);
+        testsupport::writeFile(store::backupFolder(), "x");
+    };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, run);
+    EXPECT_EQ(run.hits, 2);  // counted, repaired or not
+    EXPECT_EQ(run.repaired, 1);
+    ASSERT_EQ(run.backups.size(), 1);
+    EXPECT_TRUE(QFileInfo(run.backups[0]).fileName().startsWith(a + u'-'));
+    ASSERT_EQ(run.notBackedUp.size(), 1);
+    EXPECT_TRUE(run.notBackedUp[0].startsWith(QStringLiteral("BB 乙法: ")))
+        << run.notBackedUp[0].toStdString();
+    EXPECT_EQ(textOf(a, QStringLiteral("AA00010000010000")), QStringLiteral("一"));
+    EXPECT_EQ(readFile(store::lawDbPath(b)), bBefore);
+}
+
+
+TEST_F(CheckTest, ALawWithTheLongestNameIsCopiedAndRepaired) {
+    const QString name(81, QChar(0x6CD5));  // 243 bytes: "<name>.mdb" is as long as allowed
+    addLaw(4, QStringLiteral("DD"), name);
+    addRecord(name, QStringLiteral("DD00010000010000"), QStringLiteral("一\r\n(同 改正 )"));
+    CheckRun run;
+    run.confirmRepair = [](int, int) { return true; };
+    runDataCheck(CheckMode::String, {}, kCorrectWord, run);
+    EXPECT_TRUE(run.notBackedUp.isEmpty()) << run.notBackedUp.join(u'\n').toStdString();
+    ASSERT_EQ(run.backups.size(), 1);
+    EXPECT_LE(QFileInfo(run.backups[0]).fileName().toUtf8().size(), store::kMaxFileNameBytes);
+    EXPECT_EQ(textOf(name, QStringLiteral("DD00010000010000")), QStringLiteral("一"));
 }
 
 }  // namespace

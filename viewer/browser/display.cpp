@@ -141,4 +141,20 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
     return r;
 }
 
+QString shortNumberOf(const QString& code) {
+    if (code.size() != 10 && code.size() != 16) return {};
+    QString s = code.left(2) + QString::number(code.mid(2, 4).toInt());
+    for (const int branch : {code.mid(6, 2).toInt(), code.mid(8, 2).toInt()})
+        if (branch > 0) s += u'-' + QString::number(branch);
+    if (code.size() == 16 && code.mid(10, 6) != QStringLiteral("010000"))
+        s += u':' + QString::number(code.mid(10, 2).toInt());
+    return s;
+}
+
+QString placeNotice(const QString& shown, const QString& lawName, const QString& code) {
+    QString place = store::GetJouKouText(code.left(10));
+    if (code.size() > 10) place += u' ' + store::GetJouKouText(code);
+    return QStringLiteral("%1: %2 %3").arg(shown, lawName, place).trimmed();
+}
+
 }  // namespace viewer

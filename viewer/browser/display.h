@@ -31,6 +31,12 @@ QString nodeContextText(const QList<NodeRef>& chain);
 inline bool isArticleKey(const QString& key) {
     return key.size() == 10;
 }
+// The short number of an article code (MP07090000 → MP709, MP00030200 → MP3-2) or of a
+// paragraph's 条項コード (MP04150000020200 → MP415:2; a single paragraph is its article).
+QString shortNumberOf(const QString& code);
+// What the status bar says of an article or paragraph on show: "MP415:2: 民法 第415条 ②".
+QString placeNotice(const QString& shown, const QString& lawName, const QString& code);
+
 // An article node's display followed by the whole article: each paragraph as its node shows
 // it (mark and text, items included), a blank line before each.
 QString wholeArticleText(const QString& display, const QStringList& paragraphs);

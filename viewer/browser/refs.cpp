@@ -233,6 +233,8 @@ class Scanner {
                 best = it.key();
         if (!best.isEmpty()) {
             *start = j - int(best.size());
+            // 旧刑法, 新民法: a longer title that only ends with a listed name is another law.
+            if (*start > 0 && isIdeograph(t_[*start - 1])) return QStringLiteral("?");
             return c_.listedNames.value(best);
         }
         if (j > 0) {
@@ -320,14 +322,11 @@ class Scanner {
             p.article = base.article;
             if (paragraph)
                 p.paragraph = paragraph;
-            else  // an item: its paragraph
+            else  // an item: its paragraph; none (the article) after an article named whole
                 p.paragraph = inherit && previous_ ? previous_->last.paragraph : c_.paragraph;
             if (!paragraph && inherit && previous_ && previous_->range)
                 p.paragraph = previous_->first.paragraph;
-            // An item of an article named whole is in its first paragraph.
-            if (p.paragraph == 0) p.paragraph = inherit ? 1 : c_.paragraph;
         }
-        if (item && !paragraph && article && p.paragraph == 0) p.paragraph = 1;
         m.first = m.last = p;
         return m;
     }
@@ -433,7 +432,6 @@ class Scanner {
                     if (!branch) break;
                     i = branch->second;
                 }
-                if (p.paragraph == 0) p.paragraph = 1;
             }
         }
         m.end = i;

@@ -1,4 +1,6 @@
 // The law list editor: adding, renaming, removing laws and writing the list order.
+#include <QDir>
+#include "store/versions.h"
 #include "maint/htedit.h"
 #include "maint/ui/frmhtedit.h"
 #include "platform/prompt.h"
@@ -229,6 +231,36 @@ TEST_F(HtEditTest, RemoveKeepsTheDatabaseAndLeavesAGap) {
     }
     EXPECT_TRUE(rows().isEmpty());
     EXPECT_EQ(w.ListDsp->count(), 0);
+}
+
+TEST_F(HtEditTest, ARenameTheListCannotTakeLeavesTheLawUnderItsOldName) {
+    const QString old = QStringLiteral("民事");
+    store::openOrCreateLawDb(old).close();
+    testsupport::addRecord(old, QStringLiteral("MP00010000010000"), QStringLiteral("本文"));
+    const QByteArray bytes = testsupport::readFile(store::lawDbPath(old));
+    const QString version = store::versionsFolder(old) + QStringLiteral("/20260101-000000.mdb");
+    QDir().mkpath(store::versionsFolder(old));
+    testsupport::writeFile(version, "x");
+    store::openMasterDb().execute(QStringLiteral(
+        "create trigger refuse before update on 法典コード "
+        "begin select raise(abort, 'refused by test'); end"));
+    const QStringList before = rows();
+    platform::ScriptedPrompt prompt;
+    FrmHtEdit w;
+    w.TxtHCode->setText(QStringLiteral("MP"));
+    w.TxtHName->setText(QStringLiteral("民法"));
+    w.CmdAdd->click();
+    ASSERT_EQ(prompt.messages.size(), 1);  // the error, no "renamed" message
+    EXPECT_FALSE(prompt.messages[0].contains(QStringLiteral("変更しました")));
+    EXPECT_EQ(rows(), before);
+    EXPECT_FALSE(dbExists(QStringLiteral("民法")));
+    EXPECT_EQ(testsupport::readFile(store::lawDbPath(old)), bytes);
+    // Still readable through its code.
+    EXPECT_EQ(store::GetHoutenName(QStringLiteral("MP")), old);
+    store::Database db = store::openLawDb(old);
+    EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 1);
+    EXPECT_TRUE(QFileInfo::exists(version));
+    EXPECT_FALSE(QFileInfo::exists(store::versionsFolder(QStringLiteral("民法"))));
 }
 
 }  // namespace

@@ -190,7 +190,8 @@ TEST_F(ImportWindowTest, AFolderOfLawXmlImportsAfterAQuestionWithALinePerLaw) {
     QTest::mouseClick(w.CmdRead, Qt::LeftButton);
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_TRUE(prompt.messages[1].startsWith(
-        QStringLiteral("2 件を取り込み、1 件を取り込みませんでした。\r\nnotes.xml: ")))
+        QStringLiteral("2 件を取り込み（うち 0 件は一部を取り込めず）、1 件を取り込みませんでした。"
+                       "\r\nnotes.xml: ")))
         << prompt.messages[1].toStdString();
     QStringList lines;
     for (int i = 0; i < w.ListFSep->count(); ++i) lines << w.ListFSep->item(i)->text();

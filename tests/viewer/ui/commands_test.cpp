@@ -8,6 +8,7 @@
 #include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/ui/frmtest.h"
+#include "viewer/tools/ui/frmcheckdata.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -170,7 +171,7 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
     EXPECT_EQ(captions.join(u'|'),
               QStringLiteral(
                   "<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
-                  "-複製(&N Ctrl+N)|-HTML作成(&H)|-閉じる(&C)|条文(&J)|"
+                  "-複製(&N Ctrl+N)|-HTML作成(&H)|-法令を追加(&A)…|-データチェック|-|-閉じる(&C)|条文(&J)|"
                   "-編集画面へコピー(&C F3)|-修正(&E "
                   "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
                   "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
@@ -459,6 +460,85 @@ TEST_F(CommandsTest, AdministratorCommandsOnTheLastLine) {
     EXPECT_TRUE(t->Rtxt1->text().startsWith(
         QStringLiteral("日本国憲法\r\n\r\n第1条\r\n　天皇は、日・・・意に基く。\r\n第2条")));
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+TEST_F(CommandsTest, TheStatusBarFollowsTheNodeAndF3CopiesAOneParagraphArticle) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP709"));
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("MP709: 民法 第709条"));
+    // The arrows: the next node is 第709条's paragraph, then 第710条.
+    const std::pair<Qt::Key, const char*> steps[] = {{Qt::Key_Down, "MP710: 民法 第710条"},
+                                                     {Qt::Key_Down, "MP711: 民法 第711条"},
+                                                     {Qt::Key_Up, "MP710: 民法 第710条"}};
+    for (const auto& [key, said] : steps) {
+        press(t->TView1, key);
+        EXPECT_EQ(w().statusBar()->currentMessage(), QString::fromUtf8(said));
+    }
+    lookup(QStringLiteral("MP415:2"));
+    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("MP415:2: 民法 第415条 ②"));
+    press(t->TView1, Qt::Key_Up);
+    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("MP415:1: 民法 第415条 ①"));
+    press(t->TView1, Qt::Key_Up);
+    EXPECT_EQ(w().statusBar()->currentMessage(), QStringLiteral("MP415: 民法 第415条"));
+    // A heading names the law and itself.
+    t->TView1->setCurrentItem(t->TView1->topLevelItem(0));
+    EXPECT_TRUE(w().statusBar()->currentMessage().startsWith(QStringLiteral("民法 ")));
+
+    // F3 on the node of an article of one paragraph copies that paragraph; on an article of
+    // several it copies nothing.
+    lookup(QStringLiteral("MP415"));
+    press(t->TView1, Qt::Key_F3);
+    EXPECT_TRUE(w().copy.isNull());
+    EXPECT_EQ(w().ComboHis->count(), 0);
+    lookup(QStringLiteral("MP709"));
+    ASSERT_EQ(t->TView1->selectedKey(), QStringLiteral("MP07090000"));
+    press(t->TView1, Qt::Key_F3);
+    ASSERT_FALSE(w().copy.isNull());
+    EXPECT_EQ(w().ComboHis->count(), 1);
+    EXPECT_TRUE(w().copy->Rtxt1->text().contains(
+        QStringLiteral("故意又は過失によって他人の権利又は法律上保護される利益を侵害した者は")));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+TEST_F(CommandsTest, AddLawAndTheDataCheckAreOnTheMenuBarWhateverWindowIsActive) {
+    platform::ScriptedPrompt prompt;
+    auto fileMenu = [this]() -> QMenu* {
+        for (QAction* a : w().menuBar()->actions())
+            if (a->menu() && a->text() == QStringLiteral("ファイル(&F)")) return a->menu();
+        return nullptr;
+    };
+    auto items = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions()) out << a->text();
+        return out;
+    };
+    FrmTree* t = openKP();
+    ASSERT_NE(t, nullptr);
+    platform::bringToFront(t);
+    ASSERT_NE(fileMenu(), nullptr);
+    EXPECT_EQ(fileMenu(), t->Mn_File);
+    EXPECT_EQ(items(fileMenu()),
+              QStringList({QStringLiteral("法典テキスト作成(&M Ctrl+M)"), QStringLiteral("複製(&N Ctrl+N)"),
+                           QStringLiteral("HTML作成(&H)"), QStringLiteral("法令を追加(&A)…"),
+                           QStringLiteral("データチェック"), QString(),
+                           QStringLiteral("閉じる(&C)")}));
+    // The browser's item is the frame's own: it opens the data check.
+    fileMenu()->actions()[4]->trigger();
+    EXPECT_NE(w().findChildWindow<FrmCheckData>(), nullptr);
+    // The edit window's ファイル menu has them too, once however often it is activated.
+    t->showNode(QStringLiteral("KP00040000010100"));
+    press(t->TView1, Qt::Key_F3);
+    ASSERT_FALSE(w().copy.isNull());
+    platform::bringToFront(w().copy);
+    platform::bringToFront(t);
+    platform::bringToFront(w().copy);
+    ASSERT_NE(fileMenu(), nullptr);
+    const QStringList copyItems = items(fileMenu());
+    EXPECT_EQ(copyItems.count(QStringLiteral("法令を追加(&A)…")), 1) << copyItems.join(u'|').toStdString();
+    EXPECT_EQ(copyItems.count(QStringLiteral("データチェック")), 1);
+    EXPECT_EQ(copyItems.last(), QStringLiteral("閉じる(&C)"));
 }
 
 }  // namespace

@@ -40,6 +40,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -230,7 +231,12 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
             }
             return true;
         case Qt::Key_F3: {
-            const QString key = TView1->selectedKey();
+            QString key = TView1->selectedKey();
+            // An article of one paragraph is that paragraph.
+            if (const QTreeWidgetItem* n = TView1->selectedNode();
+                n && isArticleKey(key) && n->childCount() == 1 &&
+                platform::KeyedTree::keyOf(n->child(0)).endsWith(QStringLiteral("010000")))
+                key = platform::KeyedTree::keyOf(n->child(0));
             if (isParagraphKey(key)) SetJou(key);
             return true;
         }
@@ -603,6 +609,17 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         const QString key = platform::KeyedTree::keyOf(node);
         const QString title = store::lawTitle(name);
         setWindowTitle(key.isEmpty() ? title : browserCaption(title, key));
+        // The status bar names what is on show, however it was reached (arrows, a click).
+        MDIMain* main = MDIMain::instance();
+        if (!main) return;
+        const QMdiSubWindow* active = main->area()->activeSubWindow();
+        if (active && active != platform::subWindowOf(this)) return;  // another window's bar
+        const QTreeWidgetItem* parent = node->parent();
+        const bool paragraph = parent && isArticleKey(platform::KeyedTree::keyOf(parent));
+        if (isArticleKey(key) || paragraph)
+            main->notice(placeNotice(shortNumberOf(key), name, key));
+        else
+            main->notice(name + u' ' + platform::oneLine(platform::KeyedTree::textOf(node)));
     });
 }
 

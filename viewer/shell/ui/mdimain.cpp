@@ -20,6 +20,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
+#include "viewer/browser/display.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/help.h"
@@ -217,6 +218,7 @@ void MDIMain::buildMenus() {
     setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy});
     // The window list and the help are there whatever window is active.
     setLastingMenus({Mn_Window->menuAction(), Mn_Help->menuAction()});
+    setLastingFileActions({Mn_File_AddLaw, Mn_File_CheckData});
 }
 
 void MDIMain::Mn_File_AddLaw_Click() {
@@ -675,11 +677,7 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
                    .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
         return false;
     }
-    notice(QStringLiteral("%1: %2 %3")
-               .arg(found.shown, found.lawName,
-                    store::GetJouKouText(found.code.left(10)) +
-                        (found.code.size() > 10 ? u' ' + store::GetJouKouText(found.code)
-                                                : QString())));
+    notice(placeNotice(found.shown, found.lawName, found.code));
     return true;
 }
 
