@@ -277,4 +277,81 @@ TEST_F(RefusalTest, TwoLawsOfOneCollectionWithOneReadingGetTwoCodes) {
     }
 }
 
+// A small law XML: its title, reading and main provision as given, and what follows it.
+QByteArray smallLaw(const QString& title, const QString& kana, const QString& main,
+                    const QString& after = {}) {
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Law Era=\"Reiwa\" Lang=\"ja\" "
+               "LawType=\"Act\" Num=\"1\" Year=\"5\" PromulgateMonth=\"1\" PromulgateDay=\"1\">"
+               "<LawNum>令和五年法律第一号</LawNum><LawBody><LawTitle Kana=\"%2\">%1</LawTitle>"
+               "<MainProvision>%3</MainProvision>%4</LawBody></Law>")
+        .arg(title, kana, main, after)
+        .toUtf8();
+}
+
+QString smallArticle(int number, const QString& text) {
+    return QStringLiteral("<Article Num=\"%1\"><ArticleTitle>第%1条</ArticleTitle><Paragraph "
+                          "Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>%2</Sentence>"
+                          "</ParagraphSentence></Paragraph></Article>")
+        .arg(number)
+        .arg(text);
+}
+
+TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
+    ASSERT_EQ(lexctl({QStringLiteral("init")}).exitCode, 0);
+    const QString folder = path(QStringLiteral("laws"));
+    QDir().mkpath(folder);
+    // 第一款 and 第一款の二 share a table-of-contents code: the second heading cannot be kept.
+    const QString colliding = QStringLiteral(
+        "<Chapter Num=\"1\"><ChapterTitle>第一章　総則</ChapterTitle><Section Num=\"1\">"
+        "<SectionTitle>第一節　通則</SectionTitle><Subsection Num=\"1\"><SubsectionTitle>"
+        "第一款　甲</SubsectionTitle>%1</Subsection><Subsection Num=\"1_2\"><SubsectionTitle>"
+        "第一款の二　乙</SubsectionTitle>%2</Subsection></Section></Chapter>")
+                                  .arg(smallArticle(1, QStringLiteral("甲。")),
+                                       smallArticle(2, QStringLiteral("乙。")));
+    testsupport::writeFile(folder + QStringLiteral("/405AC0000000001_x.xml"),
+                           smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"), colliding));
+    // A law of supplementary provisions only.
+    testsupport::writeFile(
+        folder + QStringLiteral("/405AC0000000002_x.xml"),
+        smallLaw(QStringLiteral("附則法"), QStringLiteral("ふそくほう"), {},
+                 QStringLiteral("<SupplProvision><SupplProvisionLabel>附　則</SupplProvisionLabel>"
+                                "<Paragraph Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>"
+                                "この法律は、公布の日から施行する。</Sentence></ParagraphSentence>"
+                                "</Paragraph></SupplProvision>")));
+    const QString list = path(QStringLiteral("ids.txt"));
+    testsupport::writeFile(list, "405AC0000000001\n405AC0000000002\n405AC0000000099\n");
+
+    testsupport::ProcessResult r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"),
+                                           folder, QStringLiteral("--list"), list});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral(
+        "2 laws imported (1 incomplete), 0 skipped, 1 law ids not found, of 2 files")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("not found: 405AC0000000099"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("incomplete: SH 試験法: 2 articles, 1 "
+                                              "table-of-contents rows skipped")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FU 附則法: 0 articles, 本則に条がありません。"
+                                              "この法令XMLが持つのは 附則 1 だけで")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("附則法")));
+    // Every id found and every row in: exit 0.
+    QFile::remove(folder + QStringLiteral("/405AC0000000001_x.xml"));
+    testsupport::writeFile(list, "405AC0000000002\n");
+    r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"), folder,
+                QStringLiteral("--list"), list});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // An empty folder, an empty zip: nothing to import is a failure with a message.
+    const QString empty = path(QStringLiteral("empty"));
+    QDir().mkpath(empty);
+    r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"), empty});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("法令XMLがありません"))) << r.err.toStdString();
+    // A single file of only 附則 says what it holds and why its tree is empty.
+    r = lexctl({QStringLiteral("import-xml"), folder + QStringLiteral("/405AC0000000002_x.xml")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ツリーには条が出ません"))) << r.out.toStdString();
+}
+
 }  // namespace

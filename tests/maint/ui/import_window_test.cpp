@@ -167,6 +167,66 @@ TEST_F(ImportWindowTest, DroppedLawXmlIsConvertedAndImportedWithItsTableOfConten
               QStringLiteral("法令XMLではありません。(ルート要素が Html です)"));
 }
 
+// The window's XML import is lexctl's: the whole law, its facts and its full title.
+TEST_F(ImportWindowTest, ALawXmlFileIsTheWholeLawAsLexctlImportsIt) {
+    store::MakeHCodeDB();
+    QString xml = QString::fromUtf8(
+        testsupport::readFile(testsupport::sampleDir() + QStringLiteral("/../xml/MP.xml")));
+    const QString original = path(QStringLiteral("MP.xml"));
+    testsupport::writeFile(original, xml.toUtf8());
+    // 第三百九十八条の二十二 renumbered, and the second paragraph of 第四百十五条 taken out.
+    xml.replace(QStringLiteral("<Article Num=\"398_22\">"), QStringLiteral("<Article Num=\"398_23\">"));
+    xml.replace(QStringLiteral("<ArticleTitle>第三百九十八条の二十二</ArticleTitle>"),
+                QStringLiteral("<ArticleTitle>第三百九十八条の二十三</ArticleTitle>"));
+    const qsizetype at415 = xml.indexOf(QStringLiteral("<Article Num=\"415\""));
+    const qsizetype second = xml.indexOf(QStringLiteral("<Paragraph Num=\"2\""), at415);
+    const qsizetype end = xml.indexOf(QStringLiteral("</Paragraph>"), second) + 12;
+    ASSERT_GT(at415, 0);
+    xml.remove(second, end - second);
+    const QString amended = path(QStringLiteral("MP-amended.xml"));
+    testsupport::writeFile(amended, xml.toUtf8());
+
+    platform::ScriptedPrompt prompt;
+    FrmTR w;
+    for (const QString& file : {original, amended}) {
+        w.TxtDrop->setText(file);
+        prompt.inputs.push_back(QStringLiteral("MP"));
+        QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    }
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 3225);
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("MP03982200000001")),
+              QStringLiteral("<none>"));
+    EXPECT_NE(record(QStringLiteral("民法"), QStringLiteral("MP03982300000001")),
+              QStringLiteral("<none>"));
+    EXPECT_EQ(record(QStringLiteral("民法"), QStringLiteral("MP04150000010100")),
+              QStringLiteral("<none>"));
+    EXPECT_NE(record(QStringLiteral("民法"), QStringLiteral("MP04150000010000")),
+              QStringLiteral("<none>"));
+    const store::LawInfo info = store::readLawInfo(db);
+    EXPECT_EQ(info.promulgated, QStringLiteral("1896-04-27"));
+    EXPECT_FALSE(info.amendedBy.isEmpty());
+    EXPECT_EQ(info.lawNum, QStringLiteral("明治二十九年法律第八十九号"));
+    EXPECT_EQ(prompt.messages.last(), QStringLiteral("MP 民法: 条 1224、目次 191 行を登録しました。"))
+        << prompt.messages.last().toStdString();
+
+    // A title too long for a file name: the short name, the full title kept.
+    QString kb = QString::fromUtf8(testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml")));
+    const QString title = QString(90, QChar(0x6CD5)) + QStringLiteral("に関する法律");
+    kb.replace(QStringLiteral(">国家賠償法</LawTitle>"), u'>' + title + QStringLiteral("</LawTitle>"));
+    const QString longFile = path(QStringLiteral("322AC0000000125_20230401_000000000000000.xml"));
+    testsupport::writeFile(longFile, kb.toUtf8());
+    w.TxtDrop->setText(longFile);
+    prompt.inputs.push_back(QStringLiteral("KB"));
+    QTest::mouseClick(w.CmdRead, Qt::LeftButton);
+    EXPECT_EQ(store::GetHoutenName(QStringLiteral("KB")), QStringLiteral("国賠法"));
+    store::Database kbDb = store::openLawDb(QStringLiteral("国賠法"));
+    const store::LawInfo kbInfo = store::readLawInfo(kbDb);
+    EXPECT_EQ(kbInfo.title, title);
+    EXPECT_EQ(kbInfo.lawId, QStringLiteral("322AC0000000125"));
+    EXPECT_EQ(kbInfo.sourceDate, QStringLiteral("2023-04-01"));
+}
+
 TEST_F(ImportWindowTest, AFolderOfLawXmlImportsAfterAQuestionWithALinePerLaw) {
     store::MakeHCodeDB();
     const QString folder = path(QStringLiteral("xml"));
