@@ -586,6 +586,8 @@ QString articleCode(const Number& n) {
 
 // ---- the law ----
 
+const QString kNoArticle = QStringLiteral("00000000");
+
 const QStringList kHeadings{QStringLiteral("Part"), QStringLiteral("Chapter"),
                             QStringLiteral("Section"), QStringLiteral("Subsection"),
                             QStringLiteral("Division")};
@@ -631,7 +633,30 @@ class Converter {
                 law.paragraphs += a.paragraphs;
             }
         law.text = replaceOutside(text + blocks.join(kCrLf));
-        for (const Heading& h : headings_) law.toc << replaceOutside(tocRow(h));
+        // Two headings of one code (第一款 and 第一款の二: the code has no room for a branch
+        // of 編, 款 or 目) make one row, so that neither the heading nor its articles are lost.
+        QList<QStringList> rows;
+        QHash<QString, int> rowOf;
+        for (const Heading& h : headings_) {
+            QStringList row = tocRow(h).split(QStringLiteral("&&"));
+            const auto it = rowOf.find(row[0]);
+            if (it == rowOf.end()) {
+                rowOf.insert(row[0], int(rows.size()));
+                rows << row;
+                continue;
+            }
+            QStringList& kept = rows[*it];
+            for (const int first : {1, 3}) {
+                if (row[first] == kNoArticle) continue;
+                if (kept[first] == kNoArticle || row[first] < kept[first]) kept[first] = row[first];
+                if (kept[first + 1] == kNoArticle || row[first + 1] > kept[first + 1])
+                    kept[first + 1] = row[first + 1];
+            }
+            QString title = inlineText(childEndingWith(h.node, QStringLiteral("Title")));
+            title.replace(QStringLiteral("&&"), QStringLiteral("＆＆"));
+            kept[5] += QStringLiteral("／") + title;
+        }
+        for (const QStringList& row : rows) law.toc << replaceOutside(row.join(QStringLiteral("&&")));
     }
 
   private:
@@ -780,7 +805,8 @@ class Converter {
         }
         QString code = code_;
         for (int v : slots) code += two(v);
-        if (!codes_.insert(code).second) report_.add(QStringLiteral("目次コードが重なった"), code);
+        if (!codes_.insert(code).second)
+            report_.add(QStringLiteral("目次コードが重なった見出しを前の見出しにまとめた"), code);
 
         // Articles directly under the heading, and whether they stand in one run at its start
         // or end.

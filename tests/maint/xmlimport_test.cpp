@@ -301,16 +301,24 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
     ASSERT_EQ(lexctl({QStringLiteral("init")}).exitCode, 0);
     const QString folder = path(QStringLiteral("laws"));
     QDir().mkpath(folder);
-    // 第一款 and 第一款の二 share a table-of-contents code: the second heading cannot be kept.
-    const QString colliding = QStringLiteral(
-        "<Chapter Num=\"1\"><ChapterTitle>第一章　総則</ChapterTitle><Section Num=\"1\">"
-        "<SectionTitle>第一節　通則</SectionTitle><Subsection Num=\"1\"><SubsectionTitle>"
-        "第一款　甲</SubsectionTitle>%1</Subsection><Subsection Num=\"1_2\"><SubsectionTitle>"
-        "第一款の二　乙</SubsectionTitle>%2</Subsection></Section></Chapter>")
-                                  .arg(smallArticle(1, QStringLiteral("甲。")),
-                                       smallArticle(2, QStringLiteral("乙。")));
-    testsupport::writeFile(folder + QStringLiteral("/405AC0000000001_x.xml"),
-                           smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"), colliding));
+    // 第一款 and 第一款の二 share a table-of-contents code: one row keeps both headings and
+    // the articles of both.
+    const QString colliding =
+        QStringLiteral(
+            "<Chapter Num=\"1\"><ChapterTitle>第一章　総則</ChapterTitle><Section Num=\"1\">"
+            "<SectionTitle>第一節　通則</SectionTitle><Subsection Num=\"1\"><SubsectionTitle>"
+            "第一款　甲</SubsectionTitle>%1</Subsection><Subsection Num=\"1_2\"><SubsectionTitle>"
+            "第一款の二　乙</SubsectionTitle>%2</Subsection></Section></Chapter>")
+            .arg(smallArticle(1, QStringLiteral("甲。")) + smallArticle(2, QStringLiteral("甲。")),
+                 smallArticle(3, QStringLiteral("乙。")));
+    testsupport::writeFile(
+        folder + QStringLiteral("/405AC0000000001_x.xml"),
+        smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"), colliding));
+    // An article number past the code's four digits: that block is left out.
+    testsupport::writeFile(
+        folder + QStringLiteral("/405AC0000000003_x.xml"),
+        smallLaw(QStringLiteral("大番号法"), QStringLiteral("だいばんごうほう"),
+                 smallArticle(1, QStringLiteral("一。")) + smallArticle(10000, QStringLiteral("万。"))));
     // A law of supplementary provisions only.
     testsupport::writeFile(
         folder + QStringLiteral("/405AC0000000002_x.xml"),
@@ -320,25 +328,41 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
                                 "この法律は、公布の日から施行する。</Sentence></ParagraphSentence>"
                                 "</Paragraph></SupplProvision>")));
     const QString list = path(QStringLiteral("ids.txt"));
-    testsupport::writeFile(list, "405AC0000000001\n405AC0000000002\n405AC0000000099\n");
+    testsupport::writeFile(
+        list, "405AC0000000001\n405AC0000000002\n405AC0000000003\n405AC0000000099\n");
 
     testsupport::ProcessResult r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"),
                                            folder, QStringLiteral("--list"), list});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral(
-        "2 laws imported (1 incomplete), 0 skipped, 1 law ids not found, of 2 files")))
+        "3 laws imported (1 incomplete), 0 skipped, 1 law ids not found, of 3 files")))
         << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("not found: 405AC0000000099"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("incomplete: SH 試験法: 2 articles, 1 "
-                                              "table-of-contents rows skipped")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("incomplete: DA 大番号法: 1 articles, 1 blocks "
+                                              "skipped")))
         << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("  SH 試験法: 3 articles\n"))) << r.out.toStdString();
+    {
+        store::Database db = store::openLawDb(QStringLiteral("試験法"));
+        QStringList toc;
+        for (store::Recordset rs = db.openRecordset(
+                 QStringLiteral("select * from 目次 order by コード"));
+             !rs.eof(); rs.moveNext())
+            toc << QStringList{rs.text(QStringLiteral("コード")), rs.text(QStringLiteral("SOJ")),
+                               rs.text(QStringLiteral("EOJ")), rs.text(QStringLiteral("見出し"))}
+                       .join(u'|');
+        EXPECT_EQ(toc, QStringList({QStringLiteral("SH00010000000000|00000000|00000000|総則"),
+                                    QStringLiteral("SH00010001000000|00000000|00000000|通則"),
+                                    QStringLiteral("SH00010001000100|00010000|00030000|"
+                                                   "甲／第一款の二　乙")}));
+    }
     EXPECT_TRUE(r.out.contains(QStringLiteral("FU 附則法: 0 articles, 本則に条がありません。"
                                               "この法令XMLが持つのは 附則 1 だけで")))
         << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("附則法")));
-    // Every id found and every row in: exit 0.
-    QFile::remove(folder + QStringLiteral("/405AC0000000001_x.xml"));
-    testsupport::writeFile(list, "405AC0000000002\n");
+    // Every id found and every block in: exit 0.
+    QFile::remove(folder + QStringLiteral("/405AC0000000003_x.xml"));
+    testsupport::writeFile(list, "405AC0000000001\n405AC0000000002\n");
     r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"), folder,
                 QStringLiteral("--list"), list});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
