@@ -80,8 +80,11 @@ QByteArray LawXmlSource::read(int index) const {
     if (!file) throw LawSourceError(QStringLiteral("%1 の %2 を読めません。").arg(path_, name));
     QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
     const zip_int64_t got = zip_fread(file, bytes.data(), st.size);
+    // libzip compares the checksum only on a read that reaches the end.
+    char past = 0;
+    const zip_int64_t after = got < 0 ? -1 : zip_fread(file, &past, 1);
     zip_fclose(file);
-    if (got < 0 || zip_uint64_t(got) != st.size)
+    if (got < 0 || zip_uint64_t(got) != st.size || after != 0)
         throw LawSourceError(
             QStringLiteral("%1 の %2 を読めません（壊れています）。").arg(path_, name));
     return bytes;

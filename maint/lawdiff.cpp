@@ -233,7 +233,8 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
             c.newerKey = movedTo.value(a.key);
             c.olderCaption = c.newerCaption = a.caption;
             diff.articles << c;
-        } else if (!newerByKey.contains(a.key)) {
+        } else if (!newerByKey.contains(a.key) || movedInto.contains(a.key)) {
+            // Gone, or its number taken by an article moved there.
             ArticleChange c;
             c.kind = ArticleChange::Removed;
             c.olderKey = a.key;

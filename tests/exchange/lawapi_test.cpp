@@ -185,4 +185,59 @@ TEST(LawApiFailureTest, EachFailureIsNamed) {
     EXPECT_THROW(noAddress.lawXmlNow(QStringLiteral("322AC0000000125")), exchange::LawApiError);
 }
 
+TEST(LawApiFailureTest, TheServicesCodeAndMessageAreReportedFlatOrUnderError) {
+    const struct {
+        const char* id;
+        int status;
+        QByteArray body;
+        const char* said;  // what the text adds after the status
+    } cases[] = {
+        // The documented error_info.
+        {"flat", 400, R"({"code":"400004","message":"日付（asof等）が誤っています。"})",
+         " 400004: 日付（asof等）が誤っています。"},
+        {"nested", 400, R"({"error":{"code":"400004","message":"日付（asof等）が誤っています。"}})",
+         " 400004: 日付（asof等）が誤っています。"},
+        {"number", 404, R"({"error":{"code":404001,"message":"指定された法令が見つかりません。"}})",
+         " 404001: 指定された法令が見つかりません。"},
+        {"codeonly", 500, R"({"error":{"code":"500001"}})", " 500001"},
+        {"messageonly", 503, R"({"error":{"message":"メンテナンス中"}})", " メンテナンス中"},
+        {"html", 502, "<html>Bad Gateway</html>", ""},
+    };
+    QHash<QString, ApiAnswer> answers;
+    for (const auto& c : cases) {
+        ApiAnswer a;
+        a.status = c.status;
+        a.body = c.body;
+        answers.insert(QStringLiteral("/api/2/law_file/xml/") + QString::fromLatin1(c.id), a);
+    }
+    answers.insert(QStringLiteral("/api/2/laws"), answers.value(QStringLiteral(
+                                                      "/api/2/law_file/xml/nested")));
+    ApiServer server([answers](const QString& path, const QUrlQuery&) {
+        return answers.value(path);
+    });
+    exchange::LawApi api(server.base());
+    auto expected = [](int status, const char* said) {
+        return QStringLiteral("法令APIがエラーを返しました（HTTP %1%2）")
+            .arg(status)
+            .arg(QString::fromUtf8(said));
+    };
+    for (const auto& c : cases) {
+        try {
+            api.lawXmlNow(QString::fromLatin1(c.id));
+            ADD_FAILURE() << c.id << " passed";
+        } catch (const exchange::LawApiError& e) {
+            EXPECT_EQ(e.error.kind, ApiFailure::Http) << c.id;
+            EXPECT_EQ(e.error.status, c.status) << c.id;
+            EXPECT_EQ(e.error.text, expected(c.status, c.said)) << c.id;
+        }
+    }
+    // A search's error reads the same.
+    try {
+        api.searchNow(QStringLiteral("民法"));
+        ADD_FAILURE() << "a 400 answer passed";
+    } catch (const exchange::LawApiError& e) {
+        EXPECT_EQ(e.error.text, expected(400, " 400004: 日付（asof等）が誤っています。"));
+    }
+}
+
 }  // namespace

@@ -399,4 +399,50 @@ TEST(LawXmlInputTest, TitlesTooLongForAFileNameBecomeShorterNames) {
               QString(80, QChar(0x6CD5)) + QStringLiteral("…"));
 }
 
+TEST(LawXmlInputTest, AFirstAbbreviationThatCannotNameAFileGivesTheLawNumberName) {
+    const QString body = para(sentence(QStringLiteral("本文")));
+    const QString longTitle = QString(84, QChar(0x6CD5));  // 252 bytes with ".mdb"
+    const QString lawNum = QStringLiteral("昭和二十二年法律第百二十五号");  // 42 bytes
+    // 247 - 4 (".mdb") - 42 - 3 ("…") bytes leave 66 characters of the title.
+    const QString numberName = lawNum + QString(66, QChar(0x6CD5)) + QStringLiteral("…");
+    const QString fitting = QString(81, QChar(0x7565));  // 243 + 4 bytes: at the limit
+    const struct {
+        QString abbrev, name;
+    } cases[] = {
+        {QStringLiteral("甲/乙"), numberName},
+        {QString(82, QChar(0x7565)), numberName},  // 246 + 4 bytes
+        {QStringLiteral("法典コード"), numberName},  // the law list's own database
+        {QStringLiteral("甲..乙"), numberName},
+        {QStringLiteral("甲/乙,長法"), numberName},  // only the first is the usual one
+        {QStringLiteral(" 長法 ,甲/乙"), QStringLiteral("長法")},
+        {fitting, fitting},
+    };
+    for (const auto& c : cases) {
+        const std::string at = c.abbrev.toStdString();
+        EXPECT_EQ(shortLawName(longTitle, c.abbrev, lawNum), c.name) << at;
+        LawXmlHead head;
+        head.title = longTitle;
+        head.abbrev = c.abbrev;
+        head.lawNum = lawNum;
+        EXPECT_EQ(lawNameFor(head), c.name) << at;
+        // Converted under that name, not refused; the title kept whole.
+        QByteArray xml = lawXml(body, longTitle);
+        xml.replace("<LawNum>番号</LawNum>",
+                    (QStringLiteral("<LawNum>") + lawNum + QStringLiteral("</LawNum>")).toUtf8());
+        xml.replace("<LawTitle>",
+                    (QStringLiteral("<LawTitle Abbrev=\"") + c.abbrev + QStringLiteral("\">"))
+                        .toUtf8());
+        EXPECT_EQ(refusal(xml), QStringLiteral("<converted>")) << at;
+        const LawXml law = convertLawXml(xml, QStringLiteral("AB"));
+        EXPECT_EQ(law.name, c.name) << at;
+        EXPECT_EQ(law.fullTitle, longTitle) << at;
+    }
+    // A title that fits keeps its name whatever the abbreviation.
+    LawXmlHead shortOne;
+    shortOne.title = QStringLiteral("試験法");
+    shortOne.abbrev = QStringLiteral("甲/乙");
+    shortOne.lawNum = lawNum;
+    EXPECT_EQ(lawNameFor(shortOne), QStringLiteral("試験法"));
+}
+
 }  // namespace

@@ -390,4 +390,40 @@ TEST_F(KeptVersionTest, AReimportThatKeepsNoVersionLeavesNoFolder) {
     EXPECT_EQ(store::listVersions(other).size(), 1);
 }
 
+TEST(LawDiffTest, AMovedArticleIsAMoveAndWhatTakesOrLeavesItsNumbersIsNamedApart) {
+    const QStringList a{QStringLiteral("甲の条。")}, b{QStringLiteral("乙の条。")},
+        fresh{QStringLiteral("新しい条。")};
+    const QList<LawText::Article> kept{article("6", "前", {QStringLiteral("前の条。")})};
+    const struct {
+        const char* what;
+        QList<LawText::Article> older, newer;
+        QStringList lines;
+        QString summary;
+    } cases[] = {
+        {"a new article at the old number",
+         kept + QList{article("7", "甲", a)},
+         kept + QList{article("7", "新", fresh), article("8", "甲", a)},
+         {QStringLiteral("+\tZZ7"), QStringLiteral(">\tZZ7\tZZ8")},
+         QStringLiteral("0 条改正、1 条新設、0 条削除、1 条移動")},
+        {"a run pushed down by a new article",
+         kept + QList{article("7", "甲", a), article("8", "乙", b)},
+         kept + QList{article("7", "新", fresh), article("8", "甲", a), article("9", "乙", b)},
+         {QStringLiteral("+\tZZ7"), QStringLiteral(">\tZZ7\tZZ8"), QStringLiteral(">\tZZ8\tZZ9")},
+         QStringLiteral("0 条改正、1 条新設、0 条削除、2 条移動")},
+        {"a move onto a number whose article went",
+         kept + QList{article("7", "甲", a), article("8", "乙", b)},
+         kept + QList{article("8", "甲", a)},
+         {QStringLiteral(">\tZZ7\tZZ8"), QStringLiteral("-\tZZ8")},
+         QStringLiteral("0 条改正、0 条新設、1 条削除、1 条移動")},
+    };
+    for (const auto& c : cases) {
+        LawText older, newer;
+        older.articles = c.older;
+        newer.articles = c.newer;
+        const maint::LawDiff diff = maint::diffLaws(older, newer);
+        EXPECT_EQ(maint::diffLines(diff), c.lines) << c.what;
+        EXPECT_EQ(diff.summary(), c.summary) << c.what;
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // Law XML imports: a listed law's code is never taken (refused before anything is written,
 // in the library and through lexctl), codes from readings, long titles, whole collections.
+#include <functional>
 #include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
 #include "maint/bulkimport.h"
@@ -376,6 +377,74 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
     r = lexctl({QStringLiteral("import-xml"), folder + QStringLiteral("/405AC0000000002_x.xml")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("ツリーには条が出ません"))) << r.out.toStdString();
+}
+
+// Spoils one entry of a zip: `spoil` gets the archive and where the entry's data begins
+// (after the local header's 30 bytes, its name and its extra field).
+void spoilEntry(const QString& zipPath, const QByteArray& name, int method,
+                const std::function<void(QByteArray&, qsizetype)>& spoil) {
+    QByteArray zip = testsupport::readFile(zipPath);
+    const qsizetype header = zip.indexOf(name) - 30;
+    ASSERT_TRUE(header >= 0 && zip.mid(header, 4) == QByteArray("PK\x03\x04", 4));
+    auto u16 = [&zip](qsizetype at) { return int(uchar(zip[at])) | int(uchar(zip[at + 1])) << 8; };
+    ASSERT_EQ(u16(header + 8), method) << name.constData();
+    spoil(zip, header + 30 + u16(header + 26) + u16(header + 28));
+    testsupport::writeFile(zipPath, zip);
+}
+
+TEST_F(RefusalTest, AnUnreadableZipEntryIsSkippedOnceAndTheOthersImported) {
+    const QString folder = path(QStringLiteral("xml"));
+    QDir().mkpath(folder);
+    QFile::copy(kKokkaBaisho, folder + QStringLiteral("/322AC0000000125_kb.xml"));
+    QFile::copy(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/GT.xml"),
+                folder + QStringLiteral("/405AC0000000088_gt.xml"));
+    // Between them, a law that would import if it were read whole.
+    QByteArray bad = testsupport::readFile(kKokkaBaisho);
+    bad.replace("国家賠償法</LawTitle>", "壊れた法XYZ</LawTitle>");
+    testsupport::writeFile(folder + QStringLiteral("/400AC0000000001_bad.xml"), bad);
+
+    const struct {
+        const char* how;
+        const char* store;  // zip's option: -0 stores, -6 deflates
+        int method;
+        std::function<void(QByteArray&, qsizetype)> spoil;
+    } cases[] = {
+        // A deflate block of the reserved type: inflating fails at once.
+        {"deflated", "-6", 8, [](QByteArray& z, qsizetype data) { z[data] = '\x07'; }},
+        // One byte changed: the size still right, only the checksum tells.
+        {"stored", "-0", 0,
+         [](QByteArray& z, qsizetype data) { z[z.indexOf("XYZ", data) + 2] = 'Q'; }},
+    };
+    for (const auto& c : cases) {
+        const QString zipPath = path(QStringLiteral("%1.zip").arg(QString::fromLatin1(c.how)));
+        QProcess zip;
+        zip.setWorkingDirectory(folder);
+        zip.start(QStringLiteral("zip"), {QStringLiteral("-qr"), QString::fromLatin1(c.store),
+                                          zipPath, QStringLiteral(".")});
+        ASSERT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);
+        spoilEntry(zipPath, "400AC0000000001_bad.xml", c.method, c.spoil);
+
+        QDir(store::folders().db).removeRecursively();
+        store::MakeHCodeDB();
+        int lines = 0;
+        maint::BulkObserver observer;
+        observer.done = [&lines](const QString&, bool) { ++lines; };
+        // Reading the same entry again and again would never end: stopped instead.
+        observer.stop = [&lines] { return lines > 3; };
+        const maint::BulkResult r =
+            maint::importLawXmlSource(exchange::LawXmlSource(zipPath), {}, observer);
+        EXPECT_FALSE(r.stopped) << c.how;
+        EXPECT_EQ(lines, 3) << c.how;
+        ASSERT_EQ(r.skipped.size(), 1) << c.how << ": " << r.imported.join(u'\n').toStdString();
+        EXPECT_TRUE(r.skipped[0].startsWith(QStringLiteral("400AC0000000001_bad.xml: ")))
+            << r.skipped[0].toStdString();
+        EXPECT_TRUE(r.skipped[0].contains(QStringLiteral("読めません")))
+            << r.skipped[0].toStdString();
+        EXPECT_EQ(r.imported, QStringList({QStringLiteral("KO 国家賠償法: 6 articles"),
+                                           QStringLiteral("GY 行政手続法: 48 articles")}))
+            << c.how;
+        EXPECT_EQ(store::readLawList().size(), 2) << c.how;
+    }
 }
 
 }  // namespace

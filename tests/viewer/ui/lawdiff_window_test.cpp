@@ -1,5 +1,6 @@
 // 改正比較: 民法 imported again with an amended article, compared in the window as an
 // amendment table, and a click on a row selecting that paragraph in the browser.
+#include "store/versions.h"
 #include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
@@ -76,4 +77,39 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
 }
 
 }  // namespace
+TEST_F(LawDiffWindowTest, VersionsAreNewestFirstAndTheNewestIsComparedWithTheCurrentText) {
+    platform::ScriptedPrompt prompt;
+    amendMinpo();  // keeps the bundled text
+    // Again with 第709条's caption changed too: keeps the amended text.
+    QString xml = QString::fromUtf8(
+        testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
+    xml.replace(QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
+                QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき"));
+    xml.replace(QStringLiteral("<PartTitle>第二編　物権</PartTitle>"),
+                QStringLiteral("<PartTitle>第二編　物権法</PartTitle>"));
+    xml.replace(QStringLiteral("（不法行為による損害賠償）"),
+                QStringLiteral("（不法行為に基づく損害賠償）"));
+    maint::LawTextImporter importer;
+    maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
+    const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
+    ASSERT_EQ(versions.size(), 2);
+
+    FrmLawDiff diff(QStringLiteral("MP"));
+    ASSERT_EQ(diff.CboFrom->count(), 2);
+    ASSERT_EQ(diff.CboTo->count(), 3);
+    EXPECT_EQ(diff.CboFrom->itemData(0).toString(), versions[1].id);
+    EXPECT_EQ(diff.CboFrom->itemData(1).toString(), versions[0].id);
+    EXPECT_EQ(diff.CboTo->itemData(0).toString(), QString());  // 現在の条文
+    EXPECT_EQ(diff.CboTo->itemData(1).toString(), versions[1].id);
+    EXPECT_EQ(diff.CboTo->itemData(2).toString(), versions[0].id);
+    EXPECT_EQ(diff.CboFrom->currentIndex(), 0);
+    EXPECT_EQ(diff.CboTo->currentIndex(), 0);
+    // The last import's change alone: 第709条's caption.
+    EXPECT_EQ(diff.LblCount->text(), QStringLiteral("1 条改正、0 条新設、0 条削除"));
+    EXPECT_EQ(diff.rowCodes(), QStringList({QStringLiteral("MP07090000000001")}));
+    // The oldest against the current text: both imports' changes.
+    diff.CboFrom->setCurrentIndex(1);
+    EXPECT_EQ(diff.LblCount->text(), QStringLiteral("2 条改正、0 条新設、0 条削除"));
+}
+
 }  // namespace viewer
