@@ -83,7 +83,19 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan
     }
     const QString from = followRenamedLaw(law, byId);
     if (renamedFrom) *renamedFrom = from;
-    return importLawXml(law, plan, observer);
+    try {
+        return importLawXml(law, plan, observer);
+    } catch (const platform::Error&) {
+        // Refused after the rename (no version could be kept): the law keeps its old name.
+        if (!from.isEmpty()) {
+            try {
+                registerLaw(law.code, from, int(readLawListLines().size()));
+            } catch (const platform::Error&) {
+                // The refusal is what the caller reports; the law is readable either way.
+            }
+        }
+        throw;
+    }
 }
 
 XmlImportResult importConvertedLaw(const exchange::LawXml& law,

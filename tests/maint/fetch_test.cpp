@@ -76,6 +76,18 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     const testsupport::ProcessResult offline = lexctl({QStringLiteral("import-xml"), kept});
     EXPECT_EQ(offline.exitCode, 0) << offline.err.toStdString();
     EXPECT_TRUE(offline.out.contains(QStringLiteral("code KO for 国家賠償責任法")));
+
+    // Renamed again, but no version can be kept: refused, and the law keeps its name.
+    const QString versions = QDir(store::folders().db).filePath(QStringLiteral("versions"));
+    QDir(versions).removeRecursively();
+    testsupport::writeFile(versions, "not a folder");
+    ApiServer refused({renamed(kokka, QStringLiteral("国家賠償改正法"))});
+    const testsupport::ProcessResult blocked = fetch(refused, {QStringLiteral("322AC0000000125")});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_TRUE(blocked.err.contains(QStringLiteral("版として残せない"))) << blocked.err.toStdString();
+    EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("KO 国家賠償責任法\n")));
+    EXPECT_TRUE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償責任法"))));
+    EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償改正法"))));
 }
 
 TEST_F(FetchTest, SeveralMatchesAreListedAndOnlyAllOrACodeChoose) {
