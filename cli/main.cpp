@@ -299,9 +299,9 @@ int cmdImport(const Options& o, platform::Settings&) {
             .arg(r.articles)
             .arg(r.records)
             .arg(r.skipped.size())
-            .arg(r.removed > 0 ? QStringLiteral(", %1 records of the earlier text removed")
-                                     .arg(r.removed)
-                               : QString())
+            .arg(r.removed > 0
+                     ? QStringLiteral(", %1 records of the earlier text removed").arg(r.removed)
+                     : QString())
             .arg(r.stopped ? QStringLiteral(", stopped at a malformed number line") : QString()));
     return r.stopped || !r.skipped.isEmpty() ? 1 : 0;
 }

@@ -656,7 +656,8 @@ class Converter {
             title.replace(QStringLiteral("&&"), QStringLiteral("＆＆"));
             kept[5] += QStringLiteral("／") + title;
         }
-        for (const QStringList& row : rows) law.toc << replaceOutside(row.join(QStringLiteral("&&")));
+        for (const QStringList& row : rows)
+            law.toc << replaceOutside(row.join(QStringLiteral("&&")));
     }
 
   private:

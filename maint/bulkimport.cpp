@@ -254,7 +254,8 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
     }
     if (!ids.isEmpty() && !r.stopped) {
         QSet<QString> present;
-        for (const QString& file : source.names()) present.insert(exchange::LawXmlSource::lawIdOf(file));
+        for (const QString& file : source.names())
+            present.insert(exchange::LawXmlSource::lawIdOf(file));
         for (const QString& id : filter.lawIds)
             if (!present.contains(id) && !r.notFound.contains(id)) r.notFound << id;
     }

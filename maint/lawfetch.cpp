@@ -66,7 +66,8 @@ XmlFileFacts xmlFileFacts(const QString& path) {
         f.lawId = id;
     const QString date = base.section(u'_', 1, 1);
     const QDate d = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
-    if (!f.lawId.isEmpty() && date.size() == 8 && d.isValid()) f.sourceDate = d.toString(Qt::ISODate);
+    if (!f.lawId.isEmpty() && date.size() == 8 && d.isValid())
+        f.sourceDate = d.toString(Qt::ISODate);
     return f;
 }
 
@@ -103,8 +104,7 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law,
                                    const ImportOptions& options, const ImportObserver& observer,
                                    QString* renamedFrom) {
     LawTextImporter importer;
-    return importConvertedLaw(law, xmlLawPlan(law, importer, options), byId, observer,
-                              renamedFrom);
+    return importConvertedLaw(law, xmlLawPlan(law, importer, options), byId, observer, renamedFrom);
 }
 
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,

@@ -421,8 +421,7 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
             group.emplace(*db);
             sinceCommit.start();
         }
-        if (hadRecords)
-            r.removed += clearArticle(*db, r.lawCode, item.article, item.rows, options);
+        if (hadRecords) r.removed += clearArticle(*db, r.lawCode, item.article, item.rows, options);
         r.records += writeRows(*db, item.rows);
         ++r.articles;
         if (sinceCommit.elapsed() >= kGroupMs) commit();
@@ -437,8 +436,7 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
         r.stopMessage = plan.stopMessage;
     }
     // A whole law run to its end: what it no longer has goes, in the last group's commit.
-    if (options.wholeLaw && hadRecords && group && !r.cancelled && !r.stopped &&
-        r.articles > 0) {
+    if (options.wholeLaw && hadRecords && group && !r.cancelled && !r.stopped && r.articles > 0) {
         QSet<QString> written;
         for (const PlannedBlock& item : plan.items)
             for (const ImportRow& row : item.rows) written.insert(row.code);

@@ -201,8 +201,8 @@ QString backupLawDb(const QString& lawName) {
     if (!QDir().mkpath(folder))
         throw Error(QStringLiteral("フォルダ %1 を作れません。").arg(folder));
     // A name may fill a file name by itself: cut it so the time, a "-N" and the journal fit.
-    const QString stamp = QStringLiteral("-") + QDateTime::currentDateTime().toString(
-                                                    QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp = QStringLiteral("-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString room = stamp + QStringLiteral("-99") + kLawDbSuffix;
     QString head = lawName;
     while ((head + room).toUtf8().size() > kMaxFileNameBytes)

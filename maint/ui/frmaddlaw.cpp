@@ -228,7 +228,7 @@ void FrmAddLaw::importDownloaded(const exchange::ApiLaw& law, const QString& cod
         status(QStringLiteral("%1 %2 を追加しました（%3 条）")
                    .arg(r.law.code, r.law.name)
                    .arg(r.result.text.articles) +
-                   (notes.isEmpty() ? QString() : u' ' + notes.join(u' ')));
+               (notes.isEmpty() ? QString() : u' ' + notes.join(u' ')));
         Q_EMIT lawAdded(r.law.code);
     } catch (const platform::Error& e) {
         setBusy(false);

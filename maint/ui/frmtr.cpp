@@ -203,8 +203,8 @@ void FrmTR::importXml(const QString& path) {
         law.lawId = facts.lawId;
         law.sourceDate = facts.sourceDate;
         const auto listed = byId.find(law.lawId);
-        const bool renames = listed != byId.end() &&
-                             listed->code.compare(law.code, Qt::CaseInsensitive) == 0;
+        const bool renames =
+            listed != byId.end() && listed->code.compare(law.code, Qt::CaseInsensitive) == 0;
         const QString why = renames ? QString() : checkImportTarget(law.code, law.name);
         if (why.isEmpty()) break;
         platform::msgBox(why);
@@ -271,13 +271,15 @@ void FrmTR::importCollection(const QString& path) {
     const BulkResult r = importLawXmlSource(*source, {}, observer);
     setBusy(false);
     if (r.stopped) return;  // the window is closing
-    QString summary = QStringLiteral("%1 件を取り込み（うち %2 件は一部を取り込めず）、%3 "
-                                     "件を取り込みませんでした。")
+    QString summary = QStringLiteral(
+                          "%1 件を取り込み（うち %2 件は一部を取り込めず）、%3 "
+                          "件を取り込みませんでした。")
                           .arg(r.imported.size())
                           .arg(r.incomplete.size())
                           .arg(r.skipped.size());
     for (const QStringList& lines : {r.skipped, r.incomplete})
-        if (!lines.isEmpty()) summary += QStringLiteral("\r\n") + lines.join(QStringLiteral("\r\n"));
+        if (!lines.isEmpty())
+            summary += QStringLiteral("\r\n") + lines.join(QStringLiteral("\r\n"));
     platform::msgBox(summary);
 }
 

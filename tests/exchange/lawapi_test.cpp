@@ -210,11 +210,10 @@ TEST(LawApiFailureTest, TheServicesCodeAndMessageAreReportedFlatOrUnderError) {
         a.body = c.body;
         answers.insert(QStringLiteral("/api/2/law_file/xml/") + QString::fromLatin1(c.id), a);
     }
-    answers.insert(QStringLiteral("/api/2/laws"), answers.value(QStringLiteral(
-                                                      "/api/2/law_file/xml/nested")));
-    ApiServer server([answers](const QString& path, const QUrlQuery&) {
-        return answers.value(path);
-    });
+    answers.insert(QStringLiteral("/api/2/laws"),
+                   answers.value(QStringLiteral("/api/2/law_file/xml/nested")));
+    ApiServer server(
+        [answers](const QString& path, const QUrlQuery&) { return answers.value(path); });
     exchange::LawApi api(server.base());
     auto expected = [](int status, const char* said) {
         return QStringLiteral("法令APIがエラーを返しました（HTTP %1%2）")

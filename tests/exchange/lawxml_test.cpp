@@ -401,7 +401,7 @@ TEST(LawXmlInputTest, TitlesTooLongForAFileNameBecomeShorterNames) {
 
 TEST(LawXmlInputTest, AFirstAbbreviationThatCannotNameAFileGivesTheLawNumberName) {
     const QString body = para(sentence(QStringLiteral("本文")));
-    const QString longTitle = QString(84, QChar(0x6CD5));  // 252 bytes with ".mdb"
+    const QString longTitle = QString(84, QChar(0x6CD5));                   // 252 bytes with ".mdb"
     const QString lawNum = QStringLiteral("昭和二十二年法律第百二十五号");  // 42 bytes
     // 247 - 4 (".mdb") - 42 - 3 ("…") bytes leave 66 characters of the title.
     const QString numberName = lawNum + QString(66, QChar(0x6CD5)) + QStringLiteral("…");
@@ -410,7 +410,7 @@ TEST(LawXmlInputTest, AFirstAbbreviationThatCannotNameAFileGivesTheLawNumberName
         QString abbrev, name;
     } cases[] = {
         {QStringLiteral("甲/乙"), numberName},
-        {QString(82, QChar(0x7565)), numberName},  // 246 + 4 bytes
+        {QString(82, QChar(0x7565)), numberName},    // 246 + 4 bytes
         {QStringLiteral("法典コード"), numberName},  // the law list's own database
         {QStringLiteral("甲..乙"), numberName},
         {QStringLiteral("甲/乙,長法"), numberName},  // only the first is the usual one
@@ -429,9 +429,9 @@ TEST(LawXmlInputTest, AFirstAbbreviationThatCannotNameAFileGivesTheLawNumberName
         QByteArray xml = lawXml(body, longTitle);
         xml.replace("<LawNum>番号</LawNum>",
                     (QStringLiteral("<LawNum>") + lawNum + QStringLiteral("</LawNum>")).toUtf8());
-        xml.replace("<LawTitle>",
-                    (QStringLiteral("<LawTitle Abbrev=\"") + c.abbrev + QStringLiteral("\">"))
-                        .toUtf8());
+        xml.replace(
+            "<LawTitle>",
+            (QStringLiteral("<LawTitle Abbrev=\"") + c.abbrev + QStringLiteral("\">")).toUtf8());
         EXPECT_EQ(refusal(xml), QStringLiteral("<converted>")) << at;
         const LawXml law = convertLawXml(xml, QStringLiteral("AB"));
         EXPECT_EQ(law.name, c.name) << at;

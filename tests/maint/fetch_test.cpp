@@ -84,8 +84,10 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     ApiServer refused({renamed(kokka, QStringLiteral("国家賠償改正法"))});
     const testsupport::ProcessResult blocked = fetch(refused, {QStringLiteral("322AC0000000125")});
     EXPECT_EQ(blocked.exitCode, 1);
-    EXPECT_TRUE(blocked.err.contains(QStringLiteral("版として残せない"))) << blocked.err.toStdString();
-    EXPECT_TRUE(lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("KO 国家賠償責任法\n")));
+    EXPECT_TRUE(blocked.err.contains(QStringLiteral("版として残せない")))
+        << blocked.err.toStdString();
+    EXPECT_TRUE(
+        lexctl({QStringLiteral("laws")}).out.contains(QStringLiteral("KO 国家賠償責任法\n")));
     EXPECT_TRUE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償責任法"))));
     EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償改正法"))));
 }

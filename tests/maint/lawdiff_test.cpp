@@ -1,9 +1,9 @@
 // Versions and their comparison: each kind of change on constructed versions, and a real law
 // imported in an older and a newer form through lexctl.
+#include "maint/lawdiff.h"
 #include <unistd.h>
 #include <functional>
 #include "maint/lawimport.h"
-#include "maint/lawdiff.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -369,8 +369,8 @@ TEST_F(KeptVersionTest, ARemovalWhoseIdIsAPathIsRefusedAndDeletesNothing) {
     for (const QString& d : decoys) EXPECT_TRUE(QFileInfo::exists(d)) << d.toStdString();
     EXPECT_TRUE(QFileInfo::exists(store::lawDbPath(kName)));
     ASSERT_EQ(store::listVersions(kName).size(), 1);
-    EXPECT_EQ(
-        lexctl({QStringLiteral("versions"), kCode, QStringLiteral("--remove"), id}).exitCode, 0);
+    EXPECT_EQ(lexctl({QStringLiteral("versions"), kCode, QStringLiteral("--remove"), id}).exitCode,
+              0);
     EXPECT_TRUE(store::listVersions(kName).isEmpty());
 }
 

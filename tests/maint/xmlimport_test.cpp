@@ -291,9 +291,10 @@ QByteArray smallLaw(const QString& title, const QString& kana, const QString& ma
 }
 
 QString smallArticle(int number, const QString& text) {
-    return QStringLiteral("<Article Num=\"%1\"><ArticleTitle>第%1条</ArticleTitle><Paragraph "
-                          "Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>%2</Sentence>"
-                          "</ParagraphSentence></Paragraph></Article>")
+    return QStringLiteral(
+               "<Article Num=\"%1\"><ArticleTitle>第%1条</ArticleTitle><Paragraph "
+               "Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>%2</Sentence>"
+               "</ParagraphSentence></Paragraph></Article>")
         .arg(number)
         .arg(text);
 }
@@ -316,10 +317,10 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
         folder + QStringLiteral("/405AC0000000001_x.xml"),
         smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"), colliding));
     // An article number past the code's four digits: that block is left out.
-    testsupport::writeFile(
-        folder + QStringLiteral("/405AC0000000003_x.xml"),
-        smallLaw(QStringLiteral("大番号法"), QStringLiteral("だいばんごうほう"),
-                 smallArticle(1, QStringLiteral("一。")) + smallArticle(10000, QStringLiteral("万。"))));
+    testsupport::writeFile(folder + QStringLiteral("/405AC0000000003_x.xml"),
+                           smallLaw(QStringLiteral("大番号法"), QStringLiteral("だいばんごうほう"),
+                                    smallArticle(1, QStringLiteral("一。")) +
+                                        smallArticle(10000, QStringLiteral("万。"))));
     // A law of supplementary provisions only.
     testsupport::writeFile(
         folder + QStringLiteral("/405AC0000000002_x.xml"),
@@ -329,8 +330,8 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
                                 "この法律は、公布の日から施行する。</Sentence></ParagraphSentence>"
                                 "</Paragraph></SupplProvision>")));
     const QString list = path(QStringLiteral("ids.txt"));
-    testsupport::writeFile(
-        list, "405AC0000000001\n405AC0000000002\n405AC0000000003\n405AC0000000099\n");
+    testsupport::writeFile(list,
+                           "405AC0000000001\n405AC0000000002\n405AC0000000003\n405AC0000000099\n");
 
     testsupport::ProcessResult r = lexctl({QStringLiteral("import-xml"), QStringLiteral("--from"),
                                            folder, QStringLiteral("--list"), list});
@@ -338,16 +339,18 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
     EXPECT_TRUE(r.out.contains(QStringLiteral(
         "3 laws imported (1 incomplete), 0 skipped, 1 law ids not found, of 3 files")))
         << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("not found: 405AC0000000099"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("incomplete: DA 大番号法: 1 articles, 1 blocks "
-                                              "skipped")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("not found: 405AC0000000099")))
+        << r.err.toStdString();
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("incomplete: DA 大番号法: 1 articles, 1 blocks "
+                                      "skipped")))
         << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("  SH 試験法: 3 articles\n"))) << r.out.toStdString();
     {
         store::Database db = store::openLawDb(QStringLiteral("試験法"));
         QStringList toc;
-        for (store::Recordset rs = db.openRecordset(
-                 QStringLiteral("select * from 目次 order by コード"));
+        for (store::Recordset rs =
+                 db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
              !rs.eof(); rs.moveNext())
             toc << QStringList{rs.text(QStringLiteral("コード")), rs.text(QStringLiteral("SOJ")),
                                rs.text(QStringLiteral("EOJ")), rs.text(QStringLiteral("見出し"))}
@@ -357,8 +360,9 @@ TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
                                     QStringLiteral("SH00010001000100|00010000|00030000|"
                                                    "甲／第一款の二　乙")}));
     }
-    EXPECT_TRUE(r.out.contains(QStringLiteral("FU 附則法: 0 articles, 本則に条がありません。"
-                                              "この法令XMLが持つのは 附則 1 だけで")))
+    EXPECT_TRUE(
+        r.out.contains(QStringLiteral("FU 附則法: 0 articles, 本則に条がありません。"
+                                      "この法令XMLが持つのは 附則 1 だけで")))
         << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("附則法")));
     // Every id found and every block in: exit 0.

@@ -554,7 +554,6 @@ TEST_F(CheckTest, ALawWhoseCopyCannotBeMadeIsLeftUnrepaired) {
     EXPECT_EQ(readFile(store::lawDbPath(b)), bBefore);
 }
 
-
 TEST_F(CheckTest, ALawWithTheLongestNameIsCopiedAndRepaired) {
     const QString name(81, QChar(0x6CD5));  // 243 bytes: "<name>.mdb" is as long as allowed
     addLaw(4, QStringLiteral("DD"), name);

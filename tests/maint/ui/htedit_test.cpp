@@ -1,11 +1,11 @@
 // The law list editor: adding, renaming, removing laws and writing the list order.
-#include <QDir>
-#include "store/versions.h"
 #include "maint/htedit.h"
+#include <QDir>
 #include "maint/ui/frmhtedit.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "tests/support/testsupport.h"
 
 #include <QFileInfo>
@@ -241,9 +241,9 @@ TEST_F(HtEditTest, ARenameTheListCannotTakeLeavesTheLawUnderItsOldName) {
     const QString version = store::versionsFolder(old) + QStringLiteral("/20260101-000000.mdb");
     QDir().mkpath(store::versionsFolder(old));
     testsupport::writeFile(version, "x");
-    store::openMasterDb().execute(QStringLiteral(
-        "create trigger refuse before update on 法典コード "
-        "begin select raise(abort, 'refused by test'); end"));
+    store::openMasterDb().execute(
+        QStringLiteral("create trigger refuse before update on 法典コード "
+                       "begin select raise(abort, 'refused by test'); end"));
     const QStringList before = rows();
     platform::ScriptedPrompt prompt;
     FrmHtEdit w;

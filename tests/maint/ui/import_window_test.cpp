@@ -175,7 +175,8 @@ TEST_F(ImportWindowTest, ALawXmlFileIsTheWholeLawAsLexctlImportsIt) {
     const QString original = path(QStringLiteral("MP.xml"));
     testsupport::writeFile(original, xml.toUtf8());
     // 第三百九十八条の二十二 renumbered, and the second paragraph of 第四百十五条 taken out.
-    xml.replace(QStringLiteral("<Article Num=\"398_22\">"), QStringLiteral("<Article Num=\"398_23\">"));
+    xml.replace(QStringLiteral("<Article Num=\"398_22\">"),
+                QStringLiteral("<Article Num=\"398_23\">"));
     xml.replace(QStringLiteral("<ArticleTitle>第三百九十八条の二十二</ArticleTitle>"),
                 QStringLiteral("<ArticleTitle>第三百九十八条の二十三</ArticleTitle>"));
     const qsizetype at415 = xml.indexOf(QStringLiteral("<Article Num=\"415\""));
@@ -207,13 +208,16 @@ TEST_F(ImportWindowTest, ALawXmlFileIsTheWholeLawAsLexctlImportsIt) {
     EXPECT_EQ(info.promulgated, QStringLiteral("1896-04-27"));
     EXPECT_FALSE(info.amendedBy.isEmpty());
     EXPECT_EQ(info.lawNum, QStringLiteral("明治二十九年法律第八十九号"));
-    EXPECT_EQ(prompt.messages.last(), QStringLiteral("MP 民法: 条 1224、目次 191 行を登録しました。"))
+    EXPECT_EQ(prompt.messages.last(),
+              QStringLiteral("MP 民法: 条 1224、目次 191 行を登録しました。"))
         << prompt.messages.last().toStdString();
 
     // A title too long for a file name: the short name, the full title kept.
-    QString kb = QString::fromUtf8(testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml")));
+    QString kb = QString::fromUtf8(
+        testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml")));
     const QString title = QString(90, QChar(0x6CD5)) + QStringLiteral("に関する法律");
-    kb.replace(QStringLiteral(">国家賠償法</LawTitle>"), u'>' + title + QStringLiteral("</LawTitle>"));
+    kb.replace(QStringLiteral(">国家賠償法</LawTitle>"),
+               u'>' + title + QStringLiteral("</LawTitle>"));
     const QString longFile = path(QStringLiteral("322AC0000000125_20230401_000000000000000.xml"));
     testsupport::writeFile(longFile, kb.toUtf8());
     w.TxtDrop->setText(longFile);

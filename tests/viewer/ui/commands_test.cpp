@@ -171,7 +171,8 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
     EXPECT_EQ(captions.join(u'|'),
               QStringLiteral(
                   "<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
-                  "-複製(&N Ctrl+N)|-HTML作成(&H)|-法令を追加(&A)…|-データチェック|-|-閉じる(&C)|条文(&J)|"
+                  "-複製(&N "
+                  "Ctrl+N)|-HTML作成(&H)|-法令を追加(&A)…|-データチェック|-|-閉じる(&C)|条文(&J)|"
                   "-編集画面へコピー(&C F3)|-修正(&E "
                   "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
                   "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
@@ -520,10 +521,10 @@ TEST_F(CommandsTest, AddLawAndTheDataCheckAreOnTheMenuBarWhateverWindowIsActive)
     ASSERT_NE(fileMenu(), nullptr);
     EXPECT_EQ(fileMenu(), t->Mn_File);
     EXPECT_EQ(items(fileMenu()),
-              QStringList({QStringLiteral("法典テキスト作成(&M Ctrl+M)"), QStringLiteral("複製(&N Ctrl+N)"),
-                           QStringLiteral("HTML作成(&H)"), QStringLiteral("法令を追加(&A)…"),
-                           QStringLiteral("データチェック"), QString(),
-                           QStringLiteral("閉じる(&C)")}));
+              QStringList({QStringLiteral("法典テキスト作成(&M Ctrl+M)"),
+                           QStringLiteral("複製(&N Ctrl+N)"), QStringLiteral("HTML作成(&H)"),
+                           QStringLiteral("法令を追加(&A)…"), QStringLiteral("データチェック"),
+                           QString(), QStringLiteral("閉じる(&C)")}));
     // The browser's item is the frame's own: it opens the data check.
     fileMenu()->actions()[4]->trigger();
     EXPECT_NE(w().findChildWindow<FrmCheckData>(), nullptr);
@@ -536,7 +537,8 @@ TEST_F(CommandsTest, AddLawAndTheDataCheckAreOnTheMenuBarWhateverWindowIsActive)
     platform::bringToFront(w().copy);
     ASSERT_NE(fileMenu(), nullptr);
     const QStringList copyItems = items(fileMenu());
-    EXPECT_EQ(copyItems.count(QStringLiteral("法令を追加(&A)…")), 1) << copyItems.join(u'|').toStdString();
+    EXPECT_EQ(copyItems.count(QStringLiteral("法令を追加(&A)…")), 1)
+        << copyItems.join(u'|').toStdString();
     EXPECT_EQ(copyItems.count(QStringLiteral("データチェック")), 1);
     EXPECT_EQ(copyItems.last(), QStringLiteral("閉じる(&C)"));
 }

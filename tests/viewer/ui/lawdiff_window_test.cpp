@@ -1,11 +1,11 @@
 // 改正比較: 民法 imported again with an amended article, compared in the window as an
 // amendment table, and a click on a row selecting that paragraph in the browser.
-#include "store/versions.h"
 #include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/textpane.h"
+#include "store/versions.h"
 #include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/tools/ui/frmlawdiff.h"
 
