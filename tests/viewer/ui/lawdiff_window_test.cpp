@@ -19,14 +19,16 @@ namespace {
 
 class LawDiffWindowTest : public BrowserTest {
   protected:
-    // 民法 as it is bundled, with 第415条 amended, imported over the sample's records.
-    static void amendMinpo() {
+    // 民法 as it is bundled, with 第415条 amended (and `also`), imported over the sample's
+    // records.
+    static void amendMinpo(const QList<std::pair<QString, QString>>& also = {}) {
         QString xml = QString::fromUtf8(
             testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
         xml.replace(QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
                     QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき"));
         xml.replace(QStringLiteral("<PartTitle>第二編　物権</PartTitle>"),
                     QStringLiteral("<PartTitle>第二編　物権法</PartTitle>"));
+        for (const auto& [from, to] : also) xml.replace(from, to);
         maint::LawTextImporter importer;
         maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
     }
@@ -76,21 +78,12 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
     EXPECT_TRUE(diff->rowCodes().isEmpty());
 }
 
-}  // namespace
 TEST_F(LawDiffWindowTest, VersionsAreNewestFirstAndTheNewestIsComparedWithTheCurrentText) {
     platform::ScriptedPrompt prompt;
     amendMinpo();  // keeps the bundled text
     // Again with 第709条's caption changed too: keeps the amended text.
-    QString xml = QString::fromUtf8(
-        testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
-    xml.replace(QStringLiteral("債務者がその債務の本旨に従った履行をしないとき"),
-                QStringLiteral("債務者がその債務の本旨に従った履行を怠ったとき"));
-    xml.replace(QStringLiteral("<PartTitle>第二編　物権</PartTitle>"),
-                QStringLiteral("<PartTitle>第二編　物権法</PartTitle>"));
-    xml.replace(QStringLiteral("（不法行為による損害賠償）"),
-                QStringLiteral("（不法行為に基づく損害賠償）"));
-    maint::LawTextImporter importer;
-    maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
+    amendMinpo({{QStringLiteral("（不法行為による損害賠償）"),
+                 QStringLiteral("（不法行為に基づく損害賠償）")}});
     const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
     ASSERT_EQ(versions.size(), 2);
 
@@ -112,4 +105,5 @@ TEST_F(LawDiffWindowTest, VersionsAreNewestFirstAndTheNewestIsComparedWithTheCur
     EXPECT_EQ(diff.LblCount->text(), QStringLiteral("2 条改正、0 条新設、0 条削除"));
 }
 
+}  // namespace
 }  // namespace viewer
