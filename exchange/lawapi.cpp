@@ -11,6 +11,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QUrlQuery>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -31,13 +32,30 @@ ApiError failure(ApiFailure kind, const QString& text, int status = 0) {
     return ApiError{kind, status, text};
 }
 
-// The service's error body: {"code": "404001", "message": "…"}, possibly under "error".
+// The service's error body: {"code": "404001", "message": "…"}, possibly under "error", or
+// the same as XML (<error_info><code>…</code><message>…</message></error_info>) where the
+// answer asked for was XML.
 QString serviceMessage(const QByteArray& body) {
-    QJsonObject o = QJsonDocument::fromJson(body).object();
-    if (o.value(QStringLiteral("error")).isObject())
-        o = o.value(QStringLiteral("error")).toObject();
-    const QString code = o.value(QStringLiteral("code")).toVariant().toString();
-    const QString message = o.value(QStringLiteral("message")).toString();
+    QString code, message;
+    if (body.trimmed().startsWith('<')) {
+        QXmlStreamReader r(body);
+        bool inError = false;
+        while (!r.atEnd() && r.readNext() != QXmlStreamReader::Invalid) {
+            if (!r.isStartElement()) continue;
+            if (r.name() == QStringLiteral("error_info"))
+                inError = true;
+            else if (inError && r.name() == QStringLiteral("code"))
+                code = r.readElementText().trimmed();
+            else if (inError && r.name() == QStringLiteral("message"))
+                message = r.readElementText().trimmed();
+        }
+    } else {
+        QJsonObject o = QJsonDocument::fromJson(body).object();
+        if (o.value(QStringLiteral("error")).isObject())
+            o = o.value(QStringLiteral("error")).toObject();
+        code = o.value(QStringLiteral("code")).toVariant().toString();
+        message = o.value(QStringLiteral("message")).toString();
+    }
     if (message.isEmpty()) return code;
     return code.isEmpty() ? message : code + QStringLiteral(": ") + message;
 }

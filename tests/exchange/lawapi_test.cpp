@@ -201,7 +201,11 @@ TEST(LawApiFailureTest, TheServicesCodeAndMessageAreReportedFlatOrUnderError) {
          " 404001: 指定された法令が見つかりません。"},
         {"codeonly", 500, R"({"error":{"code":"500001"}})", " 500001"},
         {"messageonly", 503, R"({"error":{"message":"メンテナンス中"}})", " メンテナンス中"},
-        {"html", 502, "<html>Bad Gateway</html>", ""},
+        {"xml", 404,
+         "<?xml version=\"1.0\"?><error_info><code>404001</code><message>指定された法令が見つかりま"
+         "せん。</message></error_info>",
+         " 404001: 指定された法令が見つかりません。"},
+        {"html", 502, "<html><code>x</code>Bad Gateway</html>", ""},
     };
     QHash<QString, ApiAnswer> answers;
     for (const auto& c : cases) {
