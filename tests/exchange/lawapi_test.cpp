@@ -206,6 +206,7 @@ TEST(LawApiFailureTest, TheServicesCodeAndMessageAreReportedFlatOrUnderError) {
          "せん。</message></error_info>",
          " 404001: 指定された法令が見つかりません。"},
         {"html", 502, "<html><code>x</code>Bad Gateway</html>", ""},
+        {"choices", 300, "", ""},  // a 3xx that names no place to go
     };
     QHash<QString, ApiAnswer> answers;
     for (const auto& c : cases) {

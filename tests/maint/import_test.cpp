@@ -458,4 +458,32 @@ TEST_F(ImportTest, KilledImportLeavesWholeArticlesAndASoundFile) {
     }
 }
 
+TEST(ImportRows, AnArticleGivesOneHeadingRecordAndEachParagraphOnce) {
+    Article a;
+    a.title = QStringLiteral("目的");
+    a.code = Decode(QStringLiteral("第１２条"));
+    a.paragraphs = {QStringLiteral("一。"), QStringLiteral("二。"), QStringLiteral("三。")};
+    const QString heading = QStringLiteral("AB00120000000001");
+    const QStringList paragraphs{QStringLiteral("AB00120000010100"),
+                                 QStringLiteral("AB00120000020200"),
+                                 QStringLiteral("AB00120000030300")};
+    const struct {
+        bool headings, paragraphs;
+        QStringList codes;
+    } cases[] = {
+        {true, true, QStringList{heading} + paragraphs},
+        {true, false, {heading}},
+        {false, true, paragraphs},
+    };
+    for (const auto& c : cases) {
+        ImportOptions options;
+        options.headings = c.headings;
+        options.paragraphs = c.paragraphs;
+        QStringList codes;
+        for (const ImportRow& row : articleRows(QStringLiteral("AB"), a, options))
+            codes << row.code;
+        EXPECT_EQ(codes, c.codes) << c.headings << c.paragraphs;
+    }
+}
+
 }  // namespace

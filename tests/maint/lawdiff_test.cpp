@@ -426,4 +426,34 @@ TEST(LawDiffTest, AMovedArticleIsAMoveAndWhatTakesOrLeavesItsNumbersIsNamedApart
     }
 }
 
+TEST(LawDiffTest, TwinArticlesMoveOnceAndAnArticleDeletedBeforeIsOnlyChanged) {
+    const QStringList a{QStringLiteral("甲の条。")}, deleted{QStringLiteral("削除")};
+    const QList<LawText::Article> kept{article("6", "前", {QStringLiteral("前の条。")})};
+    const struct {
+        const char* what;
+        QList<LawText::Article> older, newer;
+        QStringList lines;
+        QString summary;
+    } cases[] = {
+        {"one article, two new ones of its text",
+         kept + QList{article("7", "甲", a)},
+         kept + QList{article("7-2", "甲", a), article("7-3", "甲", a)},
+         {QStringLiteral(">\tZZ7\tZZ7-2"), QStringLiteral("+\tZZ7-3")},
+         QStringLiteral("0 条改正、1 条新設、0 条削除、1 条移動")},
+        {"a deleted article losing its caption",
+         kept + QList{article("7", "甲", deleted)},
+         kept + QList{article("7", "", deleted)},
+         {QStringLiteral("~\tZZ7"), QStringLiteral("\t見出し\t【-甲-】")},
+         QStringLiteral("1 条改正、0 条新設、0 条削除")},
+    };
+    for (const auto& c : cases) {
+        LawText older, newer;
+        older.articles = c.older;
+        newer.articles = c.newer;
+        const maint::LawDiff diff = maint::diffLaws(older, newer);
+        EXPECT_EQ(maint::diffLines(diff), c.lines) << c.what;
+        EXPECT_EQ(diff.summary(), c.summary) << c.what;
+    }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "exchange/lawcode.h"
 #include "exchange/lawxml.h"
 #include "maint/bulkimport.h"
+#include "maint/lawfetch.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
@@ -448,6 +449,98 @@ TEST_F(RefusalTest, AnUnreadableZipEntryIsSkippedOnceAndTheOthersImported) {
                                            QStringLiteral("GY 行政手続法: 48 articles")}))
             << c.how;
         EXPECT_EQ(store::readLawList().size(), 2) << c.how;
+    }
+}
+
+TEST_F(RefusalTest, AWholeLawReimportRemovesOnlyTheKindsItWritesAndCountsEveryRemoval) {
+    platform::ScriptedPrompt prompt;
+    const exchange::LawXml law = exchange::convertLawXmlFile(kKokkaBaisho, QStringLiteral("KB"));
+    const QString name = law.name;
+    const QString extraParagraph = QStringLiteral("KB00010000030300");  // 第1条 has two
+    const QString goneHeading = QStringLiteral("KB00990000000001");
+    const QString goneParagraph = QStringLiteral("KB00990000010000");
+    const struct {
+        bool headings;
+        int removed;
+        bool goneHeadingStays;
+    } cases[] = {
+        {true, 3, false},  // a paragraph of 第1条, then 第99条's heading and paragraph
+        {false, 2, true},  // headings are not this import's to remove
+    };
+    for (const auto& c : cases) {
+        {
+            LawTextImporter importer;
+            importLawXml(law, importer);
+        }
+        testsupport::addRecord(name, extraParagraph, QStringLiteral("古い第三項"));
+        testsupport::addRecord(name, goneHeading, QStringLiteral("古い条"));
+        testsupport::addRecord(name, goneParagraph, QStringLiteral("古い本文"));
+        LawTextImporter importer;
+        ImportOptions options;
+        options.headings = c.headings;
+        const XmlImportResult r = importLawXml(law, importer, {}, options);
+        EXPECT_EQ(r.text.removed, c.removed) << c.headings;
+        store::Database db = store::openLawDb(name);
+        auto has = [&db](const QString& code) {
+            return !db.openRecordset(QStringLiteral("select 1 from 条文 where 条項コード=?"),
+                                     store::RecordsetType::Snapshot, {code})
+                        .eof();
+        };
+        EXPECT_FALSE(has(extraParagraph)) << c.headings;
+        EXPECT_FALSE(has(goneParagraph)) << c.headings;
+        EXPECT_EQ(has(goneHeading), c.goneHeadingStays) << c.headings;
+        EXPECT_TRUE(has(QStringLiteral("KB00010000000001"))) << c.headings;
+        EXPECT_TRUE(has(QStringLiteral("KB00010000020200"))) << c.headings;
+        db.execute(QStringLiteral("delete from 条文 where 条項コード=?"), {goneHeading});
+    }
+}
+
+TEST_F(RefusalTest, ACollectionNamesALawWithRowsLeftOutAndEachMissingIdOnce) {
+    const QString folder = path(QStringLiteral("laws"));
+    QDir().mkpath(folder);
+    testsupport::writeFile(
+        folder + QStringLiteral("/405AC0000000001_x.xml"),
+        smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"),
+                 QStringLiteral("<Chapter Num=\"1\"><ChapterTitle>第一章　総則</ChapterTitle>%1"
+                                "</Chapter>")
+                     .arg(smallArticle(1, QStringLiteral("一。")))));
+    const exchange::LawXmlSource source(folder);
+    ASSERT_TRUE(importLawXmlSource(source, {}).whole());
+    // Every table-of-contents row now fails to be written; the text still goes in whole.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("試験法"));
+        db.execute(
+            QStringLiteral("create trigger refuse before insert on 目次 "
+                           "begin select raise(abort, '拒否'); end"));
+    }
+    BulkFilter filter;
+    filter.lawIds = {QStringLiteral("405AC0000000001"), QStringLiteral("405AC0000000099"),
+                     QStringLiteral("405AC0000000099")};
+    const BulkResult r = importLawXmlSource(source, filter);
+    EXPECT_TRUE(r.skipped.isEmpty()) << r.skipped.join(u'\n').toStdString();
+    ASSERT_EQ(r.imported.size(), 1);
+    EXPECT_EQ(r.incomplete, r.imported);
+    EXPECT_EQ(r.notFound, QStringList{QStringLiteral("405AC0000000099")});
+    EXPECT_FALSE(r.whole());
+}
+
+TEST(XmlFileFactsTest, OnlyANameBeginningWithALawIdGivesItsDate) {
+    const struct {
+        const char* file;
+        const char* lawId;
+        const char* date;
+    } cases[] = {
+        {"/x/322AC0000000125_20230401_505AC0000000028.xml", "322AC0000000125", "2023-04-01"},
+        {"322AC0000000125.xml", "322AC0000000125", ""},
+        {"322AC0000000125_20231301_x.xml", "322AC0000000125", ""},  // no 13th month
+        {"322AC0000000125_2023040_x.xml", "322AC0000000125", ""},
+        {"kb_20230401.xml", "", ""},  // a date after no law id is no version's date
+        {"kb.xml", "", ""},
+    };
+    for (const auto& c : cases) {
+        const XmlFileFacts f = xmlFileFacts(QString::fromLatin1(c.file));
+        EXPECT_EQ(f.lawId, QString::fromLatin1(c.lawId)) << c.file;
+        EXPECT_EQ(f.sourceDate, QString::fromLatin1(c.date)) << c.file;
     }
 }
 

@@ -139,4 +139,19 @@ TEST(SessionTest, HistoryKeepsTheNewestCopiesUpToTheLimit) {
     EXPECT_EQ(v.history, before.history);
 }
 
+TEST(ShortNumberTest, CodesReadAsShortNumbers) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"MP07090000", "MP709"},
+        {"MP00030200", "MP3-2"},
+        {"MP03980203", "MP398-2-3"},
+        {"MP04150000010000", "MP415"},  // a single paragraph is its article
+        {"MP04150000010100", "MP415:1"},
+        {"MP04150000020200", "MP415:2"},
+        {"MP0415000", ""},
+        {"MP041500000200", ""},
+    };
+    for (const auto& [code, shown] : cases)
+        EXPECT_EQ(shortNumberOf(QString::fromLatin1(code)), QString::fromLatin1(shown)) << code;
+}
+
 }  // namespace

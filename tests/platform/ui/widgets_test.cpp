@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -367,6 +368,12 @@ TEST_F(SoundTest, SilentWhenMissing) {
     auto* effect = owner.findChild<QSoundEffect*>();
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->source(), QUrl::fromLocalFile(path(QStringLiteral("s01.wav"))));
+    // The player loads on a thread of its own: the owner goes only once it is done (a player
+    // torn down mid-load crashed the test once under load).
+    QElapsedTimer loading;
+    loading.start();
+    while (effect->status() == QSoundEffect::Loading && loading.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 }  // namespace
