@@ -390,9 +390,9 @@ TEST_F(KeptVersionTest, AReimportThatKeepsNoVersionLeavesNoFolder) {
     EXPECT_EQ(store::listVersions(other).size(), 1);
 }
 
-TEST(LawDiffTest, AMovedArticleIsAMoveAndWhatTakesOrLeavesItsNumbersIsNamedApart) {
+TEST(LawDiffTest, MovesTwinsAndDeletedArticlesAreNamedApart) {
     const QStringList a{QStringLiteral("甲の条。")}, b{QStringLiteral("乙の条。")},
-        fresh{QStringLiteral("新しい条。")};
+        fresh{QStringLiteral("新しい条。")}, deleted{QStringLiteral("削除")};
     const QList<LawText::Article> kept{article("6", "前", {QStringLiteral("前の条。")})};
     const struct {
         const char* what;
@@ -415,26 +415,6 @@ TEST(LawDiffTest, AMovedArticleIsAMoveAndWhatTakesOrLeavesItsNumbersIsNamedApart
          kept + QList{article("8", "甲", a)},
          {QStringLiteral(">\tZZ7\tZZ8"), QStringLiteral("-\tZZ8")},
          QStringLiteral("0 条改正、0 条新設、1 条削除、1 条移動")},
-    };
-    for (const auto& c : cases) {
-        LawText older, newer;
-        older.articles = c.older;
-        newer.articles = c.newer;
-        const maint::LawDiff diff = maint::diffLaws(older, newer);
-        EXPECT_EQ(maint::diffLines(diff), c.lines) << c.what;
-        EXPECT_EQ(diff.summary(), c.summary) << c.what;
-    }
-}
-
-TEST(LawDiffTest, TwinArticlesMoveOnceAndAnArticleDeletedBeforeIsOnlyChanged) {
-    const QStringList a{QStringLiteral("甲の条。")}, deleted{QStringLiteral("削除")};
-    const QList<LawText::Article> kept{article("6", "前", {QStringLiteral("前の条。")})};
-    const struct {
-        const char* what;
-        QList<LawText::Article> older, newer;
-        QStringList lines;
-        QString summary;
-    } cases[] = {
         {"one article, two new ones of its text",
          kept + QList{article("7", "甲", a)},
          kept + QList{article("7-2", "甲", a), article("7-3", "甲", a)},
