@@ -137,6 +137,13 @@ const char* kUsage =
     "          article, + added, - removed, ~ changed, x became 削除, > moved (old TAB new);\n"
     "          under ~ one line per changed paragraph, its text with 【+added+】 and\n"
     "          【-removed-】 runs; then the table of contents' changes\n"
+    "  parts CODE\n"
+    "          the law's parts besides its main provision, in the document's order: kind\n"
+    "          (前文, 附則, 別表, 別記, 様式, 書式, 別図, 付録) TAB number within the kind TAB "
+    "label\n"
+    "  part CODE KIND N\n"
+    "          the whole text of one part as the browser shows it (a table one line per\n"
+    "          row, cells separated by TAB)\n"
     "  refs NOTATION\n"
     "          the references in the paragraph of a short number (every paragraph of an\n"
     "          article): paragraph TAB first character (code points from 0) TAB length TAB\n"
@@ -695,6 +702,38 @@ QString versionSource(const store::LawInfo& info) {
     return QStringLiteral("-");
 }
 
+// The parts a listed law keeps; false (with the message said) when it is not listed.
+bool lawParts(const QString& command, const QString& code, QList<store::LawPart>* parts) {
+    const QString name = listedLawName(command, code);
+    if (name.isEmpty()) return false;
+    store::Database db = store::openLawDb(name);
+    *parts = store::readLawParts(db);
+    return true;
+}
+
+int cmdParts(const Options& o, platform::Settings&) {
+    QList<store::LawPart> parts;
+    if (!lawParts(QStringLiteral("parts"), o.args[1], &parts)) return 1;
+    for (const store::LawPart& p : parts)
+        out(QStringLiteral("%1\t%2\t%3").arg(p.kind).arg(p.number).arg(p.label));
+    return 0;
+}
+
+int cmdPart(const Options& o, platform::Settings&) {
+    QList<store::LawPart> parts;
+    if (!lawParts(QStringLiteral("part"), o.args[1], &parts)) return 1;
+    const QString kind = o.args[2];
+    bool number = false;
+    const int n = o.args[3].toInt(&number);
+    for (const store::LawPart& p : parts)
+        if (number && p.kind == kind && p.number == n) {
+            out(forTerminal(p.text));
+            return 0;
+        }
+    err(QStringLiteral("lexctl part: %1 に%2 %3 はありません").arg(o.args[1], kind, o.args[3]));
+    return 1;
+}
+
 int cmdVersions(const Options& o, platform::Settings&) {
     const QString name = listedLawName(QStringLiteral("versions"), o.args[1]);
     if (name.isEmpty()) return 1;
@@ -808,7 +847,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
         {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs}};
+        {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs},
+        {QStringLiteral("parts"), cmdParts},       {QStringLiteral("part"), cmdPart}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -819,7 +859,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("expand"), 1},    {QStringLiteral("check"), 0},
         {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
         {QStringLiteral("fetch"), -1},    {QStringLiteral("versions"), 1},
-        {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1}};
+        {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1},
+        {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -1,4 +1,5 @@
 #include "exchange/lawxml.h"
+#include "exchange/lawparts.h"
 
 #include "platform/vb.h"
 #include "store/codes.h"
@@ -127,6 +128,7 @@ class Reader {
             XML_ParserCreateNS("UTF-8", kNsSeparator), &XML_ParserFree);
         if (!parser) throw LawXmlError(QStringLiteral("XMLを読む準備ができません。(メモリ不足)"));
         parser_ = parser.get();
+        xml_ = &xml;
         XML_SetUserData(parser_, this);
         XML_SetElementHandler(parser_, &Reader::onStart, &Reader::onEnd);
         XML_SetCharacterDataHandler(parser_, &Reader::onText);
@@ -153,6 +155,8 @@ class Reader {
 
     // The parts of the law body besides its title and main provision, in document order.
     const QList<QPair<QString, int>>& others() const { return others_; }
+    // The kept parts' elements as their bytes, in document order.
+    const QList<QPair<QString, QByteArray>>& parts() const { return parts_; }
 
   private:
     static constexpr char kNsSeparator = '\x01';
@@ -209,7 +213,14 @@ class Reader {
         } else if (inBody && tag == QStringLiteral("MainProvision") && !doc_.main) {
             current_ = doc_.main = doc_.make(tag, nullptr);
         } else if (inBody && tag != QStringLiteral("TOC")) {
-            report_.add(QStringLiteral("本則以外を除いた"), tag);
+            if (partKind(tag).isEmpty()) {
+                report_.add(QStringLiteral("本則以外を除いた"), tag);
+            } else {
+                // Kept whole as its bytes: the element is read again by itself.
+                partTag_ = &tag;
+                partStart_ = XML_GetCurrentByteIndex(parser_);
+                partStartEnd_ = partStart_ + XML_GetCurrentByteCount(parser_);
+            }
             auto it = std::find_if(others_.begin(), others_.end(),
                                    [&tag](const auto& p) { return p.first == tag; });
             if (it == others_.end())
@@ -227,6 +238,15 @@ class Reader {
         if (!error_.isEmpty()) return;
         flush();
         path_.pop_back();
+        if (partTag_ && path_.size() == 2) {
+            // An empty element's end comes with no bytes of its own.
+            const XML_Index at = XML_GetCurrentByteIndex(parser_);
+            const int count = XML_GetCurrentByteCount(parser_);
+            const XML_Index end = count > 0 ? at + count : partStartEnd_;
+            parts_.append(
+                {*partTag_, xml_->mid(qsizetype(partStart_), qsizetype(end - partStart_))});
+            partTag_ = nullptr;
+        }
         if (current_) current_ = current_->parent;
     }
 
@@ -256,6 +276,10 @@ class Reader {
     bool sawLaw_ = false, sawBody_ = false;
     QString error_;
     QList<QPair<QString, int>> others_;
+    const QByteArray* xml_ = nullptr;
+    const QString* partTag_ = nullptr;  // the kept part open now
+    XML_Index partStart_ = 0, partStartEnd_ = 0;
+    QList<QPair<QString, QByteArray>> parts_;
 };
 
 // ---- texts ----
@@ -615,6 +639,9 @@ class Converter {
     // A 法典名称 for a title too long to name a database file.
     QString shortName;
 
+    // Text as the law's records keep it: characters without a CP932 code replaced, counted.
+    QString shownText(const QString& text) { return replaceOutside(text); }
+
     void run(LawXml& law) {
         law.fullTitle = replaceOutside(inlineText(doc_.title));
         law.name = shortName.isEmpty() ? law.fullTitle : replaceOutside(shortName);
@@ -942,6 +969,13 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
         report.add(QStringLiteral("題名が長いため法典名称を短くした"), head.title.left(40));
     }
     converter.run(law);
+    QHash<QString, int> counted;
+    for (const auto& [tag, bytes] : reader.parts()) {
+        store::LawPart part = readLawPart(tag, bytes, ++counted[tag]);
+        part.text = converter.shownText(part.text);
+        part.label = converter.shownText(part.label);
+        law.parts << part;
+    }
     law.kana = head.kana;
     law.lawNum = head.lawNum.trimmed();
     law.promulgated = head.promulgated;

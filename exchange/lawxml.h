@@ -4,6 +4,7 @@
 // a report of every repair made on the way. Read with QXmlStreamReader; only the law's title
 // and its main provisions are kept in memory.
 #include "platform/error.h"
+#include "store/lawdb.h"
 
 #include <QByteArray>
 #include <QList>
@@ -44,6 +45,8 @@ struct LawXml {
     // The elements of the law body besides its title and main provision (SupplProvision,
     // AppdxTable, …) with how many of each, in document order: not converted.
     QList<QPair<QString, int>> otherParts;
+    // The kept parts (前文, 附則, 別表, …) in document order.
+    QList<store::LawPart> parts;
     // "articles=…" as summary.txt has it.
     QString summary() const;
 };

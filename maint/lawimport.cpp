@@ -513,7 +513,8 @@ QStringList xmlImportNotes(const exchange::LawXml& law, const XmlImportResult& r
                       ? QStringLiteral("本則に条がありません（法令XMLの本則が空です）。"
                                        "ツリーには条が出ません。")
                       : QStringLiteral("本則に条がありません。この法令XMLが持つのは %1 だけで、"
-                                       "本則以外は取り込まないため、ツリーには条が出ません。")
+                                       "それは附則・別表として保存しましたが、ツリーには条が出ま"
+                                       "せん。")
                             .arg(parts.join(QStringLiteral("、"))));
     }
     return notes;
@@ -554,6 +555,11 @@ XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan
     r.text = LawTextImporter::run(plan, observer);
     if (r.text.stopped || r.text.cancelled) return r;
     r.toc = exchange::importTocRows(law.code, law.toc, nullptr, plan.options.quiet);
+    {
+        // Before the comparison with the version kept: a changed 附則 is a change.
+        store::Database db = store::openLawDb(law.name);
+        store::writeLawParts(db, law.parts);
+    }
     if (store::dropIfUnchanged(law.name, r.text.keptVersion)) r.text.keptVersion.clear();
     // The full title, number and reading go with the law: a shortened name shows its title.
     store::Database db = store::openLawDb(law.name);

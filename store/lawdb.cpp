@@ -288,4 +288,53 @@ QString MakeSearchSQL(QString& text) {
     return sql;
 }
 
+namespace {
+const QString kPartsTable = QStringLiteral("附則別表等");
+}  // namespace
+
+QList<LawPart> readLawParts(Database& db) {
+    QList<LawPart> parts;
+    if (db.fieldNames(kPartsTable).isEmpty()) return parts;
+    for (Recordset rs = db.openRecordset(QStringLiteral("select * from 附則別表等 order by 番号"));
+         !rs.eof(); rs.moveNext()) {
+        LawPart p;
+        p.kind = rs.text(QStringLiteral("種類"));
+        p.number = rs.text(QStringLiteral("種類番号")).toInt();
+        p.label = rs.text(QStringLiteral("見出し"));
+        p.amendLawNum = rs.text(QStringLiteral("改正法令番号"));
+        p.extract = rs.text(QStringLiteral("抄")) == QStringLiteral("True");
+        p.text = rs.text(QStringLiteral("本文"));
+        p.xml = rs.text(QStringLiteral("XML"));
+        parts << p;
+    }
+    return parts;
+}
+
+void writeLawParts(Database& db, const QList<LawPart>& parts) {
+    Transaction t(db);
+    if (db.fieldNames(kPartsTable).isEmpty()) {
+        if (parts.isEmpty()) return;  // a law without parts gets no table
+        db.createTable(kPartsTable,
+                       {{QStringLiteral("番号"), FieldType::Text},
+                        {QStringLiteral("種類"), FieldType::Text},
+                        {QStringLiteral("種類番号"), FieldType::Text},
+                        {QStringLiteral("見出し"), FieldType::Text},
+                        {QStringLiteral("改正法令番号"), FieldType::Text},
+                        {QStringLiteral("抄"), FieldType::Text},
+                        {QStringLiteral("本文"), FieldType::Memo},
+                        {QStringLiteral("XML"), FieldType::Memo}},
+                       QStringLiteral("番号"));
+    }
+    db.execute(QStringLiteral("delete from 附則別表等"));
+    int order = 0;
+    for (const LawPart& p : parts)
+        db.execute(
+            QStringLiteral("insert into 附則別表等 (番号, 種類, 種類番号, 見出し, 改正法令番号, "
+                           "抄, 本文, XML) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+            {QStringLiteral("%1").arg(++order, 5, 10, QChar(u'0')), p.kind,
+             QString::number(p.number), p.label, p.amendLawNum,
+             p.extract ? QStringLiteral("True") : QStringLiteral("False"), p.text, p.xml});
+    t.commit();
+}
+
 }  // namespace store

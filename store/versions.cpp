@@ -65,6 +65,8 @@ QByteArray contentDigest(Database& db) {
     if (!db.fieldNames(QStringLiteral("目次")).isEmpty())
         add(QStringLiteral(
             "select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
+    if (!db.fieldNames(QStringLiteral("附則別表等")).isEmpty())
+        add(QStringLiteral("select 番号, 見出し, XML from 附則別表等 order by 番号"));
     return hash.result();
 }
 

@@ -33,11 +33,11 @@ TEST(LawXmlTest, SevenLawsGiveTheBundledFilesByteForByte) {
               testsupport::readFile(testsupport::sampleDir() + QStringLiteral("/ht.dat")));
     EXPECT_EQ(laws[1].summary(),
               QStringLiteral("MP 民法: articles=1224 (削除 78) paragraphs=2002 toc_rows=191"));
-    // 会社法 holds 塡 twice, which CP932 has not.
+    // 会社法 holds 塡, which CP932 has not, twice in its main provision and once in a 附則.
     ASSERT_FALSE(laws[3].report.isEmpty());
     const XmlRepair& last = laws[3].report.last();
     EXPECT_EQ(last.kind, QStringLiteral("シフトJISにない文字を置き換えた"));
-    EXPECT_EQ(last.count, 2);
+    EXPECT_EQ(last.count, 3);
     EXPECT_EQ(last.examples.value(0), QStringLiteral("塡→填"));
 }
 
@@ -53,7 +53,7 @@ TEST_F(LawXmlLexctlTest, Xml2TextWritesTheBundledFilesAndImportXmlImports) {
     EXPECT_TRUE(r.out.contains(
         QStringLiteral("GT 行政手続法: articles=48 (削除 0) paragraphs=105 toc_rows=11")));
     EXPECT_TRUE(
-        r.err.contains(QStringLiteral("KS シフトJISにない文字を置き換えた: 2件 (塡→填、塡→填)")));
+        r.err.contains(QStringLiteral("KS シフトJISにない文字を置き換えた: 3件 (塡→填、塡→填、塡→填)")));
     for (const char* file : {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt",
                              "idx.dat", "ht.dat"})
         EXPECT_EQ(
@@ -141,7 +141,10 @@ TEST(LawXmlRulesTest, TextsParagraphsAndItems) {
                              "（）\r\n第２条の３\r\n枝番号の条\r\n（平一〇法一〇）\r\n"));
     EXPECT_EQ(law.articles, 2);
     EXPECT_EQ(law.paragraphs, 4);
-    EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 1);
+    // The empty 附則 after the main provision is a part, not a loss.
+    EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 0);
+    ASSERT_EQ(law.parts.size(), 1);
+    EXPECT_EQ(law.parts[0].label, QStringLiteral("附則"));
 }
 
 TEST(LawXmlRulesTest, BlocksTablesListsAndFigures) {
@@ -443,6 +446,94 @@ TEST(LawXmlInputTest, AFirstAbbreviationThatCannotNameAFileGivesTheLawNumberName
     shortOne.abbrev = QStringLiteral("甲/乙");
     shortOne.lawNum = lawNum;
     EXPECT_EQ(lawNameFor(shortOne), QStringLiteral("試験法"));
+}
+
+// Every part of the law body besides the main provision is kept whole: its kind, its number
+// within the kind, the label the tree shows and the text the browser shows.
+TEST(LawXmlPartsTest, EachKindOfPartIsKeptWithItsLabelTextAndElement) {
+    const QString suppl =
+        QStringLiteral("<SupplProvision><SupplProvisionLabel>附　則</SupplProvisionLabel>") +
+        article(
+            QStringLiteral("1"), QStringLiteral("（施行期日）"),
+            para(sentence(QStringLiteral("この法律は、公布の日から施行する。"))) +
+                QStringLiteral("<Paragraph Num=\"2\"><ParagraphNum>２</ParagraphNum>"
+                               "<ParagraphSentence><Sentence>前項の規定は、適用しない。"
+                               "</Sentence></ParagraphSentence><Item Num=\"1\"><ItemTitle>一"
+                               "</ItemTitle><ItemSentence><Column><Sentence>甲</Sentence>"
+                               "</Column><Column><Sentence>乙</Sentence></Column></ItemSentence>"
+                               "</Item></Paragraph>")) +
+        QStringLiteral("</SupplProvision>");
+    const QString amending = QStringLiteral(
+        "<SupplProvision AmendLawNum=\"平成二九年六月二日法律第四四号\" Extract=\"true\">"
+        "<SupplProvisionLabel>附　則</SupplProvisionLabel><Paragraph Num=\"1\"><ParagraphNum/>"
+        "<ParagraphSentence><Sentence>この法律は、<Ruby>施行<Rt>しこう</Rt></Ruby>する。</Sentence>"
+        "</ParagraphSentence></Paragraph><Paragraph Num=\"2\"><ParagraphNum>２</ParagraphNum>"
+        "<ParagraphSentence><Sentence>経過措置は、政令で定める。</Sentence></ParagraphSentence>"
+        "</Paragraph></SupplProvision>");
+    const QString table = QStringLiteral(
+        "<AppdxTable Num=\"1\"><AppdxTableTitle>別表第一</AppdxTableTitle><RelatedArticleNum>"
+        "（第三条関係）</RelatedArticleNum><TableStruct><Table><TableRow><TableColumn "
+        "rowspan=\"2\">"
+        "<Sentence>区分</Sentence></TableColumn><TableColumn "
+        "colspan=\"2\"><Sentence>税率</Sentence>"
+        "</TableColumn></TableRow><TableRow><TableColumn><Sentence>千分の四</Sentence></"
+        "TableColumn>"
+        "<TableColumn><Sentence>塡補</Sentence></TableColumn></TableRow></Table></TableStruct>"
+        "</AppdxTable>");
+    const QString fig = QStringLiteral(
+        "<AppdxFig><AppdxFigTitle>別図</AppdxFigTitle><FigStruct><Fig src=\"./pict/001.jpg\"/>"
+        "</FigStruct></AppdxFig>");
+    const QString xml = QStringLiteral(
+                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Law><LawNum>番号</LawNum>"
+                            "<LawBody><LawTitle>試験法</LawTitle><Preamble>") +
+                        para(sentence(QStringLiteral("前文の一。"))) +
+                        para(sentence(QStringLiteral("前文の二。"))) +
+                        QStringLiteral("</Preamble><MainProvision>") +
+                        article(QStringLiteral("1"), QStringLiteral("（目的）"),
+                                para(sentence(QStringLiteral("本文。")))) +
+                        QStringLiteral("</MainProvision>") + suppl + amending + table +
+                        QStringLiteral("<AppdxTable/>") + fig +
+                        QStringLiteral(
+                            "<AppdxStyle><AppdxStyleTitle>様式第一</AppdxStyleTitle></AppdxStyle>"
+                            "<EnactStatement>制定文</EnactStatement></LawBody></Law>");
+    const LawXml law = convertLawXml(xml.toUtf8(), QStringLiteral("TS"));
+    struct Want {
+        const char *kind, *label;
+        int number;
+        const char* text;
+    };
+    const Want want[] = {
+        {"前文", "前文", 1, "前文の一。\r\n前文の二。"},
+        {"附則", "附則", 1,
+         "附　則\r\n（施行期日）\r\n第一条　この法律は、公布の日から施行する。\r\n"
+         "２　前項の規定は、適用しない。\r\n一　甲　乙"},
+        {"附則", "附則（平成二九年六月二日法律第四四号）抄", 2,
+         "附　則\r\nこの法律は、施行する。\r\n２　経過措置は、政令で定める。"},
+        {"別表", "別表第一（第三条関係）", 1,
+         "別表第一（第三条関係）\r\n区分\t税率\r\n千分の四\t填補"},
+        {"別表", "別表2", 2, ""},
+        {"別図", "別図", 1, "別図\r\n［図 ./pict/001.jpg］"},
+        {"様式", "様式第一", 1, "様式第一"},
+    };
+    ASSERT_EQ(law.parts.size(), std::size(want));
+    for (int i = 0; i < law.parts.size(); ++i) {
+        const store::LawPart& p = law.parts[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(p.kind, QString::fromUtf8(want[i].kind));
+        EXPECT_EQ(p.label, QString::fromUtf8(want[i].label));
+        EXPECT_EQ(p.number, want[i].number);
+        EXPECT_EQ(p.text, QString::fromUtf8(want[i].text));
+    }
+    // Each element whole, as written: spans, ruby and attributes kept for the windows.
+    EXPECT_EQ(law.parts[2].xml, amending);
+    EXPECT_EQ(law.parts[3].xml, table);
+    EXPECT_EQ(law.parts[4].xml, QStringLiteral("<AppdxTable/>"));
+    EXPECT_TRUE(law.parts[2].extract);
+    EXPECT_EQ(law.parts[2].amendLawNum, QStringLiteral("平成二九年六月二日法律第四四号"));
+    EXPECT_FALSE(law.parts[1].extract);
+    // The main provision converts as before; what is not kept is still reported.
+    EXPECT_EQ(law.articles, 1);
+    EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 1);
 }
 
 }  // namespace

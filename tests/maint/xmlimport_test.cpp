@@ -9,6 +9,7 @@
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "tests/support/samplelaws.h"
 
 #include <QDir>
@@ -542,6 +543,68 @@ TEST(XmlFileFactsTest, OnlyANameBeginningWithALawIdGivesItsDate) {
         EXPECT_EQ(f.lawId, QString::fromLatin1(c.lawId)) << c.file;
         EXPECT_EQ(f.sourceDate, QString::fromLatin1(c.date)) << c.file;
     }
+}
+
+TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
+    ASSERT_EQ(lexctl({QStringLiteral("init")}).exitCode, 0);
+    const QString minpo = QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml");
+    ASSERT_EQ(lexctl({QStringLiteral("import-xml"), QStringLiteral("MP=") + minpo}).exitCode, 0);
+    testsupport::ProcessResult r = lexctl({QStringLiteral("parts"), QStringLiteral("MP")});
+    EXPECT_EQ(r.exitCode, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 65);  // one 附則 per amending law
+    EXPECT_EQ(lines.value(50), QStringLiteral("附則\t51\t附則（平成二九年六月二日法律第四四号）"));
+    EXPECT_EQ(lines.value(1),
+              QStringLiteral("附則\t2\t附則（昭和一三年三月二二日法律第一八号）抄"));
+    r = lexctl({QStringLiteral("part"), QStringLiteral("MP"), QStringLiteral("附則"),
+                QStringLiteral("51")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(
+        r.out.contains(QStringLiteral("\n（意思能力に関する経過措置）\n第二条　この法律による改正後"
+                                      "の民法（以下「新法」という。）")))
+        << r.out.left(300).toStdString();
+    // A part the law does not have, a law not listed: said, exit 1.
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("MP"), QStringLiteral("附則"), QStringLiteral("66")},
+          QStringList{QStringLiteral("MP"), QStringLiteral("別表"), QStringLiteral("1")},
+          QStringList{QStringLiteral("ZZ"), QStringLiteral("附則"), QStringLiteral("1")}}) {
+        r = lexctl(QStringList{QStringLiteral("part")} << args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+
+    // The same XML again keeps no version; a changed 附則 alone is a change and keeps one.
+    ASSERT_EQ(lexctl({QStringLiteral("import-xml"), QStringLiteral("MP=") + minpo}).exitCode, 0);
+    EXPECT_TRUE(store::listVersions(QStringLiteral("民法")).isEmpty());
+    QByteArray xml = testsupport::readFile(minpo);
+    const QByteArray from = QStringLiteral("（意思能力に関する経過措置）").toUtf8();
+    ASSERT_TRUE(xml.contains(from));
+    xml.replace(from, QStringLiteral("（意思能力の経過措置）").toUtf8());
+    testsupport::writeFile(path(QStringLiteral("MP.xml")), xml);
+    ASSERT_EQ(lexctl({QStringLiteral("import-xml"),
+                      QStringLiteral("MP=") + path(QStringLiteral("MP.xml"))})
+                  .exitCode,
+              0);
+    const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
+    ASSERT_EQ(versions.size(), 1);
+    store::Database kept = store::openVersion(QStringLiteral("民法"), versions[0].id);
+    EXPECT_TRUE(store::readLawParts(kept).value(50).text.contains(
+        QStringLiteral("（意思能力に関する経過措置）")));
+    store::Database now = store::openLawDb(QStringLiteral("民法"));
+    EXPECT_TRUE(
+        store::readLawParts(now).value(50).text.contains(QStringLiteral("（意思能力の経過措置）")));
+    // A text import leaves them as they are.
+    ASSERT_EQ(
+        lexctl({QStringLiteral("import"), QStringLiteral(LEXORA_SAMPLE_DIR "/MP.txt")}).exitCode,
+        0);
+    EXPECT_EQ(store::readLawParts(now).size(), 65);
+    // 日本国憲法: its 前文 kept as a part.
+    ASSERT_EQ(lexctl({QStringLiteral("import-xml"),
+                      QStringLiteral("KP=" LEXORA_SAMPLE_DIR "/../xml/KP.xml")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(lexctl({QStringLiteral("parts"), QStringLiteral("KP")}).out,
+              QStringLiteral("前文\t1\t前文\n"));
 }
 
 }  // namespace

@@ -1,0 +1,142 @@
+#include "exchange/lawparts.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+namespace exchange {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+const QHash<QString, QString>& kinds() {
+    static const QHash<QString, QString> k{
+        {QStringLiteral("Preamble"), QStringLiteral("前文")},
+        {QStringLiteral("SupplProvision"), QStringLiteral("附則")},
+        {QStringLiteral("AppdxTable"), QStringLiteral("別表")},
+        {QStringLiteral("AppdxNote"), QStringLiteral("別記")},
+        {QStringLiteral("AppdxStyle"), QStringLiteral("様式")},
+        {QStringLiteral("AppdxFormat"), QStringLiteral("書式")},
+        {QStringLiteral("AppdxFig"), QStringLiteral("別図")},
+        {QStringLiteral("Appdx"), QStringLiteral("付録")}};
+    return k;
+}
+
+// Labels of a list entry: the text after them goes on their line, after a blank.
+bool isEntryLabel(QStringView name) {
+    static const QRegularExpression subitem(QStringLiteral("^Subitem[0-9]+Title$"));
+    return name == u"ArticleTitle" || name == u"ItemTitle" || name == u"ParagraphNum" ||
+           subitem.match(name).hasMatch();
+}
+
+// Elements that begin a line of their own.
+bool startsLine(QStringView name) {
+    static const QRegularExpression subitem(QStringLiteral("^Subitem[0-9]+$"));
+    if (name == u"RelatedArticleNum" || name == u"ParagraphNum" || name == u"ItemTitle" ||
+        name.startsWith(u"Subitem"))
+        return subitem.match(name).hasMatch();
+    return name == u"Article" || name == u"Item" || name == u"TableRow" ||
+           name == u"ArticleCaption" || name == u"SupplProvisionLabel" || name == u"RemarksLabel" ||
+           name == u"Remarks" || name == u"ArithFormulaNum" || name == u"FigStruct" ||
+           name.endsWith(u"Title");
+}
+
+// The title elements that name a part (別表第一, 様式第一, …).
+bool isPartTitle(QStringView name) {
+    return name == u"ArithFormulaNum" || (name.startsWith(u"Appdx") && name.endsWith(u"Title")) ||
+           (name.startsWith(u"SupplProvisionAppdx") && name.endsWith(u"Title"));
+}
+
+}  // namespace
+
+QString partKind(const QString& tag) {
+    return kinds().value(tag);
+}
+
+store::LawPart readLawPart(const QString& tag, const QByteArray& element, int number) {
+    store::LawPart part;
+    part.kind = partKind(tag);
+    part.number = number;
+    part.xml = QString::fromUtf8(element);
+
+    QXmlStreamReader r(element);
+    QStringList lines;
+    QString line;
+    auto flush = [&] {
+        if (!line.trimmed().isEmpty()) lines << line;
+        line.clear();
+    };
+    int depth = 0, rt = 0;
+    int paragraphsInArticle = -1;  // -1 outside an article
+    QList<qsizetype> labelStarts;  // where the text of each open entry label began
+    int column = 0;                // cells of the table row so far
+    QString title, related;        // the part's own title and its note (（第三条関係）)
+    int titleDepth = 0;            // > 0 while inside the part's own title
+    int relatedDepth = 0;
+    while (!r.atEnd()) {
+        const QXmlStreamReader::TokenType t = r.readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            ++depth;
+            const QStringView name = r.name();
+            if (depth == 1) {
+                part.amendLawNum = r.attributes().value(QStringLiteral("AmendLawNum")).toString();
+                part.extract =
+                    r.attributes().value(QStringLiteral("Extract")) == QStringLiteral("true");
+            }
+            if (depth == 2 && title.isEmpty() && isPartTitle(name)) titleDepth = depth;
+            if (depth == 2 && name == u"RelatedArticleNum") relatedDepth = depth;
+            if (name == u"Rt") ++rt;
+            if (name == u"Article") paragraphsInArticle = 0;
+            if (name == u"Paragraph") {
+                // The first paragraph of an article follows its title on one line.
+                if (paragraphsInArticle < 0 || paragraphsInArticle++ > 0) flush();
+            } else if (startsLine(name)) {
+                flush();
+            }
+            if (isEntryLabel(name)) labelStarts << line.size();
+            if (name == u"TableRow") column = 0;
+            if (name == u"TableColumn" && column++ > 0) line += u'\t';
+            if (name == u"Column" && !line.isEmpty() && !line.endsWith(u'\t') &&
+                !line.endsWith(QChar(0x3000)))
+                line += QChar(0x3000);
+            if (name == u"Fig")
+                line += QStringLiteral("［図 %1］")
+                            .arg(r.attributes().value(QStringLiteral("src")).toString());
+        } else if (t == QXmlStreamReader::EndElement) {
+            const QStringView name = r.name();
+            if (name == u"Rt") --rt;
+            if (name == u"Article") {
+                flush();
+                paragraphsInArticle = -1;
+            }
+            if (isEntryLabel(name) && !labelStarts.isEmpty() &&
+                line.size() > labelStarts.takeLast())
+                line += QChar(0x3000);
+            if (depth == titleDepth) titleDepth = 0;
+            if (depth == relatedDepth) relatedDepth = 0;
+            --depth;
+        } else if (t == QXmlStreamReader::Characters && rt == 0 && !r.isWhitespace()) {
+            const QString text = r.text().toString().trimmed();
+            line += text;
+            if (titleDepth) title += text;
+            if (relatedDepth) related += text;
+        }
+    }
+    flush();
+    part.text = lines.join(kCrLf);
+
+    if (part.kind == QStringLiteral("附則")) {
+        part.label = part.amendLawNum.isEmpty()
+                         ? QStringLiteral("附則")
+                         : QStringLiteral("附則（%1）").arg(part.amendLawNum.trimmed());
+        if (part.extract) part.label += QStringLiteral("抄");
+    } else if (!title.isEmpty()) {
+        part.label = title.remove(QChar(0x3000)).remove(u' ') + related;
+    } else {
+        part.label = part.kind + (number > 1 ? QString::number(number) : QString()) + related;
+    }
+    return part;
+}
+
+}  // namespace exchange

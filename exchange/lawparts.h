@@ -1,0 +1,20 @@
+#pragma once
+// The parts of a law XML's body besides its main provision (前文, 附則, 別表 and the rest):
+// each element kept whole, with the label the tree shows and the text the browser shows.
+#include "store/lawdb.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace exchange {
+
+// The kind of part an element of the law body is (前文 for Preamble, 附則 for
+// SupplProvision, …), or empty for an element that is no kept part.
+QString partKind(const QString& tag);
+
+// A part read from its element's bytes: its kind, label (附則（平成二九年六月二日法律第四四号）抄,
+// 別表第一（第三条関係）), text and the element itself. `number` counts it within its kind.
+// A fragment that is no well-formed element gives the text that could be read.
+store::LawPart readLawPart(const QString& tag, const QByteArray& element, int number);
+
+}  // namespace exchange
