@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <functional>
+
 #include <algorithm>
 #include <dtl/dtl.hpp>
 #include <string>
@@ -46,7 +48,8 @@ QList<TextRun> runsOf(const Ses& ses) {
 // Paragraphs paired by their texts: equal ones left alone, the rest paired in order within
 // each stretch of edits (a changed paragraph), the surplus added or removed.
 void compareParagraphs(const LawText::Article& older, const LawText::Article& newer,
-                       QList<ParagraphChange>& out) {
+                       QList<ParagraphChange>& out,
+                       const std::function<QString(const QString&)>& name = shortEntry) {
     const std::vector<QString> a(older.paragraphs.begin(), older.paragraphs.end());
     const std::vector<QString> b(newer.paragraphs.begin(), newer.paragraphs.end());
     dtl::Diff<QString, std::vector<QString>> d(a, b);
@@ -58,11 +61,11 @@ void compareParagraphs(const LawText::Article& older, const LawText::Article& ne
             if (i < added.size()) {
                 const int n = added[i];
                 p.code = newer.codes[n];
-                p.shortNumber = shortEntry(p.code);
+                p.shortNumber = name(p.code);
                 p.newerText = newer.paragraphs[n];
             } else {
                 p.code = older.codes[removed[i]];
-                p.shortNumber = shortEntry(p.code);
+                p.shortNumber = name(p.code);
             }
             if (i < removed.size()) p.olderText = older.paragraphs[removed[i]];
             p.runs = textRuns(p.olderText, p.newerText);
@@ -128,6 +131,7 @@ LawText readLawText(store::Database& db) {
             a.paragraphs << rs.text(QStringLiteral("条文"));
         }
     }
+    law.parts = store::readLawParts(db);
     if (!db.fieldNames(QStringLiteral("目次")).isEmpty())
         for (store::Recordset rs = db.openRecordset(QStringLiteral(
                  "select コード, 見出し, SOJ, EOJ, SOJ2, EOJ2 from 目次 order by コード"));
@@ -188,8 +192,49 @@ QString LawDiff::summary() const {
                     .arg(count(ArticleChange::Deleted) + count(ArticleChange::Removed));
     if (const int moved = count(ArticleChange::Moved))
         s += QStringLiteral("、%1 条移動").arg(moved);
+    if (!parts.isEmpty()) s += QStringLiteral("、附則・別表など %1 件").arg(parts.size());
     return s;
 }
+
+namespace {
+// A part's identity: its label, and which of the parts with that label it is.
+QList<QString> partKeys(const QList<store::LawPart>& parts) {
+    QHash<QString, int> seen;
+    QList<QString> keys;
+    for (const store::LawPart& p : parts)
+        keys << p.label + u'\x1f' + QString::number(seen[p.label]++);
+    return keys;
+}
+
+// A part's text as lines to pair like an article's paragraphs, each named label:line.
+LawText::Article partLines(const store::LawPart& p) {
+    LawText::Article a;
+    a.paragraphs = p.text.split(QStringLiteral("\r\n"));
+    for (int i = 0; i < a.paragraphs.size(); ++i) a.codes << QString::number(i + 1);
+    return a;
+}
+
+QList<PartChange> diffParts(const QList<store::LawPart>& older,
+                            const QList<store::LawPart>& newer) {
+    QList<PartChange> out;
+    const QList<QString> olderKeys = partKeys(older), newerKeys = partKeys(newer);
+    for (int i = 0; i < newer.size(); ++i) {
+        const store::LawPart& b = newer[i];
+        const qsizetype at = olderKeys.indexOf(newerKeys[i]);
+        if (at >= 0 && older[at].text == b.text) continue;
+        PartChange c;
+        c.mark = at < 0 ? '+' : '~';
+        c.label = b.label;
+        auto name = [&b](const QString& line) { return b.label + u':' + line; };
+        compareParagraphs(at < 0 ? LawText::Article{} : partLines(older[at]), partLines(b), c.lines,
+                          name);
+        out << c;
+    }
+    for (int i = 0; i < older.size(); ++i)
+        if (!newerKeys.contains(olderKeys[i])) out << PartChange{'-', older[i].label, {}};
+    return out;
+}
+}  // namespace
 
 LawDiff diffLaws(const LawText& older, const LawText& newer) {
     QHash<QString, const LawText::Article*> olderByKey, newerByKey;
@@ -287,6 +332,7 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
                 '-', it.key(), it.value().value(0), {}, tocRange(it.key(), it.value()), {}};
     std::stable_sort(diff.toc.begin(), diff.toc.end(),
                      [](const TocChange& x, const TocChange& y) { return x.key < y.key; });
+    diff.parts = diffParts(older.parts, newer.parts);
     return diff;
 }
 
@@ -315,6 +361,12 @@ QStringList diffLines(const LawDiff& diff) {
                     lines << u'\t' + p.shortNumber + u'\t' + markedText(p.runs);
                 break;
         }
+    }
+    for (const PartChange& c : diff.parts) {
+        lines << QString(QChar::fromLatin1(c.mark)) + u'\t' + c.label;
+        if (c.mark == '~')
+            for (const ParagraphChange& p : c.lines)
+                lines << u'\t' + p.shortNumber + u'\t' + markedText(p.runs);
     }
     for (const TocChange& t : diff.toc) {
         QString line = QString(QChar::fromLatin1(t.mark)) + QStringLiteral("\t目次\t");

@@ -3,6 +3,7 @@
 // articles added, removed, become 削除, moved to a new number, or changed, and within a
 // changed paragraph the characters that changed.
 #include "store/engine.h"
+#include "store/lawdb.h"
 
 #include <QList>
 #include <QMap>
@@ -20,6 +21,7 @@ struct LawText {
     };
     QList<Article> articles;         // in code order
     QMap<QString, QStringList> toc;  // コード → 見出し, SOJ, EOJ, SOJ2, EOJ2
+    QList<store::LawPart> parts;     // 前文, 附則, 別表 …, in the document's order
 };
 LawText readLawText(store::Database& db);
 
@@ -57,8 +59,17 @@ struct TocChange {
     QString olderRange, newerRange;  // 第398条の2～第398条の22
 };
 
+// A part (附則, 別表, …) added, removed or changed; parts are the same part when their labels
+// are (an amendment's 附則 by its law number), counted in order where a label recurs.
+struct PartChange {
+    char mark = '~';  // + added, - removed, ~ changed
+    QString label;
+    QList<ParagraphChange> lines;  // the changed lines of its text ("附則（…）:3")
+};
+
 struct LawDiff {
     QList<ArticleChange> articles;  // by the newer number (a removed one by its own)
+    QList<PartChange> parts;        // in the newer document's order, removed ones after
     QList<TocChange> toc;
     int count(ArticleChange::Kind kind) const;
     // "N 条改正、M 条新設、K 条削除" (and moves when there are any).
@@ -68,7 +79,8 @@ LawDiff diffLaws(const LawText& older, const LawText& newer);
 
 // The lines lexctl diff prints: a mark, TAB, the article's short number (a move: older, TAB,
 // newer); under a change, TAB, the paragraph's short number, TAB, the marked newer text.
-// Table-of-contents changes follow: a mark, TAB, 目次, TAB, the heading.
+// The parts' changes follow (a mark, TAB, the part's label; under a change, TAB, label:line,
+// TAB, the marked line), then the table of contents' (a mark, TAB, 目次, TAB, the heading).
 QStringList diffLines(const LawDiff& diff);
 
 // The label of an article key as the law writes it: 第三百九十八条の二 → 第398条の2.

@@ -436,4 +436,31 @@ TEST(LawDiffTest, MovesTwinsAndDeletedArticlesAreNamedApart) {
     }
 }
 
+TEST(LawDiffTest, PartsAreAddedRemovedAndChangedLineByLine) {
+    auto part = [](const char* kind, const char* label, const char* text) {
+        store::LawPart p;
+        p.kind = QString::fromUtf8(kind);
+        p.label = QString::fromUtf8(label);
+        p.text = QString::fromUtf8(text);
+        return p;
+    };
+    LawText older, newer;
+    older.parts = {part("附則", "附則", "附　則\r\nこの法律は、公布の日から施行する。"),
+                   part("附則", "附則（平成元年法律第一号）", "附　則\r\n経過措置。"),
+                   part("別表", "別表第一", "別表第一\r\n区分\t税率"),
+                   part("別表", "別表第一", "別表第一\r\n二つ目")};
+    newer.parts = {part("附則", "附則", "附　則\r\nこの法律は、公布の日から施行する。"),
+                   part("附則", "附則（平成元年法律第一号）", "附　則\r\n新しい経過措置。"),
+                   part("別表", "別表第一", "別表第一\r\n区分\t税率"),
+                   part("附則", "附則（令和五年法律第一号）", "附　則\r\n施行する。")};
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
+    EXPECT_EQ(maint::diffLines(diff),
+              QStringList({QStringLiteral("~\t附則（平成元年法律第一号）"),
+                           QStringLiteral("\t附則（平成元年法律第一号）:2\t【+新しい+】経過措置。"),
+                           QStringLiteral("+\t附則（令和五年法律第一号）"),
+                           QStringLiteral("-\t別表第一")}));
+    EXPECT_EQ(diff.summary(), QStringLiteral("0 条改正、0 条新設、0 条削除、附則・別表など 3 件"));
+    EXPECT_TRUE(maint::diffLaws(older, older).parts.isEmpty());
+}
+
 }  // namespace

@@ -587,6 +587,11 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
               0);
     const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
     ASSERT_EQ(versions.size(), 1);
+    r = lexctl({QStringLiteral("diff"), QStringLiteral("MP")});
+    EXPECT_EQ(r.out, QStringLiteral("~\t附則（平成二九年六月二日法律第四四号）\n"
+                                    "\t附則（平成二九年六月二日法律第四四号）:7\t（意思能力【-に関"
+                                    "する-】【+の+】経過措置）\n"));
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("0 条改正、0 条新設、0 条削除、附則・別表など 1 件"));
     store::Database kept = store::openVersion(QStringLiteral("民法"), versions[0].id);
     EXPECT_TRUE(store::readLawParts(kept).value(50).text.contains(
         QStringLiteral("（意思能力に関する経過措置）")));

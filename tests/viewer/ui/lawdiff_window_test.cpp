@@ -50,7 +50,9 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
     ASSERT_NE(diff, nullptr);
     EXPECT_EQ(diff->CboFrom->count(), 1);
     EXPECT_EQ(diff->CboTo->itemText(0), QStringLiteral("現在の条文"));
-    EXPECT_EQ(diff->LblCount->text(), QStringLiteral("1 条改正、0 条新設、0 条削除"));
+    // The sample was imported from its text: the XML brings 民法's 65 附則.
+    EXPECT_EQ(diff->LblCount->text(),
+              QStringLiteral("1 条改正、0 条新設、0 条削除、附則・別表など 65 件"));
     // The paragraph, then the heading of the table of contents (no paragraph to open).
     EXPECT_EQ(diff->rowCodes(), QStringList({QStringLiteral("MP04150000010100"), QString()}));
     const QString html = diff->TxtTable->toHtml();
@@ -102,7 +104,8 @@ TEST_F(LawDiffWindowTest, VersionsAreNewestFirstAndTheNewestIsComparedWithTheCur
     EXPECT_EQ(diff.rowCodes(), QStringList({QStringLiteral("MP07090000000001")}));
     // The oldest against the current text: both imports' changes.
     diff.CboFrom->setCurrentIndex(1);
-    EXPECT_EQ(diff.LblCount->text(), QStringLiteral("2 条改正、0 条新設、0 条削除"));
+    EXPECT_EQ(diff.LblCount->text(),
+              QStringLiteral("2 条改正、0 条新設、0 条削除、附則・別表など 65 件"));
 }
 
 }  // namespace
