@@ -54,12 +54,18 @@ QString partKind(const QString& tag) {
     return kinds().value(tag);
 }
 
-store::LawPart readLawPart(const QString& tag, const QByteArray& element, int number) {
-    store::LawPart part;
-    part.kind = partKind(tag);
-    part.number = number;
-    part.xml = QString::fromUtf8(element);
+namespace {
 
+// A part's element drawn as lines, with where each of its articles or bare paragraphs begins.
+struct Drawn {
+    QStringList lines;
+    QList<int> entries;  // the first line of each article or paragraph directly in the part
+    QString title, related, amendLawNum;
+    bool extract = false;
+};
+
+Drawn draw(const QByteArray& element) {
+    Drawn d;
     QXmlStreamReader r(element);
     QStringList lines;
     QString line;
@@ -80,13 +86,17 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
             ++depth;
             const QStringView name = r.name();
             if (depth == 1) {
-                part.amendLawNum = r.attributes().value(QStringLiteral("AmendLawNum")).toString();
-                part.extract =
+                d.amendLawNum = r.attributes().value(QStringLiteral("AmendLawNum")).toString();
+                d.extract =
                     r.attributes().value(QStringLiteral("Extract")) == QStringLiteral("true");
             }
             if (depth == 2 && title.isEmpty() && isPartTitle(name)) titleDepth = depth;
             if (depth == 2 && name == u"RelatedArticleNum") relatedDepth = depth;
             if (name == u"Rt") ++rt;
+            if (depth == 2 && (name == u"Article" || name == u"Paragraph")) {
+                flush();
+                d.entries << int(lines.size());
+            }
             if (name == u"Article") paragraphsInArticle = 0;
             if (name == u"Paragraph") {
                 // The first paragraph of an article follows its title on one line.
@@ -124,8 +134,25 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
         }
     }
     flush();
-    part.text = lines.join(kCrLf);
+    d.lines = lines;
+    d.title = title;
+    d.related = related;
+    return d;
+}
 
+}  // namespace
+
+store::LawPart readLawPart(const QString& tag, const QByteArray& element, int number) {
+    store::LawPart part;
+    part.kind = partKind(tag);
+    part.number = number;
+    part.xml = QString::fromUtf8(element);
+    Drawn d = draw(element);
+    part.text = d.lines.join(kCrLf);
+    part.amendLawNum = d.amendLawNum;
+    part.extract = d.extract;
+    QString& title = d.title;
+    const QString& related = d.related;
     if (part.kind == QStringLiteral("附則")) {
         part.label = part.amendLawNum.isEmpty()
                          ? QStringLiteral("附則")
@@ -137,6 +164,17 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
         part.label = part.kind + (number > 1 ? QString::number(number) : QString()) + related;
     }
     return part;
+}
+
+QStringList partEntries(const store::LawPart& part) {
+    const Drawn d = draw(part.xml.toUtf8());
+    QStringList out;
+    for (int i = 0; i < d.entries.size(); ++i) {
+        const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
+        const QStringList lines = d.lines.mid(d.entries[i], end - d.entries[i]);
+        if (!lines.isEmpty()) out << lines.join(kCrLf);
+    }
+    return out;
 }
 
 }  // namespace exchange

@@ -17,4 +17,8 @@ QString partKind(const QString& tag);
 // A fragment that is no well-formed element gives the text that could be read.
 store::LawPart readLawPart(const QString& tag, const QByteArray& element, int number);
 
+// The part's articles or paragraphs (those directly in it), each as the browser shows it:
+// what a 附則's node holds. Empty for a part without them (a table, a figure).
+QStringList partEntries(const store::LawPart& part);
+
 }  // namespace exchange

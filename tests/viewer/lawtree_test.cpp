@@ -1,5 +1,6 @@
 // The content of the law tree on the seven real laws, and the rows a build cannot show.
 #include "viewer/browser/lawtree.h"
+#include "exchange/lawparts.h"
 #include "platform/prompt.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -303,6 +304,85 @@ TEST_F(LawTreeTest, CaptionCarriesThePageDate) {
     f.close();
     EXPECT_EQ(browserCaption(QStringLiteral("民法"), key),
               QStringLiteral("民法　[ 2004年3月5日 9時7分 HTML更新 ]"));
+}
+
+// The parts of a law (前文, 附則, 別表 …) after its main provision, in both trees: a node per part
+// labelled as the website labels it, holding its articles or paragraphs.
+TEST_F(LawTreeTest, PartsFollowTheMainProvisionWithTheirArticles) {
+    auto part = [](const char* tag, const char* xml, int number) {
+        return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), number);
+    };
+    const QList<store::LawPart> parts{
+        part(
+            "SupplProvision",
+            "<SupplProvision><SupplProvisionLabel>附　則</SupplProvisionLabel><Article Num=\"1\">"
+            "<ArticleCaption>（施行期日）</ArticleCaption><ArticleTitle>第一条</ArticleTitle>"
+            "<Paragraph Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>施行する。</Sentence>"
+            "</ParagraphSentence></Paragraph></Article><Article Num=\"2\"><ArticleTitle>第二条"
+            "</ArticleTitle><Paragraph Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>"
+            "前条の例による。</Sentence></ParagraphSentence></Paragraph></Article></"
+            "SupplProvision>",
+            1),
+        part("SupplProvision",
+             "<SupplProvision AmendLawNum=\"令和五年六月一日法律第一号\" Extract=\"true\">"
+             "<SupplProvisionLabel>附　則</SupplProvisionLabel><Paragraph Num=\"1\"><ParagraphNum/>"
+             "<ParagraphSentence><Sentence>公布の日から施行する。</Sentence></ParagraphSentence>"
+             "</Paragraph></SupplProvision>",
+             2),
+        part("AppdxTable",
+             "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle><TableStruct><Table><TableRow>"
+             "<TableColumn><Sentence>区分</Sentence></TableColumn><TableColumn><Sentence>税率"
+             "</Sentence></TableColumn></TableRow></Table></TableStruct></AppdxTable>",
+             1)};
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, parts);
+    }
+    for (const int mode : {0, 1}) {
+        const LawTree t = buildLawTree(QStringLiteral("MP"), mode);
+        SCOPED_TRACE(mode);
+        const QString root = t.nodes.first().key;
+        QStringList tail;
+        for (const TreeNode& n : t.nodes.mid(t.nodes.size() - 6))
+            tail << (n.parentKey == root ? QString() : n.parentKey + u'>') + n.key + u' ' +
+                        n.text.section(QStringLiteral("\r\n"), 0, 0);
+        EXPECT_EQ(tail,
+                  QStringList({QStringLiteral("MPP00001 附則"),
+                               QStringLiteral("MPP00001>MPP00001-001 （施行期日）"),
+                               QStringLiteral("MPP00001>MPP00001-002 第二条　前条の例による。"),
+                               QStringLiteral("MPP00002 附則（令和五年六月一日法律第一号）抄"),
+                               QStringLiteral("MPP00002>MPP00002-001 公布の日から施行する。"),
+                               QStringLiteral("MPP00003 別表第一")}));
+        EXPECT_EQ(t.partTexts.value(QStringLiteral("MPP00003")),
+                  QStringLiteral("別表第一\r\n区分\t税率"));
+        EXPECT_EQ(t.partTexts.size(), 3);
+        EXPECT_TRUE(t.problems.isEmpty()) << t.problems.join(u'\n').toStdString();
+        EXPECT_TRUE(isPartKey(QStringLiteral("MPP00001-002")));
+        EXPECT_FALSE(isPartKey(QStringLiteral("MP00010000")));
+    }
+    // 日本国憲法 keeps its two fixed nodes; its 前文 part is not shown twice.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("日本国憲法"));
+        store::writeLawParts(
+            db, {part("Preamble",
+                      "<Preamble><Paragraph><ParagraphNum/><ParagraphSentence><Sentence>"
+                      "日本国民は、</Sentence></ParagraphSentence></Paragraph></Preamble>",
+                      1),
+                 parts[0]});
+    }
+    const LawTree kp = buildLawTree(QStringLiteral("KP"), 1);
+    EXPECT_FALSE(kp.partTexts.contains(QStringLiteral("KPP00001")));
+    EXPECT_TRUE(kp.partTexts.contains(QStringLiteral("KPP00002")));
+    EXPECT_NE(node(kp, kPreambleKey), nullptr);
+    // A law of 附則 only has a root and its parts.
+    testsupport::addLaw(8, QStringLiteral("FU"), QStringLiteral("附則法"));
+    {
+        store::Database db = store::openLawDb(QStringLiteral("附則法"));
+        store::writeLawParts(db, {parts[1]});
+    }
+    const LawTree only = buildLawTree(QStringLiteral("FU"), 1);
+    ASSERT_EQ(only.nodes.size(), 3);
+    EXPECT_EQ(only.nodes[1].key, QStringLiteral("FUP00001"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "viewer/browser/lawtree.h"
 
+#include "exchange/lawparts.h"
 #include "platform/error.h"
 #include "platform/vb.h"
 #include "store/codes.h"
@@ -80,6 +81,23 @@ class Builder {
         }
     }
 
+    // After the main provision: a node per part, labelled as the website labels it, holding
+    // its articles or paragraphs. 日本国憲法 keeps its fixed 前文 node instead of the part.
+    void parts(store::Database& db, const QString& rootKey) {
+        int order = 0;
+        for (const store::LawPart& part : store::readLawParts(db)) {
+            const QString key = partKey(tree_.law, ++order);
+            if (tree_.law == QStringLiteral("KP") && part.kind == QStringLiteral("前文")) continue;
+            if (!add(rootKey, key, part.label, QStringLiteral("附則別表等 ") + part.label))
+                continue;
+            tree_.partTexts.insert(key, part.text);
+            const QStringList entries = exchange::partEntries(part);
+            for (int i = 0; i < entries.size(); ++i)
+                add(key, key + QStringLiteral("-%1").arg(i + 1, 3, 10, QChar(u'0')), entries[i],
+                    QStringLiteral("附則別表等 ") + part.label);
+        }
+    }
+
   private:
     LawTree& tree_;
     QHash<QString, int> keys_;
@@ -92,6 +110,14 @@ void logBuild(const LawTree& tree, const QElapsedTimer& clock) {
 }
 
 }  // namespace
+
+QString partKey(const QString& law, int order) {
+    return law + QStringLiteral("P%1").arg(order, 5, 10, QChar(u'0'));
+}
+
+bool isPartKey(const QString& key) {
+    return key.size() >= 8 && key[2] == u'P' && key.mid(3, 5).toInt() > 0;
+}
 
 QString tocRootKey(const QString& law) {
     return law + QString(14, u'0');
@@ -123,11 +149,13 @@ LawTree buildFlatTree(const QString& law) {
     store::Database db = store::openOrCreateLawDb(tree.name);
     store::Recordset rs =
         db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
-    if (rs.recordCount() == 0) return tree;  // no root either
+    // No root either, unless the law has parts (a law of 附則 only).
+    if (rs.recordCount() == 0 && store::readLawParts(db).isEmpty()) return tree;
     Builder b(tree);
     b.add({}, tree.law, store::lawTitle(tree.name), {});
     b.fixedNodes(tree.law);
     b.articles(rs, tree.law, QStringLiteral("条文"));
+    b.parts(db, tree.law);
     logBuild(tree, clock);
     return tree;
 }
@@ -185,6 +213,7 @@ LawTree buildTocTree(const QString& law) {
             tree.problems << row + QStringLiteral(": ") + e.description();
         }
     }
+    b.parts(db, root);
     logBuild(tree, clock);
     return tree;
 }

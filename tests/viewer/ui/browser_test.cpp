@@ -1,5 +1,6 @@
 // The law browser, the lookup, the copy into the edit window and the word search, as a reader
 // uses them in the main window, on the seven real laws.
+#include "exchange/lawxml.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
@@ -642,6 +643,37 @@ TEST_F(BrowserTest, LowerCaseCodesAndRowsThatCannotBeShown) {
     EXPECT_TRUE(prompt.messages[0].contains(QStringLiteral("目次 GT08000000000000")));
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("GT00460000"));
     EXPECT_TRUE(w().browser->TView1->contains(QStringLiteral("GT08000000000000")));
+}
+
+TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
+    platform::ScriptedPrompt prompt;
+    const QByteArray xml =
+        testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml"));
+    const exchange::LawXml law = exchange::convertLawXml(xml, QStringLiteral("MP"));
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, law.parts);
+    }
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    QTreeWidgetItem* reform = t->TView1->node(QStringLiteral("MPP00051"));
+    ASSERT_NE(reform, nullptr);
+    EXPECT_EQ(platform::KeyedTree::textOf(reform),
+              QStringLiteral("附則（平成二九年六月二日法律第四四号）"));
+    // Its 第二条, as the website shows it, below the law and the 附則.
+    t->TView1->selectNode(t->TView1->node(QStringLiteral("MPP00051-002")));
+    EXPECT_TRUE(
+        t->Rtxt1->text().contains(QStringLiteral("附則（平成二九年六月二日法律第四四号）\r\n（意思"
+                                                 "能力に関する経過措置）\r\n第二条　この法律")))
+        << t->Rtxt1->text().left(200).toStdString();
+    EXPECT_TRUE(w().statusBar()->currentMessage().startsWith(QStringLiteral("民法 （意思能力")));
+    // The 附則 itself shows whole.
+    t->TView1->selectNode(reform);
+    EXPECT_TRUE(
+        t->Rtxt1->text().contains(QStringLiteral("\r\n\r\n附　則\r\n（施行期日）\r\n第一条")));
+    EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("第二条　この法律による改正後の民法")));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
 }  // namespace

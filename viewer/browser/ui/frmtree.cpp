@@ -546,6 +546,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         platform::msgBox(QStringLiteral("未登録コードです。"));
         return;
     }
+    partTexts_ = tree.partTexts;
     QList<platform::KeyedTree::NodeSpec> specs;
     specs.reserve(tree.nodes.size());
     for (const TreeNode& n : tree.nodes) specs.append({n.parentKey, n.key, n.text});
@@ -572,6 +573,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
 void FrmTree::ClearTree() {
     TView1->setUpdatesEnabled(false);
     while (TView1->nodeCount() > 0) TView1->removeFirst();
+    partTexts_.clear();
     TView1->setUpdatesEnabled(true);
     Rtxt1->setText(QString());
     setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
@@ -585,7 +587,10 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         for (QTreeWidgetItem* n = node; n; n = n->parent())
             chain.append({platform::KeyedTree::keyOf(n), platform::KeyedTree::textOf(n)});
         QString text = nodeContextText(chain);
-        if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key) && node->childCount() > 0) {
+        if (const auto part = partTexts_.constFind(chain[0].key); part != partTexts_.cend()) {
+            text += QStringLiteral("\r\n\r\n") + *part;  // a part is shown whole
+        } else if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key) &&
+                   node->childCount() > 0) {
             QStringList paragraphs;
             for (int i = 0; i < node->childCount(); ++i)
                 paragraphs << platform::KeyedTree::textOf(node->child(i));
@@ -619,7 +624,8 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         if (isArticleKey(key) || paragraph)
             main->notice(placeNotice(shortNumberOf(key), name, key));
         else
-            main->notice(name + u' ' + platform::oneLine(platform::KeyedTree::textOf(node)));
+            main->notice(name + u' ' +
+                         platform::oneLine(platform::KeyedTree::textOf(node)).left(60));
     });
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <memory>
@@ -132,6 +133,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
+    QHash<QString, QString> partTexts_;      // the whole text of each part node, by key
     // The references of the paragraphs shown, drawn as links in the pane.
     void linkReferences(const QStringList& paragraphKeys);
     struct Place {
