@@ -513,8 +513,7 @@ QStringList xmlImportNotes(const exchange::LawXml& law, const XmlImportResult& r
                       ? QStringLiteral("本則に条がありません（法令XMLの本則が空です）。"
                                        "ツリーには条が出ません。")
                       : QStringLiteral("本則に条がありません。この法令XMLが持つのは %1 だけで、"
-                                       "それは附則・別表として保存しましたが、ツリーには条が出ま"
-                                       "せん。")
+                                       "ツリーには本則の条は出ず、それらだけが出ます。")
                             .arg(parts.join(QStringLiteral("、"))));
     }
     return notes;
