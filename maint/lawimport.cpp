@@ -436,7 +436,10 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
         r.stopMessage = plan.stopMessage;
     }
     // A whole law run to its end: what it no longer has goes, in the last group's commit.
-    if (options.wholeLaw && hadRecords && group && !r.cancelled && !r.stopped && r.articles > 0) {
+    if (options.wholeLaw && hadRecords && db && !r.cancelled && !r.stopped && r.articles > 0) {
+        // The last article may have just closed its group: the removal is a group of its own
+        // then, never left out.
+        if (!group) group.emplace(*db);
         QSet<QString> written;
         for (const PlannedBlock& item : plan.items)
             for (const ImportRow& row : item.rows) written.insert(row.code);

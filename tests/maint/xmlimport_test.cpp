@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSet>
+#include <QThread>
 
 using namespace maint;
 
@@ -611,6 +612,34 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
               0);
     EXPECT_EQ(lexctl({QStringLiteral("parts"), QStringLiteral("KP")}).out,
               QStringLiteral("前文\t1\t前文\n"));
+}
+
+TEST_F(RefusalTest, AWholeLawLeavesNothingOldEvenWhenItsLastArticleClosedAGroup) {
+    store::MakeHCodeDB();
+    auto import = [](const QString& main, bool slow) {
+        const exchange::LawXml law = exchange::convertLawXml(
+            smallLaw(QStringLiteral("試験法"), QStringLiteral("しけんほう"), main),
+            QStringLiteral("SH"));
+        maint::LawTextImporter importer;
+        maint::ImportObserver observer;
+        // Slower than a group may take: every article closes its group, the last one too.
+        if (slow) observer.pump = [] { QThread::msleep(60); };
+        return maint::importLawXml(law, importer, observer);
+    };
+    import(smallArticle(1, QStringLiteral("一。")) + smallArticle(2, QStringLiteral("二。")),
+           false);
+    const maint::XmlImportResult r = import(
+        smallArticle(1, QStringLiteral("一。")) + smallArticle(3, QStringLiteral("二。")), true);
+    EXPECT_EQ(r.text.removed, 2);  // 第2条's heading and paragraph
+    store::Database db = store::openLawDb(QStringLiteral("試験法"));
+    QStringList codes;
+    for (store::Recordset rs =
+             db.openRecordset(QStringLiteral("select 条項コード from 条文 order by 1"));
+         !rs.eof(); rs.moveNext())
+        codes << rs.text(QStringLiteral("条項コード"));
+    EXPECT_EQ(codes, QStringList(
+                         {QStringLiteral("SH00010000000001"), QStringLiteral("SH00010000010000"),
+                          QStringLiteral("SH00030000000001"), QStringLiteral("SH00030000010000")}));
 }
 
 }  // namespace
