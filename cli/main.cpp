@@ -61,15 +61,16 @@ struct Options {
     bool emptyLines = false;
     QString string;  // check: --string S
     bool stringGiven = false;
-    QString outDir;    // xml2text: -o DIR
-    QString from;      // import-xml --from PATH: a folder or zip of law XML
-    QString match;     // import-xml --match WORDS
-    QString list;      // import-xml --list FILE of law ids
-    QString api;       // the law API's address
-    QString code;      // fetch --code XX
-    bool all = false;  // fetch --all
-    QString to;        // diff --to VERSION (diff --from VERSION shares `from`)
-    QString remove;    // versions --remove VERSION
+    QString outDir;         // xml2text: -o DIR
+    QString from;           // import-xml --from PATH: a folder or zip of law XML
+    QString match;          // import-xml --match WORDS
+    QString list;           // import-xml --list FILE of law ids
+    QString api;            // the law API's address
+    QString code;           // fetch --code XX
+    bool all = false;       // fetch --all
+    bool allParts = false;  // search --all-parts
+    QString to;             // diff --to VERSION (diff --from VERSION shares `from`)
+    QString remove;         // versions --remove VERSION
     QStringList args;
 };
 
@@ -92,8 +93,9 @@ const char* kUsage =
     "          what the browser's text pane shows for the node of a short number such as\n"
     "          KP3-2:1 (table-of-contents tree); also 民法415, ＭＰ４１５：２, MP第415条第2項,\n"
     "          MP四百十五; --article adds every paragraph of an article\n"
-    "  search WORDS...\n"
-    "          the word search over every law: the result text, summary line first\n"
+    "  search [--all-parts] WORDS...\n"
+    "          the word search over every law: the result text, summary line first;\n"
+    "          --all-parts searches each law's 附則, 別表 … too\n"
     "  make-idx\n"
     "          writes idx.dat (every law's table of contents) into the program folder\n"
     "  make-ht\n"
@@ -212,6 +214,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->remove)) return false;
         } else if (a == QStringLiteral("--all")) {
             o->all = true;
+        } else if (a == QStringLiteral("--all-parts")) {
+            o->allParts = true;
         } else if (a == QStringLiteral("--ranges")) {
             o->ranges = true;
         } else if (a == QStringLiteral("--length")) {
@@ -398,7 +402,8 @@ int cmdShow(const Options& o, platform::Settings&) {
 int cmdSearch(const Options& o, platform::Settings&) {
     QStringList names;
     for (const store::LawEntry& law : store::readLawList()) names << law.name;
-    const viewer::SearchResult r = viewer::searchAllLaws(names, o.args.mid(1).join(u' '));
+    const viewer::SearchResult r =
+        viewer::searchAllLaws(names, o.args.mid(1).join(u' '), nullptr, o.allParts);
     if (r.refused) return 1;
     std::fputs(forTerminal(r.text).toUtf8().constData(), stdout);
     for (const QString& law : r.missing) err(QStringLiteral("skipped: %1: no database").arg(law));

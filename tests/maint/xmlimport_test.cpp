@@ -565,6 +565,16 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
         r.out.contains(QStringLiteral("\n（意思能力に関する経過措置）\n第二条　この法律による改正後"
                                       "の民法（以下「新法」という。）")))
         << r.out.left(300).toStdString();
+    // The word search takes the parts when asked to: each article of a 附則 is a hit.
+    r = lexctl({QStringLiteral("search"), QStringLiteral("--all-parts"), QStringLiteral("意思能力"),
+                QStringLiteral("経過措置")});
+    EXPECT_TRUE(
+        r.out.startsWith(QStringLiteral("KeyWord = 意思能力 経過措置　　検索結果 = 1件\n\n"
+                                        "民法　附則（平成二九年六月二日法律第四四号）\n"
+                                        "（意思能力に関する経過措置）\n第二条")))
+        << r.out.left(300).toStdString();
+    r = lexctl({QStringLiteral("search"), QStringLiteral("意思能力"), QStringLiteral("経過措置")});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("検索結果 = 0件"))) << r.out.toStdString();
     // A part the law does not have, a law not listed: said, exit 1.
     for (const QStringList& args :
          {QStringList{QStringLiteral("MP"), QStringLiteral("附則"), QStringLiteral("66")},

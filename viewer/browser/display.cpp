@@ -1,5 +1,8 @@
 #include "viewer/browser/display.h"
 
+#include "exchange/lawparts.h"
+#include "viewer/browser/lawtree.h"
+
 #include "platform/prompt.h"
 #include "platform/vb.h"
 #include "store/codes.h"
@@ -7,6 +10,7 @@
 #include "store/lawdb.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace viewer {
 
@@ -114,6 +118,44 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
         }
         blocks += head + text;
         if (onHit) onHit(head, hit);
+    }
+    return true;
+}
+
+bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
+                     const QStringList& words, int& hits, QString& blocks,
+                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
+    if (words.isEmpty()) return true;
+    int order = 0;
+    for (const store::LawPart& part : store::readLawParts(db)) {
+        const QString key = partKey(lawCode, ++order);
+        QStringList units = exchange::partEntries(part);
+        QStringList keys;
+        for (int i = 0; i < units.size(); ++i)
+            keys << key + QStringLiteral("-%1").arg(i + 1, 3, 10, QChar(u'0'));
+        if (units.isEmpty()) {
+            units << part.text;
+            keys << key;
+        }
+        for (int i = 0; i < units.size(); ++i) {
+            const QString& text = units[i];
+            if (!std::all_of(words.begin(), words.end(),
+                             [&text](const QString& w) { return text.contains(w); }))
+                continue;
+            if (hits == kHitLimit) {
+                platform::msgBox(hitLimitMessage());
+                return false;
+            }
+            ++hits;
+            const QString head = name + QChar(0x3000) + part.label + kCrLf;
+            blocks += kCrLf + kCrLf;
+            SearchHit hit{name, keys[i], int(blocks.size()), {}};
+            const QString line = platform::oneLine(text);
+            hit.excerpt = line.left(kExcerptLength) +
+                          (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
+            blocks += head + text;
+            if (onHit) onHit(head, hit);
+        }
     }
     return true;
 }

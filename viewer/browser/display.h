@@ -93,6 +93,12 @@ QString searchSummary(const QString& words, int hits);
 // row is a hit, counted in `hits`, appended to `blocks` (an empty line, its head, its text)
 // and handed to `onHit` with its head and what it is (offset within `blocks`). At the hit
 // past kHitLimit shows the limit message and returns false.
+// The same over the law's parts (附則, 別表 …): each article or paragraph of a part (a part
+// without them whole) holding every one of `words` is a hit whose code is its tree node's key
+// (MPP00051-002) and whose head names the part.
+bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
+                     const QStringList& words, int& hits, QString& blocks,
+                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit);
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
                  QString& blocks,
                  const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});

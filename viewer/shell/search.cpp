@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <optional>
 
 namespace viewer {
@@ -30,7 +31,7 @@ QString searchSummaryLine(const SearchResult& r) {
 }
 
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
-                           SearchProgress* progress) {
+                           SearchProgress* progress, bool parts) {
     QElapsedTimer clock;
     clock.start();
     SearchResult r;
@@ -42,6 +43,10 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
     }
     QString blocks;
     bool full = false;
+    QHash<QString, QString> codes;  // 法典名称 → 法典コード, for the parts' keys
+    const QStringList words = store::splitSearchWords(r.words);
+    if (parts)
+        for (const store::LawEntry& law : store::readLawList()) codes.insert(law.name, law.code);
     for (const QString& name : lawNames) {
         if (full) break;
         if (progress && progress->stopRequested()) {
@@ -67,15 +72,18 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
             qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
             continue;
         }
-        full = !collectHits(*db, *found, name, r.hits, blocks,
-                            [&](const QString& head, const SearchHit& hit) {
-                                r.lines << head;
-                                r.found << hit;
-                                if (progress) {
-                                    progress->hit(r.hits, name, head, hit);
-                                    progress->pump();
-                                }
-                            });
+        auto onHit = [&](const QString& head, const SearchHit& hit) {
+            r.lines << head;
+            r.found << hit;
+            if (progress) {
+                progress->hit(r.hits, name, head, hit);
+                progress->pump();
+            }
+        };
+        full = !collectHits(*db, *found, name, r.hits, blocks, onHit);
+        if (!full && parts && codes.contains(name))
+            full = !collectPartHits(*db, codes.value(name).toUpper(), name, words, r.hits, blocks,
+                                    onHit);
         r.limited = full;
     }
     r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;

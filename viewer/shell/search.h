@@ -41,8 +41,9 @@ struct SearchResult {
 // The summary line: "KeyWord = …　　検索結果 = n件", and what was left out.
 QString searchSummaryLine(const SearchResult& r);
 
-// Searches the laws named, in this order.
+// Searches the laws named, in this order; with `parts` their 附則, 別表 … too, after each
+// law's main provision.
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
-                           SearchProgress* progress = nullptr);
+                           SearchProgress* progress = nullptr, bool parts = false);
 
 }  // namespace viewer

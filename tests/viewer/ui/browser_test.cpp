@@ -21,6 +21,7 @@
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -668,6 +669,26 @@ TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
                                                  "能力に関する経過措置）\r\n第二条　この法律")))
         << t->Rtxt1->text().left(200).toStdString();
     EXPECT_TRUE(w().statusBar()->currentMessage().startsWith(QStringLiteral("民法 （意思能力")));
+    // With 附則・別表も検索 (off at first, kept between starts) a hit in a 附則 opens there.
+    EXPECT_FALSE(w().ChkParts->isChecked());
+    w().TxtJouFindT->setText(QStringLiteral("意思能力 経過措置"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_FALSE(w().nowSearch.isNull());
+    EXPECT_EQ(w().nowSearch->List1->count(), 0);
+    w().ChkParts->setChecked(true);
+    EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
+                  .get(QStringLiteral("PARTSEARCH")),
+              QStringLiteral("True"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_FALSE(w().nowSearch.isNull());
+    ASSERT_EQ(w().nowSearch->List1->count(), 1);
+    EXPECT_TRUE(w().nowSearch->List1->item(0)->text().startsWith(
+        QStringLiteral("民法　附則（平成二九年六月二日法律第四四号）")))
+        << w().nowSearch->List1->item(0)->text().toStdString();
+    t->TView1->selectNode(t->TView1->node(QStringLiteral("MP00010000")));
+    w().nowSearch->List1->setCurrentRow(0);
+    w().nowSearch->List1_DblClick();
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MPP00051-002"));
     // The 附則 itself shows whole.
     t->TView1->selectNode(reform);
     EXPECT_TRUE(

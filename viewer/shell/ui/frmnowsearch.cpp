@@ -49,12 +49,13 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
     List1->installEventFilter(this);
 }
 
-SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words) {
+SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words,
+                                     bool parts) {
     platform::RunState::Scope running(run_);
     sincePump_.start();
     shownHits_ = 0;
     words_ = words;
-    SearchResult r = searchAllLaws(lawNames, words, this);
+    SearchResult r = searchAllLaws(lawNames, words, this, parts);
     showProgress();
     return r;
 }

@@ -22,7 +22,7 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     QListWidget* List1 = nullptr;
 
     // Runs the search over the laws named, showing its progress; the window stays open.
-    SearchResult runSearch(const QStringList& lawNames, const QString& words);
+    SearchResult runSearch(const QStringList& lawNames, const QString& words, bool parts = false);
     // The end of a search: caption "検索終了" and the summary line.
     void showFinished(const SearchResult& r);
     bool running() const { return run_.running(); }

@@ -38,6 +38,7 @@
 #include "viewer/tools/ui/frmsr.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -59,6 +60,10 @@
 #include <QToolButton>
 
 namespace viewer {
+
+namespace {
+const QString kPartSearchKey = QStringLiteral("PARTSEARCH");
+}  // namespace
 
 namespace {
 MDIMain* mainWindow = nullptr;
@@ -130,6 +135,16 @@ void MDIMain::buildBars() {
     TxtJouFindT->setFixedWidth(200);
     CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView,
                                   QStringLiteral("テキストで検索"));
+    ChkParts = new QCheckBox(QStringLiteral("附則・別表も検索"), bar2);
+    ChkParts->setObjectName(QStringLiteral("ChkParts"));
+    // Kept between starts; off at first, so the search is the main provisions' as before.
+    ChkParts->setChecked(platform::settingToBool(
+        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW")).get(kPartSearchKey),
+        false));
+    platform::connectGuarded(ChkParts, &QCheckBox::toggled, this, [](bool on) {
+        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
+            .save(kPartSearchKey, on ? QStringLiteral("True") : QStringLiteral("False"));
+    });
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);
@@ -148,8 +163,9 @@ void MDIMain::buildBars() {
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(TxtJouFind),
                        static_cast<QWidget*>(CmdFindByCode), static_cast<QWidget*>(nullptr),
                        static_cast<QWidget*>(Label2), static_cast<QWidget*>(TxtJouFindT),
-                       static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(nullptr),
-                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(ComboHis)}) {
+                       static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(ChkParts),
+                       static_cast<QWidget*>(nullptr), static_cast<QWidget*>(Label3),
+                       static_cast<QWidget*>(ComboHis)}) {
         if (w)
             bar2->addWidget(w);
         else
@@ -703,7 +719,7 @@ void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
     platform::bringToFront(nowSearch);
     QStringList names = state().HoutenNames.mid(1);
     const QPointer<FrmNowSearch> progress = nowSearch;
-    const SearchResult r = progress->runSearch(names, TxtJouFindT->text());
+    const SearchResult r = progress->runSearch(names, TxtJouFindT->text(), ChkParts->isChecked());
     // Refused, or the viewer closing: nothing more to show.
     if (r.refused || closing()) return;
     FrmFound* result = foundWindow();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointer>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -87,6 +88,7 @@ class MDIMain : public platform::MdiFrame {
     QLabel* Label2 = nullptr;
     QLineEdit* TxtJouFindT = nullptr;
     QToolButton* CmdFindByWord = nullptr;
+    QCheckBox* ChkParts = nullptr;  // 附則・別表も検索: the word search takes the parts too
     QLabel* Label3 = nullptr;
     QComboBox* ComboHis = nullptr;
     QComboBox* ComboHis2 = nullptr;
