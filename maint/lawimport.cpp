@@ -1,5 +1,7 @@
 #include "maint/lawimport.h"
 
+#include "exchange/lawparts.h"
+
 #include "maint/log.h"
 #include "platform/prompt.h"
 #include "platform/textfile.h"
@@ -486,17 +488,9 @@ QString readLawTextFile(const QString& path) {
 
 namespace {
 QString partName(const QString& tag) {
-    static const QHash<QString, QString> names{
-        {QStringLiteral("Preamble"), QStringLiteral("前文")},
-        {QStringLiteral("EnactStatement"), QStringLiteral("制定文")},
-        {QStringLiteral("SupplProvision"), QStringLiteral("附則")},
-        {QStringLiteral("AppdxTable"), QStringLiteral("別表")},
-        {QStringLiteral("AppdxNote"), QStringLiteral("別記")},
-        {QStringLiteral("AppdxStyle"), QStringLiteral("様式")},
-        {QStringLiteral("AppdxFormat"), QStringLiteral("書式")},
-        {QStringLiteral("AppdxFig"), QStringLiteral("別図")},
-        {QStringLiteral("Appdx"), QStringLiteral("付録")}};
-    return names.value(tag, tag);
+    if (tag == QStringLiteral("EnactStatement")) return QStringLiteral("制定文");
+    const QString kind = exchange::partKind(tag);
+    return kind.isEmpty() ? tag : kind;
 }
 }  // namespace
 

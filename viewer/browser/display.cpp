@@ -96,6 +96,23 @@ QString searchSummary(const QString& words, int hits) {
            QString::number(hits) + QStringLiteral("件");
 }
 
+namespace {
+// A hit's block in the result text (an empty line, its head, its text) and its report.
+void appendHit(const QString& name, const QString& code, const QString& head, const QString& text,
+               QString& blocks,
+               const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
+    blocks += kCrLf + kCrLf;
+    SearchHit hit{name, code, int(blocks.size()), {}};
+    if (onHit) {
+        const QString line = platform::oneLine(text);
+        hit.excerpt = line.left(kExcerptLength) +
+                      (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
+    }
+    blocks += head + text;
+    if (onHit) onHit(head, hit);
+}
+}  // namespace
+
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
                  QString& blocks,
                  const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
@@ -107,17 +124,8 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
             return false;
         }
         ++hits;
-        const QString head = hitHead(name, recordTexts(db, code));
-        const QString text = rows.text(QStringLiteral("条文"));
-        blocks += kCrLf + kCrLf;
-        SearchHit hit{name, code, int(blocks.size()), {}};
-        if (onHit) {
-            const QString line = platform::oneLine(text);
-            hit.excerpt = line.left(kExcerptLength) +
-                          (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
-        }
-        blocks += head + text;
-        if (onHit) onHit(head, hit);
+        appendHit(name, code, hitHead(name, recordTexts(db, code)),
+                  rows.text(QStringLiteral("条文")), blocks, onHit);
     }
     return true;
 }
@@ -147,14 +155,8 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
                 return false;
             }
             ++hits;
-            const QString head = name + QChar(0x3000) + part.label + kCrLf;
-            blocks += kCrLf + kCrLf;
-            SearchHit hit{name, keys[i], int(blocks.size()), {}};
-            const QString line = platform::oneLine(text);
-            hit.excerpt = line.left(kExcerptLength) +
-                          (line.size() > kExcerptLength ? QStringLiteral("…") : QString());
-            blocks += head + text;
-            if (onHit) onHit(head, hit);
+            appendHit(name, keys[i], name + QChar(0x3000) + part.label + kCrLf, text, blocks,
+                      onHit);
         }
     }
     return true;
