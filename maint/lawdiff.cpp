@@ -225,13 +225,14 @@ QList<PartChange> diffParts(const QList<store::LawPart>& older,
         PartChange c;
         c.mark = at < 0 ? '+' : '~';
         c.label = b.label;
+        c.newerOrder = i + 1;
         auto name = [&b](const QString& line) { return b.label + u':' + line; };
         compareParagraphs(at < 0 ? LawText::Article{} : partLines(older[at]), partLines(b), c.lines,
                           name);
         out << c;
     }
     for (int i = 0; i < older.size(); ++i)
-        if (!newerKeys.contains(olderKeys[i])) out << PartChange{'-', older[i].label, {}};
+        if (!newerKeys.contains(olderKeys[i])) out << PartChange{'-', older[i].label, {}, 0};
     return out;
 }
 }  // namespace

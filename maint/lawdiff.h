@@ -65,6 +65,7 @@ struct PartChange {
     char mark = '~';  // + added, - removed, ~ changed
     QString label;
     QList<ParagraphChange> lines;  // the changed lines of its text ("附則（…）:3")
+    int newerOrder = 0;            // its place among the newer parts, from 1; 0 when removed
 };
 
 struct LawDiff {

@@ -54,7 +54,15 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
     EXPECT_EQ(diff->LblCount->text(),
               QStringLiteral("1 条改正、0 条新設、0 条削除、附則・別表など 65 件"));
     // The paragraph, then the heading of the table of contents (no paragraph to open).
-    EXPECT_EQ(diff->rowCodes(), QStringList({QStringLiteral("MP04150000010100"), QString()}));
+    // The 65 附則 the XML brought follow, each opening its node; the table of contents last.
+    const QStringList rows = diff->rowCodes();
+    ASSERT_EQ(rows.size(), 67);
+    EXPECT_EQ(rows.first(), QStringLiteral("MP04150000010100"));
+    EXPECT_EQ(rows.value(51), QStringLiteral("MPP00051"));
+    EXPECT_EQ(rows.last(), QString());
+    EXPECT_TRUE(diff->TxtTable->toPlainText().contains(
+        QStringLiteral("附則（平成二九年六月二日法律第四四号）\n（なし）")))
+        << diff->TxtTable->toPlainText().mid(0, 400).toStdString();
     const QString html = diff->TxtTable->toHtml();
     EXPECT_TRUE(html.contains(QStringLiteral("第415条（債務不履行による損害賠償） 第1項")));
     EXPECT_TRUE(html.contains(QStringLiteral(">怠った</span>")));

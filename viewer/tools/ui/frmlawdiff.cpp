@@ -1,5 +1,7 @@
 #include "viewer/tools/ui/frmlawdiff.h"
 
+#include "viewer/browser/lawtree.h"
+
 #include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/guard.h"
@@ -140,6 +142,28 @@ void FrmLawDiff::compare() {
                                sideHtml(p.runs, maint::TextRun::Removed)
                          : none,
                 hasNewer ? p.code : QString());
+        }
+    }
+    // The parts (附則, 別表 …) next: one added or removed, or each changed line of one. A row
+    // of the current text opens the part's node.
+    const bool toCurrent = CboTo->currentData().toString().isEmpty();
+    for (const maint::PartChange& c : diff.parts) {
+        const QString label = QStringLiteral("<b>%1</b>").arg(c.label.toHtmlEscaped());
+        const QString node =
+            toCurrent && c.newerOrder > 0 ? partKey(code_.toUpper(), c.newerOrder) : QString();
+        if (c.mark != '~') {
+            row(c.mark == '+' ? label : none, c.mark == '-' ? label : none, node);
+            continue;
+        }
+        for (const maint::ParagraphChange& p : c.lines) {
+            const QString line = p.shortNumber.section(u':', -1);
+            row(p.newerText.isEmpty() ? none
+                                      : label + QStringLiteral(" %1行<br>").arg(line) +
+                                            sideHtml(p.runs, maint::TextRun::Added),
+                p.olderText.isEmpty() ? none
+                                      : label + QStringLiteral(" %1行<br>").arg(line) +
+                                            sideHtml(p.runs, maint::TextRun::Removed),
+                node);
         }
     }
     // The table of contents after the articles: a heading added, removed, renamed or
