@@ -30,12 +30,13 @@ bool isEntryLabel(QStringView name) {
            subitem.match(name).hasMatch();
 }
 
-// Elements that begin a line of their own.
+// Elements that begin a line of their own. The labels of list entries (but an article's
+// title) and the related-article note go on the line they are on.
 bool startsLine(QStringView name) {
     static const QRegularExpression subitem(QStringLiteral("^Subitem[0-9]+$"));
-    if (name == u"RelatedArticleNum" || name == u"ParagraphNum" || name == u"ItemTitle" ||
-        name.startsWith(u"Subitem"))
-        return subitem.match(name).hasMatch();
+    if (subitem.match(name).hasMatch()) return true;
+    if (name == u"RelatedArticleNum" || (isEntryLabel(name) && name != u"ArticleTitle"))
+        return false;
     return name == u"Article" || name == u"Item" || name == u"TableRow" ||
            name == u"ArticleCaption" || name == u"SupplProvisionLabel" || name == u"RemarksLabel" ||
            name == u"Remarks" || name == u"ArithFormulaNum" || name == u"FigStruct" ||

@@ -71,17 +71,20 @@ XmlFileFacts xmlFileFacts(const QString& path) {
     return f;
 }
 
+QString xmlImportRefusal(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId) {
+    const auto listed = law.lawId.isEmpty() ? byId.end() : byId.find(law.lawId);
+    if (listed != byId.end() && listed->code.compare(law.code, Qt::CaseInsensitive) == 0 &&
+        listed->name != law.name)
+        return {};  // its amended title: followRenamedLaw renames it
+    return checkImportTarget(law.code, law.name);
+}
+
 XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan& plan,
                                    const QHash<QString, store::LawEntry>& byId,
                                    const ImportObserver& observer, QString* renamedFrom) {
-    // Refused before anything changes, rename included; a law whose title was amended is
-    // the listed law of its id under the same code, and follows its new title.
-    const auto listed = law.lawId.isEmpty() ? byId.end() : byId.find(law.lawId);
-    if (listed == byId.end() || listed->code.compare(law.code, Qt::CaseInsensitive) != 0 ||
-        listed->name == law.name) {
-        const QString refusal = checkImportTarget(law.code, law.name);
-        if (!refusal.isEmpty()) throw platform::Error(refusal);
-    }
+    // Refused before anything changes, rename included.
+    if (const QString refusal = xmlImportRefusal(law, byId); !refusal.isEmpty())
+        throw platform::Error(refusal);
     const QString from = followRenamedLaw(law, byId);
     if (renamedFrom) *renamedFrom = from;
     try {

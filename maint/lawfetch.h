@@ -38,6 +38,11 @@ struct XmlFileFacts {
 };
 XmlFileFacts xmlFileFacts(const QString& path);
 
+// Why the converted law must not be imported under its code and name (another law's), or
+// empty; a law whose title was amended is the listed law of its id under the same code and
+// may take its new name.
+QString xmlImportRefusal(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId);
+
 // A converted law imported as every path imports law XML (a file in Lexbench or lexctl, a
 // fetch, a whole collection): refused before anything changes when its code or name is
 // another law's; the listed law of its law id renamed to follow its title; then its records,

@@ -85,10 +85,10 @@ QStringList splitSearchWords(const QString& text);
 // Kept in the law's database (table 附則別表等, made when first written), so that the tables
 // 条文 and 目次 stay as they are.
 struct LawPart {
-    QString kind;         // 前文, 附則, 別表, 別記, 様式, 書式, 別図, 付録
-    int number = 0;       // within its kind, from 1, in the document's order
-    QString label;        // as the tree shows it: 附則（平成二九年六月二日法律第四四号）抄
-    QString amendLawNum;  // of an amendment's 附則, as the XML writes it
+    QString kind;    // 前文, 附則, 別表, 別記, 様式, 書式, 別図, 付録
+    int number = 0;  // within its kind, from 1, in the document's order
+    QString label;  // as the tree shows it: 附則（平成二九年六月二日法律第四四号）抄
+    QString amendLawNum;   // of an amendment's 附則, as the XML writes it
     bool extract = false;  // 抄: only an extract of the provisions
     QString text;          // as the browser shows it (a table one line per row, cells by TAB)
     QString xml;           // the element as the law XML has it: its whole structure

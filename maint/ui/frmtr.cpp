@@ -202,10 +202,7 @@ void FrmTR::importXml(const QString& path) {
         }
         law.lawId = facts.lawId;
         law.sourceDate = facts.sourceDate;
-        const auto listed = byId.find(law.lawId);
-        const bool renames =
-            listed != byId.end() && listed->code.compare(law.code, Qt::CaseInsensitive) == 0;
-        const QString why = renames ? QString() : checkImportTarget(law.code, law.name);
+        const QString why = xmlImportRefusal(law, byId);
         if (why.isEmpty()) break;
         platform::msgBox(why);
     }

@@ -52,8 +52,8 @@ TEST_F(LawXmlLexctlTest, Xml2TextWritesTheBundledFilesAndImportXmlImports) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(
         QStringLiteral("GT 行政手続法: articles=48 (削除 0) paragraphs=105 toc_rows=11")));
-    EXPECT_TRUE(
-        r.err.contains(QStringLiteral("KS シフトJISにない文字を置き換えた: 3件 (塡→填、塡→填、塡→填)")));
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("KS シフトJISにない文字を置き換えた: 3件 (塡→填、塡→填、塡→填)")));
     for (const char* file : {"KP.txt", "MP.txt", "CP.txt", "KS.txt", "MS.txt", "CS.txt", "GT.txt",
                              "idx.dat", "ht.dat"})
         EXPECT_EQ(
