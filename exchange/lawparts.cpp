@@ -2,7 +2,11 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <optional>
 
 namespace exchange {
 
@@ -38,6 +42,7 @@ bool startsLine(QStringView name) {
     if (name == u"RelatedArticleNum" || (isEntryLabel(name) && name != u"ArticleTitle"))
         return false;
     return name == u"Article" || name == u"Item" || name == u"TableRow" ||
+           name == u"TableHeaderRow" ||
            name == u"ArticleCaption" || name == u"SupplProvisionLabel" || name == u"RemarksLabel" ||
            name == u"Remarks" || name == u"ArithFormulaNum" || name == u"FigStruct" ||
            name.endsWith(u"Title");
@@ -57,10 +62,58 @@ QString partKind(const QString& tag) {
 
 namespace {
 
+bool isRow(QStringView name) {
+    return name == u"TableRow" || name == u"TableHeaderRow";
+}
+bool isCell(QStringView name) {
+    return name == u"TableColumn" || name == u"TableHeaderColumn";
+}
+
+// A span attribute as a count from 1; a table of the XML never spans more than this.
+int span(const QXmlStreamAttributes& a, const QString& name) {
+    constexpr int kMostSpan = 64;
+    return std::clamp(a.value(name).toInt(), 1, kMostSpan);
+}
+
+// A table being read: its cells placed on a grid as HTML places them (a cell takes the
+// first column its row has free, below the cells spanning rows above).
+struct TableDraft {
+    int firstLine = 0, lastLine = 0;  // the lines its rows took in the part's text
+    int depth = 0;                    // of its Table element
+    int rows = 0, columns = 0;
+    int cellDepth = 0;  // of the cell being read, or 0
+    QList<PartCell> cells;
+    QSet<std::pair<int, int>> taken;
+
+    void addRow() { ++rows; }
+    void addCell(const QXmlStreamAttributes& a, int depth) {
+        if (rows == 0) addRow();
+        PartCell c;
+        c.row = rows - 1;
+        while (taken.contains({c.row, c.column})) ++c.column;
+        c.rowSpan = span(a, QStringLiteral("rowspan"));
+        c.columnSpan = span(a, QStringLiteral("colspan"));
+        c.top = a.value(QStringLiteral("BorderTop")) != u"none";
+        c.bottom = a.value(QStringLiteral("BorderBottom")) != u"none";
+        c.left = a.value(QStringLiteral("BorderLeft")) != u"none";
+        c.right = a.value(QStringLiteral("BorderRight")) != u"none";
+        for (int r = c.row; r < c.row + c.rowSpan; ++r)
+            for (int k = c.column; k < c.column + c.columnSpan; ++k) taken.insert({r, k});
+        columns = std::max(columns, c.column + c.columnSpan);
+        cells << c;
+        cellDepth = depth;
+    }
+    // A span past the last row ends at it.
+    void finish() {
+        for (PartCell& c : cells) c.rowSpan = std::min(c.rowSpan, rows - c.row);
+    }
+};
+
 // A part's element drawn as lines, with where each of its articles or bare paragraphs begins.
 struct Drawn {
     QStringList lines;
     QList<int> entries;  // the first line of each article or paragraph directly in the part
+    QList<TableDraft> tables;  // the outermost tables, in order
     QString title, related, amendLawNum;
     bool extract = false;
 };
@@ -81,6 +134,10 @@ Drawn draw(const QByteArray& element) {
     QString title, related;        // the part's own title and its note (（第三条関係）)
     int titleDepth = 0;            // > 0 while inside the part's own title
     int relatedDepth = 0;
+    std::optional<TableDraft> table;  // the outermost table being read
+    auto cellText = [&]() -> QString* {
+        return table && table->cellDepth ? &table->cells.last().text : nullptr;
+    };
     while (!r.atEnd()) {
         const QXmlStreamReader::TokenType t = r.readNext();
         if (t == QXmlStreamReader::StartElement) {
@@ -106,14 +163,31 @@ Drawn draw(const QByteArray& element) {
                 flush();
             }
             if (isEntryLabel(name)) labelStarts << line.size();
-            if (name == u"TableRow") column = 0;
-            if (name == u"TableColumn" && column++ > 0) line += u'\t';
+            if (name == u"Table" && !table) {
+                flush();
+                table.emplace();
+                table->firstLine = int(lines.size());
+                table->depth = depth;
+            }
+            if (QString* cell = cellText(); cell && !cell->isEmpty() && startsLine(name))
+                *cell += u'\n';
+            if (isRow(name)) column = 0;
+            if (isCell(name) && column++ > 0) line += u'\t';
+            if (table && !table->cellDepth) {
+                if (isRow(name)) table->addRow();
+                if (isCell(name)) table->addCell(r.attributes(), depth);
+            }
             if (name == u"Column" && !line.isEmpty() && !line.endsWith(u'\t') &&
-                !line.endsWith(QChar(0x3000)))
+                !line.endsWith(QChar(0x3000))) {
                 line += QChar(0x3000);
-            if (name == u"Fig")
-                line += QStringLiteral("［図 %1］")
-                            .arg(r.attributes().value(QStringLiteral("src")).toString());
+                if (QString* cell = cellText(); cell && !cell->isEmpty()) *cell += QChar(0x3000);
+            }
+            if (name == u"Fig") {
+                const QString fig = QStringLiteral("［図 %1］").arg(
+                    r.attributes().value(QStringLiteral("src")).toString());
+                line += fig;
+                if (QString* cell = cellText()) *cell += fig;
+            }
         } else if (t == QXmlStreamReader::EndElement) {
             const QStringView name = r.name();
             if (name == u"Rt") --rt;
@@ -121,15 +195,25 @@ Drawn draw(const QByteArray& element) {
                 flush();
                 paragraphsInArticle = -1;
             }
+            if (name == u"RemarksLabel") flush();  // 備考 stands on a line of its own
             if (isEntryLabel(name) && !labelStarts.isEmpty() &&
                 line.size() > labelStarts.takeLast())
                 line += QChar(0x3000);
             if (depth == titleDepth) titleDepth = 0;
             if (depth == relatedDepth) relatedDepth = 0;
+            if (table && depth == table->cellDepth) table->cellDepth = 0;
+            if (table && depth == table->depth) {
+                flush();
+                table->lastLine = int(lines.size());
+                table->finish();
+                d.tables << *table;
+                table.reset();
+            }
             --depth;
         } else if (t == QXmlStreamReader::Characters && rt == 0 && !r.isWhitespace()) {
             const QString text = r.text().toString().trimmed();
             line += text;
+            if (QString* cell = cellText()) *cell += text;
             if (titleDepth) title += text;
             if (relatedDepth) related += text;
         }
@@ -174,6 +258,42 @@ QStringList partEntries(const store::LawPart& part) {
         const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
         const QStringList lines = d.lines.mid(d.entries[i], end - d.entries[i]);
         if (!lines.isEmpty()) out << lines.join(kCrLf);
+    }
+    return out;
+}
+
+QList<PartBlock> partLayout(const store::LawPart& part) {
+    const Drawn d = draw(part.xml.toUtf8());
+    static const QRegularExpression figure(QStringLiteral("^［図 (.*)］$"));
+    QList<PartBlock> out;
+    auto text = [&](const QString& line) {
+        if (out.isEmpty() || out.last().rows > 0 || !out.last().figure.isEmpty())
+            out.append(PartBlock{});
+        out.last().lines << line;
+    };
+    int next = 0;  // the next table
+    for (int i = 0; i < d.lines.size();) {
+        while (next < d.tables.size() && d.tables[next].firstLine < i) ++next;
+        // A table without cells keeps its lines as text (it has none).
+        if (next < d.tables.size() && d.tables[next].firstLine == i &&
+            d.tables[next].lastLine > i && !d.tables[next].cells.isEmpty()) {
+            const TableDraft& t = d.tables[next++];
+            PartBlock b;
+            b.rows = t.rows;
+            b.columns = t.columns;
+            b.cells = t.cells;
+            out << b;
+            i = t.lastLine;
+            continue;
+        }
+        if (const auto m = figure.match(d.lines[i]); m.hasMatch()) {
+            PartBlock b;
+            b.figure = m.captured(1);
+            out << b;
+        } else {
+            text(d.lines[i]);
+        }
+        ++i;
     }
     return out;
 }

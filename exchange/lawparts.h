@@ -21,4 +21,26 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
 // what a 附則's node holds. Empty for a part without them (a table, a figure).
 QStringList partEntries(const store::LawPart& part);
 
+// A cell of a part's table, placed on the table's grid (spans kept), with which of its
+// sides are drawn (the XML's Border… "none" leaves one out).
+struct PartCell {
+    int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
+    QString text;  // lines of the cell joined by LF
+    bool top = true, bottom = true, left = true, right = true;
+    bool operator==(const PartCell&) const = default;
+};
+
+// A piece of a part as the browser draws it: lines of text, a table (rows > 0) or a
+// figure (its file name as the XML gives it).
+struct PartBlock {
+    QStringList lines;
+    int rows = 0, columns = 0;
+    QList<PartCell> cells;
+    QString figure;
+};
+
+// The part as text, tables and figures in the document's order. The text of its lines is
+// the part's text but for the rows of the tables and the figures' lines.
+QList<PartBlock> partLayout(const store::LawPart& part);
+
 }  // namespace exchange

@@ -42,6 +42,10 @@ QString lawDbPath(const QString& lawName) {
     return joinPath(folders().db, lawName + QStringLiteral(".mdb"));
 }
 
+QString figureFolder(const QString& lawName) {
+    return joinPath(joinPath(folders().db, QStringLiteral("figures")), lawName);
+}
+
 QString freeDbPath(const QString& folder, const QString& stem) {
     const QString suffix = QStringLiteral(".mdb");
     QString path = joinPath(folder, stem + suffix);

@@ -26,6 +26,8 @@ QString bundledFolder(const QString& programFolder);
 QString joinPath(const QString& folder, const QString& name);
 QString masterDbPath();
 QString lawDbPath(const QString& lawName);
+// Where the pictures of a law's figures are kept (DB/figures/<name>), by their file names.
+QString figureFolder(const QString& lawName);
 // folder/stem.mdb, or folder/stem-2.mdb, -3 … when that is taken.
 QString freeDbPath(const QString& folder, const QString& stem);
 

@@ -1,5 +1,6 @@
 // The law XML conversion: the seven bundled laws byte for byte, the rules on small laws, and
 // input that must be refused.
+#include "exchange/lawparts.h"
 #include "exchange/lawxml.h"
 #include "platform/textfile.h"
 #include "tests/support/testsupport.h"
@@ -534,6 +535,64 @@ TEST(LawXmlPartsTest, EachKindOfPartIsKeptWithItsLabelTextAndElement) {
     // The main provision converts as before; what is not kept is still reported.
     EXPECT_EQ(law.articles, 1);
     EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 1);
+}
+
+// A part as the browser draws it: its tables on a grid as HTML places cells (a cell takes the
+// first free column, below a cell spanning rows), its figures apart, the rest as lines.
+TEST(LawXmlPartsTest, TablesArePlacedOnTheirGridAndFiguresStandApart) {
+    auto cell = [](const char* attrs, const char* text) {
+        return QStringLiteral("<TableColumn %1><Sentence>%2</Sentence></TableColumn>")
+            .arg(QString::fromUtf8(attrs), QString::fromUtf8(text));
+    };
+    auto row = [](const QString& cells, const char* tag = "TableRow") {
+        return QStringLiteral("<%1>%2</%1>").arg(QString::fromLatin1(tag), cells);
+    };
+    const QString xml =
+        QStringLiteral("<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle><TableStruct><Table>") +
+        row(QStringLiteral("<TableHeaderColumn>区分</TableHeaderColumn>"
+                           "<TableHeaderColumn colspan=\"2\">税率</TableHeaderColumn>"),
+            "TableHeaderRow") +
+        row(cell("rowspan=\"2\" BorderLeft=\"none\"", "登記") + cell("", "甲") +
+            cell("rowspan=\"9\"", "千分の四")) +
+        row(cell("", "乙")) + row(cell("colspan=\"99\"", "計")) +
+        QStringLiteral("</Table></TableStruct><Remarks><RemarksLabel>備考</RemarksLabel>"
+                       "<Sentence>一の区分による。</Sentence></Remarks><FigStruct>"
+                       "<Fig src=\"./pict/H01.png\"/></FigStruct><TableStruct><Table/>"
+                       "</TableStruct></AppdxTable>");
+    const store::LawPart part = readLawPart(QStringLiteral("AppdxTable"), xml.toUtf8(), 2);
+    EXPECT_EQ(part.text, QStringLiteral("別表第二\r\n区分\t税率\r\n登記\t甲\t千分の四\r\n乙\r\n計"
+                                        "\r\n備考\r\n一の区分による。\r\n［図 ./pict/H01.png］"));
+    const QList<PartBlock> blocks = partLayout(part);
+    ASSERT_EQ(blocks.size(), 4);
+    EXPECT_EQ(blocks[0].lines, QStringList{QStringLiteral("別表第二")});
+    EXPECT_EQ(blocks[2].lines,
+              QStringList({QStringLiteral("備考"), QStringLiteral("一の区分による。")}));
+    EXPECT_EQ(blocks[3].figure, QStringLiteral("./pict/H01.png"));
+    EXPECT_EQ(blocks[3].rows, 0);
+    const PartBlock& t = blocks[1];
+    EXPECT_EQ(t.rows, 4);
+    EXPECT_EQ(t.columns, 64);  // the widest span a table may have
+    struct Want {
+        const char* text;
+        int row, column, rowSpan, columnSpan;
+        bool left;
+    };
+    const Want want[] = {{"区分", 0, 0, 1, 1, true},   {"税率", 0, 1, 1, 2, true},
+                         {"登記", 1, 0, 2, 1, false},  {"甲", 1, 1, 1, 1, true},
+                         {"千分の四", 1, 2, 3, 1, true}, {"乙", 2, 1, 1, 1, true},
+                         {"計", 3, 0, 1, 64, true}};
+    ASSERT_EQ(t.cells.size(), std::size(want));
+    for (int i = 0; i < t.cells.size(); ++i) {
+        SCOPED_TRACE(i);
+        const PartCell& c = t.cells[i];
+        EXPECT_EQ(c.text, QString::fromUtf8(want[i].text));
+        EXPECT_EQ(c.row, want[i].row);
+        EXPECT_EQ(c.column, want[i].column);
+        EXPECT_EQ(c.rowSpan, want[i].rowSpan);
+        EXPECT_EQ(c.columnSpan, want[i].columnSpan);
+        EXPECT_EQ(c.left, want[i].left);
+        EXPECT_TRUE(c.top && c.right && c.bottom);
+    }
 }
 
 }  // namespace

@@ -353,9 +353,9 @@ TEST_F(LawTreeTest, PartsFollowTheMainProvisionWithTheirArticles) {
                                QStringLiteral("MPP00002 附則（令和五年六月一日法律第一号）抄"),
                                QStringLiteral("MPP00002>MPP00002-001 公布の日から施行する。"),
                                QStringLiteral("MPP00003 別表第一")}));
-        EXPECT_EQ(t.partTexts.value(QStringLiteral("MPP00003")),
+        EXPECT_EQ(t.parts.value(QStringLiteral("MPP00003")).text,
                   QStringLiteral("別表第一\r\n区分\t税率"));
-        EXPECT_EQ(t.partTexts.size(), 3);
+        EXPECT_EQ(t.parts.size(), 3);
         EXPECT_TRUE(t.problems.isEmpty()) << t.problems.join(u'\n').toStdString();
         EXPECT_TRUE(isPartKey(QStringLiteral("MPP00001-002")));
         EXPECT_FALSE(isPartKey(QStringLiteral("MP00010000")));
@@ -371,8 +371,8 @@ TEST_F(LawTreeTest, PartsFollowTheMainProvisionWithTheirArticles) {
                  parts[0]});
     }
     const LawTree kp = buildLawTree(QStringLiteral("KP"), 1);
-    EXPECT_FALSE(kp.partTexts.contains(QStringLiteral("KPP00001")));
-    EXPECT_TRUE(kp.partTexts.contains(QStringLiteral("KPP00002")));
+    EXPECT_FALSE(kp.parts.contains(QStringLiteral("KPP00001")));
+    EXPECT_TRUE(kp.parts.contains(QStringLiteral("KPP00002")));
     EXPECT_NE(node(kp, kPreambleKey), nullptr);
     // A law of 附則 only has a root and its parts.
     testsupport::addLaw(8, QStringLiteral("FU"), QStringLiteral("附則法"));

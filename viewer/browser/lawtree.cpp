@@ -90,7 +90,7 @@ class Builder {
             if (tree_.law == QStringLiteral("KP") && part.kind == QStringLiteral("前文")) continue;
             if (!add(rootKey, key, part.label, QStringLiteral("附則別表等 ") + part.label))
                 continue;
-            tree_.partTexts.insert(key, part.text);
+            tree_.parts.insert(key, part);
             const QStringList entries = exchange::partEntries(part);
             for (int i = 0; i < entries.size(); ++i)
                 add(key, key + QStringLiteral("-%1").arg(i + 1, 3, 10, QChar(u'0')), entries[i],

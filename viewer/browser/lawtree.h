@@ -2,6 +2,8 @@
 // The content of a law's tree, computed without a window: every node's key, parent, text, in
 // the order the nodes go into the tree. The browser window only puts them into its tree, and
 // lexctl prints them.
+#include "store/lawdb.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -34,8 +36,8 @@ struct LawTree {
     // Rows that could not go into the tree, one line each ("目次 KS0102…: reason"); the
     // nodes before and after them are kept.
     QStringList problems;
-    // The whole text of each part's node (前文, 附則, 別表 … after the main provision), by key.
-    QHash<QString, QString> partTexts;
+    // The part of each part node (前文, 附則, 別表 … after the main provision), by key.
+    QHash<QString, store::LawPart> parts;
 };
 
 // The key of a law's part node (MPP00051: the 51st part in the document's order); a part's

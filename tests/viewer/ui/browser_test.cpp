@@ -1,5 +1,6 @@
 // The law browser, the lookup, the copy into the edit window and the word search, as a reader
 // uses them in the main window, on the seven real laws.
+#include "exchange/lawparts.h"
 #include "exchange/lawxml.h"
 #include "exchange/ui/frmhcodelist.h"
 #include "platform/prompt.h"
@@ -24,8 +25,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,6 +36,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QTextTable>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -694,6 +699,75 @@ TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
     EXPECT_TRUE(
         t->Rtxt1->text().contains(QStringLiteral("\r\n\r\n附　則\r\n（施行期日）\r\n第一条")));
     EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("第二条　この法律による改正後の民法")));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+// A 別表 is drawn as a table (lines, spans) with its figure, in the text pane's place; an
+// article node brings the text pane back.
+TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
+    platform::ScriptedPrompt prompt;
+    const QString xml = QStringLiteral(
+        "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle><RelatedArticleNum>（第三条関係）"
+        "</RelatedArticleNum><TableStruct><Table><TableRow><TableColumn rowspan=\"2\"><Sentence>"
+        "登記の区分</Sentence></TableColumn><TableColumn colspan=\"2\"><Sentence>税率</Sentence>"
+        "</TableColumn></TableRow><TableRow><TableColumn><Sentence>千分の四</Sentence>"
+        "</TableColumn><TableColumn BorderRight=\"none\"><Sentence>千分の二十</Sentence>"
+        "</TableColumn></TableRow></Table></TableStruct><FigStruct><Fig src=\"./pict/f1.png\"/>"
+        "</FigStruct><FigStruct><Fig src=\"./pict/none.png\"/></FigStruct></AppdxTable>");
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(
+            db, {exchange::readLawPart(QStringLiteral("AppdxTable"), xml.toUtf8(), 1)});
+    }
+    const QString figures = store::figureFolder(QStringLiteral("民法"));
+    ASSERT_TRUE(QDir().mkpath(figures));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    ASSERT_TRUE(picture.save(QDir(figures).filePath(QStringLiteral("f1.png"))));
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    t->TView1->selectNode(t->TView1->node(QStringLiteral("MPP00001")));
+    EXPECT_TRUE(t->PartPane->isVisible());
+    EXPECT_FALSE(t->Rtxt1->isVisible());
+    EXPECT_EQ(t->PartPane->geometry(), t->Rtxt1->geometry());
+    QList<QTextTable*> tables;
+    QList<QString> images;
+    QTextDocument* doc = t->PartPane->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (QTextTable* table = QTextCursor(b).currentTable(); table && !tables.contains(table))
+            tables << table;
+        for (auto f = b.begin(); !f.atEnd(); ++f)
+            if (f.fragment().charFormat().isImageFormat())
+                images << f.fragment().charFormat().toImageFormat().name();
+    }
+    ASSERT_EQ(tables.size(), 1);
+    QTextTable* table = tables[0];
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_EQ(table->cellAt(1, 0).row(), 0);  // under 登記の区分, which spans two rows
+    EXPECT_EQ(table->cellAt(0, 1).columnSpan(), 2);
+    auto cellText = [&](int row, int column) {
+        const QTextTableCell c = table->cellAt(row, column);
+        QTextCursor cur = c.firstCursorPosition();
+        cur.setPosition(c.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        return cur.selectedText();
+    };
+    EXPECT_EQ(cellText(0, 0), QStringLiteral("登記の区分"));
+    EXPECT_EQ(cellText(1, 2), QStringLiteral("千分の二十"));
+    EXPECT_EQ(table->cellAt(1, 2).format().toTableCellFormat().rightBorderStyle(),
+              QTextFrameFormat::BorderStyle_None);
+    EXPECT_EQ(table->cellAt(1, 1).format().toTableCellFormat().rightBorderStyle(),
+              QTextFrameFormat::BorderStyle_Solid);
+    EXPECT_EQ(images, QList<QString>{QStringLiteral("figure:f1.png")});
+    const QString shown = doc->toPlainText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("民法\n別表第一（第三条関係）\n\n別表第一（第三条関係）")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("［図 ./pict/none.png］")));  // no picture at hand
+    EXPECT_TRUE(shown.contains(QStringLiteral("登記の区分")));
+    t->TView1->selectNode(t->TView1->node(QStringLiteral("MP00010000")));
+    EXPECT_FALSE(t->PartPane->isVisible());
+    EXPECT_TRUE(t->Rtxt1->isVisible());
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 

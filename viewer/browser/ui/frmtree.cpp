@@ -22,6 +22,7 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/shell/state.h"
@@ -44,6 +45,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QThread>
 
@@ -85,6 +87,10 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
                                  pressShown_ = nullptr;
                                  if (!shown) TView1_NodeClick(item);
                              });
+    PartPane = new QTextBrowser(this);
+    PartPane->setObjectName(QStringLiteral("PartPane"));
+    PartPane->setOpenLinks(false);
+    PartPane->hide();
     TView1->installEventFilter(this);
     Rtxt1->installEventFilter(this);
     buildMenus();
@@ -546,7 +552,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         platform::msgBox(QStringLiteral("未登録コードです。"));
         return;
     }
-    partTexts_ = tree.partTexts;
+    parts_ = tree.parts;
     QList<platform::KeyedTree::NodeSpec> specs;
     specs.reserve(tree.nodes.size());
     for (const TreeNode& n : tree.nodes) specs.append({n.parentKey, n.key, n.text});
@@ -573,7 +579,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
 void FrmTree::ClearTree() {
     TView1->setUpdatesEnabled(false);
     while (TView1->nodeCount() > 0) TView1->removeFirst();
-    partTexts_.clear();
+    parts_.clear();
     TView1->setUpdatesEnabled(true);
     Rtxt1->setText(QString());
     setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
@@ -587,8 +593,9 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         for (QTreeWidgetItem* n = node; n; n = n->parent())
             chain.append({platform::KeyedTree::keyOf(n), platform::KeyedTree::textOf(n)});
         QString text = nodeContextText(chain);
-        if (const auto part = partTexts_.constFind(chain[0].key); part != partTexts_.cend()) {
-            text += QStringLiteral("\r\n\r\n") + *part;  // a part is shown whole
+        if (showPart(chain[0].key, text)) return;
+        if (const auto part = parts_.constFind(chain[0].key); part != parts_.cend()) {
+            text += QStringLiteral("\r\n\r\n") + part->text;  // a part is shown whole
         } else if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key) &&
                    node->childCount() > 0) {
             QStringList paragraphs;
@@ -596,6 +603,8 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
                 paragraphs << platform::KeyedTree::textOf(node->child(i));
             text = wholeArticleText(text, paragraphs);
         }
+        PartPane->hide();
+        Rtxt1->show();
         Rtxt1->setText(text);
         if (chain[0].key == hitKey_) Rtxt1->highlightWords(hitWords_);
         // The paragraphs on show: the node's, or every one of a whole article.
@@ -691,6 +700,7 @@ void FrmTree::layoutPanes() {
     // The pane ends inside the window even where the frame is taller than it was.
     Rtxt1->setGeometry(0, top, platform::twipsToPixels(w),
                        std::max(0, std::min(platform::twipsToPixels(paneH), height() - top)));
+    PartPane->setGeometry(Rtxt1->geometry());
 }
 
 void FrmTree::closeEvent(QCloseEvent* e) {
@@ -704,6 +714,20 @@ void FrmTree::resizeEvent(QResizeEvent* e) {
 }
 
 FrmTree::~FrmTree() = default;
+
+bool FrmTree::showPart(const QString& key, const QString& head) {
+    const auto part = parts_.constFind(key);
+    if (part == parts_.cend()) return false;
+    const QList<exchange::PartBlock> blocks = exchange::partLayout(*part);
+    if (!needsDrawing(blocks)) return false;  // plain text: the text pane shows it
+    PartPane->setFont(Rtxt1->font());
+    PartPane->setPalette(Rtxt1->palette());
+    drawPart(*PartPane->document(), head, blocks,
+             store::figureFolder(store::GetHoutenName(curHCodeT)));
+    Rtxt1->hide();
+    PartPane->show();
+    return true;
+}
 
 void FrmTree::linkReferences(const QStringList& paragraphKeys) {
     if (paragraphKeys.isEmpty()) return;

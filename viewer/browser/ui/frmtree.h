@@ -4,6 +4,7 @@
 // text with its context, copies paragraphs into the edit window and searches its law.
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
+#include "store/lawdb.h"
 
 #include <QHash>
 #include <QWidget>
@@ -12,6 +13,7 @@
 
 class QAction;
 class QMenu;
+class QTextBrowser;
 class QTreeWidgetItem;
 
 namespace platform {
@@ -36,6 +38,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
 
     platform::KeyedTree* TView1 = nullptr;
     platform::TextPane* Rtxt1 = nullptr;
+    // In the text pane's place while a part with tables or figures is on show.
+    QTextBrowser* PartPane = nullptr;
 
     QAction* Mn_Title = nullptr;
     QMenu* Mn_File = nullptr;
@@ -133,7 +137,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool generatePage(const QString& key, const QString& page);
     QString pagesmithPath() const;
     QTreeWidgetItem* pressShown_ = nullptr;  // shown by the press of the click under way
-    QHash<QString, QString> partTexts_;      // the whole text of each part node, by key
+    QHash<QString, store::LawPart> parts_;   // the part of each part node, by key
+    // Shows the part node `key` whole below its context `head`; false when it is no part.
+    bool showPart(const QString& key, const QString& head);
     // The references of the paragraphs shown, drawn as links in the pane.
     void linkReferences(const QStringList& paragraphKeys);
     struct Place {
