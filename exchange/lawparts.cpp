@@ -113,6 +113,7 @@ struct TableDraft {
 struct Drawn {
     QStringList lines;
     QList<int> entries;  // the first line of each article or paragraph directly in the part
+    QStringList entryNums;  // the Num of each (3, 3_2), as the XML writes it
     QList<TableDraft> tables;  // the outermost tables, in order
     QString title, related, amendLawNum;
     bool extract = false;
@@ -154,6 +155,7 @@ Drawn draw(const QByteArray& element) {
             if (depth == 2 && (name == u"Article" || name == u"Paragraph")) {
                 flush();
                 d.entries << int(lines.size());
+                d.entryNums << r.attributes().value(QStringLiteral("Num")).toString();
             }
             if (name == u"Article") paragraphsInArticle = 0;
             if (name == u"Paragraph") {
@@ -258,6 +260,16 @@ QStringList partEntries(const store::LawPart& part) {
         const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
         const QStringList lines = d.lines.mid(d.entries[i], end - d.entries[i]);
         if (!lines.isEmpty()) out << lines.join(kCrLf);
+    }
+    return out;
+}
+
+QStringList partEntryNums(const store::LawPart& part) {
+    const Drawn d = draw(part.xml.toUtf8());
+    QStringList out;
+    for (int i = 0; i < d.entries.size(); ++i) {
+        const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
+        if (end > d.entries[i]) out << d.entryNums[i];  // as partEntries keeps them
     }
     return out;
 }

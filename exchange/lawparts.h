@@ -20,6 +20,8 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
 // The part's articles or paragraphs (those directly in it), each as the browser shows it:
 // what a 附則's node holds. Empty for a part without them (a table, a figure).
 QStringList partEntries(const store::LawPart& part);
+// The Num of each of partEntries (an article's "3_2", a paragraph's "2"), in its order.
+QStringList partEntryNums(const store::LawPart& part);
 
 // A cell of a part's table, placed on the table's grid (spans kept), with which of its
 // sides are drawn (the XML's Border… "none" leaves one out).

@@ -1,8 +1,11 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
 #include "viewer/shell/lookup.h"
+#include "exchange/lawparts.h"
+#include "exchange/lawxml.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
+#include "tests/support/testsupport.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/shell/session.h"
@@ -82,6 +85,56 @@ TEST_F(LookupTest, NamesCodesAndCurrentLawResolveToNodesOrSayWhy) {
         EXPECT_EQ(t.code.isEmpty() ? t.error : t.shown, QString::fromUtf8(c.shownOrError))
             << c.typed;
     }
+}
+
+// A part by its kind, an amendment's 附則 by its law number in any of the forms a reader
+// types, an article of a 附則 by its number; what is not there, or not readable, said.
+TEST_F(LookupTest, PartsResolveByKindLawNumberAndArticle) {
+    {
+        exchange::LawXml law = exchange::convertLawXml(
+            testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")),
+            QStringLiteral("MP"));
+        law.parts << exchange::readLawPart(
+            QStringLiteral("AppdxTable"),
+            "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle></AppdxTable>", 1);
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, law.parts);
+    }
+    const struct {
+        const char *typed, *code, *error;
+    } cases[] = {
+        {"MP附則(H29-44)", "MPP00051", ""},
+        {"ｍｐ附則（平成２９年法律第４４号）", "MPP00051", ""},
+        {"民法附則(平成二九年六月二日法律第四四号)第三条", "MPP00051-003", ""},
+        {"MP附則 (H29-44) 2", "MPP00051-002", ""},
+        {"MP附則(R元-2)", "MPP00054", ""},
+        {"MP附則(H29-45)", "", "MP附則(H29-45): 民法にH29-45の附則はありません"},
+        {"MP附則", "", "MP附則: 民法に制定時の附則はありません"},
+        {"MP附則(H29)", "", "MP附則(H29): 法令番号が読み取れません"},
+        {"MP附則(X29-44)", "", "MP附則(X29-44): 法令番号が読み取れません"},
+        {"MP附則(H29-44", "", "MP附則(H29-44: （ に対応する ） がありません"},
+        {"MP附則(H29-44)99", "",
+         "MP附則(H29-44)99: 民法の附則（平成二九年六月二日法律第四四号）に99はありません"},
+        {"MP附則(H29-44)x", "", "MP附則(H29-44)x: 条番号が読み取れません"},
+        {"MP別表", "MPP00066", ""},
+        {"MP別表第一", "MPP00066", ""},
+        {"MP別表2", "", "MP別表2: 民法に別表2はありません"},
+        {"MP別表一の", "", "MP別表一の: 別表の番号が読み取れません"},
+        {"MP別表(H1-1)", "", "MP別表(H1-1): 法令番号で選べるのは附則だけです"},
+        {"KP前文", "KP000000000000002", ""},
+    };
+    for (const auto& c : cases) {
+        const LookupTarget t = resolveLookup(QString::fromUtf8(c.typed));
+        EXPECT_EQ(t.code, QString::fromLatin1(c.code)) << c.typed;
+        const QString error = QString::fromUtf8(c.error);
+        EXPECT_EQ(t.error.left(error.size()), error) << c.typed;
+        EXPECT_EQ(t.error.isEmpty(), error.isEmpty()) << c.typed;
+    }
+    // F1 in a law's tree: the part of the current law.
+    EXPECT_EQ(resolveLookup(QStringLiteral("附則(H29-44)2"), QStringLiteral("MP")).code,
+              QStringLiteral("MPP00051-002"));
+    EXPECT_EQ(resolveLookup(QStringLiteral("MP附則(H29-44)2")).place,
+              QStringLiteral("附則（平成二九年六月二日法律第四四号） 2"));
 }
 
 }  // namespace

@@ -14,7 +14,13 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral("　　KP3-2-1　　枝番号が二つの条"),
         QStringLiteral("　　民法415、民法第415条第2項、会社法 2、ＭＰ４１５、MP四百十五 "
                        "も同じように読みます。"),
-        QStringLiteral("　ツリー画面の F1 では条番号だけ（415:2）で、その法典の条を開きます。"),
+        QStringLiteral("　附則・別表などは種類の名前で開きます（ツリーでは本則の後にあります）。"),
+        QStringLiteral("　　MP附則(H29-44)　　　　民法附則（平成二九年六月二日法律第四四号）"),
+        QStringLiteral("　　MP附則(平成29年法律第44号)3　その附則の第3条（条のない附則は第3項）"),
+        QStringLiteral("　　MP附則　　　　　　　　制定時の附則　　MP附則2　その第2条"),
+        QStringLiteral("　　TZ別表1、TZ別表第一　別表第一（様式・別記・別図・書式・付録も同じ）"),
+        QStringLiteral("　　KP前文　　　　　　　　日本国憲法の前文"),
+        QStringLiteral("　ツリー画面の F1 では条番号だけ（415:2、附則(H29-44)2）で、その法典の条を開きます。"),
         QStringLiteral(
             "　見つからないときは、開いている画面はそのままで、下の状態欄に理由が出ます。"),
         QString(),

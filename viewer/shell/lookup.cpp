@@ -1,12 +1,17 @@
 #include "viewer/shell/lookup.h"
 
+#include "exchange/lawparts.h"
 #include "platform/vb.h"
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 
+#include "viewer/browser/lawtree.h"
+
 #include <QFileInfo>
+
+#include <optional>
 
 namespace viewer {
 
@@ -47,6 +52,163 @@ bool take(const QString& s, qsizetype& at, QChar c) {
 
 QString noticeFor(const QString& shown, const QString& what) {
     return shown + QStringLiteral(": ") + what;
+}
+
+// A number of a law number: digits, kanji written digit by digit (二九) or counted
+// (四十四), or 元 for the first year of an era; -1 when none is at `at`.
+int readLawNumberPart(const QString& s, qsizetype& at) {
+    if (take(s, at, u'元')) return 1;
+    if (at < s.size() && s[at].unicode() < 128) return readNumber(s, at);
+    const qsizetype start = at;
+    while (at < s.size() && isKanjiNumeral(s[at])) ++at;
+    const QString k = s.mid(start, at - start);
+    if (k.isEmpty() || k.size() > 6) return -1;
+    if (k.contains(u'十') || k.contains(u'百') || k.contains(u'千')) return readNumber(s, at = start);
+    int v = 0;
+    for (const QChar c : k) v = v * 10 + (c == u'〇' ? 0 : store::KanjiDigitValue(c));
+    return v;
+}
+
+// A law number reduced to what tells it apart: era, year and number. Reads the XML's
+// "平成二九年六月二日法律第四四号", a typed "平成29年法律第44号" and the short "H29-44".
+struct LawNumber {
+    int era = 0, year = 0, number = 0;
+    bool operator==(const LawNumber&) const = default;
+};
+std::optional<LawNumber> readLawNumber(const QString& typed) {
+    QString s = typed;
+    s.remove(u' ');
+    static const std::pair<const char16_t*, const char16_t*> eras[] = {
+        {u"明治", u"M"}, {u"大正", u"T"}, {u"昭和", u"S"}, {u"平成", u"H"}, {u"令和", u"R"}};
+    LawNumber n;
+    qsizetype at = 0;
+    for (int i = 0; i < int(std::size(eras)) && !n.era; ++i) {
+        for (const QString& name : {QString::fromUtf16(eras[i].first),
+                                   QString::fromUtf16(eras[i].second)})
+            if (s.startsWith(name, Qt::CaseInsensitive)) {
+                n.era = i + 1;
+                at = name.size();
+                break;
+            }
+    }
+    if (!n.era) return std::nullopt;
+    n.year = readLawNumberPart(s, at);
+    if (n.year <= 0) return std::nullopt;
+    if (take(s, at, u'-')) {
+        n.number = readLawNumberPart(s, at);
+    } else {
+        at = s.lastIndexOf(u'第');
+        if (at < 0 || !s.endsWith(u'号')) return std::nullopt;
+        ++at;
+        n.number = readLawNumberPart(s, at);
+        take(s, at, u'号');
+    }
+    if (n.number <= 0 || at != s.size()) return std::nullopt;
+    return n;
+}
+
+// The kind of part the text begins with (附則, 別表 …), or empty.
+QString partKindAt(const QString& s) {
+    static const QStringList kinds{QStringLiteral("前文"), QStringLiteral("附則"),
+                                   QStringLiteral("別表"), QStringLiteral("別記"),
+                                   QStringLiteral("様式"), QStringLiteral("書式"),
+                                   QStringLiteral("別図"), QStringLiteral("付録")};
+    for (const QString& k : kinds)
+        if (s.startsWith(k)) return k;
+    return {};
+}
+
+// The part named by `rest` (附則, 附則(H29-44)2, 別表第二 …) of the found law.
+void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
+    QString s = rest;
+    s.remove(u' ');
+    const QString kind = partKindAt(s);
+    t.shown = t.lawCode.toUpper() + s;
+    qsizetype at = kind.size();
+    QString lawNum;
+    if (take(s, at, u'(') || take(s, at, u'（')) {
+        qsizetype close = s.indexOf(u')', at);
+        if (close < 0) close = s.indexOf(u'）', at);
+        if (close < 0) {
+            t.error = noticeFor(t.shown, QStringLiteral("（ に対応する ） がありません"));
+            return;
+        }
+        lawNum = s.mid(at, close - at);
+        at = close + 1;
+    }
+    const QString tail = s.mid(at);
+    if (t.lawCode.toUpper() == QStringLiteral("KP") && kind == QStringLiteral("前文") &&
+        lawNum.isEmpty() && tail.isEmpty()) {
+        t.code = kPreambleKey;  // the Constitution's fixed node
+        t.place = kind;
+        return;
+    }
+    const QList<store::LawPart> parts = store::readLawParts(db);
+    int order = 0;  // of the part found, from 1
+    if (kind == QStringLiteral("附則")) {
+        std::optional<LawNumber> wanted;
+        if (!lawNum.isEmpty() && !(wanted = readLawNumber(lawNum))) {
+            t.error = noticeFor(t.shown, QStringLiteral("法令番号が読み取れません（例: 附則(平成29年法律第44号)、附則(H29-44)）"));
+            return;
+        }
+        for (int i = 0; i < parts.size() && !order; ++i) {
+            if (parts[i].kind != kind) continue;
+            if (wanted ? readLawNumber(parts[i].amendLawNum) == wanted
+                       : parts[i].amendLawNum.isEmpty())
+                order = i + 1;
+        }
+        if (!order) {
+            t.error = noticeFor(
+                t.shown, lawNum.isEmpty()
+                             ? QStringLiteral("%1に制定時の附則はありません").arg(t.lawName)
+                             : QStringLiteral("%1に%2の附則はありません").arg(t.lawName, lawNum));
+            return;
+        }
+    } else {
+        if (!lawNum.isEmpty()) {
+            t.error = noticeFor(t.shown, QStringLiteral("法令番号で選べるのは附則だけです"));
+            return;
+        }
+        qsizetype n = 0;
+        take(tail, n, u'第');
+        const int number = tail.isEmpty() ? 1 : readNumber(tail, n);
+        if (number <= 0 || n != tail.size()) {
+            t.error = noticeFor(t.shown, QStringLiteral("%1の番号が読み取れません").arg(kind));
+            return;
+        }
+        for (int i = 0; i < parts.size() && !order; ++i)
+            if (parts[i].kind == kind && parts[i].number == number) order = i + 1;
+        if (!order) {
+            t.error = noticeFor(t.shown, QStringLiteral("%1に%2はありません").arg(t.lawName, s));
+            return;
+        }
+        t.code = partKey(t.lawCode.toUpper(), order);
+        t.place = parts[order - 1].label;
+        return;
+    }
+    const store::LawPart& part = parts[order - 1];
+    t.code = partKey(t.lawCode.toUpper(), order);
+    t.place = part.label;
+    if (tail.isEmpty()) return;
+    // An article of the 附則 (a paragraph of one without articles) by its number.
+    ShortNumber n;
+    if (!parseShortNumber(tail, &n)) {
+        t.code.clear();
+        t.error = noticeFor(t.shown, QStringLiteral("条番号が読み取れません"));
+        return;
+    }
+    QString num = QString::number(n.article);
+    if (n.branch1 > 0 || n.branch2 > 0) num += u'_' + QString::number(n.branch1);
+    if (n.branch2 > 0) num += u'_' + QString::number(n.branch2);
+    const qsizetype entry = exchange::partEntryNums(part).indexOf(num);
+    if (entry < 0) {
+        t.code.clear();
+        t.error = noticeFor(t.shown, QStringLiteral("%1の%2に%3はありません")
+                                         .arg(t.lawName, part.label, tail));
+        return;
+    }
+    t.code += QStringLiteral("-%1").arg(entry + 1, 3, 10, QChar(u'0'));
+    t.place += u' ' + tail;
 }
 
 }  // namespace
@@ -118,7 +280,8 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
         }
     }
     if (t.lawName.isEmpty()) {
-        const bool numberFirst = s[0].isDigit() || s[0] == u'第' || isKanjiNumeral(s[0]);
+        const bool numberFirst = s[0].isDigit() || s[0] == u'第' || isKanjiNumeral(s[0]) ||
+                                 !partKindAt(s).isEmpty();
         QString code;
         if (numberFirst && !currentLaw.isEmpty()) {
             code = currentLaw;
@@ -141,6 +304,20 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
             return t;
         }
     }
+    QString why;
+    auto noDatabase = [&](const QString& shown) {
+        if (store::isValidLawName(t.lawName, &why) &&
+            QFileInfo(store::lawDbPath(t.lawName)).isFile())
+            return false;
+        t.error = noticeFor(shown, QStringLiteral("%1のデータベースがありません").arg(t.lawName));
+        return true;
+    };
+    if (!partKindAt(platform::trimBlanks(rest)).isEmpty()) {
+        if (noDatabase(t.lawCode.toUpper() + rest)) return t;
+        store::Database db = store::openLawDb(t.lawName);
+        resolvePart(t, platform::trimBlanks(rest), db);
+        return t;
+    }
     ShortNumber n;
     if (!parseShortNumber(rest, &n)) {
         t.error = noticeFor(s, platform::trimBlanks(rest).isEmpty()
@@ -156,12 +333,7 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
     if (n.branch2 > 0) t.shown += u'-' + QString::number(n.branch2);
     if (n.paragraph > 0) t.shown += u':' + QString::number(n.paragraph);
 
-    QString why;
-    if (!store::isValidLawName(t.lawName, &why) ||
-        !QFileInfo(store::lawDbPath(t.lawName)).isFile()) {
-        t.error = noticeFor(t.shown, QStringLiteral("%1のデータベースがありません").arg(t.lawName));
-        return t;
-    }
+    if (noDatabase(t.shown)) return t;
     store::Database db = store::openLawDb(t.lawName);
     // An article's records share its first ten characters: one range of the primary key.
     store::Recordset rows = db.openRecordset(

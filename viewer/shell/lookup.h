@@ -22,7 +22,11 @@ struct LookupTarget {
     QString code;   // the node's key: the article code, or the 条項コード of a paragraph
     QString shown;  // the short number in its plain form (MP415:2), for the box
     QString error;  // what was not found, in the reader's words; empty when found
+    QString place;  // a part's label (附則（…）抄 2) for the status bar; empty for an article
 };
+// A law's parts go by their kind: MP附則 (the original 附則), MP附則(H29-44) or
+// MP附則(平成29年法律第44号) (an amendment's), each followed by an article number (MP附則3);
+// MP別表2 or MP別表第二 (by number within the kind), KP前文.
 // Resolves typed text against the law list and the law's records. Text starting with a
 // number takes `currentLaw` as its law. Reads only.
 LookupTarget resolveLookup(const QString& typed, const QString& currentLaw = {});

@@ -693,7 +693,9 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
                    .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
         return false;
     }
-    notice(placeNotice(found.shown, found.lawName, found.code));
+    notice(found.place.isEmpty()
+               ? placeNotice(found.shown, found.lawName, found.code)
+               : QStringLiteral("%1: %2 %3").arg(found.shown, found.lawName, found.place));
     return true;
 }
 
