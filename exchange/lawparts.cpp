@@ -113,7 +113,7 @@ struct TableDraft {
 struct Drawn {
     QStringList lines;
     QList<int> entries;  // the first line of each article or paragraph directly in the part
-    QStringList entryNums;  // the Num of each (3, 3_2), as the XML writes it
+    QList<PartEntry> entryInfo;  // what each is
     QList<TableDraft> tables;  // the outermost tables, in order
     QString title, related, amendLawNum;
     bool extract = false;
@@ -155,12 +155,16 @@ Drawn draw(const QByteArray& element) {
             if (depth == 2 && (name == u"Article" || name == u"Paragraph")) {
                 flush();
                 d.entries << int(lines.size());
-                d.entryNums << r.attributes().value(QStringLiteral("Num")).toString();
+                d.entryInfo.append({name == u"Article",
+                                    r.attributes().value(QStringLiteral("Num")).toString(),
+                                    {}});
             }
             if (name == u"Article") paragraphsInArticle = 0;
             if (name == u"Paragraph") {
                 // The first paragraph of an article follows its title on one line.
                 if (paragraphsInArticle < 0 || paragraphsInArticle++ > 0) flush();
+                if (depth <= 3 && !d.entryInfo.isEmpty())
+                    d.entryInfo.last().paragraphLines << int(lines.size()) - d.entries.last();
             } else if (startsLine(name)) {
                 flush();
             }
@@ -264,12 +268,12 @@ QStringList partEntries(const store::LawPart& part) {
     return out;
 }
 
-QStringList partEntryNums(const store::LawPart& part) {
+QList<PartEntry> partEntryInfo(const store::LawPart& part) {
     const Drawn d = draw(part.xml.toUtf8());
-    QStringList out;
+    QList<PartEntry> out;
     for (int i = 0; i < d.entries.size(); ++i) {
         const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
-        if (end > d.entries[i]) out << d.entryNums[i];  // as partEntries keeps them
+        if (end > d.entries[i]) out << d.entryInfo[i];  // as partEntries keeps them
     }
     return out;
 }

@@ -20,8 +20,15 @@ store::LawPart readLawPart(const QString& tag, const QByteArray& element, int nu
 // The part's articles or paragraphs (those directly in it), each as the browser shows it:
 // what a 附則's node holds. Empty for a part without them (a table, a figure).
 QStringList partEntries(const store::LawPart& part);
-// The Num of each of partEntries (an article's "3_2", a paragraph's "2"), in its order.
-QStringList partEntryNums(const store::LawPart& part);
+// What each of partEntries is, in its order: an article or a bare paragraph, its Num as the
+// XML writes it ("3_2", "2"), and the line (of the entry's text) each of its paragraphs
+// begins on.
+struct PartEntry {
+    bool article = false;
+    QString num;
+    QList<int> paragraphLines;
+};
+QList<PartEntry> partEntryInfo(const store::LawPart& part);
 
 // A cell of a part's table, placed on the table's grid (spans kept), with which of its
 // sides are drawn (the XML's Border… "none" leaves one out).

@@ -292,10 +292,14 @@ namespace {
 const QString kPartsTable = QStringLiteral("附則別表等");
 }  // namespace
 
-QList<LawPart> readLawParts(Database& db) {
+QList<LawPart> readLawParts(Database& db, bool whole) {
     QList<LawPart> parts;
     if (db.fieldNames(kPartsTable).isEmpty()) return parts;
-    for (Recordset rs = db.openRecordset(QStringLiteral("select * from 附則別表等 order by 番号"));
+    const QString fields = whole ? QStringLiteral("*")
+                                 : QStringLiteral("種類, 種類番号, 見出し, 改正法令番号, 抄, "
+                                                  "'' as 本文, '' as XML");
+    for (Recordset rs = db.openRecordset(
+             QStringLiteral("select %1 from 附則別表等 order by 番号").arg(fields));
          !rs.eof(); rs.moveNext()) {
         LawPart p;
         p.kind = rs.text(QStringLiteral("種類"));
@@ -308,6 +312,14 @@ QList<LawPart> readLawParts(Database& db) {
         parts << p;
     }
     return parts;
+}
+
+QString readLawPartXml(Database& db, int order) {
+    if (db.fieldNames(kPartsTable).isEmpty()) return {};
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select XML from 附則別表等 order by 番号 limit 1 offset ?"),
+                         RecordsetType::Snapshot, {order - 1});
+    return rs.eof() ? QString() : rs.text(QStringLiteral("XML"));
 }
 
 void writeLawParts(Database& db, const QList<LawPart>& parts) {

@@ -95,7 +95,10 @@ struct LawPart {
     bool operator==(const LawPart&) const = default;
 };
 // In the document's order; empty when the law keeps none.
-QList<LawPart> readLawParts(Database& db);
+// `whole` false leaves text and xml empty: the list of parts, quickly.
+QList<LawPart> readLawParts(Database& db, bool whole = true);
+// The element of the part `order` (from 1, in the document's order); empty when none.
+QString readLawPartXml(Database& db, int order);
 // Replaces the law's parts, in a transaction of its own.
 void writeLawParts(Database& db, const QList<LawPart>& parts);
 

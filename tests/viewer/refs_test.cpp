@@ -1,9 +1,12 @@
 // References in statute text: the hand-checked set from the bundled laws and 国家賠償法 held
 // at its precision and recall, each form on constructed text, and lexctl refs.
 #include "viewer/browser/refs.h"
+#include "exchange/lawparts.h"
+#include "exchange/lawxml.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
+#include "tests/support/testsupport.h"
 #include "viewer/shell/lookup.h"
 
 #include <QSet>
@@ -82,6 +85,64 @@ TEST_F(LabelledRefsTest, TheHandCheckedSetHoldsPrecisionAndRecall) {
     EXPECT_GE(precision, 0.99);
     EXPECT_GE(recall, 0.95);
     EXPECT_EQ(onLookAlike, 0);
+}
+
+// The hand-checked references of 民法's 附則 of 平成二九年法律第四四号 (its 37 articles, labelled
+// from their text before the finder ran on them): where each starts and where it points.
+TEST_F(LabelledRefsTest, AnAmendmentsSupplementaryProvisionHoldsItsLabelledSet) {
+    {
+        const exchange::LawXml law = exchange::convertLawXml(
+            testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")),
+            QStringLiteral("MP"));
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, law.parts);
+    }
+    const LookupTarget reform = resolveLookup(QStringLiteral("MP附則(H29-44)"));
+    ASSERT_TRUE(reform.error.isEmpty()) << reform.error.toStdString();
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    const store::LawPart part = store::readLawParts(db).value(reform.code.mid(3).toInt() - 1);
+    const QStringList entries = exchange::partEntries(part);
+    const QList<exchange::PartEntry> info = exchange::partEntryInfo(part);
+    ASSERT_EQ(entries.size(), 37);
+    auto textOf = [&](int article) {
+        for (int i = 0; i < info.size(); ++i)
+            if (info[i].num == QString::number(article))
+                return std::pair(i, QString(entries[i]).replace(QStringLiteral("\r\n"),
+                                                                QStringLiteral("\n")));
+        return std::pair(-1, QString());
+    };
+    QSet<QString> labelled, found;
+    for (const QString& line :
+         QString::fromUtf8(
+             testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/suppl-labelled.tsv")))
+             .split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#')) continue;
+        const QStringList f = line.split(u'\t');  // entry, span, its occurrence, target
+        const QString text = textOf(f[0].toInt()).second;
+        qsizetype at = -1;
+        for (int n = 0; n < f[2].toInt(); ++n) at = text.indexOf(f[1], at + 1);
+        ASSERT_GE(at, 0) << line.toStdString();
+        labelled << QStringLiteral("%1\t%2\t%3").arg(f[0]).arg(at).arg(f[3]);
+    }
+    ASSERT_GE(labelled.size(), 100);
+    RefLibrary library;
+    for (int article = 1; article <= 37; ++article) {
+        const auto [entry, text] = textOf(article);
+        ASSERT_GE(entry, 0) << article;
+        for (const Reference& r : library.partReferences(QStringLiteral("MP"), part, entry, text))
+            found << QStringLiteral("%1\t%2\t%3").arg(article).arg(r.start).arg(r.target);
+    }
+    const qsizetype right = (found & labelled).size();
+    const double precision = found.isEmpty() ? 0 : double(right) / double(found.size());
+    const double recall = double(right) / double(labelled.size());
+    std::printf("附則 references: %lld labelled, %lld found, %lld right; precision %.3f, "
+                "recall %.3f\n",
+                static_cast<long long>(labelled.size()), static_cast<long long>(found.size()),
+                static_cast<long long>(right), precision, recall);
+    for (const QString& miss : labelled - found) std::printf("missed: %s\n", qPrintable(miss));
+    for (const QString& extra : found - labelled) std::printf("extra: %s\n", qPrintable(extra));
+    EXPECT_GE(precision, 0.95);
+    EXPECT_GE(recall, 0.95);
 }
 
 // A law ZZ of articles 1, 2, 7, 7-2 (ノ二), 10, 11, 12 with their paragraph counts, and a
@@ -263,6 +324,83 @@ TEST_F(ListedLawRefsTest, ALawIsNamedByItsWholeTitle) {
     RefLibrary library;
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(refs(library, text), QString::fromUtf8(expected)) << text;
+}
+
+// A law's parts: 別表第二 and 附則第二条 of the main provision are links to them; in an
+// amendment's 附則, 前項 and 附則第三条 are that 附則's own, 新法第… is not the 附則's.
+TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
+    auto part = [](const char* tag, const char* xml, int number) {
+        return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), number);
+    };
+    const char* para = "<Paragraph Num=\"%1\"><ParagraphNum>%2</ParagraphNum><ParagraphSentence>"
+                       "<Sentence>%3</Sentence></ParagraphSentence></Paragraph>";
+    auto p = [&](int num, const char* label, const char* text) {
+        return QString::fromLatin1(para).arg(num).arg(QString::fromUtf8(label),
+                                                       QString::fromUtf8(text));
+    };
+    const QString original =
+        QStringLiteral("<SupplProvision><Article Num=\"1\"><ArticleTitle>第一条</ArticleTitle>") +
+        p(1, "", "施行する。") + QStringLiteral("</Article><Article Num=\"2\"><ArticleCaption>"
+                                               "（経過措置）</ArticleCaption><ArticleTitle>第二条"
+                                               "</ArticleTitle>") +
+        p(1, "", "前条の規定による。") + p(2, "２", "前項及び第一条の規定は、別表第一による。") +
+        QStringLiteral("</Article></SupplProvision>");
+    const QString amending =
+        QStringLiteral("<SupplProvision AmendLawNum=\"令和元年五月一七日法律第二号\">") +
+        p(1, "", "附則第二項の規定は、新法第五条による。") +
+        p(2, "２", "前項の規定は、この法律による改正後の民法（以下「新法」という。）第三条に"
+                   "よる。") +
+        QStringLiteral("</SupplProvision>");
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(
+            db, {part("SupplProvision", original.toUtf8().constData(), 1),
+                 part("SupplProvision", amending.toUtf8().constData(), 2),
+                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle>"
+                                    "</AppdxTable>", 1),
+                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle>"
+                                    "</AppdxTable>", 2)});
+    }
+    RefLibrary library;
+    auto mainRefs = [&](const char* text) {
+        QStringList out;
+        for (const Reference& r :
+             library.references(QStringLiteral("MP00010000010000"), QString::fromUtf8(text)))
+            out << QStringLiteral("%1:%2 %3").arg(r.start).arg(r.length).arg(r.target);
+        return out.join(u'|');
+    };
+    const std::pair<const char*, const char*> main[] = {
+        {"別表第二に掲げる", "0:4 MP別表2"},
+        {"別表第三に掲げる", "0:4 !"},
+        {"別表第二の二に掲げる", ""},  // a branch 別表 is kept under no number
+        {"附則第二条第二項", "0:8 MP附則2"},
+        {"附則第九条", "0:5 !"},
+        {"附則第一項", "0:5 !"},  // its 附則 has articles
+        {"改正法附則第二条及び改正法別表第一", "3:5 ?|13:4 ?"},
+        {"別表に掲げる", ""},  // two 別表: which one is unsaid
+    };
+    for (const auto& [text, expected] : main)
+        EXPECT_EQ(mainRefs(text), QString::fromUtf8(expected)) << text;
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    const QList<store::LawPart> parts = store::readLawParts(db);
+    auto partRefs = [&](int order, int entry) {
+        const QString text =
+            exchange::partEntries(parts[order]).value(entry).replace(QStringLiteral("\r\n"),
+                                                                    QStringLiteral("\n"));
+        QStringList out;
+        for (const Reference& r : library.partReferences(QStringLiteral("MP"), parts[order],
+                                                         entry, text))
+            out << text.mid(r.start, r.length) + u' ' + r.target;
+        return out.join(u'|');
+    };
+    // Paragraph 2 of 第二条: its 前項 is paragraph 1; 第一条 the 附則's, 別表第一 the law's.
+    EXPECT_EQ(partRefs(0, 1), QStringLiteral("前条 MP附則1|前項 MP附則2:1|第一条 MP附則1|"
+                                             "別表第一 MP別表1"));
+    EXPECT_EQ(partRefs(1, 0), QStringLiteral("附則第二項 MP附則(R1-2)2|第五条 ?"));
+    EXPECT_EQ(partRefs(1, 1), QStringLiteral("前項 MP附則(R1-2)1|第三条 ?"));
+    EXPECT_EQ(partText(partTarget(QStringLiteral("MP附則(R1-2)2"))).left(6),
+              QStringLiteral("２　前項の規"));
+    EXPECT_TRUE(partTarget(QStringLiteral("MP415")).lawCode.isEmpty());
 }
 
 }  // namespace

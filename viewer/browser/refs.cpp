@@ -1,9 +1,12 @@
 #include "viewer/browser/refs.h"
 
+#include "exchange/lawparts.h"
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "viewer/browser/lawtree.h"
+#include "viewer/shell/lookup.h"
 
 #include <QFile>
 #include <QMutex>
@@ -70,6 +73,15 @@ QString articleKey(int n, int b1, int b2) {
         .arg(b2, 2, 10, QChar(u'0'));
 }
 
+// The article key of an XML Num (3, 3_2, 3_2_1).
+QString numKey(const QString& num) {
+    const QStringList n = num.split(u'_');
+    return articleKey(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt());
+}
+
+// The bare paragraphs of a part stand as the paragraphs of one article of this key.
+const QString kBareArticle = QStringLiteral("00000000");
+
 // A place a reference names: law (code, or "?" for one not listed), article, paragraph
 // (0: the article as a whole).
 struct Place {
@@ -77,6 +89,7 @@ struct Place {
     QString article;
     int paragraph = 0;
     bool missing = false;  // the law lacks it
+    QString target;        // a part's target (MP別表1), which no article code tells
 };
 
 // What one reference said and resolved to, for the references after it.
@@ -192,7 +205,7 @@ class Scanner {
     }
 
     Place current(int paragraph) const {
-        return {c_.law ? c_.law->code : QString(), c_.article, paragraph, false};
+        return {c_.law ? c_.law->code : QString(), c_.article, paragraph, false, {}};
     }
 
     // The article `delta` places from the current one in the law's order.
@@ -219,6 +232,11 @@ class Scanner {
                 if (t_[k] == u'（' && --depth == 0) {
                     const QStringView inner = QStringView(t_).mid(k + 1, j - k - 2);
                     if (inner.contains(u'年') && inner.endsWith(u'号')) j = k;
+                    // （以下「新法」という。）第三条: the article of what was just named.
+                    if (inner.contains(QStringLiteral("という"))) {
+                        *start = pos;
+                        return QStringLiteral("?");
+                    }
                     break;
                 }
             }
@@ -250,7 +268,73 @@ class Scanner {
     std::optional<Member> member(int pos, bool rangeEnd = false) {
         if (pos >= t_.size()) return std::nullopt;
         if (t_[pos] == u'第') return numbered(pos, rangeEnd);
+        if (at(t_, pos, QStringLiteral("別表"))) return table(pos);
+        if (at(t_, pos, QStringLiteral("附則第"))) return supplementary(pos);
         return relative(pos);
+    }
+
+    // 別表第二, or 別表 of a law that has one: the law's 別表. After another law's name
+    // (改正法別表第一) it is that law's.
+    std::optional<Member> table(int pos) {
+        const LawIndex* law = c_.main ? c_.main : c_.law;
+        int end = pos + 2;
+        int n = 1;
+        if (at(t_, end, QStringLiteral("第"))) {
+            const auto num = number(t_, end + 1);
+            if (!num) return std::nullopt;
+            n = num->first;
+            end = num->second;
+        } else if (!law || law->tables != 1) {
+            return std::nullopt;  // 別表 of a law of several: which one is unsaid
+        }
+        // 別表第二の二 and the like are no 別表 kept by number.
+        if (at(t_, end, QStringLiteral("の")) && end + 1 < t_.size() && isNumChar(t_[end + 1]))
+            return std::nullopt;
+        Member m;
+        m.start = pos;
+        m.end = end;
+        Place p;
+        if (pos > 0 && isIdeograph(t_[pos - 1]))
+            p.target = QStringLiteral("?");
+        else if (!law || n > law->tables)
+            p.target = QStringLiteral("!");
+        else
+            p.target = law->code + QStringLiteral("別表") + QString::number(n);
+        m.first = m.last = p;
+        return m;
+    }
+
+    // 附則第三条: the law's original 附則; in a 附則, that 附則 itself; after another law's
+    // name (改正法附則第三条) that law's.
+    std::optional<Member> supplementary(int pos) {
+        std::optional<Member> m = numbered(pos + 2, false);
+        if (!m || (!m->namedArticle && !m->namedParagraph)) return std::nullopt;
+        m->start = pos;
+        Place& p = m->first;
+        if (c_.main && c_.law) {  // not the law 則 would end
+            p.law = c_.law->code;
+            if (!m->namedArticle) p.article = kBareArticle;  // 附則第二項
+        }
+        if (pos > 0 && isIdeograph(t_[pos - 1])) {
+            p.target = QStringLiteral("?");
+        } else if (!c_.main && !m->namedArticle) {
+            // 附則第二項: a paragraph of an original 附則 without articles.
+            if (!c_.law || c_.law->suppl.isEmpty() || p.paragraph > c_.law->supplParagraphs)
+                p.target = QStringLiteral("!");
+            else
+                p.target = c_.law->suppl + QString::number(p.paragraph);
+        } else if (!c_.main) {
+            if (!c_.law || c_.law->suppl.isEmpty() || !c_.law->supplArticles.contains(p.article)) {
+                p.target = QStringLiteral("!");
+            } else {
+                p.target = c_.law->suppl + QString::number(p.article.left(4).toInt());
+                const int b1 = p.article.mid(4, 2).toInt(), b2 = p.article.mid(6, 2).toInt();
+                if (b1) p.target += u'-' + QString::number(b1);
+                if (b2) p.target += u'-' + QString::number(b2);
+            }
+        }
+        m->last = m->first;
+        return m;
     }
 
     std::optional<Member> numbered(int pos, bool rangeEnd) {
@@ -387,11 +471,11 @@ class Scanner {
                 p = c == u'前'   ? shifted(-1)
                     : c == u'次' ? shifted(1)
                     : c == u'本' ? current(0)
-                                 : lastArticle_.value_or(Place{{}, {}, 0, true});
+                                 : lastArticle_.value_or(Place{{}, {}, 0, true, {}});
             } else if (unit == u'項') {
                 m.namedParagraph = true;
                 if (c == u'同') {
-                    p = lastParagraph_.value_or(Place{{}, {}, 0, true});
+                    p = lastParagraph_.value_or(Place{{}, {}, 0, true, {}});
                 } else {
                     const int first = c == u'次' ? c_.paragraph + 1
                                       : each     ? 1
@@ -410,7 +494,7 @@ class Scanner {
                 }
             } else {  // 号: the paragraph the items are in
                 m.namedItem = true;
-                p = c == u'同' ? lastItem_.value_or(Place{{}, {}, 0, true}) : current(c_.paragraph);
+                p = c == u'同' ? lastItem_.value_or(Place{{}, {}, 0, true, {}}) : current(c_.paragraph);
             }
         }
         // 前条第二項, 同条第一項第三号, 前項第一号: deeper levels of the place named.
@@ -441,6 +525,7 @@ class Scanner {
 
     // The target of one end, checked against the law.
     QString targetOf(const Place& p) const {
+        if (!p.target.isEmpty()) return p.target;
         if (p.law == QStringLiteral("?")) return QStringLiteral("?");
         const LawIndex* index = indexOf(p.law);
         if (p.missing || !index || !index->paragraphs.contains(p.article))
@@ -467,7 +552,7 @@ class Scanner {
     void remember(const Member& m) {
         const Place& p = m.last;
         if (m.namedArticle || m.namedParagraph || m.namedItem) {
-            if (m.namedArticle) lastArticle_ = Place{p.law, p.article, 0, p.missing};
+            if (m.namedArticle) lastArticle_ = Place{p.law, p.article, 0, p.missing, {}};
             if (m.namedParagraph) lastParagraph_ = p;
             if (m.namedItem) lastItem_ = p;
         }
@@ -484,6 +569,27 @@ class Scanner {
 
 }  // namespace
 
+LookupTarget partTarget(const QString& target) {
+    const QString first = target.section(u'~', 0, 0);
+    if (first.size() < 3 || first[2].unicode() < 128) return {};
+    return resolveLookup(first);
+}
+
+QString partText(const LookupTarget& t) {
+    if (!isPartKey(t.code)) return {};
+    try {
+        store::Database db = store::openLawDb(t.lawName);
+        const QList<store::LawPart> parts = store::readLawParts(db);
+        const int order = t.code.mid(3, 5).toInt();
+        if (order < 1 || order > parts.size()) return {};
+        const store::LawPart& part = parts[order - 1];
+        if (t.code.size() == 8) return part.text;
+        return exchange::partEntries(part).value(t.code.mid(9).toInt() - 1);
+    } catch (const platform::Error&) {
+        return {};
+    }
+}
+
 LawIndex readLawIndex(const QString& code, store::Database& db) {
     LawIndex index;
     index.code = code.toUpper();
@@ -495,6 +601,22 @@ LawIndex readLawIndex(const QString& code, store::Database& db) {
         const QString article = c.mid(2, 8);
         if (index.articles.isEmpty() || index.articles.last() != article) index.articles << article;
         index.paragraphs[article] += 1;
+    }
+    const QList<store::LawPart> parts = store::readLawParts(db, false);
+    for (int i = 0; i < parts.size(); ++i) {
+        if (parts[i].kind == QStringLiteral("別表")) ++index.tables;
+        if (parts[i].kind != QStringLiteral("附則") || !parts[i].amendLawNum.isEmpty() ||
+            !index.suppl.isEmpty())
+            continue;
+        store::LawPart part = parts[i];
+        part.xml = store::readLawPartXml(db, i + 1);
+        index.suppl = partNotation(index.code, part);
+        for (const exchange::PartEntry& e : exchange::partEntryInfo(part)) {
+            if (e.article)
+                index.supplArticles << numKey(e.num);
+            else
+                ++index.supplParagraphs;
+        }
     }
     return index;
 }
@@ -621,7 +743,78 @@ QList<Reference> RefLibrary::references(const QString& recordCode, const QString
     return findReferences(text, c);
 }
 
+QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store::LawPart& part,
+                                             int entry, const QString& text) {
+    const LawIndex* main = index(lawCode);
+    if (!main) return {};
+    const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
+    if (entry < 0 || entry >= entries.size()) return {};
+    LawIndex own;
+    own.code = partNotation(lawCode, part);
+    int bare = 0, bareHere = 0;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (!entries[i].article) {
+            ++bare;
+            if (i == entry) bareHere = bare;
+            continue;
+        }
+        const QString key = numKey(entries[i].num);
+        own.articles << key;
+        own.paragraphs[key] = std::max<int>(1, entries[i].paragraphLines.size());
+    }
+    if (bare > 0) {
+        own.articles.prepend(kBareArticle);
+        own.paragraphs[kBareArticle] = bare;
+    }
+    const exchange::PartEntry& e = entries[entry];
+    RefContext c;
+    c.law = &own;
+    c.main = main;
+    c.article = e.article ? numKey(e.num) : kBareArticle;
+    c.listedNames = codes_;
+    c.otherLaw = [this](const QString& code) { return index(code); };
+    // A bare paragraph is typed by its number alone: MP附則(H29-44)2, not …0:2.
+    auto typed = [&](const QString& target) {
+        QStringList ends = target.split(u'~');
+        for (QString& end : ends) {
+            if (!end.startsWith(own.code + u'0')) continue;
+            const QString rest = end.mid(own.code.size() + 1);
+            if (rest.isEmpty()) end = own.code + u'1';
+            else if (rest.startsWith(u':')) end = own.code + rest.mid(1);
+        }
+        return ends.join(u'~');
+    };
+    // Each paragraph is read where it stands: its 前項 is the one before it.
+    const QStringList lines = text.split(u'\n');
+    QList<int> starts = e.article ? e.paragraphLines : QList<int>{0};
+    if (starts.isEmpty() || starts[0] > 0) starts.prepend(0);  // a caption before the first
+    QList<Reference> out;
+    int offset = 0, line = 0;
+    for (int i = 0; i < starts.size(); ++i) {
+        const int end = i + 1 < starts.size() ? starts[i + 1] : int(lines.size());
+        const QString piece = lines.mid(line, end - line).join(u'\n');
+        c.paragraph = e.article ? std::max(1, i + (e.paragraphLines.value(0) > 0 ? 0 : 1))
+                                : bareHere;
+        for (Reference r : findReferences(piece, c)) {
+            // The article's own title (第二条　…) names no other place.
+            if (e.article && i == (e.paragraphLines.value(0) > 0 ? 1 : 0) && r.start == 0)
+                continue;
+            r.start += offset;
+            r.target = typed(r.target);
+            out << r;
+        }
+        offset += int(piece.size()) + 1;
+        line = end;
+    }
+    return out;
+}
+
 QString RefLibrary::preview(const QString& target, int maxChars) {
+    if (const LookupTarget part = partTarget(target); !part.lawCode.isEmpty()) {
+        QString text = part.error.isEmpty() ? partText(part) : QString();
+        if (text.size() > maxChars) text = text.left(maxChars) + QStringLiteral("…");
+        return text;
+    }
     const QString code = targetRecordCode(target, index(target.left(2)));
     if (code.isEmpty()) return {};
     try {

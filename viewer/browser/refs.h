@@ -5,7 +5,8 @@
 //
 // A target is a short number: MP709 (an article, or the paragraph of a one-paragraph
 // article), MP415:2, MP398-2:3; a range MP10~MP12; "?" for a reference into a law that is not
-// listed; "!" for an article or paragraph the law lacks.
+// listed; "!" for an article or paragraph the law lacks. A part's target is typed as the
+// lookup types it: MP別表1, MP附則3, MP附則(H29-44)2.
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -16,15 +17,20 @@
 
 namespace store {
 class Database;
+struct LawPart;
 }
 
 namespace viewer {
 
 // What a law has: its articles in order (NNNNBBCC) and each one's paragraph count.
 struct LawIndex {
-    QString code;
+    QString code;  // of a part's own index, how the part is typed (MP附則(H29-44))
     QStringList articles;
     QHash<QString, int> paragraphs;
+    int tables = 0;              // its 別表 (別表第一 …)
+    QString suppl;               // how its original 附則 is typed (MP附則); empty when none
+    QStringList supplArticles;   // that 附則's articles (NNNNBBCC)
+    int supplParagraphs = 0;     // and its paragraphs outside articles
     int indexOf(const QString& article) const { return int(articles.indexOf(article)); }
 };
 LawIndex readLawIndex(const QString& code, store::Database& db);
@@ -45,6 +51,8 @@ struct RefContext {
     QHash<QString, QString> listedNames;  // 法典名称 → code
     // The index of another listed law (nullptr when it cannot be read).
     std::function<const LawIndex*(const QString& code)> otherLaw;
+    // In a part (a 附則): the law's own index, for its 別表; `law` is then the part's.
+    const LawIndex* main = nullptr;
 };
 
 QList<Reference> findReferences(const QString& text, const RefContext& context);
@@ -68,6 +76,11 @@ class RefLibrary {
     const LawIndex* index(const QString& code);
     // The references of a paragraph record's text.
     QList<Reference> references(const QString& recordCode, const QString& text);
+    // The references of entry `entry` (an article or bare paragraph, as partEntries gives
+    // it, line breaks as \n) of a part of law `lawCode`: 前条 and 第三条 there are the part's
+    // own, 別表第一 the law's; positions in `text`.
+    QList<Reference> partReferences(const QString& lawCode, const store::LawPart& part,
+                                    int entry, const QString& text);
     // The start of a single target's text (its first lines), for a preview; empty for a
     // range, "?", "!" or a paragraph that cannot be read.
     QString preview(const QString& target, int maxChars = 200);
@@ -79,6 +92,13 @@ class RefLibrary {
     QHash<QString, QString> names_;  // code → 法典名称
     QHash<QString, std::shared_ptr<const LawIndex>> indexes_;
 };
+
+// A part's target (MP別表1, MP附則(H29-44)2) resolved as the lookup resolves what is typed;
+// no law code for any other target.
+struct LookupTarget;
+LookupTarget partTarget(const QString& target);
+// The text of the part or part entry found; empty when it cannot be read.
+QString partText(const LookupTarget& found);
 
 // The tooltip of a link: the law, the target and the start of its text, as rich text (so
 // that a long paragraph wraps).

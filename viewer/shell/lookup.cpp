@@ -107,6 +107,8 @@ std::optional<LawNumber> readLawNumber(const QString& typed) {
     return n;
 }
 
+const char16_t* const kEraLetters = u"MTSHR";
+
 // The kind of part the text begins with (附則, 別表 …), or empty.
 QString partKindAt(const QString& s) {
     static const QStringList kinds{QStringLiteral("前文"), QStringLiteral("附則"),
@@ -200,7 +202,10 @@ void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
     QString num = QString::number(n.article);
     if (n.branch1 > 0 || n.branch2 > 0) num += u'_' + QString::number(n.branch1);
     if (n.branch2 > 0) num += u'_' + QString::number(n.branch2);
-    const qsizetype entry = exchange::partEntryNums(part).indexOf(num);
+    qsizetype entry = -1;
+    const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
+    for (qsizetype i = 0; i < entries.size() && entry < 0; ++i)
+        if (entries[i].num == num) entry = i;
     if (entry < 0) {
         t.code.clear();
         t.error = noticeFor(t.shown, QStringLiteral("%1の%2に%3はありません")
@@ -258,6 +263,18 @@ bool parseShortNumber(const QString& typed, ShortNumber* out) {
     if (n.article > 9999 || n.branch1 > 99 || n.branch2 > 99 || n.paragraph > 99) return false;
     *out = n;
     return true;
+}
+
+QString partNotation(const QString& lawCode, const store::LawPart& part) {
+    const QString s = lawCode.toUpper() + part.kind;
+    if (part.kind != QStringLiteral("附則")) return s + QString::number(part.number);
+    if (part.amendLawNum.isEmpty()) return s;
+    if (const std::optional<LawNumber> n = readLawNumber(part.amendLawNum))
+        return s + QStringLiteral("(%1%2-%3)")
+                       .arg(QChar(kEraLetters[n->era - 1]))
+                       .arg(n->year)
+                       .arg(n->number);
+    return s + u'(' + part.amendLawNum + u')';
 }
 
 LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {

@@ -3,6 +3,8 @@
 // (MP415:2, KP3-2-1), the same typed by an input method (ＭＰ４１５：２), in statute form
 // (MP第415条第2項, MP四百十五), or with the law's name for its code (民法415, 会社法 2). The
 // target is checked against the law's records before any window changes.
+#include "store/lawdb.h"
+
 #include <QString>
 
 namespace viewer {
@@ -30,5 +32,7 @@ struct LookupTarget {
 // Resolves typed text against the law list and the law's records. Text starting with a
 // number takes `currentLaw` as its law. Reads only.
 LookupTarget resolveLookup(const QString& typed, const QString& currentLaw = {});
+// How a part is typed: MP附則 (the original 附則), MP附則(H29-44), MP別表1.
+QString partNotation(const QString& lawCode, const store::LawPart& part);
 
 }  // namespace viewer

@@ -676,6 +676,15 @@ TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
         << t->Rtxt1->text().left(200).toStdString();
     EXPECT_EQ(w().statusBar()->currentMessage(),
               QStringLiteral("MP附則(平成29年法律第44号)2: 民法 附則（平成二九年六月二日法律第四四号） 2"));
+    // Its 附則第三条 is a link to that 附則's own 第三条; 新法第百十七条 is not this 附則's.
+    lookup(QStringLiteral("MP附則(H29-44)7"));
+    QStringList targets;
+    for (const platform::TextPane::Link& l : t->Rtxt1->links()) targets << l.target;
+    EXPECT_EQ(targets, QStringList{QStringLiteral("MP附則(H29-44)3")});
+    ASSERT_TRUE(t->followReference(targets.value(0)));
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MPP00051-003"));
+    ASSERT_TRUE(t->goBack());
+    EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MPP00051-007"));
     // With 附則・別表も検索 (off at first, kept between starts) a hit in a 附則 opens there.
     EXPECT_FALSE(w().ChkParts->isChecked());
     w().TxtJouFindT->setText(QStringLiteral("意思能力 経過措置"));

@@ -25,6 +25,7 @@
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
+#include "viewer/shell/lookup.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -615,7 +616,8 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
             for (int i = 0; i < node->childCount(); ++i)
                 if (paragraph(platform::KeyedTree::keyOf(node->child(i))))
                     shown << platform::KeyedTree::keyOf(node->child(i));
-        linkReferences(shown);
+        const QString& key = chain[0].key;
+        linkReferences(shown, isPartKey(key) && key.size() > 8 ? key : QString());
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
@@ -729,8 +731,8 @@ bool FrmTree::showPart(const QString& key, const QString& head) {
     return true;
 }
 
-void FrmTree::linkReferences(const QStringList& paragraphKeys) {
-    if (paragraphKeys.isEmpty()) return;
+void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& entryKey) {
+    if (paragraphKeys.isEmpty() && entryKey.isEmpty()) return;
     QStringList laws;
     for (const store::LawEntry& e : store::readLawList()) laws << e.code + u' ' + e.name;
     if (!refs_ || laws != refsLaws_) {  // a law added or renamed meanwhile
@@ -738,9 +740,23 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys) {
         refsLaws_ = laws;
     }
     QList<platform::TextPane::Link> links;
-    for (const Reference& r :
-         referencesShown(*refs_, curHCodeT, paragraphKeys, Rtxt1->toPlainText()))
-        links << platform::TextPane::Link{r.start, r.length, r.target};
+    const QString shown = Rtxt1->toPlainText();
+    if (!entryKey.isEmpty()) {
+        // An article or paragraph of a part: the entry's text ends what is shown.
+        const auto part = parts_.constFind(entryKey.left(8));
+        const QTreeWidgetItem* node = TView1->node(entryKey);
+        if (part == parts_.cend() || !node) return;
+        const QString text =
+            QString(platform::KeyedTree::textOf(node)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const qsizetype at = shown.lastIndexOf(text);
+        if (at < 0) return;
+        for (const Reference& r :
+             refs_->partReferences(curHCodeT, *part, entryKey.mid(9).toInt() - 1, text))
+            if (r.linked()) links << platform::TextPane::Link{int(at) + r.start, r.length, r.target};
+    } else {
+        for (const Reference& r : referencesShown(*refs_, curHCodeT, paragraphKeys, shown))
+            links << platform::TextPane::Link{r.start, r.length, r.target};
+    }
     Rtxt1->setLinks(links);
 }
 
@@ -764,6 +780,17 @@ bool FrmTree::followReference(const QString& target) {
     if (!refs_) refs_ = std::make_unique<RefLibrary>();
     const QString first = target.section(u'~', 0, 0);
     const QString law = first.left(2).toUpper();
+    if (const LookupTarget part = partTarget(first); !part.lawCode.isEmpty()) {
+        if (!part.error.isEmpty()) {
+            if (MDIMain* main = MDIMain::instance()) main->notice(part.error);
+            return false;
+        }
+        const Place from = here();
+        if (!showPlace({law, part.code})) return false;
+        back_ << from;
+        forward_.clear();
+        return true;
+    }
     const QString code = targetRecordCode(first, refs_->index(law));
     if (code.isEmpty()) {
         if (MDIMain* main = MDIMain::instance())

@@ -141,7 +141,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // Shows the part node `key` whole below its context `head`; false when it is no part.
     bool showPart(const QString& key, const QString& head);
     // The references of the paragraphs shown, drawn as links in the pane.
-    void linkReferences(const QStringList& paragraphKeys);
+    // With `entryKey`, those of that article or paragraph of a part instead.
+    void linkReferences(const QStringList& paragraphKeys, const QString& entryKey = {});
     struct Place {
         QString law, key;
     };
