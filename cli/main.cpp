@@ -107,10 +107,11 @@ const char* kUsage =
     "          the same for every law of the list\n"
     "  make-number CODE\n"
     "          the law's articles with a digest of each paragraph\n"
-    "  expand CODE [--mode full|captions|headings] [--ranges]\n"
+    "  expand CODE [--mode full|captions|headings] [--ranges] [--all-parts]\n"
     "          the whole law as one text along its table of contents: the full text\n"
     "          (default), the headings with every article's heading, or the headings\n"
-    "          alone; --ranges adds each heading's article range\n"
+    "          alone; --ranges adds each heading's article range; --all-parts adds\n"
+    "          the 前文 after the title and the 附則, 別表 … after the main provision\n"
     "  xml2text [-o DIR] CODE=FILE...\n"
     "          converts law XML files (法令標準XML) into DIR/CODE.txt (the law text import\n"
     "          format), DIR/idx.dat and DIR/ht.dat; a summary line per law on standard\n"
@@ -459,7 +460,8 @@ int cmdExpand(const Options& o, platform::Settings&) {
         err(QStringLiteral("lexctl expand: --mode is full, captions or headings"));
         return 2;
     }
-    const QString text = viewer::GetExpandedTextALL(o.args.value(1), modes.at(mode), o.ranges);
+    const QString text =
+        viewer::GetExpandedTextALL(o.args.value(1), modes.at(mode), o.ranges, {}, o.allParts);
     std::fputs((forTerminal(text) + u'\n').toUtf8().constData(), stdout);
     return 0;
 }

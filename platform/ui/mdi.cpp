@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/settings.h"
+#include "platform/ui/guard.h"
+
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -187,6 +191,17 @@ void keepInside(QWidget* child) {
     g.moveLeft(std::clamp(g.left(), 0, std::max(0, room.width() - g.width())));
     g.moveTop(std::clamp(g.top(), 0, std::max(0, room.height() - g.height())));
     sub->setGeometry(g);
+}
+
+QCheckBox* keptCheckBox(QWidget* parent, const QString& objectName, const QString& caption,
+                        const QString& app, const QString& section, const QString& key) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(objectName);
+    box->setChecked(settingToBool(Settings(app, section).get(key), false));
+    connectGuarded(box, &QCheckBox::toggled, box, [app, section, key](bool on) {
+        Settings(app, section).save(key, on ? QStringLiteral("True") : QStringLiteral("False"));
+    });
+    return box;
 }
 
 }  // namespace platform

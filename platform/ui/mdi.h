@@ -10,6 +10,8 @@ class QMdiSubWindow;
 class QMenu;
 class QAction;
 
+class QCheckBox;
+
 namespace platform {
 
 // Implemented by child windows that carry a menu of their own: the menu bar entries, each a
@@ -76,5 +78,10 @@ void bringToFront(QWidget* child);
 void keepInside(QWidget* child);
 // Closes and deletes the child's window (its sub-window too).
 void unload(QWidget* child);
+
+// A check box whose state is kept in the settings (app, section, key: "True"/"False"),
+// off when nothing is kept.
+QCheckBox* keptCheckBox(QWidget* parent, const QString& objectName, const QString& caption,
+                        const QString& app, const QString& section, const QString& key);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // correction entry, heading drill, block timer.
 #include <QDir>
 #include "platform/vb.h"
+#include "exchange/lawparts.h"
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/folders.h"
@@ -12,6 +13,7 @@
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/correction.h"
 #include "viewer/tools/drill.h"
+#include "exchange/lawparts.h"
 #include "viewer/tools/expand.h"
 
 #include <QFileInfo>
@@ -154,6 +156,33 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
               QStringLiteral("試験法\r\n　第1章　総則\r\n　第2章　空\r\n　第3章　零"));
     EXPECT_EQ(GetJ_FromTo(ts, QStringLiteral("00010200"), QStringLiteral("00010200")),
               QStringLiteral("(第1条の2)"));
+    // With the parts: the 前文 after the title, the rest after the main provision, each under
+    // its label (附　則 gives way to the label; a title that is the label is not said twice).
+    {
+        store::Database db = store::openLawDb(law);
+        auto part = [](const char* tag, const char* xml, int n) {
+            return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), n);
+        };
+        store::writeLawParts(
+            db, {part("Preamble", "<Preamble><Paragraph><Sentence>前文。</Sentence></Paragraph>"
+                                  "</Preamble>", 1),
+                 part("SupplProvision", "<SupplProvision AmendLawNum=\"令和元年法律第一号\">"
+                                        "<SupplProvisionLabel>附　則</SupplProvisionLabel>"
+                                        "<Paragraph><Sentence>施行する。</Sentence></Paragraph>"
+                                        "</SupplProvision>", 1),
+                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表</AppdxTableTitle>"
+                                    "<TableStruct><Table><TableRow><TableColumn>甲</TableColumn>"
+                                    "<TableColumn>乙</TableColumn></TableRow></Table>"
+                                    "</TableStruct></AppdxTable>", 1)});
+    }
+    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::Full, false, {}, true),
+              QStringLiteral("試験法\r\n\r\n（前文）\r\n前文。\r\n\r\n第1章　総則\r\n\r\n【目的】"
+                             "\r\n第1条\r\n第一条の本文\r\n① 一項\r\n② 二項\r\n\r\n第2章　空\r\n"
+                             "\r\n第3章　零\r\n\r\n附則（令和元年法律第一号）\r\n施行する。\r\n\r\n"
+                             "別表\r\n甲\t乙"));
+    EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::TocHeadings, false, {}, true),
+              QStringLiteral("試験法\r\n前文\r\n　第1章　総則\r\n　第2章　空\r\n　第3章　零\r\n"
+                             "附則（令和元年法律第一号）\r\n別表"));
 }
 
 TEST_F(ToolsTest, FlatFormForALawWithoutTableOfContents) {

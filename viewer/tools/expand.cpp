@@ -45,6 +45,34 @@ QString constitutionBlock() {
            QStringLiteral("（前文）") + kCrLf + preambleText();
 }
 
+// The parts of the law as the whole-law text has them: what goes after the title (a 前文)
+// and after the main provision (the rest).
+struct PartsText {
+    QString before, after;
+};
+PartsText partsText(store::Database& db, const QString& law, ExpandMode mode) {
+    PartsText out;
+    for (const store::LawPart& part : store::readLawParts(db, mode == ExpandMode::Full)) {
+        const bool preamble = part.kind == QStringLiteral("前文");
+        if (preamble && law == QStringLiteral("KP")) continue;  // the fixed block has it
+        QString& to = preamble ? out.before : out.after;
+        if (mode != ExpandMode::Full) {
+            to += kCrLf + part.label;
+            continue;
+        }
+        QStringList lines = part.text.split(kCrLf);
+        // 附　則 (the element's own label) gives way to the label that says which one; a
+        // title that is the label is not said twice.
+        if (!lines.isEmpty()) {
+            const QString first = QString(lines[0]).remove(QChar(0x3000));
+            if (first == part.kind || first == part.label) lines.removeFirst();
+        }
+        to += kCrLf + kCrLf + (preamble ? QStringLiteral("（前文）") : part.label);
+        if (!lines.isEmpty()) to += kCrLf + lines.join(kCrLf);
+    }
+    return out;
+}
+
 }  // namespace
 
 QString GetSpaces(const QString& label) {
@@ -113,10 +141,12 @@ QString getExpandMidEach(store::Database& db, const QString& law, const QString&
         });
 }
 
-QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump) {
+QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump,
+                        bool parts) {
     const QString name = lawName(law);
     store::Database db = store::openOrCreateLawDb(name);
-    QString text = name;
+    const PartsText more = parts ? partsText(db, law, mode) : PartsText{};
+    QString text = name + more.before;
     if (mode != ExpandMode::Full) text += kCrLf;
     if (mode == ExpandMode::Full && law == QStringLiteral("KP")) text += constitutionBlock();
     store::Recordset rs =
@@ -127,19 +157,20 @@ QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& p
                                   rs.text(QStringLiteral("条文")), exchange::kCaptionsShown, false);
         run(pump);
     }
-    return text;
+    return text + more.after;
 }
 
 QString GetExpandedTextALL(const QString& law, ExpandMode mode, bool showRange,
-                           const ExpandPump& pump) {
+                           const ExpandPump& pump, bool parts) {
     const QString name = lawName(law);
     store::Database db = store::openLawDb(name);
     store::Recordset toc = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
     if (toc.recordCount() == 0) {
         db.close();
-        return GetExpandedText(law, mode, pump);
+        return GetExpandedText(law, mode, pump, parts);
     }
-    QString text = name;
+    const PartsText more = parts ? partsText(db, law, mode) : PartsText{};
+    QString text = name + more.before;
     if (law == QStringLiteral("KP")) text += constitutionBlock();
     for (; !toc.eof(); toc.moveNext()) {
         text += mode == ExpandMode::Full ? kCrLf + kCrLf : kCrLf;
@@ -159,7 +190,7 @@ QString GetExpandedTextALL(const QString& law, ExpandMode mode, bool showRange,
         text += mode == ExpandMode::Full ? getExpandTextEach(db, law, SOJ, EOJ, pump)
                                          : getExpandMidEach(db, law, SOJ, EOJ, pump);
     }
-    return text;
+    return text + more.after;
 }
 
 }  // namespace viewer

@@ -36,11 +36,14 @@ QString getExpandTextEach(store::Database& db, const QString& law, const QString
 QString getExpandMidEach(store::Database& db, const QString& law, const QString& SOJ,
                          const QString& EOJ, const ExpandPump& pump = {});
 // The flat form, for a law without table of contents (its database is made when missing).
-QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump = {});
+// With `parts`, the law's parts too: a 前文 after the title, 附則, 別表 … after the main
+// provision, each as its label and (in the full text) its text.
+QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump = {},
+                        bool parts = false);
 // The law's text in `mode`; `showRange` appends each heading's article range. A law not in
 // the list, a missing database or unreadable codes are an error (ExpandError or the
 // store's).
 QString GetExpandedTextALL(const QString& law, ExpandMode mode, bool showRange,
-                           const ExpandPump& pump = {});
+                           const ExpandPump& pump = {}, bool parts = false);
 
 }  // namespace viewer

@@ -135,16 +135,10 @@ void MDIMain::buildBars() {
     TxtJouFindT->setFixedWidth(200);
     CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView,
                                   QStringLiteral("テキストで検索"));
-    ChkParts = new QCheckBox(QStringLiteral("附則・別表も検索"), bar2);
-    ChkParts->setObjectName(QStringLiteral("ChkParts"));
     // Kept between starts; off at first, so the search is the main provisions' as before.
-    ChkParts->setChecked(platform::settingToBool(
-        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW")).get(kPartSearchKey),
-        false));
-    platform::connectGuarded(ChkParts, &QCheckBox::toggled, this, [](bool on) {
-        platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
-            .save(kPartSearchKey, on ? QStringLiteral("True") : QStringLiteral("False"));
-    });
+    ChkParts = platform::keptCheckBox(bar2, QStringLiteral("ChkParts"),
+                                      QStringLiteral("附則・別表も検索"), QStringLiteral("LXA"),
+                                      QStringLiteral("VIEW"), kPartSearchKey);
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);

@@ -7,6 +7,7 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
+#include "platform/ui/mdi.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"
 #include "store/folders.h"
@@ -48,6 +49,10 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
     CmdSave->setObjectName(QStringLiteral("CmdSave"));
     Check1 = new QCheckBox(QStringLiteral("条文の範囲を表示"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
+    // Kept between starts; off at first, so the text is the main provision's as before.
+    ChkParts = platform::keptCheckBox(this, QStringLiteral("ChkParts"),
+                                      QStringLiteral("附則・別表も"), QStringLiteral("LXA"),
+                                      QStringLiteral("VIEW"), QStringLiteral("EXPANDPARTS"));
     Rtxt1 = new platform::TextPane(this);
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
     Rtxt1->setFontName(platform::kMincho);
@@ -58,6 +63,7 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
     bar->addWidget(CmdMake);
     for (QRadioButton* o : Option1) bar->addWidget(o);
     bar->addWidget(Check1);
+    bar->addWidget(ChkParts);
     bar->addStretch(1);
     bar->addWidget(CmdSave);
     auto* layout = new QVBoxLayout(this);
@@ -88,7 +94,8 @@ void FrmExpand::CmdMake_Click() {
     QString text;
     try {
         // By value: the events it lets in may change the window's law.
-        text = GetExpandedTextALL(QString(curHCodeE), mode, showRange, platform::FramePump());
+        text = GetExpandedTextALL(QString(curHCodeE), mode, showRange, platform::FramePump(),
+                                  ChkParts->isChecked());
     } catch (...) {
         // A build that fails leaves the text empty, without a message.
         qCWarning(lcViewer) << "expanded text of" << curHCodeE << ":"
