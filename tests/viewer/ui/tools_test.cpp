@@ -1,5 +1,7 @@
 // The tool windows on the seven laws: reached from the browser's keys and the main window,
 // and driven as a reader drives them (ticks called directly, no waiting on real time).
+#include "exchange/lawparts.h"
+#include "platform/settings.h"
 #include "platform/keys.h"
 #include "platform/prompt.h"
 #include "platform/ui/mdi.h"
@@ -86,6 +88,22 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
     e->CmdMake->click();
     EXPECT_EQ(e->Rtxt1->text(),
               GetExpandedTextALL(QStringLiteral("MP"), ExpandMode::TocHeadings, true));
+    // 附則・別表も (off at first, kept between starts) adds the law's parts.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, {exchange::readLawPart(QStringLiteral("AppdxTable"),
+                                                        "<AppdxTable><AppdxTableTitle>別表第一"
+                                                        "</AppdxTableTitle></AppdxTable>",
+                                                        1)});
+    }
+    EXPECT_FALSE(e->ChkParts->isChecked());
+    e->ChkParts->setChecked(true);
+    e->CmdMake->click();
+    EXPECT_TRUE(e->Rtxt1->text().endsWith(QStringLiteral("\r\n別表第一")));
+    EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
+                  .get(QStringLiteral("EXPANDPARTS")),
+              QStringLiteral("True"));
+    e->ChkParts->setChecked(false);
     // Other commands than "make idx" build the text like any other.
     e->Option1[1]->setChecked(true);
     e->Check1->setChecked(false);
