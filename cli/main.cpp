@@ -533,6 +533,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
         laws->append(exchange::convertLawXmlFile(file, code));
         laws->last().lawId = lawId;
         laws->last().sourceDate = facts.sourceDate;
+        laws->last().sourceFile = file;
         known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());
         for (const QString& line : exchange::reportLines(laws->last())) err(line);
@@ -597,8 +598,9 @@ QString importLine(const maint::XmlImportResult& r) {
         .arg(r.text.articles)
         .arg(r.text.records)
         .arg(r.text.skipped.size())
-        .arg(r.toc.added)
-        .arg(r.toc.skipped.size());
+               .arg(r.toc.added)
+               .arg(r.toc.skipped.size()) +
+           (r.figures > 0 ? QStringLiteral("; %1 figure pictures kept").arg(r.figures) : QString());
 }
 
 int cmdImportXml(const Options& o, platform::Settings&) {

@@ -278,6 +278,16 @@ QList<PartEntry> partEntryInfo(const store::LawPart& part) {
     return out;
 }
 
+QStringList partFigures(const QList<store::LawPart>& parts) {
+    static const QRegularExpression fig(QStringLiteral("<Fig\\b[^>]*\\bsrc=\"([^\"]*)\""));
+    QStringList out;
+    for (const store::LawPart& part : parts)
+        for (auto it = fig.globalMatch(part.xml); it.hasNext();)
+            if (const QString src = it.next().captured(1); !src.isEmpty() && !out.contains(src))
+                out << src;
+    return out;
+}
+
 QList<PartBlock> partLayout(const store::LawPart& part) {
     const Drawn d = draw(part.xml.toUtf8());
     static const QRegularExpression figure(QStringLiteral("^［図 (.*)］$"));

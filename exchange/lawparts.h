@@ -30,6 +30,9 @@ struct PartEntry {
 };
 QList<PartEntry> partEntryInfo(const store::LawPart& part);
 
+// The file names of the figures in the parts (Fig src, as the XML writes them), once each.
+QStringList partFigures(const QList<store::LawPart>& parts);
+
 // A cell of a part's table, placed on the table's grid (spans kept), with which of its
 // sides are drawn (the XML's Border… "none" leaves one out).
 struct PartCell {

@@ -68,7 +68,43 @@ QByteArray LawXmlSource::read(int index) const {
                 QStringLiteral("ファイル %1 を開けません。(%2)").arg(name, f.errorString()));
         return f.readAll();
     }
-    const zip_uint64_t entry = zip_->entries.value(index);
+    return readEntry(zip_->entries.value(index), name);
+}
+
+QString besidePath(const QString& file, const QString& relative) {
+    const QString folder = QDir::cleanPath(QFileInfo(file).path());
+    const QString path = QDir::cleanPath(folder + u'/' + relative);
+    // Only what lies in the file's folder or below it: a name in the XML never leads out.
+    const bool inside = folder == QStringLiteral(".")
+                            ? !path.startsWith(QStringLiteral("../")) && path != QStringLiteral("..")
+                            : path.startsWith(folder == u'/' ? folder : folder + u'/');
+    if (relative.isEmpty() || QDir::isAbsolutePath(relative) || !inside || path == folder)
+        return {};
+    return path;
+}
+
+QByteArray readFileBeside(const QString& file, const QString& relative) {
+    const QString path = besidePath(file, relative);
+    QFile f(path);
+    return !path.isEmpty() && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray LawXmlSource::readBeside(int index, const QString& relative) const {
+    const QString name = names_.value(index);
+    if (!zip_) return readFileBeside(name, relative);
+    const QString path = besidePath(name, relative);
+    if (path.isEmpty()) return {};
+    const zip_int64_t entry =
+        zip_name_locate(zip_->archive, path.toUtf8().constData(), ZIP_FL_ENC_GUESS);
+    if (entry < 0) return {};
+    try {
+        return readEntry(zip_uint64_t(entry), path);
+    } catch (const LawSourceError&) {
+        return {};
+    }
+}
+
+QByteArray LawXmlSource::readEntry(zip_uint64_t entry, const QString& name) const {
     zip_stat_t st;
     zip_stat_init(&st);
     // A law XML is far below this; an entry claiming more is not read into memory.

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 
 namespace exchange {
@@ -27,15 +28,24 @@ class LawXmlSource {
     const QStringList& names() const { return names_; }
     // The bytes of one of them; LawSourceError when it cannot be read.
     QByteArray read(int index) const;
+    // A file beside one of them (a figure's picture: ./pict/xxx.jpg), by its path relative
+    // to that file's folder; empty when there is none or the path leads out of the folder.
+    QByteArray readBeside(int index, const QString& relative) const;
     // The law id a file's name begins with (322AC0000000125 of 322AC0000000125_…_.xml).
     static QString lawIdOf(const QString& name);
 
   private:
     struct Zip;
+    QByteArray readEntry(std::uint64_t entry, const QString& name) const;
     QString path_;
     std::unique_ptr<Zip> zip_;
     QStringList names_;
 };
+
+// The path of `relative` (./pict/xxx.jpg) in the folder of `file`, or empty when it would lead
+// out of that folder; and that file's bytes (empty when none).
+QString besidePath(const QString& file, const QString& relative);
+QByteArray readFileBeside(const QString& file, const QString& relative);
 
 // True for a law id (3 digits, then capitals and digits: 129AC0000000089, 321CONSTITUTION).
 bool isLawId(const QString& text);

@@ -32,6 +32,7 @@ namespace {
 
 // One law on its way: read and given its code on the import's thread, converted on another.
 struct Job {
+    int index = 0;  // in the source
     QString shown;  // the file's name
     QString lawId;  // the law id its name begins with
     QByteArray xml;
@@ -133,6 +134,7 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             const QString file = source.names()[next];
             if (!ids.isEmpty() && !ids.contains(exchange::LawXmlSource::lawIdOf(file))) continue;
             Job job;
+            job.index = next;
             job.shown = QFileInfo(file).fileName();
             job.lawId = xmlFileFacts(file).lawId;
             try {
@@ -215,6 +217,9 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 XmlImportResult done;
                 try {
                     done = importConvertedLaw(job.law, job.plan, byId);
+                    done.figures = keepFigures(job.law, [&](const QString& src) {
+                        return source.readBeside(job.index, src);
+                    });
                 } catch (...) {
                     store::settleSync(file);
                     throw;

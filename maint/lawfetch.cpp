@@ -1,11 +1,13 @@
 #include "maint/lawfetch.h"
 
+#include "exchange/lawparts.h"
 #include "exchange/lawcode.h"
 #include "exchange/lawsource.h"
 #include "maint/htedit.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 
+#include <QSaveFile>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -79,6 +81,21 @@ QString xmlImportRefusal(const exchange::LawXml& law, const QHash<QString, store
     return checkImportTarget(law.code, law.name);
 }
 
+int keepFigures(const exchange::LawXml& law,
+                const std::function<QByteArray(const QString& src)>& read) {
+    int kept = 0;
+    const QString folder = store::figureFolder(law.name);
+    for (const QString& src : exchange::partFigures(law.parts)) {
+        const QString name = QFileInfo(src).fileName();
+        const QByteArray bytes = read(src);
+        if (name.isEmpty() || name.startsWith(u'.') || bytes.isEmpty()) continue;
+        QDir().mkpath(folder);
+        QSaveFile f(QDir(folder).filePath(name));
+        if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) ++kept;
+    }
+    return kept;
+}
+
 XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan& plan,
                                    const QHash<QString, store::LawEntry>& byId,
                                    const ImportObserver& observer, QString* renamedFrom) {
@@ -88,7 +105,12 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan
     const QString from = followRenamedLaw(law, byId);
     if (renamedFrom) *renamedFrom = from;
     try {
-        return importLawXml(law, plan, observer);
+        XmlImportResult r = importLawXml(law, plan, observer);
+        if (!law.sourceFile.isEmpty())
+            r.figures = keepFigures(law, [&](const QString& src) {
+                return exchange::readFileBeside(law.sourceFile, src);
+            });
+        return r;
     } catch (const platform::Error&) {
         // Refused after the rename (no version could be kept): the law keeps its old name.
         if (!from.isEmpty()) {

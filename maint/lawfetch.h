@@ -6,6 +6,7 @@
 #include "maint/lawimport.h"
 #include "store/lawdb.h"
 
+#include <functional>
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -47,6 +48,12 @@ QString xmlImportRefusal(const exchange::LawXml& law, const QHash<QString, store
 // fetch, a whole collection): refused before anything changes when its code or name is
 // another law's; the listed law of its law id renamed to follow its title; then its records,
 // table of contents and facts. `renamedFrom` gets the name it was listed under before.
+// Keeps the pictures of the law's figures that `read` finds (by the name the XML gives: a
+// file beside the XML, an entry of the zip) under the law's figure folder, by file name.
+// Returns how many were kept.
+int keepFigures(const exchange::LawXml& law,
+                const std::function<QByteArray(const QString& src)>& read);
+
 XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan& plan,
                                    const QHash<QString, store::LawEntry>& byId,
                                    const ImportObserver& observer = {},

@@ -148,6 +148,7 @@ int writeArticle(store::Database& db, const QString& lawCode, const Article& art
 struct XmlImportResult {
     ImportResult text;
     exchange::IdxImportResult toc;
+    int figures = 0;  // pictures of its figures kept
 };
 XmlImportResult importLawXml(const exchange::LawXml& law, LawTextImporter& importer,
                              const ImportObserver& observer = {},

@@ -114,6 +114,52 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheFullTitleNumberAndReading) {
     EXPECT_EQ(store::lawTitle(QStringLiteral("未登録")), QStringLiteral("未登録"));
 }
 
+// A figure's picture beside the XML (a file's folder, the zip's entry) is kept with the law;
+// a name in the XML that leads out of the folder is never followed.
+TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
+    const std::pair<const char*, const char*> paths[] = {
+        {"./pict/a.png", "/d/pict/a.png"}, {"pict/../a.png", "/d/a.png"},
+        {"../a.png", ""},                  {"pict/../../a.png", ""},
+        {"/etc/passwd", ""},               {"", ""},
+        {".", ""}};
+    for (const auto& [relative, want] : paths)
+        EXPECT_EQ(exchange::besidePath(QStringLiteral("/d/law.xml"), QString::fromUtf8(relative)),
+                  QString::fromUtf8(want))
+            << relative;
+    EXPECT_EQ(exchange::besidePath(QStringLiteral("law.xml"), QStringLiteral("../a.png")),
+              QString());
+    const QString folder = path(QStringLiteral("xml"));
+    QDir().mkpath(folder + QStringLiteral("/pict"));
+    QByteArray xml = testsupport::readFile(kKokkaBaisho);
+    xml.replace("</LawBody>",
+                "<AppdxFig><AppdxFigTitle>別図</AppdxFigTitle><FigStruct><Fig src=\"./pict/f1.png\"/>"
+                "</FigStruct><FigStruct><Fig src=\"../outside.png\"/></FigStruct><FigStruct>"
+                "<Fig src=\"./pict/none.png\"/></FigStruct></AppdxFig></LawBody>");
+    const QString file = folder + QStringLiteral("/322AC0000000125_kb.xml");
+    testsupport::writeFile(file, xml);
+    testsupport::writeFile(folder + QStringLiteral("/pict/f1.png"), "PNG1");
+    testsupport::writeFile(path(QStringLiteral("outside.png")), "SECRET");
+    QProcess zip;
+    zip.setWorkingDirectory(folder);
+    zip.start(QStringLiteral("zip"),
+              {QStringLiteral("-qr"), path(QStringLiteral("laws.zip")), QStringLiteral(".")});
+    ASSERT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);
+    const QString kept = store::figureFolder(QStringLiteral("国家賠償法"));
+    for (const QString& from : {folder, path(QStringLiteral("laws.zip"))}) {
+        QDir(kept).removeRecursively();
+        const maint::BulkResult r = maint::importLawXmlSource(exchange::LawXmlSource(from), {});
+        EXPECT_EQ(r.imported.size(), 1) << from.toStdString();
+        EXPECT_EQ(QDir(kept).entryList(QDir::Files), QStringList{QStringLiteral("f1.png")})
+            << from.toStdString();
+        EXPECT_EQ(testsupport::readFile(kept + QStringLiteral("/f1.png")), "PNG1");
+    }
+    // One file, as lexctl and Lexbench import it: the one path keeps them too.
+    QDir(kept).removeRecursively();
+    const testsupport::ProcessResult one = lexctl({QStringLiteral("import-xml"), file});
+    EXPECT_TRUE(one.out.contains(QStringLiteral("; 1 figure pictures kept"))) << one.out.toStdString();
+    EXPECT_EQ(QDir(kept).entryList(QDir::Files), QStringList{QStringLiteral("f1.png")});
+}
+
 TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode) {
     // Two laws in a folder tree, and a file that is no law XML.
     const QString folder = path(QStringLiteral("xml"));
