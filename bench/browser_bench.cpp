@@ -5,6 +5,7 @@
 #include "bench/benchdata.h"
 #include "bench/windowbench.h"
 #include "exchange/firststart.h"
+#include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "platform/prompt.h"
 #include "platform/ui/guard.h"
@@ -94,6 +95,24 @@ void BM_TreeContent_KS(benchmark::State& state) {
     state.counters["nodes"] = nodes;
 }
 BENCHMARK(BM_TreeContent_KS)->Unit(benchmark::kMillisecond);
+
+// 民法 with its 65 附則 (one per amending law) after the main provision, as its XML has them.
+void BM_TreeContent_MP_Parts(benchmark::State& state) {
+    useRoot(gRoot);
+    {
+        QFile f(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml"));
+        f.open(QIODevice::ReadOnly);
+        const exchange::LawXml law = exchange::convertLawXml(f.readAll(), QStringLiteral("MP"));
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        store::writeLawParts(db, law.parts);
+    }
+    int nodes = 0;
+    for (auto _ : state) nodes = int(viewer::buildTocTree(QStringLiteral("MP")).nodes.size());
+    state.counters["nodes"] = nodes;
+    store::Database db = store::openLawDb(QStringLiteral("民法"));
+    store::writeLawParts(db, {});  // the other benchmarks read 民法 as before
+}
+BENCHMARK(BM_TreeContent_MP_Parts)->Unit(benchmark::kMillisecond);
 
 // From the click on the law button to the window painted, the tree built anew each time.
 void BM_LawButtonToPaint_KS(benchmark::State& state) {
