@@ -594,10 +594,10 @@ QString importLine(const maint::XmlImportResult& r) {
     return QStringLiteral(
                "%1 %2: %3 articles, %4 records written, %5 blocks skipped; "
                "%6 table-of-contents rows, %7 lines skipped")
-        .arg(r.text.lawCode, r.text.lawName)
-        .arg(r.text.articles)
-        .arg(r.text.records)
-        .arg(r.text.skipped.size())
+               .arg(r.text.lawCode, r.text.lawName)
+               .arg(r.text.articles)
+               .arg(r.text.records)
+               .arg(r.text.skipped.size())
                .arg(r.toc.added)
                .arg(r.toc.skipped.size()) +
            (r.figures > 0 ? QStringLiteral("; %1 figure pictures kept").arg(r.figures) : QString());

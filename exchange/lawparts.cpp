@@ -42,10 +42,9 @@ bool startsLine(QStringView name) {
     if (name == u"RelatedArticleNum" || (isEntryLabel(name) && name != u"ArticleTitle"))
         return false;
     return name == u"Article" || name == u"Item" || name == u"TableRow" ||
-           name == u"TableHeaderRow" ||
-           name == u"ArticleCaption" || name == u"SupplProvisionLabel" || name == u"RemarksLabel" ||
-           name == u"Remarks" || name == u"ArithFormulaNum" || name == u"FigStruct" ||
-           name.endsWith(u"Title");
+           name == u"TableHeaderRow" || name == u"ArticleCaption" ||
+           name == u"SupplProvisionLabel" || name == u"RemarksLabel" || name == u"Remarks" ||
+           name == u"ArithFormulaNum" || name == u"FigStruct" || name.endsWith(u"Title");
 }
 
 // The title elements that name a part (別表第一, 様式第一, …).
@@ -112,9 +111,9 @@ struct TableDraft {
 // A part's element drawn as lines, with where each of its articles or bare paragraphs begins.
 struct Drawn {
     QStringList lines;
-    QList<int> entries;  // the first line of each article or paragraph directly in the part
+    QList<int> entries;          // the first line of each article or paragraph directly in the part
     QList<PartEntry> entryInfo;  // what each is
-    QList<TableDraft> tables;  // the outermost tables, in order
+    QList<TableDraft> tables;    // the outermost tables, in order
     QString title, related, amendLawNum;
     bool extract = false;
 };
@@ -189,8 +188,9 @@ Drawn draw(const QByteArray& element) {
                 if (QString* cell = cellText(); cell && !cell->isEmpty()) *cell += QChar(0x3000);
             }
             if (name == u"Fig") {
-                const QString fig = QStringLiteral("［図 %1］").arg(
-                    r.attributes().value(QStringLiteral("src")).toString());
+                const QString fig =
+                    QStringLiteral("［図 %1］")
+                        .arg(r.attributes().value(QStringLiteral("src")).toString());
                 line += fig;
                 if (QString* cell = cellText()) *cell += fig;
             }

@@ -75,9 +75,10 @@ QString besidePath(const QString& file, const QString& relative) {
     const QString folder = QDir::cleanPath(QFileInfo(file).path());
     const QString path = QDir::cleanPath(folder + u'/' + relative);
     // Only what lies in the file's folder or below it: a name in the XML never leads out.
-    const bool inside = folder == QStringLiteral(".")
-                            ? !path.startsWith(QStringLiteral("../")) && path != QStringLiteral("..")
-                            : path.startsWith(folder == u'/' ? folder : folder + u'/');
+    const bool inside =
+        folder == QStringLiteral(".")
+            ? !path.startsWith(QStringLiteral("../")) && path != QStringLiteral("..")
+            : path.startsWith(folder == u'/' ? folder : folder + u'/');
     if (relative.isEmpty() || QDir::isAbsolutePath(relative) || !inside || path == folder)
         return {};
     return path;

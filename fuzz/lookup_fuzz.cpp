@@ -2,6 +2,7 @@
 // its resolution against a root with the seven sample laws listed (民法 with a few records).
 // A number read is within its fields and reads back the same from its plain form; a
 // resolution either names its node or says why not, never both.
+#include "exchange/lawparts.h"
 #include "fuzz/fuzzsupport.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
@@ -16,6 +17,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  "MP03000000010000", "MP03980200030300"})
             db.execute(QStringLiteral("insert into 条文 values (?, ?)"),
                        {QString::fromLatin1(code), QStringLiteral("本文")});
+        // Parts to reach by kind, law number and article.
+        auto part = [](const char* tag, const char* xml, int n) {
+            return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), n);
+        };
+        store::writeLawParts(
+            db, {part("SupplProvision",
+                      "<SupplProvision><Article Num=\"1\"><Paragraph Num=\"1\"><Sentence>甲"
+                      "</Sentence></Paragraph></Article></SupplProvision>",
+                      1),
+                 part("SupplProvision",
+                      "<SupplProvision AmendLawNum=\"平成二九年六月二日法律第四四号\">"
+                      "<Paragraph Num=\"1\"><Sentence>乙</Sentence></Paragraph><Paragraph "
+                      "Num=\"2\"><Sentence>丙</Sentence></Paragraph></SupplProvision>",
+                      2),
+                 part("AppdxTable",
+                      "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle>"
+                      "</AppdxTable>",
+                      1)});
         return true;
     }();
     (void)ready;

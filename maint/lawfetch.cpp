@@ -1,16 +1,16 @@
 #include "maint/lawfetch.h"
 
-#include "exchange/lawparts.h"
 #include "exchange/lawcode.h"
+#include "exchange/lawparts.h"
 #include "exchange/lawsource.h"
 #include "maint/htedit.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
 
-#include <QSaveFile>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace maint {
 

@@ -6,10 +6,10 @@
 #include "maint/lawimport.h"
 #include "store/lawdb.h"
 
-#include <functional>
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <functional>
 
 namespace maint {
 

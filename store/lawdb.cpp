@@ -296,8 +296,9 @@ QList<LawPart> readLawParts(Database& db, bool whole) {
     QList<LawPart> parts;
     if (db.fieldNames(kPartsTable).isEmpty()) return parts;
     const QString fields = whole ? QStringLiteral("*")
-                                 : QStringLiteral("種類, 種類番号, 見出し, 改正法令番号, 抄, "
-                                                  "'' as 本文, '' as XML");
+                                 : QStringLiteral(
+                                       "種類, 種類番号, 見出し, 改正法令番号, 抄, "
+                                       "'' as 本文, '' as XML");
     for (Recordset rs = db.openRecordset(
              QStringLiteral("select %1 from 附則別表等 order by 番号").arg(fields));
          !rs.eof(); rs.moveNext()) {
@@ -316,9 +317,9 @@ QList<LawPart> readLawParts(Database& db, bool whole) {
 
 QString readLawPartXml(Database& db, int order) {
     if (db.fieldNames(kPartsTable).isEmpty()) return {};
-    Recordset rs =
-        db.openRecordset(QStringLiteral("select XML from 附則別表等 order by 番号 limit 1 offset ?"),
-                         RecordsetType::Snapshot, {order - 1});
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select XML from 附則別表等 order by 番号 limit 1 offset ?"),
+        RecordsetType::Snapshot, {order - 1});
     return rs.eof() ? QString() : rs.text(QStringLiteral("XML"));
 }
 

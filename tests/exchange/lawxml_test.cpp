@@ -1,7 +1,7 @@
 // The law XML conversion: the seven bundled laws byte for byte, the rules on small laws, and
 // input that must be refused.
-#include "exchange/lawparts.h"
 #include "exchange/lawxml.h"
+#include "exchange/lawparts.h"
 #include "platform/textfile.h"
 #include "tests/support/testsupport.h"
 
@@ -548,17 +548,19 @@ TEST(LawXmlPartsTest, TablesArePlacedOnTheirGridAndFiguresStandApart) {
         return QStringLiteral("<%1>%2</%1>").arg(QString::fromLatin1(tag), cells);
     };
     const QString xml =
-        QStringLiteral("<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle><TableStruct><Table>") +
+        QStringLiteral(
+            "<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle><TableStruct><Table>") +
         row(QStringLiteral("<TableHeaderColumn>区分</TableHeaderColumn>"
                            "<TableHeaderColumn colspan=\"2\">税率</TableHeaderColumn>"),
             "TableHeaderRow") +
         row(cell("rowspan=\"2\" BorderLeft=\"none\"", "登記") + cell("", "甲") +
             cell("rowspan=\"9\"", "千分の四")) +
         row(cell("", "乙")) + row(cell("colspan=\"99\"", "計")) +
-        QStringLiteral("</Table></TableStruct><Remarks><RemarksLabel>備考</RemarksLabel>"
-                       "<Sentence>一の区分による。</Sentence></Remarks><FigStruct>"
-                       "<Fig src=\"./pict/H01.png\"/></FigStruct><TableStruct><Table/>"
-                       "</TableStruct></AppdxTable>");
+        QStringLiteral(
+            "</Table></TableStruct><Remarks><RemarksLabel>備考</RemarksLabel>"
+            "<Sentence>一の区分による。</Sentence></Remarks><FigStruct>"
+            "<Fig src=\"./pict/H01.png\"/></FigStruct><TableStruct><Table/>"
+            "</TableStruct></AppdxTable>");
     const store::LawPart part = readLawPart(QStringLiteral("AppdxTable"), xml.toUtf8(), 2);
     EXPECT_EQ(part.text, QStringLiteral("別表第二\r\n区分\t税率\r\n登記\t甲\t千分の四\r\n乙\r\n計"
                                         "\r\n備考\r\n一の区分による。\r\n［図 ./pict/H01.png］"));
@@ -577,8 +579,8 @@ TEST(LawXmlPartsTest, TablesArePlacedOnTheirGridAndFiguresStandApart) {
         int row, column, rowSpan, columnSpan;
         bool left;
     };
-    const Want want[] = {{"区分", 0, 0, 1, 1, true},   {"税率", 0, 1, 1, 2, true},
-                         {"登記", 1, 0, 2, 1, false},  {"甲", 1, 1, 1, 1, true},
+    const Want want[] = {{"区分", 0, 0, 1, 1, true},     {"税率", 0, 1, 1, 2, true},
+                         {"登記", 1, 0, 2, 1, false},    {"甲", 1, 1, 1, 1, true},
                          {"千分の四", 1, 2, 3, 1, true}, {"乙", 2, 1, 1, 1, true},
                          {"計", 3, 0, 1, 64, true}};
     ASSERT_EQ(t.cells.size(), std::size(want));

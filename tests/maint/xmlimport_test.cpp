@@ -117,11 +117,13 @@ TEST_F(RefusalTest, AnXmlImportKeepsTheFullTitleNumberAndReading) {
 // A figure's picture beside the XML (a file's folder, the zip's entry) is kept with the law;
 // a name in the XML that leads out of the folder is never followed.
 TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
-    const std::pair<const char*, const char*> paths[] = {
-        {"./pict/a.png", "/d/pict/a.png"}, {"pict/../a.png", "/d/a.png"},
-        {"../a.png", ""},                  {"pict/../../a.png", ""},
-        {"/etc/passwd", ""},               {"", ""},
-        {".", ""}};
+    const std::pair<const char*, const char*> paths[] = {{"./pict/a.png", "/d/pict/a.png"},
+                                                         {"pict/../a.png", "/d/a.png"},
+                                                         {"../a.png", ""},
+                                                         {"pict/../../a.png", ""},
+                                                         {"/etc/passwd", ""},
+                                                         {"", ""},
+                                                         {".", ""}};
     for (const auto& [relative, want] : paths)
         EXPECT_EQ(exchange::besidePath(QStringLiteral("/d/law.xml"), QString::fromUtf8(relative)),
                   QString::fromUtf8(want))
@@ -131,10 +133,11 @@ TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
     const QString folder = path(QStringLiteral("xml"));
     QDir().mkpath(folder + QStringLiteral("/pict"));
     QByteArray xml = testsupport::readFile(kKokkaBaisho);
-    xml.replace("</LawBody>",
-                "<AppdxFig><AppdxFigTitle>別図</AppdxFigTitle><FigStruct><Fig src=\"./pict/f1.png\"/>"
-                "</FigStruct><FigStruct><Fig src=\"../outside.png\"/></FigStruct><FigStruct>"
-                "<Fig src=\"./pict/none.png\"/></FigStruct></AppdxFig></LawBody>");
+    xml.replace(
+        "</LawBody>",
+        "<AppdxFig><AppdxFigTitle>別図</AppdxFigTitle><FigStruct><Fig src=\"./pict/f1.png\"/>"
+        "</FigStruct><FigStruct><Fig src=\"../outside.png\"/></FigStruct><FigStruct>"
+        "<Fig src=\"./pict/none.png\"/></FigStruct></AppdxFig></LawBody>");
     const QString file = folder + QStringLiteral("/322AC0000000125_kb.xml");
     testsupport::writeFile(file, xml);
     testsupport::writeFile(folder + QStringLiteral("/pict/f1.png"), "PNG1");
@@ -156,7 +159,8 @@ TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
     // One file, as lexctl and Lexbench import it: the one path keeps them too.
     QDir(kept).removeRecursively();
     const testsupport::ProcessResult one = lexctl({QStringLiteral("import-xml"), file});
-    EXPECT_TRUE(one.out.contains(QStringLiteral("; 1 figure pictures kept"))) << one.out.toStdString();
+    EXPECT_TRUE(one.out.contains(QStringLiteral("; 1 figure pictures kept")))
+        << one.out.toStdString();
     EXPECT_EQ(QDir(kept).entryList(QDir::Files), QStringList{QStringLiteral("f1.png")});
 }
 

@@ -107,15 +107,14 @@ TEST_F(LabelledRefsTest, AnAmendmentsSupplementaryProvisionHoldsItsLabelledSet) 
     auto textOf = [&](int article) {
         for (int i = 0; i < info.size(); ++i)
             if (info[i].num == QString::number(article))
-                return std::pair(i, QString(entries[i]).replace(QStringLiteral("\r\n"),
-                                                                QStringLiteral("\n")));
+                return std::pair(
+                    i, QString(entries[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         return std::pair(-1, QString());
     };
     QSet<QString> labelled, found;
-    for (const QString& line :
-         QString::fromUtf8(
-             testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/suppl-labelled.tsv")))
-             .split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QString& line : QString::fromUtf8(testsupport::readFile(QStringLiteral(
+                                                     LEXORA_FIXTURES_DIR "/suppl-labelled.tsv")))
+                                   .split(u'\n', Qt::SkipEmptyParts)) {
         if (line.startsWith(u'#')) continue;
         const QStringList f = line.split(u'\t');  // entry, span, its occurrence, target
         const QString text = textOf(f[0].toInt()).second;
@@ -135,10 +134,11 @@ TEST_F(LabelledRefsTest, AnAmendmentsSupplementaryProvisionHoldsItsLabelledSet) 
     const qsizetype right = (found & labelled).size();
     const double precision = found.isEmpty() ? 0 : double(right) / double(found.size());
     const double recall = double(right) / double(labelled.size());
-    std::printf("附則 references: %lld labelled, %lld found, %lld right; precision %.3f, "
-                "recall %.3f\n",
-                static_cast<long long>(labelled.size()), static_cast<long long>(found.size()),
-                static_cast<long long>(right), precision, recall);
+    std::printf(
+        "附則 references: %lld labelled, %lld found, %lld right; precision %.3f, "
+        "recall %.3f\n",
+        static_cast<long long>(labelled.size()), static_cast<long long>(found.size()),
+        static_cast<long long>(right), precision, recall);
     for (const QString& miss : labelled - found) std::printf("missed: %s\n", qPrintable(miss));
     for (const QString& extra : found - labelled) std::printf("extra: %s\n", qPrintable(extra));
     EXPECT_GE(precision, 0.95);
@@ -332,34 +332,41 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
     auto part = [](const char* tag, const char* xml, int number) {
         return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), number);
     };
-    const char* para = "<Paragraph Num=\"%1\"><ParagraphNum>%2</ParagraphNum><ParagraphSentence>"
-                       "<Sentence>%3</Sentence></ParagraphSentence></Paragraph>";
+    const char* para =
+        "<Paragraph Num=\"%1\"><ParagraphNum>%2</ParagraphNum><ParagraphSentence>"
+        "<Sentence>%3</Sentence></ParagraphSentence></Paragraph>";
     auto p = [&](int num, const char* label, const char* text) {
         return QString::fromLatin1(para).arg(num).arg(QString::fromUtf8(label),
-                                                       QString::fromUtf8(text));
+                                                      QString::fromUtf8(text));
     };
     const QString original =
         QStringLiteral("<SupplProvision><Article Num=\"1\"><ArticleTitle>第一条</ArticleTitle>") +
-        p(1, "", "施行する。") + QStringLiteral("</Article><Article Num=\"2\"><ArticleCaption>"
-                                               "（経過措置）</ArticleCaption><ArticleTitle>第二条"
-                                               "</ArticleTitle>") +
+        p(1, "", "施行する。") +
+        QStringLiteral(
+            "</Article><Article Num=\"2\"><ArticleCaption>"
+            "（経過措置）</ArticleCaption><ArticleTitle>第二条"
+            "</ArticleTitle>") +
         p(1, "", "前条の規定による。") + p(2, "２", "前項及び第一条の規定は、別表第一による。") +
         QStringLiteral("</Article></SupplProvision>");
     const QString amending =
         QStringLiteral("<SupplProvision AmendLawNum=\"令和元年五月一七日法律第二号\">") +
         p(1, "", "附則第二項の規定は、新法第五条による。") +
-        p(2, "２", "前項の規定は、この法律による改正後の民法（以下「新法」という。）第三条に"
-                   "よる。") +
+        p(2, "２",
+          "前項の規定は、この法律による改正後の民法（以下「新法」という。）第三条に"
+          "よる。") +
         QStringLiteral("</SupplProvision>");
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
-        store::writeLawParts(
-            db, {part("SupplProvision", original.toUtf8().constData(), 1),
-                 part("SupplProvision", amending.toUtf8().constData(), 2),
-                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle>"
-                                    "</AppdxTable>", 1),
-                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle>"
-                                    "</AppdxTable>", 2)});
+        store::writeLawParts(db, {part("SupplProvision", original.toUtf8().constData(), 1),
+                                  part("SupplProvision", amending.toUtf8().constData(), 2),
+                                  part("AppdxTable",
+                                       "<AppdxTable><AppdxTableTitle>別表第一</AppdxTableTitle>"
+                                       "</AppdxTable>",
+                                       1),
+                                  part("AppdxTable",
+                                       "<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle>"
+                                       "</AppdxTable>",
+                                       2)});
     }
     RefLibrary library;
     auto mainRefs = [&](const char* text) {
@@ -384,12 +391,12 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
     store::Database db = store::openLawDb(QStringLiteral("民法"));
     const QList<store::LawPart> parts = store::readLawParts(db);
     auto partRefs = [&](int order, int entry) {
-        const QString text =
-            exchange::partEntries(parts[order]).value(entry).replace(QStringLiteral("\r\n"),
-                                                                    QStringLiteral("\n"));
+        const QString text = exchange::partEntries(parts[order])
+                                 .value(entry)
+                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         QStringList out;
-        for (const Reference& r : library.partReferences(QStringLiteral("MP"), parts[order],
-                                                         entry, text))
+        for (const Reference& r :
+             library.partReferences(QStringLiteral("MP"), parts[order], entry, text))
             out << text.mid(r.start, r.length) + u' ' + r.target;
         return out.join(u'|');
     };

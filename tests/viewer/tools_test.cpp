@@ -1,8 +1,8 @@
 // The study and checking tools without windows: expanded text, data check and repairs,
 // correction entry, heading drill, block timer.
 #include <QDir>
-#include "platform/vb.h"
 #include "exchange/lawparts.h"
+#include "platform/vb.h"
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/folders.h"
@@ -13,7 +13,6 @@
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/correction.h"
 #include "viewer/tools/drill.h"
-#include "exchange/lawparts.h"
 #include "viewer/tools/expand.h"
 
 #include <QFileInfo>
@@ -163,17 +162,23 @@ TEST_F(ToolsTest, TableOfContentsFormSpansRangesAndEmptySpans) {
         auto part = [](const char* tag, const char* xml, int n) {
             return exchange::readLawPart(QString::fromLatin1(tag), QByteArray(xml), n);
         };
-        store::writeLawParts(
-            db, {part("Preamble", "<Preamble><Paragraph><Sentence>前文。</Sentence></Paragraph>"
-                                  "</Preamble>", 1),
-                 part("SupplProvision", "<SupplProvision AmendLawNum=\"令和元年法律第一号\">"
-                                        "<SupplProvisionLabel>附　則</SupplProvisionLabel>"
-                                        "<Paragraph><Sentence>施行する。</Sentence></Paragraph>"
-                                        "</SupplProvision>", 1),
-                 part("AppdxTable", "<AppdxTable><AppdxTableTitle>別表</AppdxTableTitle>"
-                                    "<TableStruct><Table><TableRow><TableColumn>甲</TableColumn>"
-                                    "<TableColumn>乙</TableColumn></TableRow></Table>"
-                                    "</TableStruct></AppdxTable>", 1)});
+        store::writeLawParts(db,
+                             {part("Preamble",
+                                   "<Preamble><Paragraph><Sentence>前文。</Sentence></Paragraph>"
+                                   "</Preamble>",
+                                   1),
+                              part("SupplProvision",
+                                   "<SupplProvision AmendLawNum=\"令和元年法律第一号\">"
+                                   "<SupplProvisionLabel>附　則</SupplProvisionLabel>"
+                                   "<Paragraph><Sentence>施行する。</Sentence></Paragraph>"
+                                   "</SupplProvision>",
+                                   1),
+                              part("AppdxTable",
+                                   "<AppdxTable><AppdxTableTitle>別表</AppdxTableTitle>"
+                                   "<TableStruct><Table><TableRow><TableColumn>甲</TableColumn>"
+                                   "<TableColumn>乙</TableColumn></TableRow></Table>"
+                                   "</TableStruct></AppdxTable>",
+                                   1)});
     }
     EXPECT_EQ(GetExpandedTextALL(ts, ExpandMode::Full, false, {}, true),
               QStringLiteral("試験法\r\n\r\n（前文）\r\n前文。\r\n\r\n第1章　総則\r\n\r\n【目的】"

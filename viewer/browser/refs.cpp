@@ -494,7 +494,8 @@ class Scanner {
                 }
             } else {  // 号: the paragraph the items are in
                 m.namedItem = true;
-                p = c == u'同' ? lastItem_.value_or(Place{{}, {}, 0, true, {}}) : current(c_.paragraph);
+                p = c == u'同' ? lastItem_.value_or(Place{{}, {}, 0, true, {}})
+                               : current(c_.paragraph);
             }
         }
         // 前条第二項, 同条第一項第三号, 前項第一号: deeper levels of the place named.
@@ -744,7 +745,7 @@ QList<Reference> RefLibrary::references(const QString& recordCode, const QString
 }
 
 QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store::LawPart& part,
-                                             int entry, const QString& text) {
+                                            int entry, const QString& text) {
     const LawIndex* main = index(lawCode);
     if (!main) return {};
     const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
@@ -779,8 +780,10 @@ QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store:
         for (QString& end : ends) {
             if (!end.startsWith(own.code + u'0')) continue;
             const QString rest = end.mid(own.code.size() + 1);
-            if (rest.isEmpty()) end = own.code + u'1';
-            else if (rest.startsWith(u':')) end = own.code + rest.mid(1);
+            if (rest.isEmpty())
+                end = own.code + u'1';
+            else if (rest.startsWith(u':'))
+                end = own.code + rest.mid(1);
         }
         return ends.join(u'~');
     };
@@ -793,12 +796,11 @@ QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store:
     for (int i = 0; i < starts.size(); ++i) {
         const int end = i + 1 < starts.size() ? starts[i + 1] : int(lines.size());
         const QString piece = lines.mid(line, end - line).join(u'\n');
-        c.paragraph = e.article ? std::max(1, i + (e.paragraphLines.value(0) > 0 ? 0 : 1))
-                                : bareHere;
+        c.paragraph =
+            e.article ? std::max(1, i + (e.paragraphLines.value(0) > 0 ? 0 : 1)) : bareHere;
         for (Reference r : findReferences(piece, c)) {
             // The article's own title (第二条　…) names no other place.
-            if (e.article && i == (e.paragraphLines.value(0) > 0 ? 1 : 0) && r.start == 0)
-                continue;
+            if (e.article && i == (e.paragraphLines.value(0) > 0 ? 1 : 0) && r.start == 0) continue;
             r.start += offset;
             r.target = typed(r.target);
             out << r;

@@ -18,7 +18,7 @@
 namespace store {
 class Database;
 struct LawPart;
-}
+}  // namespace store
 
 namespace viewer {
 
@@ -27,10 +27,10 @@ struct LawIndex {
     QString code;  // of a part's own index, how the part is typed (MP附則(H29-44))
     QStringList articles;
     QHash<QString, int> paragraphs;
-    int tables = 0;              // its 別表 (別表第一 …)
-    QString suppl;               // how its original 附則 is typed (MP附則); empty when none
-    QStringList supplArticles;   // that 附則's articles (NNNNBBCC)
-    int supplParagraphs = 0;     // and its paragraphs outside articles
+    int tables = 0;             // its 別表 (別表第一 …)
+    QString suppl;              // how its original 附則 is typed (MP附則); empty when none
+    QStringList supplArticles;  // that 附則's articles (NNNNBBCC)
+    int supplParagraphs = 0;    // and its paragraphs outside articles
     int indexOf(const QString& article) const { return int(articles.indexOf(article)); }
 };
 LawIndex readLawIndex(const QString& code, store::Database& db);
@@ -79,8 +79,8 @@ class RefLibrary {
     // The references of entry `entry` (an article or bare paragraph, as partEntries gives
     // it, line breaks as \n) of a part of law `lawCode`: 前条 and 第三条 there are the part's
     // own, 別表第一 the law's; positions in `text`.
-    QList<Reference> partReferences(const QString& lawCode, const store::LawPart& part,
-                                    int entry, const QString& text);
+    QList<Reference> partReferences(const QString& lawCode, const store::LawPart& part, int entry,
+                                    const QString& text);
     // The start of a single target's text (its first lines), for a preview; empty for a
     // range, "?", "!" or a paragraph that cannot be read.
     QString preview(const QString& target, int maxChars = 200);

@@ -20,7 +20,8 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral("　　MP附則　　　　　　　　制定時の附則　　MP附則2　その第2条"),
         QStringLiteral("　　TZ別表1、TZ別表第一　別表第一（様式・別記・別図・書式・付録も同じ）"),
         QStringLiteral("　　KP前文　　　　　　　　日本国憲法の前文"),
-        QStringLiteral("　ツリー画面の F1 では条番号だけ（415:2、附則(H29-44)2）で、その法典の条を開きます。"),
+        QStringLiteral(
+            "　ツリー画面の F1 では条番号だけ（415:2、附則(H29-44)2）で、その法典の条を開きます。"),
         QStringLiteral(
             "　見つからないときは、開いている画面はそのままで、下の状態欄に理由が出ます。"),
         QString(),

@@ -63,7 +63,8 @@ int readLawNumberPart(const QString& s, qsizetype& at) {
     while (at < s.size() && isKanjiNumeral(s[at])) ++at;
     const QString k = s.mid(start, at - start);
     if (k.isEmpty() || k.size() > 6) return -1;
-    if (k.contains(u'十') || k.contains(u'百') || k.contains(u'千')) return readNumber(s, at = start);
+    if (k.contains(u'十') || k.contains(u'百') || k.contains(u'千'))
+        return readNumber(s, at = start);
     int v = 0;
     for (const QChar c : k) v = v * 10 + (c == u'〇' ? 0 : store::KanjiDigitValue(c));
     return v;
@@ -83,8 +84,8 @@ std::optional<LawNumber> readLawNumber(const QString& typed) {
     LawNumber n;
     qsizetype at = 0;
     for (int i = 0; i < int(std::size(eras)) && !n.era; ++i) {
-        for (const QString& name : {QString::fromUtf16(eras[i].first),
-                                   QString::fromUtf16(eras[i].second)})
+        for (const QString& name :
+             {QString::fromUtf16(eras[i].first), QString::fromUtf16(eras[i].second)})
             if (s.startsWith(name, Qt::CaseInsensitive)) {
                 n.era = i + 1;
                 at = name.size();
@@ -150,7 +151,10 @@ void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
     if (kind == QStringLiteral("附則")) {
         std::optional<LawNumber> wanted;
         if (!lawNum.isEmpty() && !(wanted = readLawNumber(lawNum))) {
-            t.error = noticeFor(t.shown, QStringLiteral("法令番号が読み取れません（例: 附則(平成29年法律第44号)、附則(H29-44)）"));
+            t.error = noticeFor(
+                t.shown,
+                QStringLiteral(
+                    "法令番号が読み取れません（例: 附則(平成29年法律第44号)、附則(H29-44)）"));
             return;
         }
         for (int i = 0; i < parts.size() && !order; ++i) {
@@ -208,8 +212,8 @@ void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
         if (entries[i].num == num) entry = i;
     if (entry < 0) {
         t.code.clear();
-        t.error = noticeFor(t.shown, QStringLiteral("%1の%2に%3はありません")
-                                         .arg(t.lawName, part.label, tail));
+        t.error = noticeFor(
+            t.shown, QStringLiteral("%1の%2に%3はありません").arg(t.lawName, part.label, tail));
         return;
     }
     t.code += QStringLiteral("-%1").arg(entry + 1, 3, 10, QChar(u'0'));
@@ -297,8 +301,8 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
         }
     }
     if (t.lawName.isEmpty()) {
-        const bool numberFirst = s[0].isDigit() || s[0] == u'第' || isKanjiNumeral(s[0]) ||
-                                 !partKindAt(s).isEmpty();
+        const bool numberFirst =
+            s[0].isDigit() || s[0] == u'第' || isKanjiNumeral(s[0]) || !partKindAt(s).isEmpty();
         QString code;
         if (numberFirst && !currentLaw.isEmpty()) {
             code = currentLaw;

@@ -141,8 +141,7 @@ QString getExpandMidEach(store::Database& db, const QString& law, const QString&
         });
 }
 
-QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump,
-                        bool parts) {
+QString GetExpandedText(const QString& law, ExpandMode mode, const ExpandPump& pump, bool parts) {
     const QString name = lawName(law);
     store::Database db = store::openOrCreateLawDb(name);
     const PartsText more = parts ? partsText(db, law, mode) : PartsText{};

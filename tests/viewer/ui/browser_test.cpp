@@ -36,9 +36,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTextTable>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -675,7 +675,8 @@ TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
                                                  "能力に関する経過措置）\r\n第二条　この法律")))
         << t->Rtxt1->text().left(200).toStdString();
     EXPECT_EQ(w().statusBar()->currentMessage(),
-              QStringLiteral("MP附則(平成29年法律第44号)2: 民法 附則（平成二九年六月二日法律第四四号） 2"));
+              QStringLiteral(
+                  "MP附則(平成29年法律第44号)2: 民法 附則（平成二九年六月二日法律第四四号） 2"));
     // Its 附則第三条 is a link to that 附則's own 第三条; 新法第百十七条 is not this 附則's.
     lookup(QStringLiteral("MP附則(H29-44)7"));
     QStringList targets;
@@ -772,7 +773,8 @@ TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
               QTextFrameFormat::BorderStyle_Solid);
     EXPECT_EQ(images, QList<QString>{QStringLiteral("figure:f1.png")});
     const QString shown = doc->toPlainText();
-    EXPECT_TRUE(shown.startsWith(QStringLiteral("民法\n別表第一（第三条関係）\n\n別表第一（第三条関係）")))
+    EXPECT_TRUE(
+        shown.startsWith(QStringLiteral("民法\n別表第一（第三条関係）\n\n別表第一（第三条関係）")))
         << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("［図 ./pict/none.png］")));  // no picture at hand
     EXPECT_TRUE(shown.contains(QStringLiteral("登記の区分")));

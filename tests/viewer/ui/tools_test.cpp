@@ -1,9 +1,9 @@
 // The tool windows on the seven laws: reached from the browser's keys and the main window,
 // and driven as a reader drives them (ticks called directly, no waiting on real time).
 #include "exchange/lawparts.h"
-#include "platform/settings.h"
 #include "platform/keys.h"
 #include "platform/prompt.h"
+#include "platform/settings.h"
 #include "platform/ui/mdi.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/textpane.h"

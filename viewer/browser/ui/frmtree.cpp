@@ -746,13 +746,14 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
         const auto part = parts_.constFind(entryKey.left(8));
         const QTreeWidgetItem* node = TView1->node(entryKey);
         if (part == parts_.cend() || !node) return;
-        const QString text =
-            QString(platform::KeyedTree::textOf(node)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const QString text = QString(platform::KeyedTree::textOf(node))
+                                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const qsizetype at = shown.lastIndexOf(text);
         if (at < 0) return;
         for (const Reference& r :
              refs_->partReferences(curHCodeT, *part, entryKey.mid(9).toInt() - 1, text))
-            if (r.linked()) links << platform::TextPane::Link{int(at) + r.start, r.length, r.target};
+            if (r.linked())
+                links << platform::TextPane::Link{int(at) + r.start, r.length, r.target};
     } else {
         for (const Reference& r : referencesShown(*refs_, curHCodeT, paragraphKeys, shown))
             links << platform::TextPane::Link{r.start, r.length, r.target};

@@ -71,8 +71,8 @@ void drawPart(QTextDocument& doc, const QString& head, const QList<exchange::Par
               const QString& figureFolder) {
     doc.clear();
     QTextCursor c(&doc);
-    QStringList lines = QString(head).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                            .split(u'\n');
+    QStringList lines =
+        QString(head).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n');
     bool first = true;
     auto newBlock = [&] {
         if (!first) c.insertBlock();

@@ -136,9 +136,9 @@ void MDIMain::buildBars() {
     CmdFindByWord = pictureButton(bar2, "CmdFindByWord", QStyle::SP_FileDialogContentsView,
                                   QStringLiteral("テキストで検索"));
     // Kept between starts; off at first, so the search is the main provisions' as before.
-    ChkParts = platform::keptCheckBox(bar2, QStringLiteral("ChkParts"),
-                                      QStringLiteral("附則・別表も検索"), QStringLiteral("LXA"),
-                                      QStringLiteral("VIEW"), kPartSearchKey);
+    ChkParts =
+        platform::keptCheckBox(bar2, QStringLiteral("ChkParts"), QStringLiteral("附則・別表も検索"),
+                               QStringLiteral("LXA"), QStringLiteral("VIEW"), kPartSearchKey);
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);

@@ -29,8 +29,8 @@ class FrmExpand : public QWidget {
 
     QString curHCodeE;
     QPushButton* CmdMake = nullptr;
-    QList<QRadioButton*> Option1;  // 全文, 見出し（全て）, 見出し（条を除く）
-    QCheckBox* Check1 = nullptr;   // 条文の範囲を表示
+    QList<QRadioButton*> Option1;   // 全文, 見出し（全て）, 見出し（条を除く）
+    QCheckBox* Check1 = nullptr;    // 条文の範囲を表示
     QCheckBox* ChkParts = nullptr;  // 附則・別表も: the law's parts too (kept)
     QPushButton* CmdSave = nullptr;
     platform::TextPane* Rtxt1 = nullptr;
