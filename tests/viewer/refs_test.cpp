@@ -408,6 +408,18 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
     EXPECT_EQ(partText(partTarget(QStringLiteral("MP附則(R1-2)2"))).left(6),
               QStringLiteral("２　前項の規"));
     EXPECT_TRUE(partTarget(QStringLiteral("MP415")).lawCode.isEmpty());
+    // Where each link opens, in the browser and from the other windows alike.
+    const std::pair<const char*, const char*> places[] = {{"MP附則(R1-2)2", "MPP00002-002"},
+                                                          {"MP別表2~MP別表3", "MPP00004"},
+                                                          {"MP415:2", "MP04150000020200"},
+                                                          {"MP415", "MP04150000"},
+                                                          {"MP附則(H1-1)", ""},
+                                                          {"MP9999", ""}};
+    for (const auto& [target, key] : places) {
+        const TargetPlace p = targetPlace(library, QString::fromUtf8(target));
+        EXPECT_EQ(p.key, QString::fromLatin1(key)) << target;
+        EXPECT_EQ(p.error.isEmpty(), *key != 0) << target;
+    }
 }
 
 }  // namespace

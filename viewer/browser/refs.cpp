@@ -870,6 +870,23 @@ QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
     return out;
 }
 
+TargetPlace targetPlace(RefLibrary& library, const QString& target) {
+    const QString first = target.section(u'~', 0, 0);
+    TargetPlace p;
+    p.law = first.left(2).toUpper();
+    p.lawName = library.lawName(p.law);
+    if (const LookupTarget part = partTarget(first); !part.lawCode.isEmpty()) {
+        p.key = part.error.isEmpty() ? part.code : QString();
+        p.error = part.error;
+        return p;
+    }
+    const QString code = targetRecordCode(first, library.index(p.law));
+    // An article's number opens the article; a paragraph's, the paragraph.
+    if (!code.isEmpty()) p.key = first.contains(u':') ? code : code.left(10);
+    if (p.key.isEmpty()) p.error = QStringLiteral("%1 は開けません").arg(target);
+    return p;
+}
+
 QString referenceTip(RefLibrary& library, const QString& target) {
     const QString first = target.section(u'~', 0, 0);
     const QString head = library.lawName(first.left(2)) + u' ' + target;

@@ -100,6 +100,13 @@ LookupTarget partTarget(const QString& target);
 // The text of the part or part entry found; empty when it cannot be read.
 QString partText(const LookupTarget& found);
 
+// Where a link opens: its law and the node (an article, a paragraph, a part, a part's
+// article); no key, and why, when it cannot be opened.
+struct TargetPlace {
+    QString law, lawName, key, error;
+};
+TargetPlace targetPlace(RefLibrary& library, const QString& target);
+
 // The tooltip of a link: the law, the target and the start of its text, as rich text (so
 // that a long paragraph wraps).
 QString referenceTip(RefLibrary& library, const QString& target);

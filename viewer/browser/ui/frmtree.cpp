@@ -779,27 +779,12 @@ bool FrmTree::showPlace(const Place& place) {
 
 bool FrmTree::followReference(const QString& target) {
     if (!refs_) refs_ = std::make_unique<RefLibrary>();
-    const QString first = target.section(u'~', 0, 0);
-    const QString law = first.left(2).toUpper();
-    if (const LookupTarget part = partTarget(first); !part.lawCode.isEmpty()) {
-        if (!part.error.isEmpty()) {
-            if (MDIMain* main = MDIMain::instance()) main->notice(part.error);
-            return false;
-        }
-        const Place from = here();
-        if (!showPlace({law, part.code})) return false;
-        back_ << from;
-        forward_.clear();
-        return true;
-    }
-    const QString code = targetRecordCode(first, refs_->index(law));
-    if (code.isEmpty()) {
-        if (MDIMain* main = MDIMain::instance())
-            main->notice(QStringLiteral("%1 は開けません").arg(target));
+    const TargetPlace place = targetPlace(*refs_, target);
+    if (place.key.isEmpty()) {
+        if (MDIMain* main = MDIMain::instance()) main->notice(place.error);
         return false;
     }
-    // An article's number opens the article; a paragraph's, the paragraph.
-    const Place to{law, first.contains(u':') ? code : code.left(10)};
+    const Place to{place.law, place.key};
     const Place from = here();
     if (!showPlace(to)) return false;
     back_ << from;

@@ -241,11 +241,11 @@ void answerReferenceLinks(platform::TextPane* pane, QObject* owner,
                              [refs](const QString& target) {
                                  MDIMain* main = MDIMain::instance();
                                  if (!main || !*refs) return;
-                                 const QString first = target.section(u'~', 0, 0);
-                                 const QString law = first.left(2);
-                                 const QString code = targetRecordCode(first, (*refs)->index(law));
-                                 if (!code.isEmpty())
-                                     main->openHit((*refs)->lawName(law), code, {});
+                                 const TargetPlace place = targetPlace(**refs, target);
+                                 if (place.key.isEmpty())
+                                     main->notice(place.error);
+                                 else
+                                     main->openHit(place.lawName, place.key, {});
                              });
 }
 

@@ -21,6 +21,7 @@
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "viewer/browser/display.h"
+#include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/shell/help.h"
@@ -641,8 +642,10 @@ bool MDIMain::openHit(const QString& name, const QString& code, const QString& w
     }
     platform::bringToFront(tree);
     if (!tree->showHit(code, store::splitSearchWords(words))) {
-        notice(QStringLiteral("%1: 木に%2 %3はありません")
-                   .arg(name, store::GetJouKouText(code.left(10)), store::GetJouKouText(code)));
+        notice(isPartKey(code) ? QStringLiteral("%1: 木に%2はありません").arg(name, code)
+                               : QStringLiteral("%1: 木に%2 %3はありません")
+                                     .arg(name, store::GetJouKouText(code.left(10)),
+                                          store::GetJouKouText(code)));
         return false;
     }
     tree->TView1->setFocus();
