@@ -706,6 +706,9 @@ TEST_F(BrowserTest, AnAmendmentsSupplementaryArticleOpensFromTheTree) {
     w().nowSearch->List1->setCurrentRow(0);
     w().nowSearch->List1_DblClick();
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MPP00051-002"));
+    EXPECT_TRUE(w().statusBar()->currentMessage().startsWith(
+        QStringLiteral("民法 附則（平成二九年六月二日法律第四四号） （意思能力")))
+        << w().statusBar()->currentMessage().toStdString();
     // The 附則 itself shows whole.
     t->TView1->selectNode(reform);
     EXPECT_TRUE(

@@ -634,6 +634,9 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         const bool paragraph = parent && isArticleKey(platform::KeyedTree::keyOf(parent));
         if (isArticleKey(key) || paragraph)
             main->notice(placeNotice(shortNumberOf(key), name, key));
+        else if (isPartKey(key) && key.size() > 8)  // an article of a part: which part
+            main->notice(name + u' ' + parts_.value(key.left(8)).label + u' ' +
+                         platform::oneLine(platform::KeyedTree::textOf(node)).left(60));
         else
             main->notice(name + u' ' +
                          platform::oneLine(platform::KeyedTree::textOf(node)).left(60));
