@@ -211,24 +211,29 @@ void TextPane::applyFont(const QFont& f) {
     document()->setDefaultFont(f);
 }
 
-void TextPane::highlightWords(const QStringList& words) {
+QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words) {
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat mark;
     mark.setBackground(QColor(255, 236, 120));
-    const QString plain = toPlainText();
+    // Positions of the plain text are the document's, tables and all.
+    const QString plain = doc->toPlainText();
     for (const QString& w : words) {
         if (w.isEmpty()) continue;
         for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
              at = plain.indexOf(w, at + w.size(), Qt::CaseInsensitive)) {
             QTextEdit::ExtraSelection sel;
             sel.format = mark;
-            sel.cursor = QTextCursor(document());
+            sel.cursor = QTextCursor(doc);
             sel.cursor.setPosition(int(at));
             sel.cursor.setPosition(int(at + w.size()), QTextCursor::KeepAnchor);
             marks << sel;
         }
     }
-    marks_ = marks;
+    return marks;
+}
+
+void TextPane::highlightWords(const QStringList& words) {
+    marks_ = wordMarks(document(), words);
     showSelections();
 }
 

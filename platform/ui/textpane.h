@@ -15,6 +15,10 @@ namespace platform {
 QString fromCrLf(const QString& text);
 QString toCrLf(const QString& text);
 
+// Every occurrence of the words in the document (letters compared without regard to case),
+// marked with the search's background colour.
+QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words);
+
 class TextPane : public QPlainTextEdit {
     Q_OBJECT
   public:

@@ -742,7 +742,11 @@ TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
     QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
     FrmTree* t = w().browser;
     ASSERT_NE(t, nullptr);
-    t->TView1->selectNode(t->TView1->node(QStringLiteral("MPP00001")));
+    // A hit in it opens it with the words marked, in the table too.
+    ASSERT_TRUE(t->showHit(QStringLiteral("MPP00001"), {QStringLiteral("千分の")}));
+    EXPECT_EQ(t->PartPane->extraSelections().size(), 2);
+    t->showNode(QStringLiteral("MPP00001"));  // the marks stay with the hit's node
+    EXPECT_EQ(t->PartPane->extraSelections().size(), 2);
     EXPECT_TRUE(t->PartPane->isVisible());
     EXPECT_FALSE(t->Rtxt1->isVisible());
     EXPECT_EQ(t->PartPane->geometry(), t->Rtxt1->geometry());

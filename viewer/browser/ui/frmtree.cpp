@@ -729,6 +729,9 @@ bool FrmTree::showPart(const QString& key, const QString& head) {
     PartPane->setPalette(Rtxt1->palette());
     drawPart(*PartPane->document(), head, blocks,
              store::figureFolder(store::GetHoutenName(curHCodeT)));
+    PartPane->setExtraSelections(key == hitKey_
+                                     ? platform::wordMarks(PartPane->document(), hitWords_)
+                                     : QList<QTextEdit::ExtraSelection>());
     Rtxt1->hide();
     PartPane->show();
     return true;
