@@ -1,5 +1,9 @@
 #include "exchange/lawparts.h"
 
+#include "platform/error.h"
+#include "store/codes.h"
+
+#include <QDir>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -83,23 +87,37 @@ struct TableDraft {
     int cellDepth = 0;  // of the cell being read, or 0
     QList<PartCell> cells;
     QSet<std::pair<int, int>> taken;
+    QHash<int, int> nextColumn;  // of each row: where its next cell is looked for
+    // No law's table comes near these; one past them is read as lines of text.
+    static constexpr int kMostColumns = 256;
+    static constexpr qsizetype kMostPlaces = 65536;
+    bool tooBig = false;
 
     void addRow() { ++rows; }
     void addCell(const QXmlStreamAttributes& a, int depth) {
         if (rows == 0) addRow();
         PartCell c;
         c.row = rows - 1;
-        while (taken.contains({c.row, c.column})) ++c.column;
         c.rowSpan = span(a, QStringLiteral("rowspan"));
         c.columnSpan = span(a, QStringLiteral("colspan"));
         c.top = a.value(QStringLiteral("BorderTop")) != u"none";
         c.bottom = a.value(QStringLiteral("BorderBottom")) != u"none";
         c.left = a.value(QStringLiteral("BorderLeft")) != u"none";
         c.right = a.value(QStringLiteral("BorderRight")) != u"none";
-        for (int r = c.row; r < c.row + c.rowSpan; ++r)
-            for (int k = c.column; k < c.column + c.columnSpan; ++k) taken.insert({r, k});
-        columns = std::max(columns, c.column + c.columnSpan);
-        cells << c;
+        if (!tooBig) {
+            int& next = nextColumn[c.row];
+            c.column = next;
+            while (taken.contains({c.row, c.column})) ++c.column;
+            next = c.column + c.columnSpan;
+            tooBig = next > kMostColumns ||
+                     taken.size() + qsizetype(c.rowSpan) * c.columnSpan > kMostPlaces;
+        }
+        if (!tooBig) {
+            for (int r = c.row; r < c.row + c.rowSpan; ++r)
+                for (int k = c.column; k < c.column + c.columnSpan; ++k) taken.insert({r, k});
+            columns = std::max(columns, c.column + c.columnSpan);
+        }
+        cells << c;  // its text is read either way
         cellDepth = depth;
     }
     // A span past the last row ends at it.
@@ -191,8 +209,10 @@ Drawn draw(const QByteArray& element) {
                 const QString fig =
                     QStringLiteral("［図 %1］")
                         .arg(r.attributes().value(QStringLiteral("src")).toString());
+                QString* cell = cellText();
+                if (!cell) flush();  // a figure stands on a line of its own
                 line += fig;
-                if (QString* cell = cellText()) *cell += fig;
+                if (cell) *cell += fig;
             }
         } else if (t == QXmlStreamReader::EndElement) {
             const QStringView name = r.name();
@@ -202,6 +222,7 @@ Drawn draw(const QByteArray& element) {
                 paragraphsInArticle = -1;
             }
             if (name == u"RemarksLabel") flush();  // 備考 stands on a line of its own
+            if (name == u"Fig" && !cellText()) flush();
             if (isEntryLabel(name) && !labelStarts.isEmpty() &&
                 line.size() > labelStarts.takeLast())
                 line += QChar(0x3000);
@@ -278,19 +299,53 @@ QList<PartEntry> partEntryInfo(const store::LawPart& part) {
     return out;
 }
 
+QString partTitleNumber(const store::LawPart& part) {
+    static const QRegularExpression number(
+        QStringLiteral("^第([〇一二三四五六七八九十百千0-9０-９]+)((?:の["
+                       "〇一二三四五六七八九十百千0-9０-９]+)*)"));
+    const auto m = number.match(QStringView(part.label).mid(part.kind.size()));
+    if (!part.label.startsWith(part.kind) || !m.hasMatch()) return {};
+    auto value = [](const QString& n) {
+        bool ok = false;
+        const int v = n.toInt(&ok);
+        if (ok) return v;
+        try {
+            return store::KanjiNumberValue(n);
+        } catch (const platform::Error&) {
+            return 0;
+        }
+    };
+    QString out = QString::number(value(m.captured(1)));
+    for (const QString& b : m.captured(2).split(u'の', Qt::SkipEmptyParts))
+        out += u'-' + QString::number(value(b));
+    return out;
+}
+
+QString figureKeptAs(const QString& src) {
+    const QString path = QDir::cleanPath(src);
+    if (src.isEmpty() || QDir::isAbsolutePath(path) || path == QStringLiteral(".") ||
+        path == QStringLiteral("..") || path.startsWith(QStringLiteral("../")) ||
+        path.contains(u'\\') || path.contains(u':'))
+        return {};
+    return path;
+}
+
 QStringList partFigures(const QList<store::LawPart>& parts) {
-    static const QRegularExpression fig(QStringLiteral("<Fig\\b[^>]*\\bsrc=\"([^\"]*)\""));
     QStringList out;
-    for (const store::LawPart& part : parts)
-        for (auto it = fig.globalMatch(part.xml); it.hasNext();)
-            if (const QString src = it.next().captured(1); !src.isEmpty() && !out.contains(src))
-                out << src;
+    for (const store::LawPart& part : parts) {
+        QXmlStreamReader r(part.xml);
+        while (!r.atEnd())
+            if (r.readNext() == QXmlStreamReader::StartElement && r.name() == u"Fig")
+                if (const QString src = r.attributes().value(QStringLiteral("src")).toString();
+                    !src.isEmpty() && !out.contains(src))
+                    out << src;
+    }
     return out;
 }
 
 QList<PartBlock> partLayout(const store::LawPart& part) {
     const Drawn d = draw(part.xml.toUtf8());
-    static const QRegularExpression figure(QStringLiteral("^［図 (.*)］$"));
+    static const QRegularExpression figure(QStringLiteral("^［図 ([^］]*)］$"));
     QList<PartBlock> out;
     auto text = [&](const QString& line) {
         if (out.isEmpty() || out.last().rows > 0 || !out.last().figure.isEmpty())
@@ -299,10 +354,14 @@ QList<PartBlock> partLayout(const store::LawPart& part) {
     };
     int next = 0;  // the next table
     for (int i = 0; i < d.lines.size();) {
-        while (next < d.tables.size() && d.tables[next].firstLine < i) ++next;
-        // A table without cells keeps its lines as text (it has none).
-        if (next < d.tables.size() && d.tables[next].firstLine == i &&
-            d.tables[next].lastLine > i && !d.tables[next].cells.isEmpty()) {
+        // Past the tables behind, and those that are no grid (no line, no cell, too big):
+        // what lines they have stay text.
+        auto noGrid = [](const TableDraft& t) {
+            return t.lastLine <= t.firstLine || t.cells.isEmpty() || t.tooBig;
+        };
+        while (next < d.tables.size() && (d.tables[next].firstLine < i || noGrid(d.tables[next])))
+            ++next;
+        if (next < d.tables.size() && d.tables[next].firstLine == i) {
             const TableDraft& t = d.tables[next++];
             PartBlock b;
             b.rows = t.rows;

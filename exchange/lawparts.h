@@ -30,8 +30,15 @@ struct PartEntry {
 };
 QList<PartEntry> partEntryInfo(const store::LawPart& part);
 
+// The number its title gives a part, as a short number writes it: "1" for 別表第一, "1-2" for
+// 別表第一の二; empty for a title without one (別表, 附則).
+QString partTitleNumber(const store::LawPart& part);
+
 // The file names of the figures in the parts (Fig src, as the XML writes them), once each.
 QStringList partFigures(const QList<store::LawPart>& parts);
+// Where a figure's picture is kept in the law's figure folder: its name cleaned
+// (./pict/a.png → pict/a.png); empty for a name that would lead out of the folder.
+QString figureKeptAs(const QString& src);
 
 // A cell of a part's table, placed on the table's grid (spans kept), with which of its
 // sides are drawn (the XML's Border… "none" leaves one out).

@@ -217,9 +217,10 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 XmlImportResult done;
                 try {
                     done = importConvertedLaw(job.law, job.plan, byId);
-                    done.figures = keepFigures(job.law, [&](const QString& src) {
-                        return source.readBeside(job.index, src);
-                    });
+                    if (!done.text.stopped)
+                        done.figures = keepFigures(job.law, [&](const QString& src) {
+                            return source.readBeside(job.index, src);
+                        });
                 } catch (...) {
                     store::settleSync(file);
                     throw;

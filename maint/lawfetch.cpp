@@ -86,11 +86,13 @@ int keepFigures(const exchange::LawXml& law,
     int kept = 0;
     const QString folder = store::figureFolder(law.name);
     for (const QString& src : exchange::partFigures(law.parts)) {
-        const QString name = QFileInfo(src).fileName();
+        const QString name = exchange::figureKeptAs(src);
+        if (name.isEmpty()) continue;
         const QByteArray bytes = read(src);
-        if (name.isEmpty() || name.startsWith(u'.') || bytes.isEmpty()) continue;
-        QDir().mkpath(folder);
-        QSaveFile f(QDir(folder).filePath(name));
+        if (bytes.isEmpty()) continue;
+        const QString path = QDir(folder).filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QSaveFile f(path);
         if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) ++kept;
     }
     return kept;
@@ -106,7 +108,7 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law, const ImportPlan
     if (renamedFrom) *renamedFrom = from;
     try {
         XmlImportResult r = importLawXml(law, plan, observer);
-        if (!law.sourceFile.isEmpty())
+        if (!law.sourceFile.isEmpty() && !r.text.stopped)
             r.figures = keepFigures(law, [&](const QString& src) {
                 return exchange::readFileBeside(law.sourceFile, src);
             });

@@ -597,4 +597,34 @@ TEST(LawXmlPartsTest, TablesArePlacedOnTheirGridAndFiguresStandApart) {
     }
 }
 
+// What no law's table needs is read as lines (a grid past 256 columns, at once); a figure
+// stands apart from its title; a table without cells does not hide the table after it.
+TEST(LawXmlPartsTest, OddTablesAndFiguresStayReadable) {
+    QString wide = QStringLiteral("<AppdxTable><TableStruct><Table><TableRow>");
+    for (int i = 0; i < 2000; ++i)
+        wide += QStringLiteral("<TableColumn rowspan=\"64\" colspan=\"64\">c</TableColumn>");
+    wide += QStringLiteral("</TableRow></Table></TableStruct></AppdxTable>");
+    QElapsedTimer clock;
+    clock.start();
+    const QList<PartBlock> flat =
+        partLayout(readLawPart(QStringLiteral("AppdxTable"), wide.toUtf8(), 1));
+    EXPECT_LT(clock.elapsed(), 2000);
+    ASSERT_EQ(flat.size(), 1);
+    EXPECT_EQ(flat[0].rows, 0);
+    EXPECT_EQ(flat[0].lines.value(0).count(u'\t'), 1999);
+    const QByteArray odd =
+        "<AppdxFig><FigStruct><FigStructTitle>図一</FigStructTitle><Fig src=\"a.jpg\"/>"
+        "<Fig src=\"b.jpg\"/></FigStruct><TableStruct><Table><TableRow><TableColumn/>"
+        "</TableRow></Table></TableStruct><TableStruct><Table><TableRow><TableColumn>甲"
+        "</TableColumn></TableRow></Table></TableStruct></AppdxFig>";
+    const QList<PartBlock> blocks = partLayout(readLawPart(QStringLiteral("AppdxFig"), odd, 1));
+    QStringList shape;
+    for (const PartBlock& b : blocks)
+        shape << (b.rows               ? QStringLiteral("table %1").arg(b.cells.value(0).text)
+                  : b.figure.isEmpty() ? b.lines.join(u'|')
+                                       : QStringLiteral("figure ") + b.figure);
+    EXPECT_EQ(shape, QStringList({QStringLiteral("図一"), QStringLiteral("figure a.jpg"),
+                                  QStringLiteral("figure b.jpg"), QStringLiteral("table 甲")}));
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 // in the library and through lexctl), codes from readings, long titles, whole collections.
 #include <functional>
 #include "exchange/lawcode.h"
+#include "exchange/lawparts.h"
+#include "exchange/lawsource.h"
 #include "exchange/lawxml.h"
 #include "maint/bulkimport.h"
 #include "maint/lawfetch.h"
@@ -13,6 +15,7 @@
 #include "tests/support/samplelaws.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -130,6 +133,18 @@ TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
             << relative;
     EXPECT_EQ(exchange::besidePath(QStringLiteral("law.xml"), QStringLiteral("../a.png")),
               QString());
+    EXPECT_EQ(exchange::besidePath(QStringLiteral("law.xml"), QStringLiteral("..")), QString());
+    EXPECT_EQ(exchange::besidePath(QStringLiteral("/law.xml"), QStringLiteral("pict/a.png")),
+              QStringLiteral("/pict/a.png"));
+    // Kept by the name the XML gives, cleaned: two pictures of one file name stay two.
+    const std::pair<const char*, const char*> kept[] = {{"./pict/a.png", "pict/a.png"},
+                                                        {"pict/2/a.png", "pict/2/a.png"},
+                                                        {"../a.png", ""},
+                                                        {"/a.png", ""},
+                                                        {"c:\\a.png", ""},
+                                                        {"", ""}};
+    for (const auto& [src, want] : kept)
+        EXPECT_EQ(exchange::figureKeptAs(QString::fromUtf8(src)), QString::fromUtf8(want)) << src;
     const QString folder = path(QStringLiteral("xml"));
     QDir().mkpath(folder + QStringLiteral("/pict"));
     QByteArray xml = testsupport::readFile(kKokkaBaisho);
@@ -147,21 +162,26 @@ TEST_F(RefusalTest, FigurePicturesBesideTheXmlAreKept) {
     zip.start(QStringLiteral("zip"),
               {QStringLiteral("-qr"), path(QStringLiteral("laws.zip")), QStringLiteral(".")});
     ASSERT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);
-    const QString kept = store::figureFolder(QStringLiteral("国家賠償法"));
+    const QString keptIn = store::figureFolder(QStringLiteral("国家賠償法"));
+    auto keptFiles = [&] {
+        QStringList out;
+        for (QDirIterator it(keptIn, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            out << QDir(keptIn).relativeFilePath(it.next());
+        return out;
+    };
     for (const QString& from : {folder, path(QStringLiteral("laws.zip"))}) {
-        QDir(kept).removeRecursively();
+        QDir(keptIn).removeRecursively();
         const maint::BulkResult r = maint::importLawXmlSource(exchange::LawXmlSource(from), {});
         EXPECT_EQ(r.imported.size(), 1) << from.toStdString();
-        EXPECT_EQ(QDir(kept).entryList(QDir::Files), QStringList{QStringLiteral("f1.png")})
-            << from.toStdString();
-        EXPECT_EQ(testsupport::readFile(kept + QStringLiteral("/f1.png")), "PNG1");
+        EXPECT_EQ(keptFiles(), QStringList{QStringLiteral("pict/f1.png")}) << from.toStdString();
+        EXPECT_EQ(testsupport::readFile(keptIn + QStringLiteral("/pict/f1.png")), "PNG1");
     }
     // One file, as lexctl and Lexbench import it: the one path keeps them too.
-    QDir(kept).removeRecursively();
+    QDir(keptIn).removeRecursively();
     const testsupport::ProcessResult one = lexctl({QStringLiteral("import-xml"), file});
     EXPECT_TRUE(one.out.contains(QStringLiteral("; 1 figure pictures kept")))
         << one.out.toStdString();
-    EXPECT_EQ(QDir(kept).entryList(QDir::Files), QStringList{QStringLiteral("f1.png")});
+    EXPECT_EQ(keptFiles(), QStringList{QStringLiteral("pict/f1.png")});
 }
 
 TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode) {

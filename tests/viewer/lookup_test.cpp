@@ -122,6 +122,14 @@ TEST_F(LookupTest, PartsResolveByKindLawNumberAndArticle) {
         {"MP別表一の", "", "MP別表一の: 別表の番号が読み取れません"},
         {"MP別表(H1-1)", "", "MP別表(H1-1): 法令番号で選べるのは附則だけです"},
         {"KP前文", "KP000000000000002", ""},
+        // numbers counted (十, 百), eras by letter, a kind other than 法律 told apart
+        {"MP附則(平成十六年法律第百四十七号)", "MPP00038", ""},
+        {"MP附則(平成一五年七月一六日法律第一〇九号)", "MPP00033", ""},
+        {"MP附則(S22-222)", "MPP00004", ""},
+        {"MP附則(S13-18)第一項", "MPP00002-001", ""},  // a paragraph of one without articles
+        {"MP附則(T15-69)", "MPP00001", ""},
+        {"MP附則(M29-89)", "", "MP附則(M29-89): 民法にM29-89の附則はありません"},
+        {"MP附則(平成29年政令第44号)", "", "MP附則(平成29年政令第44号): 民法に平成29年政令"},
     };
     for (const auto& c : cases) {
         const LookupTarget t = resolveLookup(QString::fromUtf8(c.typed));

@@ -162,6 +162,7 @@ class ConstructedRefsTest : public ::testing::Test {
             zz.articles << QString::fromLatin1(article);
             zz.paragraphs.insert(QString::fromLatin1(article), count);
         }
+        zz.tables = {QStringLiteral("1")};  // one 別表: 別表 alone names it
         xx.code = QStringLiteral("XX");
         xx.articles << QStringLiteral("00050000");
         xx.paragraphs.insert(QStringLiteral("00050000"), 2);
@@ -188,6 +189,8 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
     const std::pair<const char*, const char*> cases[] = {
         // numbered, with katakana and hiragana branches, digits, a paragraph, an item's branch
         {"第七条ノ二及び第２条第三項第六号の五", "0:5 ZZ7-2|7:11 ZZ2:3"},
+        // the law's one 別表, named without its number
+        {"別表に掲げる", "0:2 ZZ別表1"},
         // a bare paragraph: this article; an item listed with it: that paragraph
         {"第一項及び第二号", "0:3 ZZ11:1|5:3 ZZ11:1"},
         {"第二号", "0:3 ZZ11:3"},
@@ -353,7 +356,7 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
         p(1, "", "附則第二項の規定は、新法第五条による。") +
         p(2, "２",
           "前項の規定は、この法律による改正後の民法（以下「新法」という。）第三条に"
-          "よる。") +
+          "よる。第二条の規定による。") +
         QStringLiteral("</SupplProvision>");
     {
         store::Database db = store::openLawDb(QStringLiteral("民法"));
@@ -364,9 +367,13 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
                                        "</AppdxTable>",
                                        1),
                                   part("AppdxTable",
+                                       "<AppdxTable><AppdxTableTitle>別表第一の二"
+                                       "</AppdxTableTitle></AppdxTable>",
+                                       2),
+                                  part("AppdxTable",
                                        "<AppdxTable><AppdxTableTitle>別表第二</AppdxTableTitle>"
                                        "</AppdxTable>",
-                                       2)});
+                                       3)});
     }
     RefLibrary library;
     auto mainRefs = [&](const char* text) {
@@ -379,10 +386,14 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
     const std::pair<const char*, const char*> main[] = {
         {"別表第二に掲げる", "0:4 MP別表2"},
         {"別表第三に掲げる", "0:4 !"},
-        {"別表第二の二に掲げる", ""},  // a branch 別表 is kept under no number
-        {"附則第二条第二項", "0:8 MP附則2"},
+        {"別表第一の二及び別表第二の二", "0:6 MP別表1-2|8:6 !"},  // by their titles' numbers
+        {"附則第二条第二項", "0:8 MP附則2:2"},
         {"附則第九条", "0:5 !"},
         {"附則第一項", "0:5 !"},  // its 附則 has articles
+        // a list or range after 附則第…: the 附則's; 同法 after it: the law named before
+        {"附則第一条及び第二条並びに同条第一項", "0:5 MP附則1|7:3 MP附則2|13:5 MP附則2:1"},
+        {"附則第一条から第二条まで", "0:10 MP附則1~MP附則2"},
+        {"刑法第一条及び附則第二条並びに同法第二条", "2:3 CP1|7:5 MP附則2|17:3 CP2"},
         {"改正法附則第二条及び改正法別表第一", "3:5 ?|13:4 ?"},
         {"別表に掲げる", ""},  // two 別表: which one is unsaid
     };
@@ -400,17 +411,21 @@ TEST_F(ListedLawRefsTest, PartsAreLinkedFromTheLawAndWithinThemselves) {
             out << text.mid(r.start, r.length) + u' ' + r.target;
         return out.join(u'|');
     };
-    // Paragraph 2 of 第二条: its 前項 is paragraph 1; 第一条 the 附則's, 別表第一 the law's.
-    EXPECT_EQ(partRefs(0, 1), QStringLiteral("前条 MP附則1|前項 MP附則2:1|第一条 MP附則1|"
+    // Paragraph 2 of 第二条: its 前項 is paragraph 1, 別表第一 the law's, and an article named
+    // alone is the main provision's (a 附則 names its own 附則第…).
+    EXPECT_EQ(partRefs(0, 1), QStringLiteral("前条 MP附則1|前項 MP附則2:1|第一条 MP1|"
                                              "別表第一 MP別表1"));
+    // In an amendment's 附則 that is the amending law's, which is not kept.
     EXPECT_EQ(partRefs(1, 0), QStringLiteral("附則第二項 MP附則(R1-2)2|第五条 ?"));
-    EXPECT_EQ(partRefs(1, 1), QStringLiteral("前項 MP附則(R1-2)1|第三条 ?"));
+    EXPECT_EQ(partRefs(1, 1), QStringLiteral("前項 MP附則(R1-2)1|第三条 ?|第二条 ?"));
     EXPECT_EQ(partText(partTarget(QStringLiteral("MP附則(R1-2)2"))).left(6),
               QStringLiteral("２　前項の規"));
     EXPECT_TRUE(partTarget(QStringLiteral("MP415")).lawCode.isEmpty());
     // Where each link opens, in the browser and from the other windows alike.
     const std::pair<const char*, const char*> places[] = {{"MP附則(R1-2)2", "MPP00002-002"},
-                                                          {"MP別表2~MP別表3", "MPP00004"},
+                                                          {"MP別表2~MP別表3", "MPP00005"},
+                                                          {"MP別表1-2", "MPP00004"},
+                                                          {"MP附則2:2", "MPP00001-002"},
                                                           {"MP415:2", "MP04150000020200"},
                                                           {"MP415", "MP04150000"},
                                                           {"MP附則(H1-1)", ""},

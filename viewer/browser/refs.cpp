@@ -98,6 +98,8 @@ struct Member {
     Place first, last;  // last differs from first for a range
     bool range = false;
     bool namedArticle = false, namedParagraph = false, namedItem = false;
+    bool lawNamed =
+        false;  // its law was said (民法第…, 同法第…, 附則第…), not taken from where it is
 };
 
 class Scanner {
@@ -193,8 +195,13 @@ class Scanner {
         return false;
     }
 
+    // The law the text is in (not its part).
+    const LawIndex* home() const { return c_.main ? c_.main : c_.law; }
+
     const LawIndex* indexOf(const QString& law) const {
         if (c_.law && law == c_.law->code) return c_.law;
+        if (c_.main && law == c_.main->code) return c_.main;
+        if (home() && home()->suppl && law == home()->suppl->code) return home()->suppl.get();
         if (law == QStringLiteral("?") || !c_.otherLaw) return nullptr;
         return c_.otherLaw(law);
     }
@@ -276,30 +283,37 @@ class Scanner {
     // 別表第二, or 別表 of a law that has one: the law's 別表. After another law's name
     // (改正法別表第一) it is that law's.
     std::optional<Member> table(int pos) {
-        const LawIndex* law = c_.main ? c_.main : c_.law;
+        const LawIndex* law = home();
         int end = pos + 2;
-        int n = 1;
+        QString n;  // 1, 1-2: as the titles number the law's 別表
         if (at(t_, end, QStringLiteral("第"))) {
             const auto num = number(t_, end + 1);
             if (!num) return std::nullopt;
-            n = num->first;
+            n = QString::number(num->first);
             end = num->second;
-        } else if (!law || law->tables != 1) {
+            // 別表第一の二: a branch of it.
+            while (at(t_, end, QStringLiteral("の")) && end + 1 < t_.size() &&
+                   isNumChar(t_[end + 1])) {
+                const auto branch = number(t_, end + 1);
+                if (!branch) break;
+                n += u'-' + QString::number(branch->first);
+                end = branch->second;
+            }
+        } else if (!law || law->tables.size() != 1) {
             return std::nullopt;  // 別表 of a law of several: which one is unsaid
+        } else {
+            n = law->tables.first();
         }
-        // 別表第二の二 and the like are no 別表 kept by number.
-        if (at(t_, end, QStringLiteral("の")) && end + 1 < t_.size() && isNumChar(t_[end + 1]))
-            return std::nullopt;
         Member m;
         m.start = pos;
         m.end = end;
         Place p;
         if (pos > 0 && isIdeograph(t_[pos - 1]))
             p.target = QStringLiteral("?");
-        else if (!law || n > law->tables)
+        else if (!law || !law->tables.contains(n))
             p.target = QStringLiteral("!");
         else
-            p.target = law->code + QStringLiteral("別表") + QString::number(n);
+            p.target = law->code + QStringLiteral("別表") + n;
         m.first = m.last = p;
         return m;
     }
@@ -307,37 +321,28 @@ class Scanner {
     // 附則第三条: the law's original 附則; in a 附則, that 附則 itself; after another law's
     // name (改正法附則第三条) that law's.
     std::optional<Member> supplementary(int pos) {
-        std::optional<Member> m = numbered(pos + 2, false);
+        // The 附則's index: this part's own in a 附則, else the law's original 附則.
+        const LawIndex* suppl = c_.main ? c_.law : (home() ? home()->suppl.get() : nullptr);
+        const QString law = pos > 0 && isIdeograph(t_[pos - 1]) ? QStringLiteral("?")
+                            : suppl                             ? suppl->code
+                                                                : QStringLiteral("!");
+        const QString lastLaw = lastLaw_;
+        std::optional<Member> m = numbered(pos + 2, false, law);
+        lastLaw_ = lastLaw;  // 附則 names no law for a 同法 after it
         if (!m || (!m->namedArticle && !m->namedParagraph)) return std::nullopt;
         m->start = pos;
         Place& p = m->first;
-        if (c_.main && c_.law) {  // not the law 則 would end
-            p.law = c_.law->code;
-            if (!m->namedArticle) p.article = kBareArticle;  // 附則第二項
-        }
-        if (pos > 0 && isIdeograph(t_[pos - 1])) {
-            p.target = QStringLiteral("?");
-        } else if (!c_.main && !m->namedArticle) {
-            // 附則第二項: a paragraph of an original 附則 without articles.
-            if (!c_.law || c_.law->suppl.isEmpty() || p.paragraph > c_.law->supplParagraphs)
-                p.target = QStringLiteral("!");
-            else
-                p.target = c_.law->suppl + QString::number(p.paragraph);
-        } else if (!c_.main) {
-            if (!c_.law || c_.law->suppl.isEmpty() || !c_.law->supplArticles.contains(p.article)) {
-                p.target = QStringLiteral("!");
-            } else {
-                p.target = c_.law->suppl + QString::number(p.article.left(4).toInt());
-                const int b1 = p.article.mid(4, 2).toInt(), b2 = p.article.mid(6, 2).toInt();
-                if (b1) p.target += u'-' + QString::number(b1);
-                if (b2) p.target += u'-' + QString::number(b2);
-            }
+        if (!m->namedArticle) p.article = kBareArticle;  // 附則第二項: one without articles
+        if (law == QStringLiteral("!")) {                // the law keeps no 附則 of its own
+            p.law = home() ? home()->code : QStringLiteral("?");
+            p.missing = true;
         }
         m->last = m->first;
         return m;
     }
 
-    std::optional<Member> numbered(int pos, bool rangeEnd) {
+    // `lawGiven`: the law the caller has read before it (附則第…: the 附則).
+    std::optional<Member> numbered(int pos, bool rangeEnd, const QString& lawGiven = {}) {
         int i = pos;
         int article = 0, b1 = 0, b2 = 0, paragraph = 0, item = 0;
         while (i < t_.size() && t_[i] == u'第') {
@@ -391,9 +396,16 @@ class Scanner {
         Place p = current(0);
         if (article) {
             int start = pos;
-            QString law = lawBefore(pos, &start);
-            // 民法第九十三条及び第九十四条: the law left out comes from the member before.
-            if (law.isEmpty() && previous_ && joinedToPrevious(pos)) law = previous_->first.law;
+            QString law = lawGiven.isEmpty() ? lawBefore(pos, &start) : lawGiven;
+            // 民法第九十三条及び第九十四条: the law left out comes from the member before, when
+            // that one's is another than where it stands (前項及び第一条: not in a 附則).
+            if (law.isEmpty() && previous_ && joinedToPrevious(pos) &&
+                (previous_->lawNamed || previous_->first.law != current(0).law))
+                law = previous_->first.law;
+            m.lawNamed = !law.isEmpty();
+            // In a part, an article alone is the main provision's (its own are 附則第…):
+            // the law's, or in an amendment's 附則 the amending law's, which is not kept.
+            if (law.isEmpty() && c_.main) law = c_.bareArticles;
             if (!law.isEmpty()) p.law = law;
             if (!law.isEmpty()) lastLaw_ = law;  // 同法 after it: that law ("?" as well)
             p.article = articleKey(article, b1, b2);
@@ -605,21 +617,36 @@ LawIndex readLawIndex(const QString& code, store::Database& db) {
     }
     const QList<store::LawPart> parts = store::readLawParts(db, false);
     for (int i = 0; i < parts.size(); ++i) {
-        if (parts[i].kind == QStringLiteral("別表")) ++index.tables;
+        if (parts[i].kind == QStringLiteral("別表"))
+            index.tables << partNotation(index.code, parts[i]).mid(index.code.size() + 2);
         if (parts[i].kind != QStringLiteral("附則") || !parts[i].amendLawNum.isEmpty() ||
-            !index.suppl.isEmpty())
+            index.suppl)
             continue;
         store::LawPart part = parts[i];
         part.xml = store::readLawPartXml(db, i + 1);
-        index.suppl = partNotation(index.code, part);
-        for (const exchange::PartEntry& e : exchange::partEntryInfo(part)) {
-            if (e.article)
-                index.supplArticles << numKey(e.num);
-            else
-                ++index.supplParagraphs;
-        }
+        index.suppl = std::make_shared<const LawIndex>(partIndex(index.code, part));
     }
     return index;
+}
+
+LawIndex partIndex(const QString& lawCode, const store::LawPart& part) {
+    LawIndex own;
+    own.code = partNotation(lawCode, part);
+    int bare = 0;
+    for (const exchange::PartEntry& e : exchange::partEntryInfo(part)) {
+        if (!e.article) {
+            ++bare;
+            continue;
+        }
+        const QString key = numKey(e.num);
+        own.articles << key;
+        own.paragraphs[key] = std::max<int>(1, int(e.paragraphLines.size()));
+    }
+    if (bare > 0) {
+        own.articles.prepend(kBareArticle);
+        own.paragraphs[kBareArticle] = bare;
+    }
+    return own;
 }
 
 QList<Reference> findReferences(const QString& text, const RefContext& context) {
@@ -634,6 +661,8 @@ int codePointOffset(const QString& text, int utf16) {
 }
 
 QString shortTarget(const LawIndex& law, const QString& article, int paragraph) {
+    // A paragraph of a 附則 without articles goes by its number alone: MP附則(H29-44)2.
+    if (article == kBareArticle) return law.code + QString::number(std::max(1, paragraph));
     QString s = law.code + QString::number(article.left(4).toInt());
     const int b1 = article.mid(4, 2).toInt(), b2 = article.mid(6, 2).toInt();
     if (b1) s += u'-' + QString::number(b1);
@@ -750,43 +779,19 @@ QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store:
     if (!main) return {};
     const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
     if (entry < 0 || entry >= entries.size()) return {};
-    LawIndex own;
-    own.code = partNotation(lawCode, part);
-    int bare = 0, bareHere = 0;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (!entries[i].article) {
-            ++bare;
-            if (i == entry) bareHere = bare;
-            continue;
-        }
-        const QString key = numKey(entries[i].num);
-        own.articles << key;
-        own.paragraphs[key] = std::max<int>(1, entries[i].paragraphLines.size());
-    }
-    if (bare > 0) {
-        own.articles.prepend(kBareArticle);
-        own.paragraphs[kBareArticle] = bare;
-    }
+    const LawIndex own = partIndex(main->code, part);
+    int bareHere = 0;  // the entry's place among the bare paragraphs
+    for (int i = 0; i <= entry; ++i) bareHere += entries[i].article ? 0 : 1;
     const exchange::PartEntry& e = entries[entry];
     RefContext c;
     c.law = &own;
     c.main = main;
+    c.bareArticles = part.kind == QStringLiteral("附則") && !part.amendLawNum.isEmpty()
+                         ? QStringLiteral("?")
+                         : main->code;
     c.article = e.article ? numKey(e.num) : kBareArticle;
     c.listedNames = codes_;
     c.otherLaw = [this](const QString& code) { return index(code); };
-    // A bare paragraph is typed by its number alone: MP附則(H29-44)2, not …0:2.
-    auto typed = [&](const QString& target) {
-        QStringList ends = target.split(u'~');
-        for (QString& end : ends) {
-            if (!end.startsWith(own.code + u'0')) continue;
-            const QString rest = end.mid(own.code.size() + 1);
-            if (rest.isEmpty())
-                end = own.code + u'1';
-            else if (rest.startsWith(u':'))
-                end = own.code + rest.mid(1);
-        }
-        return ends.join(u'~');
-    };
     // Each paragraph is read where it stands: its 前項 is the one before it.
     const QStringList lines = text.split(u'\n');
     QList<int> starts = e.article ? e.paragraphLines : QList<int>{0};
@@ -802,7 +807,6 @@ QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store:
             // The article's own title (第二条　…) names no other place.
             if (e.article && i == (e.paragraphLines.value(0) > 0 ? 1 : 0) && r.start == 0) continue;
             r.start += offset;
-            r.target = typed(r.target);
             out << r;
         }
         offset += int(piece.size()) + 1;

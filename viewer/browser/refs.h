@@ -27,13 +27,15 @@ struct LawIndex {
     QString code;  // of a part's own index, how the part is typed (MP附則(H29-44))
     QStringList articles;
     QHash<QString, int> paragraphs;
-    int tables = 0;             // its 別表 (別表第一 …)
-    QString suppl;              // how its original 附則 is typed (MP附則); empty when none
-    QStringList supplArticles;  // that 附則's articles (NNNNBBCC)
-    int supplParagraphs = 0;    // and its paragraphs outside articles
+    QStringList tables;  // its 別表 by number (1, 1-2), as MP別表1-2 types them
+    // Its original 附則's own index (code MP附則), for 附則第三条; none when it keeps none.
+    std::shared_ptr<const LawIndex> suppl;
     int indexOf(const QString& article) const { return int(articles.indexOf(article)); }
 };
 LawIndex readLawIndex(const QString& code, store::Database& db);
+// The index of a part of law `lawCode` (code MP附則(H29-44)): its articles, and its bare
+// paragraphs as the paragraphs of one article.
+LawIndex partIndex(const QString& lawCode, const store::LawPart& part);
 
 struct Reference {
     int start = 0;  // in UTF-16 units of the text
@@ -51,8 +53,10 @@ struct RefContext {
     QHash<QString, QString> listedNames;  // 法典名称 → code
     // The index of another listed law (nullptr when it cannot be read).
     std::function<const LawIndex*(const QString& code)> otherLaw;
-    // In a part (a 附則): the law's own index, for its 別表; `law` is then the part's.
+    // In a part (a 附則): the law's own index, for its 別表; `law` is then the part's, and
+    // an article named alone is `bareArticles`' (the law's, or "?" in an amendment's 附則).
     const LawIndex* main = nullptr;
+    QString bareArticles;
 };
 
 QList<Reference> findReferences(const QString& text, const RefContext& context);

@@ -70,10 +70,11 @@ int readLawNumberPart(const QString& s, qsizetype& at) {
     return v;
 }
 
-// A law number reduced to what tells it apart: era, year and number. Reads the XML's
-// "平成二九年六月二日法律第四四号", a typed "平成29年法律第44号" and the short "H29-44".
+// A law number reduced to what tells it apart: era, year, kind and number. Reads the XML's
+// "平成二九年六月二日法律第四四号", a typed "平成29年法律第44号" and the short "H29-44" (a 法律).
 struct LawNumber {
     int era = 0, year = 0, number = 0;
+    QString kind = QStringLiteral("法律");  // 政令, 厚生労働省令 …
     bool operator==(const LawNumber&) const = default;
 };
 std::optional<LawNumber> readLawNumber(const QString& typed) {
@@ -100,6 +101,10 @@ std::optional<LawNumber> readLawNumber(const QString& typed) {
     } else {
         at = s.lastIndexOf(u'第');
         if (at < 0 || !s.endsWith(u'号')) return std::nullopt;
+        // The kind stands between the date (…年, …月…日) and the number.
+        const qsizetype dated = std::max(
+            {s.lastIndexOf(u'年', at), s.lastIndexOf(u'月', at), s.lastIndexOf(u'日', at)});
+        if (dated >= 0 && at > dated + 1) n.kind = s.mid(dated + 1, at - dated - 1);
         ++at;
         n.number = readLawNumberPart(s, at);
         take(s, at, u'号');
@@ -175,15 +180,23 @@ void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
             t.error = noticeFor(t.shown, QStringLiteral("法令番号で選べるのは附則だけです"));
             return;
         }
-        qsizetype n = 0;
-        take(tail, n, u'第');
-        const int number = tail.isEmpty() ? 1 : readNumber(tail, n);
-        if (number <= 0 || n != tail.size()) {
+        // By the number its title gives it (別表第一の二: 1-2); a kind whose titles give
+        // none goes by the order: 別表2 is the second.
+        ShortNumber n;
+        if (!tail.isEmpty() && (!parseShortNumber(tail, &n) || n.paragraph > 0)) {
             t.error = noticeFor(t.shown, QStringLiteral("%1の番号が読み取れません").arg(kind));
             return;
         }
+        QString wanted = QString::number(std::max(1, n.article));
+        if (n.branch1 > 0 || n.branch2 > 0) wanted += u'-' + QString::number(n.branch1);
+        if (n.branch2 > 0) wanted += u'-' + QString::number(n.branch2);
+        bool titled = false;
+        for (const store::LawPart& p : parts)
+            titled = titled || (p.kind == kind && !exchange::partTitleNumber(p).isEmpty());
         for (int i = 0; i < parts.size() && !order; ++i)
-            if (parts[i].kind == kind && parts[i].number == number) order = i + 1;
+            if (parts[i].kind == kind && (titled ? exchange::partTitleNumber(parts[i]) == wanted
+                                                 : QString::number(parts[i].number) == wanted))
+                order = i + 1;
         if (!order) {
             t.error = noticeFor(t.shown, QStringLiteral("%1に%2はありません").arg(t.lawName, s));
             return;
@@ -196,20 +209,22 @@ void resolvePart(LookupTarget& t, const QString& rest, store::Database& db) {
     t.code = partKey(t.lawCode.toUpper(), order);
     t.place = part.label;
     if (tail.isEmpty()) return;
-    // An article of the 附則 (a paragraph of one without articles) by its number.
+    // An article of the 附則 by its number (its paragraph opens the article), or a paragraph
+    // of one without articles (附則(H29-44)2, 附則第二項).
     ShortNumber n;
-    if (!parseShortNumber(tail, &n)) {
+    const bool paragraphAlone = tail.endsWith(u'項') && parseShortNumber(u'1' + tail, &n);
+    if (!paragraphAlone && !parseShortNumber(tail, &n)) {
         t.code.clear();
         t.error = noticeFor(t.shown, QStringLiteral("条番号が読み取れません"));
         return;
     }
-    QString num = QString::number(n.article);
+    QString num = QString::number(paragraphAlone ? n.paragraph : n.article);
     if (n.branch1 > 0 || n.branch2 > 0) num += u'_' + QString::number(n.branch1);
     if (n.branch2 > 0) num += u'_' + QString::number(n.branch2);
     qsizetype entry = -1;
     const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
     for (qsizetype i = 0; i < entries.size() && entry < 0; ++i)
-        if (entries[i].num == num) entry = i;
+        if (entries[i].num == num && (!paragraphAlone || !entries[i].article)) entry = i;
     if (entry < 0) {
         t.code.clear();
         t.error = noticeFor(
@@ -271,9 +286,13 @@ bool parseShortNumber(const QString& typed, ShortNumber* out) {
 
 QString partNotation(const QString& lawCode, const store::LawPart& part) {
     const QString s = lawCode.toUpper() + part.kind;
-    if (part.kind != QStringLiteral("附則")) return s + QString::number(part.number);
+    if (part.kind != QStringLiteral("附則")) {
+        const QString titled = exchange::partTitleNumber(part);
+        return s + (titled.isEmpty() ? QString::number(part.number) : titled);
+    }
     if (part.amendLawNum.isEmpty()) return s;
-    if (const std::optional<LawNumber> n = readLawNumber(part.amendLawNum))
+    if (const std::optional<LawNumber> n = readLawNumber(part.amendLawNum);
+        n && n->kind == QStringLiteral("法律"))
         return s + QStringLiteral("(%1%2-%3)")
                        .arg(QChar(kEraLetters[n->era - 1]))
                        .arg(n->year)

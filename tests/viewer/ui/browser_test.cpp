@@ -735,10 +735,10 @@ TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
             db, {exchange::readLawPart(QStringLiteral("AppdxTable"), xml.toUtf8(), 1)});
     }
     const QString figures = store::figureFolder(QStringLiteral("民法"));
-    ASSERT_TRUE(QDir().mkpath(figures));
+    ASSERT_TRUE(QDir().mkpath(figures + QStringLiteral("/pict")));
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::darkBlue);
-    ASSERT_TRUE(picture.save(QDir(figures).filePath(QStringLiteral("f1.png"))));
+    ASSERT_TRUE(picture.save(QDir(figures).filePath(QStringLiteral("pict/f1.png"))));
     QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
     FrmTree* t = w().browser;
     ASSERT_NE(t, nullptr);
@@ -778,7 +778,7 @@ TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
               QTextFrameFormat::BorderStyle_None);
     EXPECT_EQ(table->cellAt(1, 1).format().toTableCellFormat().rightBorderStyle(),
               QTextFrameFormat::BorderStyle_Solid);
-    EXPECT_EQ(images, QList<QString>{QStringLiteral("figure:f1.png")});
+    EXPECT_EQ(images, QList<QString>{QStringLiteral("figure:pict/f1.png")});
     const QString shown = doc->toPlainText();
     EXPECT_TRUE(
         shown.startsWith(QStringLiteral("民法\n別表第一（第三条関係）\n\n別表第一（第三条関係）")))

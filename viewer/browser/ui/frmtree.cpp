@@ -581,6 +581,9 @@ void FrmTree::ClearTree() {
     TView1->setUpdatesEnabled(false);
     while (TView1->nodeCount() > 0) TView1->removeFirst();
     parts_.clear();
+    PartPane->clear();  // another law's part is not left on show
+    PartPane->hide();
+    Rtxt1->show();
     TView1->setUpdatesEnabled(true);
     Rtxt1->setText(QString());
     setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));

@@ -43,11 +43,12 @@ void drawTable(QTextCursor& c, const exchange::PartBlock& b) {
 }
 
 void drawFigure(QTextCursor& c, QTextDocument& doc, const QString& src, const QString& folder) {
-    const QString path = QDir(folder).filePath(QFileInfo(src).fileName());
+    const QString kept = exchange::figureKeptAs(src);
+    const QString path = kept.isEmpty() ? QString() : QDir(folder).filePath(kept);
     QImage image;
-    if (!folder.isEmpty() && QFileInfo(path).isFile() && image.load(path)) {
+    if (!folder.isEmpty() && !path.isEmpty() && QFileInfo(path).isFile() && image.load(path)) {
         if (image.width() > kWidestFigure) image = image.scaledToWidth(kWidestFigure);
-        const QUrl name(QStringLiteral("figure:") + QFileInfo(src).fileName());
+        const QUrl name(QStringLiteral("figure:") + kept);
         doc.addResource(QTextDocument::ImageResource, name, image);
         QTextImageFormat f;
         f.setName(name.toString());
