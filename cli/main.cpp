@@ -680,7 +680,8 @@ int cmdFetch(const Options& o, platform::Settings&) {
                     .arg(xml.size())
                     .arg(kept));
             const maint::FetchedImport r =
-                maint::importFetchedLaw(xml, law.lawId, o.code, {}, {}, law.enforced);
+                maint::importFetchedLaw(xml, law.lawId, o.code, {}, {}, law.enforced,
+                                        exchange::attachmentReader(api, law.revisionId));
             if (!r.renamedFrom.isEmpty())
                 out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
             out(importLine(r.result));

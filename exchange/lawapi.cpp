@@ -87,6 +87,7 @@ ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error) {
         law.abbrev = revision.value(QStringLiteral("abbrev")).toString();
         law.repealed = repealText(revision.value(QStringLiteral("repeal_status")).toString());
         law.enforced = revision.value(QStringLiteral("amendment_enforcement_date")).toString();
+        law.revisionId = revision.value(QStringLiteral("law_revision_id")).toString();
         if (law.lawId.isEmpty() || law.title.isEmpty()) continue;  // nothing to fetch or show
         result.laws << law;
     }
@@ -225,6 +226,12 @@ void LawApi::lawXml(const QString& lawId, std::function<void(QByteArray, ApiErro
         });
 }
 
+void LawApi::attachment(const QString& revisionId, const QString& src,
+                        std::function<void(QByteArray, ApiError)> done) {
+    get(QStringLiteral("/attachment/") + QString::fromLatin1(QUrl::toPercentEncoding(revisionId)),
+        {{QStringLiteral("src"), src}}, std::move(done));
+}
+
 void LawApi::cancel() {
     const QList<QPointer<QNetworkReply>> running = running_;
     running_.clear();
@@ -251,12 +258,14 @@ ApiSearch LawApi::searchNow(const QString& words, int limit) {
     return result;
 }
 
-QByteArray LawApi::lawXmlNow(const QString& lawId) {
+namespace {
+// Waits for one answer of bytes; LawApiError on failure.
+QByteArray bytesNow(const std::function<void(std::function<void(QByteArray, ApiError)>)>& ask) {
     QEventLoop loop;
     QByteArray result;
     ApiError error;
     bool finished = false;
-    lawXml(lawId, [&](QByteArray body, ApiError e) {
+    ask([&](QByteArray body, ApiError e) {
         result = std::move(body);
         error = e;
         finished = true;
@@ -265,6 +274,27 @@ QByteArray LawApi::lawXmlNow(const QString& lawId) {
     if (!finished) loop.exec();
     if (error) throw LawApiError(error);
     return result;
+}
+}  // namespace
+
+QByteArray LawApi::lawXmlNow(const QString& lawId) {
+    return bytesNow([&](auto done) { lawXml(lawId, std::move(done)); });
+}
+
+QByteArray LawApi::attachmentNow(const QString& revisionId, const QString& src) {
+    return bytesNow([&](auto done) { attachment(revisionId, src, std::move(done)); });
+}
+
+std::function<QByteArray(const QString& src)> attachmentReader(LawApi& api,
+                                                               const QString& revisionId) {
+    if (revisionId.isEmpty()) return {};
+    return [&api, revisionId](const QString& src) {
+        try {
+            return api.attachmentNow(revisionId, src);
+        } catch (const LawApiError&) {
+            return QByteArray();
+        }
+    };
 }
 
 }  // namespace exchange

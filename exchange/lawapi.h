@@ -22,13 +22,14 @@ inline constexpr const char* kDefaultLawApi = "https://laws.e-gov.go.jp/api/2";
 
 // One law of a search answer: what a reader needs to choose it and a code for it.
 struct ApiLaw {
-    QString lawId;     // 322AC0000000125
-    QString lawNum;    // 昭和二十二年法律第百二十五号
-    QString title;     // 国家賠償法
-    QString kana;      // こっかばいしょうほう
-    QString abbrev;    // 国賠法
-    QString repealed;  // empty while in force, else 廃止, 失効 …
-    QString enforced;  // the version's date: its amendment's enforcement (2023-04-01)
+    QString lawId;       // 322AC0000000125
+    QString lawNum;      // 昭和二十二年法律第百二十五号
+    QString title;       // 国家賠償法
+    QString kana;        // こっかばいしょうほう
+    QString abbrev;      // 国賠法
+    QString repealed;    // empty while in force, else 廃止, 失効 …
+    QString enforced;    // the version's date: its amendment's enforcement (2023-04-01)
+    QString revisionId;  // that version's law_revision_id: where its attachments are
 };
 
 enum class ApiFailure {
@@ -83,12 +84,16 @@ class LawApi : public QObject {
                 int limit = 100);
     // The law's XML as the service has it now.
     void lawXml(const QString& lawId, std::function<void(QByteArray, ApiError)> done);
+    // An attachment of a version (a figure's picture: src ./pict/….jpg), as the service has it.
+    void attachment(const QString& revisionId, const QString& src,
+                    std::function<void(QByteArray, ApiError)> done);
     // Ends every request still running; their callbacks are not called.
     void cancel();
 
     // The same, waiting for the answer; LawApiError on failure.
     ApiSearch searchNow(const QString& words, int limit = 100);
     QByteArray lawXmlNow(const QString& lawId);
+    QByteArray attachmentNow(const QString& revisionId, const QString& src);
 
   private:
     void get(const QString& path, const QList<QPair<QString, QString>>& query,
@@ -98,5 +103,10 @@ class LawApi : public QObject {
     QNetworkAccessManager* net_;
     QList<QPointer<QNetworkReply>> running_;
 };
+
+// Reads a version's attachments from the service one by one, for a law's figures; one that
+// cannot be had reads as empty (the figure is named instead). Empty without a version.
+std::function<QByteArray(const QString& src)> attachmentReader(LawApi& api,
+                                                               const QString& revisionId);
 
 }  // namespace exchange

@@ -136,7 +136,8 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law,
 
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options, const ImportObserver& observer,
-                               const QString& sourceDate) {
+                               const QString& sourceDate,
+                               const std::function<QByteArray(const QString& src)>& figures) {
     const QHash<QString, store::LawEntry> byId = listedLawIds();
     if (code.isEmpty()) {
         const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
@@ -150,6 +151,7 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     r.law.lawId = lawId;
     r.law.sourceDate = sourceDate;
     r.result = importConvertedLaw(r.law, byId, options, observer, &r.renamedFrom);
+    if (figures && !r.result.text.stopped) r.result.figures = keepFigures(r.law, figures);
     return r;
 }
 

@@ -72,8 +72,10 @@ struct FetchedImport {
 // Converts the XML under `code` (empty: codeForLaw) and imports it as import-xml does.
 // platform::Error when it is refused or no code is left.
 // `sourceDate` is the version's date when the service named it.
+// `figures` reads a figure's picture from the service (empty when it has none).
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options = {},
-                               const ImportObserver& observer = {}, const QString& sourceDate = {});
+                               const ImportObserver& observer = {}, const QString& sourceDate = {},
+                               const std::function<QByteArray(const QString& src)>& figures = {});
 
 }  // namespace maint

@@ -216,7 +216,8 @@ void FrmAddLaw::importDownloaded(const exchange::ApiLaw& law, const QString& cod
             LblStatus->repaint();
         };
         const FetchedImport r =
-            importFetchedLaw(xml, law.lawId, code, options, observer, law.enforced);
+            importFetchedLaw(xml, law.lawId, code, options, observer, law.enforced,
+                             exchange::attachmentReader(api_, law.revisionId));
         setBusy(false);
         if (r.result.text.stopped) {
             status(r.result.text.stopMessage, true);

@@ -92,6 +92,27 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     EXPECT_FALSE(QFile::exists(store::lawDbPath(QStringLiteral("国家賠償改正法"))));
 }
 
+// A figure's picture is fetched from the version's attachments and kept with the law; one
+// the service lacks is named in the text instead, and the law is imported all the same.
+TEST_F(FetchTest, AFetchedLawsFiguresComeFromTheServicesAttachments) {
+    ApiLawFixture kokka = ApiServer::kokkaBaisho();
+    kokka.xml.replace("</LawBody>",
+                      "<AppdxFig><AppdxFigTitle>別図</AppdxFigTitle><FigStruct><Fig "
+                      "src=\"./pict/f1.jpg\"/></FigStruct><FigStruct><Fig src=\"./pict/gone.jpg\"/>"
+                      "</FigStruct></AppdxFig></LawBody>");
+    kokka.attachments.insert(QStringLiteral("./pict/f1.jpg"), "JPEG1");
+    ApiServer server({kokka});
+    const testsupport::ProcessResult r = fetch(server, {QStringLiteral("国家賠償法")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("; 1 figure pictures kept"))) << r.out.toStdString();
+    const QString figures = store::figureFolder(QStringLiteral("国家賠償法"));
+    EXPECT_EQ(testsupport::readFile(figures + QStringLiteral("/pict/f1.jpg")), "JPEG1");
+    EXPECT_FALSE(QFile::exists(figures + QStringLiteral("/pict/gone.jpg")));
+    EXPECT_TRUE(server.requests().contains(QStringLiteral(
+        "/api/2/attachment/322AC0000000125_19471027_000000000000000?src=./pict/f1.jpg")))
+        << server.requests().join(u'\n').toStdString();
+}
+
 TEST_F(FetchTest, SeveralMatchesAreListedAndOnlyAllOrACodeChoose) {
     ApiServer server({other("100AC0000000001", "国家賠償法施行規則"),
                       other("100AC0000000002", "国家賠償法施行令")});

@@ -150,6 +150,21 @@ ApiAnswer ApiServer::serve(const QList<ApiLawFixture>& laws, const QString& path
         a.body = lawsJson(found);
         return a;
     }
+    const QString attached = QStringLiteral("/api/2/attachment/");
+    if (path.startsWith(attached)) {
+        const QString src = query.queryItemValue(QStringLiteral("src"), QUrl::FullyDecoded);
+        for (const ApiLawFixture& l : laws) {
+            if (l.lawId + QStringLiteral("_19471027_000000000000000") !=
+                    path.mid(attached.size()) ||
+                !l.attachments.contains(src))
+                continue;
+            ApiAnswer a;
+            a.contentType = "image/jpeg";
+            a.body = l.attachments.value(src);
+            return a;
+        }
+        return error(404, "404001", QStringLiteral("指定された添付ファイルが見つかりません。"));
+    }
     const QString prefix = QStringLiteral("/api/2/law_file/xml/");
     if (path.startsWith(prefix)) {
         for (const ApiLawFixture& l : laws) {
@@ -170,7 +185,8 @@ ApiLawFixture ApiServer::kokkaBaisho() {
             QStringLiteral("国家賠償法"),
             QStringLiteral("こっかばいしょうほう"),
             QStringLiteral("国賠法"),
-            readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml"))};
+            readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml")),
+            {}};
 }
 
 }  // namespace testsupport

@@ -1,9 +1,10 @@
 #pragma once
 // A local HTTP server standing in for the government's law API, on a thread of its own so
 // that a blocking client in the test or a lexctl child process can reach it. It answers in
-// the service's documented shapes: /laws as JSON, /law_file/xml/{law_id} as law XML, errors
-// as {"code", "message"}.
+// the service's documented shapes: /laws as JSON, /law_file/xml/{law_id} as law XML,
+// /attachment/{law_revision_id}?src=… as the file, errors as {"code", "message"}.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -26,6 +27,7 @@ struct ApiAnswer {
 struct ApiLawFixture {
     QString lawId, lawNum, title, kana, abbrev;
     QByteArray xml;
+    QHash<QString, QByteArray> attachments;  // by src (./pict/a.jpg)
 };
 
 class ApiServer {
