@@ -22,6 +22,8 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/marks/anchor.h"
+#include "viewer/marks/userdata.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/search.h"
 #include "viewer/tools/checkdata.h"
@@ -71,6 +73,8 @@ struct Options {
     bool allParts = false;  // search --all-parts
     QString to;             // diff --to VERSION (diff --from VERSION shares `from`)
     QString remove;         // versions --remove VERSION
+    QString colour;         // mark add --colour N
+    QString note;           // mark add --note TEXT
     QStringList args;
 };
 
@@ -152,6 +156,18 @@ const char* kUsage =
     "          the references in the paragraph of a short number (every paragraph of an\n"
     "          article): paragraph TAB first character (code points from 0) TAB length TAB\n"
     "          target (MP709, MP415:2, MP10~MP12; ? a law not listed; ! not in the law)\n"
+    "  mark add NOTATION START LENGTH [--colour 0-6] [--note TEXT]\n"
+    "          marks LENGTH characters of a paragraph from START (code points from 0, as refs\n"
+    "          counts them) in colour 1-6 (0 an underline; default 1); prints its id\n"
+    "  mark list [CODE]\n"
+    "          every marker (of one law), found again in the law's text as it is now: id\n"
+    "          TAB paragraph TAB start TAB length TAB colour TAB state (ok, moved, lost) TAB\n"
+    "          the marked text TAB the note\n"
+    "  mark remove ID | mark export FILE | mark import FILE\n"
+    "          removes a marker; writes every marker and bookmark as one JSON file; adds\n"
+    "          those of such a file that are not here yet\n"
+    "  bookmark add NOTATION [TITLE] | bookmark list | bookmark remove ID\n"
+    "          bookmarks: an article, paragraph or part; list: id TAB law TAB place TAB title\n"
     "  check --length N | --empty-lines | --string S\n"
     "          lists the records of every law whose text is longer than N characters,\n"
     "          holds an empty line, or holds S (\\n in S stands for a line break): one\n"
@@ -213,6 +229,10 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->to)) return false;
         } else if (a == QStringLiteral("--remove")) {
             if (!value(&o->remove)) return false;
+        } else if (a == QStringLiteral("--colour")) {
+            if (!value(&o->colour)) return false;
+        } else if (a == QStringLiteral("--note")) {
+            if (!value(&o->note)) return false;
         } else if (a == QStringLiteral("--all")) {
             o->all = true;
         } else if (a == QStringLiteral("--all-parts")) {
@@ -698,6 +718,126 @@ int cmdFetch(const Options& o, platform::Settings&) {
     return status;
 }
 
+// The place of a typed notation as markers and bookmarks keep it, or an error and empty.
+QString notationPlace(const QString& typed, QString* law) {
+    const viewer::LookupTarget t = viewer::resolveLookup(typed);
+    if (!t.error.isEmpty()) {
+        err(t.error);
+        return {};
+    }
+    *law = t.lawCode.toUpper();
+    return viewer::stablePlace(*law, t.code);
+}
+
+// What a reader sees of a place: the short number of a main-provision code, else the place.
+QString shownPlace(const QString& place) {
+    return place.size() == 16 || place.size() == 10 ? viewer::shortNumberOf(place) : place;
+}
+
+int cmdMark(const Options& o, platform::Settings&) {
+    const QString what = o.args.value(1);
+    viewer::UserData data;
+    if (what == QStringLiteral("add") && o.args.size() == 5) {
+        QString law;
+        const QString place = notationPlace(o.args[2], &law);
+        if (place.isEmpty()) return 1;
+        bool okStart = false, okLength = false, okColour = true;
+        const int start = o.args[3].toInt(&okStart), length = o.args[4].toInt(&okLength);
+        const int colour = o.colour.isEmpty() ? 1 : o.colour.toInt(&okColour);
+        if (!okStart || !okLength || !okColour || colour < 0 || colour > 6) {
+            err(QStringLiteral("lexctl mark add: START and LENGTH are numbers, --colour 0-6"));
+            return 2;
+        }
+        // A paragraph, or the one paragraph of an article.
+        QList<viewer::MarkedParagraph> found;
+        for (const viewer::MarkedParagraph& p : viewer::markableParagraphs(law))
+            if (p.place == place || (place.size() == 10 && p.place.startsWith(place))) found << p;
+        if (found.size() != 1) {
+            err(QStringLiteral("lexctl mark add: %1 は段落ではありません（%2 段落）。項まで指定して"
+                               "ください（例: MP415:1）")
+                    .arg(o.args[2])
+                    .arg(found.size()));
+            return 1;
+        }
+        viewer::Marker m = viewer::markRun(law, found[0], start, length);
+        m.colour = colour;
+        m.note = o.note;
+        out(QString::number(data.addMarker(m)));
+        return 0;
+    }
+    if (what == QStringLiteral("list") && o.args.size() <= 3) {
+        QStringList laws;
+        if (o.args.size() == 3) laws << o.args[2].toUpper();
+        for (const viewer::Marker& m : data.markers())
+            if (o.args.size() == 2 && !laws.contains(m.law)) laws << m.law;
+        for (const QString& law : laws)
+            for (const viewer::Marker& m : viewer::refreshMarkers(data, law))
+                out(QStringList{QString::number(m.id), shownPlace(m.place),
+                                QString::number(m.start), QString::number(m.length),
+                                QString::number(m.colour), m.state, platform::oneLine(m.text),
+                                platform::oneLine(m.note)}
+                        .join(u'\t'));
+        return 0;
+    }
+    if (what == QStringLiteral("remove") && o.args.size() == 3) {
+        if (data.removeMarker(o.args[2].toLongLong())) return 0;
+        err(QStringLiteral("lexctl mark remove: no marker %1").arg(o.args[2]));
+        return 1;
+    }
+    if (what == QStringLiteral("export") && o.args.size() == 3) {
+        QFile f(o.args[2]);
+        const QByteArray json = data.exportJson();
+        if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size()) {
+            err(QStringLiteral("lexctl mark export: %1: %2").arg(o.args[2], f.errorString()));
+            return 1;
+        }
+        return 0;
+    }
+    if (what == QStringLiteral("import") && o.args.size() == 3) {
+        QFile f(o.args[2]);
+        if (!f.open(QIODevice::ReadOnly)) {
+            err(QStringLiteral("lexctl mark import: %1: %2").arg(o.args[2], f.errorString()));
+            return 1;
+        }
+        const viewer::ImportCount n = data.importJson(f.readAll());
+        out(QStringLiteral("%1 markers and %2 bookmarks added, %3 already here")
+                .arg(n.markers)
+                .arg(n.bookmarks)
+                .arg(n.present));
+        return 0;
+    }
+    err(
+        QStringLiteral("lexctl mark: add NOTATION START LENGTH, list [CODE], remove ID, export "
+                       "FILE or import FILE"));
+    return 2;
+}
+
+int cmdBookmark(const Options& o, platform::Settings&) {
+    const QString what = o.args.value(1);
+    viewer::UserData data;
+    if (what == QStringLiteral("add") && (o.args.size() == 3 || o.args.size() == 4)) {
+        viewer::Bookmark b;
+        b.place = notationPlace(o.args[2], &b.law);
+        if (b.place.isEmpty()) return 1;
+        b.title = o.args.value(3);
+        out(QString::number(data.addBookmark(b)));
+        return 0;
+    }
+    if (what == QStringLiteral("list") && o.args.size() == 2) {
+        for (const viewer::Bookmark& b : data.bookmarks())
+            out(QStringList{QString::number(b.id), b.law, shownPlace(b.place), b.title}.join(
+                u'\t'));
+        return 0;
+    }
+    if (what == QStringLiteral("remove") && o.args.size() == 3) {
+        if (data.removeBookmark(o.args[2].toLongLong())) return 0;
+        err(QStringLiteral("lexctl bookmark remove: no bookmark %1").arg(o.args[2]));
+        return 1;
+    }
+    err(QStringLiteral("lexctl bookmark: add NOTATION [TITLE], list or remove ID"));
+    return 2;
+}
+
 // The listed law of a code, or an error on standard error and empty.
 QString listedLawName(const QString& command, const QString& code) {
     const QString name = store::GetHoutenName(code);
@@ -846,6 +986,9 @@ int main(int argc, char** argv) {
     if (o.verbose) QLoggingCategory::setFilterRules(QStringLiteral("lexora.*.debug=true"));
     if (o.args.isEmpty()) {
         std::fputs(kUsage, o.help ? stdout : stderr);
+        if (o.help)
+            out(QStringLiteral("\nthe reader's markers, notes and bookmarks: ") +
+                viewer::userDataPath());
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
@@ -859,7 +1002,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
         {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
         {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs},
-        {QStringLiteral("parts"), cmdParts},       {QStringLiteral("part"), cmdPart}};
+        {QStringLiteral("parts"), cmdParts},       {QStringLiteral("part"), cmdPart},
+        {QStringLiteral("mark"), cmdMark},         {QStringLiteral("bookmark"), cmdBookmark}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -871,7 +1015,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("xml2text"), -1}, {QStringLiteral("import-xml"), o.from.isEmpty() ? -1 : 0},
         {QStringLiteral("fetch"), -1},    {QStringLiteral("versions"), 1},
         {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1},
-        {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3}};
+        {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3},
+        {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

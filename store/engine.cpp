@@ -312,6 +312,10 @@ void Database::createTable(const QString& name, const QList<FieldDef>& fields,
     execute(sql);
 }
 
+qint64 Database::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
 int Database::execute(const QString& sql, const QVariantList& params) {
     if (!db_) throw Error(QStringLiteral("データベースが閉じられています。"));
     if (params.isEmpty()) {

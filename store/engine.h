@@ -56,6 +56,8 @@ class Database {
                             const QVariantList& params = {});
     // Returns the number of rows an insert, update or delete changed.
     int execute(const QString& sql, const QVariantList& params = {});
+    // The row id the last insert gave.
+    qint64 lastInsertId() const;
     // The fields of a table in their order.
     QStringList fieldNames(const QString& table);
 

@@ -60,6 +60,8 @@ void TempRootTest::SetUp() {
     QDir().mkpath(programDir_);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        tmp_.path() + QStringLiteral("/settings"));
+    // The reader's own data of every test (and its lexctl) in a home of its own.
+    qputenv("XDG_DATA_HOME", (tmp_.path() + QStringLiteral("/data-home")).toUtf8());
     store::setFolders(programDir_, QString());
     store::folders().admin = false;
 }

@@ -1,0 +1,176 @@
+// The reader's own layer: markers found again after an amendment moves or changes their text,
+// the user data file, and lexctl mark / bookmark.
+#include "store/engine.h"
+#include "store/lawdb.h"
+#include "tests/support/samplelaws.h"
+#include "tests/support/testsupport.h"
+#include "viewer/marks/anchor.h"
+#include "viewer/marks/userdata.h"
+
+#include <QDir>
+
+using namespace viewer;
+
+namespace {
+
+// A law of three paragraphs in two articles, its marker on "損害の賠償" of the first.
+const QList<MarkedParagraph> kBefore{
+    {QStringLiteral("ZZ00010000010100"), QStringLiteral("債権者は、損害の賠償を請求できる。")},
+    {QStringLiteral("ZZ00010000020200"), QStringLiteral("前項の規定は、適用しない。")},
+    {QStringLiteral("ZZ00020000010000"), QStringLiteral("損害の賠償は、金銭でする。")}};
+
+TEST(MarkAnchorTest, AMarkerIsFoundAgainOrKeptLostNeverPutOnOtherWords) {
+    const Marker m = markRun(QStringLiteral("zz"), kBefore[0], 5, 5);
+    ASSERT_EQ(m.text, QStringLiteral("損害の賠償"));
+    EXPECT_EQ(m.before, QStringLiteral("債権者は、"));
+    EXPECT_EQ(m.after, QStringLiteral("を請求できる。"));
+    EXPECT_EQ(m.law, QStringLiteral("ZZ"));
+    auto with = [](int paragraph, const char* text, QList<MarkedParagraph> law = kBefore) {
+        if (paragraph >= 0) law[paragraph].text = QString::fromUtf8(text);
+        return law;
+    };
+    struct Case {
+        const char* what;
+        QList<MarkedParagraph> law;
+        const char *state, *place;
+        int start;
+    };
+    const QList<MarkedParagraph> renumbered{
+        {QStringLiteral("ZZ00010000010000"), QStringLiteral("新しい条。")},
+        {QStringLiteral("ZZ00020000010100"), QStringLiteral("債権者は、損害の賠償を請求できる。")},
+        {QStringLiteral("ZZ00020000020200"), QStringLiteral("前項の規定は、適用しない。")}};
+    const QList<MarkedParagraph> split{
+        {QStringLiteral("ZZ00010000010100"), QStringLiteral("債権者は、請求できる。")},
+        {QStringLiteral("ZZ00010000020200"),
+         QStringLiteral("その債権者は、損害の賠償を請求する。")},
+        {QStringLiteral("ZZ00020000010000"), QStringLiteral("損害の賠償は、金銭でする。")}};
+    const Case cases[] = {
+        {"unchanged", kBefore, "ok", "ZZ00010000010100", 5},
+        {"text inserted before it", with(0, "善意の債権者は、損害の賠償を請求できる。"), "moved",
+         "ZZ00010000010100", 8},
+        {"twice in its paragraph: its surroundings choose",
+         with(0, "損害の賠償とは別に、債権者は、損害の賠償を請求できる。"), "moved",
+         "ZZ00010000010100", 15},
+        {"the paragraph split: found in the next of its article", split, "moved",
+         "ZZ00010000020200", 7},
+        {"the article renumbered: found in the law", renumbered, "moved", "ZZ00020000010100", 5},
+        {"the marked text changed, elsewhere alike without its surroundings",
+         with(0, "債権者は、損害賠償を請求できる。"), "lost", "ZZ00010000010100", 5},
+        {"the paragraph gone", with(-1, "", {kBefore[1], kBefore[2]}), "lost", "ZZ00010000010100",
+         5},
+    };
+    for (const Case& c : cases) {
+        const Marker now = relocate(m, c.law);
+        EXPECT_EQ(now.state, QString::fromLatin1(c.state)) << c.what;
+        EXPECT_EQ(now.place, QString::fromLatin1(c.place)) << c.what;
+        EXPECT_EQ(now.start, c.start) << c.what;
+        EXPECT_EQ(now.text, m.text) << c.what;  // the text is always kept
+    }
+    // Two alike elsewhere and none with the surroundings: not put on either.
+    Marker bare = m;
+    bare.before = bare.after = QString();
+    EXPECT_EQ(relocate(bare, with(0, "債権者は請求できる。")).state, QStringLiteral("lost"));
+    // Lost, then its text back where it was: found again.
+    Marker lost = m;
+    lost.state = QStringLiteral("lost");
+    EXPECT_EQ(relocate(lost, kBefore).state, QStringLiteral("moved"));
+    // Code points, not UTF-16 units: a character outside the BMP before it.
+    const MarkedParagraph wide{QStringLiteral("ZZ00030000010000"),
+                               QString::fromUtf8("𠮷田の損害の賠償")};
+    const Marker w = markRun(QStringLiteral("ZZ"), wide, 3, 5);
+    EXPECT_EQ(w.text, QStringLiteral("損害の賠償"));
+    EXPECT_EQ(relocate(w, {wide}).state, QStringLiteral("ok"));
+    for (const auto& [start, length] : {std::pair(0, 0), std::pair(-1, 2), std::pair(4, 5)})
+        EXPECT_THROW(markRun(QStringLiteral("ZZ"), wide, start, length), platform::Error)
+            << start << " " << length;
+}
+
+class UserDataTest : public testsupport::SampleLawsTest {};
+
+TEST_F(UserDataTest, KeptApartFromTheLawsMovedByJsonWithoutDuplicates) {
+    const QString file = path(QStringLiteral("mine/reader.sqlite"));
+    UserData data(file);
+    Marker m = markRun(QStringLiteral("MP"), kBefore[0], 0, 3);
+    m.note = QStringLiteral("要件");
+    const qint64 id = data.addMarker(m);
+    data.addBookmark({0,
+                      {},
+                      QStringLiteral("MP"),
+                      QStringLiteral("MP04150000"),
+                      QStringLiteral("債務不履行"),
+                      {}});
+    QList<Marker> kept = data.markers(QStringLiteral("mp"));
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].id, id);
+    EXPECT_EQ(kept[0].note, QStringLiteral("要件"));
+    EXPECT_FALSE(kept[0].uuid.isEmpty());
+    EXPECT_TRUE(data.markers(QStringLiteral("KP")).isEmpty());
+    kept[0].colour = 4;
+    kept[0].state = QStringLiteral("moved");
+    data.updateMarker(kept[0]);
+    EXPECT_EQ(data.markers()[0].colour, 4);
+    // Exported and imported into another file; imported again: nothing twice.
+    const QByteArray json = data.exportJson();
+    UserData other(path(QStringLiteral("other.sqlite")));
+    const ImportCount first = other.importJson(json);
+    EXPECT_EQ(first.markers, 1);
+    EXPECT_EQ(first.bookmarks, 1);
+    const ImportCount again = other.importJson(json);
+    EXPECT_EQ(again.markers + again.bookmarks, 0);
+    EXPECT_EQ(again.present, 2);
+    EXPECT_EQ(other.markers()[0].uuid, kept[0].uuid);
+    EXPECT_EQ(other.bookmarks()[0].title, QStringLiteral("債務不履行"));
+    for (const char* bad : {"", "{}", "[1]", "{\"lexora\":\"reader\",\"markers\":{}}"})
+        EXPECT_THROW(other.importJson(QByteArray(bad)), platform::Error) << bad;
+    EXPECT_TRUE(data.removeMarker(id));
+    EXPECT_FALSE(data.removeMarker(id));
+    // Never in a law's database.
+    store::Database law = store::openLawDb(QStringLiteral("民法"));
+    EXPECT_TRUE(law.fieldNames(QStringLiteral("markers")).isEmpty());
+}
+
+TEST_F(UserDataTest, LexctlMarksAndFindsThemAgainAfterAnImport) {
+    auto run = [&](const QStringList& args) { return lexctl(args); };
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415:1"),
+                   QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--colour"),
+                   QStringLiteral("2"), QStringLiteral("--note"), QStringLiteral("要件")})
+                  .out,
+              QStringLiteral("1\n"));
+    const testsupport::ProcessResult refused =
+        run({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415"),
+             QStringLiteral("0"), QStringLiteral("3")});
+    EXPECT_EQ(refused.exitCode, 1);  // an article of two paragraphs: which one is unsaid
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415:1"),
+                   QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--colour"),
+                   QStringLiteral("7")})
+                  .exitCode,
+              2);
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("list")}).out,
+              QStringLiteral("1\tMP415:1\t0\t3\t2\tok\t債務者\t要件\n"));
+    // The paragraph's text changed by an import: found again where it now is.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        db.execute(QStringLiteral("update 条文 set 条文='改正後、' || 条文 where 条項コード=?"),
+                   {QStringLiteral("MP04150000010100")});
+    }
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("list"), QStringLiteral("mp")}).out,
+              QStringLiteral("1\tMP415:1\t4\t3\t2\tmoved\t債務者\t要件\n"));
+    const QString exported = path(QStringLiteral("marks.json"));
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("export"), exported}).exitCode, 0);
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("import"), exported}).out,
+              QStringLiteral("0 markers and 0 bookmarks added, 1 already here\n"));
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("remove"), QStringLiteral("1")}).exitCode,
+              0);
+    EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("remove"), QStringLiteral("1")}).exitCode,
+              1);
+    EXPECT_EQ(run({QStringLiteral("bookmark"), QStringLiteral("add"), QStringLiteral("民法415"),
+                   QStringLiteral("債務不履行")})
+                  .out,
+              QStringLiteral("1\n"));
+    EXPECT_EQ(run({QStringLiteral("bookmark"), QStringLiteral("list")}).out,
+              QStringLiteral("1\tMP\tMP415\t債務不履行\n"));
+    EXPECT_TRUE(run({QStringLiteral("--help")})
+                    .out.contains(path(QStringLiteral("data-home/lexora/reader.sqlite"))));
+}
+
+}  // namespace
