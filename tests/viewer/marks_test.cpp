@@ -120,6 +120,13 @@ TEST_F(UserDataTest, KeptApartFromTheLawsMovedByJsonWithoutDuplicates) {
     EXPECT_EQ(again.present, 2);
     EXPECT_EQ(other.markers()[0].uuid, kept[0].uuid);
     EXPECT_EQ(other.bookmarks()[0].title, QStringLiteral("債務不履行"));
+    // One written by hand, without uuids: in once all the same.
+    const QByteArray byHand =
+        R"({"lexora":"reader","markers":[{"law":"MP","place":"MP04150000010100","start":0,)"
+        R"("length":2,"text":"債務"},{"law":"MP","place":"MP04150000010100","start":0,)"
+        R"("length":0,"text":"債務"}],"bookmarks":[{"law":"MP","place":"MP04150000"}]})";
+    EXPECT_EQ(other.importJson(byHand).markers, 1);  // the one of no length is no marker
+    EXPECT_EQ(other.importJson(byHand).present, 2);
     for (const char* bad : {"", "{}", "[1]", "{\"lexora\":\"reader\",\"markers\":{}}"})
         EXPECT_THROW(other.importJson(QByteArray(bad)), platform::Error) << bad;
     EXPECT_TRUE(data.removeMarker(id));

@@ -33,6 +33,11 @@ QString newUuid() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+QString contentUuid(const QStringList& fields) {
+    static const QUuid space = QUuid::fromString(u"6f1d2c4e-3a5b-4c7d-9e8f-0a1b2c3d4e5f");
+    return QUuid::createUuidV5(space, fields.join(u'\n')).toString(QUuid::WithoutBraces);
+}
+
 Marker markerOf(const store::Recordset& rs) {
     Marker m;
     m.id = rs.field(QStringLiteral("id")).toLongLong();
@@ -201,7 +206,13 @@ ImportCount UserData::importJson(const QByteArray& json) {
         m.note = o.value(QStringLiteral("note")).toString();
         m.state = o.value(QStringLiteral("state")).toString(QStringLiteral("ok"));
         m.created = o.value(QStringLiteral("created")).toString();
-        if (m.law.isEmpty() || m.place.isEmpty() || m.text.isEmpty() || m.start < 0) continue;
+        if (m.law.isEmpty() || m.place.isEmpty() || m.text.isEmpty() || m.start < 0 ||
+            m.length <= 0)
+            continue;
+        // One written by hand has no uuid: its content names it, so it comes in once.
+        if (m.uuid.isEmpty())
+            m.uuid = contentUuid({m.law, m.place, QString::number(m.start),
+                                  QString::number(m.length), m.text});
         if (!m.uuid.isEmpty() && has("markers", m.uuid)) {
             ++count.present;
             continue;
@@ -218,6 +229,7 @@ ImportCount UserData::importJson(const QByteArray& json) {
                    o.value(QStringLiteral("title")).toString(),
                    o.value(QStringLiteral("created")).toString()};
         if (b.law.isEmpty() || b.place.isEmpty()) continue;
+        if (b.uuid.isEmpty()) b.uuid = contentUuid({b.law, b.place, b.title});
         if (!b.uuid.isEmpty() && has("bookmarks", b.uuid)) {
             ++count.present;
             continue;
