@@ -40,6 +40,7 @@ void TextPane::setText(const QString& crlfText) {
     // Marks and links belong to the text they were made for.
     marks_.clear();
     links_.clear();
+    tints_.clear();
     hovered_ = -1;
     setExtraSelections({});
     // The pane takes the format at the caret for the whole new text: after a click into a
@@ -49,7 +50,29 @@ void TextPane::setText(const QString& crlfText) {
 }
 
 void TextPane::showSelections() {
-    setExtraSelections(marks_);
+    QList<QTextEdit::ExtraSelection> all;
+    const int size = document()->characterCount();
+    for (const Tint& t : tints_) {
+        if (t.start < 0 || t.length <= 0 || t.start + t.length >= size) continue;
+        QTextEdit::ExtraSelection sel;
+        if (t.underline) {
+            sel.format.setFontUnderline(true);
+            sel.format.setUnderlineColor(t.colour);
+            sel.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        } else {
+            sel.format.setBackground(t.colour);
+        }
+        sel.cursor = QTextCursor(document());
+        sel.cursor.setPosition(t.start);
+        sel.cursor.setPosition(t.start + t.length, QTextCursor::KeepAnchor);
+        all << sel;
+    }
+    setExtraSelections(all + marks_);
+}
+
+void TextPane::setTints(const QList<Tint>& tints) {
+    tints_ = tints;
+    showSelections();
 }
 
 void TextPane::setLinks(const QList<Link>& links) {

@@ -3,6 +3,7 @@
 // selection length are counted in CR LF text as the law texts are built. A plain-text editor
 // underneath: it lays out only what is on show, so a search result of a thousand blocks
 // arrives at once.
+#include <QColor>
 #include <QPlainTextEdit>
 #include <QStringList>
 
@@ -45,6 +46,16 @@ class TextPane : public QPlainTextEdit {
     void highlightWords(const QStringList& words);
     // The marks set, as positions in the CR LF text (for tests).
     QList<std::pair<int, int>> highlights() const;
+    // Runs of the pane's text drawn in a background colour, or underlined (a reader's
+    // markers), in positions of the pane's own text; a new text clears them. The search's
+    // marks are drawn over them.
+    struct Tint {
+        int start = 0, length = 0;
+        QColor colour;
+        bool underline = false;
+    };
+    void setTints(const QList<Tint>& tints);
+    const QList<Tint>& tints() const { return tints_; }
     // The CR LF position of the caret.
     int caretPosition() const { return selStart(); }
 
@@ -77,6 +88,7 @@ class TextPane : public QPlainTextEdit {
     void applyFont(const QFont& f);
     QString fontName_;
     QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted
+    QList<Tint> tints_;
     QList<Link> links_;
     std::function<QString(const QString&)> linkTip_;
     int hovered_ = -1;

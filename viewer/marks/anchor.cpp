@@ -197,4 +197,79 @@ QList<Marker> refreshMarkers(UserData& data, const QString& law) {
     return markers;
 }
 
+namespace {
+
+// The stored text's code point at a position of its shown form (CR LF shown as one break).
+int codePointOfShown(const QString& stored, qsizetype shown) {
+    int cp = 0;
+    qsizetype d = 0;
+    for (qsizetype s = 0; s < stored.size() && d < shown;) {
+        const bool crlf = stored[s] == u'\r' && s + 1 < stored.size() && stored[s + 1] == u'\n';
+        const qsizetype units = crlf ? 2 : (stored[s].isHighSurrogate() ? 2 : 1);
+        cp += crlf ? 2 : 1;
+        d += crlf ? 1 : units;
+        s += units;
+    }
+    return cp;
+}
+
+// The shown position of a code point of the stored text.
+qsizetype shownOfCodePoint(const QString& stored, int cp) {
+    qsizetype d = 0;
+    int n = 0;
+    for (qsizetype s = 0; s < stored.size() && n < cp;) {
+        const bool crlf = stored[s] == u'\r' && s + 1 < stored.size() && stored[s + 1] == u'\n';
+        const qsizetype units = crlf ? 2 : (stored[s].isHighSurrogate() ? 2 : 1);
+        n += crlf ? 2 : 1;
+        d += crlf ? 1 : units;
+        s += units;
+    }
+    return d;
+}
+
+QString shownForm(const QString& stored) {
+    return QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+QList<ShownParagraph> locateShown(const QList<MarkedParagraph>& paragraphs, const QString& shown) {
+    QList<ShownParagraph> out;
+    qsizetype from = 0;
+    for (const MarkedParagraph& p : paragraphs) {
+        const QString text = shownForm(p.text);
+        const qsizetype at = text.isEmpty() ? -1 : shown.indexOf(text, from);
+        if (at < 0) continue;
+        out << ShownParagraph{p.place, p.text, at};
+        from = at + text.size();
+    }
+    return out;
+}
+
+QList<MarkSpan> markerSpans(const QList<Marker>& markers, const QList<ShownParagraph>& shown) {
+    QList<MarkSpan> out;
+    for (const Marker& m : markers) {
+        if (m.state == QStringLiteral("lost")) continue;
+        for (const ShownParagraph& p : shown) {
+            if (p.place != m.place) continue;
+            const qsizetype a = shownOfCodePoint(p.text, m.start);
+            const qsizetype b = shownOfCodePoint(p.text, m.start + m.length);
+            if (b > a) out << MarkSpan{m.id, int(p.at + a), int(b - a), m.colour, m.note};
+        }
+    }
+    return out;
+}
+
+std::optional<Marker> markSelection(const QString& law, const QList<ShownParagraph>& shown,
+                                    int selStart, int selEnd) {
+    for (const ShownParagraph& p : shown) {
+        const qsizetype end = p.at + shownForm(p.text).size();
+        if (selStart < p.at || selEnd > end || selEnd <= selStart) continue;
+        const int a = codePointOfShown(p.text, selStart - p.at);
+        const int b = codePointOfShown(p.text, selEnd - p.at);
+        return markRun(law, {p.place, p.text}, a, b - a);
+    }
+    return std::nullopt;
+}
+
 }  // namespace viewer

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace viewer {
 
 // Characters of context kept on each side of a marked run.
@@ -41,5 +43,28 @@ Marker relocate(const Marker& marker, const QList<MarkedParagraph>& law);
 
 // Every marker of the law found again in its current text; what changed is saved.
 QList<Marker> refreshMarkers(UserData& data, const QString& law);
+
+// A paragraph as a pane shows it: where its text (line breaks as \n) starts in the pane's.
+struct ShownParagraph {
+    QString place, text;  // text as stored (CR LF)
+    qsizetype at = -1;
+};
+// Each paragraph looked for in the pane's text after the one before it; one not there is left
+// out.
+QList<ShownParagraph> locateShown(const QList<MarkedParagraph>& paragraphs, const QString& shown);
+
+// A marker's run in a pane's text (UTF-16 positions, a line break counting one).
+struct MarkSpan {
+    qint64 id = 0;
+    int start = 0, length = 0;
+    int colour = 1;
+    QString note;
+};
+// The runs of the markers that stand in the paragraphs shown (lost ones are not drawn).
+QList<MarkSpan> markerSpans(const QList<Marker>& markers, const QList<ShownParagraph>& shown);
+
+// The marker a selection of the pane's text makes: none unless it lies within one paragraph.
+std::optional<Marker> markSelection(const QString& law, const QList<ShownParagraph>& shown,
+                                    int selStart, int selEnd);
 
 }  // namespace viewer

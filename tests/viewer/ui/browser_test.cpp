@@ -17,6 +17,7 @@
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/marks/userdata.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -788,6 +789,53 @@ TEST_F(BrowserTest, ATableIsDrawnAsATableWithItsFigure) {
     t->TView1->selectNode(t->TView1->node(QStringLiteral("MP00010000")));
     EXPECT_FALSE(t->PartPane->isVisible());
     EXPECT_TRUE(t->Rtxt1->isVisible());
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+// A marker made with a key on a selection: kept in the reader's own file, drawn where its
+// paragraph is shown (alone or in its whole article), back after the tree is built again,
+// removed with Delete; a selection across two paragraphs makes none.
+TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
+    platform::ScriptedPrompt prompt;
+    lookup(QStringLiteral("MP415:1"));
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    const QString shown = t->Rtxt1->toPlainText();
+    const qsizetype at = shown.indexOf(QStringLiteral("債務者がその債務の本旨"));
+    ASSERT_GE(at, 0);
+    QTextCursor c = t->Rtxt1->textCursor();
+    c.setPosition(int(at) + 9);
+    c.setPosition(int(at) + 11, QTextCursor::KeepAnchor);  // 本旨
+    t->Rtxt1->setTextCursor(c);
+    QTest::keyClick(t->Rtxt1, Qt::Key_3);
+    ASSERT_EQ(t->Rtxt1->tints().size(), 1);
+    EXPECT_EQ(t->Rtxt1->tints()[0].start, int(at) + 9);
+    EXPECT_EQ(t->Rtxt1->tints()[0].length, 2);
+    EXPECT_FALSE(t->Rtxt1->tints()[0].underline);
+    viewer::UserData data;
+    ASSERT_EQ(data.markers().size(), 1);
+    EXPECT_EQ(data.markers()[0].text, QStringLiteral("本旨"));
+    EXPECT_EQ(data.markers()[0].colour, 3);
+    EXPECT_EQ(data.markers()[0].place, QStringLiteral("MP04150000010100"));
+    // The whole article shows it in its first paragraph; another law and back: still there.
+    lookup(QStringLiteral("KP9"));
+    lookup(QStringLiteral("MP415"));
+    const QString article = t->Rtxt1->toPlainText();
+    ASSERT_EQ(t->Rtxt1->tints().size(), 1);
+    EXPECT_EQ(article.mid(t->Rtxt1->tints()[0].start, 2), QStringLiteral("本旨"));
+    // Across two paragraphs: no marker, a beep and a word.
+    c.setPosition(int(article.indexOf(QStringLiteral("この限りでない"))));
+    c.setPosition(int(article.indexOf(QStringLiteral("前項の規定により"))) + 3,
+                  QTextCursor::KeepAnchor);
+    t->Rtxt1->setTextCursor(c);
+    EXPECT_FALSE(t->markSelection(1));
+    EXPECT_EQ(viewer::UserData().markers().size(), 1);
+    // Delete on it removes it.
+    c.setPosition(t->Rtxt1->tints()[0].start + 1);
+    t->Rtxt1->setTextCursor(c);
+    QTest::keyClick(t->Rtxt1, Qt::Key_Delete);
+    EXPECT_TRUE(t->Rtxt1->tints().isEmpty());
+    EXPECT_TRUE(viewer::UserData().markers().isEmpty());
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 

@@ -88,6 +88,9 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
                                  pressShown_ = nullptr;
                                  if (!shown) TView1_NodeClick(item);
                              });
+    Rtxt1->setContextMenuPolicy(Qt::CustomContextMenu);
+    platform::connectGuarded(Rtxt1, &QWidget::customContextMenuRequested, this,
+                             [this](const QPoint& at) { paneMenu(at); });
     PartPane = new QTextBrowser(this);
     PartPane->setObjectName(QStringLiteral("PartPane"));
     PartPane->setOpenLinks(false);
@@ -499,6 +502,20 @@ bool FrmTree::guardPaneEdit(QEvent* event) {
 }
 
 bool FrmTree::eventFilter(QObject* watched, QEvent* event) {
+    // A selection and a colour key (1-6, 0 an underline) make a marker; Delete removes one.
+    if (watched == Rtxt1 && event->type() == QEvent::KeyPress && Rtxt1->isReadOnly()) {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        const bool plain = (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && k->key() >= Qt::Key_0 && k->key() <= Qt::Key_6 &&
+            Rtxt1->textCursor().hasSelection()) {
+            platform::guard([&] { markSelection(k->key() - Qt::Key_0); });
+            return true;
+        }
+        if (plain && k->key() == Qt::Key_Delete) {
+            platform::guard([&] { removeMarkersHere(); });
+            return true;
+        }
+    }
     if (watched == Rtxt1 &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod ||
          event->type() == QEvent::FocusIn)) {
@@ -554,6 +571,13 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         return;
     }
     parts_ = tree.parts;
+    markers_.clear();
+    shownParagraphs_.clear();
+    platform::guard([&] {
+        // Found again in the law as it is now (an import may have moved them).
+        if (UserData* data = userData(); data && !data->markers(tree.law).isEmpty())
+            markers_ = refreshMarkers(*data, tree.law);
+    });
     QList<platform::KeyedTree::NodeSpec> specs;
     specs.reserve(tree.nodes.size());
     for (const TreeNode& n : tree.nodes) specs.append({n.parentKey, n.key, n.text});
@@ -620,7 +644,9 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
                 if (paragraph(platform::KeyedTree::keyOf(node->child(i))))
                     shown << platform::KeyedTree::keyOf(node->child(i));
         const QString& key = chain[0].key;
-        linkReferences(shown, isPartKey(key) && key.size() > 8 ? key : QString());
+        const QString entry = isPartKey(key) && key.size() > 8 ? key : QString();
+        linkReferences(shown, entry);
+        drawMarkers(shown, entry);
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
@@ -768,6 +794,143 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
             links << platform::TextPane::Link{r.start, r.length, r.target};
     }
     Rtxt1->setLinks(links);
+}
+
+namespace {
+// The six marker colours (1-6), light enough to read through; 0 underlines in red.
+QColor markerColour(int colour) {
+    static const QColor colours[] = {
+        QColor(220, 30, 30),   QColor(255, 236, 110), QColor(255, 190, 215), QColor(185, 235, 165),
+        QColor(175, 210, 255), QColor(255, 205, 140), QColor(215, 195, 255)};
+    return colours[std::clamp(colour, 0, 6)];
+}
+}  // namespace
+
+UserData* FrmTree::userData() {
+    if (!userData_ && !userDataFailed_) {
+        try {
+            userData_ = std::make_unique<UserData>();
+        } catch (const platform::Error& e) {
+            userDataFailed_ = true;  // said once; the law reads on without markers
+            platform::msgBox(e.description() +
+                             QStringLiteral("\r\nマーカーとしおりは使えません。"));
+        }
+    }
+    return userData_.get();
+}
+
+void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entryKey) {
+    shownParagraphs_.clear();
+    QList<MarkedParagraph> paragraphs;
+    if (!entryKey.isEmpty()) {
+        if (const QTreeWidgetItem* n = TView1->node(entryKey))
+            paragraphs << MarkedParagraph{stablePlace(curHCodeT, entryKey),
+                                          platform::KeyedTree::textOf(n)};
+    } else if (!paragraphKeys.isEmpty()) {
+        store::Database db = store::openLawDb(store::GetHoutenName(curHCodeT));
+        for (const QString& code : paragraphKeys) {
+            store::Recordset rs =
+                db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                                 store::RecordsetType::Snapshot, {code});
+            if (!rs.eof()) paragraphs << MarkedParagraph{code, rs.text(QStringLiteral("条文"))};
+        }
+    }
+    shownParagraphs_ = locateShown(paragraphs, Rtxt1->toPlainText());
+    showMarkers();
+}
+
+void FrmTree::showMarkers() {
+    QList<platform::TextPane::Tint> tints;
+    for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
+        tints << platform::TextPane::Tint{s.start, s.length, markerColour(s.colour), s.colour == 0};
+    Rtxt1->setTints(tints);
+}
+
+bool FrmTree::markSelection(int colour) {
+    const QTextCursor c = Rtxt1->textCursor();
+    std::optional<Marker> m =
+        viewer::markSelection(curHCodeT, shownParagraphs_, c.selectionStart(), c.selectionEnd());
+    UserData* data = userData();
+    if (!m || !data) {
+        platform::beep();
+        if (MDIMain* main = MDIMain::instance())
+            main->notice(QStringLiteral("マーカーは一つの項の中の文字を選んで付けます"));
+        return false;
+    }
+    m->colour = std::clamp(colour, 0, 6);
+    m->id = data->addMarker(*m);
+    markers_ << *m;
+    showMarkers();
+    return true;
+}
+
+void FrmTree::paneMenu(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(Rtxt1->createStandardContextMenu(at));
+    menu->addSeparator();
+    const bool selected = Rtxt1->textCursor().hasSelection();
+    static const char* const names[] = {"下線", "黄", "桃", "緑", "青", "橙", "紫"};
+    QMenu* colours = menu->addMenu(QStringLiteral("マーカー"));
+    colours->setEnabled(selected);
+    for (int colour = 1; colour <= 6; ++colour)
+        colours->addAction(
+            QStringLiteral("%1 %2").arg(colour).arg(QString::fromUtf8(names[colour])), this,
+            [this, colour] { platform::guard([&] { markSelection(colour); }); });
+    colours->addAction(QStringLiteral("0 %1").arg(QString::fromUtf8(names[0])), this,
+                       [this] { platform::guard([&] { markSelection(0); }); });
+    // The marker under the caret: its note, its removal.
+    const int caret = Rtxt1->textCursor().position();
+    std::optional<MarkSpan> here;
+    for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
+        if (caret >= s.start && caret <= s.start + s.length) here = s;
+    QAction* note = menu->addAction(QStringLiteral("メモ…"), this, [this, here] {
+        platform::guard([&] {
+            auto m = std::find_if(markers_.begin(), markers_.end(),
+                                  [&](const Marker& x) { return x.id == here->id; });
+            if (m == markers_.end() || !userData()) return;
+            const QString text =
+                platform::inputBox(QStringLiteral("「%1」のメモ").arg(m->text), m->note);
+            if (text.isEmpty()) return;  // cancelled
+            m->note = text;
+            userData()->updateMarker(*m);
+        });
+    });
+    note->setEnabled(here.has_value());
+    menu->addAction(QStringLiteral("マーカーを消す (Delete)"), this,
+                    [this] { platform::guard([&] { removeMarkersHere(); }); })
+        ->setEnabled(here.has_value() || selected);
+    menu->addAction(QStringLiteral("しおりを挟む"), this, [this] {
+        platform::guard([&] {
+            const QTreeWidgetItem* n = TView1->selectedNode();
+            UserData* data = userData();
+            if (!n || !data) return;
+            const QString key = platform::KeyedTree::keyOf(n);
+            data->addBookmark({0,
+                               {},
+                               curHCodeT.toUpper(),
+                               stablePlace(curHCodeT, key),
+                               platform::oneLine(platform::KeyedTree::textOf(n)).left(40),
+                               {}});
+            if (MDIMain* main = MDIMain::instance())
+                main->notice(QStringLiteral("しおりを挟みました: %1").arg(key));
+        });
+    });
+    menu->exec(Rtxt1->viewport()->mapToGlobal(at));
+}
+
+int FrmTree::removeMarkersHere() {
+    const QTextCursor c = Rtxt1->textCursor();
+    const int from = c.selectionStart(), to = std::max(c.selectionEnd(), from + 1);
+    UserData* data = userData();
+    if (!data) return 0;
+    int removed = 0;
+    for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_)) {
+        if (s.start >= to || s.start + s.length <= from) continue;
+        data->removeMarker(s.id);
+        markers_.removeIf([&](const Marker& m) { return m.id == s.id; });
+        ++removed;
+    }
+    if (removed) showMarkers();
+    return removed;
 }
 
 FrmTree::Place FrmTree::here() const {

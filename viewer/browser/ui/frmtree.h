@@ -5,6 +5,7 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
 #include "store/lawdb.h"
+#include "viewer/marks/anchor.h"
 
 #include <QHash>
 #include <QWidget>
@@ -24,6 +25,7 @@ class TextPane;
 namespace viewer {
 
 class RefLibrary;
+class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
     Q_OBJECT
@@ -87,6 +89,11 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // The window's keys, seen before the tree and the pane. `Shift` is the modifier value
     // (1 Shift, 2 Ctrl, 4 Alt). Returns whether the key was one of the window's.
     bool Form_KeyDown(int KeyCode, int Shift);
+    // The pane's selection marked in colour 1-6 (0 an underline), kept in the reader's own
+    // file; false (and a beep) when the selection is not within one paragraph shown.
+    bool markSelection(int colour);
+    // Removes the markers under the caret or the selection; their number.
+    int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether
     // the key is swallowed.
     bool Rtxt1_KeyPress(int KeyAscii);
@@ -143,6 +150,15 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // The references of the paragraphs shown, drawn as links in the pane.
     // With `entryKey`, those of that article or paragraph of a part instead.
     void linkReferences(const QStringList& paragraphKeys, const QString& entryKey = {});
+    // The reader's markers of the paragraphs shown, drawn in the pane.
+    void drawMarkers(const QStringList& paragraphKeys, const QString& entryKey);
+    void showMarkers();
+    void paneMenu(const QPoint& at);
+    UserData* userData();  // opened on first use; nullptr (said once) when it cannot be
+    std::unique_ptr<UserData> userData_;
+    bool userDataFailed_ = false;
+    QList<Marker> markers_;                  // of the law, found again when its tree was built
+    QList<ShownParagraph> shownParagraphs_;  // where the pane shows which paragraph
     struct Place {
         QString law, key;
     };
