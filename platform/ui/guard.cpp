@@ -1,5 +1,9 @@
 #include "platform/ui/guard.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "platform/error.h"
 #include "platform/prompt.h"
 #include "platform/ui/windowprompt.h"
@@ -8,8 +12,20 @@
 
 namespace platform {
 
+QTranslator* installQtJapanese(QCoreApplication* app) {
+    auto* t = new QTranslator(app);
+    if (!t->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(t)) {
+        delete t;
+        return nullptr;
+    }
+    return t;
+}
+
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {
     useWindowPrompt();
+    installQtJapanese(this);
 }
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {

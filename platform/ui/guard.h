@@ -11,11 +11,17 @@
 #include <type_traits>
 #include <utility>
 
+class QTranslator;
+
 namespace platform {
+
+// Qt's own texts (コピー, すべて選択, はい/いいえ/キャンセル, the file dialog) in Japanese, from
+// Qt's translations where they are installed; the translator, or nullptr when there are none.
+QTranslator* installQtJapanese(QCoreApplication* app);
 
 class GuardedApplication : public QApplication {
   public:
-    // Makes the window prompt the program's default prompt as well.
+    // Makes the window prompt the program's default prompt as well, and Qt's texts Japanese.
     GuardedApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -18,12 +18,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <cmath>
 
@@ -374,6 +376,18 @@ TEST_F(SoundTest, SilentWhenMissing) {
     loading.start();
     while (effect->status() == QSoundEffect::Loading && loading.elapsed() < 3000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Qt's own buttons and menus in Japanese, as the installed translation has them.
+TEST(QtTextsTest, QtsOwnTextsAreJapanese) {
+    QTranslator* t = platform::installQtJapanese(QCoreApplication::instance());
+    ASSERT_NE(t, nullptr) << "qtbase_ja.qm not installed (qt6-translations-l10n)";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().left(2), QStringLiteral("はい"));
+    QCoreApplication::removeTranslator(t);
+    delete t;
 }
 
 }  // namespace
