@@ -211,8 +211,8 @@ ImportCount UserData::importJson(const QByteArray& json) {
             continue;
         // One written by hand has no uuid: its content names it, so it comes in once.
         if (m.uuid.isEmpty())
-            m.uuid = contentUuid({m.law, m.place, QString::number(m.start),
-                                  QString::number(m.length), m.text});
+            m.uuid = contentUuid(
+                {m.law, m.place, QString::number(m.start), QString::number(m.length), m.text});
         if (!m.uuid.isEmpty() && has("markers", m.uuid)) {
             ++count.present;
             continue;

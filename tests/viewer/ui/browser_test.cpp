@@ -3,6 +3,7 @@
 #include "exchange/lawparts.h"
 #include "exchange/lawxml.h"
 #include "exchange/ui/frmhcodelist.h"
+#include "platform/keys.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "platform/ui/fonts.h"
@@ -17,6 +18,7 @@
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/marks/ui/frmmarks.h"
 #include "viewer/marks/userdata.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
@@ -43,6 +45,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 using namespace viewer;
 
@@ -836,6 +839,63 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     QTest::keyClick(t->Rtxt1, Qt::Key_Delete);
     EXPECT_TRUE(t->Rtxt1->tints().isEmpty());
     EXPECT_TRUE(viewer::UserData().markers().isEmpty());
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+}
+
+// マーカー・しおり一覧 (Ctrl+L in a browser): lost markers first, narrowed by state and words;
+// a double-click opens the place; 削除 removes what is chosen.
+TEST_F(BrowserTest, TheListOfMarkersPutsTheLostFirstAndOpensThePlace) {
+    platform::ScriptedPrompt prompt;
+    {
+        viewer::UserData data;
+        viewer::Marker ok;
+        ok.law = QStringLiteral("MP");
+        ok.place = QStringLiteral("MP04150000010100");
+        ok.start = 0;
+        ok.length = 3;
+        ok.text = QStringLiteral("債務者");
+        ok.note = QStringLiteral("要件");
+        data.addMarker(ok);
+        viewer::Marker gone = ok;
+        gone.place = QStringLiteral("MP04160000010100");
+        gone.text = QStringLiteral("削られた語");
+        gone.note.clear();
+        data.addMarker(gone);
+        data.addBookmark({0,
+                          {},
+                          QStringLiteral("MP"),
+                          QStringLiteral("MP07090000"),
+                          QStringLiteral("不法行為"),
+                          {}});
+    }
+    lookup(QStringLiteral("MP1"));
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(t->Form_KeyDown(Qt::Key_L, platform::kCtrlMask));
+    viewer::FrmMarks* list = w().marks;
+    ASSERT_NE(list, nullptr);
+    auto column = [&](int c) {
+        QStringList out;
+        for (int i = 0; i < list->List1->topLevelItemCount(); ++i)
+            out << list->List1->topLevelItem(i)->text(c);
+        return out;
+    };
+    EXPECT_EQ(column(1), QStringList({QStringLiteral("MP416:1"), QStringLiteral("MP415:1"),
+                                      QStringLiteral("MP709")}));
+    EXPECT_EQ(column(3), QStringList({QStringLiteral("lost"), QStringLiteral("ok"), QString()}));
+    list->CboState->setCurrentIndex(list->CboState->findData(QStringLiteral("ok")));
+    EXPECT_EQ(column(5), QStringList{QStringLiteral("要件")});
+    list->CboState->setCurrentIndex(0);
+    list->TxtWords->setText(QStringLiteral("不法"));
+    EXPECT_EQ(column(0), QStringList{QStringLiteral("しおり")});
+    list->TxtWords->clear();
+    ASSERT_TRUE(list->openRow(1));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("MP04150000010100"));
+    EXPECT_FALSE(list->openRow(9));
+    list->List1->topLevelItem(0)->setSelected(true);
+    list->CmdRemove->click();
+    EXPECT_EQ(column(1), QStringList({QStringLiteral("MP415:1"), QStringLiteral("MP709")}));
+    EXPECT_EQ(viewer::UserData().markers().size(), 1);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 

@@ -137,6 +137,9 @@ void FrmTree::buildMenus() {
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
+    Mn_Tool_Marks =
+        item(Mn_Tool, "Mn_Tool_Marks", QStringLiteral("マーカー・しおり一覧(&L Ctrl+L)"),
+             [this] { Form_KeyDown(Qt::Key_L, platform::kCtrlMask); });
     Mn_View = submenu("Mn_View", QStringLiteral("表示(&V)"));
     Mn_View_Whole = item(Mn_View, "Mn_View_Whole", QStringLiteral("条文全体を表示(&W)"), [this] {
         platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
@@ -275,6 +278,9 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
             return true;
         case Qt::Key_T:
             if (MDIMain* main = MDIMain::instance()) main->showDaily();
+            return true;
+        case Qt::Key_L:
+            if (MDIMain* main = MDIMain::instance()) main->marksWindow();
             return true;
         default:
             return false;

@@ -55,6 +55,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Diff = nullptr;  // 改正比較: the law's versions compared
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
+    QAction* Mn_Tool_Marks = nullptr;  // マーカー・しおり一覧
     QMenu* Mn_View = nullptr;
     QAction* Mn_View_Whole = nullptr;  // 条文全体を表示: an article node shows every paragraph
     QMenu* Mn_Ratio = nullptr;

@@ -24,6 +24,7 @@
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/marks/ui/frmmarks.h"
 #include "viewer/shell/help.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/session.h"
@@ -535,6 +536,18 @@ FrmFound* MDIMain::foundWindow() {
         platform::keepInside(found);
     }
     return found;
+}
+
+FrmMarks* MDIMain::marksWindow() {
+    if (marks.isNull()) {
+        marks = new FrmMarks;
+        showChild(marks);
+        platform::keepInside(marks);
+    } else {
+        marks->refresh();
+    }
+    platform::bringToFront(marks);
+    return marks;
 }
 
 void MDIMain::closeHistoryWindow() {

@@ -27,6 +27,7 @@ namespace viewer {
 class FrmTree;
 class FrmCopy;
 class FrmFound;
+class FrmMarks;
 class FrmHelp;
 class FrmNowSearch;
 class FrmHst;
@@ -112,6 +113,7 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmTree> browser;                   // the default law browser
     QPointer<FrmCopy> copy;                      // the edit window
     QPointer<FrmFound> found;                    // the search-result window
+    QPointer<FrmMarks> marks;                    // マーカー・しおり一覧
     QPointer<FrmNowSearch> nowSearch;            // the search's progress window
     QPointer<FrmHst> history;                    // the history window
     QPointer<FrmTest> menuStrip;                 // the main-menu strip window
@@ -131,6 +133,8 @@ class MDIMain : public platform::MdiFrame {
     // The edit and result windows, made when missing.
     FrmCopy* copyWindow();
     FrmFound* foundWindow();
+    // マーカー・しおり一覧, opened or brought to the front and listed anew.
+    FrmMarks* marksWindow();
     // The history window, made (and placed) when missing.
     FrmHst* historyWindow();
     // A fresh expanded-text window on `law` (an open one is closed first).
