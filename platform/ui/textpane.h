@@ -10,6 +10,10 @@
 #include <functional>
 #include <utility>
 
+class QFrame;
+class QLabel;
+class QLineEdit;
+
 namespace platform {
 
 // CR LF (and lone LF) to the pane's line breaks, and back.
@@ -56,6 +60,13 @@ class TextPane : public QPlainTextEdit {
     };
     void setTints(const QList<Tint>& tints);
     const QList<Tint>& tints() const { return tints_; }
+    // Find in text (Ctrl+F): a bar at the pane's top right; every hit of its words is marked
+    // and counted; Enter goes to the next, Shift+Enter to the one before (from the caret,
+    // round the end); Esc closes it.
+    void openFind();
+    bool findNext(bool backwards = false);
+    QLineEdit* findEdit() const { return findEdit_; }
+    QString findCount() const;  // "3 件", "見つかりません", or empty
     // The CR LF position of the caret.
     int caretPosition() const { return selStart(); }
 
@@ -79,6 +90,9 @@ class TextPane : public QPlainTextEdit {
 
   protected:
     void mouseMoveEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
@@ -89,6 +103,10 @@ class TextPane : public QPlainTextEdit {
     QString fontName_;
     QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted
     QList<Tint> tints_;
+    void placeFindBar();
+    QFrame* findBar_ = nullptr;
+    QLineEdit* findEdit_ = nullptr;
+    QLabel* findLabel_ = nullptr;
     QList<Link> links_;
     std::function<QString(const QString&)> linkTip_;
     int hovered_ = -1;

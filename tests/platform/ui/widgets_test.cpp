@@ -14,6 +14,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -388,6 +389,35 @@ TEST(QtTextsTest, QtsOwnTextsAreJapanese) {
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().left(2), QStringLiteral("はい"));
     QCoreApplication::removeTranslator(t);
     delete t;
+}
+
+// Find in text: Ctrl+F opens the bar, every hit is marked and counted, Enter goes on round the
+// end, Shift+Enter back, Esc closes it and takes the marks away.
+TEST(FindBarTest, EveryHitMarkedCountedAndVisitedBothWays) {
+    platform::TextPane pane;
+    pane.resize(400, 200);
+    pane.show();
+    pane.setText(QStringLiteral("甲乙甲\r\n丙甲"));
+    pane.setFocus();
+    QTest::keyClick(&pane, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(pane.findEdit()->isVisible());
+    pane.findEdit()->insert(QStringLiteral("甲"));
+    EXPECT_EQ(pane.findCount(), QStringLiteral("3 件"));
+    EXPECT_EQ(pane.highlights().size(), 3);
+    QList<int> visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(pane.findEdit(), Qt::Key_Return);
+        visited << pane.textCursor().selectionStart();
+    }
+    EXPECT_EQ(visited, QList<int>({0, 2, 5, 0}));  // round the end; a line break counts one
+    QTest::keyClick(pane.findEdit(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(pane.textCursor().selectionStart(), 5);
+    pane.findEdit()->setText(QStringLiteral("丁"));
+    EXPECT_EQ(pane.findCount(), QStringLiteral("見つかりません"));
+    EXPECT_FALSE(pane.findNext());
+    QTest::keyClick(pane.findEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(pane.findEdit()->isVisible());
+    EXPECT_TRUE(pane.highlights().isEmpty());
 }
 
 }  // namespace

@@ -174,7 +174,8 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
                   "-複製(&N "
                   "Ctrl+N)|-HTML作成(&H)|-法令を追加(&A)…|-データチェック|-|-閉じる(&C)|条文(&J)|"
                   "-編集画面へコピー(&C F3)|-修正(&E "
-                  "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T Ctrl+T)|"
+                  "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T "
+                  "Ctrl+T)|-マーカー・しおり一覧(&L Ctrl+L)|"
                   "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
