@@ -223,13 +223,30 @@ void TextPane::mouseMoveEvent(QMouseEvent* e) {
     if (e->buttons() != Qt::NoButton) return;
     const int at = linkAt(e->position().toPoint());
     viewport()->setCursor(at >= 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    // A marker's note shows over the marker; a link's preview over the link.
+    if (at < 0) {
+        hovered_ = -1;
+        const QString note = tintTipAt(e->position().toPoint());
+        if (note.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(e->globalPosition().toPoint(), note, viewport());
+        return;
+    }
     if (at == hovered_) return;
     hovered_ = at;
-    const QString tip = at >= 0 && linkTip_ ? linkTip_(links_[at].target) : QString();
+    const QString tip = linkTip_ ? linkTip_(links_[at].target) : QString();
     if (tip.isEmpty())
         QToolTip::hideText();
     else
         QToolTip::showText(e->globalPosition().toPoint(), tip, viewport());
+}
+
+QString TextPane::tintTipAt(const QPoint& viewportPos) const {
+    const int pos = cursorForPosition(viewportPos).position();
+    for (const Tint& t : tints_)
+        if (!t.tip.isEmpty() && pos >= t.start && pos < t.start + t.length) return t.tip;
+    return {};
 }
 
 void TextPane::mouseReleaseEvent(QMouseEvent* e) {

@@ -57,6 +57,7 @@ class TextPane : public QPlainTextEdit {
         int start = 0, length = 0;
         QColor colour;
         bool underline = false;
+        QString tip;  // shown while the pointer is over it (a marker's note)
     };
     void setTints(const QList<Tint>& tints);
     const QList<Tint>& tints() const { return tints_; }
@@ -84,6 +85,8 @@ class TextPane : public QPlainTextEdit {
     }
     // The link under a point of the viewport, or -1.
     int linkAt(const QPoint& viewportPos) const;
+    // The tip of the tint under a point of the viewport, or empty.
+    QString tintTipAt(const QPoint& viewportPos) const;
 
   Q_SIGNALS:
     void linkClicked(const QString& target);

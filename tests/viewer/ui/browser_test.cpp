@@ -820,12 +820,22 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     EXPECT_EQ(data.markers()[0].text, QStringLiteral("本旨"));
     EXPECT_EQ(data.markers()[0].colour, 3);
     EXPECT_EQ(data.markers()[0].place, QStringLiteral("MP04150000010100"));
-    // The whole article shows it in its first paragraph; another law and back: still there.
+    // With a note; the whole article shows it in its first paragraph, the note over it;
+    // another law and back: still there.
+    viewer::Marker noted = data.markers()[0];
+    noted.note = QStringLiteral("要件");
+    data.updateMarker(noted);
     lookup(QStringLiteral("KP9"));
     lookup(QStringLiteral("MP415"));
     const QString article = t->Rtxt1->toPlainText();
     ASSERT_EQ(t->Rtxt1->tints().size(), 1);
     EXPECT_EQ(article.mid(t->Rtxt1->tints()[0].start, 2), QStringLiteral("本旨"));
+    QTextCursor over(t->Rtxt1->document());
+    over.setPosition(t->Rtxt1->tints()[0].start + 1);
+    t->Rtxt1->setTextCursor(over);
+    t->Rtxt1->ensureCursorVisible();
+    EXPECT_EQ(t->Rtxt1->tintTipAt(t->Rtxt1->cursorRect(over).center() - QPoint(2, 0)),
+              QStringLiteral("要件"));
     // Across two paragraphs: no marker, a beep and a word.
     c.setPosition(int(article.indexOf(QStringLiteral("この限りでない"))));
     c.setPosition(int(article.indexOf(QStringLiteral("前項の規定により"))) + 3,

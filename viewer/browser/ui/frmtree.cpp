@@ -848,7 +848,8 @@ void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entry
 void FrmTree::showMarkers() {
     QList<platform::TextPane::Tint> tints;
     for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
-        tints << platform::TextPane::Tint{s.start, s.length, markerColour(s.colour), s.colour == 0};
+        tints << platform::TextPane::Tint{s.start, s.length, markerColour(s.colour), s.colour == 0,
+                                          s.note};
     Rtxt1->setTints(tints);
 }
 
@@ -898,6 +899,7 @@ void FrmTree::paneMenu(const QPoint& at) {
             if (text.isEmpty()) return;  // cancelled
             m->note = text;
             userData()->updateMarker(*m);
+            showMarkers();  // its note over it
         });
     });
     note->setEnabled(here.has_value());
