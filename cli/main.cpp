@@ -24,6 +24,7 @@
 #include "viewer/browser/refs.h"
 #include "viewer/marks/anchor.h"
 #include "viewer/marks/userdata.h"
+#include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/search.h"
 #include "viewer/tools/checkdata.h"
@@ -33,12 +34,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QStringList>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -166,6 +169,10 @@ const char* kUsage =
     "  mark remove ID | mark export FILE | mark import FILE\n"
     "          removes a marker; writes every marker and bookmark as one JSON file; adds\n"
     "          those of such a file that are not here yet\n"
+    "  pdf NOTATION|CODE -o FILE.pdf\n"
+    "          a PDF of an article (whole), a paragraph or a part as the browser shows it,\n"
+    "          or of a whole law (its code or name) with its parts: title, headings, page\n"
+    "          numbers\n"
     "  bookmark add NOTATION [TITLE] | bookmark list | bookmark remove ID\n"
     "          bookmarks: an article, paragraph or part; list: id TAB law TAB place TAB title\n"
     "  check --length N | --empty-lines | --string S\n"
@@ -396,27 +403,13 @@ int cmdShow(const Options& o, platform::Settings&) {
     }
     viewer::LawTree tree;
     if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("show"))) return 1;
-    QHash<QString, int> index;
-    for (int i = 0; i < tree.nodes.size(); ++i) index.insert(tree.nodes[i].key, i);
-    const QString& code = target.code;
-    if (!index.contains(code)) {
+    const std::optional<QString> text = viewer::nodeShownText(tree, target.code, o.article);
+    if (!text) {
         err(QStringLiteral("%1: %2の木に%3はありません")
-                .arg(target.shown, target.lawName, store::GetJouKouText(code)));
+                .arg(target.shown, target.lawName, store::GetJouKouText(target.code)));
         return 1;
     }
-    QList<viewer::NodeRef> chain;
-    for (int i = index.value(code); i >= 0;) {
-        chain.append({tree.nodes[i].key, tree.nodes[i].text});
-        i = index.value(tree.nodes[i].parentKey, -1);
-    }
-    QString text = viewer::nodeContextText(chain);
-    if (o.article && viewer::isArticleKey(code)) {
-        QStringList paragraphs;
-        for (const viewer::TreeNode& n : tree.nodes)
-            if (n.parentKey == code) paragraphs << n.text;
-        text = viewer::wholeArticleText(text, paragraphs);
-    }
-    out(forTerminal(text));
+    out(forTerminal(*text));
     return 0;
 }
 
@@ -838,6 +831,41 @@ int cmdBookmark(const Options& o, platform::Settings&) {
     return 2;
 }
 
+int cmdPdf(const Options& o, platform::Settings&) {
+    if (o.outDir.isEmpty()) {
+        err(QStringLiteral("lexctl pdf: give -o FILE.pdf"));
+        return 2;
+    }
+    const QString typed = o.args.value(1);
+    const store::LawEntry* whole = nullptr;
+    const QList<store::LawEntry> laws = store::readLawList();
+    for (const store::LawEntry& e : laws)
+        if (e.code.compare(typed, Qt::CaseInsensitive) == 0 || e.name == typed) whole = &e;
+    QString title, text;
+    if (whole) {  // the whole law, as 法典作成 writes it
+        title = store::lawTitle(whole->name);
+        text = viewer::GetExpandedTextALL(whole->code, viewer::ExpandMode::Full, false, {}, true);
+    } else {  // an article (whole) or a paragraph or a part, as the browser shows it
+        const viewer::LookupTarget target = viewer::resolveLookup(typed);
+        if (!target.error.isEmpty()) {
+            err(target.error);
+            return 1;
+        }
+        viewer::LawTree tree;
+        if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("pdf"))) return 1;
+        const std::optional<QString> shown = viewer::nodeShownText(tree, target.code, true);
+        if (!shown) {
+            err(QStringLiteral("%1: %2の木にありません").arg(target.shown, target.lawName));
+            return 1;
+        }
+        title = store::lawTitle(target.lawName);
+        text = *shown;
+    }
+    viewer::writeLawPdf(o.outDir, title, text);
+    out(o.outDir);
+    return 0;
+}
+
 // The listed law of a code, or an error on standard error and empty.
 QString listedLawName(const QString& command, const QString& code) {
     const QString name = store::GetHoutenName(code);
@@ -971,7 +999,13 @@ int cmdRefs(const Options& o, platform::Settings&) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // A PDF is laid out with fonts: the command runs in a Gui application, on no screen.
+    bool pdf = false;
+    for (int i = 1; i < argc; ++i) pdf = pdf || qstrcmp(argv[i], "pdf") == 0;
+    if (pdf && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = pdf ? std::make_unique<QGuiApplication>(argc, argv)
+                                                : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lexctl"));
     platform::ConsolePrompt console;
     platform::setPrompt(&console);
@@ -992,18 +1026,31 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},         {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},     {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},         {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch},     {QStringLiteral("make-idx"), cmdMakeIdx},
-        {QStringLiteral("make-ht"), cmdMakeHt},    {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll},  {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},     {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text}, {QStringLiteral("import-xml"), cmdImportXml},
-        {QStringLiteral("fetch"), cmdFetch},       {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("diff"), cmdDiff},         {QStringLiteral("refs"), cmdRefs},
-        {QStringLiteral("parts"), cmdParts},       {QStringLiteral("part"), cmdPart},
-        {QStringLiteral("mark"), cmdMark},         {QStringLiteral("bookmark"), cmdBookmark}};
+        {QStringLiteral("init"), cmdInit},
+        {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},
+        {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},
+        {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},
+        {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},
+        {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll},
+        {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},
+        {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text},
+        {QStringLiteral("import-xml"), cmdImportXml},
+        {QStringLiteral("fetch"), cmdFetch},
+        {QStringLiteral("versions"), cmdVersions},
+        {QStringLiteral("diff"), cmdDiff},
+        {QStringLiteral("refs"), cmdRefs},
+        {QStringLiteral("parts"), cmdParts},
+        {QStringLiteral("part"), cmdPart},
+        {QStringLiteral("mark"), cmdMark},
+        {QStringLiteral("bookmark"), cmdBookmark},
+        {QStringLiteral("pdf"), cmdPdf}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -1016,7 +1063,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("fetch"), -1},    {QStringLiteral("versions"), 1},
         {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1},
         {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3},
-        {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1}};
+        {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1},
+        {QStringLiteral("pdf"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -8,6 +8,7 @@
 #include "viewer/marks/userdata.h"
 
 #include <QDir>
+#include <QProcess>
 
 using namespace viewer;
 
@@ -178,6 +179,35 @@ TEST_F(UserDataTest, LexctlMarksAndFindsThemAgainAfterAnImport) {
               QStringLiteral("1\tMP\tMP415\t債務不履行\n"));
     EXPECT_TRUE(run({QStringLiteral("--help")})
                     .out.contains(path(QStringLiteral("data-home/lexora/reader.sqlite"))));
+}
+
+// lexctl pdf: an article as the browser shows it, a whole law; pdftotext reads the text back.
+TEST_F(UserDataTest, LexctlWritesAPdfWhoseTextReadsBack) {
+    auto text = [](const QString& pdf) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput()).remove(u'\n');
+    };
+    const QString article = path(QStringLiteral("mp415.pdf"));
+    const testsupport::ProcessResult r =
+        lexctl({QStringLiteral("pdf"), QStringLiteral("MP415"), QStringLiteral("-o"), article});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString read = text(article);
+    EXPECT_TRUE(read.startsWith(QStringLiteral("民法"))) << read.left(40).toStdString();
+    EXPECT_TRUE(read.contains(QStringLiteral("債務者がその債務の本旨に従った履行")))
+        << read.toStdString();
+    EXPECT_TRUE(read.contains(QStringLiteral("前項の規定により損害賠償の請求")));  // paragraph 2
+    const QString law = path(QStringLiteral("kp.pdf"));
+    ASSERT_EQ(
+        lexctl({QStringLiteral("pdf"), QStringLiteral("日本国憲法"), QStringLiteral("-o"), law})
+            .exitCode,
+        0);
+    EXPECT_TRUE(text(law).contains(QStringLiteral("天皇は、日本国の象徴であり")));
+    EXPECT_EQ(lexctl({QStringLiteral("pdf"), QStringLiteral("MP415")}).exitCode, 2);  // no -o
+    EXPECT_EQ(lexctl({QStringLiteral("pdf"), QStringLiteral("MP9999"), QStringLiteral("-o"), law})
+                  .exitCode,
+              1);
 }
 
 }  // namespace

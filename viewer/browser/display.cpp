@@ -10,6 +10,7 @@
 #include "store/lawdb.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 
 namespace viewer {
@@ -199,6 +200,27 @@ QString placeNotice(const QString& shown, const QString& lawName, const QString&
     QString place = store::GetJouKouText(code.left(10));
     if (code.size() > 10) place += u' ' + store::GetJouKouText(code);
     return QStringLiteral("%1: %2 %3").arg(shown, lawName, place).trimmed();
+}
+
+std::optional<QString> nodeShownText(const LawTree& tree, const QString& key, bool wholeArticle) {
+    QHash<QString, int> index;
+    for (int i = 0; i < tree.nodes.size(); ++i) index.insert(tree.nodes[i].key, i);
+    if (!index.contains(key)) return std::nullopt;
+    QList<NodeRef> chain;
+    for (int i = index.value(key); i >= 0;) {
+        chain.append({tree.nodes[i].key, tree.nodes[i].text});
+        i = index.value(tree.nodes[i].parentKey, -1);
+    }
+    QString text = nodeContextText(chain);
+    if (wholeArticle && isArticleKey(key)) {
+        QStringList paragraphs;
+        for (const TreeNode& n : tree.nodes)
+            if (n.parentKey == key) paragraphs << n.text;
+        text = wholeArticleText(text, paragraphs);
+    }
+    if (const auto part = tree.parts.constFind(key); part != tree.parts.cend())
+        text += QStringLiteral("\r\n\r\n") + part->text;  // a part is shown whole
+    return text;
 }
 
 }  // namespace viewer

@@ -41,6 +41,11 @@ QString placeNotice(const QString& shown, const QString& lawName, const QString&
 // it (mark and text, items included), a blank line before each.
 QString wholeArticleText(const QString& display, const QStringList& paragraphs);
 
+struct LawTree;
+// What the browser's pane shows for the node `key` of a built tree: its context, and with
+// `wholeArticle` every paragraph of an article; nothing when the tree has no such node.
+std::optional<QString> nodeShownText(const LawTree& tree, const QString& key, bool wholeArticle);
+
 // "2004年3月5日 9時7分": no leading zeros.
 QString pageDateText(const QDateTime& time);
 // The browser's caption for the node `key` of law `name`: the name, and the date of the

@@ -37,6 +37,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -843,6 +844,15 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     t->Rtxt1->setTextCursor(c);
     EXPECT_FALSE(t->markSelection(1));
     EXPECT_EQ(viewer::UserData().markers().size(), 1);
+    // ファイル → PDF に保存… writes what the pane shows, with the law's title.
+    const QString pdf = t->savePdf(path(QStringLiteral("415.pdf")));
+    QProcess read;
+    read.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    read.waitForFinished(30000);
+    const QString pdfText = QString::fromUtf8(read.readAllStandardOutput()).remove(u'\n');
+    EXPECT_TRUE(pdfText.startsWith(QStringLiteral("民法"))) << pdfText.left(30).toStdString();
+    EXPECT_TRUE(pdfText.contains(QStringLiteral("第415条 【債務不履行による損害賠償】")))
+        << pdfText.left(200).toStdString();
     // Delete on it removes it.
     c.setPosition(t->Rtxt1->tints()[0].start + 1);
     t->Rtxt1->setTextCursor(c);

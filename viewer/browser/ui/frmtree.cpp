@@ -25,6 +25,7 @@
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
+#include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
@@ -125,6 +126,8 @@ void FrmTree::buildMenus() {
                              [this] { duplicate(); });
     Mn_File_HTML = item(Mn_File, "Mn_File_HTML", QStringLiteral("HTML作成(&H)"),
                         [this] { Mn_File_HTML_Click(); });
+    Mn_File_Pdf =
+        item(Mn_File, "Mn_File_Pdf", QStringLiteral("PDF に保存(&P)…"), [this] { savePdf(); });
     Mn_File_Close = item(Mn_File, "Mn_File_Close", QStringLiteral("閉じる(&C)"),
                          [this] { platform::unload(this); });
     Mn_Joubun = submenu("Mn_Joubun", QStringLiteral("条文(&J)"));
@@ -869,6 +872,30 @@ bool FrmTree::markSelection(int colour) {
     markers_ << *m;
     showMarkers();
     return true;
+}
+
+QString FrmTree::savePdf(QString path) {
+    const QString name = store::GetHoutenName(curHCodeT);
+    const QTreeWidgetItem* n = TView1->selectedNode();
+    const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
+    if (path.isEmpty()) {
+        QString filter = QStringLiteral("PDF (*.pdf)");
+        path = platform::saveFileBox(
+            QStringLiteral("PDF に保存"),
+            store::joinPath(store::folders().out,
+                            name + (key.isEmpty() ? QString() : u'-' + shortNumberOf(key)) +
+                                QStringLiteral(".pdf")),
+            {filter}, &filter);
+        if (path.isEmpty()) return {};
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    }
+    platform::BusyCursor busy;
+    // What the pane shows, as it shows it (a drawn part: its text).
+    writeLawPdf(path, store::lawTitle(name),
+                PartPane->isVisible() ? platform::toCrLf(PartPane->toPlainText()) : Rtxt1->text());
+    if (MDIMain* main = MDIMain::instance())
+        main->notice(QStringLiteral("%1 に保存しました").arg(path));
+    return path;
 }
 
 void FrmTree::paneMenu(const QPoint& at) {

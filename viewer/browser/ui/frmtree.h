@@ -48,6 +48,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_File_MakeHt = nullptr;
     QAction* Mn_File_Duplicate = nullptr;
     QAction* Mn_File_HTML = nullptr;
+    QAction* Mn_File_Pdf = nullptr;  // PDF に保存…
     QAction* Mn_File_Close = nullptr;
     QMenu* Mn_Joubun = nullptr;
     QAction* Mn_Joubun_Copy = nullptr;
@@ -93,6 +94,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // The pane's selection marked in colour 1-6 (0 an underline), kept in the reader's own
     // file; false (and a beep) when the selection is not within one paragraph shown.
     bool markSelection(int colour);
+    // What the pane shows as a PDF with the law's title and page numbers, into `path` (asked
+    // in a save box when empty); the file written, or empty when none was chosen.
+    QString savePdf(QString path = {});
     // Removes the markers under the caret or the selection; their number.
     int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether
