@@ -8,6 +8,7 @@
 #include "viewer/browser/lawtree.h"
 #include "viewer/shell/lookup.h"
 
+#include <functional>
 #include <optional>
 
 namespace viewer {
@@ -199,32 +200,30 @@ QList<Marker> refreshMarkers(UserData& data, const QString& law) {
 
 namespace {
 
-// The stored text's code point at a position of its shown form (CR LF shown as one break).
-int codePointOfShown(const QString& stored, qsizetype shown) {
+// Walks the stored text and its shown form (CR LF shown as one break) together until
+// `stop(code points, shown position)` says so; both counts where it stopped.
+std::pair<int, qsizetype> walkShown(const QString& stored,
+                                    const std::function<bool(int, qsizetype)>& stop) {
     int cp = 0;
-    qsizetype d = 0;
-    for (qsizetype s = 0; s < stored.size() && d < shown;) {
+    qsizetype shown = 0;
+    for (qsizetype s = 0; s < stored.size() && !stop(cp, shown);) {
         const bool crlf = stored[s] == u'\r' && s + 1 < stored.size() && stored[s + 1] == u'\n';
         const qsizetype units = crlf ? 2 : (stored[s].isHighSurrogate() ? 2 : 1);
         cp += crlf ? 2 : 1;
-        d += crlf ? 1 : units;
+        shown += crlf ? 1 : units;
         s += units;
     }
-    return cp;
+    return {cp, shown};
+}
+
+// The stored text's code point at a position of its shown form.
+int codePointOfShown(const QString& stored, qsizetype shown) {
+    return walkShown(stored, [&](int, qsizetype d) { return d >= shown; }).first;
 }
 
 // The shown position of a code point of the stored text.
 qsizetype shownOfCodePoint(const QString& stored, int cp) {
-    qsizetype d = 0;
-    int n = 0;
-    for (qsizetype s = 0; s < stored.size() && n < cp;) {
-        const bool crlf = stored[s] == u'\r' && s + 1 < stored.size() && stored[s + 1] == u'\n';
-        const qsizetype units = crlf ? 2 : (stored[s].isHighSurrogate() ? 2 : 1);
-        n += crlf ? 2 : 1;
-        d += crlf ? 1 : units;
-        s += units;
-    }
-    return d;
+    return walkShown(stored, [&](int n, qsizetype) { return n >= cp; }).second;
 }
 
 QString shownForm(const QString& stored) {

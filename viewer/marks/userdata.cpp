@@ -106,15 +106,21 @@ qint64 UserData::addMarker(Marker m) {
     return db_->lastInsertId();
 }
 
+// The rows of a table, of one law or all, in the order they were made.
+static store::Recordset rowsOf(store::Database& db, const QString& table, const QString& law) {
+    return law.isEmpty()
+               ? db.openRecordset(QStringLiteral("select * from %1 order by id").arg(table))
+               : db.openRecordset(
+                     QStringLiteral("select * from %1 where upper(law)=upper(?) order by id")
+                         .arg(table),
+                     store::RecordsetType::Snapshot, {law});
+}
+
 QList<Marker> UserData::markers(const QString& law) {
     QList<Marker> out;
-    store::Recordset rs =
-        law.isEmpty()
-            ? db_->openRecordset(QStringLiteral("select * from markers order by id"))
-            : db_->openRecordset(
-                  QStringLiteral("select * from markers where upper(law)=upper(?) order by id"),
-                  store::RecordsetType::Snapshot, {law});
-    for (; !rs.eof(); rs.moveNext()) out << markerOf(rs);
+    for (store::Recordset rs = rowsOf(*db_, QStringLiteral("markers"), law); !rs.eof();
+         rs.moveNext())
+        out << markerOf(rs);
     return out;
 }
 
@@ -139,13 +145,8 @@ qint64 UserData::addBookmark(Bookmark b) {
 
 QList<Bookmark> UserData::bookmarks(const QString& law) {
     QList<Bookmark> out;
-    store::Recordset rs =
-        law.isEmpty()
-            ? db_->openRecordset(QStringLiteral("select * from bookmarks order by id"))
-            : db_->openRecordset(
-                  QStringLiteral("select * from bookmarks where upper(law)=upper(?) order by id"),
-                  store::RecordsetType::Snapshot, {law});
-    for (; !rs.eof(); rs.moveNext())
+    for (store::Recordset rs = rowsOf(*db_, QStringLiteral("bookmarks"), law); !rs.eof();
+         rs.moveNext())
         out << Bookmark{rs.field(QStringLiteral("id")).toLongLong(),
                         rs.text(QStringLiteral("uuid")),
                         rs.text(QStringLiteral("law")),
