@@ -999,11 +999,22 @@ int cmdRefs(const Options& o, platform::Settings&) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A PDF is laid out with fonts: the command runs in a Gui application, on no screen.
-    bool pdf = false;
-    for (int i = 1; i < argc; ++i) pdf = pdf || qstrcmp(argv[i], "pdf") == 0;
-    if (pdf && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A PDF is laid out with fonts: that command runs in a Gui application, on no screen
+    // whatever the environment names (a display may not be there).
+    static const QList<QByteArray> valued{"--root",   "--program-dir", "--mode",   "-o",
+                                          "--out",    "--from",        "--match",  "--list",
+                                          "--api",    "--code",        "--to",     "--remove",
+                                          "--length", "--string",      "--colour", "--note"};
+    QByteArray command;
+    for (int i = 1; i < argc && command.isEmpty(); ++i) {
+        const QByteArray a(argv[i]);
+        if (valued.contains(a))
+            ++i;
+        else if (!a.startsWith('-'))
+            command = a;
+    }
+    const bool pdf = command == "pdf";
+    if (pdf) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = pdf ? std::make_unique<QGuiApplication>(argc, argv)
                                                 : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lexctl"));

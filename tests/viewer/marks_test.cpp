@@ -71,10 +71,20 @@ TEST(MarkAnchorTest, AMarkerIsFoundAgainOrKeptLostNeverPutOnOtherWords) {
     Marker bare = m;
     bare.before = bare.after = QString();
     EXPECT_EQ(relocate(bare, with(0, "債権者は請求できる。")).state, QStringLiteral("lost"));
-    // Lost, then its text back where it was: found again.
+    // Lost, then its text back where it was: found again, as it was.
     Marker lost = m;
     lost.state = QStringLiteral("lost");
-    EXPECT_EQ(relocate(lost, kBefore).state, QStringLiteral("moved"));
+    EXPECT_EQ(relocate(lost, kBefore).state, QStringLiteral("ok"));
+    // Its surroundings half different, or alike in two other articles: not taken.
+    const QList<MarkedParagraph> twoAlike{
+        {QStringLiteral("ZZ00050000010000"), QStringLiteral("他人は、損害の賠償を請求できる。")},
+        {QStringLiteral("ZZ00060000010000"), QStringLiteral("他人は、損害の賠償を請求できる。")}};
+    EXPECT_EQ(relocate(m, twoAlike).state, QStringLiteral("lost"));
+    EXPECT_EQ(relocate(m, {twoAlike[0]}).state, QStringLiteral("moved"));  // one: taken
+    EXPECT_EQ(relocate(m, {{QStringLiteral("ZZ00050000010000"),
+                            QStringLiteral("甲乙丙丁戊、損害の賠償を求める。")}})
+                  .state,
+              QStringLiteral("lost"));
     // Code points, not UTF-16 units: a character outside the BMP before it.
     const MarkedParagraph wide{QStringLiteral("ZZ00030000010000"),
                                QString::fromUtf8("𠮷田の損害の賠償")};
@@ -126,8 +136,9 @@ TEST_F(UserDataTest, KeptApartFromTheLawsMovedByJsonWithoutDuplicates) {
         R"({"lexora":"reader","markers":[{"law":"MP","place":"MP04150000010100","start":0,)"
         R"("length":2,"text":"債務"},{"law":"MP","place":"MP04150000010100","start":0,)"
         R"("length":0,"text":"債務"}],"bookmarks":[{"law":"MP","place":"MP04150000"}]})";
-    EXPECT_EQ(other.importJson(byHand).markers, 1);  // the one of no length is no marker
-    EXPECT_EQ(other.importJson(byHand).present, 2);
+    // Its length is its text's: the second is the first again.
+    EXPECT_EQ(other.importJson(byHand).markers, 1);
+    EXPECT_EQ(other.importJson(byHand).present, 3);
     for (const char* bad : {"", "{}", "[1]", "{\"lexora\":\"reader\",\"markers\":{}}"})
         EXPECT_THROW(other.importJson(QByteArray(bad)), platform::Error) << bad;
     EXPECT_TRUE(data.removeMarker(id));
@@ -205,6 +216,18 @@ TEST_F(UserDataTest, LexctlWritesAPdfWhoseTextReadsBack) {
         0);
     EXPECT_TRUE(text(law).contains(QStringLiteral("天皇は、日本国の象徴であり")));
     EXPECT_EQ(lexctl({QStringLiteral("pdf"), QStringLiteral("MP415")}).exitCode, 2);  // no -o
+    // A platform named that has no display: pdf runs on none, other commands need none.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    EXPECT_EQ(
+        lexctl({QStringLiteral("pdf"), QStringLiteral("MP415"), QStringLiteral("-o"), article})
+            .exitCode,
+        0);
+    EXPECT_EQ(lexctl({QStringLiteral("search"), QStringLiteral("pdf")}).exitCode, 0);
+    if (platform.isNull())
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
     EXPECT_EQ(lexctl({QStringLiteral("pdf"), QStringLiteral("MP9999"), QStringLiteral("-o"), law})
                   .exitCode,
               1);

@@ -62,7 +62,7 @@ struct Candidate {
 // there, or when several are alike and none has its surroundings.
 std::optional<Candidate> bestIn(const Marker& m, const QList<MarkedParagraph>& law,
                                 const std::function<bool(int)>& which, qsizetype near,
-                                int leastScore) {
+                                int leastScore, bool tiesRefused) {
     QList<Candidate> found;
     for (int p = 0; p < law.size(); ++p) {
         if (!which(p)) continue;
@@ -77,6 +77,10 @@ std::optional<Candidate> bestIn(const Marker& m, const QList<MarkedParagraph>& l
             (c.score == best->score && std::abs(c.at - near) < std::abs(best->at - near)))
             best = &c;
     if ((found.size() > 1 && best->score == 0) || best->score < leastScore) return std::nullopt;
+    // Away from its paragraph, two places alike in their surroundings: neither is taken.
+    if (tiesRefused)
+        for (const Candidate& c : found)
+            if (&c != best && c.score == best->score) return std::nullopt;
     return *best;
 }
 
@@ -150,21 +154,20 @@ Marker relocate(const Marker& marker, const QList<MarkedParagraph>& law) {
         const QString& text = law[here].text;
         old = indexOfCodePoint(text, m.start);
         if (QStringView(text).mid(old, m.text.size()) == m.text) {
-            if (m.state == QStringLiteral("lost")) m.state = QStringLiteral("moved");
+            if (m.state == QStringLiteral("lost")) m.state = QStringLiteral("ok");  // back
             return m;
         }
     }
     // Its paragraph, then its article (the 条項コード's first ten characters), then the law.
     // Away from its paragraph the same words are taken only with half their surroundings.
     const QString article = m.place.size() == 16 ? m.place.left(10) : m.place;
-    const int half =
-        int(std::min<qsizetype>(kMarkContext, m.before.size() + m.after.size()) + 1) / 2;
+    const int half = std::max(1, int(m.before.size() + m.after.size() + 1) / 2);
     const std::pair<std::function<bool(int)>, int> stages[] = {
         {[&](int p) { return p == here; }, 0},
-        {[&](int p) { return p != here && law[p].place.startsWith(article); }, std::max(1, half)},
-        {[&](int p) { return p != here && !law[p].place.startsWith(article); }, std::max(1, half)}};
+        {[&](int p) { return p != here && law[p].place.startsWith(article); }, half},
+        {[&](int p) { return p != here && !law[p].place.startsWith(article); }, half}};
     for (const auto& [which, least] : stages) {
-        const std::optional<Candidate> c = bestIn(m, law, which, old, least);
+        const std::optional<Candidate> c = bestIn(m, law, which, old, least, least > 0);
         if (!c) continue;
         const QString& text = law[c->paragraph].text;
         m.place = law[c->paragraph].place;
@@ -185,9 +188,10 @@ QList<Marker> refreshMarkers(UserData& data, const QString& law) {
     try {
         paragraphs = markableParagraphs(law);
     } catch (const platform::Error&) {
-        // A law removed or unreadable: its markers wait, as they are, for it to come back.
-        return markers;
+        paragraphs.clear();
     }
+    // A law removed, unreadable or empty: its markers wait, as they are, for it to come back.
+    if (paragraphs.isEmpty()) return markers;
     for (Marker& m : markers) {
         const Marker now = relocate(m, paragraphs);
         if (now.place != m.place || now.start != m.start || now.state != m.state ||
@@ -232,6 +236,11 @@ QString shownForm(const QString& stored) {
 
 }  // namespace
 
+bool stillShown(const ShownParagraph& p, const QString& pane) {
+    const QString text = shownForm(p.text);
+    return p.at >= 0 && QStringView(pane).mid(p.at, text.size()) == text;
+}
+
 QList<ShownParagraph> locateShown(const QList<MarkedParagraph>& paragraphs, const QString& shown) {
     QList<ShownParagraph> out;
     qsizetype from = 0;
@@ -253,15 +262,18 @@ QList<MarkSpan> markerSpans(const QList<Marker>& markers, const QList<ShownParag
             if (p.place != m.place) continue;
             const qsizetype a = shownOfCodePoint(p.text, m.start);
             const qsizetype b = shownOfCodePoint(p.text, m.start + m.length);
-            if (b > a) out << MarkSpan{m.id, int(p.at + a), int(b - a), m.colour, m.note};
+            // Drawn only on its own words: a text changed since it was found is left alone.
+            if (b <= a || shownForm(p.text).mid(a, b - a) != shownForm(m.text)) continue;
+            out << MarkSpan{m.id, int(p.at + a), int(b - a), m.colour, m.note};
         }
     }
     return out;
 }
 
 std::optional<Marker> markSelection(const QString& law, const QList<ShownParagraph>& shown,
-                                    int selStart, int selEnd) {
+                                    const QString& pane, int selStart, int selEnd) {
     for (const ShownParagraph& p : shown) {
+        if (!stillShown(p, pane)) continue;  // the pane shows another text now
         const qsizetype end = p.at + shownForm(p.text).size();
         if (selStart < p.at || selEnd > end || selEnd <= selStart) continue;
         const int a = codePointOfShown(p.text, selStart - p.at);

@@ -63,8 +63,9 @@ struct MarkSpan {
 // The runs of the markers that stand in the paragraphs shown (lost ones are not drawn).
 QList<MarkSpan> markerSpans(const QList<Marker>& markers, const QList<ShownParagraph>& shown);
 
-// The marker a selection of the pane's text makes: none unless it lies within one paragraph.
+// The marker a selection of the pane's text `pane` makes: none unless it lies within one
+// paragraph still shown there.
 std::optional<Marker> markSelection(const QString& law, const QList<ShownParagraph>& shown,
-                                    int selStart, int selEnd);
+                                    const QString& pane, int selStart, int selEnd);
 
 }  // namespace viewer

@@ -130,6 +130,10 @@ void UserData::updateMarker(const Marker& m) {
                  {m.place, m.start, m.length, m.before, m.after, m.colour, m.note, m.state, m.id});
 }
 
+void UserData::updateNote(qint64 id, const QString& note) {
+    db_->execute(QStringLiteral("update markers set note=? where id=?"), {note, id});
+}
+
 bool UserData::removeMarker(qint64 id) {
     return db_->execute(QStringLiteral("delete from markers where id=?"), {id}) > 0;
 }
@@ -196,11 +200,13 @@ ImportCount UserData::importJson(const QByteArray& json) {
         const QJsonObject o = v.toObject();
         Marker m;
         m.uuid = o.value(QStringLiteral("uuid")).toString();
-        m.law = o.value(QStringLiteral("law")).toString();
+        m.law = o.value(QStringLiteral("law")).toString().toUpper();
         m.place = o.value(QStringLiteral("place")).toString();
         m.start = o.value(QStringLiteral("start")).toInt();
         m.length = o.value(QStringLiteral("length")).toInt();
         m.text = o.value(QStringLiteral("text")).toString();
+        // Its length is its text's, whatever the file says.
+        if (!m.text.isEmpty()) m.length = int(m.text.toUcs4().size());
         m.before = o.value(QStringLiteral("before")).toString();
         m.after = o.value(QStringLiteral("after")).toString();
         m.colour = std::clamp(o.value(QStringLiteral("colour")).toInt(1), 0, 6);
@@ -225,7 +231,7 @@ ImportCount UserData::importJson(const QByteArray& json) {
         const QJsonObject o = v.toObject();
         Bookmark b{0,
                    o.value(QStringLiteral("uuid")).toString(),
-                   o.value(QStringLiteral("law")).toString(),
+                   o.value(QStringLiteral("law")).toString().toUpper(),
                    o.value(QStringLiteral("place")).toString(),
                    o.value(QStringLiteral("title")).toString(),
                    o.value(QStringLiteral("created")).toString()};

@@ -60,6 +60,8 @@ class UserData {
     // Saves where a marker is now (place, start, context), its state, colour and note.
     void updateMarker(const Marker& m);
     bool removeMarker(qint64 id);
+    // Its note alone (where it is may have been saved meanwhile by another window).
+    void updateNote(qint64 id, const QString& note);
 
     qint64 addBookmark(Bookmark b);
     QList<Bookmark> bookmarks(const QString& law = {});

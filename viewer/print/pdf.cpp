@@ -50,6 +50,9 @@ void printLawText(QPagedPaintDevice& device, const QString& title, const QString
 }
 
 void writeLawPdf(const QString& path, const QString& title, const QString& text) {
+    // An earlier file goes first, so that what is there afterwards is this one.
+    if (QFile::exists(path) && !QFile::remove(path))
+        throw platform::Error(QStringLiteral("%1 を置き換えられません。").arg(path));
     QPdfWriter pdf(path);
     pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("Lexora"));

@@ -624,6 +624,7 @@ void FrmTree::ClearTree() {
 
 void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
     if (!node) return;
+    shownParagraphs_.clear();  // they belong to the text shown until now
     // Each step goes on when an earlier one fails.
     platform::guard([&] {
         QList<NodeRef> chain;
@@ -858,8 +859,8 @@ void FrmTree::showMarkers() {
 
 bool FrmTree::markSelection(int colour) {
     const QTextCursor c = Rtxt1->textCursor();
-    std::optional<Marker> m =
-        viewer::markSelection(curHCodeT, shownParagraphs_, c.selectionStart(), c.selectionEnd());
+    std::optional<Marker> m = viewer::markSelection(
+        curHCodeT, shownParagraphs_, Rtxt1->toPlainText(), c.selectionStart(), c.selectionEnd());
     UserData* data = userData();
     if (!m || !data) {
         platform::beep();
@@ -912,7 +913,7 @@ void FrmTree::paneMenu(const QPoint& at) {
     colours->addAction(QStringLiteral("0 %1").arg(QString::fromUtf8(names[0])), this,
                        [this] { platform::guard([&] { markSelection(0); }); });
     // The marker under the caret: its note, its removal.
-    const int caret = Rtxt1->textCursor().position();
+    const int caret = Rtxt1->cursorForPosition(at).position();  // under the pointer
     std::optional<MarkSpan> here;
     for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
         if (caret >= s.start && caret <= s.start + s.length) here = s;
@@ -925,7 +926,7 @@ void FrmTree::paneMenu(const QPoint& at) {
                 platform::inputBox(QStringLiteral("「%1」のメモ").arg(m->text), m->note);
             if (text.isEmpty()) return;  // cancelled
             m->note = text;
-            userData()->updateMarker(*m);
+            userData()->updateNote(m->id, text);
             showMarkers();  // its note over it
         });
     });
