@@ -6,6 +6,7 @@
 #include "fuzz/fuzzsupport.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
+#include "viewer/browser/lawtree.h"
 #include "viewer/shell/lookup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -57,9 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const viewer::LookupTarget t = viewer::resolveLookup(text, QStringLiteral("MP"));
     fuzz::check(t.error.isEmpty() != t.code.isEmpty(), "a node or a reason, never both");
-    fuzz::check(t.code.isEmpty() || ((t.code.size() == 10 || t.code.size() == 16) &&
-                                     t.code.startsWith(t.lawCode.toUpper())),
-                "a node key of the law found");
+    // An article's or a paragraph's code, a part's key (MPP00003, MPP00002-001), the fixed 前文.
+    fuzz::check(
+        t.code.isEmpty() || ((t.code.size() == 10 || t.code.size() == 16 ||
+                              viewer::isPartKey(t.code) || t.code == viewer::kPreambleKey) &&
+                             t.code.startsWith(t.lawCode.toUpper())),
+        "a node key of the law found");
     fuzz::check(env.prompt.messages.isEmpty(), "a lookup asks and shows nothing");
     return 0;
 }

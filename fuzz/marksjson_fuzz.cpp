@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::check(again.markers == 0 && again.bookmarks == 0, "imported again: nothing twice");
     viewer::UserData fresh(other);
     const viewer::ImportCount moved = fresh.importJson(mine.exportJson());
-    fuzz::check(moved.markers == mine.markers().size() &&
-                    moved.bookmarks == mine.bookmarks().size(),
-                "what is exported imports whole");
+    fuzz::check(
+        moved.markers == mine.markers().size() && moved.bookmarks == mine.bookmarks().size(),
+        "what is exported imports whole");
     return 0;
 }
