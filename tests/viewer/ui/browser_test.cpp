@@ -461,8 +461,8 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     EXPECT_EQ(w().browser->Tag, QString());
     EXPECT_EQ(second->Tag, QStringLiteral("2"));
     EXPECT_EQ(third->Tag, QStringLiteral("3"));
-    EXPECT_EQ(second->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
-    EXPECT_NE(w().browser->Rtxt1->palette().color(QPalette::Base), QColor(0, 255, 255));
+    EXPECT_EQ(second->Rtxt1->palette().color(QPalette::Base),
+              w().browser->Rtxt1->palette().color(QPalette::Base));
     // Side by side over the client area, the default browser first.
     const QRect room = w().area()->viewport()->rect();
     const QRect a = platform::subWindowOf(w().browser)->geometry();

@@ -561,7 +561,7 @@ void FrmTree::Form_Load() {
             if (w->objectName() == objectName()) ++open;
     if (open > 1) {
         Tag = QString::number(open);
-        Rtxt1->setBackground(QColor(0, 255, 255));
+        // Its pane keeps the first one's colours: a reader reads the same page in each.
         const int mainWidth =
             MDIMain::instance() ? platform::pixelsToTwips(MDIMain::instance()->width()) : 0;
         platform::setGeometryTwips(this, std::max(0, mainWidth - 7000 - 200), 0, 7000, 5000);
