@@ -12,6 +12,8 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/marks/anchor.h"
+#include "viewer/marks/userdata.h"
 #include "viewer/tools/expand.h"
 #include "viewer/tools/ui/frmcheckdata.h"
 #include "viewer/tools/ui/frmdaily.h"
@@ -125,10 +127,22 @@ TEST_F(ToolWindowsTest, ExpandedTextOpensFreshFromTheBrowserAndBuilds) {
     // character Shift_JIS lacks refuses that file whole and says so.
     {
         platform::ScriptedPrompt ask;
+        // The reader's marker drawn over the whole text too.
+        {
+            viewer::UserData data;
+            data.addMarker(
+                viewer::markRun(QStringLiteral("MP"),
+                                {QStringLiteral("MP04150000010100"),
+                                 QStringLiteral("債務者がその債務の本旨に従った履行をしないとき")},
+                                0, 3));
+        }
         e->Option1[0]->setChecked(true);
         e->Rtxt1->setText(QString());
         e->CmdMake->click();
         const QString text = e->Rtxt1->text();
+        ASSERT_EQ(e->Rtxt1->tints().size(), 1);
+        EXPECT_EQ(e->Rtxt1->toPlainText().mid(e->Rtxt1->tints()[0].start, 3),
+                  QStringLiteral("債務者"));
         const QString utf8 = path(QStringLiteral("minpo-utf8.txt"));
         const QString sjis = path(QStringLiteral("minpo-sjis"));
         ask.saves.push_back({utf8, QStringLiteral("UTF-8 (*.txt)")});

@@ -25,6 +25,7 @@
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
+#include "viewer/marks/ui/frmmarks.h"
 #include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/state.h"
@@ -806,16 +807,6 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
     Rtxt1->setLinks(links);
 }
 
-namespace {
-// The six marker colours (1-6), light enough to read through; 0 underlines in red.
-QColor markerColour(int colour) {
-    static const QColor colours[] = {
-        QColor(220, 30, 30),   QColor(255, 236, 110), QColor(255, 190, 215), QColor(185, 235, 165),
-        QColor(175, 210, 255), QColor(255, 205, 140), QColor(215, 195, 255)};
-    return colours[std::clamp(colour, 0, 6)];
-}
-}  // namespace
-
 UserData* FrmTree::userData() {
     if (!userData_ && !userDataFailed_) {
         try {
@@ -850,11 +841,7 @@ void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entry
 }
 
 void FrmTree::showMarkers() {
-    QList<platform::TextPane::Tint> tints;
-    for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
-        tints << platform::TextPane::Tint{s.start, s.length, markerColour(s.colour), s.colour == 0,
-                                          s.note};
-    Rtxt1->setTints(tints);
+    Rtxt1->setTints(markerTints(markers_, shownParagraphs_));
 }
 
 bool FrmTree::markSelection(int colour) {

@@ -27,6 +27,29 @@ namespace {
 const char* const kColourNames[] = {"下線", "黄", "桃", "緑", "青", "橙", "紫"};
 }
 
+QColor markerColour(int colour) {
+    static const QColor colours[] = {
+        QColor(220, 30, 30),   QColor(255, 236, 110), QColor(255, 190, 215), QColor(185, 235, 165),
+        QColor(175, 210, 255), QColor(255, 205, 140), QColor(215, 195, 255)};
+    return colours[std::clamp(colour, 0, 6)];
+}
+
+QList<platform::TextPane::Tint> markerTints(const QList<Marker>& markers,
+                                            const QList<ShownParagraph>& shown) {
+    QList<platform::TextPane::Tint> tints;
+    for (const MarkSpan& s : markerSpans(markers, shown))
+        tints << platform::TextPane::Tint{s.start, s.length, markerColour(s.colour), s.colour == 0,
+                                          s.note};
+    return tints;
+}
+
+void tintWholeLaw(platform::TextPane* pane, const QString& law) {
+    UserData data;
+    if (data.markers(law).isEmpty()) return;
+    const QList<Marker> markers = refreshMarkers(data, law);
+    pane->setTints(markerTints(markers, locateShown(markableParagraphs(law), pane->toPlainText())));
+}
+
 FrmMarks::FrmMarks(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FrmMarks"));
     setWindowTitle(QStringLiteral("マーカー・しおり一覧"));

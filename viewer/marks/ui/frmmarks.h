@@ -1,6 +1,8 @@
 #pragma once
 // マーカー・しおり一覧: the reader's markers and bookmarks, narrowed by law, colour, state and
 // words; a double-click opens the place, lost markers come first to be looked at.
+#include "platform/ui/textpane.h"
+#include "viewer/marks/anchor.h"
 #include "viewer/marks/listing.h"
 
 #include <QWidget>
@@ -14,6 +16,14 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace viewer {
+
+// The six marker colours (1-6), light enough to read through; 0 underlines in red.
+QColor markerColour(int colour);
+// The markers standing in the paragraphs a pane shows, as its tints (a note over its marker).
+QList<platform::TextPane::Tint> markerTints(const QList<Marker>& markers,
+                                            const QList<ShownParagraph>& shown);
+// The law's markers (found again in its text) drawn over a pane showing its whole text.
+void tintWholeLaw(platform::TextPane* pane, const QString& law);
 
 class FrmMarks : public QWidget {
     Q_OBJECT

@@ -15,6 +15,7 @@
 #include "viewer/browser/refs.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
+#include "viewer/marks/ui/frmmarks.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/expand.h"
 
@@ -110,6 +111,8 @@ void FrmExpand::CmdMake_Click() {
         for (const Reference& r : referencesShown(*refs_, curHCodeE, {}, Rtxt1->toPlainText()))
             links << platform::TextPane::Link{r.start, r.length, r.target};
         Rtxt1->setLinks(links);
+        // The reader's markers over the whole text.
+        platform::guard([this] { tintWholeLaw(Rtxt1, curHCodeE.toUpper()); });
     }
 }
 
