@@ -844,6 +844,13 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     t->Rtxt1->setTextCursor(c);
     EXPECT_FALSE(t->markSelection(1));
     EXPECT_EQ(viewer::UserData().markers().size(), 1);
+    // The search's result shows it over the hit's paragraph.
+    w().TxtJouFindT->setText(QStringLiteral("本旨 取引上の社会通念"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_FALSE(w().found.isNull());
+    ASSERT_EQ(w().found->Rtxt1->tints().size(), 1);
+    EXPECT_EQ(w().found->Rtxt1->toPlainText().mid(w().found->Rtxt1->tints()[0].start, 2),
+              QStringLiteral("本旨"));
     // ファイル → PDF に保存… writes what the pane shows, with the law's title.
     const QString pdf = t->savePdf(path(QStringLiteral("415.pdf")));
     QProcess read;

@@ -1,5 +1,9 @@
 #include "viewer/browser/ui/textwindows.h"
 
+#include "store/engine.h"
+
+#include "viewer/marks/ui/frmmarks.h"
+
 #include "platform/keys.h"
 #include "platform/prompt.h"
 #include "platform/textfile.h"
@@ -21,6 +25,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -275,6 +280,34 @@ void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, con
             links << platform::TextPane::Link{r.start, r.length, r.target};
     }
     Rtxt1->setLinks(links);
+    platform::guard([&] { tintHits(hits); });
+}
+
+void FrmFound::tintHits(const QList<SearchHit>& hits) {
+    // Only the laws the reader has marked are read again.
+    UserData data;
+    QHash<QString, QList<Marker>> marked;
+    for (const SearchHit& h : hits) {
+        const QString law = h.code.left(2).toUpper();
+        if (!marked.contains(law)) marked.insert(law, data.markers(law));
+    }
+    QList<Marker> markers;
+    for (const QList<Marker>& m : marked) markers += m;
+    if (markers.isEmpty()) return;
+    QList<MarkedParagraph> paragraphs;
+    QHash<QString, std::shared_ptr<store::Database>> open;
+    for (const SearchHit& h : hits) {
+        const QString law = h.code.left(2).toUpper();
+        if (marked.value(law).isEmpty() || h.code.size() != 16) continue;
+        auto& db = open[law];
+        if (!db)
+            db = std::make_shared<store::Database>(store::openLawDb(store::GetHoutenName(law)));
+        store::Recordset rs =
+            db->openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                              store::RecordsetType::Snapshot, {h.code});
+        if (!rs.eof()) paragraphs << MarkedParagraph{h.code, rs.text(QStringLiteral("条文"))};
+    }
+    Rtxt1->setTints(markerTints(markers, locateShown(paragraphs, Rtxt1->toPlainText())));
 }
 
 bool FrmFound::openHitAtCaret() {

@@ -91,6 +91,8 @@ class FrmFound : public TextWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The reader's markers over the hits' paragraphs.
+    void tintHits(const QList<SearchHit>& hits);
     QList<SearchHit> hits_;
     QString words_;
     std::shared_ptr<RefLibrary> refs_;  // the hits' references, as links
