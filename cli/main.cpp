@@ -23,6 +23,7 @@
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
 #include "viewer/marks/anchor.h"
+#include "viewer/marks/listing.h"
 #include "viewer/marks/userdata.h"
 #include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
@@ -722,11 +723,6 @@ QString notationPlace(const QString& typed, QString* law) {
     return viewer::stablePlace(*law, t.code);
 }
 
-// What a reader sees of a place: the short number of a main-provision code, else the place.
-QString shownPlace(const QString& place) {
-    return place.size() == 16 || place.size() == 10 ? viewer::shortNumberOf(place) : place;
-}
-
 int cmdMark(const Options& o, platform::Settings&) {
     const QString what = o.args.value(1);
     viewer::UserData data;
@@ -765,7 +761,7 @@ int cmdMark(const Options& o, platform::Settings&) {
             if (o.args.size() == 2 && !laws.contains(m.law)) laws << m.law;
         for (const QString& law : laws)
             for (const viewer::Marker& m : viewer::refreshMarkers(data, law))
-                out(QStringList{QString::number(m.id), shownPlace(m.place),
+                out(QStringList{QString::number(m.id), viewer::shownPlace(m.place),
                                 QString::number(m.start), QString::number(m.length),
                                 QString::number(m.colour), m.state, platform::oneLine(m.text),
                                 platform::oneLine(m.note)}
@@ -818,8 +814,8 @@ int cmdBookmark(const Options& o, platform::Settings&) {
     }
     if (what == QStringLiteral("list") && o.args.size() == 2) {
         for (const viewer::Bookmark& b : data.bookmarks())
-            out(QStringList{QString::number(b.id), b.law, shownPlace(b.place), b.title}.join(
-                u'\t'));
+            out(QStringList{QString::number(b.id), b.law, viewer::shownPlace(b.place), b.title}
+                    .join(u'\t'));
         return 0;
     }
     if (what == QStringLiteral("remove") && o.args.size() == 3) {

@@ -12,10 +12,6 @@ namespace viewer {
 
 namespace {
 
-QString shown(const QString& place) {
-    return place.size() == 16 || place.size() == 10 ? shortNumberOf(place) : place;
-}
-
 bool hasWords(const QString& words, const QStringList& texts) {
     for (const QString& w : words.simplified().split(u' ', Qt::SkipEmptyParts)) {
         bool found = false;
@@ -26,6 +22,10 @@ bool hasWords(const QString& words, const QStringList& texts) {
 }
 
 }  // namespace
+
+QString shownPlace(const QString& place) {
+    return place.size() == 16 || place.size() == 10 ? shortNumberOf(place) : place;
+}
 
 QList<MarkRow> markRows(UserData& data, const MarkFilter& filter) {
     QList<MarkRow> rows;
@@ -42,13 +42,13 @@ QList<MarkRow> markRows(UserData& data, const MarkFilter& filter) {
         if (filter.colour >= 0 && m.colour != filter.colour) continue;
         if (!filter.state.isEmpty() && m.state != filter.state) continue;
         if (!hasWords(filter.words, {m.text, m.note})) continue;
-        rows << MarkRow{m.id,     false,   m.law,  m.place, shown(m.place),
+        rows << MarkRow{m.id,     false,   m.law,  m.place, shownPlace(m.place),
                         m.colour, m.state, m.text, m.note};
     }
     if (filter.colour >= 0 || !filter.state.isEmpty()) return rows;
     for (const Bookmark& b : data.bookmarks(filter.law)) {
         if (!hasWords(filter.words, {b.title})) continue;
-        rows << MarkRow{b.id, true, b.law, b.place, shown(b.place), -1, {}, b.title, {}};
+        rows << MarkRow{b.id, true, b.law, b.place, shownPlace(b.place), -1, {}, b.title, {}};
     }
     return rows;
 }

@@ -24,6 +24,10 @@ struct MarkRow {
     QString state, text, note;
 };
 
+// How a reader reads a place: a main-provision code as its short number (MP415:1), a part's
+// article as it is typed (MP附則(H29-44)7).
+QString shownPlace(const QString& place);
+
 // The rows the filter lets through: markers first (lost ones first of them, to be looked at),
 // then bookmarks; each marker found again in its law's text first.
 QList<MarkRow> markRows(UserData& data, const MarkFilter& filter);
