@@ -79,6 +79,7 @@ struct Options {
     QString remove;         // versions --remove VERSION
     QString colour;         // mark add --colour N
     QString note;           // mark add --note TEXT
+    bool marks = false;     // pdf --marks: the reader's markers and notes too
     QStringList args;
 };
 
@@ -170,10 +171,10 @@ const char* kUsage =
     "  mark remove ID | mark export FILE | mark import FILE\n"
     "          removes a marker; writes every marker and bookmark as one JSON file; adds\n"
     "          those of such a file that are not here yet\n"
-    "  pdf NOTATION|CODE -o FILE.pdf\n"
+    "  pdf NOTATION|CODE -o FILE.pdf [--marks]\n"
     "          a PDF of an article (whole), a paragraph or a part as the browser shows it,\n"
     "          or of a whole law (its code or name) with its parts: title, headings, page\n"
-    "          numbers\n"
+    "          numbers; --marks draws the reader's markers, each note after its run\n"
     "  bookmark add NOTATION [TITLE] | bookmark list | bookmark remove ID\n"
     "          bookmarks: an article, paragraph or part; list: id TAB law TAB place TAB title\n"
     "  check --length N | --empty-lines | --string S\n"
@@ -243,6 +244,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->note)) return false;
         } else if (a == QStringLiteral("--all")) {
             o->all = true;
+        } else if (a == QStringLiteral("--marks")) {
+            o->marks = true;
         } else if (a == QStringLiteral("--all-parts")) {
             o->allParts = true;
         } else if (a == QStringLiteral("--ranges")) {
@@ -837,27 +840,41 @@ int cmdPdf(const Options& o, platform::Settings&) {
     const QList<store::LawEntry> laws = store::readLawList();
     for (const store::LawEntry& e : laws)
         if (e.code.compare(typed, Qt::CaseInsensitive) == 0 || e.name == typed) whole = &e;
-    QString title, text;
-    if (whole) {  // the whole law, as 法典作成 writes it
-        title = store::lawTitle(whole->name);
-        text = viewer::GetExpandedTextALL(whole->code, viewer::ExpandMode::Full, false, {}, true);
-    } else {  // an article (whole) or a paragraph or a part, as the browser shows it
+    // The whole law, or an article (whole), a paragraph or a part as the browser shows it:
+    // the browser's print takes the same text.
+    QString lawCode, lawName, key, shown;
+    viewer::PrintScope scope = viewer::PrintScope::Node;
+    if (whole) {
+        lawCode = whole->code;
+        lawName = whole->name;
+        scope = viewer::PrintScope::Below;
+    } else {
         const viewer::LookupTarget target = viewer::resolveLookup(typed);
         if (!target.error.isEmpty()) {
             err(target.error);
             return 1;
         }
-        viewer::LawTree tree;
-        if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("pdf"))) return 1;
-        const std::optional<QString> shown = viewer::nodeShownText(tree, target.code, true);
-        if (!shown) {
-            err(QStringLiteral("%1: %2の木にありません").arg(target.shown, target.lawName));
-            return 1;
-        }
-        title = store::lawTitle(target.lawName);
-        text = *shown;
+        lawCode = target.lawCode;
+        lawName = target.lawName;
+        key = target.code;
+        shown = target.shown;
     }
-    viewer::writeLawPdf(o.outDir, title, text);
+    viewer::LawTree tree;
+    if (!lawTree(lawCode, 1, &tree, QStringLiteral("pdf"))) return 1;
+    if (whole && !tree.nodes.isEmpty()) key = tree.nodes.first().key;
+    const std::optional<QString> text = viewer::printedText(tree, key, scope);
+    if (!text) {
+        err(QStringLiteral("%1: %2の木にありません").arg(shown, lawName));
+        return 1;
+    }
+    const QString title = store::lawTitle(lawName);
+    QList<viewer::MarkSpan> marks;
+    if (o.marks) {
+        viewer::UserData data;
+        marks = viewer::marksInText(
+            data, lawCode, QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+    viewer::writeLawPdf(o.outDir, title, *text, marks);
     out(o.outDir);
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace store {
 
@@ -167,6 +168,41 @@ int KanjiNumberValue(const QString& numeral) {
             throw platform::ConversionError(QStringLiteral("オーバーフローしました。"));
     }
     return int(total + digit);
+}
+
+QString kanjiNumeral(int value) {
+    if (value <= 0 || value > kMaxKanjiNumber) return QString::number(value);
+    static const QString digits = QStringLiteral("〇一二三四五六七八九");
+    static const QString units = QStringLiteral("千百十");
+    QString s;
+    int rest = value;
+    for (int unit = 1000, u = 0; unit >= 10; unit /= 10, ++u) {
+        const int d = rest / unit;
+        rest %= unit;
+        if (d == 0) continue;
+        if (d > 1) s += digits[d];
+        s += units[u];
+    }
+    if (rest > 0) s += digits[rest];
+    return s;
+}
+
+QString kanjiArticleNumbers(const QString& label) {
+    // A number before 編 … 条 and every の-number after it: the branches of that heading.
+    static const QRegularExpression article(
+        QStringLiteral("([0-9]+)(編|章|節|款|目|条)((?:の[0-9]+)*)"));
+    static const QRegularExpression branch(QStringLiteral("の([0-9]+)"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = article.globalMatch(label); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += label.mid(from, m.capturedStart() - from);
+        out += kanjiNumeral(m.captured(1).toInt()) + m.captured(2);
+        for (auto b = branch.globalMatch(m.captured(3)); b.hasNext();)
+            out += u'の' + kanjiNumeral(b.next().captured(1).toInt());
+        from = m.capturedEnd();
+    }
+    return out + label.mid(from);
 }
 
 bool kanjiArticleNumber(const QString& text, int* value) {

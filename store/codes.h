@@ -25,6 +25,13 @@ int KanjiDigitValue(QChar c);
 constexpr int kMaxKanjiNumber = 9999;
 // The value of a kanji numeral (三百五 → 305); above kMaxKanjiNumber a ConversionError.
 int KanjiNumberValue(const QString& numeral);
+// A number written as the statutes write it (415 → 四百十五, 1044 → 千四十四, 10 → 十): no 一
+// before 十, 百 or 千; 0 and numbers past kMaxKanjiNumber in digits.
+QString kanjiNumeral(int value);
+// Every number of an article or heading (N編 … N目, N条) with its の branches, of a label,
+// written in kanji numerals (第415条の2 → 第四百十五条の二, 第2章の3 → 第二章の三, （1条～11条）
+// → （一条～十一条）); the rest of the text (paragraph numbers among it) unchanged.
+QString kanjiArticleNumbers(const QString& label);
 // The article number between the first 第 and the first 条 following it, when there is one.
 bool kanjiArticleNumber(const QString& text, int* value);
 // Shows that number in a message box; nothing without a 第…条 pair.

@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace platform {
 
 QString fromCrLf(const QString& text) {
@@ -139,12 +141,14 @@ void TextPane::setText(const QString& crlfText) {
     marks_.clear();
     links_.clear();
     tints_.clear();
+    focus_ = {-1, 0};
     hovered_ = -1;
     setExtraSelections({});
     // The pane takes the format at the caret for the whole new text: after a click into a
     // link that would be the link's colour and underline.
     setCurrentCharFormat(QTextCharFormat());
     setPlainText(fromCrLf(crlfText));
+    applyLineSpacing();
     // An open find bar finds in the new text too.
     if (findBar_->isVisible() && !findEdit_->text().isEmpty()) {
         highlightWords({findEdit_->text()});
@@ -152,9 +156,66 @@ void TextPane::setText(const QString& crlfText) {
     }
 }
 
+void TextPane::setLineSpacing(int percent) {
+    lineSpacing_ = std::clamp(percent, 100, 300);
+    applyLineSpacing();
+}
+
+void TextPane::applyLineSpacing() {
+    // The text as the font sets it needs no format: a search result of a thousand blocks
+    // would pay for one per block.
+    if (lineSpacing_ == 100 &&
+        document()->firstBlock().blockFormat().lineHeightType() == QTextBlockFormat::SingleHeight)
+        return;
+    const bool modified = document()->isModified();
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c(document());
+    c.select(QTextCursor::Document);
+    QTextBlockFormat f;
+    f.setLineHeight(lineSpacing_, lineSpacing_ == 100 ? QTextBlockFormat::SingleHeight
+                                                      : QTextBlockFormat::ProportionalHeight);
+    c.mergeBlockFormat(f);
+    document()->setUndoRedoEnabled(undo);
+    document()->setModified(modified);
+}
+
+void TextPane::setFocusRun(int crlfStart, int crlfLength) {
+    const int start = toPlain(crlfStart);
+    const int end = toPlain(crlfStart + crlfLength);
+    if (crlfStart < 0 || crlfLength <= 0 || end >= document()->characterCount()) {
+        focus_ = {-1, 0};
+    } else {
+        focus_ = {crlfStart, crlfLength};
+        // Its last line first, then its first: the whole run in view when it fits, its
+        // start at least when it does not.
+        QTextCursor c(document());
+        c.setPosition(end);
+        setTextCursor(c);
+        ensureCursorVisible();
+        c.setPosition(start);
+        setTextCursor(c);
+        ensureCursorVisible();
+    }
+    showSelections();
+}
+
 void TextPane::showSelections() {
     QList<QTextEdit::ExtraSelection> all;
     const int size = document()->characterCount();
+    if (focus_.first >= 0) {
+        // Every line of the run, across the width: a paragraph, not its characters.
+        const QTextBlock first = document()->findBlock(toPlain(focus_.first));
+        const QTextBlock last = document()->findBlock(toPlain(focus_.first + focus_.second) - 1);
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            QTextEdit::ExtraSelection sel;
+            sel.format.setBackground(QColor(232, 240, 252));
+            sel.format.setProperty(QTextFormat::FullWidthSelection, true);
+            sel.cursor = QTextCursor(b);
+            all << sel;
+            if (b == last) break;
+        }
+    }
     for (const Tint& t : tints_) {
         if (t.start < 0 || t.length <= 0 || t.start + t.length >= size) continue;
         QTextEdit::ExtraSelection sel;

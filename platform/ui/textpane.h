@@ -45,6 +45,15 @@ class TextPane : public QPlainTextEdit {
     bool fontBold() const;
     void setFontBold(bool bold);
     void setBackground(const QColor& color);
+    // The height of each line in per cent of the font's (100: as the font sets it), kept for
+    // every text the pane gets.
+    void setLineSpacing(int percent);
+    int lineSpacing() const { return lineSpacing_; }
+    // A run of the CR LF text drawn as the one on show (a paragraph a jump went to), its lines
+    // across the pane's width, scrolled into view with the caret at its start; a run outside
+    // the text clears it, as a new text does.
+    void setFocusRun(int crlfStart, int crlfLength);
+    std::pair<int, int> focusRun() const { return focus_; }
     // Marks every occurrence of the words with a background colour (letters compared
     // without regard to case, as the search does); an empty list clears the marks.
     void highlightWords(const QStringList& words);
@@ -104,6 +113,9 @@ class TextPane : public QPlainTextEdit {
     int toCrLfPos(int plainPos) const;
     void applyFont(const QFont& f);
     QString fontName_;
+    void applyLineSpacing();
+    int lineSpacing_ = 100;
+    std::pair<int, int> focus_{-1, 0};        // CR LF start and length, or -1
     QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted
     QList<Tint> tints_;
     void placeFindBar();

@@ -124,6 +124,30 @@ TEST(Codes, KanjiNumeralsAndTrimming) {
                  platform::ConversionError);
 }
 
+TEST(Codes, NumbersWrittenInKanjiAsStatutesDo) {
+    // Each written form read back gives the number: the writer and the reader agree.
+    const QList<QPair<int, const char*>> numbers{
+        {1, "一"},         {9, "九"},    {10, "十"},         {11, "十一"},
+        {20, "二十"},      {100, "百"},  {101, "百一"},      {110, "百十"},
+        {415, "四百十五"}, {1000, "千"}, {1044, "千四十四"}, {9999, "九千九百九十九"}};
+    for (const auto& [n, kanji] : numbers) {
+        EXPECT_EQ(kanjiNumeral(n), QString::fromUtf8(kanji)) << n;
+        EXPECT_EQ(KanjiNumberValue(kanjiNumeral(n)), n) << n;
+    }
+    // Past the limits: digits, never a wrong numeral.
+    EXPECT_EQ(kanjiNumeral(0), QStringLiteral("0"));
+    EXPECT_EQ(kanjiNumeral(10000), QStringLiteral("10000"));
+    const QList<QPair<const char*, const char*>> labels{
+        {"第415条 【債務不履行による損害賠償】", "第四百十五条 【債務不履行による損害賠償】"},
+        {"第398条の2の3", "第三百九十八条の二の三"},
+        {"第1章 総則　（1条～11条）", "第一章 総則　（一条～十一条）"},
+        {"第2章の3 第12節", "第二章の三 第十二節"},
+        {"② 第3項の規定", "② 第3項の規定"},  // only article numbers
+        {"", ""}};
+    for (const auto& [digits, kanji] : labels)
+        EXPECT_EQ(kanjiArticleNumbers(QString::fromUtf8(digits)), QString::fromUtf8(kanji));
+}
+
 class NotationTest : public testsupport::TempRootTest {};
 
 TEST_F(NotationTest, TypedNumbersBecomeCodes) {

@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 
 namespace viewer {
@@ -221,6 +222,52 @@ std::optional<QString> nodeShownText(const LawTree& tree, const QString& key, bo
     if (const auto part = tree.parts.constFind(key); part != tree.parts.cend())
         text += QStringLiteral("\r\n\r\n") + part->text;  // a part is shown whole
     return text;
+}
+
+std::optional<QString> printedText(const LawTree& tree, const QString& key, PrintScope scope) {
+    std::optional<QString> text = nodeShownText(tree, key, true);
+    if (!text || scope == PrintScope::Node) return text;
+    QHash<QString, QStringList> paragraphs;  // an article's, by its key
+    for (const TreeNode& n : tree.nodes)
+        if (isArticleKey(n.parentKey)) paragraphs[n.parentKey] << n.text;
+    // The whole law has the title above it already.
+    QStringList pieces;
+    bool root = false;
+    for (const TreeNode& n : tree.nodes)
+        if (n.key == key) root = n.parentKey.isEmpty();
+    if (!root) pieces << *text;
+    // The nodes below `key` come after it in the tree's order, each after its parent.
+    QSet<QString> below{key}, within;  // within: printed with the node above them
+    bool started = false;
+    for (const TreeNode& n : tree.nodes) {
+        if (!started) {
+            started = n.key == key;
+            continue;
+        }
+        if (!below.contains(n.parentKey)) continue;
+        below << n.key;
+        // A paragraph came with its article; a part's articles with the part's whole text.
+        if (isArticleKey(n.parentKey) || tree.parts.contains(n.parentKey) ||
+            within.contains(n.parentKey)) {
+            within << n.key;
+            continue;
+        }
+        if (const auto part = tree.parts.constFind(n.key); part != tree.parts.cend())
+            pieces << n.text + QStringLiteral("\r\n\r\n") + part->text;
+        else if (isArticleKey(n.key))
+            pieces << wholeArticleText(n.text, paragraphs.value(n.key));
+        else
+            pieces << n.text;
+    }
+    return pieces.join(QStringLiteral("\r\n\r\n"));
+}
+
+void writeNumbersInKanji(LawTree& tree) {
+    for (TreeNode& n : tree.nodes) {
+        // A paragraph hangs below its article; a part's nodes hold the law's text.
+        if (isArticleKey(n.parentKey) || isPartKey(n.key) || n.parentKey.isEmpty()) continue;
+        n.text = store::kanjiArticleNumbers(n.text);
+    }
 }
 
 }  // namespace viewer

@@ -46,6 +46,19 @@ struct LawTree;
 // `wholeArticle` every paragraph of an article; nothing when the tree has no such node.
 std::optional<QString> nodeShownText(const LawTree& tree, const QString& key, bool wholeArticle);
 
+// What a print takes of a law: the node as the pane shows it (an article whole), or the node
+// with everything below it (a 目次 entry; the root is the whole law).
+enum class PrintScope { Node, Below };
+// The text printed for node `key` of a built tree: for Below its context, then each heading,
+// article (every paragraph) and part below it in the tree's order, a blank line between;
+// nothing when the tree has no such node.
+std::optional<QString> printedText(const LawTree& tree, const QString& key, PrintScope scope);
+
+// The tree's article and heading numbers written in kanji, as the statute writes them
+// (第415条 → 第四百十五条, 第1章 → 第一章, （1条～11条） → （一条～十一条）); paragraphs and parts,
+// which are the law's own words, are left as they are.
+void writeNumbersInKanji(LawTree& tree);
+
 // "2004年3月5日 9時7分": no leading zeros.
 QString pageDateText(const QDateTime& time);
 // The browser's caption for the node `key` of law `name`: the name, and the date of the

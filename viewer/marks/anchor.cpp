@@ -283,4 +283,9 @@ std::optional<Marker> markSelection(const QString& law, const QList<ShownParagra
     return std::nullopt;
 }
 
+QList<MarkSpan> marksInText(UserData& data, const QString& law, const QString& shown) {
+    if (data.markers(law).isEmpty()) return {};
+    return markerSpans(refreshMarkers(data, law), locateShown(markableParagraphs(law), shown));
+}
+
 }  // namespace viewer

@@ -63,6 +63,10 @@ struct MarkSpan {
 // The runs of the markers that stand in the paragraphs shown (lost ones are not drawn).
 QList<MarkSpan> markerSpans(const QList<Marker>& markers, const QList<ShownParagraph>& shown);
 
+// The runs of the law's markers (found again in its text, what changed saved) in a text that
+// shows some of its paragraphs (line breaks as \n): a print's, the whole law's.
+QList<MarkSpan> marksInText(UserData& data, const QString& law, const QString& shown);
+
 // The marker a selection of the pane's text `pane` makes: none unless it lies within one
 // paragraph still shown there.
 std::optional<Marker> markSelection(const QString& law, const QList<ShownParagraph>& shown,

@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace viewer {
 
 namespace {
@@ -25,7 +27,15 @@ bool isHeading(const QString& line) {
 
 }  // namespace
 
-void printLawText(QPagedPaintDevice& device, const QString& title, const QString& text) {
+QColor markerColour(int colour) {
+    static const QColor colours[] = {
+        QColor(220, 30, 30),   QColor(255, 236, 110), QColor(255, 190, 215), QColor(185, 235, 165),
+        QColor(175, 210, 255), QColor(255, 205, 140), QColor(215, 195, 255)};
+    return colours[std::clamp(colour, 0, 6)];
+}
+
+void printLawText(QPagedPaintDevice& device, const QString& title, const QString& text,
+                  const QList<MarkSpan>& marks) {
     QTextDocument doc;
     QFont font(QStringLiteral("IPAMincho"));
     font.setPointSizeF(10.5);
@@ -45,11 +55,42 @@ void printLawText(QPagedPaintDevice& device, const QString& title, const QString
         c.insertBlock(QTextBlockFormat());
         c.insertText(line, isHeading(line) ? bold : plain);
     }
+    // The markers after the text is in: the text starts after the title's block. From the
+    // last to the first, so that a note put in leaves the runs before it where they are.
+    const int offset = int(title.size()) + 1;
+    const int end = doc.characterCount() - 1;
+    QList<MarkSpan> sorted = marks;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const MarkSpan& a, const MarkSpan& b) { return a.start > b.start; });
+    QTextCharFormat noteFormat;
+    noteFormat.setForeground(QColor(90, 90, 90));
+    noteFormat.setFontPointSize(8.5);
+    for (const MarkSpan& m : sorted) {
+        const int from = offset + m.start, to = from + m.length;
+        if (m.start < 0 || m.length <= 0 || to > end) continue;
+        QTextCursor run(&doc);
+        run.setPosition(from);
+        run.setPosition(to, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        if (m.colour == 0) {
+            f.setFontUnderline(true);
+            f.setUnderlineColor(markerColour(0));
+        } else {
+            f.setBackground(markerColour(m.colour));
+        }
+        run.mergeCharFormat(f);
+        if (!m.note.isEmpty()) {
+            QTextCursor after(&doc);
+            after.setPosition(to);
+            after.insertText(QStringLiteral("〔メモ：%1〕").arg(m.note), noteFormat);
+        }
+    }
     // Laid out on the device's pages, numbered at their foot.
     doc.print(&device);
 }
 
-void writeLawPdf(const QString& path, const QString& title, const QString& text) {
+void writeLawPdf(const QString& path, const QString& title, const QString& text,
+                 const QList<MarkSpan>& marks) {
     // An earlier file goes first, so that what is there afterwards is this one.
     if (QFile::exists(path) && !QFile::remove(path))
         throw platform::Error(QStringLiteral("%1 を置き換えられません。").arg(path));
@@ -58,7 +99,7 @@ void writeLawPdf(const QString& path, const QString& title, const QString& text)
     pdf.setCreator(QStringLiteral("Lexora"));
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-    printLawText(pdf, title, text);
+    printLawText(pdf, title, text, marks);
     if (!QFile::exists(path) || QFile(path).size() == 0)
         throw platform::Error(QStringLiteral("%1 に PDF を書けません。").arg(path));
 }

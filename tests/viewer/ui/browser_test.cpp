@@ -20,6 +20,7 @@
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/marks/ui/frmmarks.h"
 #include "viewer/marks/userdata.h"
+#include "viewer/shell/reading.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -106,7 +107,7 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(t->Rtxt1->text(), place);
     EXPECT_EQ(platform::Settings(QStringLiteral("LXA"), QStringLiteral("VIEW"))
-                  .get(FrmTree::kWholeArticleKey),
+                  .get(viewer::kWholeArticleKey),
               QStringLiteral("False"));
     t->Mn_View_Whole->trigger();
     EXPECT_EQ(state().CurHCode, QStringLiteral("KP"));
@@ -116,17 +117,42 @@ TEST_F(BrowserTest, LookupSelectsTheNodeAndShowsItsText) {
     EXPECT_TRUE(
         t->Rtxt1->text().contains(QStringLiteral("【債務不履行による損害賠償】\r\n\r\n① 債務者")));
     EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("この限りでない。\r\n\r\n② 前項の規定")));
-    // Another law: the tree is built for it first; a paragraph shows as before.
+    // A jump to a paragraph: the paragraph's node is chosen, the whole article shows with the
+    // paragraph marked, from its mark to its last item, and the caret at its start.
+    const QString second = QStringLiteral(
+        "② 前項の規定により損害賠償の請求を"
+        "することができる場合において、債権者は、次に掲げるときは、債務の履行に代"
+        "わる損害賠償の請求をすることができる。\r\n一　債務の履行が不能であるとき。"
+        "\r\n二　債務者がその債務の履行を拒絶する意思を明確に表示したとき。\r\n三　"
+        "債務が契約によって生じたものである場合において、その契約が解除され、又は"
+        "債務の不履行による契約の解除権が発生したとき。");
     lookup(QStringLiteral("MP415:2"));
     EXPECT_EQ(t->windowTitle(), QStringLiteral("民法"));
     EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MP04150000020200"));
+    EXPECT_TRUE(
+        t->Rtxt1->text().contains(QStringLiteral("【債務不履行による損害賠償】\r\n\r\n① 債務者")));
+    EXPECT_TRUE(t->Rtxt1->text().endsWith(QStringLiteral("\r\n\r\n") + second));
+    const auto [focusAt, focusLength] = t->Rtxt1->focusRun();
+    EXPECT_EQ(t->Rtxt1->text().mid(focusAt, focusLength), second);
+    EXPECT_EQ(t->Rtxt1->selStart(), focusAt);
+    // The first paragraph is marked as the first: the mark is the jump's, not the last one's.
+    lookup(QStringLiteral("MP415:1"));
+    EXPECT_TRUE(t->Rtxt1->text().mid(t->Rtxt1->focusRun().first).startsWith(u'①'));
+    EXPECT_TRUE(t->Rtxt1->text()
+                    .mid(t->Rtxt1->focusRun().first, t->Rtxt1->focusRun().second)
+                    .endsWith(QStringLiteral("この限りでない。")));
+    // A click on the paragraph's node shows it alone, as the tree always has, unmarked.
+    t->TView1_NodeClick(t->TView1->node(QStringLiteral("MP04150000020200")));
     EXPECT_TRUE(t->Rtxt1->text().endsWith(
-        QStringLiteral("第415条 【債務不履行による損害賠償】\r\n② 前項の規定により損害賠償の請求を"
-                       "することができる場合において、債権者は、次に掲げるときは、債務の履行に代"
-                       "わる損害賠償の請求をすることができる。\r\n一　債務の履行が不能であるとき。"
-                       "\r\n二　債務者がその債務の履行を拒絶する意思を明確に表示したとき。\r\n三　"
-                       "債務が契約によって生じたものである場合において、その契約が解除され、又は"
-                       "債務の不履行による契約の解除権が発生したとき。")));
+        QStringLiteral("第415条 【債務不履行による損害賠償】\r\n") + second));
+    EXPECT_EQ(t->Rtxt1->focusRun().first, -1);
+    // With whole articles off a jump shows the paragraph alone too.
+    t->Mn_View_Whole->trigger();
+    lookup(QStringLiteral("MP415:2"));
+    EXPECT_TRUE(t->Rtxt1->text().endsWith(
+        QStringLiteral("第415条 【債務不履行による損害賠償】\r\n") + second));
+    EXPECT_EQ(t->Rtxt1->focusRun().first, -1);
+    t->Mn_View_Whole->trigger();
     // The same law again: no rebuild, only the selection moves.
     QTreeWidgetItem* root = t->TView1->nodes().first();
     lookup(QStringLiteral("MP1"));

@@ -170,14 +170,16 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
     }
     EXPECT_EQ(
         captions.join(u'|'),
-        QStringLiteral("<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
-                       "-複製(&N "
-                       "Ctrl+N)|-HTML作成(&H)|-PDF "
-                       "に保存(&P)…|-法令を追加(&A)…|-データチェック|-|-閉じる(&C)|条文(&J)|"
-                       "-編集画面へコピー(&C F3)|-修正(&E "
-                       "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T "
-                       "Ctrl+T)|-マーカー・しおり一覧(&L Ctrl+L)|"
-                       "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
+        QStringLiteral(
+            "<メニュー：ツリー画面>|ファイル(&F)|-法典テキスト作成(&M Ctrl+M)|"
+            "-複製(&N "
+            "Ctrl+N)|-HTML作成(&H)|-PDF "
+            "に保存(&P)…|-印刷(&I)…|-法令を追加(&A)…|-データチェック|-設定(&S)…|-|-閉じる(&C)|"
+            "条文(&J)|"
+            "-編集画面へコピー(&C F3)|-修正(&E "
+            "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T "
+            "Ctrl+T)|-マーカー・しおり一覧(&L Ctrl+L)|"
+            "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder
     EXPECT_EQ(w().menuBar()->actions().first()->text(), QStringLiteral("<メニュー：ツリー画面>"));
     // ウィンドウ and ヘルプ close the bar whatever window is active.
@@ -522,14 +524,14 @@ TEST_F(CommandsTest, AddLawAndTheDataCheckAreOnTheMenuBarWhateverWindowIsActive)
     platform::bringToFront(t);
     ASSERT_NE(fileMenu(), nullptr);
     EXPECT_EQ(fileMenu(), t->Mn_File);
-    EXPECT_EQ(
-        items(fileMenu()),
-        QStringList({QStringLiteral("法典テキスト作成(&M Ctrl+M)"),
-                     QStringLiteral("複製(&N Ctrl+N)"), QStringLiteral("HTML作成(&H)"),
-                     QStringLiteral("PDF に保存(&P)…"), QStringLiteral("法令を追加(&A)…"),
-                     QStringLiteral("データチェック"), QString(), QStringLiteral("閉じる(&C)")}));
+    EXPECT_EQ(items(fileMenu()),
+              QStringList({QStringLiteral("法典テキスト作成(&M Ctrl+M)"),
+                           QStringLiteral("複製(&N Ctrl+N)"), QStringLiteral("HTML作成(&H)"),
+                           QStringLiteral("PDF に保存(&P)…"), QStringLiteral("印刷(&I)…"),
+                           QStringLiteral("法令を追加(&A)…"), QStringLiteral("データチェック"),
+                           QStringLiteral("設定(&S)…"), QString(), QStringLiteral("閉じる(&C)")}));
     // The browser's item is the frame's own: it opens the data check.
-    fileMenu()->actions()[5]->trigger();
+    fileMenu()->actions()[6]->trigger();
     EXPECT_NE(w().findChildWindow<FrmCheckData>(), nullptr);
     // The edit window's ファイル menu has them too, once however often it is activated.
     t->showNode(QStringLiteral("KP00040000010100"));

@@ -118,7 +118,8 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
     for (QAction* a : w.Mn_File->actions()) file << a->text();
     EXPECT_EQ(file,
               QStringList({QStringLiteral("法令を追加(&A)…"), QStringLiteral("メンテナンス(&M)"),
-                           QStringLiteral("データチェック"), QStringLiteral("終了(&X)")}));
+                           QStringLiteral("データチェック"), QStringLiteral("設定(&S)…"),
+                           QStringLiteral("終了(&X)")}));
     EXPECT_EQ(w.Mn_Help_About->text(), QStringLiteral("バージョン情報(&A)"));
 
     viewer::FrmAbout about(&w);

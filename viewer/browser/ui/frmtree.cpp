@@ -22,12 +22,14 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/ui/frmprint.h"
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/marks/ui/frmmarks.h"
 #include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
+#include "viewer/shell/reading.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -47,6 +49,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSignalBlocker>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -67,8 +71,10 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     TView1->setFont(platform::japaneseFont(platform::kGothic, 10));
     Rtxt1 = new platform::TextPane(this);
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
-    Rtxt1->setFontName(platform::kMincho);
-    Rtxt1->setFontSize(12);
+    const ReadingSettings reading = loadReadingSettings();
+    Rtxt1->setFontName(reading.fontFamily);
+    Rtxt1->setFontSize(reading.fontSize);
+    Rtxt1->setLineSpacing(reading.lineSpacing);
     Rtxt1->setReadOnly(!store::folders().admin);
     // References in the text are links: a preview on hover, a jump on a click.
     platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this,
@@ -128,7 +134,9 @@ void FrmTree::buildMenus() {
     Mn_File_HTML = item(Mn_File, "Mn_File_HTML", QStringLiteral("HTML作成(&H)"),
                         [this] { Mn_File_HTML_Click(); });
     Mn_File_Pdf =
-        item(Mn_File, "Mn_File_Pdf", QStringLiteral("PDF に保存(&P)…"), [this] { savePdf(); });
+        item(Mn_File, "Mn_File_Pdf", QStringLiteral("PDF に保存(&P)…"), [this] { openPrint(); });
+    Mn_File_Print =
+        item(Mn_File, "Mn_File_Print", QStringLiteral("印刷(&I)…"), [this] { openPrint(); });
     Mn_File_Close = item(Mn_File, "Mn_File_Close", QStringLiteral("閉じる(&C)"),
                          [this] { platform::unload(this); });
     Mn_Joubun = submenu("Mn_Joubun", QStringLiteral("条文(&J)"));
@@ -575,7 +583,8 @@ void FrmTree::Form_Load() {
 }
 
 void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
-    const LawTree tree = buildLawTree(strHD, Mode);
+    LawTree tree = buildLawTree(strHD, Mode);
+    if (loadReadingSettings().kanjiNumbers) writeNumbersInKanji(tree);
     if (tree.name.isEmpty()) {
         platform::msgBox(QStringLiteral("未登録コードです。"));
         return;
@@ -628,18 +637,25 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
     shownParagraphs_.clear();  // they belong to the text shown until now
     // Each step goes on when an earlier one fails.
     platform::guard([&] {
+        // A jump to a paragraph shows its whole article, the paragraph marked.
+        QTreeWidgetItem* const jumped = node;
+        const bool inArticle = !jumpKey_.isEmpty() &&
+                               platform::KeyedTree::keyOf(node) == jumpKey_ &&
+                               Mn_View_Whole->isChecked() && node->parent() &&
+                               isArticleKey(platform::KeyedTree::keyOf(node->parent()));
+        QTreeWidgetItem* const article = inArticle ? node->parent() : node;
         QList<NodeRef> chain;
-        for (QTreeWidgetItem* n = node; n; n = n->parent())
+        for (QTreeWidgetItem* n = article; n; n = n->parent())
             chain.append({platform::KeyedTree::keyOf(n), platform::KeyedTree::textOf(n)});
         QString text = nodeContextText(chain);
         if (showPart(chain[0].key, text)) return;
         if (const auto part = parts_.constFind(chain[0].key); part != parts_.cend()) {
             text += QStringLiteral("\r\n\r\n") + part->text;  // a part is shown whole
         } else if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key) &&
-                   node->childCount() > 0) {
+                   article->childCount() > 0) {
             QStringList paragraphs;
-            for (int i = 0; i < node->childCount(); ++i)
-                paragraphs << platform::KeyedTree::textOf(node->child(i));
+            for (int i = 0; i < article->childCount(); ++i)
+                paragraphs << platform::KeyedTree::textOf(article->child(i));
             text = wholeArticleText(text, paragraphs);
         }
         PartPane->hide();
@@ -651,13 +667,26 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         auto paragraph = [](const QString& key) { return key.size() == 16 && !key.endsWith(u'1'); };
         if (paragraph(chain[0].key)) shown << chain[0].key;
         if (Mn_View_Whole->isChecked() && isArticleKey(chain[0].key))
-            for (int i = 0; i < node->childCount(); ++i)
-                if (paragraph(platform::KeyedTree::keyOf(node->child(i))))
-                    shown << platform::KeyedTree::keyOf(node->child(i));
+            for (int i = 0; i < article->childCount(); ++i)
+                if (paragraph(platform::KeyedTree::keyOf(article->child(i))))
+                    shown << platform::KeyedTree::keyOf(article->child(i));
         const QString& key = chain[0].key;
         const QString entry = isPartKey(key) && key.size() > 8 ? key : QString();
         linkReferences(shown, entry);
         drawMarkers(shown, entry);
+        if (inArticle) {
+            // The whole article is its display, then each paragraph after a blank line.
+            int at = int(nodeContextText(chain).size());
+            for (int i = 0; i < article->childCount(); ++i) {
+                const qsizetype length = platform::KeyedTree::textOf(article->child(i)).size();
+                at += 4;  // CR LF CR LF
+                if (article->child(i) == jumped) {
+                    Rtxt1->setFocusRun(at, int(length));
+                    break;
+                }
+                at += int(length);
+            }
+        }
     });
     platform::guard([&] {
         const QString name = store::GetHoutenName(curHCodeT);
@@ -693,6 +722,29 @@ bool FrmTree::showNode(const QString& key) {
         found = true;
     }
     return found;
+}
+
+bool FrmTree::showJump(const QString& key) {
+    jumpKey_ = key;
+    const bool found = showNode(key);
+    jumpKey_.clear();
+    return found;
+}
+
+void FrmTree::applyReading(const ReadingSettings& s, bool numbersChanged) {
+    Rtxt1->setFontName(s.fontFamily);
+    Rtxt1->setFontSize(s.fontSize);
+    Rtxt1->setLineSpacing(s.lineSpacing);
+    PartPane->setFont(Rtxt1->font());
+    Mn_View_Whole->setChecked(s.wholeArticles);
+    QString key;
+    if (const QTreeWidgetItem* n = TView1->selectedNode()) key = platform::KeyedTree::keyOf(n);
+    if (numbersChanged && !curHCodeT.isEmpty()) {
+        // The tree's labels are the numbers: built again, the node on show kept.
+        ClearTree();
+        MakeTreeOne(curHCodeT, state().TreeBuildMode);
+    }
+    if (!key.isEmpty()) showNode(key);
 }
 
 bool FrmTree::showHit(const QString& key, const QStringList& words) {
@@ -862,28 +914,108 @@ bool FrmTree::markSelection(int colour) {
     return true;
 }
 
-QString FrmTree::savePdf(QString path) {
+FrmTree::PrintJob FrmTree::printJob(PrintRange range, bool marks) {
+    const QString name = store::GetHoutenName(curHCodeT);
+    PrintJob job;
+    job.title = store::lawTitle(name);
+    const QTreeWidgetItem* n = TView1->selectedNode();
+    const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
+    if (range == PrintRange::Entry || range == PrintRange::WholeLaw) {
+        // The tree as the pane's, built again: the browser keeps no copy of it.
+        LawTree tree = buildLawTree(curHCodeT, state().TreeBuildMode);
+        if (loadReadingSettings().kanjiNumbers) writeNumbersInKanji(tree);
+        const QString from = range == PrintRange::WholeLaw || key.isEmpty()
+                                 ? (tree.nodes.isEmpty() ? QString() : tree.nodes.first().key)
+                                 : key;
+        job.text = printedText(tree, from, PrintScope::Below).value_or(QString());
+        if (marks) {
+            UserData* data = userData();
+            if (data) job.marks = marksInText(*data, curHCodeT, platform::fromCrLf(job.text));
+        }
+        return job;
+    }
+    if (PartPane->isVisible()) {  // a drawn part: its text
+        const QString plain = PartPane->toPlainText();
+        job.text = platform::toCrLf(plain);
+        if (marks)
+            if (UserData* data = userData()) job.marks = marksInText(*data, curHCodeT, plain);
+        return job;
+    }
+    const QList<MarkSpan> spans =
+        marks ? markerSpans(markers_, shownParagraphs_) : QList<MarkSpan>();
+    if (range == PrintRange::Selection && Rtxt1->textCursor().hasSelection()) {
+        const QTextCursor c = Rtxt1->textCursor();
+        const int from = c.selectionStart(), to = c.selectionEnd();
+        job.text = platform::toCrLf(Rtxt1->toPlainText().mid(from, to - from));
+        // The markers' parts within the selection, counted from its start.
+        for (MarkSpan m : spans) {
+            const int start = std::max(m.start, from), end = std::min(m.start + m.length, to);
+            if (end <= start) continue;
+            m.start = start - from;
+            m.length = end - start;
+            job.marks << m;
+        }
+        return job;
+    }
+    job.text = Rtxt1->text();
+    job.marks = spans;
+    return job;
+}
+
+QString FrmTree::savePdf(QString path, PrintRange range, bool marks) {
     const QString name = store::GetHoutenName(curHCodeT);
     const QTreeWidgetItem* n = TView1->selectedNode();
     const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
     if (path.isEmpty()) {
         QString filter = QStringLiteral("PDF (*.pdf)");
+        const bool whole = range == PrintRange::WholeLaw || key.isEmpty();
         path = platform::saveFileBox(
             QStringLiteral("PDF に保存"),
-            store::joinPath(store::folders().out,
-                            name + (key.isEmpty() ? QString() : u'-' + shortNumberOf(key)) +
-                                QStringLiteral(".pdf")),
+            store::joinPath(
+                store::folders().out,
+                name + (whole ? QString() : u'-' + shortNumberOf(key)) + QStringLiteral(".pdf")),
             {filter}, &filter);
         if (path.isEmpty()) return {};
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     }
     platform::BusyCursor busy;
-    // What the pane shows, as it shows it (a drawn part: its text).
-    writeLawPdf(path, store::lawTitle(name),
-                PartPane->isVisible() ? platform::toCrLf(PartPane->toPlainText()) : Rtxt1->text());
+    const PrintJob job = printJob(range, marks);
+    writeLawPdf(path, job.title, job.text, job.marks);
     if (MDIMain* main = MDIMain::instance())
         main->notice(QStringLiteral("%1 に保存しました").arg(path));
     return path;
+}
+
+bool FrmTree::printPages(PrintRange range, bool marks, QPrinter* printer) {
+    QPrinter chosen(QPrinter::HighResolution);
+    if (!printer) {
+        QPrintDialog dialog(&chosen, this);
+        dialog.setWindowTitle(QStringLiteral("印刷"));
+        if (dialog.exec() != QDialog::Accepted) return false;
+        printer = &chosen;
+    }
+    platform::BusyCursor busy;
+    const PrintJob job = printJob(range, marks);
+    printer->setDocName(job.title);
+    printLawText(*printer, job.title, job.text, job.marks);
+    if (MDIMain* main = MDIMain::instance())
+        main->notice(QStringLiteral("%1 を印刷しました").arg(job.title));
+    return true;
+}
+
+FrmPrint* FrmTree::openPrint() {
+    const QTreeWidgetItem* n = TView1->selectedNode();
+    // Nodes below the one chosen that are not its own paragraphs: a 目次 entry, a part.
+    const bool entry = n && n->childCount() > 0 && !isArticleKey(platform::KeyedTree::keyOf(n));
+    auto* dialog =
+        new FrmPrint(!PartPane->isVisible() && Rtxt1->textCursor().hasSelection(), entry, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    platform::connectGuarded(dialog, &FrmPrint::printChosen, this,
+                             [this](PrintRange range, bool marks) { printPages(range, marks); });
+    platform::connectGuarded(dialog, &FrmPrint::pdfChosen, this,
+                             [this](PrintRange range, bool marks) { savePdf({}, range, marks); });
+    dialog->open();
+    return dialog;
 }
 
 void FrmTree::paneMenu(const QPoint& at) {
@@ -963,7 +1095,7 @@ FrmTree::Place FrmTree::here() const {
 
 bool FrmTree::showPlace(const Place& place) {
     if (place.law.compare(curHCodeT, Qt::CaseInsensitive) == 0) {
-        if (showNode(place.key)) return true;
+        if (showJump(place.key)) return true;
         if (MDIMain* main = MDIMain::instance())
             main->notice(QStringLiteral("%1: 木にありません").arg(place.key));
         return false;

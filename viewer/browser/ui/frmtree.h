@@ -5,6 +5,7 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
 #include "store/lawdb.h"
+#include "viewer/browser/ui/frmprint.h"
 #include "viewer/marks/anchor.h"
 
 #include <QHash>
@@ -13,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QPrinter;
 class QMenu;
 class QTextBrowser;
 class QTreeWidgetItem;
@@ -25,6 +27,8 @@ class TextPane;
 namespace viewer {
 
 class RefLibrary;
+struct ReadingSettings;
+class FrmPrint;
 class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
@@ -48,7 +52,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_File_MakeHt = nullptr;
     QAction* Mn_File_Duplicate = nullptr;
     QAction* Mn_File_HTML = nullptr;
-    QAction* Mn_File_Pdf = nullptr;  // PDF に保存…
+    QAction* Mn_File_Pdf = nullptr;    // PDF に保存…
+    QAction* Mn_File_Print = nullptr;  // 印刷…
     QAction* Mn_File_Close = nullptr;
     QMenu* Mn_Joubun = nullptr;
     QAction* Mn_Joubun_Copy = nullptr;
@@ -86,6 +91,12 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // Shows the hit `key` (a paragraph) with the searched words marked; the marks stay with
     // that node until another is chosen.
     bool showHit(const QString& key, const QStringList& words);
+    // A jump (typed notation, a link): as showNode, but a paragraph shows in its whole article,
+    // marked and scrolled into view, when whole articles are on.
+    bool showJump(const QString& key);
+    // The reader's 設定 taken: the pane's font, size and spacing, whole articles, and with
+    // `numbersChanged` the tree built again for its article numbers.
+    void applyReading(const ReadingSettings& s, bool numbersChanged);
     // The layout of the two panes by Ratio.
     void layoutPanes();
     // The window's keys, seen before the tree and the pane. `Shift` is the modifier value
@@ -94,9 +105,20 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // The pane's selection marked in colour 1-6 (0 an underline), kept in the reader's own
     // file; false (and a beep) when the selection is not within one paragraph shown.
     bool markSelection(int colour);
-    // What the pane shows as a PDF with the law's title and page numbers, into `path` (asked
-    // in a save box when empty); the file written, or empty when none was chosen.
-    QString savePdf(QString path = {});
+    // A PDF with the law's title and page numbers of what the pane shows (or the range), into
+    // `path` (asked in a save box when empty); the file written, or empty when none was chosen.
+    QString savePdf(QString path = {}, PrintRange range = PrintRange::Shown, bool marks = false);
+    // What a print or PDF takes: the law's title, the text, the markers' runs in it.
+    struct PrintJob {
+        QString title, text;
+        QList<MarkSpan> marks;
+    };
+    PrintJob printJob(PrintRange range, bool marks);
+    // Prints through the system's print dialog, or onto `printer` when one is given (tests);
+    // false when the dialog was cancelled.
+    bool printPages(PrintRange range, bool marks, QPrinter* printer = nullptr);
+    // 印刷… and PDF に保存…: the window that asks what to print.
+    FrmPrint* openPrint();
     // Removes the markers under the caret or the selection; their number.
     int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether
@@ -131,8 +153,6 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool running() const { return run_.running(); }
     // A paragraph node: characters 11-12 of its key above 0.
     static bool isParagraphKey(const QString& key);
-    // The setting that keeps 条文全体を表示 between starts.
-    static inline const QString kWholeArticleKey = QStringLiteral("WHOLEARTICLE");
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -173,6 +193,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QStringList refsLaws_;         // the law list the library was made for
     QList<Place> back_, forward_;  // nodes left by following references
     QString hitKey_;               // the node opened from a search hit
+    QString jumpKey_;              // the paragraph a jump goes to, while it is shown
     QStringList hitWords_;         // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.

@@ -27,13 +27,6 @@ namespace {
 const char* const kColourNames[] = {"下線", "黄", "桃", "緑", "青", "橙", "紫"};
 }
 
-QColor markerColour(int colour) {
-    static const QColor colours[] = {
-        QColor(220, 30, 30),   QColor(255, 236, 110), QColor(255, 190, 215), QColor(185, 235, 165),
-        QColor(175, 210, 255), QColor(255, 205, 140), QColor(215, 195, 255)};
-    return colours[std::clamp(colour, 0, 6)];
-}
-
 QList<platform::TextPane::Tint> markerTints(const QList<Marker>& markers,
                                             const QList<ShownParagraph>& shown) {
     QList<platform::TextPane::Tint> tints;

@@ -4,6 +4,7 @@
 #include "platform/ui/textpane.h"
 #include "viewer/marks/anchor.h"
 #include "viewer/marks/listing.h"
+#include "viewer/print/pdf.h"  // markerColour: the pane's colours are the page's
 
 #include <QWidget>
 
@@ -17,8 +18,6 @@ class QTreeWidgetItem;
 
 namespace viewer {
 
-// The six marker colours (1-6), light enough to read through; 0 underlines in red.
-QColor markerColour(int colour);
 // The markers standing in the paragraphs a pane shows, as its tints (a note over its marker).
 QList<platform::TextPane::Tint> markerTints(const QList<Marker>& markers,
                                             const QList<ShownParagraph>& shown);

@@ -27,11 +27,13 @@
 #include "viewer/marks/ui/frmmarks.h"
 #include "viewer/shell/help.h"
 #include "viewer/shell/lookup.h"
+#include "viewer/shell/reading.h"
 #include "viewer/shell/session.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmabout.h"
 #include "viewer/shell/ui/frmhst.h"
 #include "viewer/shell/ui/frmnowsearch.h"
+#include "viewer/shell/ui/frmsettings.h"
 #include "viewer/shell/ui/frmtest.h"
 #include "viewer/tools/ui/frmcheckdata.h"
 #include "viewer/tools/ui/frmdaily.h"
@@ -62,10 +64,6 @@
 #include <QToolButton>
 
 namespace viewer {
-
-namespace {
-const QString kPartSearchKey = QStringLiteral("PARTSEARCH");
-}  // namespace
 
 namespace {
 MDIMain* mainWindow = nullptr;
@@ -203,6 +201,8 @@ void MDIMain::buildMenus() {
     Mn_File_Lexbench->setObjectName(QStringLiteral("Mn_File_Lexbench"));
     Mn_File_CheckData = Mn_File->addAction(QStringLiteral("データチェック"));
     Mn_File_CheckData->setObjectName(QStringLiteral("Mn_File_CheckData"));
+    Mn_File_Settings = Mn_File->addAction(QStringLiteral("設定(&S)…"));
+    Mn_File_Settings->setObjectName(QStringLiteral("Mn_File_Settings"));
     Mn_File_End = Mn_File->addAction(QStringLiteral("終了(&X)"));
     Mn_File_End->setObjectName(QStringLiteral("Mn_File_End"));
     Mn_dummy = new QAction(QString(), this);
@@ -222,6 +222,8 @@ void MDIMain::buildMenus() {
                              [this] { Mn_File_Lexbench_Click(); });
     platform::connectGuarded(Mn_File_CheckData, &QAction::triggered, this,
                              [this] { Mn_File_CheckData_Click(); });
+    platform::connectGuarded(Mn_File_Settings, &QAction::triggered, this,
+                             [this] { Mn_File_Settings_Click(); });
     platform::connectGuarded(Mn_File_End, &QAction::triggered, this, [this] { close(); });
     platform::connectGuarded(Mn_Help_About, &QAction::triggered, this,
                              [this] { Mn_Help_About_Click(); });
@@ -230,7 +232,7 @@ void MDIMain::buildMenus() {
     setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy});
     // The window list and the help are there whatever window is active.
     setLastingMenus({Mn_Window->menuAction(), Mn_Help->menuAction()});
-    setLastingFileActions({Mn_File_AddLaw, Mn_File_CheckData});
+    setLastingFileActions({Mn_File_AddLaw, Mn_File_CheckData, Mn_File_Settings});
 }
 
 void MDIMain::Mn_File_AddLaw_Click() {
@@ -407,13 +409,47 @@ void MDIMain::LoadLawButtons() {
     }
     if (laws.isEmpty()) return;
     s.HoutenNames << QString();
-    for (int k = 0; k < laws.size(); ++k) {
-        if (k < CmdHouten.size()) {
-            CmdHouten[k]->setText(laws[k].name);
-            CmdHouten[k]->setProperty("tag", laws[k].code);
-        }
-        s.HoutenNames << laws[k].name;
+    for (const store::LawEntry& law : laws) s.HoutenNames << law.name;
+    // The laws 設定 chose, in its order; else the first six by 番号.
+    const QList<store::LawEntry> shown =
+        buttonLaws(loadReadingSettings().lawButtons, laws, int(CmdHouten.size()));
+    for (int k = 0; k < shown.size(); ++k) {
+        CmdHouten[k]->setText(shown[k].name);
+        CmdHouten[k]->setProperty("tag", shown[k].code);
     }
+}
+
+void MDIMain::Mn_File_Settings_Click() {
+    if (settings.isNull()) {
+        settings = new FrmSettings(this);
+        settings->setAttribute(Qt::WA_DeleteOnClose);
+        platform::connectGuarded(
+            settings.data(), &FrmSettings::settingsChanged, this,
+            [this](const ReadingSettings& before, const ReadingSettings& after) {
+                applyReadingSettings(before, after);
+            });
+    }
+    settings->open();
+    settings->raise();
+}
+
+void MDIMain::applyReadingSettings(const ReadingSettings& before, const ReadingSettings& after) {
+    platform::BusyCursor busy;
+    LoadLawButtons();
+    {
+        // The box keeps its own value when toggled: it is kept already.
+        const QSignalBlocker quiet(ChkParts);
+        ChkParts->setChecked(after.searchParts);
+    }
+    const bool numbers = before.kanjiNumbers != after.kanjiNumbers;
+    for (QMdiSubWindow* sub : area()->subWindowList())
+        if (auto* tree = qobject_cast<FrmTree*>(sub->widget()))
+            platform::guard([&] { tree->applyReading(after, numbers); });
+    if (expand) platform::guard([&] { expand->applyReading(after); });
+    if (before.dataRoot != after.dataRoot)
+        platform::msgBox(
+            QStringLiteral("データの場所は次に起動したときから使われます: %1")
+                .arg(after.dataRoot.isEmpty() ? QStringLiteral("既定の場所") : after.dataRoot));
 }
 
 void MDIMain::CmdHouten_Click(int index) {
@@ -654,7 +690,10 @@ bool MDIMain::openHit(const QString& name, const QString& code, const QString& w
         tree = loadBrowser(law);
     }
     platform::bringToFront(tree);
-    if (!tree->showHit(code, store::splitSearchWords(words))) {
+    // Without words it is a link followed: a jump, not a search hit.
+    const bool shown = words.isEmpty() ? tree->showJump(code)
+                                       : tree->showHit(code, store::splitSearchWords(words));
+    if (!shown) {
         notice(isPartKey(code) ? QStringLiteral("%1: 木に%2はありません").arg(name, code)
                                : QStringLiteral("%1: 木に%2 %3はありません")
                                      .arg(name, store::GetJouKouText(code.left(10)),
@@ -698,7 +737,7 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
         tree = browser;
         platform::bringToFront(tree);
     }
-    if (!tree->showNode(found.code)) {
+    if (!tree->showJump(found.code)) {
         notice(QStringLiteral("%1: %2の木に%3はありません")
                    .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
         return false;

@@ -33,6 +33,8 @@ class FrmNowSearch;
 class FrmHst;
 class FrmTest;
 class FrmExpand;
+class FrmSettings;
+struct ReadingSettings;
 class FrmCheckData;
 class FrmRCL;
 class FrmSR;
@@ -74,6 +76,9 @@ class MDIMain : public platform::MdiFrame {
     void CmdSR_Click();
     // The data check: shown, made when missing (an open one keeps its lists).
     void Mn_File_CheckData_Click();
+    // 設定: the window, and what its OK changes in the windows open.
+    void Mn_File_Settings_Click();
+    void applyReadingSettings(const ReadingSettings& before, const ReadingSettings& after);
     void Mn_File_Lexbench_Click();
     // ファイル → 法令を追加…: a law from the government's law API.
     void Mn_File_AddLaw_Click();
@@ -103,6 +108,7 @@ class MDIMain : public platform::MdiFrame {
     QAction* Mn_File_Lexbench = nullptr;
     QAction* Mn_File_CheckData = nullptr;
     QAction* Mn_File_End = nullptr;
+    QAction* Mn_File_Settings = nullptr;
     QAction* Mn_dummy = nullptr;
     QMenu* Mn_Help = nullptr;
     QAction* Mn_Help_About = nullptr;
@@ -124,6 +130,7 @@ class MDIMain : public platform::MdiFrame {
     QPointer<FrmSR> drill;                       // the heading drill
     QPointer<FrmDaily> daily;                    // the study timer
     QPointer<FrmHelp> help;                      // the short help
+    QPointer<FrmSettings> settings;              // 設定
 
     // The default browser showing `law`: made (and loaded) on first use, else its tree is
     // cleared and built anew. Brought to the front.

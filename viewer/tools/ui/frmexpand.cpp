@@ -16,6 +16,7 @@
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
 #include "viewer/marks/ui/frmmarks.h"
+#include "viewer/shell/reading.h"
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/expand.h"
 
@@ -27,6 +28,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace viewer {
 
@@ -56,8 +59,7 @@ FrmExpand::FrmExpand(const QString& law, QWidget* parent) : QWidget(parent), cur
                                       QStringLiteral("VIEW"), QStringLiteral("EXPANDPARTS"));
     Rtxt1 = new platform::TextPane(this);
     Rtxt1->setObjectName(QStringLiteral("Rtxt1"));
-    Rtxt1->setFontName(platform::kMincho);
-    Rtxt1->setFontSize(11);
+    applyReading(loadReadingSettings());
     answerReferenceLinks(Rtxt1, this, &refs_);
 
     auto* bar = new QHBoxLayout;
@@ -154,6 +156,13 @@ void FrmExpand::CmdSave_Click() {
 void FrmExpand::closeEvent(QCloseEvent* e) {
     if (run_.deferClose(e)) return;
     QWidget::closeEvent(e);
+}
+
+void FrmExpand::applyReading(const ReadingSettings& s) {
+    Rtxt1->setFontName(s.fontFamily);
+    // A point below the browser's, as the whole text has always been.
+    Rtxt1->setFontSize(std::max(kSmallestReadingSize, s.fontSize - 1));
+    Rtxt1->setLineSpacing(s.lineSpacing);
 }
 
 }  // namespace viewer

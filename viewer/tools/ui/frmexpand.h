@@ -19,6 +19,7 @@ class TextPane;
 namespace viewer {
 
 class RefLibrary;
+struct ReadingSettings;
 
 class FrmExpand : public QWidget {
     Q_OBJECT
@@ -40,6 +41,8 @@ class FrmExpand : public QWidget {
     // Saves the pane's text to a file chosen in a save box, in UTF-8 or Shift_JIS ("保存").
     void CmdSave_Click();
     bool running() const { return run_.running(); }
+    // The reader's font, a point smaller, and line spacing from 設定.
+    void applyReading(const ReadingSettings& s);
 
   protected:
     void closeEvent(QCloseEvent* e) override;
