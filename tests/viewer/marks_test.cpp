@@ -152,7 +152,7 @@ TEST_F(UserDataTest, LexctlMarksAndFindsThemAgainAfterAnImport) {
     auto run = [&](const QStringList& args) { return lexctl(args); };
     EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415:1"),
                    QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--colour"),
-                   QStringLiteral("2"), QStringLiteral("--note"), QStringLiteral("要件")})
+                   QStringLiteral("2"), QStringLiteral("--note"), QStringLiteral("帰責の確認")})
                   .out,
               QStringLiteral("1\n"));
     const testsupport::ProcessResult refused =
@@ -216,6 +216,26 @@ TEST_F(UserDataTest, LexctlWritesAPdfWhoseTextReadsBack) {
         0);
     EXPECT_TRUE(text(law).contains(QStringLiteral("天皇は、日本国の象徴であり")));
     EXPECT_EQ(lexctl({QStringLiteral("pdf"), QStringLiteral("MP415")}).exitCode, 2);  // no -o
+    // --marks: the reader's markers and each note after its run, in a paragraph and a whole law.
+    ASSERT_EQ(lexctl({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415:1"),
+                      QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--note"),
+                      QStringLiteral("帰責の確認")})
+                  .exitCode,
+              0);
+    for (const char* typed : {"MP415", "MP"}) {
+        const QString marked = path(QStringLiteral("marked.pdf"));
+        ASSERT_EQ(lexctl({QStringLiteral("pdf"), QString::fromLatin1(typed), QStringLiteral("-o"),
+                          marked, QStringLiteral("--marks")})
+                      .exitCode,
+                  0);
+        EXPECT_TRUE(text(marked).contains(QStringLiteral("債務者〔メモ：帰責の確認〕がその債務")))
+            << typed;
+        ASSERT_EQ(lexctl({QStringLiteral("pdf"), QString::fromLatin1(typed), QStringLiteral("-o"),
+                          marked})
+                      .exitCode,
+                  0);
+        EXPECT_FALSE(text(marked).contains(QStringLiteral("帰責の確認"))) << typed;
+    }
     // A platform named that has no display: pdf runs on none, other commands need none.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     qputenv("QT_QPA_PLATFORM", "xcb");

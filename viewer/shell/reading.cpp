@@ -29,7 +29,8 @@ ReadingSettings loadReadingSettings() {
     const platform::Settings inst;
     const platform::Settings view(kApp, kView);
     ReadingSettings s;
-    s.apiAddress = exchange::lawApiAddress();
+    // As the law API client reads it.
+    s.apiAddress = inst.get(QStringLiteral("API"), QString::fromLatin1(exchange::kDefaultLawApi));
     s.dataRoot = inst.get(QStringLiteral("ROOT"));
     s.fontFamily = view.get(kFontKey, kMincho);
     // A value out of bounds (edited by hand) gives way to the first one.
