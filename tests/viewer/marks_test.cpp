@@ -152,7 +152,7 @@ TEST_F(UserDataTest, LexctlMarksAndFindsThemAgainAfterAnImport) {
     auto run = [&](const QStringList& args) { return lexctl(args); };
     EXPECT_EQ(run({QStringLiteral("mark"), QStringLiteral("add"), QStringLiteral("MP415:1"),
                    QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--colour"),
-                   QStringLiteral("2"), QStringLiteral("--note"), QStringLiteral("帰責の確認")})
+                   QStringLiteral("2"), QStringLiteral("--note"), QStringLiteral("要件")})
                   .out,
               QStringLiteral("1\n"));
     const testsupport::ProcessResult refused =
