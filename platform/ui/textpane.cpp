@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include <algorithm>
@@ -32,7 +33,60 @@ QString toCrLf(const QString& text) {
     return s;
 }
 
+SpacedLayout::SpacedLayout(QTextDocument* doc) : QPlainTextDocumentLayout(doc) {}
+
+void SpacedLayout::setSpacing(int percent) {
+    if (percent == spacing_) return;
+    spacing_ = percent;
+    // Every block laid out again as it is next shown.
+    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next())
+        b.layout()->clearLayout();
+    requestUpdate();
+    Q_EMIT documentSizeChanged(documentSize());
+}
+
+QRectF SpacedLayout::blockBoundingRect(const QTextBlock& block) const {
+    if (block.isValid() && spacing_ != 100 && block.layout()->lineCount() == 0) layOut(block);
+    return QPlainTextDocumentLayout::blockBoundingRect(block);
+}
+
+void SpacedLayout::documentChanged(int from, int removed, int added) {
+    QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    if (spacing_ == 100) return;
+    // The blocks the plain layout has just laid out, laid out again with the spacing.
+    const QTextBlock last = document()->findBlock(std::max(0, from + added - 1));
+    for (QTextBlock b = document()->findBlock(from); b.isValid(); b = b.next()) {
+        if (b.layout()->lineCount() > 0) layOut(b);
+        if (b == last) break;
+    }
+}
+
+void SpacedLayout::layOut(const QTextBlock& block) const {
+    // The plain layout's lines, each with the extra height above it, so that the text keeps
+    // its place at the left and the pane scrolls by lines as before. The plain layout lays the
+    // block out first: its lines hold the width it gives them.
+    QTextLayout* tl = block.layout();
+    if (tl->lineCount() == 0) QPlainTextDocumentLayout::blockBoundingRect(block);
+    if (tl->lineCount() == 0) return;
+    const qreal width = tl->lineAt(0).width();
+    const qreal margin = document()->documentMargin();
+    tl->beginLayout();
+    qreal y = 0;
+    for (QTextLine line = tl->createLine(); line.isValid(); line = tl->createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(width);
+        const qreal extra = line.height() * (spacing_ - 100) / 100.0;
+        line.setPosition(QPointF(margin, y + extra));
+        y += line.height() + extra;
+    }
+    tl->endLayout();
+}
+
 TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
+    // The pane's own document: the edit takes the layout only through setDocument.
+    auto* doc = new QTextDocument(this);
+    doc->setDocumentLayout(new SpacedLayout(doc));
+    setDocument(doc);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     viewport()->setMouseTracking(true);  // links answer the pointer
     fontName_ = kGothic;
@@ -148,7 +202,6 @@ void TextPane::setText(const QString& crlfText) {
     // link that would be the link's colour and underline.
     setCurrentCharFormat(QTextCharFormat());
     setPlainText(fromCrLf(crlfText));
-    applyLineSpacing();
     // An open find bar finds in the new text too.
     if (findBar_->isVisible() && !findEdit_->text().isEmpty()) {
         highlightWords({findEdit_->text()});
@@ -158,26 +211,8 @@ void TextPane::setText(const QString& crlfText) {
 
 void TextPane::setLineSpacing(int percent) {
     lineSpacing_ = std::clamp(percent, 100, 300);
-    applyLineSpacing();
-}
-
-void TextPane::applyLineSpacing() {
-    // The text as the font sets it needs no format: a search result of a thousand blocks
-    // would pay for one per block.
-    if (lineSpacing_ == 100 &&
-        document()->firstBlock().blockFormat().lineHeightType() == QTextBlockFormat::SingleHeight)
-        return;
-    const bool modified = document()->isModified();
-    const bool undo = document()->isUndoRedoEnabled();
-    document()->setUndoRedoEnabled(false);
-    QTextCursor c(document());
-    c.select(QTextCursor::Document);
-    QTextBlockFormat f;
-    f.setLineHeight(lineSpacing_, lineSpacing_ == 100 ? QTextBlockFormat::SingleHeight
-                                                      : QTextBlockFormat::ProportionalHeight);
-    c.mergeBlockFormat(f);
-    document()->setUndoRedoEnabled(undo);
-    document()->setModified(modified);
+    if (auto* layout = qobject_cast<SpacedLayout*>(document()->documentLayout()))
+        layout->setSpacing(lineSpacing_);
 }
 
 void TextPane::setFocusRun(int crlfStart, int crlfLength) {

@@ -24,6 +24,24 @@ QString toCrLf(const QString& text);
 // marked with the search's background colour.
 QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words);
 
+// The plain text's layout with taller lines: Qt's plain layout takes no line height of its own,
+// so each block's lines are laid out again with the extra height above each line.
+class SpacedLayout : public QPlainTextDocumentLayout {
+    Q_OBJECT
+  public:
+    explicit SpacedLayout(QTextDocument* doc);
+    void setSpacing(int percent);  // 100: as the font sets it
+    int spacing() const { return spacing_; }
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+  protected:
+    void documentChanged(int from, int removed, int added) override;
+
+  private:
+    void layOut(const QTextBlock& block) const;
+    int spacing_ = 100;
+};
+
 class TextPane : public QPlainTextEdit {
     Q_OBJECT
   public:
@@ -113,7 +131,6 @@ class TextPane : public QPlainTextEdit {
     int toCrLfPos(int plainPos) const;
     void applyFont(const QFont& f);
     QString fontName_;
-    void applyLineSpacing();
     int lineSpacing_ = 100;
     std::pair<int, int> focus_{-1, 0};        // CR LF start and length, or -1
     QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted

@@ -10,6 +10,7 @@
 #include "platform/ui/windowprompt.h"
 #include "tests/support/testsupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -23,8 +24,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSoundEffect>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -177,6 +181,73 @@ TEST(TextPaneTest, FontSetters) {
     p.setFontBold(false);
     EXPECT_FALSE(p.fontBold());
     EXPECT_EQ(p.fontName(), kMincho);
+}
+
+// Taller lines: each line of every block, wrapped ones too, and through later texts and sizes;
+// the text and its positions stay as they were.
+TEST(TextPaneTest, LineSpacingMakesEveryLineTaller) {
+    TextPane pane;
+    pane.resize(300, 400);
+    pane.show();
+    const QString text =
+        QStringLiteral("一行目\r\n") + QString(60, QChar(0x6CD5)) + QStringLiteral("\r\n末");
+    pane.setText(text);
+    auto heights = [&pane] {
+        const auto* layout = pane.document()->documentLayout();
+        QList<qreal> out;
+        for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
+            out << layout->blockBoundingRect(b).height();
+        return out;
+    };
+    const QList<qreal> plain = heights();
+    ASSERT_EQ(plain.size(), 3);
+    ASSERT_GT(pane.document()->findBlockByNumber(1).layout()->lineCount(), 1);  // wrapped
+    pane.setLineSpacing(200);
+    QList<qreal> spaced = heights();
+    // Each line twice its height; the document's margin below the last block stays one.
+    const qreal margin = pane.document()->documentMargin();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(spaced[i] - plain[i], plain[i] - (i == 2 ? margin : 0), 1.0) << i;
+    // Kept for the next text, a wider pane, and undone at 100; bounds held.
+    pane.setText(text);
+    pane.resize(500, 400);
+    QCoreApplication::processEvents();
+    spaced = heights();
+    EXPECT_NEAR(spaced[0], 2 * plain[0], 2.0);
+    EXPECT_EQ(pane.text(), text);
+    pane.setLineSpacing(100);
+    EXPECT_NEAR(heights()[0], plain[0], 0.5);
+    pane.setLineSpacing(1000);
+    EXPECT_EQ(pane.lineSpacing(), 300);
+    pane.setLineSpacing(0);
+    EXPECT_EQ(pane.lineSpacing(), 100);
+}
+
+// A run marked as the one on show: across the width, in view, cleared by a new text; a run
+// past the text marks nothing.
+TEST(TextPaneTest, AFocusRunIsMarkedScrolledToAndClearedByANewText) {
+    TextPane pane;
+    pane.resize(300, 120);
+    pane.show();
+    QStringList lines;
+    for (int i = 0; i < 60; ++i) lines << QStringLiteral("行%1").arg(i);
+    const QString text = lines.join(QStringLiteral("\r\n"));
+    pane.setText(text);
+    const int at = int(text.indexOf(QStringLiteral("行50")));
+    pane.setFocusRun(at, 4);
+    EXPECT_EQ(pane.focusRun(), std::make_pair(at, 4));
+    EXPECT_EQ(pane.selStart(), at);
+    EXPECT_GT(pane.verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(pane.viewport()->rect().contains(pane.cursorRect().center()));
+    ASSERT_EQ(pane.extraSelections().size(), 1);
+    EXPECT_TRUE(pane.extraSelections()[0].format.boolProperty(QTextFormat::FullWidthSelection));
+    pane.setFocusRun(int(text.size()) - 1, 5);  // past the end
+    EXPECT_EQ(pane.focusRun().first, -1);
+    EXPECT_TRUE(pane.extraSelections().isEmpty());
+    pane.setFocusRun(at, 4);
+    pane.setText(text);
+    EXPECT_EQ(pane.focusRun().first, -1);
+    EXPECT_TRUE(pane.extraSelections().isEmpty());
 }
 
 TEST(MdiFrameTest, ChildrenMenusAndUnload) {

@@ -86,7 +86,7 @@ TEST_F(BrowserTest, SettingsChosenInTheWindowAreKeptAndTakenByTheOpenWindows) {
     EXPECT_EQ(w().CmdHouten[2]->text(), QString());
     EXPECT_TRUE(w().ChkParts->isChecked());
     EXPECT_EQ(t->Rtxt1->fontSize(), 15);
-    EXPECT_EQ(t->Rtxt1->document()->lastBlock().blockFormat().lineHeight(), 150);
+    EXPECT_EQ(t->Rtxt1->lineSpacing(), 150);
     EXPECT_FALSE(t->Mn_View_Whole->isChecked());
     EXPECT_EQ(t->TView1->selectedKey(), QStringLiteral("MP04150000"));
     EXPECT_TRUE(t->TView1->node(QStringLiteral("MP04150000"))
@@ -98,7 +98,7 @@ TEST_F(BrowserTest, SettingsChosenInTheWindowAreKeptAndTakenByTheOpenWindows) {
     // A button opens its law; the spacing holds for every new text.
     QTest::mouseClick(w().CmdHouten[1], Qt::LeftButton);
     lookup(QStringLiteral("KP9"));
-    EXPECT_EQ(t->Rtxt1->document()->firstBlock().blockFormat().lineHeight(), 150);
+    EXPECT_EQ(t->Rtxt1->lineSpacing(), 150);
     EXPECT_TRUE(t->Rtxt1->text().contains(QStringLiteral("第九条")));
 
     // Opened again it shows what is kept; 番号順 restores the default, which is kept as none.

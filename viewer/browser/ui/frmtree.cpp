@@ -739,12 +739,13 @@ void FrmTree::applyReading(const ReadingSettings& s, bool numbersChanged) {
     Mn_View_Whole->setChecked(s.wholeArticles);
     QString key;
     if (const QTreeWidgetItem* n = TView1->selectedNode()) key = platform::KeyedTree::keyOf(n);
+    const bool jumped = Rtxt1->focusRun().first >= 0;  // shown as a jump: shown so again
     if (numbersChanged && !curHCodeT.isEmpty()) {
         // The tree's labels are the numbers: built again, the node on show kept.
         ClearTree();
         MakeTreeOne(curHCodeT, state().TreeBuildMode);
     }
-    if (!key.isEmpty()) showNode(key);
+    if (!key.isEmpty()) jumped ? showJump(key) : showNode(key);
 }
 
 bool FrmTree::showHit(const QString& key, const QStringList& words) {
