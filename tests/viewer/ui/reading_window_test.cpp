@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
@@ -124,6 +126,28 @@ TEST_F(BrowserTest, SettingsChosenInTheWindowAreKeptAndTakenByTheOpenWindows) {
     QTest::mouseClick(s->CmdCancel, Qt::LeftButton);
     EXPECT_EQ(loadReadingSettings().fontSize, 15);
     EXPECT_EQ(prompt.messages.size(), 2) << prompt.messages.join(u'\n').toStdString();
+}
+
+// A frame of 800×600: the browser within it, its text pane at least half of it; a larger one
+// keeps the pane's share.
+TEST_F(BrowserTest, AtEightHundredBySixHundredTheTextKeepsHalfTheBrowser) {
+    lookup(QStringLiteral("MP415"));
+    FrmTree* t = w().browser;
+    ASSERT_NE(t, nullptr);
+    QMdiSubWindow* sub = platform::subWindowOf(t);
+    ASSERT_NE(sub, nullptr);
+    sub->setGeometry(0, 0, 1200, 800);
+    w().resize(800, 600);
+    QCoreApplication::processEvents();
+    const QRect room = w().area()->viewport()->rect();
+    EXPECT_TRUE(room.contains(sub->geometry()))
+        << sub->geometry().width() << 'x' << sub->geometry().height();
+    EXPECT_GE(t->Rtxt1->height() * 2, t->height()) << t->Rtxt1->height() << '/' << t->height();
+    EXPECT_GT(t->TView1->height(), 0);
+    w().resize(1300, 900);
+    sub->setGeometry(0, 0, 1000, 760);
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(double(t->Rtxt1->height()) / t->height(), 0.4, 0.08);
 }
 
 TEST_F(BrowserTest, APrintTakesTheShownTextTheSelectionAnEntryOrTheWholeLawWithItsMarkers) {

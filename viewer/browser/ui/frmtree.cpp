@@ -61,8 +61,9 @@
 namespace viewer {
 
 namespace {
-constexpr int kProblemLines = 20;  // rows listed in the message of a build
-}
+constexpr int kProblemLines = 20;   // rows listed in the message of a build
+constexpr int kSmallBrowser = 520;  // pixels: below, the text pane takes at least half
+}  // namespace
 
 FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCodeT(law) {
     setObjectName(QStringLiteral("FrmTree"));
@@ -790,7 +791,9 @@ int FrmTree::FindWord(const QString& strKW) {
 void FrmTree::layoutPanes() {
     // Measures of the window as a whole (its frame included), as the layout was written.
     const QRect outer = platform::geometryTwips(this);
-    const int paneH = int(float(outer.height()) * Ratio);
+    // A small window (a frame of 800×600) keeps at least half of itself for the text.
+    const float share = height() < kSmallBrowser ? std::max(Ratio, 0.5f) : Ratio;
+    const int paneH = int(float(outer.height()) * share);
     const int treeH = std::max(0, outer.height() - paneH - 450);
     const int w = std::max(0, outer.width() - 180);
     TView1->setGeometry(0, 0, platform::twipsToPixels(w), platform::twipsToPixels(treeH));

@@ -399,6 +399,24 @@ void MDIMain::arrangeBrowsers() {
     }
 }
 
+void MDIMain::fitBrowsers() {
+    // A smaller frame keeps every browser within it: a pane past the frame's edge cannot be
+    // read without scrolling the whole area.
+    const QRect room = area()->viewport()->rect();
+    if (room.width() < 100 || room.height() < 100) return;
+    for (QMdiSubWindow* sub : area()->subWindowList()) {
+        if (!qobject_cast<FrmTree*>(sub->widget()) || sub->isMaximized() || sub->isMinimized())
+            continue;
+        QRect g = sub->geometry();
+        if (room.contains(g)) continue;
+        g.setWidth(std::min(g.width(), room.width()));
+        g.setHeight(std::min(g.height(), room.height()));
+        g.moveLeft(std::clamp(g.left(), 0, room.width() - g.width()));
+        g.moveTop(std::clamp(g.top(), 0, room.height() - g.height()));
+        sub->setGeometry(g);
+    }
+}
+
 void MDIMain::LoadLawButtons() {
     const QList<store::LawEntry> laws = store::readLawList();
     ViewerState& s = state();
@@ -864,6 +882,8 @@ void MDIMain::closeEvent(QCloseEvent* e) {
 bool MDIMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area()->viewport() && event->type() == QEvent::MouseButtonPress)
         Mn_File->menuAction()->setVisible(true);
+    if (watched == area()->viewport() && event->type() == QEvent::Resize)
+        platform::guard([this] { fitBrowsers(); });
     return platform::MdiFrame::eventFilter(watched, event);
 }
 

@@ -170,6 +170,8 @@ class MDIMain : public platform::MdiFrame {
   public:
     // The browsers side by side over the frame's client area, the default one first.
     void arrangeBrowsers();
+    // Each browser reaching past the area shrunk and moved to lie within it.
+    void fitBrowsers();
     // What is kept between starts, read at the load and written as the frame closes.
     void restoreSession();
     void saveSession();
