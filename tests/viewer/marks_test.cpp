@@ -8,6 +8,7 @@
 #include "viewer/marks/userdata.h"
 
 #include <QDir>
+#include <QMap>
 #include <QProcess>
 
 using namespace viewer;
@@ -97,6 +98,99 @@ TEST(MarkAnchorTest, AMarkerIsFoundAgainOrKeptLostNeverPutOnOtherWords) {
 }
 
 class UserDataTest : public testsupport::SampleLawsTest {};
+
+// 民法 as of 2023 and as of 2025 (令和4年法律第102号, in force 2024-04-01): 第733条 (再婚禁止期間)
+// became 削除, 第772条 (嫡出の推定) was rewritten and grew to four paragraphs, the old 第821条
+// (居所の指定) moved to 第822条 and the old 第822条 (懲戒) went. The 2025 text is the bundled one;
+// the 2023 text of these four articles is written here as the amending law found them, every
+// other paragraph being the same in both.
+TEST_F(UserDataTest, MarkersOnTheCivilCodeOf2023FoundAgainIn2025) {
+    const QList<MarkedParagraph> now = markableParagraphs(QStringLiteral("MP"));
+    ASSERT_GT(now.size(), 2000);
+    const QMap<QString, QString> changed2023{
+        {QStringLiteral("MP07330000010100"),
+         QStringLiteral("女は、前婚の解消又は取消しの日から起算して百日を経過した後でなければ、再婚を"
+                        "することができない。")},
+        {QStringLiteral("MP07330000020200"),
+         QStringLiteral("前項の規定は、次に掲げる場合には、適用しない。\r\n一　女が前婚の解消又は取消"
+                        "しの時に懐胎していなかった場合\r\n二　女が前婚の解消又は取消しの後に出産し"
+                        "た場合")},
+        {QStringLiteral("MP07720000010100"),
+         QStringLiteral("妻が婚姻中に懐胎した子は、夫の子と推定する。")},
+        {QStringLiteral("MP07720000020200"),
+         QStringLiteral("婚姻の成立の日から二百日を経過した後又は婚姻の解消若しくは取消しの日から三百"
+                        "日以内に生まれた子は、婚姻中に懐胎したものと推定する。")},
+        {QStringLiteral("MP08210000010000"),
+         QStringLiteral("子は、親権を行う者が指定した場所に、その居所を定めなければならない。")},
+        {QStringLiteral("MP08220000010000"),
+         QStringLiteral("親権を行う者は、第八百二十条の規定による監護及び教育に必要な範囲内でその子を"
+                        "懲戒することができる。")}};
+    const QStringList changedArticles{QStringLiteral("MP0733"), QStringLiteral("MP0772"),
+                                      QStringLiteral("MP0821"), QStringLiteral("MP0822")};
+    QList<MarkedParagraph> old;
+    for (const MarkedParagraph& p : now)
+        if (!changedArticles.contains(p.place.left(6))) old << p;
+    for (auto it = changed2023.cbegin(); it != changed2023.cend(); ++it) old << MarkedParagraph{it.key(), it.value()};
+
+    // A marker in the middle of every unchanged paragraph of four characters or more: each
+    // stays where it is.
+    int unchanged = 0;
+    for (const MarkedParagraph& p : old) {
+        const int length = int(p.text.toUcs4().size());
+        if (changed2023.contains(p.place) || p.place.contains(u'附') || length < 4) continue;
+        const Marker m = markRun(QStringLiteral("MP"), p, length / 3, std::min(6, length - length / 3));
+        const Marker found = relocate(m, now);
+        ++unchanged;
+        ASSERT_EQ(found.state, QStringLiteral("ok")) << p.place.toStdString();
+        ASSERT_EQ(found.place, p.place);
+    }
+    EXPECT_GT(unchanged, 1900);
+
+    // The markers in the articles the amendment changed.
+    auto markOn = [&](const char* place, const char* words) {
+        const QString text = changed2023.value(QString::fromLatin1(place));
+        const QString w = QString::fromUtf8(words);
+        const qsizetype at = text.indexOf(w);
+        EXPECT_GE(at, 0) << words;
+        return markRun(QStringLiteral("MP"), {QString::fromLatin1(place), text},
+                       int(text.left(at).toUcs4().size()), int(w.toUcs4().size()));
+    };
+    struct Case {
+        const char *place, *words, *state, *placeNow;
+    };
+    const Case cases[] = {
+        // Its words where they were: untouched.
+        {"MP07720000010100", "妻が婚姻中に懐胎した子は、", "ok", "MP07720000010100"},
+        // Words kept in the rewritten paragraph, further on.
+        {"MP07720000010100", "夫の子と推定する", "moved", "MP07720000010100"},
+        {"MP07720000020200", "婚姻の成立の日から二百日を経過した後", "moved", "MP07720000020200"},
+        // The whole article moved to the next number.
+        {"MP08210000010000", "指定した場所に、その居所を定め", "moved", "MP08220000010000"},
+        // Words the amendment removed: kept with their text, never put on others.
+        {"MP08220000010000", "懲戒することができる", "lost", "MP08220000010000"},
+        {"MP07330000010100", "百日を経過した後でなければ", "lost", "MP07330000010100"},
+        {"MP07330000020200", "後に出産した場合", "lost", "MP07330000020200"}};
+    QMap<QString, int> states;
+    for (const Case& c : cases) {
+        const Marker m = markOn(c.place, c.words);
+        const Marker found = relocate(m, now);
+        ++states[found.state];
+        EXPECT_EQ(found.state, QString::fromLatin1(c.state)) << c.words;
+        EXPECT_EQ(found.place, QString::fromLatin1(c.placeNow)) << c.words;
+        EXPECT_EQ(found.text, m.text);
+        if (found.state == QStringLiteral("lost")) continue;
+        // Where it is found, its words are.
+        for (const MarkedParagraph& p : now) {
+            if (p.place != found.place) continue;
+            const QList<uint> points = p.text.toUcs4().mid(found.start, found.length);
+            QString words;
+            for (const uint point : points) words += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
+            EXPECT_EQ(words, m.text) << c.words;
+        }
+    }
+    EXPECT_EQ(states, (QMap<QString, int>{{QStringLiteral("ok"), 1}, {QStringLiteral("moved"), 3},
+                                          {QStringLiteral("lost"), 3}}));
+}
 
 TEST_F(UserDataTest, KeptApartFromTheLawsMovedByJsonWithoutDuplicates) {
     const QString file = path(QStringLiteral("mine/reader.sqlite"));
