@@ -1,5 +1,6 @@
 #include "platform/ui/textpane.h"
 
+#include "platform/ui/findbar.h"
 #include "platform/ui/fonts.h"
 
 #include <QFrame>
@@ -91,99 +92,31 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
     viewport()->setMouseTracking(true);  // links answer the pointer
     fontName_ = kGothic;
     applyFont(japaneseFont(kGothic, 10.0));
-    findBar_ = new QFrame(this);
-    findBar_->setObjectName(QStringLiteral("FindBar"));
-    findBar_->setFrameShape(QFrame::StyledPanel);
-    findBar_->setAutoFillBackground(true);
-    findEdit_ = new QLineEdit(findBar_);
-    findEdit_->setObjectName(QStringLiteral("FindEdit"));
-    findEdit_->setPlaceholderText(QStringLiteral("検索（Enter 次、Shift+Enter 前）"));
-    findEdit_->setFont(japaneseFont(kGothic, 10.0));
-    findEdit_->installEventFilter(this);
-    findLabel_ = new QLabel(findBar_);
-    findLabel_->setFont(japaneseFont(kGothic, 10.0));
-    auto* row = new QHBoxLayout(findBar_);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->addWidget(findEdit_, 1);
-    row->addWidget(findLabel_);
-    findBar_->hide();
-    connect(findEdit_, &QLineEdit::textChanged, this, [this](const QString& words) {
-        highlightWords(words.isEmpty() ? QStringList() : QStringList{words});
-        findLabel_->setText(findCount());
-    });
-}
-
-void TextPane::keyPressEvent(QKeyEvent* e) {
-    if (e->matches(QKeySequence::Find)) {
-        openFind();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(e);
+    findBar_ = new FindBar(this, {[this] { return document(); }, [this] { return textCursor(); },
+                                  [this](const QTextCursor& c) {
+                                      setTextCursor(c);
+                                      ensureCursorVisible();
+                                  },
+                                  [this](const QStringList& words) {
+                                      highlightWords(words);
+                                      return int(marks_.size());
+                                  }});
 }
 
 void TextPane::openFind() {
-    const QString chosen = textCursor().selectedText();
-    if (!chosen.isEmpty() && !chosen.contains(QChar::ParagraphSeparator))
-        findEdit_->setText(chosen);
-    placeFindBar();
-    findBar_->show();
-    findBar_->raise();
-    findEdit_->setFocus();
-    findEdit_->selectAll();
-    findLabel_->setText(findCount());
+    findBar_->open();
 }
 
 QString TextPane::findCount() const {
-    if (findEdit_->text().isEmpty()) return {};
-    return marks_.isEmpty() ? QStringLiteral("見つかりません")
-                            : QStringLiteral("%1 件").arg(marks_.size());
+    return findBar_->count();
 }
 
 bool TextPane::findNext(bool backwards) {
-    const QString words = findEdit_->text();
-    if (words.isEmpty()) return false;
-    const QString plain = toPlainText();
-    const QTextCursor c = textCursor();
-    qsizetype at = backwards ? plain.lastIndexOf(words, c.selectionStart() - 1, Qt::CaseInsensitive)
-                             : plain.indexOf(words, c.selectionEnd(), Qt::CaseInsensitive);
-    if (at < 0)  // round the end
-        at = backwards ? plain.lastIndexOf(words, -1, Qt::CaseInsensitive)
-                       : plain.indexOf(words, 0, Qt::CaseInsensitive);
-    if (at < 0) return false;
-    QTextCursor hit(document());
-    hit.setPosition(int(at));
-    hit.setPosition(int(at + words.size()), QTextCursor::KeepAnchor);
-    setTextCursor(hit);
-    ensureCursorVisible();
-    return true;
+    return findBar_->next(backwards);
 }
 
-void TextPane::placeFindBar() {
-    const int w = std::min(360, std::max(160, viewport()->width() - 8));
-    findBar_->setGeometry(viewport()->geometry().right() - w - 4, viewport()->geometry().top() + 4,
-                          w, findBar_->sizeHint().height());
-}
-
-void TextPane::resizeEvent(QResizeEvent* e) {
-    QPlainTextEdit::resizeEvent(e);
-    placeFindBar();
-}
-
-bool TextPane::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == findEdit_ && event->type() == QEvent::KeyPress) {
-        const auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            findNext(k->modifiers() & Qt::ShiftModifier);
-            return true;
-        }
-        if (k->key() == Qt::Key_Escape) {
-            findBar_->hide();
-            highlightWords({});
-            setFocus();
-            return true;
-        }
-    }
-    return QPlainTextEdit::eventFilter(watched, event);
+QLineEdit* TextPane::findEdit() const {
+    return findBar_->edit();
 }
 
 QString TextPane::text() const {
@@ -203,10 +136,7 @@ void TextPane::setText(const QString& crlfText) {
     setCurrentCharFormat(QTextCharFormat());
     setPlainText(fromCrLf(crlfText));
     // An open find bar finds in the new text too.
-    if (findBar_->isVisible() && !findEdit_->text().isEmpty()) {
-        highlightWords({findEdit_->text()});
-        findLabel_->setText(findCount());
-    }
+    findBar_->refresh();
 }
 
 void TextPane::setLineSpacing(int percent) {

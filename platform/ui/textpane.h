@@ -24,6 +24,8 @@ QString toCrLf(const QString& text);
 // marked with the search's background colour.
 QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words);
 
+class FindBar;
+
 // The plain text's layout with taller lines: Qt's plain layout takes no line height of its own,
 // so each block's lines are laid out again with the extra height above each line.
 class SpacedLayout : public QPlainTextDocumentLayout {
@@ -93,7 +95,7 @@ class TextPane : public QPlainTextEdit {
     // round the end); Esc closes it.
     void openFind();
     bool findNext(bool backwards = false);
-    QLineEdit* findEdit() const { return findEdit_; }
+    QLineEdit* findEdit() const;
     QString findCount() const;  // "3 件", "見つかりません", or empty
     // The CR LF position of the caret.
     int caretPosition() const { return selStart(); }
@@ -120,9 +122,6 @@ class TextPane : public QPlainTextEdit {
 
   protected:
     void mouseMoveEvent(QMouseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
@@ -135,10 +134,7 @@ class TextPane : public QPlainTextEdit {
     std::pair<int, int> focus_{-1, 0};        // CR LF start and length, or -1
     QList<QTextEdit::ExtraSelection> marks_;  // the words highlighted
     QList<Tint> tints_;
-    void placeFindBar();
-    QFrame* findBar_ = nullptr;
-    QLineEdit* findEdit_ = nullptr;
-    QLabel* findLabel_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QList<Link> links_;
     std::function<QString(const QString&)> linkTip_;
     int hovered_ = -1;

@@ -109,28 +109,33 @@ TEST_F(UserDataTest, MarkersOnTheCivilCodeOf2023FoundAgainIn2025) {
     ASSERT_GT(now.size(), 2000);
     const QMap<QString, QString> changed2023{
         {QStringLiteral("MP07330000010100"),
-         QStringLiteral("女は、前婚の解消又は取消しの日から起算して百日を経過した後でなければ、再婚を"
-                        "することができない。")},
+         QStringLiteral(
+             "女は、前婚の解消又は取消しの日から起算して百日を経過した後でなければ、再婚を"
+             "することができない。")},
         {QStringLiteral("MP07330000020200"),
-         QStringLiteral("前項の規定は、次に掲げる場合には、適用しない。\r\n一　女が前婚の解消又は取消"
-                        "しの時に懐胎していなかった場合\r\n二　女が前婚の解消又は取消しの後に出産し"
-                        "た場合")},
+         QStringLiteral(
+             "前項の規定は、次に掲げる場合には、適用しない。\r\n一　女が前婚の解消又は取消"
+             "しの時に懐胎していなかった場合\r\n二　女が前婚の解消又は取消しの後に出産し"
+             "た場合")},
         {QStringLiteral("MP07720000010100"),
          QStringLiteral("妻が婚姻中に懐胎した子は、夫の子と推定する。")},
         {QStringLiteral("MP07720000020200"),
-         QStringLiteral("婚姻の成立の日から二百日を経過した後又は婚姻の解消若しくは取消しの日から三百"
-                        "日以内に生まれた子は、婚姻中に懐胎したものと推定する。")},
+         QStringLiteral(
+             "婚姻の成立の日から二百日を経過した後又は婚姻の解消若しくは取消しの日から三百"
+             "日以内に生まれた子は、婚姻中に懐胎したものと推定する。")},
         {QStringLiteral("MP08210000010000"),
          QStringLiteral("子は、親権を行う者が指定した場所に、その居所を定めなければならない。")},
         {QStringLiteral("MP08220000010000"),
-         QStringLiteral("親権を行う者は、第八百二十条の規定による監護及び教育に必要な範囲内でその子を"
-                        "懲戒することができる。")}};
+         QStringLiteral(
+             "親権を行う者は、第八百二十条の規定による監護及び教育に必要な範囲内でその子を"
+             "懲戒することができる。")}};
     const QStringList changedArticles{QStringLiteral("MP0733"), QStringLiteral("MP0772"),
                                       QStringLiteral("MP0821"), QStringLiteral("MP0822")};
     QList<MarkedParagraph> old;
     for (const MarkedParagraph& p : now)
         if (!changedArticles.contains(p.place.left(6))) old << p;
-    for (auto it = changed2023.cbegin(); it != changed2023.cend(); ++it) old << MarkedParagraph{it.key(), it.value()};
+    for (auto it = changed2023.cbegin(); it != changed2023.cend(); ++it)
+        old << MarkedParagraph{it.key(), it.value()};
 
     // A marker in the middle of every unchanged paragraph of four characters or more: each
     // stays where it is.
@@ -138,7 +143,8 @@ TEST_F(UserDataTest, MarkersOnTheCivilCodeOf2023FoundAgainIn2025) {
     for (const MarkedParagraph& p : old) {
         const int length = int(p.text.toUcs4().size());
         if (changed2023.contains(p.place) || p.place.contains(u'附') || length < 4) continue;
-        const Marker m = markRun(QStringLiteral("MP"), p, length / 3, std::min(6, length - length / 3));
+        const Marker m =
+            markRun(QStringLiteral("MP"), p, length / 3, std::min(6, length - length / 3));
         const Marker found = relocate(m, now);
         ++unchanged;
         ASSERT_EQ(found.state, QStringLiteral("ok")) << p.place.toStdString();
@@ -184,11 +190,13 @@ TEST_F(UserDataTest, MarkersOnTheCivilCodeOf2023FoundAgainIn2025) {
             if (p.place != found.place) continue;
             const QList<uint> points = p.text.toUcs4().mid(found.start, found.length);
             QString words;
-            for (const uint point : points) words += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
+            for (const uint point : points)
+                words += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
             EXPECT_EQ(words, m.text) << c.words;
         }
     }
-    EXPECT_EQ(states, (QMap<QString, int>{{QStringLiteral("ok"), 1}, {QStringLiteral("moved"), 3},
+    EXPECT_EQ(states, (QMap<QString, int>{{QStringLiteral("ok"), 1},
+                                          {QStringLiteral("moved"), 3},
                                           {QStringLiteral("lost"), 3}}));
 }
 

@@ -71,6 +71,25 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
         << html.mid(html.indexOf(QStringLiteral("目次")) - 20, 300).toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral(">法</span>（第175条～第398条の22）")));
 
+    // Find in the table: every hit marked and counted, Enter selects the next, Esc closes.
+    diff->TxtTable->setFocus();
+    QTest::keyClick(diff->TxtTable, Qt::Key_F, Qt::ControlModifier);
+    auto* findEdit = diff->TxtTable->findChild<QLineEdit*>(QStringLiteral("FindEdit"));
+    ASSERT_NE(findEdit, nullptr);
+    ASSERT_TRUE(findEdit->isVisible());
+    findEdit->insert(QStringLiteral("法律第"));
+    const qsizetype hits = diff->TxtTable->toPlainText().count(QStringLiteral("法律第"));
+    ASSERT_GT(hits, 1);
+    EXPECT_EQ(diff->TxtTable->extraSelections().size(), hits);
+    QTest::keyClick(findEdit, Qt::Key_Return);
+    EXPECT_EQ(diff->TxtTable->textCursor().selectedText(), QStringLiteral("法律第"));
+    const int first = diff->TxtTable->textCursor().selectionStart();
+    QTest::keyClick(findEdit, Qt::Key_Return);
+    EXPECT_GT(diff->TxtTable->textCursor().selectionStart(), first);
+    QTest::keyClick(findEdit, Qt::Key_Escape);
+    EXPECT_FALSE(findEdit->isVisible());
+    EXPECT_TRUE(diff->TxtTable->extraSelections().isEmpty());
+
     // A click on the row's newer cell.
     QTextTable* table = nullptr;
     for (QTextFrame* f : diff->TxtTable->document()->rootFrame()->childFrames())

@@ -7,6 +7,7 @@
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/findbar.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "platform/ui/keyedtree.h"
@@ -103,6 +104,7 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     PartPane = new QTextBrowser(this);
     PartPane->setObjectName(QStringLiteral("PartPane"));
     PartPane->setOpenLinks(false);
+    platform::FindBar::attach(PartPane);  // Ctrl+F in a drawn table as in the text
     PartPane->hide();
     TView1->installEventFilter(this);
     Rtxt1->installEventFilter(this);

@@ -4,6 +4,7 @@
 
 #include "platform/prompt.h"
 #include "platform/ui/busy.h"
+#include "platform/ui/findbar.h"
 #include "platform/ui/guard.h"
 #include "store/lawdb.h"
 #include "store/versions.h"
@@ -71,6 +72,7 @@ FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     LblCount->setObjectName(QStringLiteral("LblCount"));
     TxtTable = new QTextBrowser(this);
     TxtTable->setObjectName(QStringLiteral("TxtTable"));
+    platform::FindBar::attach(TxtTable);  // Ctrl+F: find in the table
     TxtTable->setOpenLinks(false);
     TxtTable->viewport()->installEventFilter(this);
 
