@@ -40,6 +40,11 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral(
             "　Ctrl+H 履歴　　Ctrl+T タイマー　　Ctrl+D・E・R HTML ページ（Pagesmith がある場合）"),
         QStringLiteral("　表示 → 条文全体を表示: 条を選ぶと、すべての項を続けて表示します。"),
+        QStringLiteral("　Ctrl+F 文章欄の中を検索（Enter 次、Shift+Enter 前、Esc 閉じる）"),
+        QStringLiteral("　1～6 選んだ文字にマーカー、0 下線、Delete マーカーを消す、Ctrl+L 一覧"),
+        QStringLiteral(
+            "　ファイル → 印刷…・PDF に保存…: 表示中の条文、選択部分、見出しの下、法令全体"),
+        QStringLiteral("　ファイル → 設定…: フォント・行間・条の番号（漢数字）・法典ボタンなど"),
         QString(),
         QStringLiteral("■ データの場所"),
         QStringLiteral("　データフォルダ: %1").arg(dataRoot),
