@@ -191,6 +191,11 @@ void TextPane::showSelections() {
         } else {
             sel.format.setBackground(t.colour);
         }
+        if (!t.tip.isEmpty()) {  // a note on it: dotted below, shown on hover, opened by a click
+            sel.format.setFontUnderline(true);
+            sel.format.setUnderlineStyle(t.underline ? QTextCharFormat::WaveUnderline
+                                                     : QTextCharFormat::DotLine);
+        }
         sel.cursor = QTextCursor(document());
         sel.cursor.setPosition(t.start);
         sel.cursor.setPosition(t.start + t.length, QTextCursor::KeepAnchor);
@@ -269,17 +274,27 @@ void TextPane::mouseMoveEvent(QMouseEvent* e) {
 }
 
 QString TextPane::tintTipAt(const QPoint& viewportPos) const {
-    const int pos = cursorForPosition(viewportPos).position();
-    for (const Tint& t : tints_)
-        if (!t.tip.isEmpty() && pos >= t.start && pos < t.start + t.length) return t.tip;
-    return {};
+    const int at = tintAt(viewportPos);
+    return at >= 0 ? tints_[at].tip : QString();
 }
 
 void TextPane::mouseReleaseEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseReleaseEvent(e);
     if (e->button() != Qt::LeftButton || textCursor().hasSelection()) return;
     const int at = linkAt(e->position().toPoint());
-    if (at >= 0) Q_EMIT linkClicked(links_[at].target);
+    if (at >= 0) {
+        Q_EMIT linkClicked(links_[at].target);
+        return;
+    }
+    const int tint = tintAt(e->position().toPoint());
+    if (tint >= 0 && !tints_[tint].tip.isEmpty()) Q_EMIT noteClicked(tint);
+}
+
+int TextPane::tintAt(const QPoint& viewportPos) const {
+    const int pos = cursorForPosition(viewportPos).position();
+    for (int i = 0; i < tints_.size(); ++i)
+        if (pos >= tints_[i].start && pos < tints_[i].start + tints_[i].length) return i;
+    return -1;
 }
 
 int TextPane::toPlain(int crlfPos) const {

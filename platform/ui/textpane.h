@@ -116,9 +116,13 @@ class TextPane : public QPlainTextEdit {
     int linkAt(const QPoint& viewportPos) const;
     // The tip of the tint under a point of the viewport, or empty.
     QString tintTipAt(const QPoint& viewportPos) const;
+    // The tint under a point of the viewport (its index in tints()), or -1.
+    int tintAt(const QPoint& viewportPos) const;
 
   Q_SIGNALS:
     void linkClicked(const QString& target);
+    // A click (not a drag) on a tint with a tip: a marker's note to open.
+    void noteClicked(int tint);
 
   protected:
     void mouseMoveEvent(QMouseEvent* e) override;

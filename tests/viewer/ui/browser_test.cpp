@@ -863,6 +863,18 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     t->Rtxt1->ensureCursorVisible();
     EXPECT_EQ(t->Rtxt1->tintTipAt(t->Rtxt1->cursorRect(over).center() - QPoint(2, 0)),
               QStringLiteral("要件"));
+    // A click on it opens the note, its text proposed; what is typed is kept and shown.
+    prompt.inputs.push_back(QStringLiteral("要件事実"));
+    QTest::mouseClick(t->Rtxt1->viewport(), Qt::LeftButton, {},
+                      t->Rtxt1->cursorRect(over).center() - QPoint(2, 0));
+    EXPECT_EQ(prompt.inputPrompts.value(0), QStringLiteral("「本旨」のメモ"));
+    EXPECT_EQ(prompt.inputFallbacks.value(0), QStringLiteral("要件"));
+    EXPECT_EQ(viewer::UserData().markers()[0].note, QStringLiteral("要件事実"));
+    EXPECT_EQ(t->Rtxt1->tints()[0].tip, QStringLiteral("要件事実"));
+    // A click beside it opens nothing.
+    QTest::mouseClick(t->Rtxt1->viewport(), Qt::LeftButton, {},
+                      t->Rtxt1->cursorRect(over).center() + QPoint(60, 0));
+    EXPECT_EQ(prompt.inputPrompts.size(), 1);
     // Across two paragraphs: no marker, a beep and a word.
     c.setPosition(int(article.indexOf(QStringLiteral("この限りでない"))));
     c.setPosition(int(article.indexOf(QStringLiteral("前項の規定により"))) + 3,

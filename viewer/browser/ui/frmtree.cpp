@@ -81,6 +81,11 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     // References in the text are links: a preview on hover, a jump on a click.
     platform::connectGuarded(Rtxt1, &platform::TextPane::linkClicked, this,
                              [this](const QString& target) { followReference(target); });
+    // A click on a marker's note opens it.
+    platform::connectGuarded(Rtxt1, &platform::TextPane::noteClicked, this, [this](int tint) {
+        const QList<MarkSpan> spans = markerSpans(markers_, shownParagraphs_);
+        if (tint >= 0 && tint < spans.size()) editNote(spans[tint].id);
+    });
     Rtxt1->setLinkTip(
         [this](const QString& target) { return refs_ ? referenceTip(*refs_, target) : QString(); });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
@@ -898,6 +903,18 @@ void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entry
     showMarkers();
 }
 
+bool FrmTree::editNote(qint64 id) {
+    auto m = std::find_if(markers_.begin(), markers_.end(),
+                          [&](const Marker& x) { return x.id == id; });
+    if (m == markers_.end() || !userData()) return false;
+    const QString text = platform::inputBox(QStringLiteral("「%1」のメモ").arg(m->text), m->note);
+    if (text.isEmpty()) return false;  // cancelled
+    m->note = text;
+    userData()->updateNote(m->id, text);
+    showMarkers();  // its note over it
+    return true;
+}
+
 void FrmTree::showMarkers() {
     Rtxt1->setTints(markerTints(markers_, shownParagraphs_));
 }
@@ -1043,17 +1060,7 @@ void FrmTree::paneMenu(const QPoint& at) {
     for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
         if (caret >= s.start && caret <= s.start + s.length) here = s;
     QAction* note = menu->addAction(QStringLiteral("メモ…"), this, [this, here] {
-        platform::guard([&] {
-            auto m = std::find_if(markers_.begin(), markers_.end(),
-                                  [&](const Marker& x) { return x.id == here->id; });
-            if (m == markers_.end() || !userData()) return;
-            const QString text =
-                platform::inputBox(QStringLiteral("「%1」のメモ").arg(m->text), m->note);
-            if (text.isEmpty()) return;  // cancelled
-            m->note = text;
-            userData()->updateNote(m->id, text);
-            showMarkers();  // its note over it
-        });
+        platform::guard([&] { editNote(here->id); });
     });
     note->setEnabled(here.has_value());
     menu->addAction(QStringLiteral("マーカーを消す (Delete)"), this,

@@ -105,6 +105,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     // The pane's selection marked in colour 1-6 (0 an underline), kept in the reader's own
     // file; false (and a beep) when the selection is not within one paragraph shown.
     bool markSelection(int colour);
+    // The marker's note asked for (its text proposed) and kept; false when cancelled.
+    bool editNote(qint64 id);
     // A PDF with the law's title and page numbers of what the pane shows (or the range), into
     // `path` (asked in a save box when empty); the file written, or empty when none was chosen.
     QString savePdf(QString path = {}, PrintRange range = PrintRange::Shown, bool marks = false);
