@@ -875,6 +875,29 @@ TEST_F(BrowserTest, AMarkerMadeWithAKeyIsKeptAndDrawnWhereItsParagraphIsShown) {
     QTest::mouseClick(t->Rtxt1->viewport(), Qt::LeftButton, {},
                       t->Rtxt1->cursorRect(over).center() + QPoint(60, 0));
     EXPECT_EQ(prompt.inputPrompts.size(), 1);
+    // A note on the second paragraph: held by its first words, an underline with the note.
+    over.setPosition(int(article.indexOf(QStringLiteral("前項の規定により"))) + 5);
+    t->Rtxt1->setTextCursor(over);
+    prompt.inputs.push_back(QStringLiteral("填補賠償"));
+    ASSERT_TRUE(t->noteParagraphAtCaret());
+    const viewer::Marker paragraphNote = viewer::UserData().markers().last();
+    EXPECT_EQ(paragraphNote.place, QStringLiteral("MP04150000020200"));
+    EXPECT_EQ(paragraphNote.start, 0);
+    EXPECT_EQ(paragraphNote.text, QStringLiteral("前項の規定により損害"));
+    EXPECT_EQ(paragraphNote.colour, 0);
+    ASSERT_EQ(t->Rtxt1->tints().size(), 2);
+    EXPECT_EQ(t->Rtxt1->tints()[1].tip, QStringLiteral("填補賠償"));
+    EXPECT_TRUE(t->Rtxt1->tints()[1].underline);
+    // Cancelled: nothing; on the article's heading line: no paragraph, a beep.
+    prompt.inputs.push_back(QString());
+    EXPECT_FALSE(t->noteParagraphAtCaret());
+    over.setPosition(0);
+    t->Rtxt1->setTextCursor(over);
+    EXPECT_FALSE(t->noteParagraphAtCaret());
+    EXPECT_EQ(viewer::UserData().markers().size(), 2);
+    viewer::UserData().removeMarker(paragraphNote.id);
+    lookup(QStringLiteral("KP9"));
+    lookup(QStringLiteral("MP415"));
     // Across two paragraphs: no marker, a beep and a word.
     c.setPosition(int(article.indexOf(QStringLiteral("この限りでない"))));
     c.setPosition(int(article.indexOf(QStringLiteral("前項の規定により"))) + 3,

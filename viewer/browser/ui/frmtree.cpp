@@ -62,8 +62,10 @@
 namespace viewer {
 
 namespace {
-constexpr int kProblemLines = 20;   // rows listed in the message of a build
-constexpr int kSmallBrowser = 520;  // pixels: below, the text pane takes at least half
+constexpr int kProblemLines = 20;  // rows listed in the message of a build
+constexpr int kSmallBrowser = 520;
+constexpr int kParagraphNoteLength = 10;  // the first characters a paragraph's note stands on  //
+                                          // pixels: below, the text pane takes at least half
 }  // namespace
 
 FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCodeT(law) {
@@ -903,9 +905,33 @@ void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entry
     showMarkers();
 }
 
+bool FrmTree::noteParagraphAtCaret() {
+    // The paragraph shown around the caret (its stored text, line breaks as one character).
+    const int caret = Rtxt1->textCursor().position();
+    const ShownParagraph* here = nullptr;
+    for (const ShownParagraph& p : shownParagraphs_)
+        if (caret >= p.at && caret <= p.at + platform::fromCrLf(p.text).size()) here = &p;
+    UserData* data = userData();
+    if (!here || !data) {
+        platform::beep();
+        return false;
+    }
+    const QString text = platform::inputBox(QStringLiteral("この項のメモ"));
+    if (text.isEmpty()) return false;  // cancelled
+    // Held by the paragraph's first words, as a marker is: found again when the text moves.
+    const int length = std::min<int>(kParagraphNoteLength, int(here->text.toUcs4().size()));
+    Marker m = markRun(curHCodeT, {here->place, here->text}, 0, length);
+    m.colour = 0;
+    m.note = text;
+    m.id = data->addMarker(m);
+    markers_ << m;
+    showMarkers();
+    return true;
+}
+
 bool FrmTree::editNote(qint64 id) {
-    auto m = std::find_if(markers_.begin(), markers_.end(),
-                          [&](const Marker& x) { return x.id == id; });
+    auto m =
+        std::find_if(markers_.begin(), markers_.end(), [&](const Marker& x) { return x.id == id; });
     if (m == markers_.end() || !userData()) return false;
     const QString text = platform::inputBox(QStringLiteral("「%1」のメモ").arg(m->text), m->note);
     if (text.isEmpty()) return false;  // cancelled
@@ -1059,10 +1085,12 @@ void FrmTree::paneMenu(const QPoint& at) {
     std::optional<MarkSpan> here;
     for (const MarkSpan& s : markerSpans(markers_, shownParagraphs_))
         if (caret >= s.start && caret <= s.start + s.length) here = s;
-    QAction* note = menu->addAction(QStringLiteral("メモ…"), this, [this, here] {
-        platform::guard([&] { editNote(here->id); });
-    });
+    QAction* note = menu->addAction(QStringLiteral("メモ…"), this,
+                                    [this, here] { platform::guard([&] { editNote(here->id); }); });
     note->setEnabled(here.has_value());
+    menu->addAction(QStringLiteral("この項にメモ…"), this,
+                    [this] { platform::guard([&] { noteParagraphAtCaret(); }); })
+        ->setEnabled(!shownParagraphs_.isEmpty());
     menu->addAction(QStringLiteral("マーカーを消す (Delete)"), this,
                     [this] { platform::guard([&] { removeMarkersHere(); }); })
         ->setEnabled(here.has_value() || selected);

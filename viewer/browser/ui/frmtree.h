@@ -107,6 +107,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool markSelection(int colour);
     // The marker's note asked for (its text proposed) and kept; false when cancelled.
     bool editNote(qint64 id);
+    // A note on the paragraph around the caret (この項にメモ…): kept as an underline marker on
+    // its first characters, so that it moves with them; false (a beep) outside a paragraph.
+    bool noteParagraphAtCaret();
     // A PDF with the law's title and page numbers of what the pane shows (or the range), into
     // `path` (asked in a save box when empty); the file written, or empty when none was chosen.
     QString savePdf(QString path = {}, PrintRange range = PrintRange::Shown, bool marks = false);
