@@ -140,6 +140,10 @@ const char* kUsage =
     "          title equals the words, a law id given, or with --all every one listed, is\n"
     "          downloaded, kept as XML/<law id>.xml under the data root and imported as\n"
     "          import-xml does, under --code or the code its law id or reading keeps\n"
+    "  revisions CODE [--api URL]\n"
+    "          the law's revisions from the law API, newest first: law_revision_id TAB\n"
+    "          enforcement date TAB the amending law's number TAB status (施行中, 未施行,\n"
+    "          過去) TAB kept (when the current records or a kept version hold it)\n"
     "  versions CODE [--remove VERSION]\n"
     "          the law's kept versions, oldest first: version, imported at, the source's\n"
     "          date, records, size; then the total size; --remove deletes one\n"
@@ -550,6 +554,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
         laws->append(exchange::convertLawXmlFile(file, code));
         laws->last().lawId = lawId;
         laws->last().sourceDate = facts.sourceDate;
+        laws->last().revisionId = facts.revisionId;
         laws->last().sourceFile = file;
         known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());
@@ -696,9 +701,9 @@ int cmdFetch(const Options& o, platform::Settings&) {
                     .arg(law.lawId)
                     .arg(xml.size())
                     .arg(kept));
-            const maint::FetchedImport r =
-                maint::importFetchedLaw(xml, law.lawId, o.code, {}, {}, law.enforced,
-                                        exchange::attachmentReader(api, law.revisionId));
+            const maint::FetchedImport r = maint::importFetchedLaw(
+                xml, law.lawId, o.code, {}, {}, law.enforced,
+                exchange::attachmentReader(api, law.revisionId), law.revisionId);
             if (!r.renamedFrom.isEmpty())
                 out(QStringLiteral("renamed %1 from %2").arg(r.law.code, r.renamedFrom));
             out(importLine(r.result));
@@ -926,6 +931,47 @@ int cmdPart(const Options& o, platform::Settings&) {
     return 1;
 }
 
+int cmdRevisions(const Options& o, platform::Settings&) {
+    const QString name = listedLawName(QStringLiteral("revisions"), o.args[1]);
+    if (name.isEmpty()) return 1;
+    store::LawInfo current;
+    {
+        store::Database db = store::openLawDb(name);
+        current = store::readLawInfo(db);
+    }
+    if (current.lawId.isEmpty()) {
+        err(QStringLiteral("lexctl revisions: %1: 法令IDがありません（法令XMLから取り込んだ法令"
+                           "ではありません）")
+                .arg(o.args[1]));
+        return 1;
+    }
+    QList<exchange::ApiRevision> revisions;
+    try {
+        exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
+        revisions = api.revisionsNow(current.lawId);
+    } catch (const exchange::LawApiError& e) {
+        err(QStringLiteral("lexctl revisions: ") + e.description());
+        return 1;
+    }
+    // What is here: the current records and every kept version, by the revision they hold,
+    // else (imported before the id was kept) by the date of their source.
+    QList<store::LawInfo> here{current};
+    for (const store::LawVersion& v : store::listVersions(name)) here << v.info;
+    auto kept = [&](const exchange::ApiRevision& r) {
+        for (const store::LawInfo& i : here)
+            if (i.revisionId.isEmpty() ? !r.enforced.isEmpty() && i.sourceDate == r.enforced
+                                       : i.revisionId == r.revisionId)
+                return true;
+        return false;
+    };
+    for (const exchange::ApiRevision& r : revisions)
+        out(QStringList{r.revisionId, r.enforced, r.amendLawNum,
+                        exchange::revisionStatusText(r.status),
+                        kept(r) ? QStringLiteral("kept") : QString()}
+                .join(u'\t'));
+    return 0;
+}
+
 int cmdVersions(const Options& o, platform::Settings&) {
     const QString name = listedLawName(QStringLiteral("versions"), o.args[1]);
     if (name.isEmpty()) return 1;
@@ -1050,31 +1096,19 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},
-        {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},
-        {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},
-        {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch},
-        {QStringLiteral("make-idx"), cmdMakeIdx},
-        {QStringLiteral("make-ht"), cmdMakeHt},
-        {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll},
-        {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},
-        {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text},
-        {QStringLiteral("import-xml"), cmdImportXml},
-        {QStringLiteral("fetch"), cmdFetch},
-        {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("diff"), cmdDiff},
-        {QStringLiteral("refs"), cmdRefs},
-        {QStringLiteral("parts"), cmdParts},
-        {QStringLiteral("part"), cmdPart},
-        {QStringLiteral("mark"), cmdMark},
-        {QStringLiteral("bookmark"), cmdBookmark},
-        {QStringLiteral("pdf"), cmdPdf}};
+        {QStringLiteral("init"), cmdInit},           {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},       {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},           {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},       {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},      {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll},    {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},       {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text},   {QStringLiteral("import-xml"), cmdImportXml},
+        {QStringLiteral("fetch"), cmdFetch},         {QStringLiteral("versions"), cmdVersions},
+        {QStringLiteral("revisions"), cmdRevisions}, {QStringLiteral("diff"), cmdDiff},
+        {QStringLiteral("refs"), cmdRefs},           {QStringLiteral("parts"), cmdParts},
+        {QStringLiteral("part"), cmdPart},           {QStringLiteral("mark"), cmdMark},
+        {QStringLiteral("bookmark"), cmdBookmark},   {QStringLiteral("pdf"), cmdPdf}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -1088,7 +1122,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1},
         {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3},
         {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1},
-        {QStringLiteral("pdf"), 1}};
+        {QStringLiteral("pdf"), 1},       {QStringLiteral("revisions"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

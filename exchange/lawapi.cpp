@@ -3,6 +3,7 @@
 #include "exchange/lawxml.h"
 #include "platform/settings.h"
 
+#include <QDate>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,6 +95,65 @@ ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error) {
     result.total = doc.object().value(QStringLiteral("total_count")).toInt(int(result.laws.size()));
     *error = {};
     return result;
+}
+
+QString revisionStatusText(const QString& status) {
+    if (status == QStringLiteral("CurrentEnforced")) return QStringLiteral("施行中");
+    if (status == QStringLiteral("UnEnforced")) return QStringLiteral("未施行");
+    if (status == QStringLiteral("PreviousEnforced")) return QStringLiteral("過去");
+    const QString repeal = repealText(status);
+    return repeal.isEmpty() ? status : repeal;
+}
+
+QList<ApiRevision> parseRevisionsAnswer(const QByteArray& json, ApiError* error) {
+    QJsonParseError parse;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
+    const QJsonValue list = doc.object().value(QStringLiteral("revisions"));
+    if (parse.error != QJsonParseError::NoError || !doc.isObject() || !list.isArray()) {
+        *error = failure(ApiFailure::BadAnswer,
+                         QStringLiteral("法令APIの応答を読めません（改正履歴ではありません）"));
+        return {};
+    }
+    auto text = [](const QJsonObject& o, const char* key) {
+        const QJsonValue v = o.value(QString::fromLatin1(key));
+        return v.isString() ? v.toString() : QString();  // null and numbers: nothing
+    };
+    QList<ApiRevision> revisions;
+    for (const QJsonValue& v : list.toArray()) {
+        const QJsonObject o = v.toObject();
+        ApiRevision r;
+        r.revisionId = text(o, "law_revision_id");
+        r.enforced = text(o, "amendment_enforcement_date");
+        r.promulgated = text(o, "amendment_promulgate_date");
+        r.amendLawNum = text(o, "amendment_law_num");
+        r.amendTitle = text(o, "amendment_law_title");
+        r.amendLawId = text(o, "amendment_law_id");
+        r.comment = text(o, "amendment_enforcement_comment");
+        r.status = text(o, "current_revision_status");
+        r.title = text(o, "law_title");
+        // Nothing to fetch without the id; a date that is not one is no date.
+        if (r.revisionId.isEmpty()) continue;
+        if (!QDate::fromString(r.enforced, Qt::ISODate).isValid()) r.enforced.clear();
+        revisions << r;
+    }
+    // Newest first: the service's order is not promised. A revision whose date is not yet
+    // fixed will come last of all, so it stands first.
+    std::stable_sort(revisions.begin(), revisions.end(),
+                     [](const ApiRevision& a, const ApiRevision& b) {
+                         if (a.enforced.isEmpty() != b.enforced.isEmpty())
+                             return a.enforced.isEmpty();
+                         return a.enforced > b.enforced;
+                     });
+    *error = {};
+    return revisions;
+}
+
+const ApiRevision* revisionAsOf(const QList<ApiRevision>& revisions, const QString& date) {
+    const ApiRevision* found = nullptr;
+    for (const ApiRevision& r : revisions)
+        if (!r.enforced.isEmpty() && r.enforced <= date && (!found || r.enforced > found->enforced))
+            found = &r;
+    return found;
 }
 
 QList<ApiLaw> matchingLaws(const QList<ApiLaw>& laws, const QString& words) {
@@ -226,6 +286,17 @@ void LawApi::lawXml(const QString& lawId, std::function<void(QByteArray, ApiErro
         });
 }
 
+void LawApi::revisions(const QString& lawId,
+                       std::function<void(QList<ApiRevision>, ApiError)> done) {
+    get(QStringLiteral("/law_revisions/") + QString::fromLatin1(QUrl::toPercentEncoding(lawId)),
+        {{QStringLiteral("response_format"), QStringLiteral("json")}},
+        [done](const QByteArray& body, ApiError error) {
+            if (error) return done({}, error);
+            const QList<ApiRevision> found = parseRevisionsAnswer(body, &error);
+            done(found, error);
+        });
+}
+
 void LawApi::attachment(const QString& revisionId, const QString& src,
                         std::function<void(QByteArray, ApiError)> done) {
     get(QStringLiteral("/attachment/") + QString::fromLatin1(QUrl::toPercentEncoding(revisionId)),
@@ -279,6 +350,22 @@ QByteArray bytesNow(const std::function<void(std::function<void(QByteArray, ApiE
 
 QByteArray LawApi::lawXmlNow(const QString& lawId) {
     return bytesNow([&](auto done) { lawXml(lawId, std::move(done)); });
+}
+
+QList<ApiRevision> LawApi::revisionsNow(const QString& lawId) {
+    QEventLoop loop;
+    QList<ApiRevision> result;
+    ApiError error;
+    bool finished = false;
+    revisions(lawId, [&](QList<ApiRevision> found, ApiError e) {
+        result = std::move(found);
+        error = e;
+        finished = true;
+        loop.quit();
+    });
+    if (!finished) loop.exec();
+    if (error) throw LawApiError(error);
+    return result;
 }
 
 QByteArray LawApi::attachmentNow(const QString& revisionId, const QString& src) {

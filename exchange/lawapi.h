@@ -54,6 +54,21 @@ class LawApiError : public platform::Error {
     ApiError error;
 };
 
+// One revision of a law (/law_revisions): the version an amendment made.
+struct ApiRevision {
+    QString revisionId;   // law_revision_id: 129AC0000000089_20250401_504AC0000000102
+    QString enforced;     // amendment_enforcement_date (2025-04-01); empty when not yet fixed
+    QString promulgated;  // amendment_promulgate_date
+    QString amendLawNum;  // amendment_law_num: 令和四年法律第百二号
+    QString amendTitle;   // amendment_law_title
+    QString amendLawId;   // amendment_law_id
+    QString comment;      // amendment_enforcement_comment (政令で定める日 …)
+    QString status;       // current_revision_status as the service writes it (CurrentEnforced …)
+    QString title;        // law_title of that version, when the answer has it
+};
+// 施行中, 未施行, 過去, 廃止 … for a current_revision_status; an unknown one as it is.
+QString revisionStatusText(const QString& status);
+
 struct ApiSearch {
     QList<ApiLaw> laws;
     int total = 0;  // the service's count before its limit
@@ -61,6 +76,13 @@ struct ApiSearch {
 
 // The documented /laws answer read into laws; BadAnswer for anything else.
 ApiSearch parseLawsAnswer(const QByteArray& json, ApiError* error);
+// The documented /law_revisions answer read into revisions, newest first (by enforcement
+// date; a revision without a date, not yet fixed, first); BadAnswer for anything else.
+QList<ApiRevision> parseRevisionsAnswer(const QByteArray& json, ApiError* error);
+// The revision in force on `date` (yyyy-MM-dd): the newest enforced on or before it; none
+// when every one is later.
+const ApiRevision* revisionAsOf(const QList<ApiRevision>& revisions, const QString& date);
+
 // The laws whose title holds every word, a title equal to the words first, then in order.
 QList<ApiLaw> matchingLaws(const QList<ApiLaw>& laws, const QString& words);
 // The one law the words choose: the only match, or the one whose title equals the words;
@@ -82,8 +104,10 @@ class LawApi : public QObject {
     // checked here), up to `limit` of them.
     void search(const QString& words, std::function<void(ApiSearch, ApiError)> done,
                 int limit = 100);
-    // The law's XML as the service has it now.
+    // The law's XML as the service has it now (or a revision's, given its law_revision_id).
     void lawXml(const QString& lawId, std::function<void(QByteArray, ApiError)> done);
+    // Every revision of the law (since 2017, as the service keeps them), newest first.
+    void revisions(const QString& lawId, std::function<void(QList<ApiRevision>, ApiError)> done);
     // An attachment of a version (a figure's picture: src ./pict/….jpg), as the service has it.
     void attachment(const QString& revisionId, const QString& src,
                     std::function<void(QByteArray, ApiError)> done);
@@ -92,7 +116,9 @@ class LawApi : public QObject {
 
     // The same, waiting for the answer; LawApiError on failure.
     ApiSearch searchNow(const QString& words, int limit = 100);
+    // `lawId` may be a law_revision_id: that version's XML.
     QByteArray lawXmlNow(const QString& lawId);
+    QList<ApiRevision> revisionsNow(const QString& lawId);
     QByteArray attachmentNow(const QString& revisionId, const QString& src);
 
   private:

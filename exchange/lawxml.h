@@ -36,6 +36,7 @@ struct LawXml {
     QString promulgated;  // 1947-10-27
     QString amendedBy;    // the law number of the latest amendment the XML holds
     QString sourceDate;   // the version's date, when the caller knows it (2023-04-01)
+    QString revisionId;   // the version's law_revision_id, when the caller knows it
     QString sourceFile;   // the file it was read from, when there is one (its figures beside)
     QString text;         // the import text: header, then one block per article, CR LF
     QStringList toc;      // "コード&&SOJ&&EOJ&&SOJ2&&EOJ2&&見出し", in document order

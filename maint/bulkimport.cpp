@@ -209,7 +209,9 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
         } else {
             try {
                 job.law.lawId = job.lawId;
-                job.law.sourceDate = xmlFileFacts(job.shown).sourceDate;
+                const XmlFileFacts facts = xmlFileFacts(job.shown);
+                job.law.sourceDate = facts.sourceDate;
+                job.law.revisionId = facts.revisionId;
                 // A law new to the root is written without a disk wait per commit and
                 // written out once at its end; a listed law's file keeps every wait.
                 const QString file = store::lawDbPath(job.law.name);

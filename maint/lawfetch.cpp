@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace maint {
@@ -70,6 +71,9 @@ XmlFileFacts xmlFileFacts(const QString& path) {
     const QDate d = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
     if (!f.lawId.isEmpty() && date.size() == 8 && d.isValid())
         f.sourceDate = d.toString(Qt::ISODate);
+    // The bulk download names each file by its law_revision_id: law id, date, amending law.
+    static const QRegularExpression revision(QStringLiteral("^[0-9A-Z]+_[0-9]{8}_[0-9A-Z]+$"));
+    if (!f.sourceDate.isEmpty() && revision.match(base).hasMatch()) f.revisionId = base;
     return f;
 }
 
@@ -137,7 +141,8 @@ XmlImportResult importConvertedLaw(const exchange::LawXml& law,
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options, const ImportObserver& observer,
                                const QString& sourceDate,
-                               const std::function<QByteArray(const QString& src)>& figures) {
+                               const std::function<QByteArray(const QString& src)>& figures,
+                               const QString& revisionId) {
     const QHash<QString, store::LawEntry> byId = listedLawIds();
     if (code.isEmpty()) {
         const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
@@ -150,6 +155,7 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     r.law = exchange::convertLawXml(xml, code);
     r.law.lawId = lawId;
     r.law.sourceDate = sourceDate;
+    r.law.revisionId = revisionId;
     r.result = importConvertedLaw(r.law, byId, options, observer, &r.renamedFrom);
     if (figures && !r.result.text.stopped) r.result.figures = keepFigures(r.law, figures);
     return r;

@@ -36,6 +36,7 @@ QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store
 struct XmlFileFacts {
     QString lawId;
     QString sourceDate;  // 2023-04-01
+    QString revisionId;  // the whole name when it is a law_revision_id (id_date_amendment)
 };
 XmlFileFacts xmlFileFacts(const QString& path);
 
@@ -76,6 +77,7 @@ struct FetchedImport {
 FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QString code,
                                const ImportOptions& options = {},
                                const ImportObserver& observer = {}, const QString& sourceDate = {},
-                               const std::function<QByteArray(const QString& src)>& figures = {});
+                               const std::function<QByteArray(const QString& src)>& figures = {},
+                               const QString& revisionId = {});
 
 }  // namespace maint

@@ -463,6 +463,7 @@ ImportResult LawTextImporter::run(const ImportPlan& plan, const ImportObserver& 
         store::LawInfo info = store::readLawInfo(*db);
         info.importedAt = QDateTime::currentDateTime().toString(Qt::ISODate);
         info.sourceDate.clear();
+        info.revisionId.clear();
         info.amendedBy.clear();
         info.promulgated.clear();
         store::writeLawInfo(*db, info);
@@ -567,6 +568,7 @@ XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan
     info.promulgated = law.promulgated;
     info.amendedBy = law.amendedBy;
     info.sourceDate = law.sourceDate;
+    info.revisionId = law.revisionId;
     info.importedAt = QDateTime::currentDateTime().toString(Qt::ISODate);
     store::writeLawInfo(db, info);
     return r;

@@ -156,7 +156,8 @@ const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {
     {"題名", &LawInfo::title},          {"法令番号", &LawInfo::lawNum},
     {"法令ID", &LawInfo::lawId},        {"読み", &LawInfo::kana},
     {"公布日", &LawInfo::promulgated},  {"最終改正", &LawInfo::amendedBy},
-    {"版の日付", &LawInfo::sourceDate}, {"取込日時", &LawInfo::importedAt}};
+    {"版の日付", &LawInfo::sourceDate}, {"取込日時", &LawInfo::importedAt},
+    {"版ID", &LawInfo::revisionId}};
 }  // namespace
 
 LawInfo readLawInfo(Database& db) {

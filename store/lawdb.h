@@ -58,6 +58,7 @@ struct LawInfo {
     QString promulgated;  // 1947-10-27
     QString amendedBy;    // the law number of the latest amendment the source held
     QString sourceDate;   // the date of the version the source was (2023-04-01), when known
+    QString revisionId;   // the service's law_revision_id of that version, when known
     QString importedAt;   // when the records were imported (2026-12-08T17:33:24)
 };
 LawInfo readLawInfo(Database& db);

@@ -217,7 +217,7 @@ void FrmAddLaw::importDownloaded(const exchange::ApiLaw& law, const QString& cod
         };
         const FetchedImport r =
             importFetchedLaw(xml, law.lawId, code, options, observer, law.enforced,
-                             exchange::attachmentReader(api_, law.revisionId));
+                             exchange::attachmentReader(api_, law.revisionId), law.revisionId);
         setBusy(false);
         if (r.result.text.stopped) {
             status(r.result.text.stopMessage, true);

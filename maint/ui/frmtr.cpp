@@ -202,6 +202,7 @@ void FrmTR::importXml(const QString& path) {
         }
         law.lawId = facts.lawId;
         law.sourceDate = facts.sourceDate;
+        law.revisionId = facts.revisionId;
         law.sourceFile = path;
         const QString why = xmlImportRefusal(law, byId);
         if (why.isEmpty()) break;

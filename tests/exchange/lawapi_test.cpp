@@ -115,6 +115,84 @@ TEST_F(LawApiClientTest, ASearchAsksForTheLongestWordAndADownloadGivesTheLawXml)
     EXPECT_TRUE(api.searchNow(QStringLiteral("刑法")).laws.isEmpty());
 }
 
+// A law's revisions as the documented answer gives them: newest first whatever the answer's
+// order, each status in words, the revision of a date chosen at its edges.
+TEST(LawApiAnswerTest, RevisionsAreReadNewestFirstAndADateChoosesOne) {
+    const QByteArray answer = R"({"law_info": {"law_id": "129AC0000000089"}, "revisions": [
+        {"law_revision_id": "A_20200401_X", "amendment_enforcement_date": "2020-04-01",
+         "amendment_law_num": "平成二十九年法律第四十四号", "current_revision_status": "PreviousEnforced"},
+        {"law_revision_id": "A_20240401_Y", "amendment_enforcement_date": "2024-04-01",
+         "amendment_law_num": "令和四年法律第百二号", "amendment_law_title": "民法等の一部を改正する法律",
+         "current_revision_status": "CurrentEnforced"},
+        {"law_revision_id": "", "amendment_enforcement_date": "2021-01-01"},
+        {"law_revision_id": "A_20990101_Z", "amendment_enforcement_date": null,
+         "amendment_enforcement_comment": "政令で定める日", "current_revision_status": "UnEnforced"},
+        {"law_revision_id": "A_20260501_W", "amendment_enforcement_date": "2026-05-01",
+         "current_revision_status": "Repeal"}]})";
+    exchange::ApiError error;
+    const QList<exchange::ApiRevision> r = exchange::parseRevisionsAnswer(answer, &error);
+    ASSERT_FALSE(error);
+    QStringList ids, statuses;
+    for (const exchange::ApiRevision& v : r) {
+        ids << v.revisionId;
+        statuses << exchange::revisionStatusText(v.status);
+    }
+    EXPECT_EQ(ids.join(u' '),
+              QStringLiteral("A_20990101_Z A_20260501_W A_20240401_Y A_20200401_X"));
+    EXPECT_EQ(statuses.join(u' '), QStringLiteral("未施行 廃止 施行中 過去"));
+    EXPECT_EQ(r[0].comment, QStringLiteral("政令で定める日"));
+    EXPECT_TRUE(r[0].enforced.isEmpty());
+    EXPECT_EQ(r[2].amendLawNum, QStringLiteral("令和四年法律第百二号"));
+    EXPECT_EQ(r[2].amendTitle, QStringLiteral("民法等の一部を改正する法律"));
+    EXPECT_EQ(exchange::revisionStatusText(QStringLiteral("Other")), QStringLiteral("Other"));
+    // The revision in force on a date: its first day, the day before, before all, a later one.
+    const std::pair<const char*, const char*> dates[] = {{"2024-04-01", "A_20240401_Y"},
+                                                         {"2024-03-31", "A_20200401_X"},
+                                                         {"2020-03-31", ""},
+                                                         {"2030-01-01", "A_20260501_W"}};
+    for (const auto& [date, id] : dates) {
+        const exchange::ApiRevision* at = exchange::revisionAsOf(r, QString::fromLatin1(date));
+        EXPECT_EQ(at ? at->revisionId : QString(), QString::fromLatin1(id)) << date;
+    }
+    // Not the documented answer: said, nothing read.
+    for (const char* bad : {"", "[]", "{\"revisions\": {}}", "{\"laws\": []}", "not json"}) {
+        EXPECT_TRUE(exchange::parseRevisionsAnswer(bad, &error).isEmpty()) << bad;
+        EXPECT_EQ(error.kind, exchange::ApiFailure::BadAnswer) << bad;
+    }
+}
+
+TEST_F(LawApiClientTest, RevisionsAndARevisionsXmlComeFromTheirPaths) {
+    testsupport::ApiLawFixture law = ApiServer::kokkaBaisho();
+    law.revisions = {
+        {law.lawId + QStringLiteral("_20200401_000000000000000"),
+         QStringLiteral("2020-04-01"),
+         {},
+         {},
+         QStringLiteral("PreviousEnforced"),
+         law.xml},
+        {law.lawId + QStringLiteral("_20250601_504AC0000000068"),
+         QStringLiteral("2025-06-01"),
+         QStringLiteral("令和四年法律第六十八号"),
+         {},
+         QStringLiteral("CurrentEnforced"),
+         QByteArray(law.xml).replace("国家賠償法</LawTitle>", "国家賠償法</LawTitle>")}};
+    ApiServer withRevisions({law});
+    exchange::LawApi api(withRevisions.base());
+    const QList<exchange::ApiRevision> r = api.revisionsNow(law.lawId);
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[0].revisionId, law.revisions[1].revisionId);
+    EXPECT_TRUE(withRevisions.requests().first().startsWith(
+        QStringLiteral("/api/2/law_revisions/322AC0000000125?")));
+    EXPECT_EQ(api.lawXmlNow(r[1].revisionId), law.xml);
+    try {
+        api.revisionsNow(QStringLiteral("999AC0000000999"));
+        ADD_FAILURE() << "an unknown law has no revisions";
+    } catch (const exchange::LawApiError& e) {
+        EXPECT_EQ(e.error.kind, exchange::ApiFailure::Http);
+        EXPECT_EQ(e.error.status, 404);
+    }
+}
+
 TEST(LawApiFailureTest, EachFailureIsNamed) {
     const QByteArray xml = ApiServer::kokkaBaisho().xml;
     ApiServer server([xml](const QString& path, const QUrlQuery&) {

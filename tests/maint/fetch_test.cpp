@@ -94,6 +94,49 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
 
 // A figure's picture is fetched from the version's attachments and kept with the law; one
 // the service lacks is named in the text instead, and the law is imported all the same.
+// lexctl revisions: the service's revisions newest first, the one fetched marked kept; a law
+// that did not come from the service has no id to ask with.
+TEST_F(FetchTest, RevisionsAreListedNewestFirstWithTheKeptOneMarked) {
+    ApiLawFixture kokka = ApiServer::kokkaBaisho();
+    kokka.revisions = {
+        {kokka.lawId + QStringLiteral("_19471027_000000000000000"),
+         QStringLiteral("2020-04-01"),
+         {},
+         {},
+         QStringLiteral("CurrentEnforced"),
+         kokka.xml},
+        {kokka.lawId + QStringLiteral("_20270401_508AC0000000001"), QStringLiteral("2027-04-01"),
+         QStringLiteral("令和八年法律第一号"), QStringLiteral("国家賠償法の一部を改正する法律"),
+         QStringLiteral("UnEnforced"), kokka.xml}};
+    ApiServer server({kokka});
+    ASSERT_EQ(fetch(server, {QStringLiteral("国家賠償法")}).exitCode, 0);
+    store::Database db = store::openLawDb(QStringLiteral("国家賠償法"));
+    EXPECT_EQ(store::readLawInfo(db).revisionId, kokka.revisions[0].revisionId);
+    const testsupport::ProcessResult r =
+        lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                QStringLiteral("KO")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, kokka.revisions[1].revisionId +
+                         QStringLiteral("\t2027-04-01\t令和八年法律第一号\t未施行\t\n") +
+                         kokka.revisions[0].revisionId +
+                         QStringLiteral("\t2020-04-01\t\t施行中\tkept\n"));
+    // A law imported from text: no law id to ask with; a code not listed: said so.
+    ASSERT_EQ(
+        lexctl({QStringLiteral("import"), QStringLiteral(LEXORA_SAMPLE_DIR "/GT.txt")}).exitCode,
+        0);
+    const testsupport::ProcessResult none =
+        lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                QStringLiteral("GT")});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("GT: 法令IDがありません")))
+        << none.err.toStdString();
+    const testsupport::ProcessResult unlisted =
+        lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                QStringLiteral("ZZ")});
+    EXPECT_EQ(unlisted.exitCode, 1);
+    EXPECT_TRUE(unlisted.err.contains(QStringLiteral("登録されていない法典コード")));
+}
+
 TEST_F(FetchTest, AFetchedLawsFiguresComeFromTheServicesAttachments) {
     ApiLawFixture kokka = ApiServer::kokkaBaisho();
     kokka.xml.replace("</LawBody>",

@@ -602,18 +602,23 @@ TEST(XmlFileFactsTest, OnlyANameBeginningWithALawIdGivesItsDate) {
         const char* file;
         const char* lawId;
         const char* date;
+        const char* revision;  // the name when it is a law_revision_id
     } cases[] = {
-        {"/x/322AC0000000125_20230401_505AC0000000028.xml", "322AC0000000125", "2023-04-01"},
-        {"322AC0000000125.xml", "322AC0000000125", ""},
-        {"322AC0000000125_20231301_x.xml", "322AC0000000125", ""},  // no 13th month
-        {"322AC0000000125_2023040_x.xml", "322AC0000000125", ""},
-        {"kb_20230401.xml", "", ""},  // a date after no law id is no version's date
-        {"kb.xml", "", ""},
+        {"/x/322AC0000000125_20230401_505AC0000000028.xml", "322AC0000000125", "2023-04-01",
+         "322AC0000000125_20230401_505AC0000000028"},
+        {"322AC0000000125.xml", "322AC0000000125", "", ""},
+        {"322AC0000000125_20231301_x.xml", "322AC0000000125", "", ""},  // no 13th month
+        {"322AC0000000125_2023040_x.xml", "322AC0000000125", "", ""},
+        {"322AC0000000125_20230401_x y.xml", "322AC0000000125", "2023-04-01", ""},
+        {"322AC0000000125_20230401.xml", "322AC0000000125", "2023-04-01", ""},
+        {"kb_20230401.xml", "", "", ""},  // a date after no law id is no version's date
+        {"kb.xml", "", "", ""},
     };
     for (const auto& c : cases) {
         const XmlFileFacts f = xmlFileFacts(QString::fromLatin1(c.file));
         EXPECT_EQ(f.lawId, QString::fromLatin1(c.lawId)) << c.file;
         EXPECT_EQ(f.sourceDate, QString::fromLatin1(c.date)) << c.file;
+        EXPECT_EQ(f.revisionId, QString::fromLatin1(c.revision)) << c.file;
     }
 }
 

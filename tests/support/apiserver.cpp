@@ -131,6 +131,40 @@ QByteArray ApiServer::lawsJson(const QList<ApiLawFixture>& laws, int total) {
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
+QByteArray ApiServer::revisionsJson(const ApiLawFixture& law) {
+    QList<ApiRevisionFixture> revisions = law.revisions;
+    if (revisions.isEmpty())
+        revisions << ApiRevisionFixture{law.lawId + QStringLiteral("_19471027_000000000000000"),
+                                        QStringLiteral("2020-04-01"),
+                                        {},
+                                        {},
+                                        QStringLiteral("CurrentEnforced"),
+                                        law.xml};
+    QJsonArray list;
+    for (const ApiRevisionFixture& r : revisions)
+        list.append(QJsonObject{
+            {QStringLiteral("law_revision_id"), r.revisionId},
+            {QStringLiteral("law_type"), QStringLiteral("Act")},
+            {QStringLiteral("law_title"), law.title},
+            {QStringLiteral("law_title_kana"), law.kana},
+            {QStringLiteral("abbrev"), law.abbrev},
+            {QStringLiteral("amendment_promulgate_date"), r.enforced},
+            {QStringLiteral("amendment_enforcement_date"), r.enforced},
+            {QStringLiteral("amendment_enforcement_comment"), QJsonValue()},
+            {QStringLiteral("amendment_law_id"), QString(r.revisionId).section(u'_', 2)},
+            {QStringLiteral("amendment_law_title"), r.amendTitle},
+            {QStringLiteral("amendment_law_num"), r.amendLawNum},
+            {QStringLiteral("repeal_status"), QStringLiteral("None")},
+            {QStringLiteral("current_revision_status"), r.status}});
+    const QJsonObject info{{QStringLiteral("law_type"), QStringLiteral("Act")},
+                           {QStringLiteral("law_id"), law.lawId},
+                           {QStringLiteral("law_num"), law.lawNum},
+                           {QStringLiteral("promulgation_date"), QStringLiteral("1947-10-27")}};
+    return QJsonDocument(
+               QJsonObject{{QStringLiteral("law_info"), info}, {QStringLiteral("revisions"), list}})
+        .toJson(QJsonDocument::Compact);
+}
+
 ApiAnswer ApiServer::serve(const QList<ApiLawFixture>& laws, const QString& path,
                            const QUrlQuery& query) {
     auto error = [](int status, const char* code, const QString& message) {
@@ -165,13 +199,27 @@ ApiAnswer ApiServer::serve(const QList<ApiLawFixture>& laws, const QString& path
         }
         return error(404, "404001", QStringLiteral("指定された添付ファイルが見つかりません。"));
     }
+    const QString revisionsPath = QStringLiteral("/api/2/law_revisions/");
+    if (path.startsWith(revisionsPath)) {
+        for (const ApiLawFixture& l : laws) {
+            if (l.lawId != path.mid(revisionsPath.size())) continue;
+            ApiAnswer a;
+            a.body = revisionsJson(l);
+            return a;
+        }
+        return error(404, "404001", QStringLiteral("指定された法令が見つかりません。"));
+    }
     const QString prefix = QStringLiteral("/api/2/law_file/xml/");
     if (path.startsWith(prefix)) {
+        const QString id = path.mid(prefix.size());
         for (const ApiLawFixture& l : laws) {
-            if (l.lawId != path.mid(prefix.size())) continue;
+            QByteArray xml = l.lawId == id ? l.xml : QByteArray();
+            for (const ApiRevisionFixture& r : l.revisions)
+                if (r.revisionId == id) xml = r.xml;  // a version by its revision id
+            if (xml.isEmpty()) continue;
             ApiAnswer a;
             a.contentType = "application/xml";
-            a.body = l.xml;
+            a.body = xml;
             return a;
         }
         return error(404, "404001", QStringLiteral("指定された法令が見つかりません。"));
@@ -186,6 +234,7 @@ ApiLawFixture ApiServer::kokkaBaisho() {
             QStringLiteral("こっかばいしょうほう"),
             QStringLiteral("国賠法"),
             readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml")),
+            {},
             {}};
 }
 

@@ -23,11 +23,20 @@ struct ApiAnswer {
     QByteArray location;  // a Location header (redirects)
 };
 
+// A revision of a law the stand-in knows (/law_revisions) and its XML (/law_file/xml/{id}).
+struct ApiRevisionFixture {
+    QString revisionId, enforced, amendLawNum, amendTitle;
+    QString status;  // CurrentEnforced, UnEnforced, PreviousEnforced
+    QByteArray xml;
+};
+
 // A law the stand-in knows: its list entry and its XML.
 struct ApiLawFixture {
     QString lawId, lawNum, title, kana, abbrev;
     QByteArray xml;
     QHash<QString, QByteArray> attachments;  // by src (./pict/a.jpg)
+    // Its revisions in the order the answer lists them; none: the one the list names.
+    QList<ApiRevisionFixture> revisions;
 };
 
 class ApiServer {
@@ -44,6 +53,8 @@ class ApiServer {
 
     // The documented /laws answer for these laws.
     static QByteArray lawsJson(const QList<ApiLawFixture>& laws, int total = -1);
+    // The documented /law_revisions answer for a law.
+    static QByteArray revisionsJson(const ApiLawFixture& law);
     // The service's own answer for a path, as the second constructor serves it.
     static ApiAnswer serve(const QList<ApiLawFixture>& laws, const QString& path,
                            const QUrlQuery& query);
