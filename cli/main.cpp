@@ -80,6 +80,8 @@ struct Options {
     QString colour;         // mark add --colour N
     QString note;           // mark add --note TEXT
     bool marks = false;     // pdf --marks: the reader's markers and notes too
+    QString revision;       // fetch --revision ID: that revision kept as a version
+    QString asof;           // fetch --asof YYYY-MM-DD: the revision of that date
     QStringList args;
 };
 
@@ -134,6 +136,10 @@ const char* kUsage =
     "          every law XML in a folder or the government's bulk download zip (or those\n"
     "          whose title holds every word, or whose law id is a line of FILE), each under\n"
     "          a code from its reading; a line per law, then what was imported and skipped\n"
+    "  fetch CODE --revision ID | --asof YYYY-MM-DD\n"
+    "          keeps that revision of a listed law (one of lexctl revisions, or the one in\n"
+    "          force on the date) as a version, its XML under XML/<ID>.xml; the current\n"
+    "          records stay as they are\n"
     "  fetch TITLE-OR-LAW-ID [--code XX] [--all]\n"
     "          asks the government's law API for the laws whose title holds the words and\n"
     "          lists them (title TAB law number TAB law id); the only one, the one whose\n"
@@ -248,6 +254,10 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->note)) return false;
         } else if (a == QStringLiteral("--all")) {
             o->all = true;
+        } else if (a == QStringLiteral("--revision")) {
+            if (!value(&o->revision)) return false;
+        } else if (a == QStringLiteral("--asof")) {
+            if (!value(&o->asof)) return false;
         } else if (a == QStringLiteral("--marks")) {
             o->marks = true;
         } else if (a == QStringLiteral("--all-parts")) {
@@ -649,7 +659,68 @@ int cmdImportXml(const Options& o, platform::Settings&) {
     return status;
 }
 
+QString listedLawName(const QString& command, const QString& code);
+
+int fetchRevision(const Options& o) {
+    const QString code = o.args.value(1);
+    const QString name = listedLawName(QStringLiteral("fetch"), code);
+    if (name.isEmpty()) return 1;
+    if (!o.asof.isEmpty() && !QDate::fromString(o.asof, Qt::ISODate).isValid()) {
+        err(QStringLiteral("lexctl fetch: --asof %1: 日付は YYYY-MM-DD です").arg(o.asof));
+        return 2;
+    }
+    QString lawId;
+    {
+        store::Database db = store::openLawDb(name);
+        lawId = store::readLawInfo(db).lawId;
+    }
+    if (lawId.isEmpty()) {
+        err(QStringLiteral("lexctl fetch: %1: 法令IDがありません（法令XMLから取り込んだ法令ではあり"
+                           "ません）")
+                .arg(code));
+        return 1;
+    }
+    try {
+        exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
+        const QList<exchange::ApiRevision> revisions = api.revisionsNow(lawId);
+        const exchange::ApiRevision* chosen = nullptr;
+        if (!o.asof.isEmpty()) {
+            chosen = exchange::revisionAsOf(revisions, o.asof);
+            if (!chosen) {
+                err(QStringLiteral("lexctl fetch: %1: %2 に施行されていた版は改正履歴にありません")
+                        .arg(code, o.asof));
+                return 1;
+            }
+        } else {
+            for (const exchange::ApiRevision& r : revisions)
+                if (r.revisionId == o.revision) chosen = &r;
+            if (!chosen) {
+                err(QStringLiteral("lexctl fetch: %1: 改正履歴に %2 はありません")
+                        .arg(code, o.revision));
+                return 1;
+            }
+        }
+        const QByteArray xml = api.lawXmlNow(chosen->revisionId);
+        const QString kept = maint::keepLawXml(chosen->revisionId, xml);
+        out(QStringLiteral("fetched %1 (%2 bytes): %3")
+                .arg(chosen->revisionId)
+                .arg(xml.size())
+                .arg(kept));
+        const QString version = maint::keepRevision(xml, {0, code.toUpper(), name}, lawId,
+                                                    chosen->revisionId, chosen->enforced);
+        out(QStringLiteral("kept as version %1 of %2: %3 %4 %5")
+                .arg(version, name, chosen->enforced, chosen->amendLawNum,
+                     exchange::revisionStatusText(chosen->status))
+                .trimmed());
+        return 0;
+    } catch (const platform::Error& e) {
+        err(QStringLiteral("lexctl fetch: %1: %2").arg(code, e.description()));
+        return 1;
+    }
+}
+
 int cmdFetch(const Options& o, platform::Settings&) {
+    if (!o.revision.isEmpty() || !o.asof.isEmpty()) return fetchRevision(o);
     const QString words = o.args.mid(1).join(u' ');
     if (!o.code.isEmpty() && !store::isValidLawCode(o.code)) {
         err(QStringLiteral("lexctl fetch: --code %1: 法典コードは先頭が英字の２文字です")
@@ -1060,10 +1131,10 @@ int cmdRefs(const Options& o, platform::Settings&) {
 int main(int argc, char** argv) {
     // A PDF is laid out with fonts: that command runs in a Gui application, on no screen
     // whatever the environment names (a display may not be there).
-    static const QList<QByteArray> valued{"--root",   "--program-dir", "--mode",   "-o",
-                                          "--out",    "--from",        "--match",  "--list",
-                                          "--api",    "--code",        "--to",     "--remove",
-                                          "--length", "--string",      "--colour", "--note"};
+    static const QList<QByteArray> valued{
+        "--root",   "--program-dir", "--mode",   "-o",     "--out",      "--from",
+        "--match",  "--list",        "--api",    "--code", "--to",       "--remove",
+        "--length", "--string",      "--colour", "--note", "--revision", "--asof"};
     QByteArray command;
     for (int i = 1; i < argc && command.isEmpty(); ++i) {
         const QByteArray a(argv[i]);

@@ -6,12 +6,14 @@
 #include "maint/htedit.h"
 #include "platform/textfile.h"
 #include "store/folders.h"
+#include "store/versions.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 namespace maint {
 
@@ -159,6 +161,38 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     r.result = importConvertedLaw(r.law, byId, options, observer, &r.renamedFrom);
     if (figures && !r.result.text.stopped) r.result.figures = keepFigures(r.law, figures);
     return r;
+}
+
+QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
+                     const QString& revisionId, const QString& sourceDate) {
+    if (exchange::lawXmlHead(xml).title.isEmpty())
+        throw platform::Error(QStringLiteral("%1 は法令XMLではありません").arg(revisionId));
+    exchange::LawXml converted = exchange::convertLawXml(xml, law.code);
+    converted.name = law.name;  // a title amended since is still this law's version
+    converted.lawId = lawId;
+    converted.sourceDate = sourceDate;
+    converted.revisionId = revisionId;
+    QTemporaryDir apart;
+    if (!apart.isValid()) throw platform::Error(QStringLiteral("作業用のフォルダを作れません。"));
+    const store::Folders here = store::folders();
+    QString file;
+    {
+        // Every store call below goes to the data root apart until the guard restores ours.
+        struct Restore {
+            const store::Folders& folders;
+            ~Restore() { store::folders() = folders; }
+        } restore{here};
+        store::setFolders(here.program, apart.path());
+        store::folders().admin = here.admin;
+        WriteHCode(law.code, law.name);
+        store::openOrCreateLawDb(law.name);
+        QString renamedFrom;
+        const XmlImportResult r = importConvertedLaw(converted, QHash<QString, store::LawEntry>{},
+                                                     ImportOptions{}, {}, &renamedFrom);
+        if (r.text.stopped) throw platform::Error(r.text.stopMessage);
+        file = store::lawDbPath(law.name);
+    }
+    return store::keepVersionOf(law.name, file);
 }
 
 }  // namespace maint

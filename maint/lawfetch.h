@@ -80,4 +80,12 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
                                const std::function<QByteArray(const QString& src)>& figures = {},
                                const QString& revisionId = {});
 
+// A past or coming revision of a listed law kept as a version, its current records untouched:
+// the XML is imported apart (into a data root of its own, by the one import every path takes)
+// under the law's code and name, and that database kept among the law's versions with the
+// revision's facts. Returns the version's id; Error when the XML is not that law's or cannot
+// be imported.
+QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
+                     const QString& revisionId, const QString& sourceDate);
+
 }  // namespace maint

@@ -72,7 +72,13 @@ QByteArray contentDigest(Database& db) {
 
 QString keepVersion(const QString& lawName) {
     if (!QFileInfo::exists(lawDbPath(lawName))) return {};
-    Database db = openLawDb(lawName);
+    return keepVersionOf(lawName, lawDbPath(lawName));
+}
+
+QString keepVersionOf(const QString& lawName, const QString& file) {
+    QString why;
+    if (!isValidLawName(lawName, &why)) throw Error(why);
+    Database db = Database::open(file);
     {
         Recordset rs = db.openRecordset(QStringLiteral("select count(*) as n from 条文"));
         if (rs.field(QStringLiteral("n")).toInt() == 0) return {};

@@ -22,6 +22,8 @@ QString versionsFolder(const QString& lawName);
 // Keeps the law's current records as a version and returns its id; empty when the law has
 // no database or no records. Error when the copy cannot be made.
 QString keepVersion(const QString& lawName);
+// The same of another database of the law's layout (a past revision imported apart).
+QString keepVersionOf(const QString& lawName, const QString& file);
 // Removes the version when the law's records and table of contents are still what it holds
 // (an import that changed nothing); true when it did.
 bool dropIfUnchanged(const QString& lawName, const QString& id);

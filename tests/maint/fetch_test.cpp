@@ -3,6 +3,7 @@
 #include "maint/lawfetch.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "tests/support/apiserver.h"
 #include "tests/support/testsupport.h"
 
@@ -135,6 +136,68 @@ TEST_F(FetchTest, RevisionsAreListedNewestFirstWithTheKeptOneMarked) {
                 QStringLiteral("ZZ")});
     EXPECT_EQ(unlisted.exitCode, 1);
     EXPECT_TRUE(unlisted.err.contains(QStringLiteral("登録されていない法典コード")));
+}
+
+// lexctl fetch CODE --revision / --asof: that revision kept as a version with its facts and
+// XML, the current records untouched; a date or id the list has not: said, nothing kept.
+TEST_F(FetchTest, ARevisionIsKeptAsAVersionAndTheCurrentRecordsStay) {
+    ApiLawFixture kokka = ApiServer::kokkaBaisho();
+    const QString later = kokka.lawId + QStringLiteral("_20270401_508AC0000000001");
+    kokka.revisions = {
+        {kokka.lawId + QStringLiteral("_19471027_000000000000000"),
+         QStringLiteral("2020-04-01"),
+         {},
+         {},
+         QStringLiteral("CurrentEnforced"),
+         kokka.xml},
+        {later,
+         QStringLiteral("2027-04-01"),
+         QStringLiteral("令和八年法律第一号"),
+         {},
+         QStringLiteral("UnEnforced"),
+         QByteArray(kokka.xml).replace("故意又は過失によつて", "故意又は過失によって")}};
+    ApiServer server({kokka});
+    ASSERT_EQ(fetch(server, {QStringLiteral("国家賠償法")}).exitCode, 0);
+    const QString before = lexctl({QStringLiteral("show"), QStringLiteral("KO1")}).out;
+    testsupport::ProcessResult r =
+        fetch(server, {QStringLiteral("KO"), QStringLiteral("--revision"), later});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("kept as version "))) << r.out.toStdString();
+    EXPECT_TRUE(QFile::exists(
+        QDir(rootDir()).filePath(QStringLiteral("XML/") + later + QStringLiteral(".xml"))));
+    EXPECT_EQ(lexctl({QStringLiteral("show"), QStringLiteral("KO1")}).out, before);
+    QList<store::LawVersion> versions = store::listVersions(QStringLiteral("国家賠償法"));
+    ASSERT_EQ(versions.size(), 1);
+    EXPECT_EQ(versions[0].info.revisionId, later);
+    EXPECT_EQ(versions[0].info.sourceDate, QStringLiteral("2027-04-01"));
+    EXPECT_EQ(versions[0].info.lawId, kokka.lawId);
+    {
+        store::Database v = store::openVersion(QStringLiteral("国家賠償法"), versions[0].id);
+        store::Recordset rs = v.openRecordset(
+            QStringLiteral("select 条文 from 条文 where 条項コード='KO00010000010100'"));
+        ASSERT_FALSE(rs.eof());
+        EXPECT_TRUE(rs.text(QStringLiteral("条文")).contains(QStringLiteral("過失によって")));
+    }
+    EXPECT_TRUE(lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                        QStringLiteral("KO")})
+                    .out.startsWith(
+                        later + QStringLiteral("\t2027-04-01\t令和八年法律第一号\t未施行\tkept")));
+    // As of a date: the revision in force then.
+    r = fetch(server,
+              {QStringLiteral("KO"), QStringLiteral("--asof"), QStringLiteral("2026-12-09")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    versions = store::listVersions(QStringLiteral("国家賠償法"));
+    ASSERT_EQ(versions.size(), 2);
+    EXPECT_EQ(versions[1].info.revisionId, kokka.revisions[0].revisionId);
+    // Refused, nothing kept: a date before every revision, no date, an unknown revision.
+    const std::pair<const char*, int> refused[] = {
+        {"--asof=2019-12-31", 1}, {"--asof=2026-13-01", 2}, {"--revision=X_20200101_Y", 1}};
+    for (const auto& [option, status] : refused) {
+        const QString o = QString::fromLatin1(option);
+        r = fetch(server, {QStringLiteral("KO"), o.section(u'=', 0, 0), o.section(u'=', 1)});
+        EXPECT_EQ(r.exitCode, status) << option << r.err.toStdString();
+    }
+    EXPECT_EQ(store::listVersions(QStringLiteral("国家賠償法")).size(), 2);
 }
 
 TEST_F(FetchTest, AFetchedLawsFiguresComeFromTheServicesAttachments) {
