@@ -1024,22 +1024,14 @@ int cmdRevisions(const Options& o, platform::Settings&) {
         err(QStringLiteral("lexctl revisions: ") + e.description());
         return 1;
     }
-    // What is here: the current records and every kept version, by the revision they hold,
-    // else (imported before the id was kept) by the date of their source.
-    QList<store::LawInfo> here{current};
-    for (const store::LawVersion& v : store::listVersions(name)) here << v.info;
-    auto kept = [&](const exchange::ApiRevision& r) {
-        for (const store::LawInfo& i : here)
-            if (i.revisionId.isEmpty() ? !r.enforced.isEmpty() && i.sourceDate == r.enforced
-                                       : i.revisionId == r.revisionId)
-                return true;
-        return false;
-    };
-    for (const exchange::ApiRevision& r : revisions)
+    const QList<bool> kept = maint::revisionsKept(name, revisions);
+    for (qsizetype i = 0; i < revisions.size(); ++i) {
+        const exchange::ApiRevision& r = revisions[i];
         out(QStringList{r.revisionId, r.enforced, r.amendLawNum,
                         exchange::revisionStatusText(r.status),
-                        kept(r) ? QStringLiteral("kept") : QString()}
+                        kept[i] ? QStringLiteral("kept") : QString()}
                 .join(u'\t'));
+    }
     return 0;
 }
 

@@ -163,6 +163,25 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     return r;
 }
 
+QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions) {
+    QList<store::LawInfo> here;
+    {
+        store::Database db = store::openLawDb(lawName);
+        here << store::readLawInfo(db);
+    }
+    for (const store::LawVersion& v : store::listVersions(lawName)) here << v.info;
+    QList<bool> kept;
+    for (const exchange::ApiRevision& r : revisions) {
+        bool found = false;
+        for (const store::LawInfo& i : here)
+            found = found ||
+                    (i.revisionId.isEmpty() ? !r.enforced.isEmpty() && i.sourceDate == r.enforced
+                                            : i.revisionId == r.revisionId);
+        kept << found;
+    }
+    return kept;
+}
+
 QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
                      const QString& revisionId, const QString& sourceDate) {
     if (exchange::lawXmlHead(xml).title.isEmpty())

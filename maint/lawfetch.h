@@ -2,6 +2,7 @@
 // A law fetched from the law API imported so that it stays the same law: its XML kept under
 // the data root for an offline repeat, its law id stored with it, and its code kept by that
 // id even when its title changes.
+#include "exchange/lawapi.h"
 #include "exchange/lawxml.h"
 #include "maint/lawimport.h"
 #include "store/lawdb.h"
@@ -79,6 +80,10 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
                                const ImportObserver& observer = {}, const QString& sourceDate = {},
                                const std::function<QByteArray(const QString& src)>& figures = {},
                                const QString& revisionId = {});
+
+// Which of a law's revisions are here: held by its current records or a kept version (by
+// the revision id they keep, else, imported before ids were kept, by their source's date).
+QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions);
 
 // A past or coming revision of a listed law kept as a version, its current records untouched:
 // the XML is imported apart (into a data root of its own, by the one import every path takes)

@@ -177,7 +177,8 @@ TEST_F(CommandsTest, MenusCaptionsAndTheMainMenuStrip) {
             "に保存(&P)…|-印刷(&I)…|-法令を追加(&A)…|-データチェック|-設定(&S)…|-|-閉じる(&C)|"
             "条文(&J)|"
             "-編集画面へコピー(&C F3)|-修正(&E "
-            "F7)|-改正比較(&D)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&T "
+            "F7)|-改正比較(&D)…|-改正履歴(&H)…|表示(&V)|-条文全体を表示(&W)|ツール(&T)|-タイマー(&"
+            "T "
             "Ctrl+T)|-マーカー・しおり一覧(&L Ctrl+L)|"
             "画面比率(&R)|-参照部の比率を下げる(&D F11)|-参照部の比率を上げる(&U F12)"));
     EXPECT_FALSE(t->Mn_File_HTML->isVisible());  // no page generator in the program folder

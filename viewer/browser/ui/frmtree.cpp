@@ -36,6 +36,7 @@
 #include "viewer/shell/ui/mdimain.h"
 #include "viewer/tools/ui/frmlawdiff.h"
 #include "viewer/tools/ui/frmrcl.h"
+#include "viewer/tools/ui/frmrevisions.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -156,6 +157,8 @@ void FrmTree::buildMenus() {
                           [this] { Form_KeyDown(Qt::Key_F7, 0); });
     Mn_Joubun_Diff = item(Mn_Joubun, "Mn_Joubun_Diff", QStringLiteral("改正比較(&D)…"),
                           [this] { Mn_Joubun_Diff_Click(); });
+    Mn_Joubun_Revisions = item(Mn_Joubun, "Mn_Joubun_Revisions", QStringLiteral("改正履歴(&H)…"),
+                               [this] { openRevisions(); });
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
@@ -1172,6 +1175,19 @@ bool FrmTree::goForward() {
     const Place to = forward_.takeLast();
     back_ << here();
     return showPlace(to);
+}
+
+FrmRevisions* FrmTree::openRevisions() {
+    MDIMain* main = MDIMain::instance();
+    const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
+    auto* window = new FrmRevisions(law);
+    if (main) {
+        main->showChild(window);
+        platform::keepInside(window);
+    } else {
+        window->show();
+    }
+    return window;
 }
 
 void FrmTree::Mn_Joubun_Diff_Click() {

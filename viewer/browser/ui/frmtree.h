@@ -29,6 +29,7 @@ namespace viewer {
 class RefLibrary;
 struct ReadingSettings;
 class FrmPrint;
+class FrmRevisions;
 class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
@@ -58,7 +59,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QMenu* Mn_Joubun = nullptr;
     QAction* Mn_Joubun_Copy = nullptr;
     QAction* Mn_Joubun_Edit = nullptr;
-    QAction* Mn_Joubun_Diff = nullptr;  // 改正比較: the law's versions compared
+    QAction* Mn_Joubun_Diff = nullptr;       // 改正比較: the law's versions compared
+    QAction* Mn_Joubun_Revisions = nullptr;  // 改正履歴…
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
     QAction* Mn_Tool_Marks = nullptr;  // マーカー・しおり一覧
@@ -124,6 +126,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool printPages(PrintRange range, bool marks, QPrinter* printer = nullptr);
     // 印刷… and PDF に保存…: the window that asks what to print.
     FrmPrint* openPrint();
+    // 条文 → 改正履歴…: the law's revisions from the law API.
+    FrmRevisions* openRevisions();
     // Removes the markers under the caret or the selection; their number.
     int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether
