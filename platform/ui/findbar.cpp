@@ -16,7 +16,7 @@
 namespace platform {
 
 FindBar::FindBar(QAbstractScrollArea* widget, Host host)
-    : QFrame(widget), widget_(widget), host_(std::move(host)) {
+    : QFrame(widget), widget_(widget), viewport_(widget->viewport()), host_(std::move(host)) {
     setObjectName(QStringLiteral("FindBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -35,7 +35,7 @@ FindBar::FindBar(QAbstractScrollArea* widget, Host host)
     connect(edit_, &QLineEdit::textChanged, this, [this] { refresh(); });
     // Ctrl+F reaches the widget however it is focused; its size places the bar.
     widget_->installEventFilter(this);
-    widget_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
 }
 
 FindBar* FindBar::attach(QTextEdit* edit) {
@@ -96,7 +96,8 @@ bool FindBar::next(bool backwards) {
 }
 
 void FindBar::place() {
-    const QRect room = widget_->viewport()->geometry();
+    if (!viewport_) return;
+    const QRect room = viewport_->geometry();
     const int w = std::min(360, std::max(160, room.width() - 8));
     setGeometry(room.right() - w - 4, room.top() + 4, w, sizeHint().height());
 }
@@ -120,7 +121,7 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == widget_->viewport() && event->type() == QEvent::Resize) place();
+    if (watched == viewport_ && event->type() == QEvent::Resize) place();
     return QFrame::eventFilter(watched, event);
 }
 

@@ -4,6 +4,7 @@
 // round the end); Esc closes it. The plain panes and the drawn ones (tables, the amendment
 // table) take the same bar.
 #include <QFrame>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -43,6 +44,9 @@ class FindBar : public QFrame {
   private:
     void place();
     QAbstractScrollArea* widget_;
+    // Kept apart: while the widget is destroyed its viewport still sends events here, and the
+    // widget can no longer be asked for it.
+    QPointer<QWidget> viewport_;
     Host host_;
     QLineEdit* edit_;
     QLabel* label_;
