@@ -155,6 +155,94 @@ QList<TextRun> textRuns(const QString& older, const QString& newer) {
     return runsOf(d.getSes());
 }
 
+namespace {
+
+enum class TokenClass { Kanji, Hiragana, Katakana, Digit, Latin, Other };
+
+TokenClass tokenClass(char32_t c) {
+    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+        (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x2FFFF) || c == U'々' ||
+        c == U'〆' || c == U'〇' || c == U'ヶ')
+        return TokenClass::Kanji;
+    if (c >= 0x3041 && c <= 0x309F) return TokenClass::Hiragana;
+    if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F)) return TokenClass::Katakana;
+    if ((c >= U'0' && c <= U'9') || (c >= 0xFF10 && c <= 0xFF19)) return TokenClass::Digit;
+    if ((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= 0xFF21 && c <= 0xFF3A) ||
+        (c >= 0xFF41 && c <= 0xFF5A))
+        return TokenClass::Latin;
+    return TokenClass::Other;
+}
+
+std::vector<std::u32string> tokensOf(const std::u32string& text) {
+    std::vector<std::u32string> tokens;
+    TokenClass last = TokenClass::Other;
+    for (const char32_t c : text) {
+        const TokenClass k = tokenClass(c);
+        if (tokens.empty() || k == TokenClass::Other || k != last) tokens.emplace_back();
+        tokens.back() += c;
+        last = k;
+    }
+    return tokens;
+}
+
+// Runs of at most this many unchanged characters between two changes join them.
+constexpr qsizetype kJoinedGap = 2;
+
+}  // namespace
+
+QList<TextRun> wordRuns(const QString& older, const QString& newer) {
+    if (older == newer || older.isEmpty() || newer.isEmpty()) return textRuns(older, newer);
+    const std::vector<std::u32string> a = tokensOf(older.toStdU32String());
+    const std::vector<std::u32string> b = tokensOf(newer.toStdU32String());
+    dtl::Diff<std::u32string, std::vector<std::u32string>> d(a, b);
+    d.onHuge();
+    d.compose();
+    // Token runs, then every change with the short unchanged runs between changes joined:
+    // a cluster's older text and newer text, the older first.
+    struct Piece {
+        TextRun::Kind kind;
+        QString text;
+    };
+    QList<Piece> pieces;
+    for (const auto& [token, info] : d.getSes().getSequence()) {
+        const TextRun::Kind kind = info.type == dtl::SES_ADD      ? TextRun::Added
+                                   : info.type == dtl::SES_DELETE ? TextRun::Removed
+                                                                  : TextRun::Same;
+        const QString text = QString::fromStdU32String(token);
+        if (!pieces.isEmpty() && pieces.last().kind == kind)
+            pieces.last().text += text;
+        else
+            pieces.append({kind, text});
+    }
+    QList<TextRun> runs;
+    QString removed, added;
+    auto flush = [&] {
+        if (!removed.isEmpty()) runs.append({TextRun::Removed, removed});
+        if (!added.isEmpty()) runs.append({TextRun::Added, added});
+        removed.clear();
+        added.clear();
+    };
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const Piece& p = pieces[i];
+        if (p.kind == TextRun::Removed) {
+            removed += p.text;
+        } else if (p.kind == TextRun::Added) {
+            added += p.text;
+        } else {
+            const bool between = (!removed.isEmpty() || !added.isEmpty()) && i + 1 < pieces.size();
+            if (between && p.text.toStdU32String().size() <= size_t(kJoinedGap)) {
+                removed += p.text;  // the gap is part of the change on both sides
+                added += p.text;
+                continue;
+            }
+            flush();
+            runs.append({TextRun::Same, p.text});
+        }
+    }
+    flush();
+    return runs;
+}
+
 QString markedText(const QList<TextRun>& runs) {
     QString out;
     for (const TextRun& r : runs) {

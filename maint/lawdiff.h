@@ -32,6 +32,12 @@ struct TextRun {
 };
 // The newer text as runs against the older (code points compared, Unicode-exact).
 QList<TextRun> textRuns(const QString& older, const QString& newer);
+// The same in runs of whole words, as an amendment table underlines them (傍線): the texts are
+// compared as tokens (a run of kanji, of hiragana, of katakana, of digits, of Latin letters;
+// any other character alone), so a change of 約束 to 契約 marks the word; and changed runs
+// with at most two unchanged characters between them become one change. In each change the
+// older text comes first.
+QList<TextRun> wordRuns(const QString& older, const QString& newer);
 // The newer text with added runs in 【+…+】 and removed ones in 【-…-】.
 QString markedText(const QList<TextRun>& runs);
 

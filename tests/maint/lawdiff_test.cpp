@@ -464,3 +464,41 @@ TEST(LawDiffTest, PartsAreAddedRemovedAndChangedLineByLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// The amendment table's runs: whole words (tokens of one script), short gaps joined.
+TEST(WordRunsTest, WholeWordsAndShortGapsJoined) {
+    const struct {
+        const char *older, *newer, *marked;
+    } cases[] = {
+        {"損害賠償の請求", "損害補償の請求", "【-損害賠償-】【+損害補償+】の請求"},
+        {"当事者の約束による。", "当事者の契約による。", "当事者の【-約束-】【+契約+】による。"},
+        {"金百円とする", "金二百円とする", "【-金百円-】【+金二百円+】とする"},
+        {"100円", "200円", "【-100-】【+200+】円"},
+        {"第一項、第二項", "第三項、第四項", "【-第一項、第二項-】【+第三項、第四項+】"},
+        {"甲の、乙", "丙の、丁", "【-甲の、乙-】【+丙の、丁+】"},  // a gap of two: joined
+        {"甲のみ、乙", "丙のみ、丁", "【-甲-】【+丙+】のみ、【-乙-】【+丁+】"},  // three: not
+        {"甲をもって乙", "甲をもって乙及び丙", "甲をもって【-乙-】【+乙及び丙+】"},
+        {"同じ文。", "同じ文。", "同じ文。"},
+        {"", "新設", "【+新設+】"},
+        {"削る", "", "【-削る-】"},
+        {"ＡＢＣ社", "ＡＢＤ社", "【-ＡＢＣ-】【+ＡＢＤ+】社"},
+    };
+    for (const auto& c : cases) {
+        const QList<maint::TextRun> runs =
+            maint::wordRuns(QString::fromUtf8(c.older), QString::fromUtf8(c.newer));
+        EXPECT_EQ(maint::markedText(runs), QString::fromUtf8(c.marked))
+            << c.older << " → " << c.newer;
+        // Each side's text is whole: the runs rebuild both texts.
+        QString older, newer;
+        for (const maint::TextRun& r : runs) {
+            if (r.kind != maint::TextRun::Added) older += r.text;
+            if (r.kind != maint::TextRun::Removed) newer += r.text;
+        }
+        EXPECT_EQ(older, QString::fromUtf8(c.older));
+        EXPECT_EQ(newer, QString::fromUtf8(c.newer));
+    }
+}
+
+}  // namespace

@@ -127,7 +127,7 @@ void FrmLawDiff::compare() {
             continue;
         }
         if (c.kind == maint::ArticleChange::Changed && c.olderCaption != c.newerCaption) {
-            const QList<maint::TextRun> runs = maint::textRuns(c.olderCaption, c.newerCaption);
+            const QList<maint::TextRun> runs = maint::wordRuns(c.olderCaption, c.newerCaption);
             row(QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.newerKey)) +
                     sideHtml(runs, maint::TextRun::Added),
                 QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.olderKey)) +
@@ -135,13 +135,14 @@ void FrmLawDiff::compare() {
                 c.newerKey + QStringLiteral("000001"));
         }
         for (const maint::ParagraphChange& p : c.paragraphs) {
+            const QList<maint::TextRun> words = maint::wordRuns(p.olderText, p.newerText);
             const bool hasNewer = !c.newerKey.isEmpty() && !p.newerText.isEmpty();
             const bool hasOlder = !c.olderKey.isEmpty() && !p.olderText.isEmpty();
             row(hasNewer ? headHtml(c.newerKey, c.newerCaption, p.shortNumber) +
-                               sideHtml(p.runs, maint::TextRun::Added)
+                               sideHtml(words, maint::TextRun::Added)
                          : none,
                 hasOlder ? headHtml(c.olderKey, c.olderCaption, p.shortNumber) +
-                               sideHtml(p.runs, maint::TextRun::Removed)
+                               sideHtml(words, maint::TextRun::Removed)
                          : none,
                 hasNewer ? p.code : QString());
         }
@@ -159,19 +160,20 @@ void FrmLawDiff::compare() {
         }
         for (const maint::ParagraphChange& p : c.lines) {
             const QString line = p.shortNumber.section(u':', -1);
+            const QList<maint::TextRun> words = maint::wordRuns(p.olderText, p.newerText);
             row(p.newerText.isEmpty() ? none
                                       : label + QStringLiteral(" %1行<br>").arg(line) +
-                                            sideHtml(p.runs, maint::TextRun::Added),
+                                            sideHtml(words, maint::TextRun::Added),
                 p.olderText.isEmpty() ? none
                                       : label + QStringLiteral(" %1行<br>").arg(line) +
-                                            sideHtml(p.runs, maint::TextRun::Removed),
+                                            sideHtml(words, maint::TextRun::Removed),
                 node);
         }
     }
     // The table of contents after the articles: a heading added, removed, renamed or
     // spanning other articles.
     for (const maint::TocChange& t : diff.toc) {
-        const QList<maint::TextRun> runs = maint::textRuns(t.olderHeading, t.newerHeading);
+        const QList<maint::TextRun> runs = maint::wordRuns(t.olderHeading, t.newerHeading);
         auto side = [&](const QString& heading, const QString& range, maint::TextRun::Kind own) {
             if (heading.isEmpty()) return none;
             QString html = QStringLiteral("<b>目次</b><br>") + sideHtml(runs, own);
