@@ -273,13 +273,27 @@ int LawDiff::count(ArticleChange::Kind kind) const {
                              [kind](const ArticleChange& c) { return c.kind == kind; }));
 }
 
+bool sameButNotation(const QString& a, const QString& b) {
+    auto plain = [](const QString& text) {
+        // The full-width comma and stop first: NFKC would make them ASCII.
+        QString s = QString(text).replace(u'，', u'、').replace(u'．', u'。');
+        s = s.normalized(QString::NormalizationForm_KC).replace(u',', u'、');
+        s.removeIf([](QChar c) { return c.isSpace(); });
+        return s;
+    };
+    return plain(a) == plain(b);
+}
+
 QString LawDiff::summary() const {
+    const auto notation = std::count_if(articles.begin(), articles.end(),
+                                        [](const ArticleChange& c) { return c.notationOnly; });
     QString s = QStringLiteral("%1 条改正、%2 条新設、%3 条削除")
-                    .arg(count(ArticleChange::Changed))
+                    .arg(count(ArticleChange::Changed) - int(notation))
                     .arg(count(ArticleChange::Added))
                     .arg(count(ArticleChange::Deleted) + count(ArticleChange::Removed));
     if (const int moved = count(ArticleChange::Moved))
         s += QStringLiteral("、%1 条移動").arg(moved);
+    if (notation > 0) s += QStringLiteral("、表記のみ %1 条").arg(notation);
     if (!parts.isEmpty()) s += QStringLiteral("、附則・別表など %1 件").arg(parts.size());
     return s;
 }
@@ -395,6 +409,14 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
             c.kind = isDeletedArticle(b) && !isDeletedArticle(*a) ? ArticleChange::Deleted
                                                                   : ArticleChange::Changed;
             compareParagraphs(*a, b, c.paragraphs);
+            // Every change a pair whose texts differ in notation alone.
+            c.notationOnly =
+                c.kind == ArticleChange::Changed &&
+                sameButNotation(c.olderCaption, c.newerCaption) &&
+                std::all_of(c.paragraphs.begin(), c.paragraphs.end(), [](const ParagraphChange& p) {
+                    return !p.olderText.isEmpty() && !p.newerText.isEmpty() &&
+                           sameButNotation(p.olderText, p.newerText);
+                });
         }
         diff.articles << c;
     }
@@ -442,7 +464,8 @@ QStringList diffLines(const LawDiff& diff) {
                 lines << QStringLiteral(">\t") + c.olderNumber() + u'\t' + c.newerNumber();
                 break;
             case ArticleChange::Changed:
-                lines << QStringLiteral("~\t") + c.newerNumber();
+                lines << QStringLiteral("~\t") + c.newerNumber() +
+                             (c.notationOnly ? QStringLiteral("\t表記のみ") : QString());
                 if (c.olderCaption != c.newerCaption)
                     lines << QStringLiteral("\t見出し\t") +
                                  markedText(textRuns(c.olderCaption, c.newerCaption));

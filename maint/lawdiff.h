@@ -53,10 +53,16 @@ struct ArticleChange {
     QString olderKey, newerKey;  // empty on the side it is missing
     QString olderCaption, newerCaption;
     QList<ParagraphChange> paragraphs;  // changed paragraphs (Changed), or every one
+    // Changed in notation alone (、 → ，, ０ → 0, a space): shown, never counted as amended.
+    bool notationOnly = false;
     // The short number of the article on either side: MP398-2.
     QString olderNumber() const;
     QString newerNumber() const;
 };
+
+// The texts differ in notation alone: equal once full-width letters and digits are read as
+// half-width (NFKC), ，． as 、。, and every blank (the ideographic space too) is left out.
+bool sameButNotation(const QString& a, const QString& b);
 
 struct TocChange {
     char mark = '~';  // + added, - removed, ~ changed
@@ -79,7 +85,8 @@ struct LawDiff {
     QList<PartChange> parts;        // in the newer document's order, removed ones after
     QList<TocChange> toc;
     int count(ArticleChange::Kind kind) const;
-    // "N 条改正、M 条新設、K 条削除" (and moves when there are any).
+    // "N 条改正、M 条新設、K 条削除" (and moves, and changes of notation alone, when there are
+    // any); an article changed in notation alone is not among the amended.
     QString summary() const;
 };
 LawDiff diffLaws(const LawText& older, const LawText& newer);

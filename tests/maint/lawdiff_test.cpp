@@ -502,3 +502,42 @@ TEST(WordRunsTest, WholeWordsAndShortGapsJoined) {
 }
 
 }  // namespace
+
+namespace {
+
+// Punctuation, width and blanks alone: shown, labelled, never counted as an amendment.
+TEST(LawDiffTest, AChangeOfNotationAloneIsLabelledAndNotCounted) {
+    const struct {
+        const char *a, *b;
+        bool same;
+    } pairs[] = {{"甲、乙", "甲，乙", true},
+                 {"第１項", "第1項", true},
+                 {"甲　乙", "甲乙", true},
+                 {"ＡＢ．", "AB。", true},
+                 {"甲、乙", "甲、丙", false},
+                 {"第一項", "第1項", false},
+                 {"", "", true},
+                 {"甲", "", false}};
+    for (const auto& p : pairs)
+        EXPECT_EQ(maint::sameButNotation(QString::fromUtf8(p.a), QString::fromUtf8(p.b)), p.same)
+            << p.a << " / " << p.b;
+    LawText older, newer;
+    older.articles = {
+        article("1", "目的", {QStringLiteral("この法律は、契約について定める。")}),
+        article("2", "定義", {QStringLiteral("甲、乙及び丙")}),
+        article("3", "効力", {QStringLiteral("第１項による。"), QStringLiteral("前項の場合。")})};
+    newer.articles = {
+        article("1", "目的", {QStringLiteral("この法律は、売買について定める。")}),
+        article("2", "定義", {QStringLiteral("甲，乙及び丙")}),
+        article("3", "効力",
+                {QStringLiteral("第1項による。"), QStringLiteral("前項の例による。")})};
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
+    ASSERT_EQ(diff.articles.size(), 3);
+    EXPECT_FALSE(diff.articles[0].notationOnly);
+    EXPECT_TRUE(diff.articles[1].notationOnly);
+    EXPECT_FALSE(diff.articles[2].notationOnly);  // one paragraph amended: an amendment
+    EXPECT_EQ(diff.summary(), QStringLiteral("2 条改正、0 条新設、0 条削除、表記のみ 1 条"));
+    EXPECT_TRUE(maint::diffLines(diff).contains(QStringLiteral("~\tZZ2\t表記のみ")));
+}
+
+}  // namespace

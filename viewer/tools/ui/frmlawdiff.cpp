@@ -138,7 +138,10 @@ void FrmLawDiff::compare() {
             const QList<maint::TextRun> words = maint::wordRuns(p.olderText, p.newerText);
             const bool hasNewer = !c.newerKey.isEmpty() && !p.newerText.isEmpty();
             const bool hasOlder = !c.olderKey.isEmpty() && !p.olderText.isEmpty();
-            row(hasNewer ? headHtml(c.newerKey, c.newerCaption, p.shortNumber) +
+            // A change of notation alone is said so: it is not an amendment.
+            const QString notation =
+                c.notationOnly ? QStringLiteral("<i>表記のみ</i><br>") : QString();
+            row(hasNewer ? headHtml(c.newerKey, c.newerCaption, p.shortNumber) + notation +
                                sideHtml(words, maint::TextRun::Added)
                          : none,
                 hasOlder ? headHtml(c.olderKey, c.olderCaption, p.shortNumber) +
