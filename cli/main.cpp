@@ -150,6 +150,10 @@ const char* kUsage =
     "          the law's revisions from the law API, newest first: law_revision_id TAB\n"
     "          enforcement date TAB the amending law's number TAB status (施行中, 未施行,\n"
     "          過去) TAB kept (when the current records or a kept version hold it)\n"
+    "  history NOTATION\n"
+    "          the article's history over the kept versions and the current records, newest\n"
+    "          first: one line per version in which it changed: version TAB its date TAB the\n"
+    "          amending law TAB the mark (+ - ~ x >), and TAB 表記のみ for notation alone\n"
     "  versions CODE [--remove VERSION]\n"
     "          the law's kept versions, oldest first: version, imported at, the source's\n"
     "          date, records, size; then the total size; --remove deletes one\n"
@@ -1035,6 +1039,23 @@ int cmdRevisions(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdHistory(const Options& o, platform::Settings&) {
+    const viewer::LookupTarget target = viewer::resolveLookup(o.args[1]);
+    if (!target.error.isEmpty()) {
+        err(target.error);
+        return 1;
+    }
+    if (target.code.size() < 10 || viewer::isPartKey(target.code)) {
+        err(QStringLiteral("lexctl history: %1: 条を指定してください").arg(o.args[1]));
+        return 1;
+    }
+    for (const maint::HistoryStep& s : maint::articleHistory(target.lawName, target.code))
+        out(QStringList{s.version, s.date, s.amendedBy, QString(QChar::fromLatin1(s.mark))}.join(
+                u'\t') +
+            (s.notationOnly ? QStringLiteral("\t表記のみ") : QString()));
+    return 0;
+}
+
 int cmdVersions(const Options& o, platform::Settings&) {
     const QString name = listedLawName(QStringLiteral("versions"), o.args[1]);
     if (name.isEmpty()) return 1;
@@ -1159,19 +1180,33 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},           {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},       {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},           {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch},       {QStringLiteral("make-idx"), cmdMakeIdx},
-        {QStringLiteral("make-ht"), cmdMakeHt},      {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll},    {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},       {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text},   {QStringLiteral("import-xml"), cmdImportXml},
-        {QStringLiteral("fetch"), cmdFetch},         {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("revisions"), cmdRevisions}, {QStringLiteral("diff"), cmdDiff},
-        {QStringLiteral("refs"), cmdRefs},           {QStringLiteral("parts"), cmdParts},
-        {QStringLiteral("part"), cmdPart},           {QStringLiteral("mark"), cmdMark},
-        {QStringLiteral("bookmark"), cmdBookmark},   {QStringLiteral("pdf"), cmdPdf}};
+        {QStringLiteral("init"), cmdInit},
+        {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},
+        {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},
+        {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},
+        {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},
+        {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll},
+        {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},
+        {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text},
+        {QStringLiteral("import-xml"), cmdImportXml},
+        {QStringLiteral("fetch"), cmdFetch},
+        {QStringLiteral("versions"), cmdVersions},
+        {QStringLiteral("revisions"), cmdRevisions},
+        {QStringLiteral("history"), cmdHistory},
+        {QStringLiteral("diff"), cmdDiff},
+        {QStringLiteral("refs"), cmdRefs},
+        {QStringLiteral("parts"), cmdParts},
+        {QStringLiteral("part"), cmdPart},
+        {QStringLiteral("mark"), cmdMark},
+        {QStringLiteral("bookmark"), cmdBookmark},
+        {QStringLiteral("pdf"), cmdPdf}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -1185,7 +1220,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("diff"), 1},      {QStringLiteral("refs"), 1},
         {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3},
         {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1},
-        {QStringLiteral("pdf"), 1},       {QStringLiteral("revisions"), 1}};
+        {QStringLiteral("pdf"), 1},       {QStringLiteral("revisions"), 1},
+        {QStringLiteral("history"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -1,6 +1,7 @@
 #include "maint/lawdiff.h"
 
 #include "maint/artedit.h"
+#include "store/versions.h"
 
 #include <QHash>
 #include <QSet>
@@ -445,6 +446,48 @@ LawDiff diffLaws(const LawText& older, const LawText& newer) {
                      [](const TocChange& x, const TocChange& y) { return x.key < y.key; });
     diff.parts = diffParts(older.parts, newer.parts);
     return diff;
+}
+
+QList<HistoryStep> articleHistory(const QString& lawName, const QString& articleKey) {
+    struct Source {
+        QString version, order;
+        store::LawInfo info;
+    };
+    QList<Source> sources;
+    for (const store::LawVersion& v : store::listVersions(lawName))
+        sources << Source{v.id, v.info.sourceDate.isEmpty() ? v.info.importedAt : v.info.sourceDate,
+                          v.info};
+    {
+        store::Database db = store::openLawDb(lawName);
+        const store::LawInfo info = store::readLawInfo(db);
+        sources << Source{QStringLiteral("current"),
+                          info.sourceDate.isEmpty() ? info.importedAt : info.sourceDate, info};
+    }
+    std::stable_sort(sources.begin(), sources.end(),
+                     [](const Source& a, const Source& b) { return a.order < b.order; });
+    auto textOf = [&](const Source& s) {
+        store::Database db = s.version == QStringLiteral("current")
+                                 ? store::openLawDb(lawName)
+                                 : store::openVersion(lawName, s.version);
+        return readLawText(db);
+    };
+    const QString key = articleKey.left(10).toUpper();
+    QList<HistoryStep> steps;
+    LawText before;
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        LawText now = textOf(sources[i]);
+        if (i > 0) {
+            for (const ArticleChange& c : diffLaws(before, now).articles) {
+                if (c.newerKey != key && c.olderKey != key) continue;
+                static const char marks[] = {'+', '-', '~', 'x', '>'};
+                steps.prepend({sources[i].version, sources[i].info.sourceDate,
+                               sources[i].info.amendedBy, marks[c.kind], c.notationOnly});
+                break;
+            }
+        }
+        before = std::move(now);
+    }
+    return steps;
 }
 
 QStringList diffLines(const LawDiff& diff) {

@@ -97,6 +97,20 @@ LawDiff diffLaws(const LawText& older, const LawText& newer);
 // TAB, the marked line), then the table of contents' (a mark, TAB, 目次, TAB, the heading).
 QStringList diffLines(const LawDiff& diff);
 
+// One step of an article's history (沿革): a version in which the article differs from the
+// version before it.
+struct HistoryStep {
+    QString version;    // the kept version's id, or "current" for the current records
+    QString date;       // the source's date (its enforcement), when known
+    QString amendedBy;  // the latest amendment its source held
+    char mark = '~';    // + added, - removed, ~ changed, x became 削除, > moved
+    bool notationOnly = false;
+};
+// The article's history over the kept versions and the current records, taken in the order
+// of their sources' dates (a version without one by its import time), newest first. The
+// first of them has nothing before it and is no step.
+QList<HistoryStep> articleHistory(const QString& lawName, const QString& articleKey);
+
 // The label of an article key as the law writes it: 第三百九十八条の二 → 第398条の2.
 QString articleLabel(const QString& key);
 

@@ -198,6 +198,19 @@ TEST_F(FetchTest, ARevisionIsKeptAsAVersionAndTheCurrentRecordsStay) {
         EXPECT_EQ(r.exitCode, status) << option << r.err.toStdString();
     }
     EXPECT_EQ(store::listVersions(QStringLiteral("国家賠償法")).size(), 2);
+    // The article's history: in the order of the versions' dates, the coming revision
+    // changed 第1条; 第2条 never changed; not an article: said.
+    r = lexctl({QStringLiteral("history"), QStringLiteral("KO1")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(versions[0].id + QStringLiteral("\t2027-04-01\t")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\t~")));
+    r = lexctl({QStringLiteral("history"), QStringLiteral("KO2")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(lexctl({QStringLiteral("history"), QStringLiteral("KO9999")}).exitCode, 1);
 }
 
 TEST_F(FetchTest, AFetchedLawsFiguresComeFromTheServicesAttachments) {
