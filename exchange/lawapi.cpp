@@ -310,34 +310,16 @@ void LawApi::cancel() {
         if (r) r->abort();
 }
 
-ApiSearch LawApi::searchNow(const QString& words, int limit) {
-    QEventLoop loop;
-    ApiSearch result;
-    ApiError error;
-    bool finished = false;
-    search(
-        words,
-        [&](ApiSearch found, ApiError e) {
-            result = std::move(found);
-            error = e;
-            finished = true;
-            loop.quit();
-        },
-        limit);
-    if (!finished) loop.exec();
-    if (error) throw LawApiError(error);
-    return result;
-}
-
 namespace {
-// Waits for one answer of bytes; LawApiError on failure.
-QByteArray bytesNow(const std::function<void(std::function<void(QByteArray, ApiError)>)>& ask) {
+// Waits for one answer; LawApiError on failure.
+template <typename T>
+T answerNow(const std::function<void(std::function<void(T, ApiError)>)>& ask) {
     QEventLoop loop;
-    QByteArray result;
+    T result;
     ApiError error;
     bool finished = false;
-    ask([&](QByteArray body, ApiError e) {
-        result = std::move(body);
+    ask([&](T answer, ApiError e) {
+        result = std::move(answer);
         error = e;
         finished = true;
         loop.quit();
@@ -348,28 +330,20 @@ QByteArray bytesNow(const std::function<void(std::function<void(QByteArray, ApiE
 }
 }  // namespace
 
+ApiSearch LawApi::searchNow(const QString& words, int limit) {
+    return answerNow<ApiSearch>([&](auto done) { search(words, std::move(done), limit); });
+}
+
 QByteArray LawApi::lawXmlNow(const QString& lawId) {
-    return bytesNow([&](auto done) { lawXml(lawId, std::move(done)); });
+    return answerNow<QByteArray>([&](auto done) { lawXml(lawId, std::move(done)); });
 }
 
 QList<ApiRevision> LawApi::revisionsNow(const QString& lawId) {
-    QEventLoop loop;
-    QList<ApiRevision> result;
-    ApiError error;
-    bool finished = false;
-    revisions(lawId, [&](QList<ApiRevision> found, ApiError e) {
-        result = std::move(found);
-        error = e;
-        finished = true;
-        loop.quit();
-    });
-    if (!finished) loop.exec();
-    if (error) throw LawApiError(error);
-    return result;
+    return answerNow<QList<ApiRevision>>([&](auto done) { revisions(lawId, std::move(done)); });
 }
 
 QByteArray LawApi::attachmentNow(const QString& revisionId, const QString& src) {
-    return bytesNow([&](auto done) { attachment(revisionId, src, std::move(done)); });
+    return answerNow<QByteArray>([&](auto done) { attachment(revisionId, src, std::move(done)); });
 }
 
 std::function<QByteArray(const QString& src)> attachmentReader(LawApi& api,

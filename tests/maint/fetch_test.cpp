@@ -98,17 +98,7 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
 // lexctl revisions: the service's revisions newest first, the one fetched marked kept; a law
 // that did not come from the service has no id to ask with.
 TEST_F(FetchTest, RevisionsAreListedNewestFirstWithTheKeptOneMarked) {
-    ApiLawFixture kokka = ApiServer::kokkaBaisho();
-    kokka.revisions = {
-        {kokka.lawId + QStringLiteral("_19471027_000000000000000"),
-         QStringLiteral("2020-04-01"),
-         {},
-         {},
-         QStringLiteral("CurrentEnforced"),
-         kokka.xml},
-        {kokka.lawId + QStringLiteral("_20270401_508AC0000000001"), QStringLiteral("2027-04-01"),
-         QStringLiteral("令和八年法律第一号"), QStringLiteral("国家賠償法の一部を改正する法律"),
-         QStringLiteral("UnEnforced"), kokka.xml}};
+    const ApiLawFixture kokka = ApiServer::kokkaBaishoRevised();
     ApiServer server({kokka});
     ASSERT_EQ(fetch(server, {QStringLiteral("国家賠償法")}).exitCode, 0);
     store::Database db = store::openLawDb(QStringLiteral("国家賠償法"));
@@ -141,21 +131,8 @@ TEST_F(FetchTest, RevisionsAreListedNewestFirstWithTheKeptOneMarked) {
 // lexctl fetch CODE --revision / --asof: that revision kept as a version with its facts and
 // XML, the current records untouched; a date or id the list has not: said, nothing kept.
 TEST_F(FetchTest, ARevisionIsKeptAsAVersionAndTheCurrentRecordsStay) {
-    ApiLawFixture kokka = ApiServer::kokkaBaisho();
-    const QString later = kokka.lawId + QStringLiteral("_20270401_508AC0000000001");
-    kokka.revisions = {
-        {kokka.lawId + QStringLiteral("_19471027_000000000000000"),
-         QStringLiteral("2020-04-01"),
-         {},
-         {},
-         QStringLiteral("CurrentEnforced"),
-         kokka.xml},
-        {later,
-         QStringLiteral("2027-04-01"),
-         QStringLiteral("令和八年法律第一号"),
-         {},
-         QStringLiteral("UnEnforced"),
-         QByteArray(kokka.xml).replace("故意又は過失によつて", "故意又は過失によって")}};
+    const ApiLawFixture kokka = ApiServer::kokkaBaishoRevised();
+    const QString later = kokka.revisions[1].revisionId;
     ApiServer server({kokka});
     ASSERT_EQ(fetch(server, {QStringLiteral("国家賠償法")}).exitCode, 0);
     const QString before = lexctl({QStringLiteral("show"), QStringLiteral("KO1")}).out;

@@ -238,4 +238,20 @@ ApiLawFixture ApiServer::kokkaBaisho() {
             {}};
 }
 
+ApiLawFixture ApiServer::kokkaBaishoRevised() {
+    ApiLawFixture law = kokkaBaisho();
+    law.revisions = {
+        {law.lawId + QStringLiteral("_19471027_000000000000000"),
+         QStringLiteral("2020-04-01"),
+         {},
+         {},
+         QStringLiteral("CurrentEnforced"),
+         law.xml},
+        {law.lawId + QStringLiteral("_20270401_508AC0000000001"), QStringLiteral("2027-04-01"),
+         QStringLiteral("令和八年法律第一号"), QStringLiteral("国家賠償法の一部を改正する法律"),
+         QStringLiteral("UnEnforced"),
+         QByteArray(law.xml).replace("故意又は過失によつて", "故意又は過失によって")}};
+    return law;
+}
+
 }  // namespace testsupport

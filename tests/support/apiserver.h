@@ -60,6 +60,9 @@ class ApiServer {
                            const QUrlQuery& query);
     // 国家賠償法 of the test fixtures.
     static ApiLawFixture kokkaBaisho();
+    // The same with two revisions: the one in force (2020-04-01, the list's) and a coming one
+    // (2027-04-01, 令和八年法律第一号) whose 第1条 writes 過失によって.
+    static ApiLawFixture kokkaBaishoRevised();
 
   private:
     struct Impl;

@@ -23,18 +23,7 @@ class RevisionsWindowTest : public BrowserTest {
   protected:
     // 国家賠償法 as fetched, and the stand-in listing it with a coming revision.
     ApiLawFixture fetched() {
-        ApiLawFixture kokka = ApiServer::kokkaBaisho();
-        kokka.revisions = {
-            {kokka.lawId + QStringLiteral("_19471027_000000000000000"),
-             QStringLiteral("2020-04-01"),
-             {},
-             {},
-             QStringLiteral("CurrentEnforced"),
-             kokka.xml},
-            {kokka.lawId + QStringLiteral("_20270401_508AC0000000001"),
-             QStringLiteral("2027-04-01"), QStringLiteral("令和八年法律第一号"),
-             QStringLiteral("国家賠償法の一部を改正する法律"), QStringLiteral("UnEnforced"),
-             QByteArray(kokka.xml).replace("故意又は過失によつて", "故意又は過失によって")}};
+        const ApiLawFixture kokka = ApiServer::kokkaBaishoRevised();
         maint::importFetchedLaw(kokka.xml, kokka.lawId, QStringLiteral("KO"), {}, {},
                                 QStringLiteral("2020-04-01"), {}, kokka.revisions[0].revisionId);
         w().LoadLawButtons();
