@@ -64,7 +64,19 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
         QStringLiteral("附則（平成二九年六月二日法律第四四号）\n（なし）")))
         << diff->TxtTable->toPlainText().mid(0, 400).toStdString();
     const QString html = diff->TxtTable->toHtml();
-    EXPECT_TRUE(html.contains(QStringLiteral("第415条（債務不履行による損害賠償） 第1項")));
+    // One row for the article: its label and caption, then every paragraph with its mark on
+    // each side, the unchanged second one too.
+    const QString plain = diff->TxtTable->toPlainText();
+    EXPECT_TRUE(
+        plain.contains(QStringLiteral("第415条（債務不履行による損害賠償）\n① 債務者がその"
+                                      "債務の本旨に従った履行を怠ったとき")))
+        << plain.left(300).toStdString();
+    EXPECT_TRUE(
+        plain.contains(QStringLiteral("第415条（債務不履行による損害賠償）\n① 債務者がその"
+                                      "債務の本旨に従った履行をしないとき")));
+    EXPECT_EQ(plain.count(QStringLiteral("② 前項の規定により損害賠償の請求")), 2);
+    // Each item on its own line, the ideographic space after its number kept.
+    EXPECT_EQ(plain.count(QStringLiteral("\n一　債務の履行が不能であるとき。\n")), 2);
     // Whole words underlined: the run of kana that changed, the heading's whole word.
     EXPECT_TRUE(
         html.contains(QStringLiteral("履行<span style=\" text-decoration: underline; "

@@ -6,6 +6,7 @@
 #include "platform/ui/busy.h"
 #include "platform/ui/findbar.h"
 #include "platform/ui/guard.h"
+#include "store/codes.h"
 #include "store/lawdb.h"
 #include "store/versions.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -35,15 +36,6 @@ QString sideHtml(const QList<maint::TextRun>& runs, maint::TextRun::Kind own) {
                 QStringLiteral("<span style=\"%1\">%2</span>").arg(style, r.text.toHtmlEscaped());
     }
     return html;
-}
-
-QString headHtml(const QString& key, const QString& caption, const QString& shortNumber) {
-    if (key.isEmpty()) return {};
-    QString head = maint::articleLabel(key);
-    if (!caption.trimmed().isEmpty()) head += u'（' + caption + u'）';
-    const qsizetype colon = shortNumber.indexOf(u':');
-    if (colon > 0) head += QStringLiteral(" 第%1項").arg(shortNumber.mid(colon + 1));
-    return QStringLiteral("<b>") + head.toHtmlEscaped() + QStringLiteral("</b><br>");
 }
 
 QString versionText(const store::LawVersion& v) {
@@ -106,49 +98,73 @@ void FrmLawDiff::compare() {
         store::Database db = id.isEmpty() ? store::openLawDb(name_) : store::openVersion(name_, id);
         return maint::readLawText(db);
     };
-    const maint::LawDiff diff = maint::diffLaws(read(CboFrom->currentData().toString()),
-                                                read(CboTo->currentData().toString()));
+    const maint::LawText older = read(CboFrom->currentData().toString());
+    const maint::LawText newer = read(CboTo->currentData().toString());
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
     LblCount->setText(diff.summary());
 
     QString html = QStringLiteral(
         "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
         "<tr><th width=\"50%\">改正後</th><th width=\"50%\">改正前</th></tr>");
-    auto row = [&](const QString& newer, const QString& older, const QString& code) {
-        html += QStringLiteral("<tr><td valign=\"top\">%1</td><td valign=\"top\">%2</td></tr>")
-                    .arg(newer, older);
+    auto row = [&](const QString& newerHtml, const QString& olderHtml, const QString& code) {
+        // Blanks as the statute writes them: HTML would fold the ideographic space.
+        html += QStringLiteral(
+                    "<tr><td valign=\"top\" style=\"white-space:pre-wrap\">%1</td>"
+                    "<td valign=\"top\" style=\"white-space:pre-wrap\">%2</td></tr>")
+                    .arg(newerHtml, olderHtml);
         rowCodes_ << code;
     };
     const QString none = QStringLiteral("（なし）");
+    QHash<QString, const maint::LawText::Article*> olderByKey, newerByKey;
+    for (const maint::LawText::Article& a : older.articles) olderByKey.insert(a.key, &a);
+    for (const maint::LawText::Article& a : newer.articles) newerByKey.insert(a.key, &a);
+    // One row per changed article, as an amendment table sets it out: on each side the
+    // article's label and caption, then every paragraph with its mark and each item on its
+    // own line, the changed words underlined; a side without the article says （新設） or （削る）.
     for (const maint::ArticleChange& c : diff.articles) {
-        if (c.kind == maint::ArticleChange::Moved) {
-            row(headHtml(c.newerKey, c.newerCaption, {}) +
-                    QStringLiteral("（%1 から移動）").arg(maint::articleLabel(c.olderKey)),
-                headHtml(c.olderKey, c.olderCaption, {}), c.newerKey + QStringLiteral("000001"));
-            continue;
-        }
-        if (c.kind == maint::ArticleChange::Changed && c.olderCaption != c.newerCaption) {
-            const QList<maint::TextRun> runs = maint::wordRuns(c.olderCaption, c.newerCaption);
-            row(QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.newerKey)) +
-                    sideHtml(runs, maint::TextRun::Added),
-                QStringLiteral("<b>%1</b> 見出し<br>").arg(maint::articleLabel(c.olderKey)) +
-                    sideHtml(runs, maint::TextRun::Removed),
-                c.newerKey + QStringLiteral("000001"));
-        }
-        for (const maint::ParagraphChange& p : c.paragraphs) {
-            const QList<maint::TextRun> words = maint::wordRuns(p.olderText, p.newerText);
-            const bool hasNewer = !c.newerKey.isEmpty() && !p.newerText.isEmpty();
-            const bool hasOlder = !c.olderKey.isEmpty() && !p.olderText.isEmpty();
-            // A change of notation alone is said so: it is not an amendment.
-            const QString notation =
-                c.notationOnly ? QStringLiteral("<i>表記のみ</i><br>") : QString();
-            row(hasNewer ? headHtml(c.newerKey, c.newerCaption, p.shortNumber) + notation +
-                               sideHtml(words, maint::TextRun::Added)
-                         : none,
-                hasOlder ? headHtml(c.olderKey, c.olderCaption, p.shortNumber) +
-                               sideHtml(words, maint::TextRun::Removed)
-                         : none,
-                hasNewer ? p.code : QString());
-        }
+        auto side = [&](const maint::LawText::Article* a, const QString& caption,
+                        const QString& otherCaption, maint::TextRun::Kind own) {
+            const bool isNewer = own == maint::TextRun::Added;
+            QString head = maint::articleLabel(a->key).toHtmlEscaped();
+            if (!caption.trimmed().isEmpty()) {
+                const QList<maint::TextRun> runs = isNewer ? maint::wordRuns(otherCaption, caption)
+                                                           : maint::wordRuns(caption, otherCaption);
+                head += u'（' + sideHtml(runs, own) + u'）';
+            }
+            if (isNewer && c.kind == maint::ArticleChange::Moved)
+                head += QStringLiteral("（%1 から移動）").arg(maint::articleLabel(c.olderKey));
+            if (isNewer && c.notationOnly) head += QStringLiteral(" <i>表記のみ</i>");
+            QString out = QStringLiteral("<b>%1</b>").arg(head);
+            for (qsizetype i = 0; i < a->paragraphs.size(); ++i) {
+                const QString& text = a->paragraphs[i];
+                QString body = text.toHtmlEscaped();
+                // A changed paragraph is found by its text on this side.
+                for (const maint::ParagraphChange& p : c.paragraphs)
+                    if ((isNewer ? p.newerText : p.olderText) == text) {
+                        body = sideHtml(maint::wordRuns(p.olderText, p.newerText), own);
+                        break;
+                    }
+                const QString mark = a->paragraphs.size() > 1
+                                         ? store::GetJouKouText(a->codes[i]).toHtmlEscaped()
+                                         : QString();
+                out += QStringLiteral("<br>") + mark +
+                       body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+            }
+            return out;
+        };
+        const maint::LawText::Article* was = olderByKey.value(c.olderKey);
+        const maint::LawText::Article* now = newerByKey.value(c.newerKey);
+        QString code = c.newerKey.isEmpty() ? QString() : c.newerKey + QStringLiteral("000001");
+        for (const maint::ParagraphChange& p : c.paragraphs)
+            if (!p.newerText.isEmpty() && now) {
+                code = p.code;  // the jump marks the first changed paragraph
+                break;
+            }
+        row(now ? side(now, now->caption, was ? was->caption : QString(), maint::TextRun::Added)
+                : QStringLiteral("（削る）"),
+            was ? side(was, was->caption, now ? now->caption : QString(), maint::TextRun::Removed)
+                : QStringLiteral("（新設）"),
+            code);
     }
     // The parts (附則, 別表 …) next: one added or removed, or each changed line of one. A row
     // of the current text opens the part's node.
