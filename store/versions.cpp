@@ -70,6 +70,14 @@ QByteArray contentDigest(Database& db) {
     return hash.result();
 }
 
+QString versionName(const LawVersion& v) {
+    QStringList source;
+    if (!v.info.sourceDate.isEmpty()) source << v.info.sourceDate + QStringLiteral(" 施行");
+    if (!v.info.amendedBy.isEmpty()) source << v.info.amendedBy;
+    if (source.isEmpty()) return v.id;
+    return source.join(u'・') + QStringLiteral("（取込 %1）").arg(v.id);
+}
+
 QString keepVersion(const QString& lawName) {
     if (!QFileInfo::exists(lawDbPath(lawName))) return {};
     return keepVersionOf(lawName, lawDbPath(lawName));

@@ -19,6 +19,10 @@ struct LawVersion {
 };
 
 QString versionsFolder(const QString& lawName);
+// A version as the reader knows it: by its source — its date (施行), the latest amendment it
+// held — with the import time as a detail: "2027-04-01 施行・令和八年法律第一号（取込 20261209-
+// 074639）"; a version whose source says nothing is named by its import time alone.
+QString versionName(const LawVersion& v);
 // Keeps the law's current records as a version and returns its id; empty when the law has
 // no database or no records. Error when the copy cannot be made.
 QString keepVersion(const QString& lawName);

@@ -541,3 +541,25 @@ TEST(LawDiffTest, AChangeOfNotationAloneIsLabelledAndNotCounted) {
 }
 
 }  // namespace
+
+namespace {
+
+// A version is named by its source, its import time a detail; with no source, by the time.
+TEST(VersionNameTest, BySourceWithTheImportTimeAsADetail) {
+    const struct {
+        const char *date, *amendedBy, *name;
+    } cases[] = {{"2027-04-01", "令和八年法律第一号",
+                  "2027-04-01 施行・令和八年法律第一号（取込 20261209-074639）"},
+                 {"2027-04-01", "", "2027-04-01 施行（取込 20261209-074639）"},
+                 {"", "令和八年法律第一号", "令和八年法律第一号（取込 20261209-074639）"},
+                 {"", "", "20261209-074639"}};
+    for (const auto& c : cases) {
+        store::LawVersion v;
+        v.id = QStringLiteral("20261209-074639");
+        v.info.sourceDate = QString::fromUtf8(c.date);
+        v.info.amendedBy = QString::fromUtf8(c.amendedBy);
+        EXPECT_EQ(store::versionName(v), QString::fromUtf8(c.name));
+    }
+}
+
+}  // namespace

@@ -38,12 +38,6 @@ QString sideHtml(const QList<maint::TextRun>& runs, maint::TextRun::Kind own) {
     return html;
 }
 
-QString versionText(const store::LawVersion& v) {
-    QString source = v.info.sourceDate;
-    if (source.isEmpty() && !v.info.amendedBy.isEmpty()) source = v.info.amendedBy;
-    return source.isEmpty() ? v.id : v.id + QStringLiteral("（") + source + QStringLiteral("）");
-}
-
 }  // namespace
 
 FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
@@ -57,8 +51,8 @@ FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     CboTo->addItem(QStringLiteral("現在の条文"), QString());
     const QList<store::LawVersion> versions = store::listVersions(name_);
     for (auto it = versions.rbegin(); it != versions.rend(); ++it) {
-        CboFrom->addItem(versionText(*it), it->id);
-        CboTo->addItem(versionText(*it), it->id);
+        CboFrom->addItem(store::versionName(*it), it->id);
+        CboTo->addItem(store::versionName(*it), it->id);
     }
     LblCount = new QLabel(this);
     LblCount->setObjectName(QStringLiteral("LblCount"));
