@@ -152,3 +152,55 @@ TEST_F(LawDiffWindowTest, VersionsAreNewestFirstAndTheNewestIsComparedWithTheCur
 
 }  // namespace
 }  // namespace viewer
+
+namespace viewer {
+namespace {
+
+// 民法 as of 2023 (第七百七十四条 in one paragraph, before 令和4年法律第102号) kept as a version
+// when the 2025 text is imported over it: the table sets out the article's five paragraphs in
+// 改正後 against its one in 改正前.
+TEST_F(LawDiffWindowTest, TheCivilCodesArticle774In2025AgainstItsOneParagraphOf2023) {
+    platform::ScriptedPrompt prompt;
+    QString xml2025 = QString::fromUtf8(
+        testsupport::readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml")));
+    const qsizetype from = xml2025.indexOf(QStringLiteral("<Article Num=\"774\""));
+    const qsizetype to = xml2025.indexOf(QStringLiteral("</Article>"), from) + 10;
+    ASSERT_GT(from, 0);
+    QString xml2023 = xml2025;
+    xml2023.replace(
+        from, to - from,
+        QStringLiteral("<Article Num=\"774\"><ArticleCaption>（嫡出の否認）</ArticleCaption>"
+                       "<ArticleTitle>第七百七十四条</ArticleTitle><Paragraph Num=\"1\">"
+                       "<ParagraphNum/><ParagraphSentence><Sentence Num=\"1\">"
+                       "第七百七十二条の場合において、夫は、子が嫡出であることを否認する"
+                       "ことができる。</Sentence></ParagraphSentence></Paragraph></Article>"));
+    for (const QString& xml : {xml2023, xml2025}) {
+        maint::LawTextImporter importer;
+        maint::importLawXml(exchange::convertLawXml(xml.toUtf8(), QStringLiteral("MP")), importer);
+    }
+    QTest::mouseClick(button(QStringLiteral("民法")), Qt::LeftButton);
+    w().browser->Mn_Joubun_Diff->trigger();
+    FrmLawDiff* diff = w().findChildWindow<FrmLawDiff>();
+    ASSERT_NE(diff, nullptr);
+    EXPECT_TRUE(diff->LblCount->text().startsWith(QStringLiteral("1 条改正、0 条新設、0 条削除")))
+        << diff->LblCount->text().toStdString();
+    const QString plain = diff->TxtTable->toPlainText();
+    const qsizetype newer = plain.indexOf(QStringLiteral("第774条（嫡出の否認）"));
+    const qsizetype older = plain.indexOf(QStringLiteral("第774条（嫡出の否認）"), newer + 1);
+    ASSERT_GT(newer, 0);
+    ASSERT_GT(older, newer);
+    const QString newerCell = plain.mid(newer, older - newer);
+    const QString olderCell = plain.mid(older);
+    for (const char* mark : {"\n① ", "\n② ", "\n③ ", "\n④ ", "\n⑤ "})
+        EXPECT_TRUE(newerCell.contains(QString::fromUtf8(mark))) << mark;
+    EXPECT_FALSE(newerCell.contains(QStringLiteral("⑥")));
+    EXPECT_TRUE(olderCell.startsWith(QStringLiteral(
+        "第774条（嫡出の否認）\n第七百七十二条の場合において、夫は、子が嫡出であることを否認"
+        "することができる。")))
+        << olderCell.left(80).toStdString();
+    EXPECT_FALSE(olderCell.contains(QStringLiteral("②")));
+    EXPECT_EQ(diff->rowCodes().value(0).left(10), QStringLiteral("MP07740000"));
+}
+
+}  // namespace
+}  // namespace viewer
