@@ -80,6 +80,7 @@ struct Options {
     QString colour;         // mark add --colour N
     QString note;           // mark add --note TEXT
     bool marks = false;     // pdf --marks: the reader's markers and notes too
+    bool table = false;     // diff --table: the amendment table as text
     QString revision;       // fetch --revision ID: that revision kept as a version
     QString asof;           // fetch --asof YYYY-MM-DD: the revision of that date
     QStringList args;
@@ -157,13 +158,15 @@ const char* kUsage =
     "  versions CODE [--remove VERSION]\n"
     "          the law's kept versions, oldest first: version, imported at, the source's\n"
     "          date, records, size; then the total size; --remove deletes one\n"
-    "  diff CODE [--from VERSION] [--to VERSION]\n"
+    "  diff CODE [--from VERSION] [--to VERSION] [--table]\n"
     "          what changed between two versions (default: the newest kept version and\n"
     "          the current records; 'current' names the current records): one line per\n"
     "          article, + added, - removed, ~ changed, x became 削除, > moved (old TAB new);\n"
     "          under ~ one line per changed paragraph, its text with 【+added+】 and\n"
     "          【-removed-】 runs; then the parts' changes (+, -, ~ and the part's label,\n"
-    "          under ~ its changed lines as label:line); then the table of contents' changes\n"
+    "          under ~ its changed lines as label:line); then the table of contents' changes;\n"
+    "          --table: the amendment table as text instead, a row per changed article: its\n"
+    "          label, then 改正後 and 改正前 with every paragraph, changed words marked\n"
     "  parts CODE\n"
     "          the law's parts besides its main provision, in the document's order: kind\n"
     "          (前文, 附則, 別表, 別記, 様式, 書式, 別図, 付録) TAB number within the kind TAB "
@@ -262,6 +265,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->revision)) return false;
         } else if (a == QStringLiteral("--asof")) {
             if (!value(&o->asof)) return false;
+        } else if (a == QStringLiteral("--table")) {
+            o->table = true;
         } else if (a == QStringLiteral("--marks")) {
             o->marks = true;
         } else if (a == QStringLiteral("--all-parts")) {
@@ -1101,8 +1106,11 @@ int cmdDiff(const Options& o, platform::Settings&) {
         store::Database db = store::openVersion(name, version);
         return maint::readLawText(db);
     };
-    const maint::LawDiff diff = maint::diffLaws(read(from), read(o.to));
-    for (const QString& line : maint::diffLines(diff)) out(line);
+    const maint::LawText older = read(from), newer = read(o.to);
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
+    const QStringList lines = o.table ? maint::tableLines(maint::articleRows(older, newer, diff))
+                                      : maint::diffLines(diff);
+    for (const QString& line : lines) out(line);
     err(diff.summary());
     return 0;
 }

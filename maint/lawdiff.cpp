@@ -1,6 +1,7 @@
 #include "maint/lawdiff.h"
 
 #include "maint/artedit.h"
+#include "store/codes.h"
 #include "store/versions.h"
 
 #include <QHash>
@@ -488,6 +489,82 @@ QList<HistoryStep> articleHistory(const QString& lawName, const QString& article
         before = std::move(now);
     }
     return steps;
+}
+
+QList<TableRow> articleRows(const LawText& older, const LawText& newer, const LawDiff& diff) {
+    QHash<QString, const LawText::Article*> olderByKey, newerByKey;
+    for (const LawText::Article& a : older.articles) olderByKey.insert(a.key, &a);
+    for (const LawText::Article& a : newer.articles) newerByKey.insert(a.key, &a);
+    QList<TableRow> rows;
+    for (const ArticleChange& c : diff.articles) {
+        const LawText::Article* was = olderByKey.value(c.olderKey);
+        const LawText::Article* now = newerByKey.value(c.newerKey);
+        auto side = [&](const LawText::Article* a, bool isNewer) {
+            TableSide s;
+            if (!a) return s;
+            s.present = true;
+            s.label = articleLabel(a->key);
+            const QString olderCaption = was ? was->caption : QString();
+            const QString newerCaption = now ? now->caption : QString();
+            if (!a->caption.trimmed().isEmpty()) s.caption = wordRuns(olderCaption, newerCaption);
+            if (isNewer && c.kind == ArticleChange::Moved)
+                s.note = articleLabel(c.olderKey) + QStringLiteral("から移動");
+            if (isNewer && c.notationOnly) s.note = QStringLiteral("表記のみ");
+            for (qsizetype i = 0; i < a->paragraphs.size(); ++i) {
+                const QString& text = a->paragraphs[i];
+                TableSide::Paragraph p;
+                p.mark = a->paragraphs.size() > 1 ? store::GetJouKouText(a->codes[i]) : QString();
+                p.runs = {{TextRun::Same, text}};
+                // A changed paragraph is found by its text on this side.
+                for (const ParagraphChange& change : c.paragraphs)
+                    if ((isNewer ? change.newerText : change.olderText) == text) {
+                        p.runs = wordRuns(change.olderText, change.newerText);
+                        break;
+                    }
+                s.paragraphs << p;
+            }
+            return s;
+        };
+        TableRow row{side(now, true), side(was, false), {}};
+        if (now) row.code = c.newerKey + QStringLiteral("000001");
+        for (const ParagraphChange& p : c.paragraphs)
+            if (now && !p.newerText.isEmpty()) {
+                row.code = p.code;
+                break;
+            }
+        rows << row;
+    }
+    return rows;
+}
+
+QStringList tableLines(const QList<TableRow>& rows) {
+    // A side's text: its own changes marked, the other side's left out.
+    auto sideText = [](const QList<TextRun>& runs, TextRun::Kind own) {
+        QList<TextRun> mine;
+        for (const TextRun& r : runs)
+            if (r.kind == TextRun::Same || r.kind == own) mine << r;
+        return markedText(mine);
+    };
+    auto sideLines = [&](const TableSide& s, TextRun::Kind own, const QString& absent) {
+        if (!s.present) return QStringList{absent};
+        QString head = s.label;
+        if (!s.caption.isEmpty()) head += u'（' + sideText(s.caption, own) + u'）';
+        if (!s.note.isEmpty()) head += u'（' + s.note + u'）';
+        QStringList lines{head};
+        for (const TableSide::Paragraph& p : s.paragraphs)
+            lines << (p.mark + sideText(p.runs, own)).split(QStringLiteral("\r\n"));
+        return lines;
+    };
+    QStringList out;
+    for (const TableRow& r : rows) {
+        out << (r.newer.present ? r.newer.label : r.older.label);
+        out << QStringLiteral("改正後");
+        out << sideLines(r.newer, TextRun::Added, QStringLiteral("（削る）"));
+        out << QStringLiteral("改正前");
+        out << sideLines(r.older, TextRun::Removed, QStringLiteral("（新設）"));
+        out << QString();
+    }
+    return out;
 }
 
 QStringList diffLines(const LawDiff& diff) {

@@ -97,6 +97,30 @@ LawDiff diffLaws(const LawText& older, const LawText& newer);
 // TAB, the marked line), then the table of contents' (a mark, TAB, 目次, TAB, the heading).
 QStringList diffLines(const LawDiff& diff);
 
+// One side of a row of the amendment table (新旧対照表): the article as that version writes
+// it — label, caption, every paragraph with its mark, items on their lines (CR LF) — as word
+// runs against the other side (Same and this side's own changes); absent: （新設）/（削る）.
+struct TableSide {
+    bool present = false;
+    QString label;           // 第774条
+    QList<TextRun> caption;  // empty when the article has none
+    QString note;            // 第7条から移動, 表記のみ
+    struct Paragraph {
+        QString mark;  // ① … ; empty for an article of one paragraph
+        QList<TextRun> runs;
+    };
+    QList<Paragraph> paragraphs;
+};
+struct TableRow {
+    TableSide newer, older;
+    QString code;  // what a click opens: the first changed paragraph of the newer side
+};
+// One row per changed article, in the order of the diff.
+QList<TableRow> articleRows(const LawText& older, const LawText& newer, const LawDiff& diff);
+// The rows as text (lexctl diff --table): the article's label; 改正後 and its lines; 改正前 and
+// its lines; changed runs in 【+…+】 and 【-…-】; an empty line after each row.
+QStringList tableLines(const QList<TableRow>& rows);
+
 // One step of an article's history (沿革): a version in which the article differs from the
 // version before it.
 struct HistoryStep {

@@ -563,3 +563,75 @@ TEST(VersionNameTest, BySourceWithTheImportTimeAsADetail) {
 }
 
 }  // namespace
+
+namespace {
+
+// The amendment table as text: a row per changed article with every paragraph on each side,
+// items on their lines, （新設）/（削る） where a side has none (the article on the other side
+// wholly underlined, as the tables do), a change of notation alone noted.
+TEST(AmendmentTableTest, EachKindOfRowAsLawyersReadIt) {
+    LawText older, newer;
+    older.articles = {article("1", "目的", {QStringLiteral("この法律は、約束について定める。")}),
+                      article("2", "定義",
+                              {QStringLiteral("甲は、次に掲げる者とする。\r\n一　乙\r\n二　丙"),
+                               QStringLiteral("前項の規定は、適用しない。")}),
+                      article("3", "廃止", {QStringLiteral("この条はなくなる。")}),
+                      article("5", "表記", {QStringLiteral("甲、乙")})};
+    newer.articles = {article("1", "目的", {QStringLiteral("この法律は、契約について定める。")}),
+                      article("2", "定義",
+                              {QStringLiteral("甲は、次に掲げる者とする。\r\n一　乙\r\n二　丁"),
+                               QStringLiteral("前項の規定は、適用しない。")}),
+                      article("4", "新設", {QStringLiteral("新しい条。")}),
+                      article("5", "表記", {QStringLiteral("甲，乙")})};
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
+    const QList<maint::TableRow> rows = maint::articleRows(older, newer, diff);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[1].code, QStringLiteral("ZZ00020000010100"));  // its changed paragraph
+    EXPECT_EQ(maint::tableLines(rows),
+              QStringList({QStringLiteral("第1条"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("第1条（目的）"),
+                           QStringLiteral("この法律は、【+契約+】について定める。"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("第1条（目的）"),
+                           QStringLiteral("この法律は、【-約束-】について定める。"),
+                           QString(),
+                           QStringLiteral("第2条"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("第2条（定義）"),
+                           QStringLiteral("① 甲は、次に掲げる者とする。"),
+                           QStringLiteral("一　乙"),
+                           QStringLiteral("二　【+丁+】"),
+                           QStringLiteral("② 前項の規定は、適用しない。"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("第2条（定義）"),
+                           QStringLiteral("① 甲は、次に掲げる者とする。"),
+                           QStringLiteral("一　乙"),
+                           QStringLiteral("二　【-丙-】"),
+                           QStringLiteral("② 前項の規定は、適用しない。"),
+                           QString(),
+                           QStringLiteral("第3条"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("（削る）"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("第3条（【-廃止-】）"),
+                           QStringLiteral("【-この条はなくなる。-】"),
+                           QString(),
+                           QStringLiteral("第4条"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("第4条（【+新設+】）"),
+                           QStringLiteral("【+新しい条。+】"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("（新設）"),
+                           QString(),
+                           QStringLiteral("第5条"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("第5条（表記）（表記のみ）"),
+                           QStringLiteral("甲【+，+】乙"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("第5条（表記）"),
+                           QStringLiteral("甲【-、-】乙"),
+                           QString()}));
+}
+
+}  // namespace

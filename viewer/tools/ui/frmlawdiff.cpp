@@ -109,57 +109,21 @@ void FrmLawDiff::compare() {
         rowCodes_ << code;
     };
     const QString none = QStringLiteral("（なし）");
-    QHash<QString, const maint::LawText::Article*> olderByKey, newerByKey;
-    for (const maint::LawText::Article& a : older.articles) olderByKey.insert(a.key, &a);
-    for (const maint::LawText::Article& a : newer.articles) newerByKey.insert(a.key, &a);
-    // One row per changed article, as an amendment table sets it out: on each side the
-    // article's label and caption, then every paragraph with its mark and each item on its
-    // own line, the changed words underlined; a side without the article says （新設） or （削る）.
-    for (const maint::ArticleChange& c : diff.articles) {
-        auto side = [&](const maint::LawText::Article* a, const QString& caption,
-                        const QString& otherCaption, maint::TextRun::Kind own) {
-            const bool isNewer = own == maint::TextRun::Added;
-            QString head = maint::articleLabel(a->key).toHtmlEscaped();
-            if (!caption.trimmed().isEmpty()) {
-                const QList<maint::TextRun> runs = isNewer ? maint::wordRuns(otherCaption, caption)
-                                                           : maint::wordRuns(caption, otherCaption);
-                head += u'（' + sideHtml(runs, own) + u'）';
-            }
-            if (isNewer && c.kind == maint::ArticleChange::Moved)
-                head += QStringLiteral("（%1 から移動）").arg(maint::articleLabel(c.olderKey));
-            if (isNewer && c.notationOnly) head += QStringLiteral(" <i>表記のみ</i>");
-            QString out = QStringLiteral("<b>%1</b>").arg(head);
-            for (qsizetype i = 0; i < a->paragraphs.size(); ++i) {
-                const QString& text = a->paragraphs[i];
-                QString body = text.toHtmlEscaped();
-                // A changed paragraph is found by its text on this side.
-                for (const maint::ParagraphChange& p : c.paragraphs)
-                    if ((isNewer ? p.newerText : p.olderText) == text) {
-                        body = sideHtml(maint::wordRuns(p.olderText, p.newerText), own);
-                        break;
-                    }
-                const QString mark = a->paragraphs.size() > 1
-                                         ? store::GetJouKouText(a->codes[i]).toHtmlEscaped()
-                                         : QString();
-                out += QStringLiteral("<br>") + mark +
-                       body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-            }
-            return out;
-        };
-        const maint::LawText::Article* was = olderByKey.value(c.olderKey);
-        const maint::LawText::Article* now = newerByKey.value(c.newerKey);
-        QString code = c.newerKey.isEmpty() ? QString() : c.newerKey + QStringLiteral("000001");
-        for (const maint::ParagraphChange& p : c.paragraphs)
-            if (!p.newerText.isEmpty() && now) {
-                code = p.code;  // the jump marks the first changed paragraph
-                break;
-            }
-        row(now ? side(now, now->caption, was ? was->caption : QString(), maint::TextRun::Added)
-                : QStringLiteral("（削る）"),
-            was ? side(was, was->caption, now ? now->caption : QString(), maint::TextRun::Removed)
-                : QStringLiteral("（新設）"),
-            code);
-    }
+    // One row per changed article, as an amendment table sets it out (maint::articleRows).
+    auto side = [&](const maint::TableSide& s, maint::TextRun::Kind own) {
+        QString head = s.label.toHtmlEscaped();
+        if (!s.caption.isEmpty()) head += u'（' + sideHtml(s.caption, own) + u'）';
+        if (!s.note.isEmpty()) head += QStringLiteral(" <i>%1</i>").arg(s.note.toHtmlEscaped());
+        QString out = QStringLiteral("<b>%1</b>").arg(head);
+        for (const maint::TableSide::Paragraph& p : s.paragraphs)
+            out += QStringLiteral("<br>") + p.mark.toHtmlEscaped() +
+                   sideHtml(p.runs, own).replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+        return out;
+    };
+    for (const maint::TableRow& r : maint::articleRows(older, newer, diff))
+        row(r.newer.present ? side(r.newer, maint::TextRun::Added) : QStringLiteral("（削る）"),
+            r.older.present ? side(r.older, maint::TextRun::Removed) : QStringLiteral("（新設）"),
+            r.code);
     // The parts (附則, 別表 …) next: one added or removed, or each changed line of one. A row
     // of the current text opens the part's node.
     const bool toCurrent = CboTo->currentData().toString().isEmpty();
