@@ -57,7 +57,9 @@ void BM_ImportXml_MP(benchmark::State& state) {
 BENCHMARK(BM_ImportXml_MP)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Two versions of 民法 compared: the bundled text, then its XML with 第415条 and 第709条
-// amended imported over it (the first kept as a version); the timing reads both and compares.
+// amended imported over it (the first kept as a version); the timing reads both, compares
+// them and sets out the amendment table (its rows and its text), as 改正比較 and
+// lexctl diff --table do.
 void BM_DiffVersions_MP(benchmark::State& state) {
     QTemporaryDir tmp;
     const QString root = tmp.path() + QStringLiteral("/root");
@@ -74,15 +76,17 @@ void BM_DiffVersions_MP(benchmark::State& state) {
                  QStringLiteral("（不法行為に基づく損害賠償）"));
     maint::importLawXml(exchange::convertLawXml(text.toUtf8(), QStringLiteral("MP")), importer);
     const QString version = store::listVersions(QStringLiteral("民法")).value(0).id;
-    int changed = 0;
+    int changed = 0, rows = 0;
     for (auto _ : state) {
         store::Database older = store::openVersion(QStringLiteral("民法"), version);
         store::Database newer = store::openLawDb(QStringLiteral("民法"));
-        const maint::LawDiff diff =
-            maint::diffLaws(maint::readLawText(older), maint::readLawText(newer));
+        const maint::LawText a = maint::readLawText(older), b = maint::readLawText(newer);
+        const maint::LawDiff diff = maint::diffLaws(a, b);
         changed = diff.count(maint::ArticleChange::Changed);
+        rows = int(maint::tableLines(maint::articleRows(a, b, diff)).size());
     }
     state.counters["changed"] = changed;
+    state.counters["table_lines"] = rows;
 }
 BENCHMARK(BM_DiffVersions_MP)->Unit(benchmark::kMillisecond);
 
