@@ -10,7 +10,10 @@
 #include "viewer/tools/ui/frmlawdiff.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QTextBrowser>
 #include <QTextTable>
 
@@ -200,6 +203,22 @@ TEST_F(LawDiffWindowTest, TheCivilCodesArticle774In2025AgainstItsOneParagraphOf2
         << olderCell.left(80).toStdString();
     EXPECT_FALSE(olderCell.contains(QStringLiteral("②")));
     EXPECT_EQ(diff->rowCodes().value(0).left(10), QStringLiteral("MP07740000"));
+    // The table as a PDF: its title, both columns' text, read back by pdftotext.
+    const QString pdf = diff->savePdf(path(QStringLiteral("table.pdf")));
+    QProcess read;
+    read.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    read.waitForFinished(30000);
+    const QString text = QString::fromUtf8(read.readAllStandardOutput()).remove(u'\n');
+    EXPECT_TRUE(text.startsWith(QStringLiteral("民法 新旧対照表"))) << text.left(60).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("改正後"))) << text.left(300).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("夫は、子が嫡出であることを否認")));
+    // On paper the same (a printer writing a PDF here).
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path(QStringLiteral("printed-table.pdf")));
+    EXPECT_TRUE(diff->printTable(&printer));
+    EXPECT_GT(QFileInfo(path(QStringLiteral("printed-table.pdf"))).size(), 1000);
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
 }
 
 }  // namespace

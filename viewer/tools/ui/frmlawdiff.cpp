@@ -2,21 +2,34 @@
 
 #include "viewer/browser/lawtree.h"
 
+#include "platform/error.h"
 #include "platform/prompt.h"
 #include "platform/ui/busy.h"
 #include "platform/ui/findbar.h"
 #include "platform/ui/guard.h"
 #include "store/codes.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/versions.h"
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTextBrowser>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextTable>
+#include <memory>
 
 namespace viewer {
 
@@ -62,6 +75,13 @@ FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     TxtTable->setOpenLinks(false);
     TxtTable->viewport()->installEventFilter(this);
 
+    CmdPrint = new QPushButton(QStringLiteral("印刷(&P)…"), this);
+    CmdPrint->setObjectName(QStringLiteral("CmdPrint"));
+    CmdPdf = new QPushButton(QStringLiteral("PDF に保存(&D)…"), this);
+    CmdPdf->setObjectName(QStringLiteral("CmdPdf"));
+    platform::connectGuarded(CmdPrint, &QPushButton::clicked, this, [this] { printTable(); });
+    platform::connectGuarded(CmdPdf, &QPushButton::clicked, this, [this] { savePdf(); });
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("改正前"), this), 0, 0);
     grid->addWidget(CboFrom, 0, 1);
@@ -69,7 +89,12 @@ FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     grid->addWidget(CboTo, 0, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    grid->addWidget(LblCount, 1, 0, 1, 4);
+    grid->addWidget(LblCount, 1, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CmdPrint);
+    buttons->addWidget(CmdPdf);
+    grid->addLayout(buttons, 1, 2, 1, 2);
     grid->addWidget(TxtTable, 2, 0, 1, 4);
     resize(900, 600);
 
@@ -162,6 +187,63 @@ void FrmLawDiff::compare() {
     }
     html += QStringLiteral("</table>");
     TxtTable->setHtml(html);
+}
+
+void FrmLawDiff::printTo(QPagedPaintDevice& device) {
+    std::unique_ptr<QTextDocument> doc(TxtTable->document()->clone());
+    QTextCursor c(doc.get());
+    c.movePosition(QTextCursor::Start);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setFontPointSize(13);
+    c.insertText(QStringLiteral("%1 新旧対照表").arg(store::lawTitle(name_)), bold);
+    c.insertBlock();
+    c.insertText(QStringLiteral("改正後: %1　改正前: %2　%3")
+                     .arg(CboTo->currentText(), CboFrom->currentText(), LblCount->text()),
+                 QTextCharFormat());
+    c.insertBlock();
+    doc->print(&device);  // laid out on the pages, numbered at their foot
+}
+
+bool FrmLawDiff::printTable(QPrinter* printer) {
+    QPrinter chosen(QPrinter::HighResolution);
+    if (!printer) {
+        QPrintDialog dialog(&chosen, this);
+        dialog.setWindowTitle(QStringLiteral("印刷"));
+        if (dialog.exec() != QDialog::Accepted) return false;
+        printer = &chosen;
+    }
+    platform::BusyCursor busy;
+    printer->setDocName(windowTitle());
+    printTo(*printer);
+    return true;
+}
+
+QString FrmLawDiff::savePdf(QString path) {
+    if (path.isEmpty()) {
+        QString filter = QStringLiteral("PDF (*.pdf)");
+        path = platform::saveFileBox(
+            QStringLiteral("PDF に保存"),
+            store::joinPath(store::folders().out, name_ + QStringLiteral("-新旧対照表.pdf")),
+            {filter}, &filter);
+        if (path.isEmpty()) return {};
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    }
+    platform::BusyCursor busy;
+    if (QFile::exists(path) && !QFile::remove(path))
+        throw platform::Error(QStringLiteral("%1 を置き換えられません。").arg(path));
+    {
+        QPdfWriter pdf(path);
+        pdf.setTitle(windowTitle());
+        pdf.setCreator(QStringLiteral("Lexora"));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(QPageLayout::Landscape);  // two columns read better wide
+        pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        printTo(pdf);
+    }
+    if (!QFile::exists(path) || QFile(path).size() == 0)
+        throw platform::Error(QStringLiteral("%1 に PDF を書けません。").arg(path));
+    return path;
 }
 
 void FrmLawDiff::openRow(int row) {

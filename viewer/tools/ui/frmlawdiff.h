@@ -9,6 +9,9 @@
 
 class QComboBox;
 class QLabel;
+class QPagedPaintDevice;
+class QPrinter;
+class QPushButton;
 class QTextBrowser;
 
 namespace viewer {
@@ -23,6 +26,8 @@ class FrmLawDiff : public QWidget {
     QComboBox* CboTo = nullptr;    // the newer side: 現在の条文 or a kept version
     QLabel* LblCount = nullptr;    // N 条改正、M 条新設、K 条削除
     QTextBrowser* TxtTable = nullptr;
+    QPushButton* CmdPrint = nullptr;  // 印刷…
+    QPushButton* CmdPdf = nullptr;    // PDF に保存…
 
     // Compares the versions chosen and fills the table.
     void compare();
@@ -30,11 +35,17 @@ class FrmLawDiff : public QWidget {
     const QStringList& rowCodes() const { return rowCodes_; }
     // What a click on the row does: the paragraph selected in the law's browser.
     void openRow(int row);
+    // The table under its title (the law, the two versions) on paper: through the system's
+    // print dialog, or onto `printer` when one is given; false when the dialog was cancelled.
+    bool printTable(QPrinter* printer = nullptr);
+    // The same as a PDF into `path` (asked in a save box when empty); the file, or empty.
+    QString savePdf(QString path = {});
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void printTo(QPagedPaintDevice& device);
     QString code_, name_;
     QStringList rowCodes_;
 };
