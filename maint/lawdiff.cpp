@@ -481,8 +481,9 @@ QList<HistoryStep> articleHistory(const QString& lawName, const QString& article
             for (const ArticleChange& c : diffLaws(before, now).articles) {
                 if (c.newerKey != key && c.olderKey != key) continue;
                 static const char marks[] = {'+', '-', '~', 'x', '>'};
-                steps.prepend({sources[i].version, sources[i].info.sourceDate,
-                               sources[i].info.amendedBy, marks[c.kind], c.notationOnly});
+                steps.prepend({sources[i].version, sources[i - 1].version,
+                               sources[i].info.sourceDate, sources[i].info.amendedBy, marks[c.kind],
+                               c.notationOnly});
                 break;
             }
         }

@@ -125,6 +125,7 @@ QStringList tableLines(const QList<TableRow>& rows);
 // version before it.
 struct HistoryStep {
     QString version;    // the kept version's id, or "current" for the current records
+    QString before;     // the version it is compared with (the one before it)
     QString date;       // the source's date (its enforcement), when known
     QString amendedBy;  // the latest amendment its source held
     char mark = '~';    // + added, - removed, ~ changed, x became 削除, > moved

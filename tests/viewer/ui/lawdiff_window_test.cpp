@@ -7,6 +7,7 @@
 #include "platform/ui/textpane.h"
 #include "store/versions.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/tools/ui/frmhistory.h"
 #include "viewer/tools/ui/frmlawdiff.h"
 
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QTextBrowser>
 #include <QTextTable>
+#include <QTreeWidget>
 
 namespace viewer {
 namespace {
@@ -219,6 +221,26 @@ TEST_F(LawDiffWindowTest, TheCivilCodesArticle774In2025AgainstItsOneParagraphOf2
     EXPECT_TRUE(diff->printTable(&printer));
     EXPECT_GT(QFileInfo(path(QStringLiteral("printed-table.pdf"))).size(), 1000);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+
+    // 沿革 of 第774条: changed from the sample's text to 2023, then to 2025; the newest first,
+    // its change the row above.
+    lookup(QStringLiteral("MP774:2"));
+    FrmHistory* history = w().browser->openHistory();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->windowTitle(), QStringLiteral("沿革 - 民法 第774条"));
+    ASSERT_EQ(history->steps().size(), 2);
+    EXPECT_EQ(history->steps()[0].version, QStringLiteral("current"));
+    EXPECT_EQ(history->LstSteps->topLevelItem(0)->text(2), QStringLiteral("現在の条文"));
+    EXPECT_EQ(history->LstSteps->topLevelItem(0)->text(3), QStringLiteral("改正"));
+    const QString change = history->TxtChange->toPlainText();
+    EXPECT_TRUE(change.contains(QStringLiteral("\n⑤ "))) << change.left(200).toStdString();
+    EXPECT_EQ(change.count(QStringLiteral("第774条（嫡出の否認）")), 2);
+    // 第1条 never changed between the versions: said, no row.
+    lookup(QStringLiteral("MP1"));
+    FrmHistory* none = w().browser->openHistory();
+    ASSERT_NE(none, nullptr);
+    EXPECT_TRUE(none->steps().isEmpty());
+    EXPECT_TRUE(none->LblArticle->text().contains(QStringLiteral("変わっていません")));
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
+#include "viewer/tools/ui/frmhistory.h"
 #include "viewer/tools/ui/frmlawdiff.h"
 #include "viewer/tools/ui/frmrcl.h"
 #include "viewer/tools/ui/frmrevisions.h"
@@ -159,6 +160,8 @@ void FrmTree::buildMenus() {
                           [this] { Mn_Joubun_Diff_Click(); });
     Mn_Joubun_Revisions = item(Mn_Joubun, "Mn_Joubun_Revisions", QStringLiteral("改正履歴(&H)…"),
                                [this] { openRevisions(); });
+    Mn_Joubun_History = item(Mn_Joubun, "Mn_Joubun_History", QStringLiteral("沿革(&K)…"),
+                             [this] { openHistory(); });
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
@@ -1175,6 +1178,25 @@ bool FrmTree::goForward() {
     const Place to = forward_.takeLast();
     back_ << here();
     return showPlace(to);
+}
+
+FrmHistory* FrmTree::openHistory() {
+    const QTreeWidgetItem* n = TView1->selectedNode();
+    const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
+    // An article or a paragraph of the main provision: its article.
+    if (key.size() != 10 && !(key.size() == 16 && n->parent() &&
+                              isArticleKey(platform::KeyedTree::keyOf(n->parent())))) {
+        platform::msgBox(QStringLiteral("沿革を見る条を選んでください。"));
+        return nullptr;
+    }
+    auto* window = new FrmHistory(curHCodeT, key);
+    if (MDIMain* main = MDIMain::instance()) {
+        main->showChild(window);
+        platform::keepInside(window);
+    } else {
+        window->show();
+    }
+    return window;
 }
 
 FrmRevisions* FrmTree::openRevisions() {

@@ -30,6 +30,7 @@ class RefLibrary;
 struct ReadingSettings;
 class FrmPrint;
 class FrmRevisions;
+class FrmHistory;
 class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
@@ -61,6 +62,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Edit = nullptr;
     QAction* Mn_Joubun_Diff = nullptr;       // 改正比較: the law's versions compared
     QAction* Mn_Joubun_Revisions = nullptr;  // 改正履歴…
+    QAction* Mn_Joubun_History = nullptr;    // 沿革…
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
     QAction* Mn_Tool_Marks = nullptr;  // マーカー・しおり一覧
@@ -128,6 +130,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     FrmPrint* openPrint();
     // 条文 → 改正履歴…: the law's revisions from the law API.
     FrmRevisions* openRevisions();
+    // 条文 → 沿革…: the history of the article chosen (or of the paragraph's article).
+    FrmHistory* openHistory();
     // Removes the markers under the caret or the selection; their number.
     int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether

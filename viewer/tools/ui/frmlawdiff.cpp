@@ -53,6 +53,21 @@ QString sideHtml(const QList<maint::TextRun>& runs, maint::TextRun::Kind own) {
 
 }  // namespace
 
+std::pair<QString, QString> tableRowHtml(const maint::TableRow& r) {
+    auto side = [](const maint::TableSide& s, maint::TextRun::Kind own) {
+        QString head = s.label.toHtmlEscaped();
+        if (!s.caption.isEmpty()) head += u'（' + sideHtml(s.caption, own) + u'）';
+        if (!s.note.isEmpty()) head += QStringLiteral(" <i>%1</i>").arg(s.note.toHtmlEscaped());
+        QString out = QStringLiteral("<b>%1</b>").arg(head);
+        for (const maint::TableSide::Paragraph& p : s.paragraphs)
+            out += QStringLiteral("<br>") + p.mark.toHtmlEscaped() +
+                   sideHtml(p.runs, own).replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+        return out;
+    };
+    return {r.newer.present ? side(r.newer, maint::TextRun::Added) : QStringLiteral("（削る）"),
+            r.older.present ? side(r.older, maint::TextRun::Removed) : QStringLiteral("（新設）")};
+}
+
 FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     : QWidget(parent), code_(law), name_(store::GetHoutenName(law)) {
     setObjectName(QStringLiteral("FrmLawDiff"));
@@ -135,20 +150,10 @@ void FrmLawDiff::compare() {
     };
     const QString none = QStringLiteral("（なし）");
     // One row per changed article, as an amendment table sets it out (maint::articleRows).
-    auto side = [&](const maint::TableSide& s, maint::TextRun::Kind own) {
-        QString head = s.label.toHtmlEscaped();
-        if (!s.caption.isEmpty()) head += u'（' + sideHtml(s.caption, own) + u'）';
-        if (!s.note.isEmpty()) head += QStringLiteral(" <i>%1</i>").arg(s.note.toHtmlEscaped());
-        QString out = QStringLiteral("<b>%1</b>").arg(head);
-        for (const maint::TableSide::Paragraph& p : s.paragraphs)
-            out += QStringLiteral("<br>") + p.mark.toHtmlEscaped() +
-                   sideHtml(p.runs, own).replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-        return out;
-    };
-    for (const maint::TableRow& r : maint::articleRows(older, newer, diff))
-        row(r.newer.present ? side(r.newer, maint::TextRun::Added) : QStringLiteral("（削る）"),
-            r.older.present ? side(r.older, maint::TextRun::Removed) : QStringLiteral("（新設）"),
-            r.code);
+    for (const maint::TableRow& r : maint::articleRows(older, newer, diff)) {
+        const auto [newerHtml, olderHtml] = tableRowHtml(r);
+        row(newerHtml, olderHtml, r.code);
+    }
     // The parts (附則, 別表 …) next: one added or removed, or each changed line of one. A row
     // of the current text opens the part's node.
     const bool toCurrent = CboTo->currentData().toString().isEmpty();

@@ -16,6 +16,10 @@ class QTextBrowser;
 
 namespace viewer {
 
+// A row of the amendment table as the windows draw it: the 改正後 cell, then the 改正前 cell,
+// each the article as that version writes it with its own changes underlined in colour.
+std::pair<QString, QString> tableRowHtml(const maint::TableRow& row);
+
 class FrmLawDiff : public QWidget {
     Q_OBJECT
   public:
