@@ -46,6 +46,9 @@ FrmHistory::FrmHistory(const QString& law, const QString& code, QWidget* parent)
     LstSteps->setRootIsDecorated(false);
     LstSteps->setHeaderLabels({QStringLiteral("施行日"), QStringLiteral("改正"),
                                QStringLiteral("版"), QStringLiteral("種別")});
+    // The amending law's number in full; the version's name takes what is left.
+    LstSteps->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    LstSteps->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     LstSteps->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     TxtChange = new QTextBrowser(this);
     TxtChange->setObjectName(QStringLiteral("TxtChange"));
