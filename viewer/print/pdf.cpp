@@ -89,19 +89,28 @@ void printLawText(QPagedPaintDevice& device, const QString& title, const QString
     doc.print(&device);
 }
 
-void writeLawPdf(const QString& path, const QString& title, const QString& text,
-                 const QList<MarkSpan>& marks) {
+void writePdf(const QString& path, const QString& title, bool wide,
+              const std::function<void(QPagedPaintDevice&)>& draw) {
     // An earlier file goes first, so that what is there afterwards is this one.
     if (QFile::exists(path) && !QFile::remove(path))
         throw platform::Error(QStringLiteral("%1 を置き換えられません。").arg(path));
-    QPdfWriter pdf(path);
-    pdf.setTitle(title);
-    pdf.setCreator(QStringLiteral("Lexora"));
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-    printLawText(pdf, title, text, marks);
+    {
+        QPdfWriter pdf(path);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Lexora"));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        if (wide) pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+        draw(pdf);
+    }
     if (!QFile::exists(path) || QFile(path).size() == 0)
         throw platform::Error(QStringLiteral("%1 に PDF を書けません。").arg(path));
+}
+
+void writeLawPdf(const QString& path, const QString& title, const QString& text,
+                 const QList<MarkSpan>& marks) {
+    writePdf(path, title, false,
+             [&](QPagedPaintDevice& pdf) { printLawText(pdf, title, text, marks); });
 }
 
 }  // namespace viewer

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 
 namespace viewer {
@@ -21,6 +23,11 @@ QColor markerColour(int colour);
 // with a line break counting one): drawn in their colours, a note in brackets after its run.
 void printLawText(QPagedPaintDevice& device, const QString& title, const QString& text,
                   const QList<MarkSpan>& marks = {});
+
+// A PDF file of A4 pages (landscape when `wide`) drawn by `draw`, replacing an earlier file;
+// Error when the file cannot be written.
+void writePdf(const QString& path, const QString& title, bool wide,
+              const std::function<void(QPagedPaintDevice&)>& draw);
 
 // The same into a PDF file; Error when the file cannot be written.
 void writeLawPdf(const QString& path, const QString& title, const QString& text,

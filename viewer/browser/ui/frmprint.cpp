@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -61,6 +63,13 @@ FrmPrint::FrmPrint(bool selection, bool entry, QWidget* parent) : QDialog(parent
         Q_EMIT pdfChosen(range(), ChkMarks->isChecked());
     });
     platform::connectGuarded(CmdCancel, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+QPrinter* askPrinter(QWidget* parent, QPrinter& chosen, QPrinter* given) {
+    if (given) return given;
+    QPrintDialog dialog(&chosen, parent);
+    dialog.setWindowTitle(QStringLiteral("印刷"));
+    return dialog.exec() == QDialog::Accepted ? &chosen : nullptr;
 }
 
 PrintRange FrmPrint::range() const {

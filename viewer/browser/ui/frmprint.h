@@ -5,12 +5,17 @@
 #include <QDialog>
 
 class QCheckBox;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 
 namespace viewer {
 
 enum class PrintRange { Shown, Selection, Entry, WholeLaw };
+
+// The printer to print on: `given` (tests), else the one the system's print dialog sets up in
+// `chosen`; nullptr when the dialog was cancelled.
+QPrinter* askPrinter(QWidget* parent, QPrinter& chosen, QPrinter* given);
 
 class FrmPrint : public QDialog {
     Q_OBJECT

@@ -52,7 +52,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSignalBlocker>
 #include <QTextBrowser>
@@ -1043,12 +1042,8 @@ QString FrmTree::savePdf(QString path, PrintRange range, bool marks) {
 
 bool FrmTree::printPages(PrintRange range, bool marks, QPrinter* printer) {
     QPrinter chosen(QPrinter::HighResolution);
-    if (!printer) {
-        QPrintDialog dialog(&chosen, this);
-        dialog.setWindowTitle(QStringLiteral("印刷"));
-        if (dialog.exec() != QDialog::Accepted) return false;
-        printer = &chosen;
-    }
+    printer = askPrinter(this, chosen, printer);
+    if (!printer) return false;
     platform::BusyCursor busy;
     const PrintJob job = printJob(range, marks);
     printer->setDocName(job.title);

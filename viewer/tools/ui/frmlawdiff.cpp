@@ -1,5 +1,8 @@
 #include "viewer/tools/ui/frmlawdiff.h"
 
+#include "viewer/browser/ui/frmprint.h"
+#include "viewer/print/pdf.h"
+
 #include "viewer/browser/lawtree.h"
 
 #include "platform/error.h"
@@ -20,8 +23,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -212,12 +213,8 @@ void FrmLawDiff::printTo(QPagedPaintDevice& device) {
 
 bool FrmLawDiff::printTable(QPrinter* printer) {
     QPrinter chosen(QPrinter::HighResolution);
-    if (!printer) {
-        QPrintDialog dialog(&chosen, this);
-        dialog.setWindowTitle(QStringLiteral("印刷"));
-        if (dialog.exec() != QDialog::Accepted) return false;
-        printer = &chosen;
-    }
+    printer = askPrinter(this, chosen, printer);
+    if (!printer) return false;
     platform::BusyCursor busy;
     printer->setDocName(windowTitle());
     printTo(*printer);
@@ -235,19 +232,8 @@ QString FrmLawDiff::savePdf(QString path) {
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     }
     platform::BusyCursor busy;
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw platform::Error(QStringLiteral("%1 を置き換えられません。").arg(path));
-    {
-        QPdfWriter pdf(path);
-        pdf.setTitle(windowTitle());
-        pdf.setCreator(QStringLiteral("Lexora"));
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageOrientation(QPageLayout::Landscape);  // two columns read better wide
-        pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        printTo(pdf);
-    }
-    if (!QFile::exists(path) || QFile(path).size() == 0)
-        throw platform::Error(QStringLiteral("%1 に PDF を書けません。").arg(path));
+    // Landscape: two columns read better wide.
+    writePdf(path, windowTitle(), true, [this](QPagedPaintDevice& pdf) { printTo(pdf); });
     return path;
 }
 
