@@ -45,6 +45,8 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral(
             "　ファイル → 印刷…・PDF に保存…: 表示中の条文、選択部分、見出しの下、法令全体"),
         QStringLiteral("　ファイル → 設定…: フォント・行間・条の番号（漢数字）・法典ボタンなど"),
+        QStringLiteral(
+            "　条文 → 改正比較…（新旧対照表）・改正履歴…（法令APIの版）・沿革…（条の変遷）"),
         QString(),
         QStringLiteral("■ データの場所"),
         QStringLiteral("　データフォルダ: %1").arg(dataRoot),
