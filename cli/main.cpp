@@ -678,15 +678,9 @@ int fetchRevision(const Options& o) {
         err(QStringLiteral("lexctl fetch: --asof %1: 日付は YYYY-MM-DD です").arg(o.asof));
         return 2;
     }
-    QString lawId;
-    {
-        store::Database db = store::openLawDb(name);
-        lawId = store::readLawInfo(db).lawId;
-    }
+    const QString lawId = maint::lawIdOf(name);
     if (lawId.isEmpty()) {
-        err(QStringLiteral("lexctl fetch: %1: 法令IDがありません（法令XMLから取り込んだ法令ではあり"
-                           "ません）")
-                .arg(code));
+        err(QStringLiteral("lexctl fetch: ") + maint::noLawIdMessage(code));
         return 1;
     }
     try {
@@ -1014,21 +1008,15 @@ int cmdPart(const Options& o, platform::Settings&) {
 int cmdRevisions(const Options& o, platform::Settings&) {
     const QString name = listedLawName(QStringLiteral("revisions"), o.args[1]);
     if (name.isEmpty()) return 1;
-    store::LawInfo current;
-    {
-        store::Database db = store::openLawDb(name);
-        current = store::readLawInfo(db);
-    }
-    if (current.lawId.isEmpty()) {
-        err(QStringLiteral("lexctl revisions: %1: 法令IDがありません（法令XMLから取り込んだ法令"
-                           "ではありません）")
-                .arg(o.args[1]));
+    const QString lawId = maint::lawIdOf(name);
+    if (lawId.isEmpty()) {
+        err(QStringLiteral("lexctl revisions: ") + maint::noLawIdMessage(o.args[1]));
         return 1;
     }
     QList<exchange::ApiRevision> revisions;
     try {
         exchange::LawApi api(o.api.isEmpty() ? exchange::lawApiAddress() : o.api);
-        revisions = api.revisionsNow(current.lawId);
+        revisions = api.revisionsNow(lawId);
     } catch (const exchange::LawApiError& e) {
         err(QStringLiteral("lexctl revisions: ") + e.description());
         return 1;
@@ -1098,15 +1086,8 @@ int cmdDiff(const Options& o, platform::Settings&) {
         }
         from = versions.last().id;
     }
-    auto read = [&](const QString& version) {
-        if (version.isEmpty() || version == QStringLiteral("current")) {
-            store::Database db = store::openLawDb(name);
-            return maint::readLawText(db);
-        }
-        store::Database db = store::openVersion(name, version);
-        return maint::readLawText(db);
-    };
-    const maint::LawText older = read(from), newer = read(o.to);
+    const maint::LawText older = maint::readVersionText(name, from);
+    const maint::LawText newer = maint::readVersionText(name, o.to);
     const maint::LawDiff diff = maint::diffLaws(older, newer);
     const QStringList lines = o.table ? maint::tableLines(maint::articleRows(older, newer, diff))
                                       : maint::diffLines(diff);

@@ -145,6 +145,13 @@ LawText readLawText(store::Database& db) {
     return law;
 }
 
+LawText readVersionText(const QString& lawName, const QString& version) {
+    store::Database db = version.isEmpty() || version == QStringLiteral("current")
+                             ? store::openLawDb(lawName)
+                             : store::openVersion(lawName, version);
+    return readLawText(db);
+}
+
 QList<TextRun> textRuns(const QString& older, const QString& newer) {
     if (older == newer)
         return newer.isEmpty() ? QList<TextRun>{} : QList<TextRun>{{TextRun::Same, newer}};
@@ -466,17 +473,11 @@ QList<HistoryStep> articleHistory(const QString& lawName, const QString& article
     }
     std::stable_sort(sources.begin(), sources.end(),
                      [](const Source& a, const Source& b) { return a.order < b.order; });
-    auto textOf = [&](const Source& s) {
-        store::Database db = s.version == QStringLiteral("current")
-                                 ? store::openLawDb(lawName)
-                                 : store::openVersion(lawName, s.version);
-        return readLawText(db);
-    };
     const QString key = articleKey.left(10).toUpper();
     QList<HistoryStep> steps;
     LawText before;
     for (qsizetype i = 0; i < sources.size(); ++i) {
-        LawText now = textOf(sources[i]);
+        LawText now = readVersionText(lawName, sources[i].version);
         if (i > 0) {
             for (const ArticleChange& c : diffLaws(before, now).articles) {
                 if (c.newerKey != key && c.olderKey != key) continue;

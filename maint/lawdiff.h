@@ -24,6 +24,9 @@ struct LawText {
     QList<store::LawPart> parts;     // 前文, 附則, 別表 …, in the document's order
 };
 LawText readLawText(store::Database& db);
+// The records of a kept version of the law, or its current records when `version` is empty or
+// "current"; Error when there is no such version.
+LawText readVersionText(const QString& lawName, const QString& version);
 
 // A run of characters: the same in both, only in the newer, or only in the older.
 struct TextRun {

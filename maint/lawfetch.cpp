@@ -163,6 +163,16 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     return r;
 }
 
+QString lawIdOf(const QString& lawName) {
+    store::Database db = store::openLawDb(lawName);
+    return store::readLawInfo(db).lawId;
+}
+
+QString noLawIdMessage(const QString& law) {
+    return QStringLiteral("%1: 法令IDがありません（法令XMLから取り込んだ法令ではありません）")
+        .arg(law);
+}
+
 QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions) {
     QList<store::LawInfo> here;
     {

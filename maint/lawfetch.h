@@ -81,6 +81,11 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
                                const std::function<QByteArray(const QString& src)>& figures = {},
                                const QString& revisionId = {});
 
+// The government's law id the law's records keep; empty for a law imported from a text.
+QString lawIdOf(const QString& lawName);
+// What is said of a law without one: "GT: 法令IDがありません（…）".
+QString noLawIdMessage(const QString& law);
+
 // Which of a law's revisions are here: held by its current records or a kept version (by
 // the revision id they keep, else, imported before ids were kept, by their source's date).
 QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions);

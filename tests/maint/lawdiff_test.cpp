@@ -576,16 +576,18 @@ TEST(AmendmentTableTest, EachKindOfRowAsLawyersReadIt) {
                               {QStringLiteral("甲は、次に掲げる者とする。\r\n一　乙\r\n二　丙"),
                                QStringLiteral("前項の規定は、適用しない。")}),
                       article("3", "廃止", {QStringLiteral("この条はなくなる。")}),
-                      article("5", "表記", {QStringLiteral("甲、乙")})};
+                      article("5", "表記", {QStringLiteral("甲、乙")}),
+                      article("7", "移る条", {QStringLiteral("この条は移る。")})};
     newer.articles = {article("1", "目的", {QStringLiteral("この法律は、契約について定める。")}),
                       article("2", "定義",
                               {QStringLiteral("甲は、次に掲げる者とする。\r\n一　乙\r\n二　丁"),
                                QStringLiteral("前項の規定は、適用しない。")}),
                       article("4", "新設", {QStringLiteral("新しい条。")}),
-                      article("5", "表記", {QStringLiteral("甲，乙")})};
+                      article("5", "表記", {QStringLiteral("甲，乙")}),
+                      article("7-2", "移る条", {QStringLiteral("この条は移る。")})};
     const maint::LawDiff diff = maint::diffLaws(older, newer);
     const QList<maint::TableRow> rows = maint::articleRows(older, newer, diff);
-    ASSERT_EQ(rows.size(), 5);
+    ASSERT_EQ(rows.size(), 6);
     EXPECT_EQ(rows[1].code, QStringLiteral("ZZ00020000010100"));  // its changed paragraph
     EXPECT_EQ(maint::tableLines(rows),
               QStringList({QStringLiteral("第1条"),
@@ -631,6 +633,14 @@ TEST(AmendmentTableTest, EachKindOfRowAsLawyersReadIt) {
                            QStringLiteral("改正前"),
                            QStringLiteral("第5条（表記）"),
                            QStringLiteral("甲【-、-】乙"),
+                           QString(),
+                           QStringLiteral("第7条の2"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("第7条の2（移る条）（第7条から移動）"),
+                           QStringLiteral("この条は移る。"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("第7条（移る条）"),
+                           QStringLiteral("この条は移る。"),
                            QString()}));
 }
 

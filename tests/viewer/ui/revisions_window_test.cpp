@@ -89,7 +89,7 @@ TEST_F(RevisionsWindowTest, AFailureOrALawWithoutIdIsSaidInTheWindow) {
     // 民法 of the sample came from a text: nothing to ask with.
     lookup(QStringLiteral("MP1"));
     FrmRevisions* none = w().browser->openRevisions();
-    EXPECT_TRUE(none->LblStatus->text().startsWith(QStringLiteral("民法 には法令IDがありません")));
+    EXPECT_TRUE(none->LblStatus->text().startsWith(QStringLiteral("民法: 法令IDがありません")));
     EXPECT_EQ(failing.requests().size(), 1);
 }
 

@@ -89,30 +89,19 @@ void FrmHistory::showStep(int row) {
     if (row < 0 || row >= steps_.size()) return;
     platform::BusyCursor busy;
     const maint::HistoryStep& s = steps_[row];
-    auto read = [&](const QString& version) {
-        store::Database db = version == QStringLiteral("current")
-                                 ? store::openLawDb(name_)
-                                 : store::openVersion(name_, version);
-        return maint::readLawText(db);
-    };
-    const maint::LawText older = read(s.before), newer = read(s.version);
+    const maint::LawText older = maint::readVersionText(name_, s.before);
+    const maint::LawText newer = maint::readVersionText(name_, s.version);
     const maint::LawDiff diff = maint::diffLaws(older, newer);
-    QString html = QStringLiteral(
-        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-        "<tr><th width=\"50%\">改正後</th><th width=\"50%\">改正前</th></tr>");
+    QList<std::pair<QString, QString>> cells;
     for (const maint::TableRow& r : maint::articleRows(older, newer, diff)) {
         // The article's own row: by its code, or by its label on either side (moved, removed).
         const bool ours = r.code.left(10) == article_ ||
                           (r.older.present && r.older.label == maint::articleLabel(article_)) ||
                           (r.newer.present && r.newer.label == maint::articleLabel(article_));
         if (!ours) continue;
-        const auto [newerHtml, olderHtml] = tableRowHtml(r);
-        html += QStringLiteral(
-                    "<tr><td valign=\"top\" style=\"white-space:pre-wrap\">%1</td>"
-                    "<td valign=\"top\" style=\"white-space:pre-wrap\">%2</td></tr>")
-                    .arg(newerHtml, olderHtml);
+        cells << tableRowHtml(r);
     }
-    TxtChange->setHtml(html + QStringLiteral("</table>"));
+    TxtChange->setHtml(amendmentTableHtml(cells));
 }
 
 }  // namespace viewer

@@ -69,6 +69,19 @@ std::pair<QString, QString> tableRowHtml(const maint::TableRow& r) {
             r.older.present ? side(r.older, maint::TextRun::Removed) : QStringLiteral("（新設）")};
 }
 
+QString amendmentTableHtml(const QList<std::pair<QString, QString>>& rows) {
+    QString html = QStringLiteral(
+        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+        "<tr><th width=\"50%\">改正後</th><th width=\"50%\">改正前</th></tr>");
+    // Blanks as the statute writes them: HTML would fold the ideographic space.
+    for (const auto& [newer, older] : rows)
+        html += QStringLiteral(
+                    "<tr><td valign=\"top\" style=\"white-space:pre-wrap\">%1</td>"
+                    "<td valign=\"top\" style=\"white-space:pre-wrap\">%2</td></tr>")
+                    .arg(newer, older);
+    return html + QStringLiteral("</table>");
+}
+
 FrmLawDiff::FrmLawDiff(const QString& law, QWidget* parent)
     : QWidget(parent), code_(law), name_(store::GetHoutenName(law)) {
     setObjectName(QStringLiteral("FrmLawDiff"));
@@ -129,24 +142,14 @@ void FrmLawDiff::compare() {
         TxtTable->clear();
         return;
     }
-    auto read = [&](const QString& id) {
-        store::Database db = id.isEmpty() ? store::openLawDb(name_) : store::openVersion(name_, id);
-        return maint::readLawText(db);
-    };
-    const maint::LawText older = read(CboFrom->currentData().toString());
-    const maint::LawText newer = read(CboTo->currentData().toString());
+    const maint::LawText older = maint::readVersionText(name_, CboFrom->currentData().toString());
+    const maint::LawText newer = maint::readVersionText(name_, CboTo->currentData().toString());
     const maint::LawDiff diff = maint::diffLaws(older, newer);
     LblCount->setText(diff.summary());
 
-    QString html = QStringLiteral(
-        "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-        "<tr><th width=\"50%\">改正後</th><th width=\"50%\">改正前</th></tr>");
+    QList<std::pair<QString, QString>> cells;
     auto row = [&](const QString& newerHtml, const QString& olderHtml, const QString& code) {
-        // Blanks as the statute writes them: HTML would fold the ideographic space.
-        html += QStringLiteral(
-                    "<tr><td valign=\"top\" style=\"white-space:pre-wrap\">%1</td>"
-                    "<td valign=\"top\" style=\"white-space:pre-wrap\">%2</td></tr>")
-                    .arg(newerHtml, olderHtml);
+        cells.append({newerHtml, olderHtml});
         rowCodes_ << code;
     };
     const QString none = QStringLiteral("（なし）");
@@ -191,8 +194,7 @@ void FrmLawDiff::compare() {
         row(side(t.newerHeading, t.newerRange, maint::TextRun::Added),
             side(t.olderHeading, t.olderRange, maint::TextRun::Removed), QString());
     }
-    html += QStringLiteral("</table>");
-    TxtTable->setHtml(html);
+    TxtTable->setHtml(amendmentTableHtml(cells));
 }
 
 void FrmLawDiff::printTo(QPagedPaintDevice& device) {

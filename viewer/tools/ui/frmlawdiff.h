@@ -19,6 +19,8 @@ namespace viewer {
 // A row of the amendment table as the windows draw it: the 改正後 cell, then the 改正前 cell,
 // each the article as that version writes it with its own changes underlined in colour.
 std::pair<QString, QString> tableRowHtml(const maint::TableRow& row);
+// The table of such cells (改正後, 改正前), under its heading row.
+QString amendmentTableHtml(const QList<std::pair<QString, QString>>& rows);
 
 class FrmLawDiff : public QWidget {
     Q_OBJECT

@@ -80,8 +80,7 @@ void FrmRevisions::fail(const QString& why) {
 
 void FrmRevisions::load() {
     if (lawId_.isEmpty()) {
-        fail(QStringLiteral("%1 には法令IDがありません（法令XMLから取り込んだ法令ではありません）")
-                 .arg(name_));
+        fail(maint::noLawIdMessage(name_));
         return;
     }
     setBusy(true);
