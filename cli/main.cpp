@@ -82,6 +82,7 @@ struct Options {
     bool marks = false;     // pdf --marks: the reader's markers and notes too
     bool table = false;     // diff --table: the amendment table as text
     QString revision;       // fetch --revision ID: that revision kept as a version
+    QString version;        // tree, show --version ID: a kept version read
     QString asof;           // fetch --asof YYYY-MM-DD: the revision of that date
     QStringList args;
 };
@@ -98,10 +99,11 @@ const char* kUsage =
     "          record and one record per paragraph for every article\n"
     "  import-idx FILE\n"
     "          replaces the tables of contents of the laws named in an idx.dat file\n"
-    "  tree CODE [--flat]\n"
+    "  tree CODE [--flat] [--version ID]\n"
     "          the law's tree as the browser builds it (table of contents, or --flat the\n"
-    "          article tree): one line per node, depth TAB key TAB text\n"
-    "  show NOTATION [--article]\n"
+    "          article tree): one line per node, depth TAB key TAB text; --version reads\n"
+    "          a kept version (lexctl versions) as a browser on it does\n"
+    "  show NOTATION [--article] [--version ID]\n"
     "          what the browser's text pane shows for the node of a short number such as\n"
     "          KP3-2:1 (table-of-contents tree); also 民法415, ＭＰ４１５：２, MP第415条第2項,\n"
     "          MP四百十五; --article adds every paragraph of an article\n"
@@ -265,6 +267,8 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             if (!value(&o->revision)) return false;
         } else if (a == QStringLiteral("--asof")) {
             if (!value(&o->asof)) return false;
+        } else if (a == QStringLiteral("--version")) {
+            if (!value(&o->version)) return false;
         } else if (a == QStringLiteral("--table")) {
             o->table = true;
         } else if (a == QStringLiteral("--marks")) {
@@ -398,8 +402,13 @@ QString forTerminal(const QString& text) {
 }
 
 // The tree, or an error when the law cannot be shown; problems go to standard error.
-bool lawTree(const QString& code, int mode, viewer::LawTree* tree, const QString& command) {
-    *tree = viewer::buildLawTree(code, mode);
+bool lawTree(const QString& code, int mode, viewer::LawTree* tree, const QString& command,
+             const QString& version = {}) {
+    if (!version.isEmpty() && store::GetHoutenName(code).isEmpty()) {
+        err(QStringLiteral("lexctl %1: %2: 未登録コードです。").arg(command, code));
+        return false;
+    }
+    *tree = viewer::buildLawTree(code, mode, version);
     if (tree->name.isEmpty()) {
         err(QStringLiteral("lexctl %1: %2: 未登録コードです。").arg(command, code));
         return false;
@@ -410,7 +419,8 @@ bool lawTree(const QString& code, int mode, viewer::LawTree* tree, const QString
 
 int cmdTree(const Options& o, platform::Settings&) {
     viewer::LawTree tree;
-    if (!lawTree(o.args.value(1), o.flat ? 0 : 1, &tree, QStringLiteral("tree"))) return 1;
+    if (!lawTree(o.args.value(1), o.flat ? 0 : 1, &tree, QStringLiteral("tree"), o.version))
+        return 1;
     const QList<int> depths = viewer::nodeDepths(tree);
     QString text;
     for (int i = 0; i < tree.nodes.size(); ++i) {
@@ -429,7 +439,7 @@ int cmdShow(const Options& o, platform::Settings&) {
         return 1;
     }
     viewer::LawTree tree;
-    if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("show"))) return 1;
+    if (!lawTree(target.lawCode, 1, &tree, QStringLiteral("show"), o.version)) return 1;
     const std::optional<QString> text = viewer::nodeShownText(tree, target.code, o.article);
     if (!text) {
         err(QStringLiteral("%1: %2の木に%3はありません")
@@ -709,8 +719,7 @@ int fetchRevision(const Options& o) {
                 .arg(chosen->revisionId)
                 .arg(xml.size())
                 .arg(kept));
-        const QString version = maint::keepRevision(xml, {0, code.toUpper(), name}, lawId,
-                                                    chosen->revisionId, chosen->enforced);
+        const QString version = maint::keepRevision(xml, {0, code.toUpper(), name}, lawId, *chosen);
         out(QStringLiteral("kept as version %1 of %2: %3 %4 %5")
                 .arg(version, name, chosen->enforced, chosen->amendLawNum,
                      exchange::revisionStatusText(chosen->status))
@@ -1021,12 +1030,12 @@ int cmdRevisions(const Options& o, platform::Settings&) {
         err(QStringLiteral("lexctl revisions: ") + e.description());
         return 1;
     }
-    const QList<bool> kept = maint::revisionsKept(name, revisions);
+    const QStringList kept = maint::revisionsKept(name, revisions);
     for (qsizetype i = 0; i < revisions.size(); ++i) {
         const exchange::ApiRevision& r = revisions[i];
         out(QStringList{r.revisionId, r.enforced, r.amendLawNum,
                         exchange::revisionStatusText(r.status),
-                        kept[i] ? QStringLiteral("kept") : QString()}
+                        kept[i].isEmpty() ? QString() : QStringLiteral("kept")}
                 .join(u'\t'));
     }
     return 0;
@@ -1134,9 +1143,9 @@ int main(int argc, char** argv) {
     // A PDF is laid out with fonts: that command runs in a Gui application, on no screen
     // whatever the environment names (a display may not be there).
     static const QList<QByteArray> valued{
-        "--root",   "--program-dir", "--mode",   "-o",     "--out",      "--from",
-        "--match",  "--list",        "--api",    "--code", "--to",       "--remove",
-        "--length", "--string",      "--colour", "--note", "--revision", "--asof"};
+        "--root",   "--program-dir", "--mode",     "-o",     "--out",    "--from",   "--match",
+        "--list",   "--api",         "--code",     "--to",   "--remove", "--length", "--string",
+        "--colour", "--note",        "--revision", "--asof", "--version"};
     QByteArray command;
     for (int i = 1; i < argc && command.isEmpty(); ++i) {
         const QByteArray a(argv[i]);

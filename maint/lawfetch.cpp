@@ -173,34 +173,42 @@ QString noLawIdMessage(const QString& law) {
         .arg(law);
 }
 
-QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions) {
-    QList<store::LawInfo> here;
+QStringList revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions) {
+    QList<std::pair<QString, store::LawInfo>> here;
     {
         store::Database db = store::openLawDb(lawName);
-        here << store::readLawInfo(db);
+        here.append({QStringLiteral("current"), store::readLawInfo(db)});
     }
-    for (const store::LawVersion& v : store::listVersions(lawName)) here << v.info;
-    QList<bool> kept;
+    for (const store::LawVersion& v : store::listVersions(lawName)) here.append({v.id, v.info});
+    QStringList kept;
     for (const exchange::ApiRevision& r : revisions) {
-        bool found = false;
-        for (const store::LawInfo& i : here)
-            found = found ||
-                    (i.revisionId.isEmpty() ? !r.enforced.isEmpty() && i.sourceDate == r.enforced
-                                            : i.revisionId == r.revisionId);
-        kept << found;
+        QString where;
+        for (const auto& [id, i] : here) {
+            const bool holds = i.revisionId.isEmpty()
+                                   ? !r.enforced.isEmpty() && i.sourceDate == r.enforced
+                                   : i.revisionId == r.revisionId;
+            if (holds && where.isEmpty()) where = id;
+        }
+        kept << where;
     }
     return kept;
 }
 
 QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
-                     const QString& revisionId, const QString& sourceDate) {
+                     const exchange::ApiRevision& revision) {
     if (exchange::lawXmlHead(xml).title.isEmpty())
-        throw platform::Error(QStringLiteral("%1 は法令XMLではありません").arg(revisionId));
+        throw platform::Error(
+            QStringLiteral("%1 は法令XMLではありません").arg(revision.revisionId));
     exchange::LawXml converted = exchange::convertLawXml(xml, law.code);
     converted.name = law.name;  // a title amended since is still this law's version
     converted.lawId = lawId;
-    converted.sourceDate = sourceDate;
-    converted.revisionId = revisionId;
+    converted.sourceDate = revision.enforced;
+    converted.revisionId = revision.revisionId;
+    if (!revision.amendLawNum.isEmpty())
+        converted.amendedBy =
+            revision.amendTitle.isEmpty()
+                ? revision.amendLawNum
+                : QStringLiteral("%1（%2）").arg(revision.amendLawNum, revision.amendTitle);
     QTemporaryDir apart;
     if (!apart.isValid()) throw platform::Error(QStringLiteral("作業用のフォルダを作れません。"));
     const store::Folders here = store::folders();

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace maint {
@@ -86,16 +87,18 @@ QString lawIdOf(const QString& lawName);
 // What is said of a law without one: "GT: 法令IDがありません（…）".
 QString noLawIdMessage(const QString& law);
 
-// Which of a law's revisions are here: held by its current records or a kept version (by
-// the revision id they keep, else, imported before ids were kept, by their source's date).
-QList<bool> revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions);
+// Where each of a law's revisions is here: "current" when its current records hold it, the
+// id of the kept version that holds it, or empty (by the revision id they keep, else,
+// imported before ids were kept, by their source's date).
+QStringList revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions);
 
 // A past or coming revision of a listed law kept as a version, its current records untouched:
 // the XML is imported apart (into a data root of its own, by the one import every path takes)
 // under the law's code and name, and that database kept among the law's versions with the
-// revision's facts. Returns the version's id; Error when the XML is not that law's or cannot
-// be imported.
+// revision's facts (its id, enforcement date, and the amending law as the service lists it,
+// number and title, in place of the XML's own latest AmendLawNum). Returns the version's id;
+// Error when the XML is not that law's or cannot be imported.
 QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
-                     const QString& revisionId, const QString& sourceDate);
+                     const exchange::ApiRevision& revision);
 
 }  // namespace maint

@@ -1,8 +1,10 @@
 #include "store/versions.h"
 
+#include "store/codes.h"
 #include "store/folders.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -31,7 +33,11 @@ bool isVersionId(const QString& id) {
            !id.contains(QStringLiteral(".."));
 }
 
-LawVersion readVersion(const QString& lawName, const QString& id) {
+}  // namespace
+
+LawVersion keptVersion(const QString& lawName, const QString& id) {
+    if (!isVersionId(id) || !QFileInfo::exists(versionPath(lawName, id)))
+        throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
     LawVersion v;
     v.id = id;
     v.path = versionPath(lawName, id);
@@ -42,8 +48,6 @@ LawVersion readVersion(const QString& lawName, const QString& id) {
     v.records = rs.field(QStringLiteral("n")).toInt();
     return v;
 }
-
-}  // namespace
 
 QString versionsFolder(const QString& lawName) {
     return joinPath(joinPath(folders().db, QStringLiteral("versions")), lawName);
@@ -119,7 +123,7 @@ QList<LawVersion> listVersions(const QString& lawName) {
               [&](const QString& a, const QString& b) { return order(a) < order(b); });
     for (const QString& file : files) {
         try {
-            out << readVersion(lawName, file.chopped(kLawDbSuffix.size()));
+            out << keptVersion(lawName, file.chopped(kLawDbSuffix.size()));
         } catch (const Error&) {
             // A file that is not a readable database is no version.
         }
@@ -156,6 +160,41 @@ Database openVersion(const QString& lawName, const QString& id) {
     if (!isVersionId(id) || !QFileInfo::exists(path))
         throw Error(QStringLiteral("%1 に版 %2 はありません。").arg(lawName, id));
     return Database::open(path);
+}
+
+QString versionFile(const QString& lawName, const QString& id) {
+    return isVersionId(id) ? versionPath(lawName, id) : QString();
+}
+
+Database openLawAt(const QString& lawName, const QString& id) {
+    return id.isEmpty() ? openOrCreateLawDb(lawName) : openVersion(lawName, id);
+}
+
+QString eraDate(const QString& isoDate) {
+    const QDate date = QDate::fromString(isoDate, Qt::ISODate);
+    if (!date.isValid() || isoDate.size() != 10) return {};
+    // The first day of each era (明治 by the Gregorian date of its proclamation).
+    static const struct {
+        QDate start;
+        const char16_t* name;
+    } eras[] = {{QDate(2019, 5, 1), u"令和"},
+                {QDate(1989, 1, 8), u"平成"},
+                {QDate(1926, 12, 25), u"昭和"},
+                {QDate(1912, 7, 30), u"大正"},
+                {QDate(1868, 10, 23), u"明治"}};
+    for (const auto& era : eras) {
+        if (date < era.start) continue;
+        const int year = date.year() - era.start.year() + 1;
+        return QString::fromUtf16(era.name) +
+               (year == 1 ? QStringLiteral("元") : kanjiNumeral(year)) + u'年' +
+               kanjiNumeral(date.month()) + u'月' + kanjiNumeral(date.day()) + u'日';
+    }
+    return {};
+}
+
+QString asOfText(const LawVersion& v) {
+    const QString era = eraDate(v.info.sourceDate);
+    return era.isEmpty() ? QStringLiteral("取込 %1 時点").arg(v.id) : era + QStringLiteral("時点");
 }
 
 void renameVersions(const QString& oldName, const QString& newName) {

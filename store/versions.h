@@ -31,12 +31,24 @@ QString keepVersionOf(const QString& lawName, const QString& file);
 // Removes the version when the law's records and table of contents are still what it holds
 // (an import that changed nothing); true when it did.
 bool dropIfUnchanged(const QString& lawName, const QString& id);
+// One version; Error when there is no such version or it cannot be read.
+LawVersion keptVersion(const QString& lawName, const QString& id);
 // Oldest first.
 QList<LawVersion> listVersions(const QString& lawName);
 // Error when there is no such version or it cannot be removed.
 void removeVersion(const QString& lawName, const QString& id);
 // Opens a version for reading; Error when there is no such version.
 Database openVersion(const QString& lawName, const QString& id);
+// The file of a version (whether or not it exists); empty for an id that names no file there.
+QString versionFile(const QString& lawName, const QString& id);
+// What a reader reads: the version `id` of the law, or its current records (created empty
+// when missing, as the browser has always done) when `id` is empty.
+Database openLawAt(const QString& lawName, const QString& id);
+// A version's date as the statutes write it: 2025-04-01 → 令和七年四月一日 (元年 for the first
+// year of an era); empty for a date that is not YYYY-MM-DD or before 明治.
+QString eraDate(const QString& isoDate);
+// How a version is read: "令和七年四月一日時点" from its date, else "取込 20261209-074639 時点".
+QString asOfText(const LawVersion& v);
 // A digest of a law database's records and table of contents (equal digests, equal texts).
 QByteArray contentDigest(Database& db);
 // Moves a law's versions along with a rename (nothing when it has none).

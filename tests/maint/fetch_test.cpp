@@ -155,6 +155,22 @@ TEST_F(FetchTest, ARevisionIsKeptAsAVersionAndTheCurrentRecordsStay) {
         ASSERT_FALSE(rs.eof());
         EXPECT_TRUE(rs.text(QStringLiteral("条文")).contains(QStringLiteral("過失によって")));
     }
+    // Named by the amending law as the service lists it, and read as the browser reads it.
+    EXPECT_EQ(versions[0].info.amendedBy,
+              QStringLiteral("令和八年法律第一号（国家賠償法の一部を改正する法律）"));
+    const QString shown = lexctl({QStringLiteral("show"), QStringLiteral("KO1:1"),
+                                  QStringLiteral("--version"), versions[0].id})
+                              .out;
+    EXPECT_TRUE(shown.contains(QStringLiteral("過失によって"))) << shown.toStdString();
+    EXPECT_TRUE(lexctl({QStringLiteral("tree"), QStringLiteral("KO"), QStringLiteral("--version"),
+                        versions[0].id})
+                    .out.contains(QStringLiteral("過失によって")));
+    for (const char* missing : {"20000101-000000", "../国家賠償法"}) {
+        r = lexctl({QStringLiteral("show"), QStringLiteral("KO1"), QStringLiteral("--version"),
+                    QString::fromUtf8(missing)});
+        EXPECT_EQ(r.exitCode, 1) << missing;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("版"))) << r.err.toStdString();
+    }
     EXPECT_TRUE(lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
                         QStringLiteral("KO")})
                     .out.startsWith(

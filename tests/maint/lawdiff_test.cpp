@@ -562,6 +562,34 @@ TEST(VersionNameTest, BySourceWithTheImportTimeAsADetail) {
     }
 }
 
+// The date a version is read as of: each era's first day (元年) and the day before it, and
+// what is no date.
+TEST(VersionNameTest, TheDateAsTheStatutesWriteIt) {
+    const struct {
+        const char *iso, *era;
+    } cases[] = {{"2025-04-01", "令和七年四月一日"},
+                 {"2019-05-01", "令和元年五月一日"},
+                 {"2019-04-30", "平成三十一年四月三十日"},
+                 {"1989-01-08", "平成元年一月八日"},
+                 {"1989-01-07", "昭和六十四年一月七日"},
+                 {"1926-12-25", "昭和元年十二月二十五日"},
+                 {"1926-12-24", "大正十五年十二月二十四日"},
+                 {"1912-07-30", "大正元年七月三十日"},
+                 {"1896-04-27", "明治二十九年四月二十七日"},
+                 {"1868-10-23", "明治元年十月二十三日"},
+                 {"1868-10-22", ""},
+                 {"2025-4-1", ""},
+                 {"2025-02-30", ""},
+                 {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(store::eraDate(QString::fromUtf8(c.iso)), QString::fromUtf8(c.era)) << c.iso;
+    store::LawVersion v;
+    v.id = QStringLiteral("20261209-074639");
+    EXPECT_EQ(store::asOfText(v), QStringLiteral("取込 20261209-074639 時点"));
+    v.info.sourceDate = QStringLiteral("2027-04-01");
+    EXPECT_EQ(store::asOfText(v), QStringLiteral("令和九年四月一日時点"));
+}
+
 }  // namespace
 
 namespace {

@@ -8,6 +8,7 @@
 #include "store/codes.h"
 #include "store/engine.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -72,15 +73,19 @@ QString hitHead(const QString& name, const RecordTexts& t) {
     return name + QChar(0x3000) + t.article + heading + t.header;
 }
 
-std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code) {
-    store::Database db = store::openLawDb(name);
+std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code,
+                                     const QString& version, const QString& asOf) {
+    store::Database db =
+        version.isEmpty() ? store::openLawDb(name) : store::openVersion(name, version);
     store::Recordset rs = db.openRecordset(QStringLiteral("select * from 条文 where 条項コード=?"),
                                            store::RecordsetType::Snapshot, {code});
     if (rs.recordCount() == 0) return std::nullopt;
     const RecordTexts t = recordTexts(db, code);
     CopyBlock c;
-    c.label = name + QChar(0x3000) + t.article + t.paragraphLabel;
-    c.header = hitHead(name, t);
+    // Old text copied says so, in the history and in the block.
+    const QString shownName = asOf.isEmpty() ? name : name + u'（' + asOf + u'）';
+    c.label = shownName + QChar(0x3000) + t.article + t.paragraphLabel;
+    c.header = hitHead(shownName, t);
     c.block = c.header + rs.text(QStringLiteral("条文")) + kCrLf + kCrLf;
     return c;
 }
@@ -104,7 +109,7 @@ void appendHit(const QString& name, const QString& code, const QString& head, co
                QString& blocks,
                const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
     blocks += kCrLf + kCrLf;
-    SearchHit hit{name, code, int(blocks.size()), {}};
+    SearchHit hit{name, code, int(blocks.size()), {}, {}};
     if (onHit) {
         const QString line = platform::oneLine(text);
         hit.excerpt = line.left(kExcerptLength) +
@@ -164,7 +169,7 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
     return true;
 }
 
-LawSearch findWordInLaw(const QString& name, const QString& typed) {
+LawSearch findWordInLaw(const QString& name, const QString& typed, const QString& version) {
     LawSearch r;
     QString words = typed;
     const QString sql = store::MakeSearchSQL(words);
@@ -172,7 +177,7 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
         r.refused = true;
         return r;
     }
-    store::Database db = store::openOrCreateLawDb(name);
+    store::Database db = store::openLawAt(name, version);
     store::Recordset rs = db.openRecordset(sql);
     if (rs.recordCount() == 0) return r;
     r.anyRow = true;
@@ -183,7 +188,10 @@ LawSearch findWordInLaw(const QString& name, const QString& typed) {
     });
     r.text = searchSummary(words, r.hits) + list;
     const int shift = int(r.text.size() - list.size());
-    for (SearchHit& h : r.found) h.offset += shift;
+    for (SearchHit& h : r.found) {
+        h.offset += shift;
+        h.version = version;
+    }
     return r;
 }
 

@@ -85,6 +85,7 @@ struct SearchHit {
     QString code;     // 条項コード of the paragraph
     int offset = 0;   // the block's head in the result text
     QString excerpt;  // the paragraph's first characters, on one line
+    QString version;  // the kept version searched, or empty for the current records
 };
 // How many characters of a hit's paragraph its line in the progress list shows.
 inline constexpr int kExcerptLength = 40;
@@ -98,8 +99,10 @@ struct CopyBlock {
     QString header;  // the history's header (hitHead)
     QString block;   // header, text, CR LF CR LF
 };
-// The copy of the record `code` of law `name`; nothing when there is no such record.
-std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code);
+// The copy of the record `code` of law `name`; nothing when there is no such record. Of a
+// kept version, from its records, the label and header saying as of when (`asOf`).
+std::optional<CopyBlock> copyBlockOf(const QString& name, const QString& code,
+                                     const QString& version = {}, const QString& asOf = {});
 
 inline constexpr int kHitLimit = 1000;
 // The message when the hits go past the limit.
@@ -130,6 +133,7 @@ struct LawSearch {
     QList<SearchHit> found;  // every hit, offsets into `text`
     QStringList lines;       // the head of each hit's block, one per hit
 };
-LawSearch findWordInLaw(const QString& name, const QString& words);
+// With `version`, in that kept version's records; its hits carry the version.
+LawSearch findWordInLaw(const QString& name, const QString& words, const QString& version = {});
 
 }  // namespace viewer

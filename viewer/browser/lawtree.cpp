@@ -6,6 +6,7 @@
 #include "store/codes.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "viewer/browser/constitution_texts.h"
 #include "viewer/log.h"
 
@@ -140,13 +141,14 @@ bool namedTree(const QString& law, LawTree& tree) {
 }
 }  // namespace
 
-LawTree buildFlatTree(const QString& law) {
+LawTree buildFlatTree(const QString& law, const QString& version) {
     QElapsedTimer clock;
     clock.start();
     LawTree tree;
     if (!namedTree(law, tree)) return tree;
+    tree.version = version;
     // A law met for the first time gets its empty database, as every caller does.
-    store::Database db = store::openOrCreateLawDb(tree.name);
+    store::Database db = store::openLawAt(tree.name, version);
     store::Recordset rs =
         db.openRecordset(QStringLiteral("select * from 条文 order by 条項コード"));
     // No root either, unless the law has parts (a law of 附則 only).
@@ -160,16 +162,17 @@ LawTree buildFlatTree(const QString& law) {
     return tree;
 }
 
-LawTree buildTocTree(const QString& law) {
+LawTree buildTocTree(const QString& law, const QString& version) {
     QElapsedTimer clock;
     clock.start();
     LawTree tree;
     if (!namedTree(law, tree)) return tree;
-    store::Database db = store::openOrCreateLawDb(tree.name);
+    tree.version = version;
+    store::Database db = store::openLawAt(tree.name, version);
     store::Recordset toc = db.openRecordset(QStringLiteral("select * from 目次 order by コード"));
     if (toc.recordCount() == 0) {
         db.close();
-        return buildFlatTree(law);
+        return buildFlatTree(law, version);
     }
     tree.toc = true;
     Builder b(tree);
@@ -218,8 +221,8 @@ LawTree buildTocTree(const QString& law) {
     return tree;
 }
 
-LawTree buildLawTree(const QString& law, int mode) {
-    return mode != 0 ? buildTocTree(law) : buildFlatTree(law);
+LawTree buildLawTree(const QString& law, int mode, const QString& version) {
+    return mode != 0 ? buildTocTree(law, version) : buildFlatTree(law, version);
 }
 
 QString treeProblemsMessage(const LawTree& tree, int most) {

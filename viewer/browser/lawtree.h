@@ -32,6 +32,7 @@ struct LawTree {
     QString law;       // the law code, in upper case
     QString name;      // 法典名称; empty when the code is not in the law list
     bool toc = false;  // built from the table of contents (else the flat article tree)
+    QString version;   // the kept version read, or empty for the current records
     QList<TreeNode> nodes;
     // Rows that could not go into the tree, one line each ("目次 KS0102…: reason"); the
     // nodes before and after them are kept.
@@ -45,12 +46,13 @@ struct LawTree {
 QString partKey(const QString& law, int order);
 bool isPartKey(const QString& key);
 
-// The table-of-contents tree (SetTreeALL); a law without 目次 rows gets the flat tree.
-LawTree buildTocTree(const QString& law);
+// The table-of-contents tree (SetTreeALL); a law without 目次 rows gets the flat tree. With
+// `version`, of that kept version of the law (Error when there is none).
+LawTree buildTocTree(const QString& law, const QString& version = {});
 // The flat article tree (SetTree): the root and every article and paragraph below it.
-LawTree buildFlatTree(const QString& law);
+LawTree buildFlatTree(const QString& law, const QString& version = {});
 // MakeTreeOne: mode 0 the flat tree, any other the table-of-contents tree.
-LawTree buildLawTree(const QString& law, int mode);
+LawTree buildLawTree(const QString& law, int mode, const QString& version = {});
 // The one message for the rows a build could not show, or "" when there were none; with
 // `most` above 0, only that many rows are listed and the rest counted.
 QString treeProblemsMessage(const LawTree& tree, int most = 0);

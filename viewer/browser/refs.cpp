@@ -5,6 +5,7 @@
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/shell/lookup.h"
 
@@ -729,8 +730,7 @@ struct KeptIndex {
 QMutex keptMutex;
 QHash<QString, KeptIndex> kept;  // code and file → index
 
-std::shared_ptr<const LawIndex> keptIndex(const QString& code, const QString& name) {
-    const QString file = store::lawDbPath(name);
+std::shared_ptr<const LawIndex> keptIndex(const QString& code, const QString& file) {
     const std::optional<FileSignature> signature = signatureOf(file);
     if (!signature) return nullptr;
     const QString key = code + u'\n' + file;
@@ -739,7 +739,7 @@ std::shared_ptr<const LawIndex> keptIndex(const QString& code, const QString& na
         const auto it = kept.constFind(key);
         if (it != kept.constEnd() && it->signature == *signature) return it->index;
     }
-    store::Database db = store::openLawDb(name);
+    store::Database db = store::Database::open(file);
     auto index = std::make_shared<const LawIndex>(readLawIndex(code, db));
     QMutexLocker lock(&keptMutex);
     kept.insert(key, {*signature, index});
@@ -753,13 +753,35 @@ const LawIndex* RefLibrary::index(const QString& code) {
     std::shared_ptr<const LawIndex> index;
     if (names_.contains(upper)) {
         try {
-            index = keptIndex(upper, names_.value(upper));
+            const QString name = names_.value(upper);
+            QString why;
+            if (!store::isValidLawName(name, &why)) throw store::Error(why);
+            const QString version = versions_.value(upper);
+            index = keptIndex(upper, version.isEmpty() ? store::lawDbPath(name)
+                                                       : store::versionFile(name, version));
         } catch (const platform::Error&) {
             // An unreadable law: its references stay unlinked.
         }
     }
     indexes_.insert(upper, index);
     return index.get();
+}
+
+void RefLibrary::readVersion(const QString& code, const QString& version) {
+    const QString upper = code.toUpper();
+    if (versions_.value(upper) == version) return;
+    if (version.isEmpty())
+        versions_.remove(upper);
+    else
+        versions_.insert(upper, version);
+    indexes_.remove(upper);  // read again from where the law is now read
+}
+
+store::Database RefLibrary::openLaw(const QString& code) const {
+    const QString upper = code.toUpper();
+    const QString version = versions_.value(upper);
+    return version.isEmpty() ? store::openLawDb(names_.value(upper))
+                             : store::openVersion(names_.value(upper), version);
 }
 
 QList<Reference> RefLibrary::references(const QString& recordCode, const QString& text) {
@@ -824,7 +846,7 @@ QString RefLibrary::preview(const QString& target, int maxChars) {
     const QString code = targetRecordCode(target, index(target.left(2)));
     if (code.isEmpty()) return {};
     try {
-        store::Database db = store::openLawDb(names_.value(target.left(2).toUpper()));
+        store::Database db = openLaw(target.left(2));
         store::Recordset rs =
             db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
                              store::RecordsetType::Snapshot, {code});
@@ -842,7 +864,7 @@ QList<Reference> referencesShown(RefLibrary& library, const QString& lawCode,
     QList<Reference> out;
     const QString name = library.lawName(lawCode);
     if (name.isEmpty()) return out;
-    store::Database db = store::openLawDb(name);
+    store::Database db = library.openLaw(lawCode);
     auto add = [&](const QString& code, QString text, qsizetype* from) {
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const qsizetype at = shown.indexOf(text, *from);

@@ -90,10 +90,17 @@ class RefLibrary {
     QString preview(const QString& target, int maxChars = 200);
     // The law name of a code, for a jump.
     QString lawName(const QString& code) const { return names_.value(code.toUpper()); }
+    // Law `code` read as its kept version `version` (a browser on a past version): its index,
+    // previews and paragraphs come from there; other laws stay current.
+    void readVersion(const QString& code, const QString& version);
+    QString versionOf(const QString& code) const { return versions_.value(code.toUpper()); }
+    // The database a law is read from: its version's when one is set, else its own.
+    store::Database openLaw(const QString& code) const;
 
   private:
-    QHash<QString, QString> codes_;  // 法典名称 → code
-    QHash<QString, QString> names_;  // code → 法典名称
+    QHash<QString, QString> versions_;  // code → kept version read
+    QHash<QString, QString> codes_;     // 法典名称 → code
+    QHash<QString, QString> names_;     // code → 法典名称
     QHash<QString, std::shared_ptr<const LawIndex>> indexes_;
 };
 

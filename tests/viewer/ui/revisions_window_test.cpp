@@ -6,11 +6,18 @@
 #include "store/versions.h"
 #include "tests/support/apiserver.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/browser/ui/frmtree.h"
+#include "viewer/browser/ui/textwindows.h"
 #include "viewer/tools/ui/frmrevisions.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QDate>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTreeWidget>
 
 namespace viewer {
@@ -52,7 +59,7 @@ TEST_F(RevisionsWindowTest, TheRevisionsAreListedAndOneIsKeptAsAVersion) {
                            QStringLiteral("令和八年法律第一号（国家賠償法の一部を改正する法律）"),
                            QStringLiteral("未施行"), QString()}));
     EXPECT_EQ(row(r, 1), QStringList({QStringLiteral("2020-04-01"), QString(),
-                                      QStringLiteral("施行中"), QStringLiteral("保存済")}));
+                                      QStringLiteral("施行中"), QStringLiteral("現在")}));
     // The coming one kept: a version with its facts, marked here; the records stay.
     r->LstRevisions->setCurrentItem(r->LstRevisions->topLevelItem(0));
     QSignalSpy kept(r, &FrmRevisions::kept);
@@ -67,6 +74,99 @@ TEST_F(RevisionsWindowTest, TheRevisionsAreListedAndOneIsKeptAsAVersion) {
     EXPECT_EQ(row(r, 0).value(3), QStringLiteral("保存済"));
     EXPECT_TRUE(r->LblStatus->text().startsWith(QStringLiteral("版 ") + versions[0].id));
     EXPECT_TRUE(w().browser->Rtxt1->text().contains(QStringLiteral("過失によつて")));
+}
+
+// 開く on a coming revision: kept first, then read in a browser of its own as of its date,
+// read-only, its links, lookups, search and copies within it; the law's browser stays current.
+TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
+    const ApiLawFixture kokka = fetched();
+    ApiServer server({kokka});
+    platform::Settings().save(QStringLiteral("API"), server.base());
+    lookup(QStringLiteral("KO1"));
+    FrmTree* current = w().browser;
+    ASSERT_NE(current, nullptr);
+    FrmRevisions* r = current->openRevisions();
+    QSignalSpy loaded(r, &FrmRevisions::loaded);
+    ASSERT_TRUE(loaded.wait(10000));
+    r->LstRevisions->setCurrentItem(r->LstRevisions->topLevelItem(0));
+    QSignalSpy kept(r, &FrmRevisions::kept);
+    QTest::mouseClick(r->CmdOpen, Qt::LeftButton);
+    ASSERT_TRUE(kept.wait(10000));
+    const QString id = kept.first().first().toString();
+    auto versionBrowsers = [&] {
+        QList<FrmTree*> out;
+        for (FrmTree* t : w().findChildren<FrmTree*>())
+            if (t->version() == id) out << t;
+        return out;
+    };
+    ASSERT_EQ(versionBrowsers().size(), 1);
+    FrmTree* v = versionBrowsers().first();
+    EXPECT_NE(v, current);
+    EXPECT_EQ(v->asOf(), QStringLiteral("令和九年四月一日時点"));
+    EXPECT_EQ(v->windowTitle(), QStringLiteral("国家賠償法（令和九年四月一日時点）"));
+    EXPECT_TRUE(v->LblVersion->isVisible());
+    EXPECT_GE(v->TView1->geometry().top(), v->LblVersion->geometry().bottom());
+    const QString bar = QStringLiteral(
+        "令和九年四月一日時点 · 改正: 令和八年法律第一号（国家賠償法の一部を改正する法律）");
+    EXPECT_EQ(v->LblVersion->text(),
+              QDate::currentDate() < QDate(2027, 4, 1) ? bar + QStringLiteral(" · 未施行") : bar);
+    EXPECT_FALSE(current->LblVersion->isVisible());
+
+    // Its text is the revision's; a lookup in it stays in it; the law's browser is as it was.
+    v->lookup(QStringLiteral("KO1"));
+    EXPECT_TRUE(v->Rtxt1->text().contains(QStringLiteral("過失によって")));
+    EXPECT_FALSE(v->Rtxt1->text().contains(QStringLiteral("過失によつて")));
+    EXPECT_TRUE(current->Rtxt1->text().contains(QStringLiteral("過失によつて")));
+    EXPECT_EQ(w().browser, current);
+    // A link to its own law opens in it, and back again.
+    EXPECT_TRUE(v->followReference(QStringLiteral("KO2")));
+    EXPECT_EQ(v->TView1->selectedKey().left(10), QStringLiteral("KO00020000"));
+    EXPECT_EQ(v->backCount(), 1);
+    EXPECT_TRUE(v->goBack());
+    EXPECT_EQ(v->TView1->selectedKey().left(10), QStringLiteral("KO00010000"));
+
+    // Read-only: no marker, no correction, the pane takes no typing; the current text does.
+    v->Rtxt1->selectAll();
+    EXPECT_FALSE(v->markSelection(1));
+    EXPECT_TRUE(w().statusBar()->currentMessage().contains(QStringLiteral("読むだけ")));
+    EXPECT_TRUE(v->Rtxt1->isReadOnly());
+    EXPECT_FALSE(v->Mn_Joubun_Edit->isEnabled());
+    EXPECT_TRUE(current->Mn_Joubun_Edit->isEnabled());
+
+    // A copy says as of when.
+    v->lookup(QStringLiteral("KO1:1"));
+    v->SetJou(v->TView1->selectedKey());
+    EXPECT_TRUE(w().ComboHis->itemText(0).startsWith(
+        QStringLiteral("国家賠償法（令和九年四月一日時点）　第1条")))
+        << w().ComboHis->itemText(0).toStdString();
+
+    // A search within it finds the revision's words; its hit opens in it.
+    EXPECT_EQ(current->FindWord(QStringLiteral("過失によって")), 0);
+    ASSERT_EQ(v->FindWord(QStringLiteral("過失によって")), 1);
+    FrmFound* found = w().foundWindow();
+    found->Rtxt1->setSelStart(
+        int(found->Rtxt1->text().lastIndexOf(QStringLiteral("過失によって"))));
+    v->TView1->selectNode(v->TView1->nodes().first());
+    EXPECT_TRUE(found->openHitAtCaret());
+    EXPECT_EQ(v->TView1->selectedKey().left(10), QStringLiteral("KO00010000"));
+    EXPECT_EQ(versionBrowsers().size(), 1);
+    EXPECT_EQ(w().browser, current);
+
+    // 版を読む lists it and opens the same browser; the revision list opens it too.
+    current->fillVersionsMenu();
+    QAction* entry = current->Mn_Joubun_Versions->findChild<QAction*>(id);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->text().startsWith(QStringLiteral("2027-04-01 施行・令和八年法律第一号")));
+    entry->trigger();
+    EXPECT_EQ(versionBrowsers().size(), 1);
+    EXPECT_EQ(row(r, 0).value(3), QStringLiteral("保存済"));
+    QTest::mouseClick(r->CmdOpen, Qt::LeftButton);
+    EXPECT_EQ(versionBrowsers().size(), 1);
+    // A duplicate reads the same version.
+    FrmTree* twin = v->duplicate();
+    ASSERT_NE(twin, nullptr);
+    EXPECT_EQ(twin->version(), id);
+    EXPECT_EQ(versionBrowsers().size(), 2);
 }
 
 TEST_F(RevisionsWindowTest, AFailureOrALawWithoutIdIsSaidInTheWindow) {

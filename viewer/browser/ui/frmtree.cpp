@@ -41,6 +41,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -48,6 +49,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -71,6 +73,12 @@ constexpr int kParagraphNoteLength = 10;  // the first characters a paragraph's 
 
 FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCodeT(law) {
     setObjectName(QStringLiteral("FrmTree"));
+    LblVersion = new QLabel(this);
+    LblVersion->setObjectName(QStringLiteral("LblVersion"));
+    LblVersion->setFont(platform::japaneseFont(platform::kGothic, 10));
+    LblVersion->setStyleSheet(
+        QStringLiteral("QLabel { background: #fff4d6; color: #5a4400; padding: 2px 6px; }"));
+    LblVersion->hide();
     TView1 = new platform::KeyedTree(this);
     TView1->setObjectName(QStringLiteral("TView1"));
     TView1->setFont(platform::japaneseFont(platform::kGothic, 10));
@@ -161,6 +169,10 @@ void FrmTree::buildMenus() {
                                [this] { openRevisions(); });
     Mn_Joubun_History = item(Mn_Joubun, "Mn_Joubun_History", QStringLiteral("沿革(&K)…"),
                              [this] { openHistory(); });
+    Mn_Joubun_Versions = submenu("Mn_Joubun_Versions", QStringLiteral("版を読む(&R)"));
+    Mn_Joubun->addMenu(Mn_Joubun_Versions);
+    platform::connectGuarded(Mn_Joubun_Versions, &QMenu::aboutToShow, this,
+                             [this] { fillVersionsMenu(); });
     Mn_Tool = submenu("Mn_Tool", QStringLiteral("ツール(&T)"));
     Mn_Tool_Timer = item(Mn_Tool, "Mn_Tool_Timer", QStringLiteral("タイマー(&T Ctrl+T)"),
                          [this] { Form_KeyDown(Qt::Key_T, platform::kCtrlMask); });
@@ -234,7 +246,7 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
             switchTreeMode(KeyCode == Qt::Key_F5 ? 1 : 0);
             return true;
         case Qt::Key_F7:
-            correctSelected();
+            if (!refusedInVersion()) correctSelected();
             return true;
         case Qt::Key_F8:
             if (Shift == 0) {
@@ -249,6 +261,7 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
                 return true;
             }
             if (Shift != platform::kShiftMask) return false;
+            if (refusedInVersion()) return true;
             if (MDIMain* main = MDIMain::instance()) main->openExpand(curHCodeT);
             return true;
         case Qt::Key_F9:
@@ -284,6 +297,11 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
             break;
     }
     if (Shift != platform::kCtrlMask) return false;
+    // The pages and the whole-law text are of the current records, not of a past version.
+    if ((KeyCode == Qt::Key_D || KeyCode == Qt::Key_E || KeyCode == Qt::Key_R ||
+         KeyCode == Qt::Key_M) &&
+        refusedInVersion())
+        return true;
     switch (KeyCode) {
         case Qt::Key_D:
             openPage();
@@ -316,7 +334,7 @@ bool FrmTree::Form_KeyDown(int KeyCode, int Shift) {
 
 void FrmTree::correctSelected() {
     MDIMain* main = MDIMain::instance();
-    if (!main) return;
+    if (!main || refusedInVersion()) return;
     try {
         const QString key = TView1->selectedKey();
         if (!isParagraphKey(key)) {
@@ -371,7 +389,7 @@ void FrmTree::switchTreeMode(int mode) {
 FrmTree* FrmTree::duplicate() {
     platform::BusyCursor busy;
     MDIMain* main = MDIMain::instance();
-    return main ? main->openBrowser(curHCodeT) : nullptr;
+    return main ? main->openBrowser(curHCodeT, version_) : nullptr;
 }
 
 void FrmTree::Mn_File_HTML_Click() {
@@ -437,7 +455,7 @@ bool FrmTree::generatePage(const QString& key, const QString& page) {
 }
 
 bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
-    if (KeyAscii != 13 || !store::folders().admin) return false;
+    if (KeyAscii != 13 || !store::folders().admin || !version_.isEmpty()) return false;
     const QString text = Rtxt1->text();
     const qsizetype lastBreak = text.lastIndexOf(QStringLiteral("\r\n"));
     const QString line = lastBreak < 0 ? text : text.mid(lastBreak + 2);
@@ -496,7 +514,8 @@ bool FrmTree::Rtxt1_KeyPress(int KeyAscii) {
 }
 
 bool FrmTree::guardPaneEdit(QEvent* event) {
-    const bool admin = store::folders().admin;
+    // A past version is read only, whoever reads it.
+    const bool admin = store::folders().admin && version_.isEmpty();
     if (Rtxt1->isReadOnly() == admin) Rtxt1->setReadOnly(!admin);
     if (!admin) return false;  // read-only: the pane itself refuses every change
     bool edits = event->type() == QEvent::InputMethod;
@@ -590,15 +609,83 @@ void FrmTree::Form_Load() {
             MDIMain::instance() ? platform::pixelsToTwips(MDIMain::instance()->width()) : 0;
         platform::setGeometryTwips(this, std::max(0, mainWidth - 7000 - 200), 0, 7000, 5000);
     }
-    setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
-    Mn_File_HTML->setVisible(QFileInfo(pagesmithPath()).isFile());
+    setWindowTitle(lawCaption());
+    Mn_File_HTML->setVisible(QFileInfo(pagesmithPath()).isFile() && version_.isEmpty());
     state().TreeBuildMode = 1;
     MakeTreeOne(curHCodeT, state().TreeBuildMode);
     layoutPanes();
 }
 
+void FrmTree::readVersion(const QString& id) {
+    version_ = id;
+    asOf_.clear();
+    LblVersion->hide();
+    if (!id.isEmpty()) {
+        if (curHCodeT.isEmpty()) curHCodeT = QStringLiteral("KP");
+        const store::LawVersion v = store::keptVersion(store::GetHoutenName(curHCodeT), id);
+        asOf_ = store::asOfText(v);
+        QStringList bar{asOf_};
+        if (!v.info.amendedBy.isEmpty()) bar << QStringLiteral("改正: ") + v.info.amendedBy;
+        // A revision kept before it takes effect shows what will change.
+        const QDate date = QDate::fromString(v.info.sourceDate, Qt::ISODate);
+        if (date.isValid() && date > QDate::currentDate()) bar << QStringLiteral("未施行");
+        LblVersion->setText(bar.join(QStringLiteral(" · ")));
+        LblVersion->setToolTip(store::versionName(v));
+        LblVersion->show();
+        Rtxt1->setReadOnly(true);
+    }
+    for (QAction* a : {Mn_Joubun_Edit, Mn_File_MakeHt}) a->setEnabled(id.isEmpty());
+    refs_.reset();  // its laws are read from elsewhere now
+    layoutPanes();
+}
+
+void FrmTree::fillVersionsMenu() {
+    Mn_Joubun_Versions->clear();
+    const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
+    QAction* current = Mn_Joubun_Versions->addAction(QStringLiteral("現在の条文"));
+    current->setObjectName(QStringLiteral("current"));
+    current->setEnabled(!version_.isEmpty());
+    connect(current, &QAction::triggered, this, [law] {
+        platform::guard([&] {
+            if (MDIMain* main = MDIMain::instance()) main->loadBrowser(law);
+        });
+    });
+    QList<store::LawVersion> versions = store::listVersions(store::GetHoutenName(law));
+    if (versions.isEmpty()) {
+        Mn_Joubun_Versions->addAction(QStringLiteral("（残っている版はありません）"))
+            ->setEnabled(false);
+        return;
+    }
+    Mn_Joubun_Versions->addSeparator();
+    std::reverse(versions.begin(), versions.end());  // newest first, as the revisions are
+    for (const store::LawVersion& v : versions) {
+        QAction* a = Mn_Joubun_Versions->addAction(store::versionName(v));
+        a->setObjectName(v.id);
+        a->setEnabled(v.id != version_);
+        connect(a, &QAction::triggered, this, [law, id = v.id] {
+            platform::guard([&] {
+                if (MDIMain* main = MDIMain::instance()) main->versionBrowser(law, id);
+            });
+        });
+    }
+}
+
+QString FrmTree::lawCaption() const {
+    const QString title = store::lawTitle(store::GetHoutenName(curHCodeT));
+    return asOf_.isEmpty() ? title : title + u'（' + asOf_ + u'）';
+}
+
+bool FrmTree::refusedInVersion() {
+    if (version_.isEmpty()) return false;
+    platform::beep();
+    if (MDIMain* main = MDIMain::instance())
+        main->notice(
+            QStringLiteral("%1の版は読むだけです。マーカーや修正は今の条文にどうぞ").arg(asOf_));
+    return true;
+}
+
 void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
-    LawTree tree = buildLawTree(strHD, Mode);
+    LawTree tree = buildLawTree(strHD, Mode, version_);
     if (loadReadingSettings().kanjiNumbers) writeNumbersInKanji(tree);
     if (tree.name.isEmpty()) {
         platform::msgBox(QStringLiteral("未登録コードです。"));
@@ -608,7 +695,9 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
     markers_.clear();
     shownParagraphs_.clear();
     platform::guard([&] {
-        // Found again in the law as it is now (an import may have moved them).
+        // Found again in the law as it is now (an import may have moved them); a past
+        // version shows none, as they are set on the current text.
+        if (!version_.isEmpty()) return;
         if (UserData* data = userData(); data && !data->markers(tree.law).isEmpty())
             markers_ = refreshMarkers(*data, tree.law);
     });
@@ -644,7 +733,7 @@ void FrmTree::ClearTree() {
     Rtxt1->show();
     TView1->setUpdatesEnabled(true);
     Rtxt1->setText(QString());
-    setWindowTitle(store::lawTitle(store::GetHoutenName(curHCodeT)));
+    setWindowTitle(lawCaption());
 }
 
 void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
@@ -707,8 +796,9 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         const QString name = store::GetHoutenName(curHCodeT);
         // The node shown is the node chosen; on a mouse press the selection follows it later.
         const QString key = platform::KeyedTree::keyOf(node);
-        const QString title = store::lawTitle(name);
-        setWindowTitle(key.isEmpty() ? title : browserCaption(title, key));
+        const QString title = lawCaption();
+        // A generated page is of the current records: a version's caption names no page date.
+        setWindowTitle(key.isEmpty() || !version_.isEmpty() ? title : browserCaption(title, key));
         // The status bar names what is on show, however it was reached (arrows, a click).
         MDIMain* main = MDIMain::instance();
         if (!main) return;
@@ -771,7 +861,8 @@ bool FrmTree::showHit(const QString& key, const QStringList& words) {
 
 void FrmTree::SetJou(const QString& wKey) {
     platform::BusyCursor busy;
-    const std::optional<CopyBlock> copy = copyBlockOf(store::GetHoutenName(curHCodeT), wKey);
+    const std::optional<CopyBlock> copy =
+        copyBlockOf(store::GetHoutenName(curHCodeT), wKey, version_, asOf_);
     if (!copy) return;
     MDIMain* main = MDIMain::instance();
     if (!main) return;
@@ -789,14 +880,16 @@ void FrmTree::SetJou(const QString& wKey) {
 int FrmTree::FindWord(const QString& strKW) {
     platform::BusyCursor busy;
     const QString name = store::GetHoutenName(curHCodeT);
-    const LawSearch r = findWordInLaw(name, strKW);
+    const LawSearch r = findWordInLaw(name, strKW, version_);
     if (r.refused) return -1;
     if (!r.anyRow) return 0;
     if (MDIMain* main = MDIMain::instance()) {
         FrmFound* found = main->foundWindow();
         found->showResult(r.text, r.found, platform::trimBlanks(strKW));
         // The progress list shows these hits now, so that they open from there too.
-        if (main->nowSearch) main->nowSearch->showLawSearch(name, platform::trimBlanks(strKW), r);
+        // (A version's hits stay in the result window: the list opens current laws.)
+        if (main->nowSearch && version_.isEmpty())
+            main->nowSearch->showLawSearch(name, platform::trimBlanks(strKW), r);
         platform::bringToFront(found);
     }
     return r.hits;
@@ -810,7 +903,11 @@ void FrmTree::layoutPanes() {
     const int paneH = int(float(outer.height()) * share);
     const int treeH = std::max(0, outer.height() - paneH - 450);
     const int w = std::max(0, outer.width() - 180);
-    TView1->setGeometry(0, 0, platform::twipsToPixels(w), platform::twipsToPixels(treeH));
+    // A version's bar takes the top of the tree's room.
+    const int bar = LblVersion->isVisibleTo(this) ? LblVersion->sizeHint().height() : 0;
+    LblVersion->setGeometry(0, 0, platform::twipsToPixels(w), bar);
+    TView1->setGeometry(0, bar, platform::twipsToPixels(w),
+                        std::max(0, platform::twipsToPixels(treeH) - bar));
     const int top = platform::twipsToPixels(treeH - 5);
     // The pane ends inside the window even where the frame is taller than it was.
     Rtxt1->setGeometry(0, top, platform::twipsToPixels(w),
@@ -853,6 +950,7 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
     for (const store::LawEntry& e : store::readLawList()) laws << e.code + u' ' + e.name;
     if (!refs_ || laws != refsLaws_) {  // a law added or renamed meanwhile
         refs_ = std::make_unique<RefLibrary>();
+        refs_->readVersion(curHCodeT, version_);
         refsLaws_ = laws;
     }
     QList<platform::TextPane::Link> links;
@@ -892,6 +990,7 @@ UserData* FrmTree::userData() {
 
 void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entryKey) {
     shownParagraphs_.clear();
+    if (!version_.isEmpty()) return;  // markers are of the current text
     QList<MarkedParagraph> paragraphs;
     if (!entryKey.isEmpty()) {
         if (const QTreeWidgetItem* n = TView1->node(entryKey))
@@ -913,6 +1012,7 @@ void FrmTree::drawMarkers(const QStringList& paragraphKeys, const QString& entry
 bool FrmTree::noteParagraphAtCaret() {
     // The paragraph shown around the caret (its stored text, line breaks as one character).
     const int caret = Rtxt1->textCursor().position();
+    if (refusedInVersion()) return false;
     const ShownParagraph* here = nullptr;
     for (const ShownParagraph& p : shownParagraphs_)
         if (caret >= p.at && caret <= p.at + platform::fromCrLf(p.text).size()) here = &p;
@@ -951,6 +1051,7 @@ void FrmTree::showMarkers() {
 }
 
 bool FrmTree::markSelection(int colour) {
+    if (refusedInVersion()) return false;
     const QTextCursor c = Rtxt1->textCursor();
     std::optional<Marker> m = viewer::markSelection(
         curHCodeT, shownParagraphs_, Rtxt1->toPlainText(), c.selectionStart(), c.selectionEnd());
@@ -971,12 +1072,13 @@ bool FrmTree::markSelection(int colour) {
 FrmTree::PrintJob FrmTree::printJob(PrintRange range, bool marks) {
     const QString name = store::GetHoutenName(curHCodeT);
     PrintJob job;
-    job.title = store::lawTitle(name);
+    job.title = lawCaption();
+    marks = marks && version_.isEmpty();  // a past version carries no markers
     const QTreeWidgetItem* n = TView1->selectedNode();
     const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
     if (range == PrintRange::Entry || range == PrintRange::WholeLaw) {
         // The tree as the pane's, built again: the browser keeps no copy of it.
-        LawTree tree = buildLawTree(curHCodeT, state().TreeBuildMode);
+        LawTree tree = buildLawTree(curHCodeT, state().TreeBuildMode, version_);
         if (loadReadingSettings().kanjiNumbers) writeNumbersInKanji(tree);
         const QString from = range == PrintRange::WholeLaw || key.isEmpty()
                                  ? (tree.nodes.isEmpty() ? QString() : tree.nodes.first().key)
@@ -1073,8 +1175,9 @@ void FrmTree::paneMenu(const QPoint& at) {
     menu->addSeparator();
     const bool selected = Rtxt1->textCursor().hasSelection();
     static const char* const names[] = {"下線", "黄", "桃", "緑", "青", "橙", "紫"};
+    const bool own = version_.isEmpty();  // a past version takes no markers, notes, bookmarks
     QMenu* colours = menu->addMenu(QStringLiteral("マーカー"));
-    colours->setEnabled(selected);
+    colours->setEnabled(selected && own);
     for (int colour = 1; colour <= 6; ++colour)
         colours->addAction(
             QStringLiteral("%1 %2").arg(colour).arg(QString::fromUtf8(names[colour])), this,
@@ -1091,26 +1194,29 @@ void FrmTree::paneMenu(const QPoint& at) {
     note->setEnabled(here.has_value());
     menu->addAction(QStringLiteral("この項にメモ…"), this,
                     [this] { platform::guard([&] { noteParagraphAtCaret(); }); })
-        ->setEnabled(!shownParagraphs_.isEmpty());
+        ->setEnabled(!shownParagraphs_.isEmpty() && own);
     menu->addAction(QStringLiteral("マーカーを消す (Delete)"), this,
                     [this] { platform::guard([&] { removeMarkersHere(); }); })
-        ->setEnabled(here.has_value() || selected);
-    menu->addAction(QStringLiteral("しおりを挟む"), this, [this] {
-        platform::guard([&] {
-            const QTreeWidgetItem* n = TView1->selectedNode();
-            UserData* data = userData();
-            if (!n || !data) return;
-            const QString key = platform::KeyedTree::keyOf(n);
-            data->addBookmark({0,
-                               {},
-                               curHCodeT.toUpper(),
-                               stablePlace(curHCodeT, key),
-                               platform::oneLine(platform::KeyedTree::textOf(n)).left(40),
-                               {}});
-            if (MDIMain* main = MDIMain::instance())
-                main->notice(QStringLiteral("しおりを挟みました: %1").arg(key));
-        });
-    });
+        ->setEnabled((here.has_value() || selected) && own);
+    menu->addAction(
+            QStringLiteral("しおりを挟む"), this,
+            [this] {
+                platform::guard([&] {
+                    const QTreeWidgetItem* n = TView1->selectedNode();
+                    UserData* data = userData();
+                    if (!n || !data) return;
+                    const QString key = platform::KeyedTree::keyOf(n);
+                    data->addBookmark({0,
+                                       {},
+                                       curHCodeT.toUpper(),
+                                       stablePlace(curHCodeT, key),
+                                       platform::oneLine(platform::KeyedTree::textOf(n)).left(40),
+                                       {}});
+                    if (MDIMain* main = MDIMain::instance())
+                        main->notice(QStringLiteral("しおりを挟みました: %1").arg(key));
+                });
+            })
+        ->setEnabled(own);
     menu->exec(Rtxt1->viewport()->mapToGlobal(at));
 }
 
@@ -1147,7 +1253,10 @@ bool FrmTree::showPlace(const Place& place) {
 }
 
 bool FrmTree::followReference(const QString& target) {
-    if (!refs_) refs_ = std::make_unique<RefLibrary>();
+    if (!refs_) {
+        refs_ = std::make_unique<RefLibrary>();
+        refs_->readVersion(curHCodeT, version_);
+    }
     const TargetPlace place = targetPlace(*refs_, target);
     if (place.key.isEmpty()) {
         if (MDIMain* main = MDIMain::instance()) main->notice(place.error);

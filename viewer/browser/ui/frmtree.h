@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QPrinter;
 class QMenu;
 class QTextBrowser;
@@ -44,6 +45,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     float Ratio = 0.4f;  // the text pane's share of the height, single precision
     QString Tag;         // instance number of the second and later windows
 
+    // Above the tree while a kept version is read: "令和七年四月一日時点 · 改正: …".
+    QLabel* LblVersion = nullptr;
     platform::KeyedTree* TView1 = nullptr;
     platform::TextPane* Rtxt1 = nullptr;
     // In the text pane's place while a part with tables or figures is on show.
@@ -63,6 +66,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Diff = nullptr;       // 改正比較: the law's versions compared
     QAction* Mn_Joubun_Revisions = nullptr;  // 改正履歴…
     QAction* Mn_Joubun_History = nullptr;    // 沿革…
+    // 版を読む: the kept versions, newest first, each opening a browser on it; 現在の条文.
+    QMenu* Mn_Joubun_Versions = nullptr;
+    void fillVersionsMenu();
     QMenu* Mn_Tool = nullptr;
     QAction* Mn_Tool_Timer = nullptr;
     QAction* Mn_Tool_Marks = nullptr;  // マーカー・しおり一覧
@@ -78,6 +84,14 @@ class FrmTree : public QWidget, public platform::MenuOwner {
 
     // The window's load, once it sits in the frame: position, Tag, caption, the tree.
     void Form_Load();
+    // Before Form_Load: the window reads the kept version `id` of its law, read-only, as of
+    // that version's date (Error when there is no such version). Empty: the current records.
+    void readVersion(const QString& id);
+    const QString& version() const { return version_; }
+    // "令和七年四月一日時点" while a version is read, else empty.
+    const QString& asOf() const { return asOf_; }
+    // The law's title, and while a version is read its date: "民法（令和七年四月一日時点）".
+    QString lawCaption() const;
     // Builds the tree of `strHD` (mode 0 flat, else table of contents) without clearing it.
     void MakeTreeOne(const QString& strHD, int Mode);
     void SetTreeALL(const QString& strHt) { MakeTreeOne(strHt, 1); }
@@ -175,6 +189,10 @@ class FrmTree : public QWidget, public platform::MenuOwner {
   private:
     void buildMenus();
     void selectFirstQuietly();
+    // Refuses what a past version cannot take (markers, corrections): a beep and why on the
+    // status line; true when refused.
+    bool refusedInVersion();
+    QString version_, asOf_;
     // Reading: the pane takes no typing; an administrator types on its last line only.
     // Returns whether the event is swallowed.
     bool guardPaneEdit(QEvent* event);

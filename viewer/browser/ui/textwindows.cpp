@@ -319,7 +319,7 @@ bool FrmFound::openHitAtCaret() {
     // The summary line above the first block is no hit.
     if (!at || !main) return false;
     const SearchHit hit = *at;  // the list may change while the law loads
-    return main->openHit(hit.law, hit.code, words_);
+    return main->openHit(hit.law, hit.code, words_, hit.version);
 }
 
 bool FrmFound::eventFilter(QObject* watched, QEvent* event) {

@@ -62,6 +62,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
 namespace viewer {
 
@@ -564,13 +565,27 @@ FrmTree* MDIMain::loadBrowser(const QString& law) {
     return browser;
 }
 
-FrmTree* MDIMain::openBrowser(const QString& law) {
-    auto* tree = new FrmTree(law);
-    showChild(tree);
-    tree->Form_Load();
+FrmTree* MDIMain::openBrowser(const QString& law, const QString& version) {
+    auto tree = std::make_unique<FrmTree>(law);
+    tree->readVersion(version);  // refused before the window shows
+    FrmTree* shown = tree.release();
+    showChild(shown);
+    shown->Form_Load();
     arrangeBrowsers();  // beside the browsers already open
-    platform::bringToFront(tree);
-    return tree;
+    platform::bringToFront(shown);
+    return shown;
+}
+
+FrmTree* MDIMain::versionBrowser(const QString& law, const QString& version) {
+    for (QWidget* w : findChildren<QWidget*>(QStringLiteral("FrmTree"))) {
+        auto* tree = qobject_cast<FrmTree*>(w);
+        if (tree && tree->version() == version &&
+            tree->curHCodeT.compare(law, Qt::CaseInsensitive) == 0) {
+            platform::bringToFront(tree);
+            return tree;
+        }
+    }
+    return openBrowser(law, version);
 }
 
 FrmCopy* MDIMain::copyWindow() {
@@ -693,7 +708,8 @@ void MDIMain::TxtJouFind_KeyPress(int KeyAscii) {
     jumpTo(TxtJouFind->text());
 }
 
-bool MDIMain::openHit(const QString& name, const QString& code, const QString& words) {
+bool MDIMain::openHit(const QString& name, const QString& code, const QString& words,
+                      const QString& version) {
     platform::BusyCursor busy;
     QString law;
     for (const store::LawEntry& e : store::readLawList())
@@ -703,7 +719,9 @@ bool MDIMain::openHit(const QString& name, const QString& code, const QString& w
         return false;
     }
     FrmTree* tree = browser;
-    if (!tree || law.compare(tree->curHCodeT, Qt::CaseInsensitive) != 0) {
+    if (!version.isEmpty()) {
+        tree = versionBrowser(law, version);
+    } else if (!tree || law.compare(tree->curHCodeT, Qt::CaseInsensitive) != 0) {
         state().CurHCode = law;
         tree = loadBrowser(law);
     }
@@ -738,6 +756,10 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
     if (!target) TxtJouFind->setText(found.shown);
     const QString law = found.lawCode;
     FrmTree* tree = target;
+    // A past version's browser reads its own law only: another law opens as from the box.
+    if (tree && !tree->version().isEmpty() &&
+        law.compare(tree->curHCodeT, Qt::CaseInsensitive) != 0)
+        tree = nullptr;
     // The lookup works on the default browser: its law decides whether the tree is built
     // anew, not the current law, which a further browser may have set when it was activated.
     // Codes compare without regard to case: a law listed as "ab" is the same law as "AB".

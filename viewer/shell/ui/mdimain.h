@@ -135,8 +135,12 @@ class MDIMain : public platform::MdiFrame {
     // The default browser showing `law`: made (and loaded) on first use, else its tree is
     // cleared and built anew. Brought to the front.
     FrmTree* loadBrowser(const QString& law);
-    // A further browser window on `law` (Tag, cyan pane, at the right edge).
-    FrmTree* openBrowser(const QString& law);
+    // A further browser window on `law` (Tag, cyan pane, at the right edge); with `version`,
+    // on that kept version of it, read-only (Error when there is no such version).
+    FrmTree* openBrowser(const QString& law, const QString& version = {});
+    // The browser open on the kept version `version` of `law`, brought to the front, or a
+    // new one.
+    FrmTree* versionBrowser(const QString& law, const QString& version);
     // The edit and result windows, made when missing.
     FrmCopy* copyWindow();
     FrmFound* foundWindow();
@@ -161,7 +165,9 @@ class MDIMain : public platform::MdiFrame {
     bool jumpTo(const QString& typed, const QString& currentLaw = {}, FrmTree* target = nullptr);
     // A search hit opened where the reader reads: the default browser shows the law `name`
     // (loaded when needed) with the paragraph `code` selected and `words` marked, in front.
-    bool openHit(const QString& name, const QString& code, const QString& words);
+    // A hit in a kept version opens in that version's browser.
+    bool openHit(const QString& name, const QString& code, const QString& words,
+                 const QString& version = {});
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -5,6 +5,7 @@
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "store/lawdb.h"
+#include "viewer/shell/ui/mdimain.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,6 +35,8 @@ FrmRevisions::FrmRevisions(const QString& law, QWidget* parent)
     LstRevisions->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     CmdKeep = new QPushButton(QStringLiteral("版として保存(&K)"), this);
     CmdKeep->setObjectName(QStringLiteral("CmdKeep"));
+    CmdOpen = new QPushButton(QStringLiteral("開く(&O)"), this);
+    CmdOpen->setObjectName(QStringLiteral("CmdOpen"));
     CmdReload = new QPushButton(QStringLiteral("再読込(&R)"), this);
     CmdReload->setObjectName(QStringLiteral("CmdReload"));
     LblStatus = new QLabel(this);
@@ -43,14 +46,16 @@ FrmRevisions::FrmRevisions(const QString& law, QWidget* parent)
     buttons->addWidget(LblStatus, 1);
     buttons->addWidget(CmdReload);
     buttons->addWidget(CmdKeep);
+    buttons->addWidget(CmdOpen);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(LblLaw);
     layout->addWidget(LstRevisions, 1);
     layout->addLayout(buttons);
     platform::connectGuarded(CmdKeep, &QPushButton::clicked, this, [this] { keepChosen(); });
     platform::connectGuarded(CmdReload, &QPushButton::clicked, this, [this] { load(); });
+    platform::connectGuarded(CmdOpen, &QPushButton::clicked, this, [this] { openChosen(); });
     platform::connectGuarded(LstRevisions, &QTreeWidget::itemDoubleClicked, this,
-                             [this] { keepChosen(); });
+                             [this] { openChosen(); });
     resize(720, 360);
     {
         store::Database db = store::openLawDb(name_);
@@ -65,6 +70,7 @@ FrmRevisions::FrmRevisions(const QString& law, QWidget* parent)
 void FrmRevisions::setBusy(bool busy) {
     busy_ = busy;
     CmdKeep->setEnabled(!busy);
+    CmdOpen->setEnabled(!busy);
     CmdReload->setEnabled(!busy);
     if (busy)
         setCursor(Qt::BusyCursor);
@@ -98,7 +104,7 @@ void FrmRevisions::load() {
 
 void FrmRevisions::showRevisions(const QList<exchange::ApiRevision>& revisions) {
     revisions_ = revisions;
-    const QList<bool> kept = maint::revisionsKept(name_, revisions);
+    kept_ = maint::revisionsKept(name_, revisions);
     LstRevisions->clear();
     for (qsizetype i = 0; i < revisions.size(); ++i) {
         const exchange::ApiRevision& r = revisions[i];
@@ -107,7 +113,10 @@ void FrmRevisions::showRevisions(const QList<exchange::ApiRevision>& revisions) 
         auto* item = new QTreeWidgetItem(
             LstRevisions, {r.enforced.isEmpty() ? r.comment : r.enforced, amending,
                            exchange::revisionStatusText(r.status),
-                           kept[i] ? QStringLiteral("保存済") : QString(), r.revisionId});
+                           kept_[i].isEmpty()                      ? QString()
+                           : kept_[i] == QStringLiteral("current") ? QStringLiteral("現在")
+                                                                   : QStringLiteral("保存済"),
+                           r.revisionId});
         item->setToolTip(1, amending);
     }
     if (LstRevisions->topLevelItemCount() > 0)
@@ -116,21 +125,33 @@ void FrmRevisions::showRevisions(const QList<exchange::ApiRevision>& revisions) 
         if (c != 1) LstRevisions->resizeColumnToContents(c);
 }
 
-void FrmRevisions::keepChosen() {
+void FrmRevisions::openChosen() {
+    const int row = LstRevisions->indexOfTopLevelItem(LstRevisions->currentItem());
+    if (busy_ || row < 0 || row >= revisions_.size()) return;
+    const QString where = kept_.value(row);
+    if (where.isEmpty()) return keepChosen(true);
+    MDIMain* main = MDIMain::instance();
+    if (!main) return;
+    if (where == QStringLiteral("current"))
+        main->loadBrowser(code_);
+    else
+        main->versionBrowser(code_, where);
+}
+
+void FrmRevisions::keepChosen(bool open) {
     const int row = LstRevisions->indexOfTopLevelItem(LstRevisions->currentItem());
     if (busy_ || row < 0 || row >= revisions_.size()) return;
     const exchange::ApiRevision chosen = revisions_[row];
     setBusy(true);
     LblStatus->setText(QStringLiteral("%1 を取得しています…").arg(chosen.revisionId));
-    api_->lawXml(chosen.revisionId, [this, chosen](QByteArray xml, exchange::ApiError error) {
+    api_->lawXml(chosen.revisionId, [this, chosen, open](QByteArray xml, exchange::ApiError error) {
         platform::guard([&] {
             if (error) return fail(error.text);
             platform::BusyCursor busy;
             QString version;
             try {
                 maint::keepLawXml(chosen.revisionId, xml);
-                version = maint::keepRevision(xml, {0, code_, name_}, lawId_, chosen.revisionId,
-                                              chosen.enforced);
+                version = maint::keepRevision(xml, {0, code_, name_}, lawId_, chosen);
             } catch (const platform::Error& e) {
                 return fail(e.description());
             }
@@ -139,6 +160,8 @@ void FrmRevisions::keepChosen() {
             LblStatus->setText(QStringLiteral("版 %1 として保存しました（%2 %3）")
                                    .arg(version, chosen.enforced, chosen.amendLawNum));
             Q_EMIT kept(version);
+            if (open)
+                if (MDIMain* main = MDIMain::instance()) main->versionBrowser(code_, version);
         });
     });
 }

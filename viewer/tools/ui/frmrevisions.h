@@ -1,8 +1,8 @@
 #pragma once
 // 改正履歴: a law's revisions as the law API lists them, newest first (enforcement date, the
-// amending law, 施行中 / 未施行 / 過去, whether one is here), and 版として保存 keeping the chosen
-// revision as a version, as `lexctl fetch CODE --revision` does. The answers arrive while the
-// window stays usable; a failure is said in the window's status line.
+// amending law, 施行中 / 未施行 / 過去, whether one is here), 版として保存 keeping the chosen
+// revision as a version, as `lexctl fetch CODE --revision` does, and 開く reading it. The answers
+// arrive while the window stays usable; a failure is said in the window's status line.
 #include "exchange/lawapi.h"
 
 #include <QWidget>
@@ -22,12 +22,17 @@ class FrmRevisions : public QWidget {
     QLabel* LblLaw = nullptr;
     QTreeWidget* LstRevisions = nullptr;  // 施行日, 改正法令, 状態, 手元, 版ID
     QPushButton* CmdKeep = nullptr;       // 版として保存
+    QPushButton* CmdOpen = nullptr;       // 開く: the revision read in a browser, kept first
     QPushButton* CmdReload = nullptr;     // 再読込
     QLabel* LblStatus = nullptr;
 
     void load();
-    // The chosen revision's XML fetched and kept as a version.
-    void keepChosen();
+    // The chosen revision's XML fetched and kept as a version; with `open`, then read in a
+    // browser.
+    void keepChosen(bool open = false);
+    // The chosen revision read in a browser: the law's when its current records hold it, a
+    // version's (kept first when it is not here).
+    void openChosen();
     const QList<exchange::ApiRevision>& revisions() const { return revisions_; }
     bool busy() const { return busy_; }
 
@@ -42,6 +47,7 @@ class FrmRevisions : public QWidget {
     void setBusy(bool busy);
     QString code_, name_, lawId_;
     QList<exchange::ApiRevision> revisions_;
+    QStringList kept_;  // where each revision is here (revisionsKept)
     exchange::LawApi* api_;
     bool busy_ = false;
 };
