@@ -581,9 +581,7 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
             out(QStringLiteral("code %1 for %2 (%3)").arg(code, head.title, head.kana));
         }
         laws->append(exchange::convertLawXmlFile(file, code));
-        laws->last().lawId = lawId;
-        laws->last().sourceDate = facts.sourceDate;
-        laws->last().revisionId = facts.revisionId;
+        maint::takeFileFacts(laws->last(), facts);
         laws->last().sourceFile = file;
         known.append({0, laws->last().code, laws->last().name});
         out(laws->last().summary());

@@ -208,10 +208,8 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             skip(job.error);
         } else {
             try {
+                takeFileFacts(job.law, xmlFileFacts(job.shown));
                 job.law.lawId = job.lawId;
-                const XmlFileFacts facts = xmlFileFacts(job.shown);
-                job.law.sourceDate = facts.sourceDate;
-                job.law.revisionId = facts.revisionId;
                 // A law new to the root is written without a disk wait per commit and
                 // written out once at its end; a listed law's file keeps every wait.
                 const QString file = store::lawDbPath(job.law.name);

@@ -39,8 +39,16 @@ struct XmlFileFacts {
     QString lawId;
     QString sourceDate;  // 2023-04-01
     QString revisionId;  // the whole name when it is a law_revision_id (id_date_amendment)
+    // The amending law's number from that id's last part (505AC0000000028 → 令和五年法律第二十八
+    // 号): exact where the XML's latest AmendLawNum may be a later amendment not yet in force.
+    QString amendedBy;
 };
 XmlFileFacts xmlFileFacts(const QString& path);
+// The facts onto a converted law, as every import of a file takes them.
+void takeFileFacts(exchange::LawXml& law, const XmlFileFacts& facts);
+// The number of the law of id `lawId` (505AC0000000028 → 令和五年法律第二十八号), for 法律, 政令
+// and 勅令; empty for any other id.
+QString lawNumOfId(const QString& lawId);
 
 // Why the converted law must not be imported under its code and name (another law's), or
 // empty; a law whose title was amended is the listed law of its id under the same code and

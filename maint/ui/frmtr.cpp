@@ -200,9 +200,7 @@ void FrmTR::importXml(const QString& path) {
             platform::msgBox(e.description());
             return;
         }
-        law.lawId = facts.lawId;
-        law.sourceDate = facts.sourceDate;
-        law.revisionId = facts.revisionId;
+        takeFileFacts(law, facts);
         law.sourceFile = path;
         const QString why = xmlImportRefusal(law, byId);
         if (why.isEmpty()) break;

@@ -620,6 +620,27 @@ TEST(XmlFileFactsTest, OnlyANameBeginningWithALawIdGivesItsDate) {
         EXPECT_EQ(f.sourceDate, QString::fromLatin1(c.date)) << c.file;
         EXPECT_EQ(f.revisionId, QString::fromLatin1(c.revision)) << c.file;
     }
+    EXPECT_EQ(xmlFileFacts(QString::fromLatin1(cases[0].file)).amendedBy,
+              QStringLiteral("令和五年法律第二十八号"));
+    // The amending law of a revision's id: each era and kind, 元年, and what is no such id.
+    const struct {
+        const char *id, *num;
+    } ids[] = {{"505AC0000000028", "令和五年法律第二十八号"},
+               {"501AC0000000001", "令和元年法律第一号"},
+               {"431CO0000000155", "平成三十一年政令第百五十五号"},
+               {"322AC0000000125", "昭和二十二年法律第百二十五号"},
+               {"215IO0000000012", "大正十五年勅令第十二号"},
+               {"129AC0000000089", "明治二十九年法律第八十九号"},
+               {"505AC0000009999", "令和五年法律第九千九百九十九号"},
+               {"505AC0000010000", ""},
+               {"505AC0000000000", ""},
+               {"500AC0000000001", ""},
+               {"605AC0000000001", ""},
+               {"505M60000008001", ""},
+               {"505AC000000002", ""},
+               {"", ""}};
+    for (const auto& c : ids)
+        EXPECT_EQ(lawNumOfId(QString::fromLatin1(c.id)), QString::fromUtf8(c.num)) << c.id;
 }
 
 TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
