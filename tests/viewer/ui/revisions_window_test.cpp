@@ -6,6 +6,7 @@
 #include "store/versions.h"
 #include "tests/support/apiserver.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/browser/refs.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/tools/ui/frmrevisions.h"
@@ -125,6 +126,12 @@ TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
     EXPECT_TRUE(v->goBack());
     EXPECT_EQ(v->TView1->selectedKey().left(10), QStringLiteral("KO00010000"));
 
+    // Its previews read it; another reader of references reads the current records.
+    RefLibrary asOf, now;
+    asOf.readVersion(QStringLiteral("ko"), id);
+    EXPECT_TRUE(asOf.preview(QStringLiteral("KO1:1")).contains(QStringLiteral("過失によって")));
+    EXPECT_TRUE(now.preview(QStringLiteral("KO1:1")).contains(QStringLiteral("過失によつて")));
+
     // Read-only: no marker, no correction, the pane takes no typing; the current text does.
     v->Rtxt1->selectAll();
     EXPECT_FALSE(v->markSelection(1));
@@ -153,12 +160,14 @@ TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
     EXPECT_EQ(w().browser, current);
 
     // 版を読む lists it and opens the same browser; the revision list opens it too.
+    current->showJump(QStringLiteral("KO00020000"));
     current->fillVersionsMenu();
     QAction* entry = current->Mn_Joubun_Versions->findChild<QAction*>(id);
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->text().startsWith(QStringLiteral("2027-04-01 施行・令和八年法律第一号")));
     entry->trigger();
     EXPECT_EQ(versionBrowsers().size(), 1);
+    EXPECT_EQ(v->TView1->selectedKey(), QStringLiteral("KO00020000"));  // where the reader was
     EXPECT_EQ(row(r, 0).value(3), QStringLiteral("保存済"));
     QTest::mouseClick(r->CmdOpen, Qt::LeftButton);
     EXPECT_EQ(versionBrowsers().size(), 1);

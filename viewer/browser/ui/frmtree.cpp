@@ -645,9 +645,14 @@ void FrmTree::fillVersionsMenu() {
     QAction* current = Mn_Joubun_Versions->addAction(QStringLiteral("現在の条文"));
     current->setObjectName(QStringLiteral("current"));
     current->setEnabled(!version_.isEmpty());
-    connect(current, &QAction::triggered, this, [law] {
+    // The other text opens where this one is.
+    const QString here = TView1->selectedKey();
+    auto showHere = [here](FrmTree* tree) {
+        if (tree && !here.isEmpty()) tree->showJump(here);
+    };
+    connect(current, &QAction::triggered, this, [law, showHere] {
         platform::guard([&] {
-            if (MDIMain* main = MDIMain::instance()) main->loadBrowser(law);
+            if (MDIMain* main = MDIMain::instance()) showHere(main->loadBrowser(law));
         });
     });
     QList<store::LawVersion> versions = store::listVersions(store::GetHoutenName(law));
@@ -662,9 +667,9 @@ void FrmTree::fillVersionsMenu() {
         QAction* a = Mn_Joubun_Versions->addAction(store::versionName(v));
         a->setObjectName(v.id);
         a->setEnabled(v.id != version_);
-        connect(a, &QAction::triggered, this, [law, id = v.id] {
+        connect(a, &QAction::triggered, this, [law, id = v.id, showHere] {
             platform::guard([&] {
-                if (MDIMain* main = MDIMain::instance()) main->versionBrowser(law, id);
+                if (MDIMain* main = MDIMain::instance()) showHere(main->versionBrowser(law, id));
             });
         });
     }
