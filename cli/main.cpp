@@ -712,12 +712,11 @@ int fetchRevision(const Options& o) {
             }
         }
         const QByteArray xml = api.lawXmlNow(chosen->revisionId);
-        const QString kept = maint::keepLawXml(chosen->revisionId, xml);
+        const QString version = maint::keepRevision(xml, {0, code.toUpper(), name}, lawId, *chosen);
         out(QStringLiteral("fetched %1 (%2 bytes): %3")
                 .arg(chosen->revisionId)
                 .arg(xml.size())
-                .arg(kept));
-        const QString version = maint::keepRevision(xml, {0, code.toUpper(), name}, lawId, *chosen);
+                .arg(maint::keptLawXmlPath(chosen->revisionId)));
         out(QStringLiteral("kept as version %1 of %2: %3 %4 %5")
                 .arg(version, name, chosen->enforced, chosen->amendLawNum,
                      exchange::revisionStatusText(chosen->status))

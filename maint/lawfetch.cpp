@@ -227,6 +227,7 @@ QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QS
     if (exchange::lawXmlHead(xml).title.isEmpty())
         throw platform::Error(
             QStringLiteral("%1 は法令XMLではありません").arg(revision.revisionId));
+    keepLawXml(revision.revisionId, xml);
     exchange::LawXml converted = exchange::convertLawXml(xml, law.code);
     converted.name = law.name;  // a title amended since is still this law's version
     converted.lawId = lawId;

@@ -101,11 +101,11 @@ QString noLawIdMessage(const QString& law);
 QStringList revisionsKept(const QString& lawName, const QList<exchange::ApiRevision>& revisions);
 
 // A past or coming revision of a listed law kept as a version, its current records untouched:
-// the XML is imported apart (into a data root of its own, by the one import every path takes)
-// under the law's code and name, and that database kept among the law's versions with the
-// revision's facts (its id, enforcement date, and the amending law as the service lists it,
-// number and title, in place of the XML's own latest AmendLawNum). Returns the version's id;
-// Error when the XML is not that law's or cannot be imported.
+// its XML kept as XML/<revision id>.xml, then imported apart (into a data root of its own, by the
+// one import every path takes) under the law's code and name, and that database kept among the
+// law's versions with the revision's facts (its id, enforcement date, and the amending law as the
+// service lists it, number and title, in place of the XML's own latest AmendLawNum). Returns the
+// version's id; Error when the XML is not that law's or cannot be imported.
 QString keepRevision(const QByteArray& xml, const store::LawEntry& law, const QString& lawId,
                      const exchange::ApiRevision& revision);
 

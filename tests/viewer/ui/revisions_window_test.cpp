@@ -1,6 +1,7 @@
 // 改正履歴 in a browser: a fetched law's revisions from a local stand-in for the law API, one
 // kept as a version from the window, and a failure said in its status line.
 #include "maint/lawfetch.h"
+#include "platform/prompt.h"
 #include "platform/settings.h"
 #include "platform/ui/textpane.h"
 #include "store/versions.h"
@@ -9,6 +10,7 @@
 #include "viewer/browser/refs.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
+#include "viewer/tools/ui/frmhistory.h"
 #include "viewer/tools/ui/frmrevisions.h"
 
 #include <QAction>
@@ -176,6 +178,69 @@ TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
     ASSERT_NE(twin, nullptr);
     EXPECT_EQ(twin->version(), id);
     EXPECT_EQ(versionBrowsers().size(), 2);
+}
+
+// 沿革 offers the revisions that are not here: refused, nothing kept; accepted, each kept and
+// the history shown again; then nothing is left to ask for. A failure is said; a law without
+// an id has nothing to ask with.
+TEST_F(RevisionsWindowTest, TheHistoryFetchesTheMissingRevisions) {
+    const ApiLawFixture kokka = fetched();
+    ApiServer server({kokka});
+    platform::Settings().save(QStringLiteral("API"), server.base());
+    lookup(QStringLiteral("KO1"));
+    FrmHistory* h = w().browser->openHistory();
+    ASSERT_NE(h, nullptr);
+    EXPECT_TRUE(h->steps().isEmpty());
+    ASSERT_TRUE(h->CmdFetch->isEnabled());
+    platform::ScriptedPrompt prompt;
+    prompt.answers = {platform::Answer::Cancel};
+    QSignalSpy done(h, &FrmHistory::fetchDone);
+    QTest::mouseClick(h->CmdFetch, Qt::LeftButton);
+    EXPECT_TRUE(h->busy());
+    EXPECT_EQ(h->CmdFetch->text(), QStringLiteral("中止(&S)"));
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(prompt.messages,
+              QStringList{QStringLiteral("改正履歴の 2 件のうち 1 件が手元にありません。"
+                                         "取得して版として保存しますか？")});
+    EXPECT_EQ(prompt.buttons.value(0), platform::Buttons::OkCancel);
+    EXPECT_TRUE(store::listVersions(QStringLiteral("国家賠償法")).isEmpty());
+    EXPECT_FALSE(h->busy());
+
+    QTest::mouseClick(h->CmdFetch, Qt::LeftButton);
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(done.last().value(0).toInt(), 1);
+    EXPECT_EQ(done.last().value(1).toString(), QString());
+    EXPECT_EQ(store::listVersions(QStringLiteral("国家賠償法")).size(), 1);
+    ASSERT_EQ(h->steps().size(), 1);
+    EXPECT_EQ(h->LstSteps->topLevelItem(0)->text(0), QStringLiteral("2027-04-01"));
+    EXPECT_EQ(h->LblStatus->text(), QStringLiteral("1 件の版を保存しました。"));
+    EXPECT_EQ(h->CmdFetch->text(), QStringLiteral("足りない版を取得(&F)"));
+
+    prompt.messages.clear();
+    QTest::mouseClick(h->CmdFetch, Qt::LeftButton);
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(h->LblStatus->text(), QStringLiteral("改正履歴の 2 件はすべて手元にあります。"));
+
+    ApiServer failing([](const QString&, const QUrlQuery&) {
+        testsupport::ApiAnswer a;
+        a.status = 500;
+        a.body = R"({"code": "500000", "message": "内部エラー"})";
+        return a;
+    });
+    platform::Settings().save(QStringLiteral("API"), failing.base());
+    FrmHistory* again = w().browser->openHistory();
+    QSignalSpy failed(again, &FrmHistory::fetchDone);
+    QTest::mouseClick(again->CmdFetch, Qt::LeftButton);
+    ASSERT_TRUE(failed.wait(10000));
+    EXPECT_TRUE(failed.last().value(1).toString().contains(QStringLiteral("内部エラー")));
+    EXPECT_TRUE(again->LblStatus->text().contains(QStringLiteral("内部エラー")));
+    EXPECT_EQ(again->steps().size(), 1);  // what was kept stays
+
+    lookup(QStringLiteral("MP1"));
+    FrmHistory* none = w().browser->openHistory();
+    EXPECT_FALSE(none->CmdFetch->isEnabled());
+    EXPECT_TRUE(none->CmdFetch->toolTip().startsWith(QStringLiteral("民法: 法令IDがありません")));
 }
 
 TEST_F(RevisionsWindowTest, AFailureOrALawWithoutIdIsSaidInTheWindow) {

@@ -150,7 +150,6 @@ void FrmRevisions::keepChosen(bool open) {
             platform::BusyCursor busy;
             QString version;
             try {
-                maint::keepLawXml(chosen.revisionId, xml);
                 version = maint::keepRevision(xml, {0, code_, name_}, lawId_, chosen);
             } catch (const platform::Error& e) {
                 return fail(e.description());
