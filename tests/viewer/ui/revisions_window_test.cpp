@@ -105,6 +105,7 @@ TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
     ASSERT_EQ(versionBrowsers().size(), 1);
     FrmTree* v = versionBrowsers().first();
     EXPECT_NE(v, current);
+    EXPECT_EQ(v->TView1->selectedKey(), QStringLiteral("KO00010000"));  // where the reader was
     EXPECT_EQ(v->asOf(), QStringLiteral("令和九年四月一日時点"));
     EXPECT_EQ(v->windowTitle(), QStringLiteral("国家賠償法（令和九年四月一日時点）"));
     EXPECT_TRUE(v->LblVersion->isVisible());
@@ -117,6 +118,8 @@ TEST_F(RevisionsWindowTest, ARevisionIsOpenedAndReadAsOfItsDate) {
 
     // Its text is the revision's; a lookup in it stays in it; the law's browser is as it was.
     v->lookup(QStringLiteral("KO1"));
+    EXPECT_EQ(w().statusBar()->currentMessage(),
+              QStringLiteral("KO1: 国家賠償法（令和九年四月一日時点） 第1条"));
     EXPECT_TRUE(v->Rtxt1->text().contains(QStringLiteral("過失によって")));
     EXPECT_FALSE(v->Rtxt1->text().contains(QStringLiteral("過失によつて")));
     EXPECT_TRUE(current->Rtxt1->text().contains(QStringLiteral("過失によつて")));

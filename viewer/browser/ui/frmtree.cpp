@@ -78,6 +78,7 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
     LblVersion->setFont(platform::japaneseFont(platform::kGothic, 10));
     LblVersion->setStyleSheet(
         QStringLiteral("QLabel { background: #fff4d6; color: #5a4400; padding: 2px 6px; }"));
+    LblVersion->setWordWrap(true);  // a long amending law's title takes a second line
     LblVersion->hide();
     TView1 = new platform::KeyedTree(this);
     TView1->setObjectName(QStringLiteral("TView1"));
@@ -798,7 +799,9 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         }
     });
     platform::guard([&] {
-        const QString name = store::GetHoutenName(curHCodeT);
+        // A past version says so wherever its place is named.
+        const QString name =
+            store::GetHoutenName(curHCodeT) + (asOf_.isEmpty() ? QString() : u'（' + asOf_ + u'）');
         // The node shown is the node chosen; on a mouse press the selection follows it later.
         const QString key = platform::KeyedTree::keyOf(node);
         const QString title = lawCaption();
@@ -909,7 +912,8 @@ void FrmTree::layoutPanes() {
     const int treeH = std::max(0, outer.height() - paneH - 450);
     const int w = std::max(0, outer.width() - 180);
     // A version's bar takes the top of the tree's room.
-    const int bar = LblVersion->isVisibleTo(this) ? LblVersion->sizeHint().height() : 0;
+    const int bar =
+        LblVersion->isVisibleTo(this) ? LblVersion->heightForWidth(platform::twipsToPixels(w)) : 0;
     LblVersion->setGeometry(0, 0, platform::twipsToPixels(w), bar);
     TView1->setGeometry(0, bar, platform::twipsToPixels(w),
                         std::max(0, platform::twipsToPixels(treeH) - bar));
@@ -1311,7 +1315,7 @@ FrmHistory* FrmTree::openHistory() {
 FrmRevisions* FrmTree::openRevisions() {
     MDIMain* main = MDIMain::instance();
     const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
-    auto* window = new FrmRevisions(law);
+    auto* window = new FrmRevisions(law, TView1->selectedKey());
     if (main) {
         main->showChild(window);
         platform::keepInside(window);

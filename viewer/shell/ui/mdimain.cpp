@@ -777,14 +777,17 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
         tree = browser;
         platform::bringToFront(tree);
     }
+    // A past version's browser says which text it is.
+    const QString lawName =
+        found.lawName + (tree->asOf().isEmpty() ? QString() : u'（' + tree->asOf() + u'）');
     if (!tree->showJump(found.code)) {
         notice(QStringLiteral("%1: %2の木に%3はありません")
-                   .arg(found.shown, found.lawName, store::GetJouKouText(found.code)));
+                   .arg(found.shown, lawName, store::GetJouKouText(found.code)));
         return false;
     }
     notice(found.place.isEmpty()
-               ? placeNotice(found.shown, found.lawName, found.code)
-               : QStringLiteral("%1: %2 %3").arg(found.shown, found.lawName, found.place));
+               ? placeNotice(found.shown, lawName, found.code)
+               : QStringLiteral("%1: %2 %3").arg(found.shown, lawName, found.place));
     return true;
 }
 

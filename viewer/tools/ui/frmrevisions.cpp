@@ -5,6 +5,7 @@
 #include "platform/ui/fonts.h"
 #include "platform/ui/guard.h"
 #include "store/lawdb.h"
+#include "viewer/browser/ui/frmtree.h"
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QHBoxLayout>
@@ -16,10 +17,11 @@
 
 namespace viewer {
 
-FrmRevisions::FrmRevisions(const QString& law, QWidget* parent)
+FrmRevisions::FrmRevisions(const QString& law, const QString& at, QWidget* parent)
     : QWidget(parent),
       code_(law.toUpper()),
       name_(store::GetHoutenName(law)),
+      at_(at),
       api_(new exchange::LawApi(exchange::lawApiAddress(), this)) {
     setObjectName(QStringLiteral("FrmRevisions"));
     setWindowTitle(QStringLiteral("改正履歴 - %1").arg(name_));
@@ -56,7 +58,7 @@ FrmRevisions::FrmRevisions(const QString& law, QWidget* parent)
     platform::connectGuarded(CmdOpen, &QPushButton::clicked, this, [this] { openChosen(); });
     platform::connectGuarded(LstRevisions, &QTreeWidget::itemDoubleClicked, this,
                              [this] { openChosen(); });
-    resize(720, 360);
+    resize(900, 360);
     {
         store::Database db = store::openLawDb(name_);
         const store::LawInfo info = store::readLawInfo(db);
@@ -132,10 +134,12 @@ void FrmRevisions::openChosen() {
     if (where.isEmpty()) return keepChosen(true);
     MDIMain* main = MDIMain::instance();
     if (!main) return;
-    if (where == QStringLiteral("current"))
-        main->loadBrowser(code_);
-    else
-        main->versionBrowser(code_, where);
+    opened(where == QStringLiteral("current") ? main->loadBrowser(code_)
+                                              : main->versionBrowser(code_, where));
+}
+
+void FrmRevisions::opened(FrmTree* tree) {
+    if (tree && !at_.isEmpty()) tree->showJump(at_);
 }
 
 void FrmRevisions::keepChosen(bool open) {
@@ -160,7 +164,8 @@ void FrmRevisions::keepChosen(bool open) {
                                    .arg(version, chosen.enforced, chosen.amendLawNum));
             Q_EMIT kept(version);
             if (open)
-                if (MDIMain* main = MDIMain::instance()) main->versionBrowser(code_, version);
+                if (MDIMain* main = MDIMain::instance())
+                    opened(main->versionBrowser(code_, version));
         });
     });
 }

@@ -13,11 +13,14 @@ class QTreeWidget;
 
 namespace viewer {
 
+class FrmTree;
+
 class FrmRevisions : public QWidget {
     Q_OBJECT
   public:
-    // The revisions of the listed law of code `law`, asked for at once.
-    explicit FrmRevisions(const QString& law, QWidget* parent = nullptr);
+    // The revisions of the listed law of code `law`, asked for at once; a revision opened
+    // shows the node `at` (the place the reader came from) when it has it.
+    explicit FrmRevisions(const QString& law, const QString& at = {}, QWidget* parent = nullptr);
 
     QLabel* LblLaw = nullptr;
     QTreeWidget* LstRevisions = nullptr;  // 施行日, 改正法令, 状態, 手元, 版ID
@@ -45,7 +48,8 @@ class FrmRevisions : public QWidget {
     void showRevisions(const QList<exchange::ApiRevision>& revisions);
     void fail(const QString& why);
     void setBusy(bool busy);
-    QString code_, name_, lawId_;
+    void opened(FrmTree* tree);
+    QString code_, name_, lawId_, at_;
     QList<exchange::ApiRevision> revisions_;
     QStringList kept_;  // where each revision is here (revisionsKept)
     exchange::LawApi* api_;
