@@ -55,10 +55,13 @@ FrmHistory::FrmHistory(const QString& law, const QString& code, QWidget* parent)
     LstSteps->setRootIsDecorated(false);
     LstSteps->setHeaderLabels({QStringLiteral("施行日"), QStringLiteral("改正"),
                                QStringLiteral("版"), QStringLiteral("種別")});
-    // The amending law's number in full; the version's name takes what is left.
+    // The amending law takes what is left (a long title elided, whole in its tip); the
+    // version is named by its id, its source being the row's date and law.
+    LstSteps->header()->setStretchLastSection(false);
     LstSteps->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    LstSteps->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    LstSteps->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+    LstSteps->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    LstSteps->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    LstSteps->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     TxtChange = new QTextBrowser(this);
     TxtChange->setObjectName(QStringLiteral("TxtChange"));
     platform::FindBar::attach(TxtChange);
@@ -93,14 +96,15 @@ void FrmHistory::load() {
     LstSteps->clear();
     TxtChange->clear();
     steps_ = maint::articleHistory(name_, article_);
-    QHash<QString, QString> names{{QStringLiteral("current"), QStringLiteral("現在の条文")}};
-    for (const store::LawVersion& v : store::listVersions(name_))
-        names.insert(v.id, store::versionName(v));
     for (const maint::HistoryStep& s : steps_) {
         QString change = markText(s.mark);
         if (s.notationOnly) change = QStringLiteral("表記のみ");
-        new QTreeWidgetItem(LstSteps,
-                            {s.date, s.amendedBy, names.value(s.version, s.version), change});
+        auto* item = new QTreeWidgetItem(
+            LstSteps, {s.date, s.amendedBy,
+                       s.version == QStringLiteral("current") ? QStringLiteral("現在の条文")
+                                                              : s.version,
+                       change});
+        item->setToolTip(1, s.amendedBy);
     }
     LblArticle->setText(steps_.isEmpty()
                             ? QStringLiteral("%1 %2 は、残っている版の間で変わっていません。")
