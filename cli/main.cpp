@@ -1095,7 +1095,7 @@ int cmdDiff(const Options& o, platform::Settings&) {
     const maint::LawText older = maint::readVersionText(name, from);
     const maint::LawText newer = maint::readVersionText(name, o.to);
     const maint::LawDiff diff = maint::diffLaws(older, newer);
-    const QStringList lines = o.table ? maint::tableLines(maint::articleRows(older, newer, diff))
+    const QStringList lines = o.table ? maint::tableLines(maint::amendmentRows(older, newer, diff))
                                       : maint::diffLines(diff);
     for (const QString& line : lines) out(line);
     err(diff.summary());

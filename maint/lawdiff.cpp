@@ -342,8 +342,13 @@ QList<PartChange> diffParts(const QList<store::LawPart>& older,
                           name);
         out << c;
     }
-    for (int i = 0; i < older.size(); ++i)
-        if (!newerKeys.contains(olderKeys[i])) out << PartChange{'-', older[i].label, {}, 0};
+    for (int i = 0; i < older.size(); ++i) {
+        if (newerKeys.contains(olderKeys[i])) continue;
+        PartChange c{'-', older[i].label, {}, 0};
+        auto name = [&c](const QString& line) { return c.label + u':' + line; };
+        compareParagraphs(partLines(older[i]), LawText::Article{}, c.lines, name);
+        out << c;
+    }
     return out;
 }
 }  // namespace
@@ -534,6 +539,51 @@ QList<TableRow> articleRows(const LawText& older, const LawText& newer, const La
                 row.code = p.code;
                 break;
             }
+        rows << row;
+    }
+    return rows;
+}
+
+QList<TableRow> amendmentRows(const LawText& older, const LawText& newer, const LawDiff& diff) {
+    QList<TableRow> rows = articleRows(older, newer, diff);
+    for (const PartChange& c : diff.parts) {
+        TableRow row;
+        row.partOrder = c.newerOrder;
+        for (TableSide* s : {&row.newer, &row.older}) {
+            s->present = s == &row.newer ? c.mark != '-' : c.mark != '+';
+            s->label = c.label;
+        }
+        for (const ParagraphChange& p : c.lines) {
+            // A changed part names the line; one added or removed is its whole text.
+            const QString line = c.mark == '~'
+                                     ? QStringLiteral("%1行　").arg(p.shortNumber.section(u':', -1))
+                                     : QString();
+            const QList<TextRun> runs = wordRuns(p.olderText, p.newerText);
+            if (!p.newerText.isEmpty()) row.newer.paragraphs << TableSide::Paragraph{line, runs};
+            if (!p.olderText.isEmpty()) row.older.paragraphs << TableSide::Paragraph{line, runs};
+        }
+        rows << row;
+    }
+    for (const TocChange& t : diff.toc) {
+        // The heading as the 目次 sets it: 第2編　物権（第175条～第398条の22）.
+        QString number;
+        try {
+            store::GetMokujiName(t.key, number);
+        } catch (const platform::Error&) {
+        }
+        auto text = [&number](const QString& heading, const QString& range) {
+            if (heading.isEmpty()) return heading;
+            const QString head = number.isEmpty() ? heading : number + QChar(0x3000) + heading;
+            return range.isEmpty() ? head : head + u'（' + range + u'）';
+        };
+        const QList<TextRun> runs =
+            wordRuns(text(t.olderHeading, t.olderRange), text(t.newerHeading, t.newerRange));
+        TableRow row;
+        for (TableSide* s : {&row.newer, &row.older}) {
+            s->present = (s == &row.newer ? t.newerHeading : t.olderHeading).size() > 0;
+            s->label = QStringLiteral("目次");
+            if (s->present) s->paragraphs << TableSide::Paragraph{{}, runs};
+        }
         rows << row;
     }
     return rows;

@@ -79,8 +79,9 @@ struct TocChange {
 struct PartChange {
     char mark = '~';  // + added, - removed, ~ changed
     QString label;
-    QList<ParagraphChange> lines;  // the changed lines of its text ("附則（…）:3")
-    int newerOrder = 0;            // its place among the newer parts, from 1; 0 when removed
+    QList<ParagraphChange> lines;  // the changed lines of its text ("附則（…）:3"): every line
+                                   // of one added or removed
+    int newerOrder = 0;  // its place among the newer parts, from 1; 0 when removed
 };
 
 struct LawDiff {
@@ -116,10 +117,16 @@ struct TableSide {
 };
 struct TableRow {
     TableSide newer, older;
-    QString code;  // what a click opens: the first changed paragraph of the newer side
+    QString code;       // what a click opens: the first changed paragraph of the newer side
+    int partOrder = 0;  // a part's row: the part's place among the newer parts (0: none)
 };
 // One row per changed article, in the order of the diff.
 QList<TableRow> articleRows(const LawText& older, const LawText& newer, const LawDiff& diff);
+// The whole table: the articles' rows, then a row per part (附則, 別表 …) added, removed or
+// changed — an added or removed one whole, a changed one its changed lines, each after its
+// line number — then a row per heading of the table of contents (目次), its article range
+// after it.
+QList<TableRow> amendmentRows(const LawText& older, const LawText& newer, const LawDiff& diff);
 // The rows as text (lexctl diff --table): the article's label; 改正後 and its lines; 改正前 and
 // its lines; changed runs in 【+…+】 and 【-…-】; an empty line after each row.
 QStringList tableLines(const QList<TableRow>& rows);

@@ -594,6 +594,82 @@ TEST(VersionNameTest, TheDateAsTheStatutesWriteIt) {
 
 namespace {
 
+// The parts and the table of contents in the same table: a 附則 added whole against （新設）,
+// one removed whole against （削る）, a changed one by its changed lines; a heading renamed,
+// its range after it, and one added.
+TEST(AmendmentTableTest, PartsAndTheTableOfContentsHaveTheirRows) {
+    auto part = [](const char* label, const char* text) {
+        store::LawPart p;
+        p.kind = QStringLiteral("附則");
+        p.label = QString::fromUtf8(label);
+        p.text = QString::fromUtf8(text);
+        return p;
+    };
+    LawText older, newer;
+    older.parts = {
+        part("附則", "附　則\r\nこの法律は、公布の日から施行する。"),
+        part("附則（令和元年法律第一号）", "附　則\r\n第一条　旧い経過措置。\r\n第二条　残る。")};
+    newer.parts = {
+        part("附則", "附　則\r\nこの法律は、公布の日から施行する。"),
+        part("附則（令和元年法律第一号）", "附　則\r\n第一条　新しい経過措置。\r\n第二条　残る。"),
+        part("附則（令和二年法律第二号）", "附　則\r\nこの法律は、令和三年から施行する。")};
+    older.parts << part("附則（平成元年法律第九号）", "附　則\r\n廃止される。");
+    older.toc.insert(
+        QStringLiteral("ZZ01000000000000"),
+        {QStringLiteral("総則"), QStringLiteral("00010000"), QStringLiteral("00020000"), {}, {}});
+    newer.toc.insert(
+        QStringLiteral("ZZ01000000000000"),
+        {QStringLiteral("通則"), QStringLiteral("00010000"), QStringLiteral("00030000"), {}, {}});
+    newer.toc.insert(QStringLiteral("ZZ02000000000000"),
+                     {QStringLiteral("雑則"), QStringLiteral("00040000"), {}, {}, {}});
+    const maint::LawDiff diff = maint::diffLaws(older, newer);
+    const QList<maint::TableRow> rows = maint::amendmentRows(older, newer, diff);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0].partOrder, 2);
+    EXPECT_EQ(rows[1].partOrder, 3);
+    EXPECT_EQ(rows[2].partOrder, 0);  // removed: no node in the newer text
+    EXPECT_EQ(maint::tableLines(rows),
+              QStringList({QStringLiteral("附則（令和元年法律第一号）"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("附則（令和元年法律第一号）"),
+                           QStringLiteral("2行　第一条　【+新しい+】経過措置。"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("附則（令和元年法律第一号）"),
+                           QStringLiteral("2行　第一条　【-旧い-】経過措置。"),
+                           QString(),
+                           QStringLiteral("附則（令和二年法律第二号）"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("附則（令和二年法律第二号）"),
+                           QStringLiteral("【+附　則+】"),
+                           QStringLiteral("【+この法律は、令和三年から施行する。+】"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("（新設）"),
+                           QString(),
+                           QStringLiteral("附則（平成元年法律第九号）"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("（削る）"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("附則（平成元年法律第九号）"),
+                           QStringLiteral("【-附　則-】"),
+                           QStringLiteral("【-廃止される。-】"),
+                           QString(),
+                           QStringLiteral("目次"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("目次"),
+                           QStringLiteral("第1編　【+通則+】（第1条～第【+3+】条）"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("目次"),
+                           QStringLiteral("第1編　【-総則-】（第1条～第【-2-】条）"),
+                           QString(),
+                           QStringLiteral("目次"),
+                           QStringLiteral("改正後"),
+                           QStringLiteral("目次"),
+                           QStringLiteral("【+第2編　雑則（第4条）+】"),
+                           QStringLiteral("改正前"),
+                           QStringLiteral("（新設）"),
+                           QString()}));
+}
+
 // The amendment table as text: a row per changed article with every paragraph on each side,
 // items on their lines, （新設）/（削る） where a side has none (the article on the other side
 // wholly underlined, as the tables do), a change of notation alone noted.

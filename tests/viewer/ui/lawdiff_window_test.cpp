@@ -65,9 +65,19 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
     EXPECT_EQ(rows.first(), QStringLiteral("MP04150000010100"));
     EXPECT_EQ(rows.value(51), QStringLiteral("MPP00051"));
     EXPECT_EQ(rows.last(), QString());
-    EXPECT_TRUE(diff->TxtTable->toPlainText().contains(
-        QStringLiteral("附則（平成二九年六月二日法律第四四号）\n（なし）")))
-        << diff->TxtTable->toPlainText().mid(0, 400).toStdString();
+    // Each added 附則 whole against （新設）; the heading renamed in the table of contents,
+    // its articles after it, the word underlined.
+    const QString whole = diff->TxtTable->toPlainText();
+    EXPECT_EQ(whole.count(QStringLiteral("（新設）")), 65);
+    EXPECT_TRUE(
+        whole.contains(QStringLiteral("附則（平成二九年六月二日法律第四四号）\n附　則\n"
+                                      "（施行期日）\n第一条　この法律は、")))
+        << whole.mid(whole.indexOf(QStringLiteral("平成二九年六月二日法律第四四号")) - 10, 200)
+               .toStdString();
+    EXPECT_TRUE(
+        whole.endsWith(QStringLiteral("目次\n第2編　物権法（第175条～第398条の22）\n"
+                                      "目次\n第2編　物権（第175条～第398条の22）\n")))
+        << whole.right(400).toStdString();
     const QString html = diff->TxtTable->toHtml();
     // One row for the article: its label and caption, then every paragraph with its mark on
     // each side, the unchanged second one too.
@@ -87,7 +97,7 @@ TEST_F(LawDiffWindowTest, TheAmendmentTableShowsTheChangeAndARowOpensItsParagrap
         html.contains(QStringLiteral("履行<span style=\" text-decoration: underline; "
                                      "color:#0040c0;\">を怠ったとき</span>又は")));
     EXPECT_TRUE(html.contains(QStringLiteral(">をしないとき</span>又は")));
-    EXPECT_TRUE(html.contains(QStringLiteral("目次</span><br /><span")));
+    EXPECT_TRUE(html.contains(QStringLiteral("目次</span><br />第2編　<span")));
     EXPECT_TRUE(html.contains(QStringLiteral(">物権法</span>（第175条～第398条の22）")));
     EXPECT_TRUE(html.contains(QStringLiteral(">物権</span>（第175条～第398条の22）")));
 

@@ -152,47 +152,14 @@ void FrmLawDiff::compare() {
         cells.append({newerHtml, olderHtml});
         rowCodes_ << code;
     };
-    const QString none = QStringLiteral("（なし）");
-    // One row per changed article, as an amendment table sets it out (maint::articleRows).
-    for (const maint::TableRow& r : maint::articleRows(older, newer, diff)) {
-        const auto [newerHtml, olderHtml] = tableRowHtml(r);
-        row(newerHtml, olderHtml, r.code);
-    }
-    // The parts (附則, 別表 …) next: one added or removed, or each changed line of one. A row
-    // of the current text opens the part's node.
+    // One row per changed article, as an amendment table sets it out, then the parts and the
+    // table of contents (maint::amendmentRows). A part's row of the current text opens its node.
     const bool toCurrent = CboTo->currentData().toString().isEmpty();
-    for (const maint::PartChange& c : diff.parts) {
-        const QString label = QStringLiteral("<b>%1</b>").arg(c.label.toHtmlEscaped());
-        const QString node =
-            toCurrent && c.newerOrder > 0 ? partKey(code_.toUpper(), c.newerOrder) : QString();
-        if (c.mark != '~') {
-            row(c.mark == '+' ? label : none, c.mark == '-' ? label : none, node);
-            continue;
-        }
-        for (const maint::ParagraphChange& p : c.lines) {
-            const QString line = p.shortNumber.section(u':', -1);
-            const QList<maint::TextRun> words = maint::wordRuns(p.olderText, p.newerText);
-            row(p.newerText.isEmpty() ? none
-                                      : label + QStringLiteral(" %1行<br>").arg(line) +
-                                            sideHtml(words, maint::TextRun::Added),
-                p.olderText.isEmpty() ? none
-                                      : label + QStringLiteral(" %1行<br>").arg(line) +
-                                            sideHtml(words, maint::TextRun::Removed),
-                node);
-        }
-    }
-    // The table of contents after the articles: a heading added, removed, renamed or
-    // spanning other articles.
-    for (const maint::TocChange& t : diff.toc) {
-        const QList<maint::TextRun> runs = maint::wordRuns(t.olderHeading, t.newerHeading);
-        auto side = [&](const QString& heading, const QString& range, maint::TextRun::Kind own) {
-            if (heading.isEmpty()) return none;
-            QString html = QStringLiteral("<b>目次</b><br>") + sideHtml(runs, own);
-            if (!range.isEmpty()) html += QStringLiteral("（%1）").arg(range.toHtmlEscaped());
-            return html;
-        };
-        row(side(t.newerHeading, t.newerRange, maint::TextRun::Added),
-            side(t.olderHeading, t.olderRange, maint::TextRun::Removed), QString());
+    for (const maint::TableRow& r : maint::amendmentRows(older, newer, diff)) {
+        const auto [newerHtml, olderHtml] = tableRowHtml(r);
+        row(newerHtml, olderHtml,
+            r.partOrder > 0 ? (toCurrent ? partKey(code_.toUpper(), r.partOrder) : QString())
+                            : r.code);
     }
     TxtTable->setHtml(amendmentTableHtml(cells));
 }
