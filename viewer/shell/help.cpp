@@ -47,6 +47,7 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral("　ファイル → 設定…: フォント・行間・条の番号（漢数字）・法典ボタンなど"),
         QStringLiteral(
             "　条文 → 改正比較…（新旧対照表）・改正履歴…（法令APIの版）・沿革…（条の変遷）"),
+        QStringLiteral("　条文 → 版を読む: 残っている版をその日時点の法令として読む（読むだけ）"),
         QString(),
         QStringLiteral("■ データの場所"),
         QStringLiteral("　データフォルダ: %1").arg(dataRoot),
