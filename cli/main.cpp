@@ -741,6 +741,18 @@ int cmdFetch(const Options& o, platform::Settings&) {
     if (exchange::isLawId(words)) {
         exchange::ApiLaw byId;
         byId.lawId = words;
+        // Which revision the law file is: its date and id name the version and find its
+        // attachments. Without an answer the law is still fetched, undated.
+        try {
+            for (const exchange::ApiRevision& r : api.revisionsNow(words))
+                if (r.status == QStringLiteral("CurrentEnforced")) {
+                    byId.revisionId = r.revisionId;
+                    byId.enforced = r.enforced;
+                }
+        } catch (const exchange::LawApiError& e) {
+            err(QStringLiteral("lexctl fetch: %1: 改正履歴を得られません（%2）")
+                    .arg(words, e.description()));
+        }
         chosen << byId;
     } else {
         exchange::ApiSearch found;

@@ -65,7 +65,15 @@ TEST_F(FetchTest, ALawFetchedByTitleIsKeptAndImportedUnderTheCodeOfItsReading) {
     ApiServer amended({renamed(kokka, QStringLiteral("国家賠償責任法"))});
     const testsupport::ProcessResult again = fetch(amended, {QStringLiteral("322AC0000000125")});
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
-    EXPECT_EQ(amended.requests().size(), 1);  // a law id is fetched without a search
+    // A law id is fetched without a search: its revisions say which version the file is.
+    ASSERT_EQ(amended.requests().size(), 2);
+    EXPECT_TRUE(amended.requests()[0].startsWith(QStringLiteral("/api/2/law_revisions/")));
+    {
+        store::Database db = store::openLawDb(QStringLiteral("国家賠償責任法"));
+        EXPECT_EQ(store::readLawInfo(db).sourceDate, QStringLiteral("2020-04-01"));
+        EXPECT_EQ(store::readLawInfo(db).revisionId,
+                  QStringLiteral("322AC0000000125_19471027_000000000000000"));
+    }
     EXPECT_TRUE(again.out.contains(QStringLiteral("renamed KO from 国家賠償法")));
     EXPECT_TRUE(again.out.contains(QStringLiteral("KO 国家賠償責任法: 6 articles")));
     const testsupport::ProcessResult laws = lexctl({QStringLiteral("laws")});
@@ -204,6 +212,65 @@ TEST_F(FetchTest, ARevisionIsKeptAsAVersionAndTheCurrentRecordsStay) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, QString());
     EXPECT_EQ(lexctl({QStringLiteral("history"), QStringLiteral("KO9999")}).exitCode, 1);
+}
+
+// 民法 from the stand-in: its three revisions listed, the two past ones kept as versions under
+// their amending laws; 第774条's history is the 2024 amendment, 第1条's a change of notation
+// alone; the table of 2023 → 2024 sets 第774条 out with five paragraphs against one.
+TEST_F(FetchTest, MinpoRevisionsGiveEachArticlesHistoryAndItsTable) {
+    const ApiLawFixture minpo = ApiServer::minpoRevised();
+    ApiServer server({minpo});
+    testsupport::ProcessResult r =
+        fetch(server, {minpo.lawId, QStringLiteral("--code"), QStringLiteral("MP")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                QStringLiteral("MP")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
+    EXPECT_TRUE(
+        lines[0].startsWith(minpo.revisions[0].revisionId +
+                            QStringLiteral("\t2025-04-01\t令和五年法律第五十三号\t施行中")));
+    EXPECT_EQ(lines[2], minpo.revisions[2].revisionId +
+                            QStringLiteral("\t2023-04-01\t令和三年法律第三十七号\t過去\t"));
+    for (int i : {1, 2}) {
+        r = fetch(server, {QStringLiteral("MP"), QStringLiteral("--revision"),
+                           minpo.revisions[i].revisionId});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    }
+    const QList<store::LawVersion> versions = store::listVersions(QStringLiteral("民法"));
+    ASSERT_EQ(versions.size(), 2);
+    EXPECT_EQ(store::versionName(versions[0]),
+              QStringLiteral("2024-04-01 施行・令和四年法律第百二号（民法等の一部を改正する法律）"
+                             "（取込 ") +
+                  versions[0].id + u'）');
+    EXPECT_EQ(versions[1].info.amendedBy, QStringLiteral("令和三年法律第三十七号"));
+    r = lexctl({QStringLiteral("--api"), server.base(), QStringLiteral("revisions"),
+                QStringLiteral("MP")});
+    EXPECT_EQ(r.out.count(QStringLiteral("\tkept\n")), 3) << r.out.toStdString();
+
+    r = lexctl({QStringLiteral("history"), QStringLiteral("MP774")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, versions[0].id +
+                         QStringLiteral("\t2024-04-01\t令和四年法律第百二号（民法等の一部を改正する"
+                                        "法律）\t~\n"));
+    r = lexctl({QStringLiteral("history"), QStringLiteral("MP1")});
+    lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("current\t")));
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\t~\t表記のみ")));
+
+    r = lexctl({QStringLiteral("diff"), QStringLiteral("MP"), QStringLiteral("--from"),
+                versions[1].id, QStringLiteral("--to"), versions[0].id, QStringLiteral("--table")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString row =
+        r.out.section(QStringLiteral("第774条\n改正後\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
+    const QString newer = row.section(QStringLiteral("\n改正前\n"), 0, 0);
+    const QString older = row.section(QStringLiteral("\n改正前\n"), 1);
+    EXPECT_EQ(newer.split(u'\n').size(), 6) << row.toStdString();  // the label, ①～⑤
+    EXPECT_TRUE(newer.split(u'\n').value(5).startsWith(QStringLiteral("⑤"))) << row.toStdString();
+    EXPECT_EQ(older.split(u'\n').size(), 2) << row.toStdString();  // the label, the paragraph
+    EXPECT_TRUE(older.startsWith(QStringLiteral("第774条（嫡出の否認）\n"))) << row.toStdString();
 }
 
 TEST_F(FetchTest, AFetchedLawsFiguresComeFromTheServicesAttachments) {

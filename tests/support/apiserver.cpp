@@ -109,16 +109,23 @@ QByteArray ApiServer::lawsJson(const QList<ApiLawFixture>& laws, int total) {
                                {QStringLiteral("law_num"), l.lawNum},
                                {QStringLiteral("law_num_era"), QStringLiteral("Showa")},
                                {QStringLiteral("promulgation_date"), QStringLiteral("1947-10-27")}};
+        // The version in force: the listed revision so marked, else the one every law has.
+        QString revisionId = l.lawId + QStringLiteral("_19471027_000000000000000");
+        QString enforced = QStringLiteral("2020-04-01");
+        for (const ApiRevisionFixture& r : l.revisions)
+            if (r.status == QStringLiteral("CurrentEnforced")) {
+                revisionId = r.revisionId;
+                enforced = r.enforced;
+            }
         const QJsonObject revision{
-            {QStringLiteral("law_revision_id"),
-             l.lawId + QStringLiteral("_19471027_000000000000000")},
+            {QStringLiteral("law_revision_id"), revisionId},
             {QStringLiteral("law_type"), QStringLiteral("Act")},
             {QStringLiteral("law_title"), l.title},
             {QStringLiteral("law_title_kana"), l.kana},
             {QStringLiteral("abbrev"), l.abbrev},
             {QStringLiteral("category"), QStringLiteral("行政手続")},
             {QStringLiteral("repeal_status"), QStringLiteral("None")},
-            {QStringLiteral("amendment_enforcement_date"), QStringLiteral("2020-04-01")},
+            {QStringLiteral("amendment_enforcement_date"), enforced},
             {QStringLiteral("current_revision_status"), QStringLiteral("CurrentEnforced")}};
         list.append(QJsonObject{{QStringLiteral("law_info"), info},
                                 {QStringLiteral("revision_info"), revision},
@@ -251,6 +258,49 @@ ApiLawFixture ApiServer::kokkaBaishoRevised() {
          QStringLiteral("令和八年法律第一号"), QStringLiteral("国家賠償法の一部を改正する法律"),
          QStringLiteral("UnEnforced"),
          QByteArray(law.xml).replace("故意又は過失によつて", "故意又は過失によって")}};
+    return law;
+}
+
+ApiLawFixture ApiServer::minpoRevised() {
+    const QByteArray now = readFile(QStringLiteral(LEXORA_SAMPLE_DIR "/../xml/MP.xml"));
+    const QString id = QStringLiteral("129AC0000000089");
+    QByteArray y2024 = now;
+    y2024.replace("私権は、公共の福祉に適合しなければならない。",
+                  "私権は，公共の福祉に適合しなければならない。");
+    // 第774条 as it stood before 令和四年法律第百二号 took effect.
+    QByteArray y2023 = y2024;
+    const qsizetype from = y2023.indexOf("<Article Num=\"774\">");
+    const qsizetype to = y2023.indexOf("</Article>", from) + qsizetype(strlen("</Article>"));
+    y2023.replace(from, to - from,
+                  "<Article Num=\"774\"><ArticleCaption>（嫡出の否認）</ArticleCaption>"
+                  "<ArticleTitle>第七百七十四条</ArticleTitle><Paragraph Num=\"1\"><ParagraphNum/>"
+                  "<ParagraphSentence><Sentence Num=\"1\">第七百七十二条の場合において、夫は、"
+                  "子が嫡出であることを否認することができる。</Sentence></ParagraphSentence>"
+                  "</Paragraph></Article>");
+    ApiLawFixture law{id,
+                      QStringLiteral("明治二十九年法律第八十九号"),
+                      QStringLiteral("民法"),
+                      QStringLiteral("みんぽう"),
+                      {},
+                      now,
+                      {},
+                      {}};
+    law.revisions = {
+        {id + QStringLiteral("_20250401_505AC0000000053"),
+         QStringLiteral("2025-04-01"),
+         QStringLiteral("令和五年法律第五十三号"),
+         {},
+         QStringLiteral("CurrentEnforced"),
+         now},
+        {id + QStringLiteral("_20240401_504AC0000000102"), QStringLiteral("2024-04-01"),
+         QStringLiteral("令和四年法律第百二号"), QStringLiteral("民法等の一部を改正する法律"),
+         QStringLiteral("PreviousEnforced"), y2024},
+        {id + QStringLiteral("_20230401_503AC0000000037"),
+         QStringLiteral("2023-04-01"),
+         QStringLiteral("令和三年法律第三十七号"),
+         {},
+         QStringLiteral("PreviousEnforced"),
+         y2023}};
     return law;
 }
 

@@ -63,6 +63,10 @@ class ApiServer {
     // The same with two revisions: the one in force (2020-04-01, the list's) and a coming one
     // (2027-04-01, 令和八年法律第一号) whose 第1条 writes 過失によって.
     static ApiLawFixture kokkaBaishoRevised();
+    // 民法 of the sample's law XML with three revisions, newest first: 2025-04-01 in force
+    // (the XML as it is, 、 in 第1条), 2024-04-01 (令和四年法律第百二号: 第1条 written with ，),
+    // 2023-04-01 (令和三年法律第三十七号: 第774条 of one paragraph, as before 2024).
+    static ApiLawFixture minpoRevised();
 
   private:
     struct Impl;
