@@ -1,5 +1,7 @@
 #include "exchange/lawsource.h"
 
+#include "store/codes.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -135,6 +137,23 @@ QString LawXmlSource::lawIdOf(const QString& name) {
 bool isLawId(const QString& text) {
     static const QRegularExpression id(QStringLiteral("^[0-9]{3}[0-9A-Z_]{6,40}$"));
     return id.match(text).hasMatch() && text.contains(QRegularExpression(QStringLiteral("[A-Z]")));
+}
+
+QString lawNumOfId(const QString& lawId) {
+    // Era digit, two of year, kind, ten of number: 505AC0000000028.
+    static const QRegularExpression id(QStringLiteral("^([1-5])([0-9]{2})(AC|CO|IO)([0-9]{10})$"));
+    const QRegularExpressionMatch m = id.match(lawId);
+    if (!m.hasMatch()) return {};
+    static const char16_t* const eras[] = {u"明治", u"大正", u"昭和", u"平成", u"令和"};
+    const int year = m.captured(2).toInt();
+    const int number = int(m.captured(4).toLongLong());
+    if (year == 0 || number == 0 || number > store::kMaxKanjiNumber) return {};
+    const QString kind = m.captured(3) == QStringLiteral("AC")   ? QStringLiteral("法律")
+                         : m.captured(3) == QStringLiteral("CO") ? QStringLiteral("政令")
+                                                                 : QStringLiteral("勅令");
+    return QString::fromUtf16(eras[m.captured(1).toInt() - 1]) +
+           (year == 1 ? QStringLiteral("元") : store::kanjiNumeral(year)) + u'年' + kind + u'第' +
+           store::kanjiNumeral(number) + u'号';
 }
 
 }  // namespace exchange

@@ -49,5 +49,8 @@ QByteArray readFileBeside(const QString& file, const QString& relative);
 
 // True for a law id (3 digits, then capitals and digits: 129AC0000000089, 321CONSTITUTION).
 bool isLawId(const QString& text);
+// The number of the law of id `lawId` (505AC0000000028 → 令和五年法律第二十八号), for 法律, 政令
+// and 勅令; empty for any other id.
+QString lawNumOfId(const QString& lawId);
 
 }  // namespace exchange

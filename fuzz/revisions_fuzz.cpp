@@ -1,6 +1,7 @@
 // Any answer to a law's revision list: read as the documented list or refused as a bad
 // answer, never both; every revision read has an id, a date or none, newest first.
 #include "exchange/lawapi.h"
+#include "exchange/lawsource.h"
 #include "fuzz/fuzzsupport.h"
 
 #include <QDate>
@@ -20,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fuzz::check(!r.enforced.isEmpty() && r.enforced <= found[i - 1].enforced,
                         "newest first, the undated before");
         exchange::revisionStatusText(r.status);
+        const QString number = exchange::lawNumOfId(r.revisionId.section(u'_', 2, 2));
+        fuzz::check(number.isEmpty() || number.endsWith(u'号'), "a law number ends in 号");
     }
     exchange::revisionAsOf(found, QStringLiteral("2024-04-01"));
     return 0;

@@ -46,9 +46,6 @@ struct XmlFileFacts {
 XmlFileFacts xmlFileFacts(const QString& path);
 // The facts onto a converted law, as every import of a file takes them.
 void takeFileFacts(exchange::LawXml& law, const XmlFileFacts& facts);
-// The number of the law of id `lawId` (505AC0000000028 → 令和五年法律第二十八号), for 法律, 政令
-// and 勅令; empty for any other id.
-QString lawNumOfId(const QString& lawId);
 
 // Why the converted law must not be imported under its code and name (another law's), or
 // empty; a law whose title was amended is the listed law of its id under the same code and

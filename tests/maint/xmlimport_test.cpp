@@ -640,7 +640,8 @@ TEST(XmlFileFactsTest, OnlyANameBeginningWithALawIdGivesItsDate) {
                {"505AC000000002", ""},
                {"", ""}};
     for (const auto& c : ids)
-        EXPECT_EQ(lawNumOfId(QString::fromLatin1(c.id)), QString::fromUtf8(c.num)) << c.id;
+        EXPECT_EQ(exchange::lawNumOfId(QString::fromLatin1(c.id)), QString::fromUtf8(c.num))
+            << c.id;
 }
 
 TEST_F(RefusalTest, AnXmlImportKeepsTheLawsPartsAndLexctlListsThem) {
