@@ -22,10 +22,12 @@ ViewSession loadViewSession() {
     const QStringList laws = s.getList(QStringLiteral("BrowserLaws"));
     const QStringList nodes = s.getList(QStringLiteral("BrowserNodes"));
     const QStringList ratios = s.getList(QStringLiteral("BrowserRatios"));
+    const QStringList versions = s.getList(QStringLiteral("BrowserVersions"));
     for (int i = 0; i < laws.size(); ++i) {
         BrowserSession b;
         b.law = laws[i];
         b.node = nodes.value(i);
+        b.version = versions.value(i);
         bool ok = false;
         const double r = ratios.value(i).toDouble(&ok);
         if (ok && r >= 0.1 && r <= 0.9) b.ratio = r;
@@ -46,13 +48,15 @@ void saveViewSession(const ViewSession& session) {
     trimHistory(v);
     platform::Settings s(QStringLiteral("LXA"), kSection);
     s.save(QStringLiteral("Frame"), QString::fromLatin1(v.frameGeometry.toBase64()));
-    QStringList laws, nodes, ratios;
+    QStringList laws, nodes, ratios, versions;
     for (const BrowserSession& b : v.browsers) {
         laws << b.law;
         nodes << b.node;
         ratios << QString::number(b.ratio, 'g', 3);
+        versions << b.version;
     }
     s.saveList(QStringLiteral("BrowserLaws"), laws);
+    s.saveList(QStringLiteral("BrowserVersions"), versions);
     s.saveList(QStringLiteral("BrowserNodes"), nodes);
     s.saveList(QStringLiteral("BrowserRatios"), ratios);
     if (v.copyFontSize > 0) s.save(QStringLiteral("CopyFontSize"), QString::number(v.copyFontSize));

@@ -1,7 +1,7 @@
 #pragma once
 // What the viewer keeps between starts (settings section VIEW): the frame's place, each
-// browser's law, node and split, the text size of the edit and result panes, and the copy
-// history, trimmed to its newest copies.
+// browser's law, node, split and version read, the text size of the edit and result panes, and the
+// copy history, trimmed to its newest copies.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -15,6 +15,7 @@ struct BrowserSession {
     QString law;   // 法典コード
     QString node;  // the selected node's key; empty for none
     double ratio = 0.4;
+    QString version;  // the kept version read; empty for the current records
 };
 
 struct ViewSession {

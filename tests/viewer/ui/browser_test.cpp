@@ -14,6 +14,7 @@
 #include "platform/vb.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "store/versions.h"
 #include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
@@ -547,6 +548,11 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     const double copySize = w().copy->Rtxt1->fontSize();
     FrmTree* second = w().openBrowser(QStringLiteral("GT"));
     second->showNode(QStringLiteral("GT00020000"));
+    // A browser on a kept version comes back on it; one on a version removed since does not.
+    const QString kept = store::keepVersion(QStringLiteral("民法"));
+    const QString gone = store::keepVersion(QStringLiteral("刑法"));
+    w().openBrowser(QStringLiteral("MP"), kept)->showNode(QStringLiteral("MP04150000"));
+    w().openBrowser(QStringLiteral("CP"), gone);
     const QStringList history{w().ComboHis->itemText(0), w().ComboHis->itemText(1)};
     const QString log = state().CopyLog;
     w().resize(1000, 700);
@@ -555,6 +561,7 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     prompt.answers = {platform::Answer::No};  // the edit window's copies need not be saved
     w().close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w().isVisible(); }, 5000));
+    store::removeVersion(QStringLiteral("刑法"), gone);
 
     main_ = std::make_unique<MDIMain>();
     state() = ViewerState{};
@@ -568,9 +575,13 @@ TEST_F(BrowserTest, ARestartRestoresTheBrowsersTheirNodesAndTheHistory) {
     QList<FrmTree*> trees;
     for (QWidget* c : w().children())
         if (auto* t = qobject_cast<FrmTree*>(c)) trees << t;
-    ASSERT_EQ(trees.size(), 2);
+    ASSERT_EQ(trees.size(), 3);
     EXPECT_EQ(trees[1]->curHCodeT, QStringLiteral("GT"));
     EXPECT_EQ(trees[1]->TView1->selectedKey(), QStringLiteral("GT00020000"));
+    EXPECT_TRUE(trees[1]->version().isEmpty());
+    EXPECT_EQ(trees[2]->curHCodeT, QStringLiteral("MP"));
+    EXPECT_EQ(trees[2]->version(), kept);
+    EXPECT_EQ(trees[2]->TView1->selectedKey(), QStringLiteral("MP04150000"));
     EXPECT_EQ(w().ComboHis->count(), 2);
     EXPECT_EQ((QStringList{w().ComboHis->itemText(0), w().ComboHis->itemText(1)}), history);
     EXPECT_EQ(state().CopyLog, log);

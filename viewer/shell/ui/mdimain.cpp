@@ -20,6 +20,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "store/notation.h"
+#include "store/versions.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmtree.h"
@@ -351,10 +352,19 @@ void MDIMain::restoreSession() {
     bool first = true;
     for (const BrowserSession& b : v.browsers) {
         if (!listed.contains(b.law)) continue;
+        // A version removed since is passed over too.
+        if (!b.version.isEmpty() &&
+            !QFileInfo::exists(store::versionFile(store::GetHoutenName(b.law), b.version)))
+            continue;
         platform::guard([&] {
-            state().CurHCode = b.law;
-            FrmTree* t = first ? loadBrowser(b.law) : openBrowser(b.law);
-            first = false;
+            FrmTree* t = nullptr;
+            if (!b.version.isEmpty()) {
+                t = openBrowser(b.law, b.version);
+            } else {
+                state().CurHCode = b.law;
+                t = first ? loadBrowser(b.law) : openBrowser(b.law);
+                first = false;
+            }
             t->Ratio = float(b.ratio);
             t->layoutPanes();
             if (!b.node.isEmpty()) t->showNode(b.node);
@@ -369,7 +379,8 @@ void MDIMain::saveSession() {
     if (browser) trees << browser;
     for (QWidget* w : children())
         if (auto* t = qobject_cast<FrmTree*>(w); t && t != browser) trees << t;
-    for (FrmTree* t : trees) v.browsers.append({t->curHCodeT, t->TView1->selectedKey(), t->Ratio});
+    for (FrmTree* t : trees)
+        v.browsers.append({t->curHCodeT, t->TView1->selectedKey(), t->Ratio, t->version()});
     v.copyFontSize = copy ? copy->Rtxt1->fontSize() : copyFontSize_;
     v.foundFontSize = found ? found->Rtxt1->fontSize() : foundFontSize_;
     for (int i = 0; i < ComboHis->count(); ++i) v.history << ComboHis->itemText(i);
