@@ -39,6 +39,13 @@ class RevisionsWindowTest : public BrowserTest {
         w().LoadLawButtons();
         return kokka;
     }
+    // The service failing every request.
+    static testsupport::ApiAnswer internalError(const QString&, const QUrlQuery&) {
+        testsupport::ApiAnswer a;
+        a.status = 500;
+        a.body = R"({"code": "500000", "message": "内部エラー"})";
+        return a;
+    }
     static QStringList row(const FrmRevisions* r, int i) {
         QStringList out;
         for (int c = 0; c < 4; ++c) out << r->LstRevisions->topLevelItem(i)->text(c);
@@ -225,12 +232,7 @@ TEST_F(RevisionsWindowTest, TheHistoryFetchesTheMissingRevisions) {
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(h->LblStatus->text(), QStringLiteral("改正履歴の 2 件はすべて手元にあります。"));
 
-    ApiServer failing([](const QString&, const QUrlQuery&) {
-        testsupport::ApiAnswer a;
-        a.status = 500;
-        a.body = R"({"code": "500000", "message": "内部エラー"})";
-        return a;
-    });
+    ApiServer failing(internalError);
     platform::Settings().save(QStringLiteral("API"), failing.base());
     FrmHistory* again = w().browser->openHistory();
     QSignalSpy failed(again, &FrmHistory::fetchDone);
@@ -248,12 +250,7 @@ TEST_F(RevisionsWindowTest, TheHistoryFetchesTheMissingRevisions) {
 
 TEST_F(RevisionsWindowTest, AFailureOrALawWithoutIdIsSaidInTheWindow) {
     fetched();
-    ApiServer failing([](const QString&, const QUrlQuery&) {
-        testsupport::ApiAnswer a;
-        a.status = 500;
-        a.body = R"({"code": "500000", "message": "内部エラー"})";
-        return a;
-    });
+    ApiServer failing(internalError);
     platform::Settings().save(QStringLiteral("API"), failing.base());
     lookup(QStringLiteral("KO1"));
     FrmRevisions* r = w().browser->openRevisions();
