@@ -19,6 +19,7 @@
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "store/versions.h"
+#include "viewer/browser/citedby.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
@@ -180,6 +181,13 @@ const char* kUsage =
     "          the references in the paragraph of a short number (every paragraph of an\n"
     "          article): paragraph TAB first character (code points from 0) TAB length TAB\n"
     "          target (MP709, MP415:2, MP10~MP12; ? a law not listed; ! not in the law)\n"
+    "  cited-by NOTATION\n"
+    "          the references to an article or paragraph from every listed law (参照元):\n"
+    "          the citing paragraph's short number (a part's entry: its node key) TAB first\n"
+    "          character TAB length TAB the target as refs prints it; the index is brought\n"
+    "          up to date first\n"
+    "  reindex\n"
+    "          reads every listed law's references into the index again\n"
     "  mark add NOTATION START LENGTH [--colour 0-6] [--note TEXT]\n"
     "          marks LENGTH characters of a paragraph from START (code points from 0, as refs\n"
     "          counts them) in colour 1-6 (0 an underline; default 1); prints its id\n"
@@ -1146,6 +1154,42 @@ int cmdRefs(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdCitedBy(const Options& o, platform::Settings&) {
+    const viewer::LookupTarget target = viewer::resolveLookup(o.args.value(1));
+    if (!target.error.isEmpty()) {
+        err(target.error);
+        return 1;
+    }
+    if (target.code.size() != 10 && target.code.size() != 16) {
+        err(QStringLiteral("lexctl cited-by: %1: 条か項を指定してください").arg(target.shown));
+        return 1;
+    }
+    viewer::CitationIndex index;
+    index.refresh();
+    viewer::RefLibrary library;
+    for (const viewer::Citation& c : index.citing(target.code)) {
+        QString place = c.code;
+        if (c.code.size() == 16)
+            if (const viewer::LawIndex* law = library.index(c.law))
+                place = viewer::shortTarget(*law, c.code.mid(2, 8), c.code.mid(10, 2).toInt());
+        out(QStringLiteral("%1\t%2\t%3\t%4").arg(place).arg(c.start).arg(c.length).arg(c.target));
+    }
+    return 0;
+}
+
+int cmdReindex(const Options&, platform::Settings&) {
+    viewer::CitationIndex index;
+    const int laws = index.rebuild([](int done, int total, const QString& name) {
+        if (done % 50 == 0) err(QStringLiteral("%1/%2 %3").arg(done + 1).arg(total).arg(name));
+        return true;
+    });
+    out(QStringLiteral("%1 laws read, %2 references in %3")
+            .arg(laws)
+            .arg(index.size())
+            .arg(viewer::citationIndexPath()));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -1209,6 +1253,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("history"), cmdHistory},
         {QStringLiteral("diff"), cmdDiff},
         {QStringLiteral("refs"), cmdRefs},
+        {QStringLiteral("cited-by"), cmdCitedBy},
+        {QStringLiteral("reindex"), cmdReindex},
         {QStringLiteral("parts"), cmdParts},
         {QStringLiteral("part"), cmdPart},
         {QStringLiteral("mark"), cmdMark},
@@ -1228,7 +1274,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("parts"), 1},     {QStringLiteral("part"), 3},
         {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1},
         {QStringLiteral("pdf"), 1},       {QStringLiteral("revisions"), 1},
-        {QStringLiteral("history"), 1}};
+        {QStringLiteral("history"), 1},   {QStringLiteral("cited-by"), 1},
+        {QStringLiteral("reindex"), 0}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

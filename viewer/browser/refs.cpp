@@ -723,6 +723,14 @@ std::optional<FileSignature> signatureOf(const QString& file) {
                              quint32(counter[2]) << 8 | quint32(counter[3])};
 }
 
+}  // namespace
+
+QString lawFileSignature(const QString& file) {
+    const std::optional<FileSignature> s = signatureOf(file);
+    return s ? QStringLiteral("%1:%2:%3").arg(s->size).arg(s->modified).arg(s->changes) : QString();
+}
+
+namespace {
 struct KeptIndex {
     FileSignature signature;
     std::shared_ptr<const LawIndex> index;

@@ -64,6 +64,10 @@ QList<Reference> findReferences(const QString& text, const RefContext& context);
 // UTF-16 position → code points before it (what lexctl refs counts).
 int codePointOffset(const QString& text, int utf16);
 
+// What tells a law database's change: its size, modification time and SQLite's change
+// counter, as text; empty when the file cannot be read.
+QString lawFileSignature(const QString& file);
+
 // The short number of a target's single end: law code, article (-branches), :paragraph when
 // the article has more than one.
 QString shortTarget(const LawIndex& law, const QString& article, int paragraph);

@@ -1,0 +1,132 @@
+// 参照元: the index of references by what they point to, on constructed laws — directly, by a
+// range over the target, as a list's member, from another law — kept current when a law
+// changes, is added (its name cited before it was listed) or removed; and lexctl cited-by on
+// the bundled laws. Spans are the finder's, as lexctl refs gives them (a law's name before
+// the article is not in the span).
+#include "viewer/browser/citedby.h"
+#include "store/engine.h"
+#include "store/folders.h"
+#include "store/lawdb.h"
+#include "tests/support/samplelaws.h"
+#include "tests/support/testsupport.h"
+
+namespace viewer {
+namespace {
+
+class CitedByTest : public testsupport::TempRootTest {
+  protected:
+    void SetUp() override {
+        TempRootTest::SetUp();
+        store::MakeHCodeDB();
+        testsupport::addLaw(1, QStringLiteral("AA"), QStringLiteral("甲法"));
+        testsupport::addLaw(2, QStringLiteral("BB"), QStringLiteral("乙法"));
+        testsupport::addRecord(QStringLiteral("甲法"), QStringLiteral("AA00010000010000"),
+                               QStringLiteral("この法律は、目的を定める。"));
+        testsupport::addRecord(QStringLiteral("甲法"), QStringLiteral("AA00020000010000"),
+                               QStringLiteral("前条の規定は、乙法第三条第二項の場合に準用する。"));
+        testsupport::addRecord(
+            QStringLiteral("甲法"), QStringLiteral("AA00030000010000"),
+            QStringLiteral("第一条から第二条までの規定は、丙法第一条に準用する。"));
+        testsupport::addRecord(QStringLiteral("乙法"), QStringLiteral("BB00030000010100"),
+                               QStringLiteral("乙の一。"));
+        testsupport::addRecord(QStringLiteral("乙法"), QStringLiteral("BB00030000020200"),
+                               QStringLiteral("乙の二。"));
+        testsupport::addRecord(QStringLiteral("乙法"), QStringLiteral("BB00040000010000"),
+                               QStringLiteral("第三条及び甲法第一条の規定は、この条に準用する。"));
+    }
+    // "citing code start length target" of each citation of `key`.
+    static QStringList citing(CitationIndex& index, const char* key) {
+        QStringList out;
+        for (const Citation& c : index.citing(QString::fromLatin1(key)))
+            out << QStringLiteral("%1 %2 %3 %4")
+                       .arg(c.code)
+                       .arg(c.start)
+                       .arg(c.length)
+                       .arg(c.target);
+        return out;
+    }
+};
+
+TEST_F(CitedByTest, EachWayOfCitingIsFoundAndKeptCurrent) {
+    CitationIndex index;
+    EXPECT_EQ(index.staleCount(), 2);
+    EXPECT_EQ(index.refresh(), 2);
+    EXPECT_EQ(index.staleCount(), 0);
+    EXPECT_EQ(index.refresh(), 0);  // nothing changed: nothing read
+    // 甲法第一条: 前条, the first of a range, another law's list member; by the law list's order.
+    EXPECT_EQ(citing(index, "AA00010000"),
+              QStringList({QStringLiteral("AA00020000010000 0 2 AA1"),
+                           QStringLiteral("AA00030000010000 0 8 AA1~AA2"),
+                           QStringLiteral("BB00040000010000 7 3 AA1")}));
+    // The last of a range covers it too; a paragraph is cited by its article's references.
+    EXPECT_EQ(citing(index, "AA00020000010000"),
+              QStringList{QStringLiteral("AA00030000010000 0 8 AA1~AA2")});
+    EXPECT_EQ(citing(index, "BB00030000020200"),
+              QStringList({QStringLiteral("AA00020000010000 9 6 BB3:2"),
+                           QStringLiteral("BB00040000010000 0 3 BB3")}));
+    // The first paragraph is not what 第三条第二項 names.
+    EXPECT_EQ(citing(index, "BB00030000010100"),
+              QStringList{QStringLiteral("BB00040000010000 0 3 BB3")});
+    EXPECT_TRUE(citing(index, "AA00030000").isEmpty());  // cited by none
+    EXPECT_TRUE(citing(index, "ZZ00010000").isEmpty());
+
+    // A changed record: its law read again, the old reference gone.
+    {
+        store::Database db = store::openLawDb(QStringLiteral("甲法"));
+        db.execute(QStringLiteral("update 条文 set 条文=? where 条項コード=?"),
+                   {QStringLiteral("第一条の規定は、この条に準用しない。"),
+                    QStringLiteral("AA00020000010000")});
+    }
+    EXPECT_EQ(index.staleCount(), 1);
+    EXPECT_EQ(index.refresh(), 1);
+    EXPECT_EQ(citing(index, "BB00030000020200"),
+              QStringList{QStringLiteral("BB00040000010000 0 3 BB3")});
+    EXPECT_EQ(citing(index, "AA00010000").value(0), QStringLiteral("AA00020000010000 0 3 AA1"));
+
+    // 丙法 listed after 甲法 named it: 甲法 is read again and cites it now.
+    testsupport::addLaw(3, QStringLiteral("CC"), QStringLiteral("丙法"));
+    testsupport::addRecord(QStringLiteral("丙法"), QStringLiteral("CC00010000010000"),
+                           QStringLiteral("丙の条。"));
+    EXPECT_EQ(index.refresh(), 2);  // 丙法 itself and 甲法, not 乙法
+    EXPECT_EQ(citing(index, "CC00010000"),
+              QStringList{QStringLiteral("AA00030000010000 17 3 CC1")});
+
+    // A law removed from the list cites nothing any more.
+    {
+        store::Database master = store::openMasterDb();
+        master.execute(QStringLiteral("delete from 法典コード where 法典コード=?"),
+                       {QStringLiteral("BB")});
+    }
+    index.refresh();
+    EXPECT_EQ(citing(index, "AA00010000").size(), 2);
+    const int before = index.size();
+    EXPECT_EQ(index.rebuild(), 2);
+    EXPECT_EQ(index.size(), before);
+    Citation c{QStringLiteral("AA"), QStringLiteral("AA00030000010000"), 17, 3, {}};
+    EXPECT_EQ(citationText(c),
+              QStringLiteral("第一条から第二条までの規定は、丙法第一条に準用する。"));
+    c.code = QStringLiteral("AA00090000010000");
+    EXPECT_EQ(citationText(c), QString());
+}
+
+// The bundled laws: 民法第七百九条 is cited by 第七百十条's 前条; lexctl cited-by says so, by the
+// citing paragraph's short number and the place in its text.
+class CitedBySampleTest : public testsupport::SampleLawsTest {};
+
+TEST_F(CitedBySampleTest, LexctlListsTheCitingReferences) {
+    testsupport::ProcessResult r = lexctl({QStringLiteral("cited-by"), QStringLiteral("MP709")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("MP710\t49\t2\tMP709\n"));
+    r = lexctl({QStringLiteral("cited-by"), QStringLiteral("MP415:2")});
+    EXPECT_EQ(r.exitCode, 0);
+    r = lexctl({QStringLiteral("cited-by"), QStringLiteral("MP")});
+    EXPECT_EQ(r.exitCode, 1);
+    r = lexctl({QStringLiteral("cited-by"), QStringLiteral("XX1")});
+    EXPECT_EQ(r.exitCode, 1);
+    r = lexctl({QStringLiteral("reindex")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("7 laws read, "))) << r.out.toStdString();
+}
+
+}  // namespace
+}  // namespace viewer
