@@ -17,6 +17,7 @@
 #include "store/versions.h"
 #include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/lawtree.h"
+#include "viewer/browser/ui/frmcitedby.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/marks/ui/frmmarks.h"
@@ -999,3 +1000,45 @@ TEST_F(BrowserTest, TheListOfMarkersPutsTheLostFirstAndOpensThePlace) {
 }
 
 }  // namespace
+
+namespace viewer {
+namespace {
+
+// 参照元: the count at the status bar's right for the provision shown, the list grouped by law
+// with the citing text on hover, a click opening the citing paragraph.
+TEST_F(BrowserTest, TheProvisionsCitingOneAreCountedListedAndOpened) {
+    // A look reads a few laws into the index: with more to read, the count is a floor.
+    lookup(QStringLiteral("MP709"));
+    ASSERT_FALSE(w().browser.isNull());
+    EXPECT_EQ(w().LblCitedBy->text(), QStringLiteral("<a href=\"citedby\">参照元 1 以上</a>"));
+    w().browser->showNode(tocRootKey(QStringLiteral("MP")));
+    EXPECT_EQ(w().LblCitedBy->text(), QString());  // the root is no provision
+    lookup(QStringLiteral("MP709"));
+    FrmCitedBy* list = w().browser->openCitedBy();  // reads the rest
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->LblTarget->text(), QStringLiteral("民法 第709条 を参照している条項: 1 件"));
+    ASSERT_EQ(list->LstCiting->topLevelItemCount(), 1);
+    QTreeWidgetItem* law = list->LstCiting->topLevelItem(0);
+    EXPECT_EQ(law->text(0), QStringLiteral("民法（1）"));
+    ASSERT_EQ(law->childCount(), 1);
+    QTreeWidgetItem* citing = law->child(0);
+    EXPECT_EQ(citing->text(0), QStringLiteral("MP710"));
+    EXPECT_TRUE(citing->text(1).startsWith(QStringLiteral("他人の身体、自由若しくは名誉")));
+    EXPECT_TRUE(citing->toolTip(1).contains(QStringLiteral("問わず、<u><b>前条</b></u>の規定")))
+        << citing->toolTip(1).toStdString();
+    EXPECT_FALSE(list->open(law));  // a law's own node opens nothing
+    EXPECT_TRUE(list->open(citing));
+    EXPECT_EQ(w().browser->TView1->selectedKey().left(10), QStringLiteral("MP07100000"));
+    lookup(QStringLiteral("MP709"));
+    EXPECT_EQ(w().LblCitedBy->text(), QStringLiteral("<a href=\"citedby\">参照元 1</a>"));
+    lookup(QStringLiteral("MP710"));
+    EXPECT_EQ(w().LblCitedBy->text(), QStringLiteral("<a href=\"citedby\">参照元 なし</a>"));
+    // Nothing chosen that cites: said.
+    platform::ScriptedPrompt prompt;
+    w().browser->showNode(tocRootKey(QStringLiteral("MP")));
+    EXPECT_EQ(w().browser->openCitedBy(), nullptr);
+    EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("参照元を見る条か項を選んでください。")});
+}
+
+}  // namespace
+}  // namespace viewer

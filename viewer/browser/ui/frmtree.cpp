@@ -20,9 +20,11 @@
 #include "store/lawdb.h"
 #include "store/notation.h"
 #include "store/versions.h"
+#include "viewer/browser/citedby.h"
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/ui/frmcitedby.h"
 #include "viewer/browser/ui/frmprint.h"
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
@@ -170,6 +172,8 @@ void FrmTree::buildMenus() {
                                [this] { openRevisions(); });
     Mn_Joubun_History = item(Mn_Joubun, "Mn_Joubun_History", QStringLiteral("沿革(&K)…"),
                              [this] { openHistory(); });
+    Mn_Joubun_CitedBy = item(Mn_Joubun, "Mn_Joubun_CitedBy", QStringLiteral("参照元(&B)…"),
+                             [this] { openCitedBy(); });
     Mn_Joubun_Versions = submenu("Mn_Joubun_Versions", QStringLiteral("版を読む(&R)"));
     Mn_Joubun->addMenu(Mn_Joubun_Versions);
     platform::connectGuarded(Mn_Joubun_Versions, &QMenu::aboutToShow, this,
@@ -814,6 +818,7 @@ void FrmTree::TView1_NodeClick(QTreeWidgetItem* node) {
         if (active && active != platform::subWindowOf(this)) return;  // another window's bar
         const QTreeWidgetItem* parent = node->parent();
         const bool paragraph = parent && isArticleKey(platform::KeyedTree::keyOf(parent));
+        main->LblCitedBy->setText(citedByCount(key));
         if (isArticleKey(key) || paragraph)
             main->notice(placeNotice(shortNumberOf(key), name, key));
         else if (isPartKey(key) && key.size() > 8)  // an article of a part: which part
@@ -1303,6 +1308,35 @@ FrmHistory* FrmTree::openHistory() {
         return nullptr;
     }
     auto* window = new FrmHistory(curHCodeT, key);
+    if (MDIMain* main = MDIMain::instance()) {
+        main->showChild(window);
+        platform::keepInside(window);
+    } else {
+        window->show();
+    }
+    return window;
+}
+
+QString FrmTree::citedByCount(const QString& key) {
+    // The current text's provisions only: a past version's are not what the index holds.
+    if (!version_.isEmpty() || !(isArticleKey(key) || isParagraphKey(key))) return {};
+    if (!citations_) citations_ = std::make_unique<CitationIndex>();
+    // A few changed laws are read at once; after a bulk import the list reads the rest.
+    constexpr int kLawsPerLook = 3;
+    const int read = citations_->refresh(kLawsPerLook);
+    const int stale = read < kLawsPerLook ? 0 : citations_->staleCount();
+    return QStringLiteral("<a href=\"citedby\">%1</a>")
+        .arg(citedByNote(int(citations_->citing(key).size()), stale));
+}
+
+FrmCitedBy* FrmTree::openCitedBy() {
+    const QString key = TView1->selectedKey();
+    if (!version_.isEmpty() || !(isArticleKey(key) || isParagraphKey(key))) {
+        platform::msgBox(QStringLiteral("参照元を見る条か項を選んでください。"));
+        return nullptr;
+    }
+    platform::BusyCursor busy;
+    auto* window = new FrmCitedBy(curHCodeT, key);
     if (MDIMain* main = MDIMain::instance()) {
         main->showChild(window);
         platform::keepInside(window);

@@ -32,6 +32,8 @@ struct ReadingSettings;
 class FrmPrint;
 class FrmRevisions;
 class FrmHistory;
+class FrmCitedBy;
+class CitationIndex;
 class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
@@ -66,6 +68,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Diff = nullptr;       // 改正比較: the law's versions compared
     QAction* Mn_Joubun_Revisions = nullptr;  // 改正履歴…
     QAction* Mn_Joubun_History = nullptr;    // 沿革…
+    QAction* Mn_Joubun_CitedBy = nullptr;    // 参照元…
     // 版を読む: the kept versions, newest first, each opening a browser on it; 現在の条文.
     QMenu* Mn_Joubun_Versions = nullptr;
     void fillVersionsMenu();
@@ -146,6 +149,11 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     FrmRevisions* openRevisions();
     // 条文 → 沿革…: the history of the article chosen (or of the paragraph's article).
     FrmHistory* openHistory();
+    // 条文 → 参照元…: the provisions citing the article or paragraph chosen.
+    FrmCitedBy* openCitedBy();
+    // The count of the provisions citing `key` (a few changed laws read into the index
+    // first), as the status bar shows it; empty for a node that is no article or paragraph.
+    QString citedByCount(const QString& key);
     // Removes the markers under the caret or the selection; their number.
     int removeMarkersHere();
     // Enter in the text pane: the administrator's commands on its last line. Returns whether
@@ -221,11 +229,12 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     Place here() const;
     bool showPlace(const Place& place);
     std::unique_ptr<RefLibrary> refs_;
-    QStringList refsLaws_;         // the law list the library was made for
-    QList<Place> back_, forward_;  // nodes left by following references
-    QString hitKey_;               // the node opened from a search hit
-    QString jumpKey_;              // the paragraph a jump goes to, while it is shown
-    QStringList hitWords_;         // the words marked while it is shown
+    std::unique_ptr<CitationIndex> citations_;  // opened on first use
+    QStringList refsLaws_;                      // the law list the library was made for
+    QList<Place> back_, forward_;               // nodes left by following references
+    QString hitKey_;                            // the node opened from a search hit
+    QString jumpKey_;                           // the paragraph a jump goes to, while it is shown
+    QStringList hitWords_;                      // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.
     platform::RunState run_{this};

@@ -99,6 +99,14 @@ MDIMain::MDIMain(QWidget* parent) : platform::MdiFrame(parent) {
     area()->viewport()->installEventFilter(this);
     resize(1100, 760);
     statusBar();  // there from the start: a notice later must not shrink the area under the windows
+    LblCitedBy = new QLabel(this);
+    LblCitedBy->setObjectName(QStringLiteral("LblCitedBy"));
+    statusBar()->addPermanentWidget(LblCitedBy);
+    platform::connectGuarded(LblCitedBy, &QLabel::linkActivated, this, [this] {
+        if (FrmTree* t = qobject_cast<FrmTree*>(
+                area()->activeSubWindow() ? area()->activeSubWindow()->widget() : nullptr))
+            t->openCitedBy();
+    });
 }
 
 void MDIMain::buildBars() {

@@ -98,6 +98,9 @@ class MDIMain : public platform::MdiFrame {
     QLabel* Label3 = nullptr;
     QComboBox* ComboHis = nullptr;
     QComboBox* ComboHis2 = nullptr;
+    // At the status bar's right: the provision shown cited how often ("参照元 12"); a click
+    // opens the 参照元 list.
+    QLabel* LblCitedBy = nullptr;
     QToolButton* CmdHst = nullptr;
     QToolButton* CmdR = nullptr;
     QToolButton* CmdSR = nullptr;
