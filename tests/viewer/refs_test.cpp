@@ -87,6 +87,102 @@ TEST_F(LabelledRefsTest, TheHandCheckedSetHoldsPrecisionAndRecall) {
     EXPECT_EQ(onLookAlike, 0);
 }
 
+// A second set, the other way round: ten laws not bundled (three in the old katakana style,
+// two full of 読み替え), their references and look-alikes written by hand from the text of
+// 44 paragraphs before the finder ran on them (tests/fixtures/unseen: the laws' XML, built
+// from their published text, with the articles the labels name that the text did not give
+// added as stubs). A reference is found right when the finder gives its target on an
+// overlapping span; every other find in a paragraph labelled whole is wrong.
+TEST_F(LabelledRefsTest, TheUnseenLawsSetIsMeasured) {
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(lexctl({QStringLiteral("import-xml"),
+                          QStringLiteral("Q%1=" LEXORA_FIXTURES_DIR "/unseen/Q%1.xml").arg(i)})
+                      .exitCode,
+                  0)
+            << i;
+    struct Label {
+        QString surface, target;
+        int occurrence = 1;
+        bool uncertain = false;
+    };
+    QStringList whole;
+    QHash<QString, QList<Label>> labels;
+    for (const QString& line :
+         QString::fromUtf8(
+             testsupport::readFile(QStringLiteral(LEXORA_FIXTURES_DIR "/unseen/refs-unseen.tsv")))
+             .split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#')) continue;
+        const QStringList f = line.split(u'\t');
+        if (f[0] == QStringLiteral("P"))
+            whole << f[1];
+        else if (f.size() >= 4)
+            labels[f[0]] << Label{f[1], f[3], f[2].toInt(),
+                                  f.value(4).startsWith(QStringLiteral("?uncertain"))};
+    }
+    ASSERT_GE(whole.size(), 40);
+    RefLibrary library;
+    int labelled = 0, foundCount = 0, right = 0, onLookAlike = 0;
+    QStringList missed, wrong;
+    for (const QString& p : whole) {
+        const LookupTarget t = resolveLookup(p);
+        ASSERT_TRUE(t.error.isEmpty()) << p.toStdString() << ": " << t.error.toStdString();
+        const QString code = t.code.size() == 10 ? t.code + QStringLiteral("010000") : t.code;
+        store::Database db = store::openLawDb(t.lawName);
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
+        ASSERT_FALSE(rs.eof()) << p.toStdString();
+        const QString text = rs.text(QStringLiteral("条文"));
+        // Each label's span: its surface's nth place in the text.
+        struct Span {
+            int from, to;
+            QString target;
+            bool matched = false;
+        };
+        QList<Span> spans;
+        for (const Label& l : labels.value(p)) {
+            qsizetype at = -1;
+            for (int n = 0; n < l.occurrence; ++n) at = text.indexOf(l.surface, at + 1);
+            ASSERT_GE(at, 0) << p.toStdString() << " " << l.surface.toStdString();
+            spans << Span{int(at), int(at + l.surface.size()), l.target};
+            if (l.target != QStringLiteral("L")) ++labelled;
+        }
+        for (const Reference& r : library.references(code, text)) {
+            ++foundCount;
+            bool ok = false;
+            for (Span& s : spans) {
+                if (s.from >= r.start + r.length || r.start >= s.to) continue;
+                if (s.target == QStringLiteral("L")) ++onLookAlike;
+                if (!s.matched && s.target == r.target) {
+                    s.matched = ok = true;
+                    break;
+                }
+            }
+            if (ok)
+                ++right;
+            else
+                wrong << QStringLiteral("%1 %2 %3").arg(p, text.mid(r.start, r.length), r.target);
+        }
+        for (const Span& s : spans)
+            if (!s.matched && s.target != QStringLiteral("L"))
+                missed
+                    << QStringLiteral("%1 %2 %3").arg(p, text.mid(s.from, s.to - s.from), s.target);
+    }
+    const double precision = foundCount == 0 ? 0 : double(right) / foundCount;
+    const double recall = labelled == 0 ? 0 : double(right) / labelled;
+    std::printf("unseen laws: %d labelled, %d found, %d right; precision %.3f, recall %.3f\n",
+                labelled, foundCount, right, precision, recall);
+    for (const QString& m : missed) std::printf("missed: %s\n", qPrintable(m));
+    for (const QString& w : wrong) std::printf("wrong: %s\n", qPrintable(w));
+    EXPECT_GE(labelled, 120);
+    // Where the finder stands on text it has not seen (0.991 and 0.920 when the set was
+    // made); the goal is 0.99 and 0.95: 次ノ数項, references inside a 読み替え's quotes and
+    // items of another law's article after a parenthesis are what it misses.
+    EXPECT_GE(precision, 0.99);
+    EXPECT_GE(recall, 0.92);
+    EXPECT_EQ(onLookAlike, 0);
+}
+
 // The hand-checked references of 民法's 附則 of 平成二九年法律第四四号 (its 37 articles, labelled
 // from their text before the finder ran on them): where each starts and where it points.
 TEST_F(LabelledRefsTest, AnAmendmentsSupplementaryProvisionHoldsItsLabelledSet) {
