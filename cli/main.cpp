@@ -23,6 +23,7 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/terms.h"
 #include "viewer/marks/anchor.h"
 #include "viewer/marks/listing.h"
 #include "viewer/marks/userdata.h"
@@ -188,6 +189,9 @@ const char* kUsage =
     "          up to date first\n"
     "  reindex\n"
     "          reads every listed law's references into the index again\n"
+    "  terms CODE\n"
+    "          the terms the law defines (定義語): term TAB the defining paragraph's short\n"
+    "          number TAB the scope as written (この章, 前項 …; empty for the whole law)\n"
     "  mark add NOTATION START LENGTH [--colour 0-6] [--note TEXT]\n"
     "          marks LENGTH characters of a paragraph from START (code points from 0, as refs\n"
     "          counts them) in colour 1-6 (0 an underline; default 1); prints its id\n"
@@ -1177,6 +1181,15 @@ int cmdCitedBy(const Options& o, platform::Settings&) {
     return 0;
 }
 
+int cmdTerms(const Options& o, platform::Settings&) {
+    const QString name = listedLawName(QStringLiteral("terms"), o.args[1]);
+    if (name.isEmpty()) return 1;
+    store::Database db = store::openLawDb(name);
+    for (const viewer::DefinedTerm& t : viewer::lawDefinitions(db))
+        out(QStringList{t.term, viewer::shortNumberOf(t.code), t.scope}.join(u'\t'));
+    return 0;
+}
+
 int cmdReindex(const Options&, platform::Settings&) {
     viewer::CitationIndex index;
     const int laws = index.rebuild([](int done, int total, const QString& name) {
@@ -1231,35 +1244,21 @@ int main(int argc, char** argv) {
         return o.help ? 0 : 2;
     }
     const std::map<QString, std::function<int(const Options&, platform::Settings&)>> commands{
-        {QStringLiteral("init"), cmdInit},
-        {QStringLiteral("laws"), cmdLaws},
-        {QStringLiteral("import"), cmdImport},
-        {QStringLiteral("import-idx"), cmdImportIdx},
-        {QStringLiteral("tree"), cmdTree},
-        {QStringLiteral("show"), cmdShow},
-        {QStringLiteral("search"), cmdSearch},
-        {QStringLiteral("make-idx"), cmdMakeIdx},
-        {QStringLiteral("make-ht"), cmdMakeHt},
-        {QStringLiteral("make-each"), cmdMakeEach},
-        {QStringLiteral("make-all"), cmdMakeAll},
-        {QStringLiteral("make-number"), cmdMakeNumber},
-        {QStringLiteral("expand"), cmdExpand},
-        {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("xml2text"), cmdXml2Text},
-        {QStringLiteral("import-xml"), cmdImportXml},
-        {QStringLiteral("fetch"), cmdFetch},
-        {QStringLiteral("versions"), cmdVersions},
-        {QStringLiteral("revisions"), cmdRevisions},
-        {QStringLiteral("history"), cmdHistory},
-        {QStringLiteral("diff"), cmdDiff},
-        {QStringLiteral("refs"), cmdRefs},
-        {QStringLiteral("cited-by"), cmdCitedBy},
-        {QStringLiteral("reindex"), cmdReindex},
-        {QStringLiteral("parts"), cmdParts},
-        {QStringLiteral("part"), cmdPart},
-        {QStringLiteral("mark"), cmdMark},
-        {QStringLiteral("bookmark"), cmdBookmark},
-        {QStringLiteral("pdf"), cmdPdf}};
+        {QStringLiteral("init"), cmdInit},           {QStringLiteral("laws"), cmdLaws},
+        {QStringLiteral("import"), cmdImport},       {QStringLiteral("import-idx"), cmdImportIdx},
+        {QStringLiteral("tree"), cmdTree},           {QStringLiteral("show"), cmdShow},
+        {QStringLiteral("search"), cmdSearch},       {QStringLiteral("make-idx"), cmdMakeIdx},
+        {QStringLiteral("make-ht"), cmdMakeHt},      {QStringLiteral("make-each"), cmdMakeEach},
+        {QStringLiteral("make-all"), cmdMakeAll},    {QStringLiteral("make-number"), cmdMakeNumber},
+        {QStringLiteral("expand"), cmdExpand},       {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("xml2text"), cmdXml2Text},   {QStringLiteral("import-xml"), cmdImportXml},
+        {QStringLiteral("fetch"), cmdFetch},         {QStringLiteral("versions"), cmdVersions},
+        {QStringLiteral("revisions"), cmdRevisions}, {QStringLiteral("history"), cmdHistory},
+        {QStringLiteral("diff"), cmdDiff},           {QStringLiteral("refs"), cmdRefs},
+        {QStringLiteral("cited-by"), cmdCitedBy},    {QStringLiteral("reindex"), cmdReindex},
+        {QStringLiteral("terms"), cmdTerms},         {QStringLiteral("parts"), cmdParts},
+        {QStringLiteral("part"), cmdPart},           {QStringLiteral("mark"), cmdMark},
+        {QStringLiteral("bookmark"), cmdBookmark},   {QStringLiteral("pdf"), cmdPdf}};
     const std::map<QString, int> arity{
         {QStringLiteral("init"), 0},      {QStringLiteral("laws"), 0},
         {QStringLiteral("import"), 1},    {QStringLiteral("import-idx"), 1},
@@ -1275,7 +1274,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("mark"), -1},     {QStringLiteral("bookmark"), -1},
         {QStringLiteral("pdf"), 1},       {QStringLiteral("revisions"), 1},
         {QStringLiteral("history"), 1},   {QStringLiteral("cited-by"), 1},
-        {QStringLiteral("reindex"), 0}};
+        {QStringLiteral("reindex"), 0},   {QStringLiteral("terms"), 1}};
     const QString name = o.args.first();
     const auto it = commands.find(name);
     if (it == commands.end()) {

@@ -1,0 +1,137 @@
+#include "viewer/browser/terms.h"
+
+#include "store/engine.h"
+
+#include <QRegularExpression>
+
+namespace viewer {
+
+namespace {
+
+// The scope a clause sets before a definition: "この章において" → この章, "前項に規定する"
+// → 前項, "以下この号において単に" → この号; the whole law (この法律) and a clause that sets
+// none are empty.
+QString scopeOf(QString clause) {
+    clause = clause.trimmed();
+    // What follows において (単に, それぞれ, 当該通知を …) sets no scope.
+    if (const qsizetype at = clause.lastIndexOf(QStringLiteral("において")); at >= 0)
+        clause.truncate(at);
+    for (const char16_t* tail : {u"に規定する", u"に定める"})
+        if (clause.endsWith(QString::fromUtf16(tail))) {
+            clause.chop(qsizetype(std::char_traits<char16_t>::length(tail)));
+            break;
+        }
+    for (const char16_t* head : {u"以下", u"、", u"単に", u"それぞれ"})
+        while (clause.startsWith(QString::fromUtf16(head)))
+            clause.remove(0, qsizetype(std::char_traits<char16_t>::length(head)));
+    for (const char16_t* tail : {u"、", u"単に", u"それぞれ"})
+        while (clause.endsWith(QString::fromUtf16(tail)))
+            clause.chop(qsizetype(std::char_traits<char16_t>::length(tail)));
+    if (clause == QStringLiteral("この法律")) return {};
+    return clause;
+}
+
+// The clause just before position `at`: back to an opening parenthesis, a comma, a full stop
+// or a line's start. It sets a scope only when it ends with において (or に規定する).
+QString clauseBefore(const QString& text, qsizetype at) {
+    qsizetype from = at;
+    while (from > 0) {
+        const QChar c = text[from - 1];
+        if (c == u'（' || c == u'、' || c == u'。' || c == u'\n' || c == u'」') break;
+        --from;
+    }
+    QString clause = text.mid(from, at - from);
+    for (const char16_t* word : {u"単に", u"それぞれ"})
+        if (clause.endsWith(QString::fromUtf16(word)))
+            clause.chop(qsizetype(std::char_traits<char16_t>::length(word)));
+    if (!clause.endsWith(QStringLiteral("において")) &&
+        !clause.endsWith(QStringLiteral("に規定する")) &&
+        !clause.endsWith(QStringLiteral("に定める")))
+        return {};
+    return clause;
+}
+
+// The 「…」 of a run of text, with their places.
+QList<std::pair<qsizetype, QString>> quoted(const QString& text, qsizetype from, qsizetype to) {
+    static const QRegularExpression quote(QStringLiteral("「([^「」]+)」"));
+    QList<std::pair<qsizetype, QString>> out;
+    for (auto it = quote.globalMatch(text.mid(from, to - from)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out.append({from + m.capturedStart(1), m.captured(1)});
+    }
+    return out;
+}
+
+}  // namespace
+
+QList<DefinedTerm> findDefinitions(const QString& code, const QString& recordText) {
+    const QString text = QString(recordText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QList<DefinedTerm> out;
+    QList<std::pair<qsizetype, qsizetype>> taken;  // spans a definition already holds
+    auto add = [&](qsizetype at, const QString& term, const QString& scope, int form) {
+        // Places counted in the record's text, its line breaks CR LF.
+        const int crs = int(text.left(at).count(u'\n'));
+        out << DefinedTerm{term, code, scope, int(at) + crs, form};
+    };
+
+    // （以下この章において「X」という。）, （以下「X」及び「Y」と総称する。）
+    static const QRegularExpression after(QStringLiteral(
+        "以下([^「」（）。]*?)(「[^「」]+」(?:(?:及び|又は|若しくは|並びに|、|と)「[^「」]+」)*)"
+        "と(?:いう|総称する|略称する)"));
+    for (auto it = after.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString scope = scopeOf(m.captured(1));
+        for (const auto& [at, term] : quoted(text, m.capturedStart(2), m.capturedEnd(2)))
+            add(at, term, scope, 2);
+        taken.append({m.capturedStart(), m.capturedEnd()});
+    }
+    // 「X」とは、…をいう
+    static const QRegularExpression is(QStringLiteral("「([^「」]+)」とは"));
+    for (auto it = is.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        add(m.capturedStart(1), m.captured(1), scopeOf(clauseBefore(text, m.capturedStart())), 1);
+    }
+    // …を「X」という (no 以下: that was the first form)
+    static const QRegularExpression called(QStringLiteral("「([^「」]+)」という"));
+    for (auto it = called.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const qsizetype at = m.capturedStart();
+        bool inTaken = false;
+        for (const auto& [a, b] : taken) inTaken = inTaken || (at >= a && at < b);
+        if (inTaken) continue;
+        add(m.capturedStart(1), m.captured(1), scopeOf(clauseBefore(text, at)), 3);
+    }
+    // A 定義 article's list: 次の各号に掲げる用語の意義は、… then 一　X　…
+    const qsizetype head = text.indexOf(QStringLiteral("次の各号に掲げる用語の意義"));
+    if (head >= 0) {
+        const qsizetype lineEnd = text.indexOf(u'\n', head);
+        const QString scope = scopeOf(clauseBefore(
+            text, text.lastIndexOf(u'、', head) < 0 ? head : text.lastIndexOf(u'、', head)));
+        static const QRegularExpression item(
+            QStringLiteral(
+                "^[一二三四五六七八九十百]+(?:の[一二三四五六七八九十]+)*　([^　\\n]+)　"),
+            QRegularExpression::MultilineOption);
+        if (lineEnd > 0)
+            for (auto it = item.globalMatch(text, lineEnd + 1); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                add(m.capturedStart(1), m.captured(1), scope, 4);
+            }
+    }
+    std::sort(out.begin(), out.end(),
+              [](const DefinedTerm& a, const DefinedTerm& b) { return a.start < b.start; });
+    return out;
+}
+
+QList<DefinedTerm> lawDefinitions(store::Database& db) {
+    QList<DefinedTerm> out;
+    for (store::Recordset rs = db.openRecordset(
+             QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+         !rs.eof(); rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("条項コード"));
+        if (code.size() != 16 || code.endsWith(u'1')) continue;  // a heading record
+        out << findDefinitions(code, rs.text(QStringLiteral("条文")));
+    }
+    return out;
+}
+
+}  // namespace viewer

@@ -1,0 +1,29 @@
+#pragma once
+// Defined terms (定義語): the words a law defines and where they hold, found in its text —
+// 「X」とは、…をいう; …（以下「X」という。）and its kin (以下この章において, 以下単に, と総称する);
+// …を「X」という; and the items of a 定義 article's list (一　X　…をいう。).
+#include <QList>
+#include <QString>
+
+namespace store {
+class Database;
+}
+
+namespace viewer {
+
+struct DefinedTerm {
+    QString term;
+    QString code;  // the defining paragraph's 条項コード
+    // The scope as the statute writes it, without 以下 before it and において / に after it
+    // (この章, この条, 同項, 次条から第五条まで, この号); empty when the whole law.
+    QString scope;
+    int start = 0;  // where the term is written in the paragraph's text (UTF-16)
+    int form = 0;   // 1 とは, 2 以下…という, 3 という, 4 a 定義 article's item
+};
+
+// The definitions in one paragraph's text (the record's, items on their lines).
+QList<DefinedTerm> findDefinitions(const QString& code, const QString& text);
+// Every definition of a law's main provision, in the order of its records.
+QList<DefinedTerm> lawDefinitions(store::Database& db);
+
+}  // namespace viewer
