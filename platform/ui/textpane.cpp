@@ -226,12 +226,14 @@ void TextPane::setLinks(const QList<Link>& links) {
     QTextCharFormat link;
     link.setForeground(palette().color(QPalette::Link));
     link.setFontUnderline(true);
+    QTextCharFormat dotted;
+    dotted.setUnderlineStyle(QTextCharFormat::DotLine);
     for (const Link& l : links) {
         if (l.start < 0 || l.length <= 0 || l.start + l.length >= size) continue;
         links_ << l;
         c.setPosition(l.start);
         c.setPosition(l.start + l.length, QTextCursor::KeepAnchor);
-        c.mergeCharFormat(link);
+        c.mergeCharFormat(l.dotted ? dotted : link);
     }
     c.endEditBlock();
     document()->setUndoRedoEnabled(undo);

@@ -100,12 +100,14 @@ class TextPane : public QPlainTextEdit {
     // The CR LF position of the caret.
     int caretPosition() const { return selStart(); }
 
-    // Spans of the pane's text drawn as links (underlined, in the link colour), in positions
+    // Spans of the pane's text drawn as links (underlined, in the link colour; a dotted one
+    // underlined with dots), in positions
     // of the pane's own text (a line break counts one); a new text clears them. Hovering one
     // shows what `tip` gives for its target; a click on it (not a drag) emits linkClicked.
     struct Link {
         int start = 0, length = 0;
         QString target;
+        bool dotted = false;  // a defined term: a dotted underline in the text's own colour
     };
     void setLinks(const QList<Link>& links);
     const QList<Link>& links() const { return links_; }

@@ -122,6 +122,71 @@ QList<DefinedTerm> findDefinitions(const QString& code, const QString& recordTex
     return out;
 }
 
+LawTerms::LawTerms(store::Database& db) : terms_(lawDefinitions(db)) {
+    if (db.fieldNames(QStringLiteral("目次")).isEmpty()) return;
+    for (store::Recordset rs = db.openRecordset(QStringLiteral("select * from 目次")); !rs.eof();
+         rs.moveNext()) {
+        const QString code = rs.text(QStringLiteral("コード"));
+        if (code.size() != 16) continue;
+        // The level is the last of its pairs (編 章 節 款 目) that is not 00.
+        int level = -1;
+        for (int i = 0; i < 5; ++i)
+            if (code.mid(2 + 2 * i, 2) != QStringLiteral("00")) level = i;
+        const QString first = rs.text(QStringLiteral("SOJ2")),
+                      last = rs.text(QStringLiteral("EOJ2"));
+        if (level >= 0 && first.size() == 8 && last.size() == 8)
+            headings_ << Heading{level, first, last};
+    }
+}
+
+bool LawTerms::holds(const DefinedTerm& t, const QString& code) const {
+    if (t.scope.isEmpty()) return true;
+    const QString article = code.mid(2, 8), own = t.code.mid(2, 8);
+    if (t.scope == QStringLiteral("この項")) return code == t.code;
+    static const QString levels = QStringLiteral("編章節款目");
+    if (t.scope.size() == 3 && t.scope.startsWith(QStringLiteral("この")) &&
+        levels.contains(t.scope[2])) {
+        const int level = int(levels.indexOf(t.scope[2]));
+        for (const Heading& h : headings_)
+            if (h.level == level && own >= h.first && own <= h.last)
+                return article >= h.first && article <= h.last;
+    }
+    return article == own;  // この条, and what is not read yet: the article itself
+}
+
+QList<LawTerms::Use> LawTerms::uses(const QString& code, const QString& text) const {
+    QList<Use> out;
+    QList<std::pair<int, int>> taken;
+    QList<int> order;
+    for (int i = 0; i < terms_.size(); ++i)
+        if (holds(terms_[i], code)) order << i;
+    // Longer terms first: 子会社等 before 子会社.
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return terms_[a].term.size() > terms_[b].term.size();
+    });
+    for (const int i : order) {
+        const DefinedTerm& t = terms_[i];
+        for (qsizetype at = text.indexOf(t.term); at >= 0; at = text.indexOf(t.term, at + 1)) {
+            const int from = int(at), to = int(at + t.term.size());
+            // The term's own definition is no use of it; nor is a part of a longer word
+            // (会社 in 株式会社, in 会社法): kanji on either side.
+            if (t.code == code && at == t.start) continue;
+            auto han = [&](qsizetype i) {
+                return i >= 0 && i < text.size() &&
+                       (text[i].script() == QChar::Script_Han || text[i] == u'々');
+            };
+            if (han(at - 1) || han(to)) continue;
+            bool overlaps = false;
+            for (const auto& [a, b] : taken) overlaps = overlaps || (from < b && a < to);
+            if (overlaps) continue;
+            taken.append({from, to});
+            out << Use{from, to - from, i};
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const Use& a, const Use& b) { return a.start < b.start; });
+    return out;
+}
+
 QList<DefinedTerm> lawDefinitions(store::Database& db) {
     QList<DefinedTerm> out;
     for (store::Recordset rs = db.openRecordset(

@@ -1042,3 +1042,48 @@ TEST_F(BrowserTest, TheProvisionsCitingOneAreCountedListedAndOpened) {
 
 }  // namespace
 }  // namespace viewer
+
+namespace viewer {
+namespace {
+
+// Defined terms in the pane: a use drawn dotted, its tip the definition and where it stands,
+// a click opening it; a term of この条 holds in its article only, and its own definition is
+// no use of it.
+TEST_F(BrowserTest, ADefinedTermIsDrawnExplainedAndOpened) {
+    lookup(QStringLiteral("KS135"));  // the whole article, three paragraphs
+    ASSERT_FALSE(w().browser.isNull());
+    FrmTree* t = w().browser;
+    const QString shown = t->Rtxt1->toPlainText();
+    QStringList terms;
+    QString subsidiary;
+    for (const platform::TextPane::Link& l : t->Rtxt1->links()) {
+        if (!l.dotted) continue;
+        terms << shown.mid(l.start, l.length);
+        if (shown.mid(l.start, l.length) == QStringLiteral("子会社") && subsidiary.isEmpty())
+            subsidiary = l.target;
+    }
+    // 子会社 (第2条, the whole law) twice; 親会社株式 (この条) in the items and the third
+    // paragraph, not where the first defines it nor in the caption; 会社 four times as 他の
+    // 会社 and once after 消滅する, never within 株式会社.
+    EXPECT_EQ(terms.count(QStringLiteral("子会社")), 2) << terms.join(u' ').toStdString();
+    EXPECT_EQ(terms.count(QStringLiteral("親会社株式")), 5) << terms.join(u' ').toStdString();
+    EXPECT_EQ(terms.count(QStringLiteral("会社")), 5) << terms.join(u' ').toStdString();
+    ASSERT_FALSE(subsidiary.isEmpty());
+    const QString tip = t->termTip(subsidiary.mid(5).toInt());
+    EXPECT_TRUE(tip.contains(QStringLiteral("定義語「子会社」</b> 第2条"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("この法律において、次の各号に掲げる用語の意義は")));
+    EXPECT_TRUE(t->followReference(subsidiary));
+    EXPECT_EQ(t->TView1->selectedKey().left(10), QStringLiteral("KS00020000"));
+    EXPECT_TRUE(t->goBack());
+    EXPECT_EQ(t->TView1->selectedKey().left(10), QStringLiteral("KS01350000"));
+    // Another article: 親会社株式 of 第百三十五条 does not hold there.
+    lookup(QStringLiteral("KS136"));
+    const QString other = t->Rtxt1->toPlainText();
+    for (const platform::TextPane::Link& l : t->Rtxt1->links())
+        if (l.dotted) {
+            EXPECT_NE(other.mid(l.start, l.length), QStringLiteral("親会社株式"));
+        }
+}
+
+}  // namespace
+}  // namespace viewer

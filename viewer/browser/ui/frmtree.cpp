@@ -24,6 +24,7 @@
 #include "viewer/browser/display.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/refs.h"
+#include "viewer/browser/terms.h"
 #include "viewer/browser/ui/frmcitedby.h"
 #include "viewer/browser/ui/frmprint.h"
 #include "viewer/browser/ui/partview.h"
@@ -100,8 +101,10 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
         const QList<MarkSpan> spans = markerSpans(markers_, shownParagraphs_);
         if (tint >= 0 && tint < spans.size()) editNote(spans[tint].id);
     });
-    Rtxt1->setLinkTip(
-        [this](const QString& target) { return refs_ ? referenceTip(*refs_, target) : QString(); });
+    Rtxt1->setLinkTip([this](const QString& target) {
+        if (target.startsWith(QStringLiteral("term:"))) return termTip(target.mid(5).toInt());
+        return refs_ ? referenceTip(*refs_, target) : QString();
+    });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
     // on the node already current shows it again. A press that moved to the node is not
     // shown twice by its click.
@@ -702,6 +705,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         return;
     }
     parts_ = tree.parts;
+    terms_.reset();  // read again with the records the tree was built from
     markers_.clear();
     shownParagraphs_.clear();
     platform::guard([&] {
@@ -985,8 +989,63 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
     } else {
         for (const Reference& r : referencesShown(*refs_, curHCodeT, paragraphKeys, shown))
             links << platform::TextPane::Link{r.start, r.length, r.target};
+        linkTerms(paragraphKeys, shown, links);
     }
     Rtxt1->setLinks(links);
+}
+
+void FrmTree::linkTerms(const QStringList& paragraphKeys, const QString& shown,
+                        QList<platform::TextPane::Link>& links) {
+    store::Database db = refs_->openLaw(curHCodeT);
+    if (!terms_) terms_ = std::make_unique<LawTerms>(db);
+    if (terms_->terms().isEmpty()) return;
+    const QList<platform::TextPane::Link> references = links;
+    qsizetype from = 0;
+    for (const QString& code : paragraphKeys) {
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {code});
+        if (rs.eof()) continue;
+        const QString record = rs.text(QStringLiteral("条文"));
+        const QString text = QString(record).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const qsizetype at = shown.indexOf(text, from);
+        if (at < 0) continue;
+        from = at + text.size();
+        for (const LawTerms::Use& u : terms_->uses(code, record)) {
+            // Places in the record (CR LF) → in the pane (a line break counts one).
+            const int start = int(at) + u.start - int(record.left(u.start).count(u'\n'));
+            bool onReference = false;
+            for (const platform::TextPane::Link& r : references)
+                onReference =
+                    onReference || (start < r.start + r.length && r.start < start + u.length);
+            if (!onReference)
+                links << platform::TextPane::Link{start, u.length,
+                                                  QStringLiteral("term:%1").arg(u.term), true};
+        }
+    }
+}
+
+QString FrmTree::termTip(int term) const {
+    if (!terms_ || term < 0 || term >= terms_->terms().size()) return {};
+    const DefinedTerm& t = terms_->terms()[term];
+    QString text;
+    try {
+        store::Database db = refs_->openLaw(curHCodeT);
+        store::Recordset rs =
+            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                             store::RecordsetType::Snapshot, {t.code});
+        if (!rs.eof()) text = rs.text(QStringLiteral("条文"));
+    } catch (const platform::Error&) {
+    }
+    const QString place =
+        store::GetJouKouText(t.code.left(10)) + (t.code.mid(10, 6) == QStringLiteral("010000")
+                                                     ? QString()
+                                                     : u' ' + store::GetJouKouText(t.code));
+    return QStringLiteral("<p><b>定義語「%1」</b> %2%3<br>%4</p>")
+        .arg(
+            t.term.toHtmlEscaped(), place.toHtmlEscaped(),
+            t.scope.isEmpty() ? QString() : QStringLiteral("（%1）").arg(t.scope.toHtmlEscaped()),
+            text.left(300).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")));
 }
 
 UserData* FrmTree::userData() {
@@ -1267,6 +1326,16 @@ bool FrmTree::showPlace(const Place& place) {
 }
 
 bool FrmTree::followReference(const QString& target) {
+    // A defined term: its definition, in this browser.
+    if (target.startsWith(QStringLiteral("term:"))) {
+        const int i = target.mid(5).toInt();
+        if (!terms_ || i < 0 || i >= terms_->terms().size()) return false;
+        const Place from = here();
+        if (!showJump(terms_->terms()[i].code)) return false;
+        back_ << from;
+        forward_.clear();
+        return true;
+    }
     if (!refs_) {
         refs_ = std::make_unique<RefLibrary>();
         refs_->readVersion(curHCodeT, version_);

@@ -4,6 +4,7 @@
 // text with its context, copies paragraphs into the edit window and searches its law.
 #include "platform/ui/mdi.h"
 #include "platform/ui/run.h"
+#include "platform/ui/textpane.h"
 #include "store/lawdb.h"
 #include "viewer/browser/ui/frmprint.h"
 #include "viewer/marks/anchor.h"
@@ -34,6 +35,7 @@ class FrmRevisions;
 class FrmHistory;
 class FrmCitedBy;
 class CitationIndex;
+class LawTerms;
 class UserData;
 
 class FrmTree : public QWidget, public platform::MenuOwner {
@@ -180,6 +182,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool goBack();
     bool goForward();
     int backCount() const { return int(back_.size()); }
+    // The tip of a defined term's use: the term, where it is defined and in what scope, and
+    // the defining paragraph's text.
+    QString termTip(int term) const;
     // F7: a fresh correction window on the selected paragraph (none for another node).
     void correctSelected();
     // A further browser on this window's law.
@@ -230,11 +235,16 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool showPlace(const Place& place);
     std::unique_ptr<RefLibrary> refs_;
     std::unique_ptr<CitationIndex> citations_;  // opened on first use
-    QStringList refsLaws_;                      // the law list the library was made for
-    QList<Place> back_, forward_;               // nodes left by following references
-    QString hitKey_;                            // the node opened from a search hit
-    QString jumpKey_;                           // the paragraph a jump goes to, while it is shown
-    QStringList hitWords_;                      // the words marked while it is shown
+    std::unique_ptr<LawTerms> terms_;           // the law's defined terms, read on first use
+    // The uses of defined terms in the paragraphs shown, as dotted links after `links` (the
+    // references, which a term does not cross).
+    void linkTerms(const QStringList& paragraphKeys, const QString& shown,
+                   QList<platform::TextPane::Link>& links);
+    QStringList refsLaws_;         // the law list the library was made for
+    QList<Place> back_, forward_;  // nodes left by following references
+    QString hitKey_;               // the node opened from a search hit
+    QString jumpKey_;              // the paragraph a jump goes to, while it is shown
+    QStringList hitWords_;         // the words marked while it is shown
     // The wait for a generated page (Esc or a close ends it) or an export; a close waits
     // for either to return.
     platform::RunState run_{this};
