@@ -59,6 +59,15 @@ TEST(TermsTest, EachFormWithItsScope) {
     EXPECT_EQ(record.mid(t[0].start, 2), QStringLiteral("会社"));
     EXPECT_EQ(record.mid(t[1].start, 2), QStringLiteral("株式"));
     EXPECT_EQ(t[1].scope, QStringLiteral("この号"));
+    // Found by fuzzing: a bare LF among CR LF kept every later place; a quote before the
+    // clause ends it (the scope is no longer than its own clause).
+    const QString mixed = QStringLiteral(
+        "この章において、次の各号に掲げる用語の意義は、当該各号に定める。\n一　会社　者をいう。"
+        "\r\n二　子会社　者をいう。");
+    for (const DefinedTerm& d : findDefinitions(QStringLiteral("ZZ00020000010000"), mixed))
+        EXPECT_EQ(mixed.mid(d.start, d.term.size()), d.term);
+    EXPECT_EQ(found("Aにおいて「甲」においてこの章において「乙」とは、者をいう。"),
+              QStringList{QStringLiteral("乙|この章|1")});
 }
 
 class LabelledTermsTest : public testsupport::SampleLawsTest {};

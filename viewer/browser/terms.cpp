@@ -14,8 +14,10 @@ namespace {
 QString scopeOf(QString clause) {
     clause = clause.trimmed();
     // What follows において (単に, それぞれ, 当該通知を …) sets no scope.
-    if (const qsizetype at = clause.lastIndexOf(QStringLiteral("において")); at >= 0)
-        clause.truncate(at);
+    const QString in = QStringLiteral("において");
+    if (const qsizetype at = clause.lastIndexOf(in); at >= 0) clause.truncate(at);
+    // An earlier において ended an earlier clause: the scope is what follows it.
+    if (const qsizetype at = clause.lastIndexOf(in); at >= 0) clause.remove(0, at + in.size());
     for (const char16_t* tail : {u"に規定する", u"に定める"})
         if (clause.endsWith(QString::fromUtf16(tail))) {
             clause.chop(qsizetype(std::char_traits<char16_t>::length(tail)));
@@ -37,7 +39,9 @@ QString clauseBefore(const QString& text, qsizetype at) {
     qsizetype from = at;
     while (from > 0) {
         const QChar c = text[from - 1];
-        if (c == u'（' || c == u'、' || c == u'。' || c == u'\n' || c == u'」') break;
+        if (c == u'（' || c == u'、' || c == u'。' || c == u'\n' || c == u'\r' || c == u'「' ||
+            c == u'」')
+            break;
         --from;
     }
     QString clause = text.mid(from, at - from);
@@ -65,13 +69,12 @@ QList<std::pair<qsizetype, QString>> quoted(const QString& text, qsizetype from,
 }  // namespace
 
 QList<DefinedTerm> findDefinitions(const QString& code, const QString& recordText) {
-    const QString text = QString(recordText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // Places are the record's own: its line breaks (CR LF, or LF alone) stay as they are.
+    const QString& text = recordText;
     QList<DefinedTerm> out;
     QList<std::pair<qsizetype, qsizetype>> taken;  // spans a definition already holds
     auto add = [&](qsizetype at, const QString& term, const QString& scope, int form) {
-        // Places counted in the record's text, its line breaks CR LF.
-        const int crs = int(text.left(at).count(u'\n'));
-        out << DefinedTerm{term, code, scope, int(at) + crs, form};
+        out << DefinedTerm{term, code, scope, int(at), form};
     };
 
     // （以下この章において「X」という。）, （以下「X」及び「Y」と総称する。）
@@ -109,7 +112,7 @@ QList<DefinedTerm> findDefinitions(const QString& code, const QString& recordTex
             text, text.lastIndexOf(u'、', head) < 0 ? head : text.lastIndexOf(u'、', head)));
         static const QRegularExpression item(
             QStringLiteral(
-                "^[一二三四五六七八九十百]+(?:の[一二三四五六七八九十]+)*　([^　\\n]+)　"),
+                "^[一二三四五六七八九十百]+(?:の[一二三四五六七八九十]+)*　([^　\\r\\n]+)　"),
             QRegularExpression::MultilineOption);
         if (lineEnd > 0)
             for (auto it = item.globalMatch(text, lineEnd + 1); it.hasNext();) {
