@@ -109,6 +109,27 @@ TEST_F(CitedByTest, EachWayOfCitingIsFoundAndKeptCurrent) {
     EXPECT_EQ(citationText(c), QString());
 }
 
+// The article's own 前項 is no citing provision; a provision citing twice is one provision.
+TEST_F(CitedByTest, OwnReferencesAreLeftOutAndAProvisionCountsOnce) {
+    {
+        store::Database db = store::openLawDb(QStringLiteral("乙法"));
+        db.execute(QStringLiteral("update 条文 set 条文=? where 条項コード=?"),
+                   {QStringLiteral("前項の二。"), QStringLiteral("BB00030000020200")});
+    }
+    testsupport::addRecord(QStringLiteral("乙法"), QStringLiteral("BB00050000010000"),
+                           QStringLiteral("第三条の規定は、第三条の場合に準用する。"));
+    CitationIndex index;
+    index.refresh();
+    EXPECT_EQ(citing(index, "BB00030000010100"),
+              QStringList({QStringLiteral("BB00040000010000 0 3 BB3"),
+                           QStringLiteral("BB00050000010000 0 3 BB3"),
+                           QStringLiteral("BB00050000010000 8 3 BB3")}));
+    const QList<Citation> provisions = citingProvisions(index.citing(QStringLiteral("BB00030000")));
+    ASSERT_EQ(provisions.size(), 3);  // 甲法第二条, 乙法第四条, 乙法第五条
+    EXPECT_EQ(provisions[2].code, QStringLiteral("BB00050000010000"));
+    EXPECT_EQ(provisions[2].start, 0);
+}
+
 // The bundled laws: 民法第七百九条 is cited by 第七百十条's 前条; lexctl cited-by says so, by the
 // citing paragraph's short number and the place in its text.
 class CitedBySampleTest : public testsupport::SampleLawsTest {};

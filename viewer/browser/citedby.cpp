@@ -224,6 +224,8 @@ QList<Citation> CitationIndex::citing(const QString& key) {
                    rs.field(QStringLiteral("start")).toInt(),
                    rs.field(QStringLiteral("length")).toInt(), rs.text(QStringLiteral("target"))};
         if (!order.contains(c.law)) continue;  // a law removed since
+        // The article's own 前項, この条 …: read with it, no citing provision.
+        if (c.code.left(10) == key.left(10).toUpper()) continue;
         rows.append({order.value(c.law), c});
     }
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
@@ -232,6 +234,17 @@ QList<Citation> CitationIndex::citing(const QString& key) {
     });
     QList<Citation> out;
     for (const auto& [_, c] : rows) out << c;
+    return out;
+}
+
+QList<Citation> citingProvisions(const QList<Citation>& citations) {
+    QList<Citation> out;
+    QSet<QString> seen;
+    for (const Citation& c : citations)
+        if (!seen.contains(c.law + c.code)) {
+            seen << c.law + c.code;
+            out << c;
+        }
     return out;
 }
 

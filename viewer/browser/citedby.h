@@ -45,7 +45,8 @@ class CitationIndex {
     int rebuild(const Progress& progress = {});
     // The references to the article `key` (its 10 characters) or the paragraph `code` (16):
     // naming it, a range over it, or a list's member; by the citing laws' order in the law
-    // list, then by place. Heading records and parts are no targets.
+    // list, then by place. Heading records and parts are no targets; the article's own
+    // references to itself (前項, この条) are left out.
     QList<Citation> citing(const QString& key);
     // How many references the index holds.
     int size();
@@ -57,6 +58,8 @@ class CitationIndex {
 
 // The index file of the data root in force.
 QString citationIndexPath();
+// The citing provisions among citations: each paragraph (or part entry) once, in order.
+QList<Citation> citingProvisions(const QList<Citation>& citations);
 // The citing text of a citation: its paragraph's (or part entry's) text; empty when it cannot
 // be read.
 QString citationText(const Citation& c);

@@ -92,7 +92,7 @@ FrmCitedBy::FrmCitedBy(const QString& law, const QString& key, QWidget* parent) 
     } else {
         index.refresh();
     }
-    citations_ = index.citing(key);
+    citations_ = citingProvisions(index.citing(key));  // a provision once, its first reference
     RefLibrary library;
     QTreeWidgetItem* group = nullptr;
     for (const Citation& c : citations_) {

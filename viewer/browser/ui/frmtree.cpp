@@ -1395,7 +1395,7 @@ QString FrmTree::citedByCount(const QString& key) {
     const int read = citations_->refresh(kLawsPerLook);
     const int stale = read < kLawsPerLook ? 0 : citations_->staleCount();
     return QStringLiteral("<a href=\"citedby\">%1</a>")
-        .arg(citedByNote(int(citations_->citing(key).size()), stale));
+        .arg(citedByNote(int(citingProvisions(citations_->citing(key)).size()), stale));
 }
 
 FrmCitedBy* FrmTree::openCitedBy() {
