@@ -40,6 +40,15 @@ void addRecord(const QString& lawName, const QString& code, const QString& text)
     db.execute(QStringLiteral("insert into 条文 values (?, ?)"), {code, text});
 }
 
+std::optional<QString> recordText(const QString& lawName, const QString& code) {
+    store::Database db = store::openLawDb(lawName);
+    store::Recordset rs =
+        db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
+                         store::RecordsetType::Snapshot, {code});
+    if (rs.eof()) return std::nullopt;
+    return rs.text(QStringLiteral("条文"));
+}
+
 void addToc(const QString& lawName, const QStringList& f) {
     store::Database db = store::openLawDb(lawName);
     db.execute(QStringLiteral("insert into 目次 (コード, SOJ, EOJ, SOJ2, EOJ2, 見出し) "

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 // Shared test fixtures: a temporary data root and settings per test, the sample data, and
 // readable QString output in failures.
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@ QByteArray readFile(const QString& path);
 // SOJ2, EOJ2, 見出し). The master database must exist.
 void addLaw(int number, const QString& code, const QString& name, bool withDb = true);
 void addRecord(const QString& lawName, const QString& code, const QString& text);
+// The text of a law's record; nothing when it has no such record.
+std::optional<QString> recordText(const QString& lawName, const QString& code);
 void addToc(const QString& lawName, const QStringList& fields);
 
 struct ProcessResult {

@@ -127,12 +127,9 @@ TEST_F(LabelledRefsTest, TheUnseenLawsSetIsMeasured) {
         const LookupTarget t = resolveLookup(p);
         ASSERT_TRUE(t.error.isEmpty()) << p.toStdString() << ": " << t.error.toStdString();
         const QString code = t.code.size() == 10 ? t.code + QStringLiteral("010000") : t.code;
-        store::Database db = store::openLawDb(t.lawName);
-        store::Recordset rs =
-            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
-                             store::RecordsetType::Snapshot, {code});
-        ASSERT_FALSE(rs.eof()) << p.toStdString();
-        const QString text = rs.text(QStringLiteral("条文"));
+        const std::optional<QString> record = testsupport::recordText(t.lawName, code);
+        ASSERT_TRUE(record) << p.toStdString();
+        const QString& text = *record;
         // Each label's span: its surface's nth place in the text.
         struct Span {
             int from, to;

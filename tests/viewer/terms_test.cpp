@@ -107,12 +107,9 @@ TEST_F(LabelledTermsTest, TheHandLabelledSetHoldsPrecisionAndRecall) {
         const LookupTarget t = resolveLookup(p);
         ASSERT_TRUE(t.error.isEmpty()) << p.toStdString() << ": " << t.error.toStdString();
         const QString code = t.code.size() == 10 ? t.code + QStringLiteral("010000") : t.code;
-        store::Database db = store::openLawDb(t.lawName);
-        store::Recordset rs =
-            db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
-                             store::RecordsetType::Snapshot, {code});
-        ASSERT_FALSE(rs.eof()) << p.toStdString();
-        for (const DefinedTerm& d : findDefinitions(code, rs.text(QStringLiteral("条文")))) {
+        const std::optional<QString> record = testsupport::recordText(t.lawName, code);
+        ASSERT_TRUE(record) << p.toStdString();
+        for (const DefinedTerm& d : findDefinitions(code, *record)) {
             const QString key = p + u'|' + d.term;
             if (excused.contains(key)) continue;
             finds << key;

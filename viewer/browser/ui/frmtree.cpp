@@ -1367,6 +1367,18 @@ bool FrmTree::goForward() {
     return showPlace(to);
 }
 
+template <class Window>
+Window* FrmTree::showTool(Window* window) {
+    // In the frame, inside its area; shown alone when there is no frame (tests).
+    if (MDIMain* main = MDIMain::instance()) {
+        main->showChild(window);
+        platform::keepInside(window);
+    } else {
+        window->show();
+    }
+    return window;
+}
+
 FrmHistory* FrmTree::openHistory() {
     const QTreeWidgetItem* n = TView1->selectedNode();
     const QString key = n ? platform::KeyedTree::keyOf(n) : QString();
@@ -1376,14 +1388,7 @@ FrmHistory* FrmTree::openHistory() {
         platform::msgBox(QStringLiteral("沿革を見る条を選んでください。"));
         return nullptr;
     }
-    auto* window = new FrmHistory(curHCodeT, key);
-    if (MDIMain* main = MDIMain::instance()) {
-        main->showChild(window);
-        platform::keepInside(window);
-    } else {
-        window->show();
-    }
-    return window;
+    return showTool(new FrmHistory(curHCodeT, key));
 }
 
 QString FrmTree::citedByCount(const QString& key) {
@@ -1405,31 +1410,15 @@ FrmCitedBy* FrmTree::openCitedBy() {
         return nullptr;
     }
     platform::BusyCursor busy;
-    auto* window = new FrmCitedBy(curHCodeT, key);
-    if (MDIMain* main = MDIMain::instance()) {
-        main->showChild(window);
-        platform::keepInside(window);
-    } else {
-        window->show();
-    }
-    return window;
+    return showTool(new FrmCitedBy(curHCodeT, key));
 }
 
 FrmRevisions* FrmTree::openRevisions() {
-    MDIMain* main = MDIMain::instance();
     const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
-    auto* window = new FrmRevisions(law, TView1->selectedKey());
-    if (main) {
-        main->showChild(window);
-        platform::keepInside(window);
-    } else {
-        window->show();
-    }
-    return window;
+    return showTool(new FrmRevisions(law, TView1->selectedKey()));
 }
 
 void FrmTree::Mn_Joubun_Diff_Click() {
-    MDIMain* main = MDIMain::instance();
     const QString law = curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT;
     if (store::listVersions(store::GetHoutenName(law)).isEmpty()) {
         platform::msgBox(
@@ -1438,13 +1427,7 @@ void FrmTree::Mn_Joubun_Diff_Click() {
                 .arg(store::GetHoutenName(law)));
         return;
     }
-    auto* window = new FrmLawDiff(law);
-    if (main) {
-        main->showChild(window);
-        platform::keepInside(window);
-    } else {
-        window->show();
-    }
+    showTool(new FrmLawDiff(law));
 }
 
 }  // namespace viewer

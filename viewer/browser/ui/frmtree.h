@@ -202,6 +202,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
   private:
     void buildMenus();
     void selectFirstQuietly();
+    // A window of the law's tools (沿革, 参照元 …) shown in the frame.
+    template <class Window>
+    Window* showTool(Window* window);
     // Refuses what a past version cannot take (markers, corrections): a beep and why on the
     // status line; true when refused.
     bool refusedInVersion();
