@@ -48,6 +48,7 @@ QString usageHelpText(const QString& dataRoot, const QString& settingsFile) {
         QStringLiteral(
             "　条文 → 改正比較…（新旧対照表）・改正履歴…（法令APIの版）・沿革…（条の変遷）"),
         QStringLiteral("　条文 → 版を読む: 残っている版をその日時点の法令として読む（読むだけ）"),
+        QStringLiteral("　条文 → 参照元…（この条項を引く条項）・用語一覧…（定義語）"),
         QString(),
         QStringLiteral("■ データの場所"),
         QStringLiteral("　データフォルダ: %1").arg(dataRoot),

@@ -18,6 +18,7 @@
 #include "tests/viewer/ui/viewerfixture.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmcitedby.h"
+#include "viewer/browser/ui/frmterms.h"
 #include "viewer/browser/ui/frmtree.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/marks/ui/frmmarks.h"
@@ -1083,6 +1084,45 @@ TEST_F(BrowserTest, ADefinedTermIsDrawnExplainedAndOpened) {
         if (l.dotted) {
             EXPECT_NE(other.mid(l.start, l.length), QStringLiteral("親会社株式"));
         }
+}
+
+}  // namespace
+}  // namespace viewer
+
+namespace viewer {
+namespace {
+
+// 用語一覧: the law's terms, filtered as one types, one opening its definition.
+TEST_F(BrowserTest, TheTermsListFiltersAndOpensADefinition) {
+    lookup(QStringLiteral("GT1"));
+    ASSERT_FALSE(w().browser.isNull());
+    FrmTerms* list = w().browser->openTerms();
+    ASSERT_NE(list, nullptr);
+    const int all = list->LstTerms->topLevelItemCount();
+    EXPECT_GE(all, 20);
+    EXPECT_EQ(list->LblCount->text(), QStringLiteral("%1 / %1 語").arg(all));
+    EXPECT_EQ(list->LstTerms->topLevelItem(0)->text(0), QStringLiteral("法令"));
+    EXPECT_EQ(list->LstTerms->topLevelItem(0)->text(1), QStringLiteral("GT2"));
+    EXPECT_EQ(list->LstTerms->topLevelItem(0)->text(2), QStringLiteral("この法律"));
+    list->TxtFilter->setText(QStringLiteral("当事者"));  // as typed: each change filters
+    QStringList shown;
+    QTreeWidgetItem* party = nullptr;
+    for (int i = 0; i < list->LstTerms->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->LstTerms->topLevelItem(i);
+        if (item->isHidden()) continue;
+        shown << item->text(0) + u' ' + item->text(1);
+        if (item->text(0) == QStringLiteral("当事者等")) party = item;
+    }
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("当事者 GT16:1"), QStringLiteral("当事者等 GT18:1")}));
+    EXPECT_EQ(list->LblCount->text(), QStringLiteral("2 / %1 語").arg(all));
+    // A scope's words find its terms too.
+    list->filter(QStringLiteral("この項"));
+    EXPECT_FALSE(list->LblCount->text().startsWith(QStringLiteral("0 /")));
+    ASSERT_NE(party, nullptr);
+    EXPECT_TRUE(list->open(party));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("GT00180000010100"));
+    EXPECT_FALSE(list->open(nullptr));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "viewer/browser/terms.h"
 #include "viewer/browser/ui/frmcitedby.h"
 #include "viewer/browser/ui/frmprint.h"
+#include "viewer/browser/ui/frmterms.h"
 #include "viewer/browser/ui/partview.h"
 #include "viewer/browser/ui/textwindows.h"
 #include "viewer/log.h"
@@ -177,6 +178,8 @@ void FrmTree::buildMenus() {
                              [this] { openHistory(); });
     Mn_Joubun_CitedBy = item(Mn_Joubun, "Mn_Joubun_CitedBy", QStringLiteral("参照元(&B)…"),
                              [this] { openCitedBy(); });
+    Mn_Joubun_Terms = item(Mn_Joubun, "Mn_Joubun_Terms", QStringLiteral("用語一覧(&T)…"),
+                           [this] { openTerms(); });
     Mn_Joubun_Versions = submenu("Mn_Joubun_Versions", QStringLiteral("版を読む(&R)"));
     Mn_Joubun->addMenu(Mn_Joubun_Versions);
     platform::connectGuarded(Mn_Joubun_Versions, &QMenu::aboutToShow, this,
@@ -1411,6 +1414,10 @@ FrmCitedBy* FrmTree::openCitedBy() {
     }
     platform::BusyCursor busy;
     return showTool(new FrmCitedBy(curHCodeT, key));
+}
+
+FrmTerms* FrmTree::openTerms() {
+    return showTool(new FrmTerms(curHCodeT.isEmpty() ? QStringLiteral("KP") : curHCodeT, version_));
 }
 
 FrmRevisions* FrmTree::openRevisions() {

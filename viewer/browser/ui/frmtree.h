@@ -34,6 +34,7 @@ class FrmPrint;
 class FrmRevisions;
 class FrmHistory;
 class FrmCitedBy;
+class FrmTerms;
 class CitationIndex;
 class LawTerms;
 class UserData;
@@ -71,6 +72,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_Revisions = nullptr;  // 改正履歴…
     QAction* Mn_Joubun_History = nullptr;    // 沿革…
     QAction* Mn_Joubun_CitedBy = nullptr;    // 参照元…
+    QAction* Mn_Joubun_Terms = nullptr;      // 用語一覧…
     // 版を読む: the kept versions, newest first, each opening a browser on it; 現在の条文.
     QMenu* Mn_Joubun_Versions = nullptr;
     void fillVersionsMenu();
@@ -153,6 +155,8 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     FrmHistory* openHistory();
     // 条文 → 参照元…: the provisions citing the article or paragraph chosen.
     FrmCitedBy* openCitedBy();
+    // 条文 → 用語一覧…: the terms the law (or the version read) defines.
+    FrmTerms* openTerms();
     // The count of the provisions citing `key` (a few changed laws read into the index
     // first), as the status bar shows it; empty for a node that is no article or paragraph.
     QString citedByCount(const QString& key);
