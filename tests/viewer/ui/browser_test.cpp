@@ -1070,13 +1070,14 @@ TEST_F(BrowserTest, ADefinedTermIsDrawnExplainedAndOpened) {
     EXPECT_EQ(terms.count(QStringLiteral("親会社株式")), 5) << terms.join(u' ').toStdString();
     EXPECT_EQ(terms.count(QStringLiteral("会社")), 5) << terms.join(u' ').toStdString();
     ASSERT_FALSE(subsidiary.isEmpty());
-    const QString tip = t->termTip(subsidiary.mid(5).toInt());
+    const QString tip = t->termTip(subsidiary);
     EXPECT_TRUE(tip.contains(QStringLiteral("定義語「子会社」</b> 第2条"))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("この法律において、次の各号に掲げる用語の意義は")));
     EXPECT_TRUE(t->followReference(subsidiary));
     EXPECT_EQ(t->TView1->selectedKey().left(10), QStringLiteral("KS00020000"));
     EXPECT_TRUE(t->goBack());
     EXPECT_EQ(t->TView1->selectedKey().left(10), QStringLiteral("KS01350000"));
+    EXPECT_EQ(t->termTip(QStringLiteral("term:KS\tKS00020000010000\tない語")), QString());
     // Another article: 親会社株式 of 第百三十五条 does not hold there.
     lookup(QStringLiteral("KS136"));
     const QString other = t->Rtxt1->toPlainText();
@@ -1123,6 +1124,44 @@ TEST_F(BrowserTest, TheTermsListFiltersAndOpensADefinition) {
     EXPECT_TRUE(list->open(party));
     EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("GT00180000010100"));
     EXPECT_FALSE(list->open(nullptr));
+}
+
+}  // namespace
+}  // namespace viewer
+
+namespace viewer {
+namespace {
+
+// A term of another law brought in by name (甲法第二条に規定する特定事業者): drawn as a term,
+// explained with its law, opening the definition in that law's browser.
+TEST_F(BrowserTest, AnotherLawsTermNamedByItsProvisionIsLinked) {
+    testsupport::addLaw(100, QStringLiteral("ZA"), QStringLiteral("甲法"));
+    testsupport::addRecord(
+        QStringLiteral("甲法"), QStringLiteral("ZA00020000010000"),
+        QStringLiteral("この法律において「特定事業者」とは、事業を行う者をいう。"));
+    testsupport::addLaw(101, QStringLiteral("ZB"), QStringLiteral("乙法"));
+    testsupport::addRecord(
+        QStringLiteral("乙法"), QStringLiteral("ZB00010000010000"),
+        QStringLiteral("甲法第二条に規定する特定事業者は、特定事業者でない者と区別する。"));
+    lookup(QStringLiteral("ZB1"));
+    ASSERT_FALSE(w().browser.isNull());
+    FrmTree* t = w().browser;
+    const QString shown = t->Rtxt1->toPlainText();
+    QStringList dotted;
+    QString target;
+    for (const platform::TextPane::Link& l : t->Rtxt1->links())
+        if (l.dotted) {
+            dotted << QStringLiteral("%1 %2").arg(l.start).arg(shown.mid(l.start, l.length));
+            target = l.target;
+        }
+    // Only where the provision names it: 乙法 does not define it for its own use.
+    const int at = int(shown.indexOf(QStringLiteral("に規定する"))) + 5;
+    EXPECT_EQ(dotted, QStringList{QStringLiteral("%1 特定事業者").arg(at)});
+    EXPECT_TRUE(t->termTip(target).contains(QStringLiteral("定義語「特定事業者」</b> 甲法 第2条")))
+        << t->termTip(target).toStdString();
+    EXPECT_TRUE(t->followReference(target));
+    EXPECT_EQ(w().browser->curHCodeT, QStringLiteral("ZA"));
+    EXPECT_EQ(w().browser->TView1->selectedKey(), QStringLiteral("ZA00020000010000"));
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ FrmTree::FrmTree(const QString& law, QWidget* parent) : QWidget(parent), curHCod
         if (tint >= 0 && tint < spans.size()) editNote(spans[tint].id);
     });
     Rtxt1->setLinkTip([this](const QString& target) {
-        if (target.startsWith(QStringLiteral("term:"))) return termTip(target.mid(5).toInt());
+        if (target.startsWith(QStringLiteral("term:"))) return termTip(target);
         return refs_ ? referenceTip(*refs_, target) : QString();
     });
     // Moving to a node with the mouse or the keys shows it, as the tree control did; a click
@@ -708,7 +708,7 @@ void FrmTree::MakeTreeOne(const QString& strHD, int Mode) {
         return;
     }
     parts_ = tree.parts;
-    terms_.reset();  // read again with the records the tree was built from
+    terms_.clear();  // read again with the records the tree was built from
     markers_.clear();
     shownParagraphs_.clear();
     platform::guard([&] {
@@ -997,57 +997,114 @@ void FrmTree::linkReferences(const QStringList& paragraphKeys, const QString& en
     Rtxt1->setLinks(links);
 }
 
+const LawTerms* FrmTree::termsOf(const QString& law) {
+    const QString code = law.toUpper();
+    auto it = terms_.find(code);
+    if (it == terms_.end()) {
+        std::shared_ptr<const LawTerms> read;
+        try {
+            store::Database db = refs_->openLaw(code);  // this law as the window reads it
+            read = std::make_shared<const LawTerms>(db);
+        } catch (const platform::Error&) {
+            // A law that cannot be read lends no terms.
+        }
+        it = terms_.insert(code, read);
+    }
+    return it->get();
+}
+
+namespace {
+// A term's link: "term:" law, code and the term, TAB between.
+QString termTarget(const QString& law, const DefinedTerm& t) {
+    return QStringLiteral("term:") + law + u'\t' + t.code + u'\t' + t.term;
+}
+}  // namespace
+
 void FrmTree::linkTerms(const QStringList& paragraphKeys, const QString& shown,
                         QList<platform::TextPane::Link>& links) {
-    store::Database db = refs_->openLaw(curHCodeT);
-    if (!terms_) terms_ = std::make_unique<LawTerms>(db);
-    if (terms_->terms().isEmpty()) return;
+    const LawTerms* own = termsOf(curHCodeT);
     const QList<platform::TextPane::Link> references = links;
+    auto onReference = [&](int start, int length) {
+        for (const platform::TextPane::Link& r : references)
+            if (start < r.start + r.length && r.start < start + length) return true;
+        return false;
+    };
+    store::Database db = refs_->openLaw(curHCodeT);
     qsizetype from = 0;
     for (const QString& code : paragraphKeys) {
         store::Recordset rs =
             db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
                              store::RecordsetType::Snapshot, {code});
-        if (rs.eof()) continue;
+        if (rs.eof() || !own) continue;
         const QString record = rs.text(QStringLiteral("条文"));
         const QString text = QString(record).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const qsizetype at = shown.indexOf(text, from);
         if (at < 0) continue;
         from = at + text.size();
-        for (const LawTerms::Use& u : terms_->uses(code, record)) {
+        for (const LawTerms::Use& u : own->uses(code, record)) {
             // Places in the record (CR LF) → in the pane (a line break counts one).
             const int start = int(at) + u.start - int(record.left(u.start).count(u'\n'));
-            bool onReference = false;
-            for (const platform::TextPane::Link& r : references)
-                onReference =
-                    onReference || (start < r.start + r.length && r.start < start + u.length);
-            if (!onReference)
-                links << platform::TextPane::Link{start, u.length,
-                                                  QStringLiteral("term:%1").arg(u.term), true};
+            if (!onReference(start, u.length))
+                links << platform::TextPane::Link{
+                    start, u.length, termTarget(curHCodeT, own->terms()[u.term]), true};
         }
+    }
+    // A term another provision defines, brought in by name: 甲法第二条に規定する特定事業者.
+    for (const platform::TextPane::Link& r : references) {
+        const qsizetype after = r.start + r.length;
+        qsizetype p = -1;
+        for (const char16_t* word : {u"に規定する", u"に定める"})
+            if (shown.mid(after).startsWith(QString::fromUtf16(word)))
+                p = after + qsizetype(std::char_traits<char16_t>::length(word));
+        if (p < 0 || r.target.contains(u'~')) continue;
+        const QString law = r.target.left(2).toUpper();
+        const QString target = targetRecordCode(r.target, refs_->index(law));
+        const LawTerms* there = target.isEmpty() ? nullptr : termsOf(law);
+        if (!there) continue;
+        const DefinedTerm* best = nullptr;
+        for (const DefinedTerm& t : there->terms()) {
+            // Defined in the paragraph named (any of the article's when it names an article).
+            const bool named =
+                r.target.contains(u':') ? t.code == target : t.code.left(10) == target.left(10);
+            if (named && shown.mid(p).startsWith(t.term) &&
+                (!best || t.term.size() > best->term.size()))
+                best = &t;
+        }
+        if (best && !onReference(int(p), int(best->term.size())))
+            links << platform::TextPane::Link{int(p), int(best->term.size()),
+                                              termTarget(law, *best), true};
     }
 }
 
-QString FrmTree::termTip(int term) const {
-    if (!terms_ || term < 0 || term >= terms_->terms().size()) return {};
-    const DefinedTerm& t = terms_->terms()[term];
+QString FrmTree::termTip(const QString& target) {
+    const QStringList f = target.mid(5).split(u'\t');
+    if (f.size() != 3) return {};
+    const LawTerms* terms = termsOf(f[0]);
+    if (!terms) return {};
+    const DefinedTerm* t = nullptr;
+    for (const DefinedTerm& d : terms->terms())
+        if (d.code == f[1] && d.term == f[2]) t = &d;
+    if (!t) return {};
     QString text;
     try {
-        store::Database db = refs_->openLaw(curHCodeT);
+        store::Database db = refs_->openLaw(f[0]);
         store::Recordset rs =
             db.openRecordset(QStringLiteral("select 条文 from 条文 where 条項コード=?"),
-                             store::RecordsetType::Snapshot, {t.code});
+                             store::RecordsetType::Snapshot, {t->code});
         if (!rs.eof()) text = rs.text(QStringLiteral("条文"));
     } catch (const platform::Error&) {
     }
-    const QString place =
-        store::GetJouKouText(t.code.left(10)) + (t.code.mid(10, 6) == QStringLiteral("010000")
-                                                     ? QString()
-                                                     : u' ' + store::GetJouKouText(t.code));
+    QString place =
+        store::GetJouKouText(t->code.left(10)) + (t->code.mid(10, 6) == QStringLiteral("010000")
+                                                      ? QString()
+                                                      : u' ' + store::GetJouKouText(t->code));
+    // Another law's term names its law.
+    if (f[0].compare(curHCodeT, Qt::CaseInsensitive) != 0)
+        place = store::GetHoutenName(f[0]) + u' ' + place;
     return QStringLiteral("<p><b>定義語「%1」</b> %2%3<br>%4</p>")
         .arg(
-            t.term.toHtmlEscaped(), place.toHtmlEscaped(),
-            t.scope.isEmpty() ? QString() : QStringLiteral("（%1）").arg(t.scope.toHtmlEscaped()),
+            t->term.toHtmlEscaped(), place.toHtmlEscaped(),
+            t->scope.isEmpty() ? QString() : QStringLiteral("（%1）").arg(t->scope.toHtmlEscaped()),
             text.left(300).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")));
 }
 
@@ -1329,12 +1386,13 @@ bool FrmTree::showPlace(const Place& place) {
 }
 
 bool FrmTree::followReference(const QString& target) {
-    // A defined term: its definition, in this browser.
+    // A defined term: its definition, in this browser when it is this law's.
     if (target.startsWith(QStringLiteral("term:"))) {
-        const int i = target.mid(5).toInt();
-        if (!terms_ || i < 0 || i >= terms_->terms().size()) return false;
+        const QStringList f = target.mid(5).split(u'\t');
+        if (f.size() != 3) return false;
+        const Place to{f[0], f[1]};
         const Place from = here();
-        if (!showJump(terms_->terms()[i].code)) return false;
+        if (!showPlace(to)) return false;
         back_ << from;
         forward_.clear();
         return true;

@@ -186,9 +186,9 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool goBack();
     bool goForward();
     int backCount() const { return int(back_.size()); }
-    // The tip of a defined term's use: the term, where it is defined and in what scope, and
-    // the defining paragraph's text.
-    QString termTip(int term) const;
+    // The tip of a defined term's use (its link's target): the term, where it is defined
+    // and in what scope, and the defining paragraph's text.
+    QString termTip(const QString& target);
     // F7: a fresh correction window on the selected paragraph (none for another node).
     void correctSelected();
     // A further browser on this window's law.
@@ -242,9 +242,12 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool showPlace(const Place& place);
     std::unique_ptr<RefLibrary> refs_;
     std::unique_ptr<CitationIndex> citations_;  // opened on first use
-    std::unique_ptr<LawTerms> terms_;           // the law's defined terms, read on first use
+    // Each law's defined terms, read on first use (this law's as the window reads it).
+    QHash<QString, std::shared_ptr<const LawTerms>> terms_;
+    const LawTerms* termsOf(const QString& law);
     // The uses of defined terms in the paragraphs shown, as dotted links after `links` (the
-    // references, which a term does not cross).
+    // references, which a term does not cross): this law's within their scopes, and a term
+    // another provision defines where a reference to it says 「に規定する」 before it.
     void linkTerms(const QStringList& paragraphKeys, const QString& shown,
                    QList<platform::TextPane::Link>& links);
     QStringList refsLaws_;         // the law list the library was made for
