@@ -173,10 +173,11 @@ TEST_F(LabelledRefsTest, TheUnseenLawsSetIsMeasured) {
     for (const QString& w : wrong) std::printf("wrong: %s\n", qPrintable(w));
     EXPECT_GE(labelled, 120);
     // Where the finder stands on text it has not seen (0.991 and 0.920 when the set was
-    // made); the goal is 0.99 and 0.95: 次ノ数項, references inside a 読み替え's quotes and
-    // items of another law's article after a parenthesis are what it misses.
+    // made, 0.992 and 0.944 once 次ノ数項 was read); the goal is 0.99 and 0.95: references
+    // inside a 読み替え's quotes and items of another law's article after a parenthesis are
+    // what it misses.
     EXPECT_GE(precision, 0.99);
-    EXPECT_GE(recall, 0.92);
+    EXPECT_GE(recall, 0.94);
     EXPECT_EQ(onLookAlike, 0);
 }
 
@@ -293,6 +294,8 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
          "ZZ11:3|29:3 ZZ11:3"},
         // counted back: articles in the law's order (branch articles count), paragraphs
         {"前三条及び前各項並びに前二項", "0:3 ZZ7~ZZ10|5:3 ZZ11:1~ZZ11:2|11:3 ZZ11:1~ZZ11:2"},
+        // the old style's 次ノ数項: the paragraphs after this one, to the article's last
+        {"次ノ数項ノ規定", "0:4 ZZ11:4~ZZ11:5"},
         // 同条 / 同項 / 同号 look back to the level named last
         {"第二条第二項第一号並びに同条第三項、同項及び同号",
          "0:9 ZZ2:2|12:5 ZZ2:3|18:2 ZZ2:3|22:2 ZZ2:2"},
@@ -315,6 +318,9 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
     EXPECT_EQ(refs("前条", "00010000", 1), QStringList{QStringLiteral("0:2 !")});
     EXPECT_EQ(refs("前項", "00020000", 1), QStringList{QStringLiteral("0:2 !")});
     EXPECT_EQ(refs("次項", "00020000", 3), QStringList{QStringLiteral("0:2 !")});
+    // After the last paragraph there are none; one before it, the last alone.
+    EXPECT_EQ(refs("次の数項", "00110000", 5), QStringList{QStringLiteral("0:4 !")});
+    EXPECT_EQ(refs("次の数項", "00110000", 4), QStringList{QStringLiteral("0:4 ZZ11:5")});
 
     EXPECT_EQ(targetRecordCode(QStringLiteral("ZZ11:2"), &zz), QStringLiteral("ZZ00110000020200"));
     EXPECT_EQ(targetRecordCode(QStringLiteral("ZZ7-2"), &zz), QStringLiteral("ZZ00070200010000"));

@@ -452,6 +452,19 @@ class Scanner {
             ++i;
         } else {
             i = pos + 1;
+            // 次ノ数項 (次の数項): the paragraphs after this one, to the article's last.
+            if (c == u'次' &&
+                (at(t_, i, QStringLiteral("ノ数項")) || at(t_, i, QStringLiteral("の数項")))) {
+                const int last = c_.law ? c_.law->paragraphs.value(c_.article) : 0;
+                Place a = current(c_.paragraph + 1), b = current(last);
+                if (last <= c_.paragraph) a.missing = b.missing = true;
+                m.namedParagraph = true;
+                m.first = a;
+                m.last = b;
+                m.range = a.paragraph != b.paragraph;
+                m.end = i + 3;
+                return m;
+            }
             // 前二条, 前各項: a count of places before.
             int count = 1;
             bool each = false;
