@@ -16,6 +16,7 @@
 #include "store/lawdb.h"
 #include "store/versions.h"
 #include "tests/viewer/ui/viewerfixture.h"
+#include "viewer/browser/citedby.h"
 #include "viewer/browser/lawtree.h"
 #include "viewer/browser/ui/frmcitedby.h"
 #include "viewer/browser/ui/frmterms.h"
@@ -1008,6 +1009,17 @@ namespace {
 // 参照元: the count at the status bar's right for the provision shown, the list grouped by law
 // with the citing text on hover, a click opening the citing paragraph.
 TEST_F(BrowserTest, TheProvisionsCitingOneAreCountedListedAndOpened) {
+    {
+        // Where the index cannot be kept (a file in its folder's place), no count and no
+        // message at each look.
+        platform::ScriptedPrompt prompt;
+        const QString folder = QFileInfo(citationIndexPath()).absolutePath();
+        testsupport::writeFile(folder, "not a folder");
+        lookup(QStringLiteral("MP709"));
+        EXPECT_EQ(w().LblCitedBy->text(), QString());
+        EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u' ').toStdString();
+        QFile::remove(folder);
+    }
     // A look reads a few laws into the index: with more to read, the count is a floor.
     lookup(QStringLiteral("MP709"));
     ASSERT_FALSE(w().browser.isNull());

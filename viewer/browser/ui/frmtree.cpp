@@ -1455,13 +1455,20 @@ FrmHistory* FrmTree::openHistory() {
 QString FrmTree::citedByCount(const QString& key) {
     // The current text's provisions only: a past version's are not what the index holds.
     if (!version_.isEmpty() || !(isArticleKey(key) || isParagraphKey(key))) return {};
-    if (!citations_) citations_ = std::make_unique<CitationIndex>();
-    // A few changed laws are read at once; after a bulk import the list reads the rest.
-    constexpr int kLawsPerLook = 3;
-    const int read = citations_->refresh(kLawsPerLook);
-    const int stale = read < kLawsPerLook ? 0 : citations_->staleCount();
-    return QStringLiteral("<a href=\"citedby\">%1</a>")
-        .arg(citedByNote(int(citingProvisions(citations_->citing(key)).size()), stale));
+    try {
+        if (!citations_) citations_ = std::make_unique<CitationIndex>();
+        // A few changed laws are read at once; after a bulk import the list reads the rest.
+        constexpr int kLawsPerLook = 3;
+        const int read = citations_->refresh(kLawsPerLook);
+        const int stale = read < kLawsPerLook ? 0 : citations_->staleCount();
+        return QStringLiteral("<a href=\"citedby\">%1</a>")
+            .arg(citedByNote(int(citingProvisions(citations_->citing(key)).size()), stale));
+    } catch (const platform::Error&) {
+        // A data root the index cannot be kept in (read-only): no count, no message at
+        // every look; 参照元… says why.
+        citations_.reset();
+        return {};
+    }
 }
 
 FrmCitedBy* FrmTree::openCitedBy() {
