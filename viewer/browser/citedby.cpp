@@ -158,8 +158,13 @@ struct CitationIndex::Impl {
             try {
                 read(code, name, signature);
             } catch (const platform::Error&) {
-                // A law that cannot be read cites nothing until it can.
+                // A law that cannot be read cites nothing until its file changes: noted as
+                // read, so that every look does not try it again.
                 db->execute(QStringLiteral("delete from 引用 where law=?"), {code});
+                db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
+                db->execute(
+                    QStringLiteral("insert into 法令 (law, name, signature) values (?,?,?)"),
+                    {code, name, signature});
             }
             ++done;
         }

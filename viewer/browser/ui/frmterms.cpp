@@ -6,7 +6,6 @@
 #include "store/lawdb.h"
 #include "store/versions.h"
 #include "viewer/browser/display.h"
-#include "viewer/browser/ui/frmtree.h"
 #include "viewer/shell/ui/mdimain.h"
 
 #include <QHeaderView>
@@ -82,9 +81,8 @@ bool FrmTerms::open(QTreeWidgetItem* item) {
     const QString code = item ? item->data(0, kCodeRole).toString() : QString();
     MDIMain* main = MDIMain::instance();
     if (code.isEmpty() || !main) return false;
-    FrmTree* tree =
-        version_.isEmpty() ? main->loadBrowser(law_) : main->versionBrowser(law_, version_);
-    return tree && tree->showJump(code);
+    // The one way a place opens: the law's browser (or the version's), loaded when needed.
+    return main->openHit(store::GetHoutenName(law_), code, {}, version_);
 }
 
 }  // namespace viewer

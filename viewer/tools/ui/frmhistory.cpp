@@ -100,10 +100,10 @@ void FrmHistory::load() {
         QString change = markText(s.mark);
         if (s.notationOnly) change = QStringLiteral("表記のみ");
         auto* item = new QTreeWidgetItem(
-            LstSteps, {s.date, s.amendedBy,
-                       s.version == QStringLiteral("current") ? QStringLiteral("現在の条文")
-                                                              : s.version,
-                       change});
+            LstSteps,
+            {s.date, s.amendedBy,
+             s.version == QStringLiteral("current") ? QStringLiteral("現在の条文") : s.version,
+             change});
         item->setToolTip(1, s.amendedBy);
     }
     LblArticle->setText(steps_.isEmpty()
