@@ -2,12 +2,16 @@
 // provisions citing it (the index up to date); and the reading of the seven laws' references
 // into the 参照元 index next to their import, the index's share of an import.
 #include "bench/benchdata.h"
+#include "exchange/lawsource.h"
+#include "maint/bulkimport.h"
 #include "store/lawdb.h"
 #include "viewer/browser/citedby.h"
 #include "viewer/browser/refs.h"
 #include "viewer/browser/terms.h"
 
 #include <benchmark/benchmark.h>
+#include <QElapsedTimer>
+#include <QProcess>
 
 namespace {
 
@@ -51,6 +55,62 @@ void BM_ReindexSeven(benchmark::State& state) {
     state.counters["references"] = index.size();
 }
 BENCHMARK(BM_ReindexSeven)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// 900 laws made from the bundled ones under generated titles (bench/make-xml-corpus),
+// imported in one go into a root of their own: the whole import, the share of it the 参照元
+// index takes (read once every law is in), and the list of 民法第七百九条's citing
+// provisions over that index as its window reads it (each with its text).
+void BM_Import900WithIndex(benchmark::State& state) {
+    const store::Folders before = store::folders();
+    QTemporaryDir tmp;
+    const QString xml = tmp.path() + QStringLiteral("/xml"),
+                  root = tmp.path() + QStringLiteral("/root");
+    if (QProcess::execute(QStringLiteral("python3"),
+                          {QStringLiteral(LEXORA_SAMPLE_DIR "/../../bench/make-xml-corpus"), xml,
+                           QStringLiteral("900")}) != 0) {
+        state.SkipWithError("make-xml-corpus failed");
+        return;
+    }
+    const exchange::LawXmlSource source(xml);
+    double total = 0, indexing = 0;
+    int laws = 0;
+    for (auto _ : state) {
+        QDir(root).removeRecursively();
+        QDir().mkpath(root);
+        store::setFolders(root, root);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 indexFrom = -1;
+        maint::BulkObserver observer;
+        observer.indexing = [&](int, int) {
+            if (indexFrom < 0) indexFrom = clock.elapsed();
+        };
+        laws = int(maint::importLawXmlSource(source, {}, observer).imported.size());
+        total = double(clock.elapsed()) / 1000;
+        indexing = indexFrom < 0 ? 0 : total - double(indexFrom) / 1000;
+    }
+    state.counters["laws"] = laws;
+    state.counters["import_s"] = total;
+    state.counters["index_s"] = indexing;
+    state.counters["with_index_ratio"] = total / std::max(0.001, total - indexing);
+    // The first 民法 among them: its 第七百九条's citing provisions, each with its text.
+    QString code;
+    for (const store::LawEntry& e : store::readLawList())
+        if (code.isEmpty() && e.name.startsWith(QStringLiteral("民法（"))) code = e.code;
+    viewer::CitationIndex index;
+    QElapsedTimer clock;
+    clock.start();
+    int rows = 0, rounds = 0;
+    for (; rounds < 20; ++rounds) {
+        const QList<viewer::Citation> shown =
+            viewer::citingProvisions(index.citing(code + QStringLiteral("07090000")));
+        for (const viewer::Citation& c : shown) rows += viewer::citationText(c).isEmpty() ? 0 : 1;
+    }
+    state.counters["citedby_ms"] = double(clock.nsecsElapsed()) / 1e6 / rounds;
+    state.counters["citedby_rows"] = rows / rounds;
+    store::setFolders(before.program, before.root);
+}
+BENCHMARK(BM_Import900WithIndex)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
 

@@ -637,7 +637,12 @@ int importCollection(const Options& o) {
         else
             err(QStringLiteral("skipped: ") + line);
     };
+    observer.indexing = [](int done, int total) {
+        if (done % 50 == 0)
+            std::fprintf(stdout, "[参照元 %d/%d]\n", done + 1, total), std::fflush(stdout);
+    };
     const maint::BulkResult r = maint::importLawXmlSource(source, filter, observer);
+    if (!r.indexError.isEmpty()) err(QStringLiteral("参照元の索引: ") + r.indexError);
     for (const QString& id : r.notFound)
         err(QStringLiteral("not found: %1: no file of %2 has this law id").arg(id, o.from));
     for (const QString& line : r.incomplete) err(QStringLiteral("incomplete: ") + line);

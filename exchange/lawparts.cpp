@@ -299,6 +299,17 @@ QList<PartEntry> partEntryInfo(const store::LawPart& part) {
     return out;
 }
 
+QList<std::pair<PartEntry, QString>> partEntriesWithInfo(const store::LawPart& part) {
+    const Drawn d = draw(part.xml.toUtf8());
+    QList<std::pair<PartEntry, QString>> out;
+    for (int i = 0; i < d.entries.size(); ++i) {
+        const int end = i + 1 < d.entries.size() ? d.entries[i + 1] : int(d.lines.size());
+        if (end > d.entries[i])
+            out.append({d.entryInfo[i], d.lines.mid(d.entries[i], end - d.entries[i]).join(kCrLf)});
+    }
+    return out;
+}
+
 QString partTitleNumber(const store::LawPart& part) {
     static const QRegularExpression number(
         QStringLiteral("^第([〇一二三四五六七八九十百千0-9０-９]+)((?:の["

@@ -29,6 +29,8 @@ struct PartEntry {
     QList<int> paragraphLines;
 };
 QList<PartEntry> partEntryInfo(const store::LawPart& part);
+// Both at once, the part read once: what each entry is, with its text.
+QList<std::pair<PartEntry, QString>> partEntriesWithInfo(const store::LawPart& part);
 
 // The number its title gives a part, as a short number writes it: "1" for 別表第一, "1-2" for
 // 別表第一の二; empty for a title without one (別表, 附則).

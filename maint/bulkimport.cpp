@@ -7,6 +7,7 @@
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
+#include "viewer/browser/citedby.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -256,6 +257,19 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             for (Ahead& a : ahead) a.converted.get();
             r.stopped = true;
             break;
+        }
+    }
+    // The references of the laws written, for 参照元: read once all of them are listed, so
+    // that those citing one another resolve.
+    if (!r.imported.isEmpty()) {
+        try {
+            viewer::CitationIndex index;
+            r.indexed = index.refresh(0, [&](int done, int total, const QString&) {
+                if (observer.indexing) observer.indexing(done, total);
+                return !(observer.stop && observer.stop());
+            });
+        } catch (const platform::Error& e) {
+            r.indexError = e.description();
         }
     }
     if (!ids.isEmpty() && !r.stopped) {

@@ -22,6 +22,10 @@ struct BulkResult {
     QStringList notFound;    // law ids of the filter that no file of the source has
     int matched = 0;         // files the filter took
     bool stopped = false;
+    // The reference index (参照元) read after the laws: how many laws it read, or why it could
+    // not be (it is read again when next looked at).
+    int indexed = 0;
+    QString indexError;
     // Everything asked for is in: no law, block or row left out, no listed id missing.
     bool whole() const { return incomplete.isEmpty() && skipped.isEmpty() && notFound.isEmpty(); }
 };
@@ -32,6 +36,8 @@ struct BulkObserver {
     // After each law: the line it adds to `imported` or `skipped`.
     std::function<void(const QString& line, bool imported)> done;
     std::function<bool()> stop;  // asked between laws
+    // While the reference index reads the laws imported (and the laws naming them).
+    std::function<void(int done, int total)> indexing;
 };
 
 BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFilter& filter,

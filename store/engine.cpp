@@ -237,6 +237,11 @@ void settleSync(const QString& path) {
         QMutexLocker lock(&deferredMutex);
         if (!deferred.remove(file)) return;
     }
+    writeOut(file);
+}
+
+void writeOut(const QString& path) {
+    const QString file = QFileInfo(path).absoluteFilePath();
     if (!QFileInfo::exists(file)) return;
     if (!syncPath(file) || !syncPath(QFileInfo(file).absolutePath()))
         throw Error(QStringLiteral("データベース %1 をディスクに書き出せません。").arg(file));

@@ -148,5 +148,8 @@ void settleSync(const QString& path);
 // deferred path that settleSync writes out later).
 bool syncDeferred(const QString& path);
 void dropDeferredSync(const QString& path);
+// Writes a file and its folder out to the disk now (Error when the disk refuses): for a file
+// whose connection was opened deferred and is kept open.
+void writeOut(const QString& path);
 
 }  // namespace store

@@ -13,6 +13,7 @@
 #include "store/lawdb.h"
 #include "store/versions.h"
 #include "tests/support/samplelaws.h"
+#include "viewer/browser/citedby.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -228,6 +229,9 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
         EXPECT_EQ(r.imported, c.imported) << c.from.toStdString();
         EXPECT_EQ(r.skipped.size(), c.skipped) << r.skipped.join(u'\n').toStdString();
         EXPECT_EQ(store::readLawList().size(), c.imported.size());
+        // The 参照元 index is written with them: nothing left for a first look to read.
+        EXPECT_EQ(r.indexed, c.imported.size());
+        EXPECT_EQ(viewer::CitationIndex().staleCount(), 0);
     }
     // Imported again: each keeps its code.
     const maint::BulkResult again =

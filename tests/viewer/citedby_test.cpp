@@ -130,6 +130,52 @@ TEST_F(CitedByTest, OwnReferencesAreLeftOutAndAProvisionCountsOnce) {
     EXPECT_EQ(provisions[2].start, 0);
 }
 
+// Many laws are read on threads and written in their planned order: each law's 第一条 cited by
+// the law before it, the article's own 前項 kept out; a stop between laws keeps what was
+// written; an index file that cannot be read is made again.
+TEST_F(CitedByTest, ManyLawsAreReadOnThreadsAndAnUnreadableIndexIsMadeAgain) {
+    constexpr int kLaws = 12;
+    auto name = [](int i) { return QStringLiteral("第%1法").arg(QChar(u'甲' + i)); };
+    for (int i = 0; i < kLaws; ++i) {
+        const QString code = QStringLiteral("N%1").arg(QChar(u'A' + i));
+        testsupport::addLaw(10 + i, code, name(i));
+        testsupport::addRecord(name(i), code + QStringLiteral("00010000010100"),
+                               QStringLiteral("一。"));
+        testsupport::addRecord(
+            name(i), code + QStringLiteral("00010000020200"),
+            QStringLiteral("前項の規定は、%1第一条に準用する。").arg(name((i + 1) % kLaws)));
+    }
+    {
+        CitationIndex index;
+        QStringList told;
+        EXPECT_EQ(index.refresh(0,
+                                [&](int done, int, const QString& law) {
+                                    told << law;
+                                    return done < 5;
+                                }),
+                  5);
+        EXPECT_EQ(told.size(), 6);
+        // The ones left, and the last one read, which names one of them.
+        EXPECT_EQ(index.staleCount(), 2 + kLaws - 5 + 1);
+        EXPECT_EQ(index.refresh(), 2 + kLaws - 5 + 1);
+        for (int i = 0; i < kLaws; ++i) {
+            const QString cited = QStringLiteral("N%1").arg(QChar(u'A' + (i + 1) % kLaws));
+            EXPECT_EQ(
+                citing(index, (cited + QStringLiteral("00010000")).toLatin1().constData()),
+                QStringList{QStringLiteral("N") + QChar(u'A' + i) +
+                            QStringLiteral("00010000020200 10 3 ") + cited + QStringLiteral("1")})
+                << i;
+        }
+        // 甲法 and 乙法's five (乙法第四条's この条 is its own), one for each numbered law.
+        EXPECT_EQ(index.size(), 5 + kLaws);
+    }
+    testsupport::writeFile(citationIndexPath(), "no database");
+    CitationIndex again;
+    EXPECT_EQ(again.staleCount(), 2 + kLaws);
+    EXPECT_EQ(again.refresh(), 2 + kLaws);
+    EXPECT_EQ(again.size(), 5 + kLaws);
+}
+
 // The bundled laws: 民法第七百九条 is cited by 第七百十条's 前条; lexctl cited-by says so, by the
 // citing paragraph's short number and the place in its text.
 class CitedBySampleTest : public testsupport::SampleLawsTest {};

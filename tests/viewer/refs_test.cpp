@@ -89,7 +89,7 @@ TEST_F(LabelledRefsTest, TheHandCheckedSetHoldsPrecisionAndRecall) {
 
 // A second set, the other way round: ten laws not bundled (three in the old katakana style,
 // two full of 読み替え), their references and look-alikes written by hand from the text of
-// 44 paragraphs before the finder ran on them (tests/fixtures/unseen: the laws' XML, built
+// 60 paragraphs before the finder ran on them (tests/fixtures/unseen: the laws' XML, built
 // from their published text, with the articles the labels name that the text did not give
 // added as stubs). A reference is found right when the finder gives its target on an
 // overlapping span; every other find in a paragraph labelled whole is wrong.
@@ -119,7 +119,7 @@ TEST_F(LabelledRefsTest, TheUnseenLawsSetIsMeasured) {
             labels[f[0]] << Label{f[1], f[3], f[2].toInt(),
                                   f.value(4).startsWith(QStringLiteral("?uncertain"))};
     }
-    ASSERT_GE(whole.size(), 40);
+    ASSERT_GE(whole.size(), 57);
     RefLibrary library;
     int labelled = 0, foundCount = 0, right = 0, onLookAlike = 0;
     QStringList missed, wrong;
@@ -171,13 +171,13 @@ TEST_F(LabelledRefsTest, TheUnseenLawsSetIsMeasured) {
                 labelled, foundCount, right, precision, recall);
     for (const QString& m : missed) std::printf("missed: %s\n", qPrintable(m));
     for (const QString& w : wrong) std::printf("wrong: %s\n", qPrintable(w));
-    EXPECT_GE(labelled, 120);
-    // Where the finder stands on text it has not seen (0.991 and 0.920 when the set was
-    // made, 0.992 and 0.944 once 次ノ数項 was read); the goal is 0.99 and 0.95: references
-    // inside a 読み替え's quotes and items of another law's article after a parenthesis are
-    // what it misses.
+    EXPECT_GE(labelled, 180);
+    // Where the finder stands on text it has not seen: 0.991 and 0.920 when the first 44
+    // paragraphs were made, 0.994 and 0.912 with 16 more (0.857 recall on those alone: the
+    // quotes of a 読み替え); 0.994 and 0.978 once those quotes are read in the provision they
+    // replace words of. The goal is 0.99 and 0.95.
     EXPECT_GE(precision, 0.99);
-    EXPECT_GE(recall, 0.94);
+    EXPECT_GE(recall, 0.97);
     EXPECT_EQ(onLookAlike, 0);
 }
 
@@ -309,7 +309,13 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
         {"第九十九条、第十条第二項、第十一条から第九十条まで", "0:5 !|6:6 !|13:10 !"},
         // look-alikes: terms, chapters, law numbers, quoted wording
         {"第三者、第一審、第二章、この章、前款、平成八年法律第百九号、第一種", ""},
-        {"第二条中「第一条」とあるのは「第七条」と読み替える", "0:3 ZZ2"},
+        // a replacement's quotes: their words read in the provision named before 中, the
+        // replacement's too; 同項 with nothing before it there, and a quote of another kind,
+        // stay words
+        {"第二条中「第一条」とあるのは「第七条」と読み替える", "0:3 ZZ2|5:3 ZZ1|15:3 ZZ7"},
+        {"外国法第五条第二項中「前項」とあるのは「同項」と", "3:6 XX5:2|11:2 XX5:1"},
+        {"第二条中「第一条」を「第七条」に改める", "0:3 ZZ2"},
+        {"「第一条」とあるのは「第七条」と", ""},
         // 第九十条 of the constitution style: numerals from 十 up
         {"第十二条の規定", "0:4 ZZ12"},
     };

@@ -9,11 +9,17 @@
 #include "viewer/browser/refs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace viewer {
 
@@ -51,46 +57,118 @@ QString citationIndexPath() {
                            QStringLiteral("refs.mdb"));
 }
 
+namespace {
+
+void createTables(store::Database& db) {
+    db.execute(QStringLiteral(
+        "create table if not exists 引用 (law text, code text, start integer, length integer, "
+        "target text, tlaw text, lo text, hi text, isrange integer)"));
+    db.execute(QStringLiteral("create index if not exists 引用先 on 引用 (tlaw, lo)"));
+    db.execute(QStringLiteral("create index if not exists 引用元 on 引用 (law)"));
+    db.execute(QStringLiteral(
+        "create table if not exists 法令 (law text primary key, name text, signature text)"));
+}
+
+}  // namespace
+
+// A law's references as the index keeps them, read without touching the index.
+struct LawRows {
+    QString code, name, signature;
+    QList<QVariantList> rows;
+    bool readable = true;
+};
+
+// Reads laws for the index: one per thread, each with the listed laws read once.
+class LawReader {
+  public:
+    LawRows read(const QString& code, const QString& name) {
+        LawRows out{code, name, lawFileSignature(store::lawDbPath(name)), {}, true};
+        try {
+            store::Database law = store::openLawDb(name);
+            auto add = [&](const QString& citing, const QString& text, const Reference& r) {
+                auto known = spans_.find(r.target);
+                if (known == spans_.end())
+                    known = spans_.insert(r.target, spanOf(library_, r.target));
+                const std::optional<Span>& s = *known;
+                if (!s) return;
+                // The article's own 前項, この条 …: no citing provision (see citing).
+                if (s->law == code && s->lo.left(10) == citing.left(10) &&
+                    s->hi.left(10) == citing.left(10))
+                    return;
+                const int start = codePointOffset(text, r.start);
+                out.rows.append(QVariantList{code, citing, start,
+                                             codePointOffset(text, r.start + r.length) - start,
+                                             r.target, s->law, s->lo, s->hi, s->range ? 1 : 0});
+            };
+            for (store::Recordset rs = law.openRecordset(
+                     QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+                 !rs.eof(); rs.moveNext()) {
+                const QString c = rs.text(QStringLiteral("条項コード"));
+                if (c.size() != 16 || c.endsWith(u'1')) continue;  // a heading record
+                const QString text = rs.text(QStringLiteral("条文"));
+                for (const Reference& r : library_.references(c, text))
+                    if (r.linked()) add(c, text, r);
+            }
+            const QList<store::LawPart> parts = store::readLawParts(law);
+            for (int order = 0; order < parts.size(); ++order) {
+                const auto found = library_.partReferences(code, parts[order]);
+                for (int e = 0; e < found.size(); ++e)
+                    for (const Reference& r : found[e].second)
+                        if (r.linked()) add(entryKey(code, order + 1, e), found[e].first, r);
+            }
+        } catch (const platform::Error&) {
+            out.rows.clear();
+            out.readable = false;
+        }
+        return out;
+    }
+
+  private:
+    RefLibrary library_;
+    QHash<QString, std::optional<Span>> spans_;  // target → span
+};
+
 struct CitationIndex::Impl {
     std::optional<store::Database> db;
-    std::unique_ptr<RefLibrary> library;  // the listed laws, read once per refresh
 
-    // Every reference of the law, in place of what the index held of it.
-    void read(const QString& code, const QString& name, const QString& signature) {
-        store::Transaction t(*db);
-        db->execute(QStringLiteral("delete from 引用 where law=?"), {code});
-        db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
-        store::Database law = store::openLawDb(name);
-        auto add = [&](const QString& citing, const QString& text, const Reference& r) {
-            const std::optional<Span> s = spanOf(*library, r.target);
-            if (!s) return;
-            const int start = codePointOffset(text, r.start);
-            db->execute(QStringLiteral("insert into 引用 (law, code, start, length, target, tlaw, "
-                                       "lo, hi, isrange) values (?,?,?,?,?,?,?,?,?)"),
-                        {code, citing, start, codePointOffset(text, r.start + r.length) - start,
-                         r.target, s->law, s->lo, s->hi, s->range ? 1 : 0});
-        };
-        for (store::Recordset rs = law.openRecordset(
-                 QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
-             !rs.eof(); rs.moveNext()) {
-            const QString c = rs.text(QStringLiteral("条項コード"));
-            if (c.size() != 16 || c.endsWith(u'1')) continue;  // a heading record
-            const QString text = rs.text(QStringLiteral("条文"));
-            for (const Reference& r : library->references(c, text))
-                if (r.linked()) add(c, text, r);
-        }
-        const QList<store::LawPart> parts = store::readLawParts(law);
-        for (int order = 0; order < parts.size(); ++order) {
-            const QStringList entries = exchange::partEntries(parts[order]);
-            for (int e = 0; e < entries.size(); ++e) {
-                const QString text =
-                    QString(entries[e]).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                for (const Reference& r : library->partReferences(code, parts[order], e, text))
-                    if (r.linked()) add(entryKey(code, order + 1, e), text, r);
+    void open() {
+        const QString path = citationIndexPath();
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+            throw platform::Error(
+                QStringLiteral("フォルダ %1 を作れません。").arg(QFileInfo(path).absolutePath()));
+        // Its commits do not wait for the disk, law by law; a refresh writes it out once.
+        store::deferSync(path);
+        try {
+            if (QFileInfo::exists(path)) {
+                db.emplace(store::Database::open(path));
+                createTables(*db);
+                db->openRecordset(QStringLiteral("select count(*) from 法令"));
             }
+        } catch (const platform::Error&) {
+            // Only what the laws hold is in it: a file that cannot be read is made again.
+            db.reset();
+            QFile::remove(path);
         }
+        if (!db) {
+            db.emplace(store::Database::create(path));
+            createTables(*db);
+        }
+        store::dropDeferredSync(path);
+    }
+
+    // A law's references in place of what the index held of it. A law that cannot be read
+    // cites nothing until its file changes: noted as read, so that every look does not try
+    // it again.
+    void write(const LawRows& law) {
+        store::Transaction t(*db);
+        db->execute(QStringLiteral("delete from 引用 where law=?"), {law.code});
+        db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
+        for (const QVariantList& row : law.rows)
+            db->execute(QStringLiteral("insert into 引用 (law, code, start, length, target, "
+                                       "tlaw, lo, hi, isrange) values (?,?,?,?,?,?,?,?,?)"),
+                        row);
         db->execute(QStringLiteral("insert into 法令 (law, name, signature) values (?,?,?)"),
-                    {code, name, signature});
+                    {law.code, law.name, law.signature});
         t.commit();
     }
 
@@ -149,48 +227,83 @@ struct CitationIndex::Impl {
             db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
         }
         if (p.stale.isEmpty()) return 0;
-        library = std::make_unique<RefLibrary>();
-        int done = 0;
-        for (const auto& [code, name] : p.stale) {
-            if (most > 0 && done >= most) break;
-            if (progress && !progress(done, int(p.stale.size()), name)) break;
-            const QString signature = lawFileSignature(store::lawDbPath(name));
-            try {
-                read(code, name, signature);
-            } catch (const platform::Error&) {
-                // A law that cannot be read cites nothing until its file changes: noted as
-                // read, so that every look does not try it again.
-                db->execute(QStringLiteral("delete from 引用 where law=?"), {code});
-                db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
-                db->execute(
-                    QStringLiteral("insert into 法令 (law, name, signature) values (?,?,?)"),
-                    {code, name, signature});
-            }
-            ++done;
+        const int total = int(p.stale.size());
+        const int wanted = most > 0 ? std::min(most, total) : total;
+        if (all) {
+            // Everything is read again: a new file, not the old rows deleted law by law.
+            db.reset();
+            QFile::remove(citationIndexPath());
+            open();
         }
-        library.reset();
-        return done;
+        // Laws are read on as many threads as there are cores and written here, in the
+        // order they were planned; a few laws are read here alone.
+        const int threads = wanted < 8 ? 0 : std::max(1, QThread::idealThreadCount());
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::optional<LawRows>> ready(wanted);
+        std::atomic<int> next{0};
+        std::atomic<bool> stop{false};
+        int written = 0;
+        auto work = [&] {
+            LawReader reader;
+            for (int i = next++; i < wanted && !stop; i = next++) {
+                // Not too far ahead of the writer: what waits is held in memory.
+                {
+                    std::unique_lock lock(mutex);
+                    changed.wait(lock, [&] { return stop || i < written + 64; });
+                }
+                if (stop) break;
+                LawRows rows = reader.read(p.stale[i].first, p.stale[i].second);
+                std::lock_guard lock(mutex);
+                ready[i] = std::move(rows);
+                changed.notify_all();
+            }
+        };
+        std::vector<std::thread> workers;
+        std::optional<LawReader> here;
+        if (threads == 0) here.emplace();
+        for (int t = 0; t < threads; ++t) workers.emplace_back(work);
+        auto finish = [&] {
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+            }
+            changed.notify_all();
+            for (std::thread& w : workers) w.join();
+            workers.clear();
+        };
+        try {
+            while (written < wanted) {
+                const int i = written;
+                if (progress && !progress(i, total, p.stale[i].second)) break;
+                LawRows rows;
+                if (here) {
+                    rows = here->read(p.stale[i].first, p.stale[i].second);
+                } else {
+                    std::unique_lock lock(mutex);
+                    changed.wait(lock, [&] { return ready[i].has_value(); });
+                    rows = std::move(*ready[i]);
+                    ready[i].reset();
+                }
+                write(rows);
+                {
+                    std::lock_guard lock(mutex);
+                    ++written;
+                }
+                changed.notify_all();
+            }
+        } catch (...) {
+            finish();
+            throw;
+        }
+        finish();
+        store::writeOut(citationIndexPath());
+        return written;
     }
 };
 
 CitationIndex::CitationIndex() : impl_(std::make_unique<Impl>()) {
-    const QString path = citationIndexPath();
-    if (!QFileInfo::exists(path)) {
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-            throw platform::Error(
-                QStringLiteral("フォルダ %1 を作れません。").arg(QFileInfo(path).absolutePath()));
-        impl_->db.emplace(store::Database::create(path));
-    } else {
-        impl_->db.emplace(store::Database::open(path));
-    }
-    store::Database& db = *impl_->db;
-    db.execute(QStringLiteral(
-        "create table if not exists 引用 (law text, code text, start integer, length integer, "
-        "target text, tlaw text, lo text, hi text, isrange integer)"));
-    db.execute(QStringLiteral("create index if not exists 引用先 on 引用 (tlaw, lo)"));
-    db.execute(QStringLiteral("create index if not exists 引用元 on 引用 (law)"));
-    db.execute(QStringLiteral(
-        "create table if not exists 法令 (law text primary key, name text, signature text)"));
+    impl_->open();
 }
 
 CitationIndex::~CitationIndex() = default;

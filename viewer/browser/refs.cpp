@@ -105,14 +105,20 @@ struct Member {
 
 class Scanner {
   public:
-    Scanner(const QString& text, const RefContext& c) : t_(text), c_(c) { markQuotes(); }
+    Scanner(const QString& text, const RefContext& c)
+        : t_(text),
+          c_(c),
+          names_(c.names ? c.names : std::make_shared<const LawNames>(c.listedNames)) {
+        markQuotes();
+    }
 
     QList<Reference> run() {
         for (int i = 0; i < t_.size();) {
             if (quoted_.value(i)) {
-                ++i;
+                i = quote(i);
                 continue;
             }
+            if (t_[i] == u'。') base_.reset();
             std::optional<Member> m = member(i);
             if (!m) {
                 ++i;
@@ -141,17 +147,52 @@ class Scanner {
             emit(*m);
             remember(*m);
             previous_ = m;
+            lastEmitted_ = m;
             i = m->end;
         }
         return out_;
+    }
+
+    // A quote at `pos` in a wording replacement: 同法第六十三条第二項中「第五十三条第一項」と
+    // あるのは「前二項」と. Its words are the named provision's (中 right after it): what they
+    // name is read as if there, the replacement's too. Any other quote is passed over.
+    // Returns the place after the quote.
+    int quote(int pos) {
+        int end = pos;
+        while (end < t_.size() && quoted_[end]) ++end;
+        if (t_[pos] != u'「' || (pos > 0 && quoted_[pos - 1])) return end;
+        if (pos > 0 && t_[pos - 1] == u'中' && lastEmitted_ && lastEmitted_->end == pos - 1 &&
+            !lastEmitted_->range && lastEmitted_->last.target.isEmpty())
+            base_ = lastEmitted_->last;
+        if (!base_ || base_->law == QStringLiteral("?") || base_->missing || !replacing_)
+            return end;
+        const LawIndex* law = indexOf(base_->law);
+        if (!law || !law->paragraphs.contains(base_->article)) return end;
+        RefContext there = c_;
+        there.law = law;
+        there.main = nullptr;
+        there.bareArticles.clear();
+        there.article = base_->article;
+        there.paragraph = std::max(1, base_->paragraph);
+        there.names = names_;
+        const int inner = pos + 1, length = std::max(0, end - 1 - inner);
+        const QString words = t_.mid(inner, t_[end - 1] == u'」' ? length : end - inner);
+        // What cannot be told there is left out: the quote stays plain words.
+        for (Reference r : Scanner(words, there).run()) {
+            if (!r.linked()) continue;
+            r.start += inner;
+            out_ << r;
+        }
+        return end;
     }
 
   private:
     // 「…」 in a wording replacement is quoted text, never a reference.
     void markQuotes() {
         quoted_.fill(false, t_.size());
-        if (!t_.contains(QStringLiteral("とあるのは")) &&
-            !t_.contains(QStringLiteral("読み替え")) && !t_.contains(QStringLiteral("改める")))
+        replacing_ = t_.contains(QStringLiteral("とあるのは"));
+        if (!replacing_ && !t_.contains(QStringLiteral("読み替え")) &&
+            !t_.contains(QStringLiteral("改める")))
             return;
         int depth = 0;
         for (int i = 0; i < t_.size(); ++i) {
@@ -253,15 +294,11 @@ class Scanner {
             *start = j - 2;
             return lastLaw_.isEmpty() ? QStringLiteral("?") : lastLaw_;
         }
-        QString best;
-        for (auto it = c_.listedNames.begin(); it != c_.listedNames.end(); ++it)
-            if (it.key().size() > best.size() && at(t_, j - int(it.key().size()), it.key()))
-                best = it.key();
-        if (!best.isEmpty()) {
-            *start = j - int(best.size());
+        if (const auto [length, code] = names_->endingAt(t_, j); length > 0) {
+            *start = j - length;
             // 旧刑法, 新民法: a longer title that only ends with a listed name is another law.
             if (*start > 0 && isIdeograph(t_[*start - 1])) return QStringLiteral("?");
-            return c_.listedNames.value(best);
+            return code;
         }
         if (j > 0) {
             static const QString lawEnds = QStringLiteral("法令則告律約典例程定書");
@@ -587,9 +624,12 @@ class Scanner {
 
     const QString& t_;
     const RefContext& c_;
+    std::shared_ptr<const LawNames> names_;
     QList<bool> quoted_;
     QList<Reference> out_;
-    std::optional<Member> previous_;
+    std::optional<Member> previous_, lastEmitted_;
+    std::optional<Place> base_;  // the provision a replacement's quotes are read in
+    bool replacing_ = false;     // the text replaces wording (とあるのは)
     std::optional<Place> lastArticle_, lastParagraph_, lastItem_;
     QString lastLaw_;
 };
@@ -643,11 +683,13 @@ LawIndex readLawIndex(const QString& code, store::Database& db) {
     return index;
 }
 
-LawIndex partIndex(const QString& lawCode, const store::LawPart& part) {
+namespace {
+LawIndex partIndexOf(const QString& lawCode, const store::LawPart& part,
+                     const QList<exchange::PartEntry>& entries) {
     LawIndex own;
     own.code = partNotation(lawCode, part);
     int bare = 0;
-    for (const exchange::PartEntry& e : exchange::partEntryInfo(part)) {
+    for (const exchange::PartEntry& e : entries) {
         if (!e.article) {
             ++bare;
             continue;
@@ -661,6 +703,11 @@ LawIndex partIndex(const QString& lawCode, const store::LawPart& part) {
         own.paragraphs[kBareArticle] = bare;
     }
     return own;
+}
+}  // namespace
+
+LawIndex partIndex(const QString& lawCode, const store::LawPart& part) {
+    return partIndexOf(lawCode, part, exchange::partEntryInfo(part));
 }
 
 QList<Reference> findReferences(const QString& text, const RefContext& context) {
@@ -708,6 +755,42 @@ RefLibrary::RefLibrary() {
         codes_.insert(law.name, law.code.toUpper());
         names_.insert(law.code.toUpper(), law.name);
     }
+    lawNames_ = std::make_shared<const LawNames>(codes_);
+}
+
+LawNames::LawNames(const QHash<QString, QString>& names) : nodes_(1) {
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        if (it.key().isEmpty()) continue;
+        int node = 0;
+        for (qsizetype i = it.key().size() - 1; i >= 0; --i) {
+            const char16_t ch = it.key()[i].unicode();
+            int next = -1;
+            for (const auto& [c, n] : nodes_[node].next)
+                if (c == ch) next = n;
+            if (next < 0) {
+                next = int(nodes_.size());
+                nodes_[node].next.append({ch, next});
+                nodes_.emplace_back();
+            }
+            node = next;
+        }
+        nodes_[node].code = int(codes_.size());
+        codes_ << it.value();
+    }
+}
+
+std::pair<int, QString> LawNames::endingAt(QStringView text, qsizetype end) const {
+    std::pair<int, QString> best{0, QString()};
+    int node = 0;
+    for (qsizetype i = end - 1; i >= 0 && i < text.size(); --i) {
+        int next = -1;
+        for (const auto& [c, n] : nodes_[node].next)
+            if (c == text[i].unicode()) next = n;
+        if (next < 0) break;
+        node = next;
+        if (nodes_[node].code >= 0) best = {int(end - i), codes_[nodes_[node].code]};
+    }
+    return best;
 }
 
 namespace {
@@ -812,29 +895,20 @@ QList<Reference> RefLibrary::references(const QString& recordCode, const QString
     c.article = recordCode.mid(2, 8);
     c.paragraph = std::max(1, recordCode.mid(10, 2).toInt());
     c.listedNames = codes_;
+    c.names = lawNames_;
     c.otherLaw = [this](const QString& code) { return index(code); };
     return findReferences(text, c);
 }
 
-QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store::LawPart& part,
-                                            int entry, const QString& text) {
-    const LawIndex* main = index(lawCode);
-    if (!main) return {};
-    const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
-    if (entry < 0 || entry >= entries.size()) return {};
-    const LawIndex own = partIndex(main->code, part);
+namespace {
+
+// The references of one entry of a part, its entries and the part's own index read already.
+QList<Reference> entryReferences(RefContext c, const QList<exchange::PartEntry>& entries, int entry,
+                                 const QString& text) {
     int bareHere = 0;  // the entry's place among the bare paragraphs
     for (int i = 0; i <= entry; ++i) bareHere += entries[i].article ? 0 : 1;
     const exchange::PartEntry& e = entries[entry];
-    RefContext c;
-    c.law = &own;
-    c.main = main;
-    c.bareArticles = part.kind == QStringLiteral("附則") && !part.amendLawNum.isEmpty()
-                         ? QStringLiteral("?")
-                         : main->code;
     c.article = e.article ? numKey(e.num) : kBareArticle;
-    c.listedNames = codes_;
-    c.otherLaw = [this](const QString& code) { return index(code); };
     // Each paragraph is read where it stands: its 前項 is the one before it.
     const QStringList lines = text.split(u'\n');
     QList<int> starts = e.article ? e.paragraphLines : QList<int>{0};
@@ -854,6 +928,51 @@ QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store:
         }
         offset += int(piece.size()) + 1;
         line = end;
+    }
+    return out;
+}
+
+}  // namespace
+
+RefContext RefLibrary::partContext(const LawIndex* main, const store::LawPart& part,
+                                   const LawIndex* own) {
+    RefContext c;
+    c.law = own;
+    c.main = main;
+    c.bareArticles = part.kind == QStringLiteral("附則") && !part.amendLawNum.isEmpty()
+                         ? QStringLiteral("?")
+                         : main->code;
+    c.listedNames = codes_;
+    c.names = lawNames_;
+    c.otherLaw = [this](const QString& code) { return index(code); };
+    return c;
+}
+
+QList<Reference> RefLibrary::partReferences(const QString& lawCode, const store::LawPart& part,
+                                            int entry, const QString& text) {
+    const LawIndex* main = index(lawCode);
+    if (!main) return {};
+    const QList<exchange::PartEntry> entries = exchange::partEntryInfo(part);
+    if (entry < 0 || entry >= entries.size()) return {};
+    const LawIndex own = partIndex(main->code, part);
+    return entryReferences(partContext(main, part, &own), entries, entry, text);
+}
+
+QList<std::pair<QString, QList<Reference>>> RefLibrary::partReferences(const QString& lawCode,
+                                                                       const store::LawPart& part) {
+    const LawIndex* main = index(lawCode);
+    if (!main) return {};
+    const QList<std::pair<exchange::PartEntry, QString>> drawn =
+        exchange::partEntriesWithInfo(part);
+    QList<exchange::PartEntry> entries;
+    for (const auto& [info, _] : drawn) entries << info;
+    const LawIndex own = partIndexOf(main->code, part, entries);
+    const RefContext c = partContext(main, part, &own);
+    QList<std::pair<QString, QList<Reference>>> out;
+    for (int e = 0; e < entries.size(); ++e) {
+        const QString text =
+            QString(drawn[e].second).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        out.append({text, entryReferences(c, entries, e, text)});
     }
     return out;
 }

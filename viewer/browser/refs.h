@@ -44,13 +44,32 @@ struct Reference {
     bool linked() const { return target != QStringLiteral("!") && target != QStringLiteral("?"); }
 };
 
+// The listed laws' names read backwards from where a reference starts, so that the longest
+// ending there is found in the name's length, not once per listed law.
+class LawNames {
+  public:
+    explicit LawNames(const QHash<QString, QString>& names);  // 法典名称 → code
+    // The longest name ending right before `end` in `text`: its length and code; {0, ""}
+    // when none does.
+    std::pair<int, QString> endingAt(QStringView text, qsizetype end) const;
+
+  private:
+    struct Node {
+        QList<std::pair<char16_t, int>> next;
+        int code = -1;
+    };
+    std::vector<Node> nodes_;
+    QStringList codes_;
+};
+
 // Where the text is: its law, article and paragraph (1 for a one-paragraph article), and how
 // to reach the law's index and the listed laws.
 struct RefContext {
     const LawIndex* law = nullptr;
     QString article;  // NNNNBBCC
     int paragraph = 1;
-    QHash<QString, QString> listedNames;  // 法典名称 → code
+    QHash<QString, QString> listedNames;    // 法典名称 → code
+    std::shared_ptr<const LawNames> names;  // listedNames' (read from them when unset)
     // The index of another listed law (nullptr when it cannot be read).
     std::function<const LawIndex*(const QString& code)> otherLaw;
     // In a part (a 附則): the law's own index, for its 別表; `law` is then the part's, and
@@ -89,6 +108,10 @@ class RefLibrary {
     // own, 別表第一 the law's; positions in `text`.
     QList<Reference> partReferences(const QString& lawCode, const store::LawPart& part, int entry,
                                     const QString& text);
+    // Every entry of a part, in order: its text (partEntries', line breaks as \n) and its
+    // references. The part is read once, not once per entry.
+    QList<std::pair<QString, QList<Reference>>> partReferences(const QString& lawCode,
+                                                               const store::LawPart& part);
     // The start of a single target's text (its first lines), for a preview; empty for a
     // range, "?", "!" or a paragraph that cannot be read.
     QString preview(const QString& target, int maxChars = 200);
@@ -102,9 +125,12 @@ class RefLibrary {
     store::Database openLaw(const QString& code) const;
 
   private:
+    RefContext partContext(const LawIndex* main, const store::LawPart& part, const LawIndex* own);
+
     QHash<QString, QString> versions_;  // code → kept version read
     QHash<QString, QString> codes_;     // 法典名称 → code
-    QHash<QString, QString> names_;     // code → 法典名称
+    std::shared_ptr<const LawNames> lawNames_;
+    QHash<QString, QString> names_;  // code → 法典名称
     QHash<QString, std::shared_ptr<const LawIndex>> indexes_;
 };
 
