@@ -265,6 +265,10 @@ void FrmTR::importCollection(const QString& path) {
         ListFSep->setCurrentRow(ListFSep->count() - 1);
     };
     observer.stop = [this] { return run_.stopRequested(); };
+    observer.indexing = [this](int done, int total) {
+        Frame1->setTitle(QStringLiteral("参照元の索引 %1 / %2").arg(done + 1).arg(total));
+        platform::pumpEvents();
+    };
     const BulkResult r = importLawXmlSource(*source, {}, observer);
     setBusy(false);
     if (r.stopped) return;  // the window is closing
@@ -277,6 +281,10 @@ void FrmTR::importCollection(const QString& path) {
     for (const QStringList& lines : {r.skipped, r.incomplete})
         if (!lines.isEmpty())
             summary += QStringLiteral("\r\n") + lines.join(QStringLiteral("\r\n"));
+    if (!r.indexError.isEmpty())
+        summary += QStringLiteral(
+                       "\r\n参照元の索引を作れませんでした（次に参照元を見るときに作ります）: ") +
+                   r.indexError;
     platform::msgBox(summary);
 }
 
