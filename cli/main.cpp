@@ -583,10 +583,10 @@ bool convertAll(const Options& o, const QString& command, QList<exchange::LawXml
                 return false;
             }
             const exchange::LawXmlHead head = exchange::lawXmlHead(f.readAll());
-            code = maint::codeForLaw(exchange::lawNameFor(head), head.kana, lawId, known, byId);
+            code = maint::codeForLaw(exchange::lawNameFor(head), head.kana, lawId, known, byId,
+                                     head.abbrev);
             if (code.isEmpty()) {
-                err(QStringLiteral(
-                        "lexctl %1: %2: 使える法典コードが残っていません（936 個すべて使用中）")
+                err(QStringLiteral("lexctl %1: %2: 使える法典コードが残っていません")
                         .arg(command, file));
                 return false;
             }

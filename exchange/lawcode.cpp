@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <functional>
+
 namespace exchange {
 
 namespace {
@@ -87,20 +89,73 @@ QStringList codeCandidates(const QString& kana) {
     return out;
 }
 
+namespace {
+
+// Each kanji candidate in turn, until `take` takes one.
+void eachKanjiCandidate(const QString& title, const QString& abbrev,
+                        const std::function<bool(const QString&)>& take) {
+    QSet<QString> seen;
+    auto offer = [&](QChar a, QChar b) {
+        const QString code = QString(a) + b;
+        if (seen.contains(code)) return false;
+        seen.insert(code);
+        return take(code);
+    };
+    auto kanjiOf = [](const QString& text) {
+        QList<QChar> k;
+        for (const QChar c : text)
+            if (store::isCodeKanji(c)) k << c;
+        return k;
+    };
+    for (const QString& words : {abbrev, title}) {
+        const QList<QChar> k = kanjiOf(words);
+        for (qsizetype i = 0; i < k.size(); ++i)
+            for (qsizetype j = i + 1; j < k.size(); ++j)
+                if (offer(k[i], k[j])) return;
+    }
+    static const QList<QChar> every = store::codeKanji();
+    QList<QChar> firsts = kanjiOf(title);
+    firsts << QChar(u'法') << every;  // then any first kanji: never short of codes
+    for (const QChar f : firsts)
+        for (const QChar c : every)
+            if (offer(f, c)) return;
+}
+
+}  // namespace
+
+QStringList kanjiCodeCandidates(const QString& title, const QString& abbrev, int most) {
+    QStringList out;
+    if (most > 0)
+        eachKanjiCandidate(title, abbrev, [&](const QString& code) {
+            out << code;
+            return out.size() >= most;
+        });
+    return out;
+}
+
 QString proposeLawCode(const QString& name, const QString& kana,
-                       const QList<store::LawEntry>& listed) {
-    QSet<QString> taken;
+                       const QList<store::LawEntry>& listed, const QString& abbrev) {
+    QSet<QString> taken, names;
     for (const store::LawEntry& law : listed) {
         if (!name.isEmpty() && law.name == name) return law.code;
         taken.insert(law.code.toUpper());
+        names.insert(law.name);
     }
     for (const QString& code : codeCandidates(kana))
         if (!taken.contains(code)) return code;
-    return {};
+    // Past the ASCII codes: enough kanji candidates that one is free. A code that is a listed
+    // law's name (民法 for 民法施行法) is passed over: typed, the name would win.
+    QString free;
+    eachKanjiCandidate(name, abbrev, [&](const QString& code) {
+        if (taken.contains(code) || names.contains(code)) return false;
+        free = code;
+        return true;
+    });
+    return free;
 }
 
-QString proposeLawCode(const QString& name, const QString& kana) {
-    return proposeLawCode(name, kana, store::readLawList());
+QString proposeLawCode(const QString& name, const QString& kana, const QString& abbrev) {
+    return proposeLawCode(name, kana, store::readLawList(), abbrev);
 }
 
 }  // namespace exchange

@@ -155,10 +155,9 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
                 return job;
             }
             const QString name = exchange::lawNameFor(head);
-            job.code = codeForLaw(name, head.kana, job.lawId, known, byId);
+            job.code = codeForLaw(name, head.kana, job.lawId, known, byId, head.abbrev);
             if (job.code.isEmpty())
-                job.error =
-                    QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）");
+                job.error = QStringLiteral("使える法典コードが残っていません");
             else
                 known.append({0, job.code, name});
             return job;

@@ -50,10 +50,10 @@ QHash<QString, store::LawEntry> listedLawIds() {
 
 QString codeForLaw(const QString& name, const QString& kana, const QString& lawId,
                    const QList<store::LawEntry>& listed,
-                   const QHash<QString, store::LawEntry>& byId) {
+                   const QHash<QString, store::LawEntry>& byId, const QString& abbrev) {
     const auto it = lawId.isEmpty() ? byId.end() : byId.find(lawId);
     if (it != byId.end()) return it->code;
-    return exchange::proposeLawCode(name, kana, listed);
+    return exchange::proposeLawCode(name, kana, listed, abbrev);
 }
 
 QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId) {
@@ -159,10 +159,10 @@ FetchedImport importFetchedLaw(const QByteArray& xml, const QString& lawId, QStr
     const QHash<QString, store::LawEntry> byId = listedLawIds();
     if (code.isEmpty()) {
         const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
-        code = codeForLaw(exchange::lawNameFor(head), head.kana, lawId, store::readLawList(), byId);
+        code = codeForLaw(exchange::lawNameFor(head), head.kana, lawId, store::readLawList(), byId,
+                          head.abbrev);
         if (code.isEmpty())
-            throw platform::Error(
-                QStringLiteral("使える法典コードが残っていません（936 個すべて使用中）"));
+            throw platform::Error(QStringLiteral("使える法典コードが残っていません"));
     }
     FetchedImport r;
     r.law = exchange::convertLawXml(xml, code);

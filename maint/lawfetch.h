@@ -27,7 +27,7 @@ QHash<QString, store::LawEntry> listedLawIds();
 // code is taken.
 QString codeForLaw(const QString& name, const QString& kana, const QString& lawId,
                    const QList<store::LawEntry>& listed,
-                   const QHash<QString, store::LawEntry>& byId);
+                   const QHash<QString, store::LawEntry>& byId, const QString& abbrev = {});
 // When the law id is listed under another name (the title was amended), renames that law
 // to the law's name, its database with it, and returns the old name; else empty.
 QString followRenamedLaw(const exchange::LawXml& law, const QHash<QString, store::LawEntry>& byId);

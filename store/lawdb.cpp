@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
 
 #include <functional>
 
@@ -48,8 +50,60 @@ bool isValidLawName(const QString& name, QString* why) {
 }
 
 bool isValidLawCode(const QString& code) {
-    return code.size() == 2 && code[0].isLetter() && code[0].unicode() < 0x80 &&
-           (code[1].isLetterOrNumber() && code[1].unicode() < 0x80);
+    if (code.size() != 2) return false;
+    if (code[0].unicode() < 0x80)
+        return code[0].isLetter() && code[1].unicode() < 0x80 && code[1].isLetterOrNumber();
+    return isCodeKanji(code[0]) && isCodeKanji(code[1]);
+}
+
+namespace {
+
+// The ideographs CP932 writes, in the order of their bytes (JIS level 1, then level 2 and the
+// extensions), read in one pass: each two-byte pair is followed by a separator, so that a pair
+// without a character stays a piece of its own.
+const QList<QChar>& cp932Ideographs() {
+    static const QList<QChar> out = [] {
+        QByteArray bytes;
+        // From 0x88: the symbols' rows before it hold 仝 々 〆, no kanji of a name.
+        for (int lead = 0x88; lead <= 0xFC; ++lead) {
+            if (lead > 0x9F && lead < 0xE0) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (trail != 0x7F) bytes.append(char(lead)).append(char(trail)).append('|');
+        }
+        QStringDecoder decoder("windows-31j");
+        const QString text = decoder.decode(bytes);
+        QList<QChar> k;
+        QSet<char16_t> seen;
+        for (const QString& piece : text.split(u'|'))
+            if (piece.size() == 1 && piece[0].unicode() >= 0x4E00 && piece[0].unicode() <= 0x9FFF &&
+                !seen.contains(piece[0].unicode())) {
+                seen.insert(piece[0].unicode());
+                k << piece[0];
+            }
+        return k;
+    }();
+    return out;
+}
+
+}  // namespace
+
+bool isCodeKanji(QChar c) {
+    static const QSet<char16_t> kanji = [] {
+        static const QString notation =
+            QStringLiteral("〇一二三四五六七八九十百千万零壱弐参拾第条項号之附別前");
+        QSet<char16_t> k;
+        for (const QChar c : cp932Ideographs())
+            if (!notation.contains(c)) k.insert(c.unicode());
+        return k;
+    }();
+    return kanji.contains(c.unicode());
+}
+
+QList<QChar> codeKanji() {
+    QList<QChar> out;
+    for (const QChar c : cp932Ideographs())
+        if (isCodeKanji(c)) out << c;
+    return out;
 }
 
 namespace {

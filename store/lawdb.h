@@ -25,8 +25,15 @@ constexpr qsizetype kMaxFileNameBytes = 255 - 8;
 // path separator, "..", a control character or one of \ / : * ? " < > |, and with ".mdb" it
 // must fit in kMaxFileNameBytes. `why` gets the reason in Japanese.
 bool isValidLawName(const QString& name, QString* why = nullptr);
-// A law code is two characters, the first a letter.
+// A law code is two characters, the first a letter: an ASCII letter and an ASCII letter or
+// digit (MP, K1), or, once those 936 are used up, two code kanji (国賠, 借地).
 bool isValidLawCode(const QString& code);
+// A kanji a law code may hold: a CJK ideograph with a CP932 code (the exchange files are
+// CP932) that a short number does not read as something else (numerals, 第 条 項 号, the
+// parts' 附 別 前).
+bool isCodeKanji(QChar c);
+// Every code kanji in the order of its CP932 bytes (JIS level 1 first).
+QList<QChar> codeKanji();
 
 // An empty law database (条文 and 目次, each with IdxPrimary) at folder/fileName.
 // Refuses a name that could leave the folder; a half-made file is removed on failure.

@@ -161,7 +161,7 @@ void FrmAddLaw::chooseRow(int row) {
     TxtCode->setText(law.kana.isEmpty() && !byId_.contains(law.lawId)
                          ? QString()  // known only by id: the code comes with its XML
                          : codeForLaw(exchange::lawNameFor(head), law.kana, law.lawId,
-                                      store::readLawList(), byId_));
+                                      store::readLawList(), byId_, law.abbrev));
     CmdAdd->setEnabled(!busy_);
 }
 

@@ -185,7 +185,8 @@ void FrmTR::importXml(const QString& path) {
     const exchange::LawXmlHead head = exchange::lawXmlHead(xml);
     const QString name = head.title.isEmpty() ? QString() : exchange::lawNameFor(head);
     const QHash<QString, store::LawEntry> byId = listedLawIds();
-    const QString proposed = codeForLaw(name, head.kana, facts.lawId, store::readLawList(), byId);
+    const QString proposed =
+        codeForLaw(name, head.kana, facts.lawId, store::readLawList(), byId, head.abbrev);
     exchange::LawXml law;
     // A code taken by another law is refused before anything is written, and asked again.
     for (;;) {

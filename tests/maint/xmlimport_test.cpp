@@ -59,9 +59,37 @@ TEST(LawCodeTest, ReadingsRomanisedAndCodesChosenByTheRule) {
     EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国会法"), kana, listed),
               QStringLiteral("ko"));
     for (int i = 0; i < 935; ++i) listed.append({i + 2, all[i + 1], QString::number(i)});
-    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), QString());
     listed.removeLast();
     EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed), all.last());
+    // All 936 held: two kanji, from the abbreviation, then the title, then every code kanji
+    // after the title's first; never a listed law's name nor a code held.
+    listed.append({937, all.last(), QStringLiteral("民法")});
+    const QString abbrev = QStringLiteral("国賠法");
+    const std::pair<const char*, const char*> past[] = {
+        {"", "国賠"}, {"国賠", "国法"}, {"国法", "賠法"}, {"賠法", "国家"}};
+    for (const auto& [held, expected] : past) {
+        if (*held) listed.append({int(listed.size()) + 1, QString::fromUtf8(held), QString()});
+        EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("国家賠償法"), kana, listed, abbrev),
+                  QString::fromUtf8(expected))
+            << held;
+    }
+    EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("民法施行法"), QString(), listed),
+              QStringLiteral("民施"));
+    const QStringList kanji = exchange::kanjiCodeCandidates(QStringLiteral("第一法"), {}, 3);
+    EXPECT_EQ(kanji, QStringList({QStringLiteral("法亜"), QStringLiteral("法唖"),
+                                  QStringLiteral("法娃")}));  // 第 and 一 are no code kanji
+    EXPECT_EQ(exchange::kanjiCodeCandidates(QStringLiteral("民法"), {}, 20000).size(), 20000);
+
+    // What a law code may be: ASCII letter and letter or digit, or two code kanji.
+    const std::pair<const char*, bool> codes[] = {
+        {"MP", true},    {"m1", true},    {"1M", false},   {"M", false},
+        {"MPX", false},  {"国賠", true},  {"国1", false},  {"1国", false},
+        {"一二", false}, {"第一", false}, {"国条", false}, {"附則", false},
+        {"ＭＰ", false}, {"丂丂", false}, {"国あ", false}, {"M国", false}};
+    for (const auto& [code, valid] : codes)
+        EXPECT_EQ(store::isValidLawCode(QString::fromUtf8(code)), valid) << code;
+    EXPECT_GT(store::codeKanji().size(), 6000);
+    EXPECT_EQ(store::codeKanji().first(), QChar(u'亜'));
 }
 
 TEST_F(RefusalTest, ACodeListedForAnotherLawIsRefusedBeforeAnythingIsWritten) {

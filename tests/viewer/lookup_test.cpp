@@ -1,8 +1,11 @@
 // The forgiving reading of what a reader types to jump: numbers at their limits and one past,
 // statute and input-method forms, and the resolution against a law's records.
 #include "viewer/shell/lookup.h"
+#include "exchange/htfile.h"
 #include "exchange/lawparts.h"
 #include "exchange/lawxml.h"
+#include "platform/textfile.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 #include "tests/support/samplelaws.h"
 #include "tests/support/testsupport.h"
@@ -85,6 +88,36 @@ TEST_F(LookupTest, NamesCodesAndCurrentLawResolveToNodesOrSayWhy) {
         EXPECT_EQ(t.code.isEmpty() ? t.error : t.shown, QString::fromUtf8(c.shownOrError))
             << c.typed;
     }
+}
+
+// A law under a kanji code (past the 936 ASCII ones): imported by lexctl under it, typed with
+// a number as any code is, written to ht.dat in CP932 and read back.
+TEST_F(LookupTest, AKanjiCodeIsTypedAndWrittenToTheExchangeFiles) {
+    const testsupport::ProcessResult imported =
+        lexctl({QStringLiteral("import-xml"),
+                QStringLiteral("国賠=" LEXORA_FIXTURES_DIR "/kokka-baisho.xml")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const std::pair<const char*, const char*> cases[] = {
+        {"国賠1", "国賠00010000"},
+        {"国賠第二条第一項", "国賠00020000010100"},
+        {"国賠1:1", "国賠00010000010100"},
+        {"国1", ""},
+        {"一二1", ""},
+    };
+    for (const auto& [typed, code] : cases)
+        EXPECT_EQ(resolveLookup(QString::fromUtf8(typed)).code, QString::fromUtf8(code)) << typed;
+    EXPECT_EQ(resolveLookup(QStringLiteral("国1")).error,
+              QStringLiteral("国1: 法典コードか法典名で始めてください（例: MP415:2、民法415）"));
+    ASSERT_EQ(lexctl({QStringLiteral("make-ht")}).exitCode, 0);
+    const QString ht = store::folders().program + QStringLiteral("/ht.dat");
+    QString text;
+    ASSERT_TRUE(platform::decodeCp932(testsupport::readFile(ht), &text));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n8 国賠 国家賠償法"))) << text.toStdString();
+    store::Database master = store::openMasterDb();
+    master.execute(QStringLiteral("delete from 法典コード"));
+    const exchange::HtLoadResult read = exchange::loadHtFileFrom(ht);
+    EXPECT_TRUE(read.skipped.isEmpty()) << read.skipped.join(u'\n').toStdString();
+    EXPECT_EQ(store::GetHoutenName(QStringLiteral("国賠")), QStringLiteral("国家賠償法"));
 }
 
 // A part by its kind, an amendment's 附則 by its law number in any of the forms a reader

@@ -326,8 +326,7 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
         if (numberFirst && !currentLaw.isEmpty()) {
             code = currentLaw;
             rest = s;
-        } else if (s.size() >= 2 && s[0].unicode() < 128 && s[0].isLetter() &&
-                   s[1].unicode() < 128 && s[1].isLetterOrNumber()) {
+        } else if (s.size() >= 2 && store::isValidLawCode(s.left(2))) {
             code = s.left(2);
             rest = s.mid(2);
         } else {
