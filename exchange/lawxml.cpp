@@ -977,6 +977,7 @@ LawXml convertLawXml(const QByteArray& xml, const QString& typedCode) {
         law.parts << part;
     }
     law.kana = head.kana;
+    law.abbrev = head.abbrev;
     law.lawNum = head.lawNum.trimmed();
     law.promulgated = head.promulgated;
     law.amendedBy = head.amendedBy;

@@ -31,6 +31,7 @@ struct LawXml {
     QString name;         // 法典名称
     QString fullTitle;    // the title; longer than `name` when that had to be shortened
     QString kana;         // the title's reading
+    QString abbrev;       // its abbreviations (Abbrev, comma-separated), when it has them
     QString lawNum;       // 昭和二十二年法律第百二十五号
     QString lawId;        // the government's law id, when the caller knows it
     QString promulgated;  // 1947-10-27

@@ -564,6 +564,7 @@ XmlImportResult importLawXml(const exchange::LawXml& law, const ImportPlan& plan
     info.title = law.fullTitle;
     info.lawNum = law.lawNum;
     info.kana = law.kana;
+    info.abbrev = law.abbrev;
     if (!law.lawId.isEmpty()) info.lawId = law.lawId;
     info.promulgated = law.promulgated;
     info.amendedBy = law.amendedBy;

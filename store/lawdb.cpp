@@ -211,7 +211,7 @@ const std::pair<const char*, QString LawInfo::*> kInfoFields[] = {
     {"法令ID", &LawInfo::lawId},        {"読み", &LawInfo::kana},
     {"公布日", &LawInfo::promulgated},  {"最終改正", &LawInfo::amendedBy},
     {"版の日付", &LawInfo::sourceDate}, {"取込日時", &LawInfo::importedAt},
-    {"版ID", &LawInfo::revisionId}};
+    {"版ID", &LawInfo::revisionId},     {"略称", &LawInfo::abbrev}};
 }  // namespace
 
 LawInfo readLawInfo(Database& db) {

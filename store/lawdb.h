@@ -62,6 +62,7 @@ struct LawInfo {
     QString lawNum;       // 昭和二十二年法律第百二十五号
     QString lawId;        // the government's law id
     QString kana;         // the title's reading
+    QString abbrev;       // its abbreviations as the law XML gives them (国賠法)
     QString promulgated;  // 1947-10-27
     QString amendedBy;    // the law number of the latest amendment the source held
     QString sourceDate;   // the date of the version the source was (2023-04-01), when known

@@ -5,11 +5,17 @@
 #include "platform/ui/keyedtree.h"
 #include "platform/ui/mdi.h"
 #include "platform/ui/twips.h"
+#include "store/folders.h"
 #include "store/lawdb.h"
 
+#include <QComboBox>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QVBoxLayout>
 
 namespace exchange {
 
@@ -21,10 +27,45 @@ FrmHCodeList::FrmHCodeList(Form form, QWidget* parent) : QWidget(parent), form_(
     TView1->setObjectName(QStringLiteral("TView1"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(TView1);
-    layout->addWidget(List1);
-    resize(460, 320);
+    TxtFilter = new QLineEdit(this);
+    TxtFilter->setObjectName(QStringLiteral("TxtFilter"));
+    TxtFilter->setPlaceholderText(QStringLiteral("題名・読み・略称・法令番号・コード"));
+    TxtFilter->setClearButtonEnabled(true);
+    CboKind = new QComboBox(this);
+    CboKind->setObjectName(QStringLiteral("CboKind"));
+    CboKind->addItem(QStringLiteral("すべて"));
+    CboKind->addItems(lawKinds());
+    CboOrder = new QComboBox(this);
+    CboOrder->setObjectName(QStringLiteral("CboOrder"));
+    CboOrder->addItems({QStringLiteral("番号"), QStringLiteral("五十音"),
+                        QStringLiteral("法令番号"), QStringLiteral("種別")});
+    LblCount = new QLabel(this);
+    LblCount->setObjectName(QStringLiteral("LblCount"));
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(TxtFilter, 1);
+    bar->addWidget(CboKind);
+    bar->addWidget(CboOrder);
+    bar->addWidget(LblCount);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(TView1);
+    lists->addWidget(List1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addLayout(lists, 1);
+    resize(620, 360);
+    platform::connectGuarded(TxtFilter, &QLineEdit::textChanged, this, [this] { showLaws(); });
+    platform::connectGuarded(CboKind, &QComboBox::currentIndexChanged, this,
+                             [this] { showLaws(); });
+    platform::connectGuarded(CboOrder, &QComboBox::currentIndexChanged, this,
+                             [this] { showLaws(); });
+    // Laws added or removed while the list is open: the master list's file changes.
+    watcher_ = new QFileSystemWatcher(this);
+    platform::connectGuarded(watcher_, &QFileSystemWatcher::fileChanged, this, [this] {
+        laws_ = readLawListEntries();
+        showLaws();
+        // A file replaced (not written in place) is no longer watched.
+        if (watcher_->files().isEmpty()) watcher_->addPath(store::masterDbPath());
+    });
     platform::connectGuarded(TView1, &QTreeWidget::itemDoubleClicked, this,
                              [this](QTreeWidgetItem* item) {
                                  if (form_ == Form::Viewer && item)
@@ -40,14 +81,26 @@ void FrmHCodeList::Form_Load(QWidget* frame) {
                                    platform::geometryTwips(this).width(),
                                    platform::geometryTwips(this).height());
     }
-    const QList<store::LawEntry> laws = store::readLawList();
+    laws_ = readLawListEntries();
+    if (watcher_->files().isEmpty()) watcher_->addPath(store::masterDbPath());
+    showLaws();
+}
+
+void FrmHCodeList::showLaws() {
+    QList<LawListEntry> shown;
+    const QString kind = CboKind->currentIndex() > 0 ? CboKind->currentText() : QString();
+    for (const LawListEntry& law : laws_)
+        if ((kind.isEmpty() || law.kind == kind) && lawListMatches(law, TxtFilter->text()))
+            shown << law;
+    sortLawList(shown, static_cast<LawListOrder>(std::max(0, CboOrder->currentIndex())));
     List1->clear();
     TView1->clearNodes();
-    for (const store::LawEntry& law : laws) {
+    for (const LawListEntry& law : shown) {
         List1->addItem(u' ' + law.code + QStringLiteral("  ") + law.name);
         if (!TView1->contains(law.code))
             TView1->addNode({}, law.code, law.code + QStringLiteral("  ") + law.name);
     }
+    LblCount->setText(QStringLiteral("%1 / %2 件").arg(shown.size()).arg(laws_.size()));
 }
 
 void FrmHCodeList::keyPressEvent(QKeyEvent* e) {

@@ -1,8 +1,16 @@
 #pragma once
 // The law list window "法典コード一覧": every law of the master list with its code, as a tree
-// and as a list. The viewer opens the law double-clicked; the maintenance program only shows.
+// and as a list, narrowed as one types in the filter box (title, reading in kana or romaji,
+// abbreviation, law number, code), by kind, in the order chosen. The viewer opens the law
+// double-clicked; the maintenance program only shows. An open list follows the master list.
+#include "exchange/lawlist.h"
+
 #include <QWidget>
 
+class QComboBox;
+class QFileSystemWatcher;
+class QLabel;
+class QLineEdit;
 class QListWidget;
 
 namespace platform {
@@ -19,6 +27,10 @@ class FrmHCodeList : public QWidget {
 
     platform::KeyedTree* TView1 = nullptr;
     QListWidget* List1 = nullptr;
+    QLineEdit* TxtFilter = nullptr;  // filters as one types
+    QComboBox* CboKind = nullptr;    // すべて, then lawKinds()
+    QComboBox* CboOrder = nullptr;   // 番号, 五十音, 法令番号, 種別
+    QLabel* LblCount = nullptr;      // "12 / 2100 件"
 
     // Reads the master list; places the window at the right edge of `frame` when given.
     void Form_Load(QWidget* frame = nullptr);
@@ -31,7 +43,11 @@ class FrmHCodeList : public QWidget {
     void keyPressEvent(QKeyEvent* e) override;
 
   private:
+    void showLaws();
+
     Form form_;
+    QList<LawListEntry> laws_;
+    QFileSystemWatcher* watcher_ = nullptr;
 };
 
 }  // namespace exchange

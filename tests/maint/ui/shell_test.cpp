@@ -16,6 +16,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -129,6 +130,63 @@ TEST_F(ShellTest, LawListShowsEveryLawWithItsCode) {
     Q_EMIT viewer.TView1->itemDoubleClicked(viewer.TView1->node(QStringLiteral("MP")), 0);
     ASSERT_EQ(opened.count(), 1);
     EXPECT_EQ(opened[0][0].toString(), QStringLiteral("MP"));
+}
+
+// 2,000 laws: the filter narrows them as one types (title, reading, abbreviation, law number,
+// code), the kind and the order apply, and a law added while the list is open appears.
+TEST_F(ShellTest, TheLawListFiltersTwoThousandLawsAsOneTypes) {
+    {
+        store::Database db = store::openMasterDb();
+        store::Transaction t(db);
+        const QList<QChar> kanji = store::codeKanji();  // past 936: two kanji
+        for (int i = 0; i < 2000; ++i)
+            db.execute(
+                QStringLiteral("insert into 法典コード values (?, ?, ?)"),
+                {i + 1,
+                 i < 936 ? QStringLiteral("%1%2").arg(QChar(u'A' + i / 36)).arg(i % 36, 0, 36)
+                         : QString(kanji[(i - 936) / 50]) + kanji[(i - 936) % 50 + 100],
+                 QStringLiteral("試験法第%1号").arg(i + 1)});
+        t.commit();
+    }
+    const QString xml = QStringLiteral(LEXORA_FIXTURES_DIR "/kokka-baisho.xml");
+    ASSERT_EQ(lexctl({QStringLiteral("import-xml"), QStringLiteral("国賠=") + xml}).exitCode, 0);
+    exchange::FrmHCodeList w(exchange::FrmHCodeList::Form::Viewer);
+    w.Form_Load();
+    w.show();
+    EXPECT_EQ(w.List1->count(), 2001);
+    EXPECT_EQ(w.LblCount->text(), QStringLiteral("2001 / 2001 件"));
+    const std::pair<const char*, int> typed[] = {
+        {"国賠法", 1},   {"こっかばい", 1}, {"kokka", 1},  {"百二十五号", 1}, {"国賠", 1},
+        {"第1999号", 1}, {"試験法", 2000},  {"第19", 111}, {"民法", 0},       {"", 2001}};
+    for (const auto& [text, count] : typed) {
+        w.TxtFilter->setText(QString::fromUtf8(text));
+        EXPECT_EQ(w.List1->count(), count) << text;
+        EXPECT_EQ(w.TView1->topLevelItemCount(), count) << text;
+    }
+    w.TxtFilter->setText(QStringLiteral("こっか"));
+    EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral(" 国賠  国家賠償法"));
+    // Kinds: the generated laws have no number and end in 号, so they are その他.
+    w.TxtFilter->clear();
+    w.CboKind->setCurrentText(QStringLiteral("法律"));
+    EXPECT_EQ(w.List1->count(), 1);
+    w.CboKind->setCurrentText(QStringLiteral("その他"));
+    EXPECT_EQ(w.List1->count(), 2000);
+    w.CboKind->setCurrentIndex(0);
+    // 五十音: the one law with a reading first.
+    w.CboOrder->setCurrentText(QStringLiteral("五十音"));
+    EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral(" 国賠  国家賠償法"));
+    w.CboOrder->setCurrentText(QStringLiteral("番号"));
+    EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral(" A0  試験法第1号"));
+    // Double click in the tree of a filtered list opens that law.
+    QSignalSpy opened(&w, &exchange::FrmHCodeList::lawChosen);
+    w.TxtFilter->setText(QStringLiteral("国賠"));
+    Q_EMIT w.TView1->itemDoubleClicked(w.TView1->topLevelItem(0), 0);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened[0][0].toString(), QStringLiteral("国賠"));
+    // Added while open: the list follows.
+    w.TxtFilter->clear();
+    addLaw(3000, QStringLiteral("ZZ"), QStringLiteral("追加法"));
+    QTRY_COMPARE_WITH_TIMEOUT(w.List1->count(), 2002, 5000);
 }
 
 TEST_F(ShellTest, IndexFileDroppedOnTheLabelImportsTheFirstFile) {
