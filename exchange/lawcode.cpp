@@ -1,5 +1,7 @@
 #include "exchange/lawcode.h"
 
+#include "exchange/lawlist.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -147,7 +149,11 @@ QString proposeLawCode(const QString& name, const QString& kana,
     // law's name (民法 for 民法施行法) is passed over: typed, the name would win.
     QString free;
     eachKanjiCandidate(name, abbrev, [&](const QString& code) {
-        if (taken.contains(code) || names.contains(code)) return false;
+        // Another law's abbreviation (民訴) is no code for this one: typed, it names that law.
+        static const QStringList abbreviations = knownAbbreviations();
+        if (taken.contains(code) || names.contains(code) ||
+            (abbreviations.contains(code) && !commonAbbreviations(name).contains(code)))
+            return false;
         free = code;
         return true;
     });

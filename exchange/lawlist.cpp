@@ -119,32 +119,81 @@ QStringList lawKinds() {
             QStringLiteral("府省令"), QStringLiteral("規則"), QStringLiteral("その他")};
 }
 
-QStringList commonAbbreviations(const QString& title) {
-    // Short names readers and textbooks use that law XML does not give.
-    static const QHash<QString, QStringList> names{
-        {QStringLiteral("日本国憲法"), {QStringLiteral("憲法")}},
-        {QStringLiteral("民事訴訟法"), {QStringLiteral("民訴"), QStringLiteral("民訴法")}},
-        {QStringLiteral("刑事訴訟法"), {QStringLiteral("刑訴"), QStringLiteral("刑訴法")}},
-        {QStringLiteral("行政手続法"), {QStringLiteral("行手法")}},
-        {QStringLiteral("国家賠償法"), {QStringLiteral("国賠"), QStringLiteral("国賠法")}},
-        {QStringLiteral("行政事件訴訟法"), {QStringLiteral("行訴"), QStringLiteral("行訴法")}},
-        {QStringLiteral("民事執行法"), {QStringLiteral("民執"), QStringLiteral("民執法")}},
-        {QStringLiteral("民事保全法"), {QStringLiteral("民保"), QStringLiteral("民保法")}},
-        {QStringLiteral("借地借家法"), {QStringLiteral("借地法"), QStringLiteral("借家法")}},
+namespace {
+
+struct KnownLaw {
+    QString reading;
+    QStringList abbreviations;
+};
+
+// Readings and short names readers and textbooks use, for laws whose source gave none (a law
+// imported from text carries no reading) and abbreviations law XML does not give.
+const QHash<QString, KnownLaw>& knownLaws() {
+    static const QHash<QString, KnownLaw> laws{
+        {QStringLiteral("日本国憲法"),
+         {QStringLiteral("にほんこくけんぽう"), {QStringLiteral("憲法")}}},
+        {QStringLiteral("民法"), {QStringLiteral("みんぽう"), {}}},
+        {QStringLiteral("刑法"), {QStringLiteral("けいほう"), {}}},
+        {QStringLiteral("会社法"), {QStringLiteral("かいしゃほう"), {}}},
+        {QStringLiteral("民事訴訟法"),
+         {QStringLiteral("みんじそしょうほう"),
+          {QStringLiteral("民訴"), QStringLiteral("民訴法")}}},
+        {QStringLiteral("刑事訴訟法"),
+         {QStringLiteral("けいじそしょうほう"),
+          {QStringLiteral("刑訴"), QStringLiteral("刑訴法")}}},
+        {QStringLiteral("行政手続法"),
+         {QStringLiteral("ぎょうせいてつづきほう"), {QStringLiteral("行手法")}}},
+        {QStringLiteral("国家賠償法"),
+         {QStringLiteral("こっかばいしょうほう"),
+          {QStringLiteral("国賠"), QStringLiteral("国賠法")}}},
+        {QStringLiteral("行政事件訴訟法"),
+         {QStringLiteral("ぎょうせいじけんそしょうほう"),
+          {QStringLiteral("行訴"), QStringLiteral("行訴法")}}},
+        {QStringLiteral("民事執行法"),
+         {QStringLiteral("みんじしっこうほう"),
+          {QStringLiteral("民執"), QStringLiteral("民執法")}}},
+        {QStringLiteral("民事保全法"),
+         {QStringLiteral("みんじほぜんほう"), {QStringLiteral("民保"), QStringLiteral("民保法")}}},
+        {QStringLiteral("借地借家法"), {QStringLiteral("しゃくちしゃっかほう"), {}}},
         {QStringLiteral("私的独占の禁止及び公正取引の確保に関する法律"),
-         {QStringLiteral("独禁法"), QStringLiteral("独占禁止法")}},
+         {{}, {QStringLiteral("独禁法"), QStringLiteral("独占禁止法")}}},
         {QStringLiteral("個人情報の保護に関する法律"),
-         {QStringLiteral("個人情報保護法"), QStringLiteral("個情法")}},
+         {{}, {QStringLiteral("個人情報保護法"), QStringLiteral("個情法")}}},
         {QStringLiteral("行政機関の保有する情報の公開に関する法律"),
-         {QStringLiteral("情報公開法")}},
-        {QStringLiteral("労働基準法"), {QStringLiteral("労基法")}},
-        {QStringLiteral("労働契約法"), {QStringLiteral("労契法")}},
-        {QStringLiteral("金融商品取引法"), {QStringLiteral("金商法")}},
-        {QStringLiteral("不正競争防止法"), {QStringLiteral("不競法")}},
-        {QStringLiteral("破産法"), {QStringLiteral("破産")}},
-        {QStringLiteral("会社法"), {QStringLiteral("会社")}},
+         {{}, {QStringLiteral("情報公開法")}}},
+        {QStringLiteral("労働基準法"),
+         {QStringLiteral("ろうどうきじゅんほう"), {QStringLiteral("労基法")}}},
+        {QStringLiteral("労働契約法"),
+         {QStringLiteral("ろうどうけいやくほう"), {QStringLiteral("労契法")}}},
+        {QStringLiteral("金融商品取引法"),
+         {QStringLiteral("きんゆうしょうひんとりひきほう"), {QStringLiteral("金商法")}}},
+        {QStringLiteral("不正競争防止法"),
+         {QStringLiteral("ふせいきょうそうぼうしほう"), {QStringLiteral("不競法")}}},
     };
-    return names.value(title);
+    return laws;
+}
+
+}  // namespace
+
+QStringList commonAbbreviations(const QString& title) {
+    return knownLaws().value(title).abbreviations;
+}
+
+QStringList knownAbbreviations() {
+    QStringList out;
+    for (const KnownLaw& law : knownLaws()) out << law.abbreviations;
+    return out;
+}
+
+std::pair<QString, int> lawByAbbreviation(const QString& typed) {
+    std::pair<QString, int> best{QString(), 0};
+    for (const LawListEntry& law : readLawListEntries()) {
+        QStringList abbrevs = law.abbrev.split(u',', Qt::SkipEmptyParts);
+        abbrevs << commonAbbreviations(law.title);
+        for (const QString& a : abbrevs)
+            if (a.size() > best.second && typed.startsWith(a)) best = {law.code, int(a.size())};
+    }
+    return best;
 }
 
 QList<LawListEntry> readLawListEntries() {
@@ -156,11 +205,11 @@ QList<LawListEntry> readLawListEntries() {
         l.code = e.code;
         l.name = e.name;
         l.title = info.title.isEmpty() ? e.name : info.title;
-        l.kana = info.kana;
+        l.kana = info.kana.isEmpty() ? knownLaws().value(l.title).reading : info.kana;
         l.abbrev = info.abbrev;
         l.lawNum = info.lawNum;
         l.kind = lawKind(info.lawNum, l.title);
-        l.roman = romanize(info.kana);
+        l.roman = romanize(l.kana);
         out << l;
     }
     return out;

@@ -31,7 +31,15 @@ QString lawKind(const QString& lawNum, const QString& title);
 QStringList lawKinds();
 
 // Abbreviations readers type that law XML does not give (民訴, 独禁法, 刑訴 …): the title's.
+// A law without a reading of its own (one imported from text) takes the reading this list
+// knows for its title.
 QStringList commonAbbreviations(const QString& title);
+// Every abbreviation of the list above, for codes to pass over.
+QStringList knownAbbreviations();
+// The listed law an abbreviation at the start of `typed` names (国賠法1, 民訴百三十三): the
+// longest of the laws' XML abbreviations and the list above; its code and the abbreviation's
+// length, or {"", 0}.
+std::pair<QString, int> lawByAbbreviation(const QString& typed);
 
 // Whether the law matches what was typed: each word (split at blanks) is part of the title,
 // the reading (hiragana and katakana alike), the romaji (without regard to case), an

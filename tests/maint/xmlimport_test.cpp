@@ -75,6 +75,11 @@ TEST(LawCodeTest, ReadingsRomanisedAndCodesChosenByTheRule) {
     }
     EXPECT_EQ(exchange::proposeLawCode(QStringLiteral("民法施行法"), QString(), listed),
               QStringLiteral("民施"));
+    // A reader's abbreviation (民訴) is no code: typed, it names 民事訴訟法.
+    listed.append({int(listed.size()) + 1, QStringLiteral("民事"), QString()});
+    EXPECT_EQ(
+        exchange::proposeLawCode(QStringLiteral("民事訴訟費用等に関する法律"), QString(), listed),
+        QStringLiteral("民訟"));
     const QStringList kanji = exchange::kanjiCodeCandidates(QStringLiteral("第一法"), {}, 3);
     EXPECT_EQ(kanji, QStringList({QStringLiteral("法亜"), QStringLiteral("法唖"),
                                   QStringLiteral("法娃")}));  // 第 and 一 are no code kanji

@@ -103,6 +103,11 @@ TEST_F(LookupTest, AKanjiCodeIsTypedAndWrittenToTheExchangeFiles) {
         {"国賠1:1", "国賠00010000010100"},
         {"国1", ""},
         {"一二1", ""},
+        // the law XML's abbreviation, and a reader's (a listed code of two kanji wins over
+        // one of two characters)
+        {"国賠法3", "国賠00030000"},
+        {"民訴百三十三", "MS01330000"},
+        {"刑訴法1", "CS00010000"},
     };
     for (const auto& [typed, code] : cases)
         EXPECT_EQ(resolveLookup(QString::fromUtf8(typed)).code, QString::fromUtf8(code)) << typed;

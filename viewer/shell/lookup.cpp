@@ -1,5 +1,6 @@
 #include "viewer/shell/lookup.h"
 
+#include "exchange/lawlist.h"
 #include "exchange/lawparts.h"
 #include "platform/vb.h"
 #include "store/codes.h"
@@ -318,6 +319,21 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
             t.lawName = law.name;
             rest = s.mid(law.name.size());
         }
+    }
+    // An abbreviation (国賠法1, 民訴百三十三): one of three characters or more before a code, a
+    // code before one of two (a law may hold 民訴 as its code).
+    const auto [abbreviated, length] = t.lawName.isEmpty() && s[0].unicode() >= 0x80
+                                           ? exchange::lawByAbbreviation(s)
+                                           : std::pair<QString, int>{QString(), 0};
+    const bool codeFirst = s.size() >= 2 && store::isValidLawCode(s.left(2)) &&
+                           !store::GetHoutenName(s.left(2).toUpper()).isEmpty();
+    if (!abbreviated.isEmpty() && (length >= 3 || !codeFirst)) {
+        for (const store::LawEntry& law : laws)
+            if (law.code == abbreviated) {
+                t.lawCode = law.code;
+                t.lawName = law.name;
+                rest = s.mid(length);
+            }
     }
     if (t.lawName.isEmpty()) {
         const bool numberFirst =
