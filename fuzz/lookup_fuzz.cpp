@@ -2,6 +2,7 @@
 // its resolution against a root with the seven sample laws listed (民法 with a few records).
 // A number read is within its fields and reads back the same from its plain form; a
 // resolution either names its node or says why not, never both.
+#include "exchange/lawlist.h"
 #include "exchange/lawparts.h"
 #include "fuzz/fuzzsupport.h"
 #include "store/engine.h"
@@ -41,6 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ready;
     env.prompt.messages.clear();
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The law list's filter takes the same typing: a blank filter keeps every law.
+    for (const exchange::LawListEntry& law : exchange::readLawListEntries()) {
+        const bool kept = exchange::lawListMatches(law, text);
+        fuzz::check(kept || !text.simplified().isEmpty(), "a blank filter keeps every law");
+    }
     viewer::ShortNumber n;
     if (viewer::parseShortNumber(viewer::halfWidthAscii(text), &n)) {
         fuzz::check(n.article >= 1 && n.article <= 9999 && n.branch1 >= 0 && n.branch1 <= 99 &&
