@@ -17,6 +17,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace exchange {
 
 FrmHCodeList::FrmHCodeList(Form form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -86,13 +88,30 @@ void FrmHCodeList::Form_Load(QWidget* frame) {
     showLaws();
 }
 
+void FrmHCodeList::setRecent(const QStringList& codes) {
+    recent_ = codes;
+    if (CboOrder->count() == 4) CboOrder->addItem(QStringLiteral("最近"));
+    CboOrder->setCurrentIndex(codes.isEmpty() ? 0 : 4);
+    showLaws();
+}
+
 void FrmHCodeList::showLaws() {
     QList<LawListEntry> shown;
     const QString kind = CboKind->currentIndex() > 0 ? CboKind->currentText() : QString();
     for (const LawListEntry& law : laws_)
         if ((kind.isEmpty() || law.kind == kind) && lawListMatches(law, TxtFilter->text()))
             shown << law;
-    sortLawList(shown, static_cast<LawListOrder>(std::max(0, CboOrder->currentIndex())));
+    if (CboOrder->currentIndex() == 4) {
+        // 最近: the laws opened last first, newest first; the others by 番号.
+        sortLawList(shown, LawListOrder::Number);
+        std::stable_sort(shown.begin(), shown.end(), [this](const auto& a, const auto& b) {
+            const qsizetype ra = recent_.indexOf(a.code.toUpper()),
+                            rb = recent_.indexOf(b.code.toUpper());
+            return (ra < 0 ? recent_.size() : ra) < (rb < 0 ? recent_.size() : rb);
+        });
+    } else {
+        sortLawList(shown, static_cast<LawListOrder>(std::max(0, CboOrder->currentIndex())));
+    }
     List1->clear();
     TView1->clearNodes();
     for (const LawListEntry& law : shown) {

@@ -29,11 +29,14 @@ class FrmHCodeList : public QWidget {
     QListWidget* List1 = nullptr;
     QLineEdit* TxtFilter = nullptr;  // filters as one types
     QComboBox* CboKind = nullptr;    // すべて, then lawKinds()
-    QComboBox* CboOrder = nullptr;   // 番号, 五十音, 法令番号, 種別
-    QLabel* LblCount = nullptr;      // "12 / 2100 件"
+    QComboBox* CboOrder = nullptr;  // 番号, 五十音, 法令番号, 種別, and 最近 when given
+    QLabel* LblCount = nullptr;     // "12 / 2100 件"
 
     // Reads the master list; places the window at the right edge of `frame` when given.
     void Form_Load(QWidget* frame = nullptr);
+    // The laws opened last (codes, newest first): the order 最近 shows them first, and the
+    // list opens in it.
+    void setRecent(const QStringList& codes);
 
   Q_SIGNALS:
     // The viewer's form: the law double-clicked in the tree.
@@ -47,6 +50,7 @@ class FrmHCodeList : public QWidget {
 
     Form form_;
     QList<LawListEntry> laws_;
+    QStringList recent_;
     QFileSystemWatcher* watcher_ = nullptr;
 };
 

@@ -18,6 +18,7 @@ const QString kSizeKey = QStringLiteral("ReadingFontSize");
 const QString kSpacingKey = QStringLiteral("LineSpacing");
 const QString kKanjiKey = QStringLiteral("KANJINUMBERS");
 const QString kButtonsKey = QStringLiteral("LawButtons");
+const QString kRecentKey = QStringLiteral("RecentLaws");
 const QString kMincho = QStringLiteral("ＭＳ Ｐ明朝");
 
 QString boolText(bool v) {
@@ -109,6 +110,18 @@ QList<store::LawEntry> buttonLaws(const QStringList& chosen, const QList<store::
     }
     if (!out.isEmpty()) return out;
     return laws.mid(0, count);  // the master list is read in 番号 order
+}
+
+QStringList recentLaws() {
+    return platform::Settings(kApp, kView).getList(kRecentKey).mid(0, kRecentLaws);
+}
+
+void noteLawOpened(const QString& code) {
+    if (code.isEmpty()) return;
+    QStringList recent = recentLaws();
+    recent.removeAll(code.toUpper());
+    recent.prepend(code.toUpper());
+    platform::Settings(kApp, kView).saveList(kRecentKey, recent.mid(0, kRecentLaws));
 }
 
 }  // namespace viewer

@@ -41,6 +41,12 @@ QString readingSettingsProblem(const ReadingSettings& s, const QList<store::LawE
 QList<store::LawEntry> buttonLaws(const QStringList& chosen, const QList<store::LawEntry>& laws,
                                   int count = kLawButtons);
 
+// The laws a reader opened last, newest first (codes, at most kRecentLaws), kept per user;
+// noteLawOpened puts a law first.
+inline constexpr int kRecentLaws = 10;
+QStringList recentLaws();
+void noteLawOpened(const QString& code);
+
 // The settings keys, for the windows that keep one value themselves (表示 → 条文全体を表示,
 // the 附則・別表も検索 box).
 inline const QString kWholeArticleKey = QStringLiteral("WHOLEARTICLE");

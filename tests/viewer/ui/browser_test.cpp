@@ -40,6 +40,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -520,6 +521,19 @@ TEST_F(BrowserTest, FurtherBrowsersLawListAndCurrentLaw) {
     QTest::keyClick(list, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w().hCodeList.isNull());
+    // The laws opened last: the 最近 menu, and the list opens with them first.
+    EXPECT_EQ(recentLaws().mid(0, 2), QStringList({QStringLiteral("GT"), QStringLiteral("MP")}));
+    Q_EMIT w().Mn_Recent->aboutToShow();
+    ASSERT_GE(w().Mn_Recent->actions().size(), 2);
+    EXPECT_EQ(w().Mn_Recent->actions()[1]->text(), QStringLiteral("MP  民法"));
+    w().Mn_Recent->actions()[1]->trigger();
+    EXPECT_EQ(w().browser->windowTitle(), QStringLiteral("民法"));
+    EXPECT_EQ(recentLaws().first(), QStringLiteral("MP"));
+    QTest::mouseClick(w().CmdHCodeList, Qt::LeftButton);
+    ASSERT_FALSE(w().hCodeList.isNull());
+    EXPECT_EQ(w().hCodeList->CboOrder->currentText(), QStringLiteral("最近"));
+    EXPECT_EQ(w().hCodeList->List1->item(0)->text(), QStringLiteral(" MP  民法"));
+    EXPECT_EQ(w().hCodeList->List1->item(1)->text(), QStringLiteral(" GT  行政手続法"));
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 

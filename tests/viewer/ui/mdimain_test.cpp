@@ -113,7 +113,8 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
     for (QAction* a : w.menuBar()->actions()) bar << a->text();
     EXPECT_EQ(bar, QStringList({QStringLiteral("<メニュー：メイン画面>"),
                                 QStringLiteral("ファイル(&F)"), QString(),
-                                QStringLiteral("ウィンドウ(&W)"), QStringLiteral("ヘルプ(&H)")}));
+                                QStringLiteral("最近(&R)"), QStringLiteral("ウィンドウ(&W)"),
+                                QStringLiteral("ヘルプ(&H)")}));
     QStringList file;
     for (QAction* a : w.Mn_File->actions()) file << a->text();
     EXPECT_EQ(file,

@@ -225,6 +225,19 @@ void MDIMain::buildMenus() {
     Mn_Help_About = Mn_Help->addAction(QStringLiteral("バージョン情報(&A)"));
     Mn_Help_About->setObjectName(QStringLiteral("Mn_Help_About"));
     Mn_Window = makeWindowMenu();
+    Mn_Recent = new QMenu(QStringLiteral("最近(&R)"), this);
+    Mn_Recent->setObjectName(QStringLiteral("Mn_Recent"));
+    platform::connectGuarded(Mn_Recent, &QMenu::aboutToShow, this, [this] {
+        Mn_Recent->clear();
+        for (const QString& code : recentLaws()) {
+            const QString name = store::GetHoutenName(code);
+            if (name.isEmpty()) continue;  // removed since
+            QAction* a = Mn_Recent->addAction(code + QStringLiteral("  ") + name);
+            platform::connectGuarded(a, &QAction::triggered, this, [this, code] { openLaw(code); });
+        }
+        if (Mn_Recent->isEmpty())
+            Mn_Recent->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+    });
 
     platform::connectGuarded(Mn_File_AddLaw, &QAction::triggered, this,
                              [this] { Mn_File_AddLaw_Click(); });
@@ -241,7 +254,7 @@ void MDIMain::buildMenus() {
                              [this] { Mn_Help_Usage_Click(); });
     setFrameMenus({Mn_Title, Mn_File->menuAction(), Mn_dummy});
     // The window list and the help are there whatever window is active.
-    setLastingMenus({Mn_Window->menuAction(), Mn_Help->menuAction()});
+    setLastingMenus({Mn_Recent->menuAction(), Mn_Window->menuAction(), Mn_Help->menuAction()});
     setLastingFileActions({Mn_File_AddLaw, Mn_File_CheckData, Mn_File_Settings});
 }
 
@@ -511,6 +524,7 @@ void MDIMain::CmdHCodeList_Click() {
                              });
     showChild(hCodeList);
     hCodeList->Form_Load(area());
+    hCodeList->setRecent(recentLaws());
     platform::bringToFront(hCodeList);
 }
 
@@ -569,6 +583,7 @@ void MDIMain::openLaw(const QString& code) {
 }
 
 FrmTree* MDIMain::loadBrowser(const QString& law) {
+    noteLawOpened(law);
     if (browser.isNull()) {
         browser = new FrmTree(law);
         showChild(browser);

@@ -116,6 +116,7 @@ class MDIMain : public platform::MdiFrame {
     QMenu* Mn_Help = nullptr;
     QAction* Mn_Help_About = nullptr;
     QAction* Mn_Help_Usage = nullptr;  // 使い方
+    QMenu* Mn_Recent = nullptr;        // 最近: the laws opened last
     QMenu* Mn_Window = nullptr;        // ウィンドウ: cascade, tile, the open windows
 
     QPointer<exchange::FrmHCodeList> hCodeList;  // the law list while it is open
