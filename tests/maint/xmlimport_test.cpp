@@ -2,6 +2,7 @@
 // in the library and through lexctl), codes from readings, long titles, whole collections.
 #include <functional>
 #include "exchange/lawcode.h"
+#include "exchange/lawlist.h"
 #include "exchange/lawparts.h"
 #include "exchange/lawsource.h"
 #include "exchange/lawxml.h"
@@ -407,6 +408,37 @@ QString smallArticle(int number, const QString& text) {
                "</ParagraphSentence></Paragraph></Article>")
         .arg(number)
         .arg(text);
+}
+
+// 政令 and 府省令 law XML import as a 法律's does: listed, read, and their kind told by the
+// law number on the law list.
+TEST_F(RefusalTest, CabinetAndMinisterialOrdersImportAsLawsDo) {
+    const QString folder = path(QStringLiteral("orders"));
+    QDir().mkpath(folder);
+    auto order = [](const char* type, const char* num, const char* title, const char* kana) {
+        QByteArray xml =
+            smallLaw(QString::fromUtf8(title), QString::fromUtf8(kana),
+                     smallArticle(1, QStringLiteral("この政令は、公布の日から施行する。")));
+        xml.replace("LawType=\"Act\"", QByteArray("LawType=\"") + type + '"');
+        xml.replace("令和五年法律第一号", num);
+        return xml;
+    };
+    testsupport::writeFile(
+        folder + QStringLiteral("/405CO0000000001_a.xml"),
+        order("CabinetOrder", "令和五年政令第一号", "試験法施行令", "しけんほうしこうれい"));
+    testsupport::writeFile(folder + QStringLiteral("/405M60000008001_b.xml"),
+                           order("MinisterialOrdinance", "令和五年法務省令第一号", "試験法施行規則",
+                                 "しけんほうしこうきそく"));
+    const maint::BulkResult r = maint::importLawXmlSource(exchange::LawXmlSource(folder), {});
+    EXPECT_EQ(r.imported.size(), 2) << r.skipped.join(u'\n').toStdString();
+    QStringList kinds;
+    for (const exchange::LawListEntry& l : exchange::readLawListEntries()) kinds << l.kind;
+    EXPECT_EQ(kinds, QStringList({QStringLiteral("政令"), QStringLiteral("府省令")}));
+    const QString code = store::readLawList().value(0).code;
+    store::Database db = store::openLawDb(QStringLiteral("試験法施行令"));
+    EXPECT_EQ(store::readLawInfo(db).lawNum, QStringLiteral("令和五年政令第一号"));
+    EXPECT_EQ(db.openRecordset(QStringLiteral("select * from 条文")).recordCount(), 2)
+        << code.toStdString();
 }
 
 TEST_F(RefusalTest, ACollectionReportsEveryLawRowAndIdLeftOutAndExitsOne) {
