@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -60,11 +61,18 @@ FrmHCodeList::FrmHCodeList(Form form, QWidget* parent) : QWidget(parent), form_(
                              [this] { showLaws(); });
     platform::connectGuarded(CboOrder, &QComboBox::currentIndexChanged, this,
                              [this] { showLaws(); });
-    // Laws added or removed while the list is open: the master list's file changes.
-    watcher_ = new QFileSystemWatcher(this);
-    platform::connectGuarded(watcher_, &QFileSystemWatcher::fileChanged, this, [this] {
+    // Laws added or removed while the list is open: the master list's file changes. A bulk
+    // import changes it law by law, so the list reads it once the changes pause.
+    auto* reread = new QTimer(this);
+    reread->setSingleShot(true);
+    reread->setInterval(300);
+    platform::connectGuarded(reread, &QTimer::timeout, this, [this] {
         laws_ = readLawListEntries();
         showLaws();
+    });
+    watcher_ = new QFileSystemWatcher(this);
+    platform::connectGuarded(watcher_, &QFileSystemWatcher::fileChanged, this, [this, reread] {
+        reread->start();
         // A file replaced (not written in place) is no longer watched.
         if (watcher_->files().isEmpty()) watcher_->addPath(store::masterDbPath());
     });
