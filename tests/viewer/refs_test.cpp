@@ -316,6 +316,9 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
         {"外国法第五条第二項中「前項」とあるのは「同項」と", "3:6 XX5:2|11:2 XX5:1"},
         {"第二条中「第一条」を「第七条」に改める", "0:3 ZZ2"},
         {"「第一条」とあるのは「第七条」と", ""},
+        // a quote within a quote stays words
+        {"第二条中「第一条中「第三条」とあるのは」とあるのは「第七条」と",
+         "0:3 ZZ2|5:3 ZZ1|26:3 ZZ7"},
         // 第九十条 of the constitution style: numerals from 十 up
         {"第十二条の規定", "0:4 ZZ12"},
     };

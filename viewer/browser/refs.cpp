@@ -160,7 +160,8 @@ class Scanner {
     int quote(int pos) {
         int end = pos;
         while (end < t_.size() && quoted_[end]) ++end;
-        if (t_[pos] != u'「' || (pos > 0 && quoted_[pos - 1])) return end;
+        // A quote within a quote stays words: no reading nested without end.
+        if (inQuote_ || t_[pos] != u'「' || (pos > 0 && quoted_[pos - 1])) return end;
         if (pos > 0 && t_[pos - 1] == u'中' && lastEmitted_ && lastEmitted_->end == pos - 1 &&
             !lastEmitted_->range && lastEmitted_->last.target.isEmpty())
             base_ = lastEmitted_->last;
@@ -178,7 +179,9 @@ class Scanner {
         const int inner = pos + 1, length = std::max(0, end - 1 - inner);
         const QString words = t_.mid(inner, t_[end - 1] == u'」' ? length : end - inner);
         // What cannot be told there is left out: the quote stays plain words.
-        for (Reference r : Scanner(words, there).run()) {
+        Scanner within(words, there);
+        within.inQuote_ = true;
+        for (Reference r : within.run()) {
             if (!r.linked()) continue;
             r.start += inner;
             out_ << r;
@@ -630,6 +633,7 @@ class Scanner {
     std::optional<Member> previous_, lastEmitted_;
     std::optional<Place> base_;  // the provision a replacement's quotes are read in
     bool replacing_ = false;     // the text replaces wording (とあるのは)
+    bool inQuote_ = false;       // the words of a quote, read where they stand
     std::optional<Place> lastArticle_, lastParagraph_, lastItem_;
     QString lastLaw_;
 };
