@@ -251,7 +251,7 @@ void sortLawList(QList<LawListEntry>& laws, LawListOrder order) {
             by([](const LawListEntry& l) { return lawNumberKey(l.lawNum); });
             break;
         case LawListOrder::Kind:
-            by([](const LawListEntry& l) { return lawKinds().indexOf(l.kind); });
+            by([kinds = lawKinds()](const LawListEntry& l) { return kinds.indexOf(l.kind); });
             break;
     }
 }

@@ -322,7 +322,9 @@ LookupTarget resolveLookup(const QString& typed, const QString& currentLaw) {
     }
     // An abbreviation (国賠法1, 民訴百三十三): one of three characters or more before a code, a
     // code before one of two (a law may hold 民訴 as its code).
-    const auto [abbreviated, length] = t.lawName.isEmpty() && s[0].unicode() >= 0x80
+    // (Not for a bare number: 第九条, 九, 附則 are the current law's.)
+    const bool bare = s[0] == u'第' || isKanjiNumeral(s[0]) || !partKindAt(s).isEmpty();
+    const auto [abbreviated, length] = t.lawName.isEmpty() && s[0].unicode() >= 0x80 && !bare
                                            ? exchange::lawByAbbreviation(s)
                                            : std::pair<QString, int>{QString(), 0};
     const bool codeFirst = s.size() >= 2 && store::isValidLawCode(s.left(2)) &&

@@ -111,10 +111,10 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptions) {
     EXPECT_EQ(w.Label3->text(), QStringLiteral("履歴"));
     QStringList bar;
     for (QAction* a : w.menuBar()->actions()) bar << a->text();
-    EXPECT_EQ(bar, QStringList({QStringLiteral("<メニュー：メイン画面>"),
-                                QStringLiteral("ファイル(&F)"), QString(),
-                                QStringLiteral("最近(&R)"), QStringLiteral("ウィンドウ(&W)"),
-                                QStringLiteral("ヘルプ(&H)")}));
+    EXPECT_EQ(bar,
+              QStringList({QStringLiteral("<メニュー：メイン画面>"), QStringLiteral("ファイル(&F)"),
+                           QString(), QStringLiteral("最近(&R)"), QStringLiteral("ウィンドウ(&W)"),
+                           QStringLiteral("ヘルプ(&H)")}));
     QStringList file;
     for (QAction* a : w.Mn_File->actions()) file << a->text();
     EXPECT_EQ(file,
