@@ -30,6 +30,7 @@
 #include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/search.h"
+#include "viewer/shell/searchindex.h"
 #include "viewer/tools/checkdata.h"
 #include "viewer/tools/expand.h"
 
@@ -77,6 +78,8 @@ struct Options {
     QString code;           // fetch --code XX
     bool all = false;       // fetch --all
     bool allParts = false;  // search --all-parts
+    int fold = 0;           // search --fold 1, --loose 2
+    bool scan = false;      // search --scan
     QString to;             // diff --to VERSION (diff --from VERSION shares `from`)
     QString remove;         // versions --remove VERSION
     QString colour;         // mark add --colour N
@@ -109,9 +112,11 @@ const char* kUsage =
     "          what the browser's text pane shows for the node of a short number such as\n"
     "          KP3-2:1 (table-of-contents tree); also 民法415, ＭＰ４１５：２, MP第415条第2項,\n"
     "          MP四百十五; --article adds every paragraph of an article\n"
-    "  search [--all-parts] WORDS...\n"
+    "  search [--all-parts] [--fold|--loose] [--scan] WORDS...\n"
     "          the word search over every law: the result text, summary line first;\n"
-    "          --all-parts searches each law's 附則, 別表 … too\n"
+    "          --all-parts searches each law's 附則, 別表 … too; --fold takes variant forms\n"
+    "          as one (表記ゆれを同一視: widths, ～〜, －−‐, old kanji to new), --loose\n"
+    "          small kana as large too; --scan reads every law instead of the index\n"
     "  make-idx\n"
     "          writes idx.dat (every law's table of contents) into the program folder\n"
     "  make-ht\n"
@@ -188,7 +193,7 @@ const char* kUsage =
     "          character TAB length TAB the target as refs prints it; the index is brought\n"
     "          up to date first\n"
     "  reindex\n"
-    "          reads every listed law's references into the index again\n"
+    "          reads every listed law into the reference index and the search index again\n"
     "  terms CODE\n"
     "          the terms the law defines (定義語): term TAB the defining paragraph's short\n"
     "          number TAB the scope as written (この章, 前項 …; empty for the whole law)\n"
@@ -287,6 +292,12 @@ bool parse(const QStringList& argv, Options* o, QString* error) {
             o->marks = true;
         } else if (a == QStringLiteral("--all-parts")) {
             o->allParts = true;
+        } else if (a == QStringLiteral("--fold")) {
+            o->fold = std::max(o->fold, 1);
+        } else if (a == QStringLiteral("--loose")) {
+            o->fold = 2;
+        } else if (a == QStringLiteral("--scan")) {
+            o->scan = true;
         } else if (a == QStringLiteral("--ranges")) {
             o->ranges = true;
         } else if (a == QStringLiteral("--length")) {
@@ -465,8 +476,12 @@ int cmdShow(const Options& o, platform::Settings&) {
 int cmdSearch(const Options& o, platform::Settings&) {
     QStringList names;
     for (const store::LawEntry& law : store::readLawList()) names << law.name;
+    viewer::SearchOptions options;
+    options.parts = o.allParts;
+    options.fold = store::Fold(o.fold);
+    options.useIndex = !o.scan;
     const viewer::SearchResult r =
-        viewer::searchAllLaws(names, o.args.mid(1).join(u' '), nullptr, o.allParts);
+        viewer::searchAllLaws(names, o.args.mid(1).join(u' '), nullptr, options);
     if (r.refused) return 1;
     std::fputs(forTerminal(r.text).toUtf8().constData(), stdout);
     for (const QString& law : r.missing) err(QStringLiteral("skipped: %1: no database").arg(law));
@@ -1205,6 +1220,12 @@ int cmdReindex(const Options&, platform::Settings&) {
             .arg(laws)
             .arg(index.size())
             .arg(viewer::citationIndexPath()));
+    viewer::SearchIndex words;
+    const int read = words.rebuild([](int done, int total, const QString& name) {
+        if (done % 50 == 0) err(QStringLiteral("%1/%2 %3").arg(done + 1).arg(total).arg(name));
+        return true;
+    });
+    out(QStringLiteral("%1 laws read into %2").arg(read).arg(viewer::searchIndexPath()));
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "store/engine.h"
 
 #include "store/likematch.h"
+#include "store/textfold.h"
 #include "store/log.h"
 
 #include <fcntl.h>
@@ -201,6 +202,7 @@ sqlite3* connect(const QString& path, int flags) {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
+    registerFoldFunction(db);
     // The journal still makes each commit whole when the process dies; only the wait for
     // the disk is left to settleSync.
     if (isDeferred(path)) sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);

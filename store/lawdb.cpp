@@ -333,11 +333,18 @@ QString MakeSearchSQL(QString& text) {
         platform::msgBox(QStringLiteral("検索文字列が不正です。"));
         return {};
     }
+    return searchSqlFor(splitSearchWords(text));
+}
+
+QString searchSqlFor(const QStringList& words, Fold fold) {
     QString sql = QStringLiteral("select * from 条文 where");
-    const QStringList words = splitSearchWords(text);
+    const QString column = fold == Fold::None
+                               ? QStringLiteral("条文")
+                               : QStringLiteral("foldtext(条文, %1)").arg(int(fold));
     for (int i = 0; i < words.size(); ++i) {
         if (i > 0) sql += QStringLiteral(" and");
-        sql += QStringLiteral(" 条文 like '*") + likeLiteral(words[i]) + QStringLiteral("*'");
+        sql += u' ' + column + QStringLiteral(" like '*") + likeLiteral(foldText(words[i], fold)) +
+               QStringLiteral("*'");
     }
     sql += QStringLiteral(" order by 条項コード");
     return sql;

@@ -1,6 +1,7 @@
 #pragma once
 // The law databases: the master list 法典コード.mdb and one database per law, named after it.
 #include "store/engine.h"
+#include "store/textfold.h"
 
 #include <QList>
 #include <QString>
@@ -87,6 +88,9 @@ QString GetJouMidashi(Database& db, const QString& code);
 // The word-search query. Trims half-width blanks off `text` (the caller's variable changes);
 // for a text left empty shows "検索文字列が不正です。" and returns the empty string.
 QString MakeSearchSQL(QString& text);
+// The search's query for words already split: each word folded as `fold` says and matched
+// against the text folded the same way (Fold::None: MakeSearchSQL's own query).
+QString searchSqlFor(const QStringList& words, Fold fold = Fold::None);
 // The words of a search text: single half-width or full-width blanks separate them.
 QStringList splitSearchWords(const QString& text);
 

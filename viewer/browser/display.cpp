@@ -139,8 +139,11 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
 
 bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
                      const QStringList& words, int& hits, QString& blocks,
-                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
+                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit,
+                     store::Fold fold) {
     if (words.isEmpty()) return true;
+    QStringList folded;
+    for (const QString& w : words) folded << store::foldText(w, fold);
     int order = 0;
     for (const store::LawPart& part : store::readLawParts(db)) {
         const QString key = partKey(lawCode, ++order);
@@ -153,8 +156,8 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
             keys << key;
         }
         for (int i = 0; i < units.size(); ++i) {
-            const QString& text = units[i];
-            if (!std::all_of(words.begin(), words.end(),
+            const QString text = store::foldText(units[i], fold);
+            if (!std::all_of(folded.begin(), folded.end(),
                              [&text](const QString& w) { return text.contains(w); }))
                 continue;
             if (hits == kHitLimit) {
@@ -162,7 +165,7 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
                 return false;
             }
             ++hits;
-            appendHit(name, keys[i], name + QChar(0x3000) + part.label + kCrLf, text, blocks,
+            appendHit(name, keys[i], name + QChar(0x3000) + part.label + kCrLf, units[i], blocks,
                       onHit);
         }
     }

@@ -2,6 +2,8 @@
 // The texts the law browser puts in front of the reader, computed without a window: a node's
 // text with its context, the caption with the page date, the block a copied paragraph
 // becomes, and the result of a word search in one law.
+#include "store/textfold.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -119,7 +121,8 @@ QString searchSummary(const QString& words, int hits);
 // (MPP00051-002) and whose head names the part.
 bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
                      const QStringList& words, int& hits, QString& blocks,
-                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit);
+                     const std::function<void(const QString& head, const SearchHit& hit)>& onHit,
+                     store::Fold fold = store::Fold::None);
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
                  QString& blocks,
                  const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});

@@ -1,11 +1,13 @@
 #include "viewer/shell/search.h"
 
+#include "platform/error.h"
 #include "platform/prompt.h"
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "viewer/browser/display.h"
 #include "viewer/log.h"
+#include "viewer/shell/searchindex.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -32,20 +34,63 @@ QString searchSummaryLine(const SearchResult& r) {
 
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                            SearchProgress* progress, bool parts) {
+    SearchOptions options;
+    options.parts = parts;
+    return searchAllLaws(lawNames, typed, progress, options);
+}
+
+namespace {
+
+// The index's candidates, after it has read what changed; nullopt when every record must be
+// read (no word narrows anything, or the index cannot be used: the scan still answers).
+std::optional<SearchCandidates> indexCandidates(const QStringList& words,
+                                                SearchProgress* progress) {
+    try {
+        SearchIndex index;
+        index.refresh([progress](int done, int total, const QString& name) {
+            if (!progress) return true;
+            progress->indexing(done, total, name);
+            progress->pump();
+            return !progress->stopRequested();
+        });
+        return index.candidates(words);
+    } catch (const platform::Error& e) {
+        qCDebug(lcViewer).noquote() << "search index not used:" << e.description();
+        return std::nullopt;
+    }
+}
+
+// The query narrowed to the candidates, when they are few enough to name.
+QString narrowed(const QString& sql, const QStringList& codes) {
+    constexpr int kMostNamed = 400;
+    if (codes.size() > kMostNamed) return sql;
+    const QString order = QStringLiteral(" order by 条項コード");
+    QStringList quoted;
+    for (QString c : codes) quoted << u'\'' + c.replace(u'\'', QStringLiteral("''")) + u'\'';
+    return sql.chopped(order.size()) + QStringLiteral(" and 条項コード in (") +
+           quoted.join(u',') + u')' + order;
+}
+
+}  // namespace
+
+SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
+                           SearchProgress* progress, const SearchOptions& options) {
     QElapsedTimer clock;
     clock.start();
     SearchResult r;
     r.words = typed;
-    const QString sql = store::MakeSearchSQL(r.words);
-    if (sql.isEmpty()) {
+    if (store::MakeSearchSQL(r.words).isEmpty()) {
         r.refused = true;
         return r;
     }
+    const QStringList words = store::splitSearchWords(r.words);
+    const QString sql = store::searchSqlFor(words, options.fold);
+    const std::optional<SearchCandidates> candidates =
+        options.useIndex ? indexCandidates(words, progress) : std::nullopt;
     QString blocks;
     bool full = false;
     QHash<QString, QString> codes;  // 法典名称 → 法典コード, for the parts' keys
-    const QStringList words = store::splitSearchWords(r.words);
-    if (parts)
+    if (options.parts)
         for (const store::LawEntry& law : store::readLawList()) codes.insert(law.name, law.code);
     for (const QString& name : lawNames) {
         if (full) break;
@@ -57,6 +102,11 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
             r.missing << name;
             continue;
         }
+        // A law the index holds as it stands now is read only where the words may be.
+        const bool indexed = candidates && candidates->current.contains(name);
+        const bool mainRows = !indexed || candidates->codes.contains(name);
+        const bool partRows = options.parts && (!indexed || candidates->parts.contains(name));
+        if (!mainRows && !partRows) continue;
         if (progress) {
             progress->law(name);
             progress->pump();
@@ -66,7 +116,9 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
         std::optional<store::Recordset> found;
         try {
             db.emplace(store::openLawDb(name));
-            found.emplace(db->openRecordset(sql));
+            if (mainRows)
+                found.emplace(db->openRecordset(
+                    indexed ? narrowed(sql, candidates->codes.value(name)) : sql));
         } catch (const store::Error& e) {
             r.failed << name;
             qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
@@ -80,17 +132,18 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                 progress->pump();
             }
         };
-        full = !collectHits(*db, *found, name, r.hits, blocks, onHit);
-        if (!full && parts && codes.contains(name))
+        if (found) full = !collectHits(*db, *found, name, r.hits, blocks, onHit);
+        if (!full && partRows && codes.contains(name))
             full = !collectPartHits(*db, codes.value(name).toUpper(), name, words, r.hits, blocks,
-                                    onHit);
+                                    onHit, options.fold);
         r.limited = full;
     }
     r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;
     const int shift = int(r.text.size() - blocks.size() - 4);
     for (SearchHit& h : r.found) h.offset += shift;
     qCDebug(lcViewer).noquote() << "search" << r.words << "over" << lawNames.size() << "laws took"
-                                << clock.elapsed() << "ms:" << r.hits << "hits";
+                                << clock.elapsed() << "ms:" << r.hits << "hits"
+                                << (candidates ? "(index)" : "(scan)");
     return r;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The word search over every law (the main window's search box), without a window: one query
 // per law in list order, every hit reported as it is found, at most kHitLimit hits.
+#include "store/textfold.h"
 #include "viewer/browser/display.h"
 
 #include <QString>
@@ -23,6 +24,16 @@ class SearchProgress {
     virtual void pump() {}
     // Asked after each law: true ends the search there.
     virtual bool stopRequested() const { return false; }
+    // While the search's index reads the laws that changed: `done` of `total`, the law read.
+    virtual void indexing(int done, int total, const QString& name) {
+        (void)done, (void)total, (void)name;
+    }
+};
+
+struct SearchOptions {
+    bool parts = false;                       // 附則, 別表 … too, after each law's main provision
+    store::Fold fold = store::Fold::None;     // 表記ゆれを同一視, loose or not
+    bool useIndex = true;                     // false: every law scanned, as before the index
 };
 
 struct SearchResult {
@@ -45,5 +56,9 @@ QString searchSummaryLine(const SearchResult& r);
 // law's main provision.
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                            SearchProgress* progress = nullptr, bool parts = false);
+// The same with every option. The index only chooses which records are read: the hits, their
+// order and the texts are a scan's.
+SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
+                           SearchProgress* progress, const SearchOptions& options);
 
 }  // namespace viewer
