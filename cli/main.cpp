@@ -656,8 +656,13 @@ int importCollection(const Options& o) {
         if (done % 50 == 0)
             std::fprintf(stdout, "[参照元 %d/%d]\n", done + 1, total), std::fflush(stdout);
     };
+    observer.searchIndexing = [](int done, int total) {
+        if (done % 50 == 0)
+            std::fprintf(stdout, "[検索 %d/%d]\n", done + 1, total), std::fflush(stdout);
+    };
     const maint::BulkResult r = maint::importLawXmlSource(source, filter, observer);
     if (!r.indexError.isEmpty()) err(QStringLiteral("参照元の索引: ") + r.indexError);
+    if (!r.searchIndexError.isEmpty()) err(QStringLiteral("検索の索引: ") + r.searchIndexError);
     for (const QString& id : r.notFound)
         err(QStringLiteral("not found: %1: no file of %2 has this law id").arg(id, o.from));
     for (const QString& line : r.incomplete) err(QStringLiteral("incomplete: ") + line);

@@ -8,6 +8,7 @@
 #include "store/folders.h"
 #include "store/lawdb.h"
 #include "viewer/browser/citedby.h"
+#include "viewer/shell/searchindex.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -269,6 +270,15 @@ BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFi
             });
         } catch (const platform::Error& e) {
             r.indexError = e.description();
+        }
+        try {
+            viewer::SearchIndex index;
+            r.searchIndexed = index.refresh([&](int done, int total, const QString&) {
+                if (observer.searchIndexing) observer.searchIndexing(done, total);
+                return !(observer.stop && observer.stop());
+            });
+        } catch (const platform::Error& e) {
+            r.searchIndexError = e.description();
         }
     }
     if (!ids.isEmpty() && !r.stopped) {

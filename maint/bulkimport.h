@@ -26,6 +26,9 @@ struct BulkResult {
     // not be (it is read again when next looked at).
     int indexed = 0;
     QString indexError;
+    // The same for the word search's index, read after the reference index.
+    int searchIndexed = 0;
+    QString searchIndexError;
     // Everything asked for is in: no law, block or row left out, no listed id missing.
     bool whole() const { return incomplete.isEmpty() && skipped.isEmpty() && notFound.isEmpty(); }
 };
@@ -38,6 +41,8 @@ struct BulkObserver {
     std::function<bool()> stop;  // asked between laws
     // While the reference index reads the laws imported (and the laws naming them).
     std::function<void(int done, int total)> indexing;
+    // While the word search's index reads them.
+    std::function<void(int done, int total)> searchIndexing;
 };
 
 BulkResult importLawXmlSource(const exchange::LawXmlSource& source, const BulkFilter& filter,

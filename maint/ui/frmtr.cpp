@@ -270,6 +270,10 @@ void FrmTR::importCollection(const QString& path) {
         Frame1->setTitle(QStringLiteral("参照元の索引 %1 / %2").arg(done + 1).arg(total));
         platform::pumpEvents();
     };
+    observer.searchIndexing = [this](int done, int total) {
+        Frame1->setTitle(QStringLiteral("検索の索引 %1 / %2").arg(done + 1).arg(total));
+        platform::pumpEvents();
+    };
     const BulkResult r = importLawXmlSource(*source, {}, observer);
     setBusy(false);
     if (r.stopped) return;  // the window is closing
@@ -286,6 +290,10 @@ void FrmTR::importCollection(const QString& path) {
         summary += QStringLiteral(
                        "\r\n参照元の索引を作れませんでした（次に参照元を見るときに作ります）: ") +
                    r.indexError;
+    if (!r.searchIndexError.isEmpty())
+        summary += QStringLiteral(
+                       "\r\n検索の索引を作れませんでした（次に検索するときに作ります）: ") +
+                   r.searchIndexError;
     platform::msgBox(summary);
 }
 

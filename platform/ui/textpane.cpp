@@ -397,14 +397,18 @@ void TextPane::applyFont(const QFont& f) {
     document()->setDefaultFont(f);
 }
 
-QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words) {
+QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words,
+                                           const std::function<QString(const QString&)>& fold) {
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat mark;
     mark.setBackground(QColor(255, 236, 120));
     // Positions of the plain text are the document's, tables and all.
-    const QString plain = doc->toPlainText();
-    for (const QString& w : words) {
+    const QString raw = doc->toPlainText();
+    const QString plain = fold ? fold(raw) : raw;
+    for (QString w : words) {
         if (w.isEmpty()) continue;
+        if (fold) w = fold(w);
+        if (plain.size() != raw.size()) break;  // a fold that changed lengths marks nothing
         for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
              at = plain.indexOf(w, at + w.size(), Qt::CaseInsensitive)) {
             QTextEdit::ExtraSelection sel;
@@ -418,8 +422,9 @@ QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList
     return marks;
 }
 
-void TextPane::highlightWords(const QStringList& words) {
-    marks_ = wordMarks(document(), words);
+void TextPane::highlightWords(const QStringList& words,
+                              const std::function<QString(const QString&)>& fold) {
+    marks_ = wordMarks(document(), words, fold);
     showSelections();
 }
 

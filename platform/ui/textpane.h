@@ -22,7 +22,11 @@ QString toCrLf(const QString& text);
 
 // Every occurrence of the words in the document (letters compared without regard to case),
 // marked with the search's background colour.
-QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words);
+// `fold` (when given) maps the text and the words alike, one character for one, before they
+// are compared: the marks stand at the raw text's places.
+QList<QTextEdit::ExtraSelection> wordMarks(
+    QTextDocument* doc, const QStringList& words,
+    const std::function<QString(const QString&)>& fold = {});
 
 class FindBar;
 
@@ -76,7 +80,8 @@ class TextPane : public QPlainTextEdit {
     std::pair<int, int> focusRun() const { return focus_; }
     // Marks every occurrence of the words with a background colour (letters compared
     // without regard to case, as the search does); an empty list clears the marks.
-    void highlightWords(const QStringList& words);
+    void highlightWords(const QStringList& words,
+                        const std::function<QString(const QString&)>& fold = {});
     // The marks set, as positions in the CR LF text (for tests).
     QList<std::pair<int, int>> highlights() const;
     // Runs of the pane's text drawn in a background colour, or underlined (a reader's

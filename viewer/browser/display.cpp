@@ -122,12 +122,13 @@ void appendHit(const QString& name, const QString& code, const QString& head, co
 
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
                  QString& blocks,
-                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit) {
+                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit,
+                 bool announceLimit) {
     for (; !rows.eof(); rows.moveNext()) {
         const QString code = rows.text(QStringLiteral("条項コード"));
         if (code.endsWith(QStringLiteral("0001"))) continue;
         if (hits == kHitLimit) {
-            platform::msgBox(hitLimitMessage());
+            if (announceLimit) platform::msgBox(hitLimitMessage());
             return false;
         }
         ++hits;
@@ -140,7 +141,7 @@ bool collectHits(store::Database& db, store::Recordset& rows, const QString& nam
 bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
                      const QStringList& words, int& hits, QString& blocks,
                      const std::function<void(const QString& head, const SearchHit& hit)>& onHit,
-                     store::Fold fold) {
+                     store::Fold fold, bool announceLimit) {
     if (words.isEmpty()) return true;
     QStringList folded;
     for (const QString& w : words) folded << store::foldText(w, fold);
@@ -161,7 +162,7 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
                              [&text](const QString& w) { return text.contains(w); }))
                 continue;
             if (hits == kHitLimit) {
-                platform::msgBox(hitLimitMessage());
+                if (announceLimit) platform::msgBox(hitLimitMessage());
                 return false;
             }
             ++hits;
@@ -173,15 +174,37 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
 }
 
 LawSearch findWordInLaw(const QString& name, const QString& typed, const QString& version) {
+    return findWordInLaw(name, typed, version, LawSearchScope{});
+}
+
+LawSearch findWordInLaw(const QString& name, const QString& typed, const QString& version,
+                        const LawSearchScope& scope) {
     LawSearch r;
     QString words = typed;
-    const QString sql = store::MakeSearchSQL(words);
-    if (sql.isEmpty()) {
+    if (store::MakeSearchSQL(words).isEmpty()) {
         r.refused = true;
         return r;
     }
+    QString sql = store::searchSqlFor(store::splitSearchWords(words), scope.fold);
+    const QString order = QStringLiteral(" order by 条項コード");
+    sql.chop(order.size());
+    QVariantList params;
+    if (!scope.from.isEmpty()) {
+        sql += QStringLiteral(" and 条項コード between ? and ?");
+        params << scope.from << scope.to;
+    }
+    if (scope.candidates) {
+        if (scope.candidates->isEmpty()) return r;  // not a record holds every word
+        QStringList marks;
+        for (const QString& code : *scope.candidates) {
+            marks << QStringLiteral("?");
+            params << code;
+        }
+        sql += QStringLiteral(" and 条項コード in (") + marks.join(u',') + u')';
+    }
+    sql += order;
     store::Database db = store::openLawAt(name, version);
-    store::Recordset rs = db.openRecordset(sql);
+    store::Recordset rs = db.openRecordset(sql, store::RecordsetType::Snapshot, params);
     if (rs.recordCount() == 0) return r;
     r.anyRow = true;
     QString list;

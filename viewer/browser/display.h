@@ -122,10 +122,13 @@ QString searchSummary(const QString& words, int hits);
 bool collectPartHits(store::Database& db, const QString& lawCode, const QString& name,
                      const QStringList& words, int& hits, QString& blocks,
                      const std::function<void(const QString& head, const SearchHit& hit)>& onHit,
-                     store::Fold fold = store::Fold::None);
+                     store::Fold fold = store::Fold::None, bool announceLimit = true);
+// `announceLimit` false: the thousandth hit ends the walk without the message (the search as
+// one types; the summary still says 1000件).
 bool collectHits(store::Database& db, store::Recordset& rows, const QString& name, int& hits,
                  QString& blocks,
-                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {});
+                 const std::function<void(const QString& head, const SearchHit& hit)>& onHit = {},
+                 bool announceLimit = true);
 
 // FindWord: the search of one law for every word.
 struct LawSearch {
@@ -138,5 +141,14 @@ struct LawSearch {
 };
 // With `version`, in that kept version's records; its hits carry the version.
 LawSearch findWordInLaw(const QString& name, const QString& words, const QString& version = {});
+// Where a search of one law looks and how it matches.
+struct LawSearchScope {
+    QString from, to;  // 条項コード bounds, both included (a 目次 entry's articles); empty: all
+    store::Fold fold = store::Fold::None;
+    // The records that may hold the words (the search index's candidates), or nullopt: all.
+    std::optional<QStringList> candidates;
+};
+LawSearch findWordInLaw(const QString& name, const QString& words, const QString& version,
+                        const LawSearchScope& scope);
 
 }  // namespace viewer

@@ -19,12 +19,19 @@ const QString kSpacingKey = QStringLiteral("LineSpacing");
 const QString kKanjiKey = QStringLiteral("KANJINUMBERS");
 const QString kButtonsKey = QStringLiteral("LawButtons");
 const QString kRecentKey = QStringLiteral("RecentLaws");
+const QString kLooseKey = QStringLiteral("LOOSEFOLD");
 const QString kMincho = QStringLiteral("ＭＳ Ｐ明朝");
 
 QString boolText(bool v) {
     return v ? QStringLiteral("True") : QStringLiteral("False");
 }
 }  // namespace
+
+store::Fold searchFold() {
+    const ReadingSettings s = loadReadingSettings();
+    if (!s.searchFold) return store::Fold::None;
+    return s.looseFold ? store::Fold::Loose : store::Fold::Variants;
+}
 
 ReadingSettings loadReadingSettings() {
     const platform::Settings inst;
@@ -43,6 +50,8 @@ ReadingSettings loadReadingSettings() {
     s.wholeArticles = platform::settingToBool(view.get(kWholeArticleKey), true);
     s.kanjiNumbers = platform::settingToBool(view.get(kKanjiKey), false);
     s.searchParts = platform::settingToBool(view.get(kPartSearchKey), false);
+    s.searchFold = platform::settingToBool(view.get(kFoldSearchKey), false);
+    s.looseFold = platform::settingToBool(view.get(kLooseKey), false);
     s.lawButtons = view.getList(kButtonsKey);
     return s;
 }
@@ -58,6 +67,8 @@ void saveReadingSettings(const ReadingSettings& s) {
     view.save(kWholeArticleKey, boolText(s.wholeArticles));
     view.save(kKanjiKey, boolText(s.kanjiNumbers));
     view.save(kPartSearchKey, boolText(s.searchParts));
+    view.save(kFoldSearchKey, boolText(s.searchFold));
+    view.save(kLooseKey, boolText(s.looseFold));
     view.saveList(kButtonsKey, s.lawButtons);
 }
 

@@ -26,6 +26,8 @@ struct ReadingSettings {
     bool wholeArticles = true;  // an article shows every paragraph
     bool kanjiNumbers = false;  // 第四百十五条 in the tree and the pane, else 第415条
     bool searchParts = false;   // the all-law search takes 附則 and 別表 too
+    bool searchFold = false;    // 表記ゆれを同一視: the searches take variant forms as one
+    bool looseFold = false;     // … and small kana as large (ャ as ヤ), as old texts print them
     QStringList lawButtons;     // codes in the buttons' order; empty for the first six by 番号
     bool operator==(const ReadingSettings&) const = default;
 };
@@ -51,5 +53,8 @@ void noteLawOpened(const QString& code);
 // the 附則・別表も検索 box).
 inline const QString kWholeArticleKey = QStringLiteral("WHOLEARTICLE");
 inline const QString kPartSearchKey = QStringLiteral("PARTSEARCH");
+inline const QString kFoldSearchKey = QStringLiteral("FOLDSEARCH");
+// The folding the searches use, as the settings keep it.
+store::Fold searchFold();
 
 }  // namespace viewer

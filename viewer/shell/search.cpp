@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/prompt.h"
+#include "platform/vb.h"
 #include "store/engine.h"
 #include "store/folders.h"
 #include "store/lawdb.h"
@@ -132,10 +133,11 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                 progress->pump();
             }
         };
-        if (found) full = !collectHits(*db, *found, name, r.hits, blocks, onHit);
+        if (found)
+            full = !collectHits(*db, *found, name, r.hits, blocks, onHit, options.announceLimit);
         if (!full && partRows && codes.contains(name))
             full = !collectPartHits(*db, codes.value(name).toUpper(), name, words, r.hits, blocks,
-                                    onHit, options.fold);
+                                    onHit, options.fold, options.announceLimit);
         r.limited = full;
     }
     r.text = searchSummaryLine(r) + blocks + kCrLf + kCrLf;
@@ -145,6 +147,24 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                                 << clock.elapsed() << "ms:" << r.hits << "hits"
                                 << (candidates ? "(index)" : "(scan)");
     return r;
+}
+
+std::optional<QStringList> lawSearchCandidates(const QString& name, const QString& typed) {
+    // As many as one query may name.
+    constexpr int kMostNamed = 2000;
+    QString words = platform::trimBlanks(typed);
+    if (words.isEmpty()) return std::nullopt;
+    try {
+        SearchIndex index;
+        const std::optional<SearchCandidates> c = index.candidates(store::splitSearchWords(words));
+        if (!c || !c->current.contains(name)) return std::nullopt;
+        QStringList codes = c->codes.value(name);
+        if (codes.size() > kMostNamed) return std::nullopt;
+        return codes;
+    } catch (const platform::Error& e) {
+        qCDebug(lcViewer).noquote() << "search index not used:" << e.description();
+        return std::nullopt;
+    }
 }
 
 }  // namespace viewer

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace viewer {
 
 // What a running search shows; the progress window implements it, lexctl ignores it.
@@ -34,6 +36,7 @@ struct SearchOptions {
     bool parts = false;                       // 附則, 別表 … too, after each law's main provision
     store::Fold fold = store::Fold::None;     // 表記ゆれを同一視, loose or not
     bool useIndex = true;                     // false: every law scanned, as before the index
+    bool announceLimit = true;                // false: no message at the thousandth hit
 };
 
 struct SearchResult {
@@ -60,5 +63,10 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
 // order and the texts are a scan's.
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
                            SearchProgress* progress, const SearchOptions& options);
+
+// The records of one law that may hold every word typed, from the search index; nullopt when
+// the index cannot tell (the law changed since it was read, the words are too common, no
+// index): the law is then read whole.
+std::optional<QStringList> lawSearchCandidates(const QString& name, const QString& typed);
 
 }  // namespace viewer

@@ -35,6 +35,7 @@
 #include "viewer/print/pdf.h"
 #include "viewer/shell/lookup.h"
 #include "viewer/shell/reading.h"
+#include "viewer/shell/search.h"
 #include "viewer/shell/state.h"
 #include "viewer/shell/ui/frmnowsearch.h"
 #include "viewer/shell/ui/mdimain.h"
@@ -180,6 +181,13 @@ void FrmTree::buildMenus() {
                              [this] { openCitedBy(); });
     Mn_Joubun_Terms = item(Mn_Joubun, "Mn_Joubun_Terms", QStringLiteral("用語一覧(&T)…"),
                            [this] { openTerms(); });
+    Mn_Joubun_FindInEntry =
+        item(Mn_Joubun, "Mn_Joubun_FindInEntry", QStringLiteral("目次の中を検索(&M)…"), [this] {
+            const QString words = platform::inputBox(
+                QStringLiteral("選んだ目次の中で検索するキーワードを入力してください。"));
+            if (!words.isEmpty() && FindWordInEntry(words) == 0)
+                platform::msgBox(QStringLiteral("検索キーワードが見つかりません。"));
+        });
     Mn_Joubun_Versions = submenu("Mn_Joubun_Versions", QStringLiteral("版を読む(&R)"));
     Mn_Joubun->addMenu(Mn_Joubun_Versions);
     platform::connectGuarded(Mn_Joubun_Versions, &QMenu::aboutToShow, this,
@@ -898,14 +906,48 @@ void FrmTree::SetJou(const QString& wKey) {
 }
 
 int FrmTree::FindWord(const QString& strKW) {
+    return findWordIn(strKW, {});
+}
+
+std::pair<QString, QString> FrmTree::selectedRange() const {
+    const QTreeWidgetItem* node = TView1->selectedNode();
+    QString lo, hi;
+    std::function<void(const QTreeWidgetItem*)> walk = [&](const QTreeWidgetItem* item) {
+        const QString key = platform::KeyedTree::keyOf(item);
+        if ((key.size() == 10 || key.size() == 16) &&
+            key.left(2).compare(curHCodeT, Qt::CaseInsensitive) == 0) {
+            const QString article = key.left(10).toUpper();
+            if (lo.isEmpty() || article < lo) lo = article;
+            if (hi.isEmpty() || article > hi) hi = article;
+        }
+        for (int i = 0; i < item->childCount(); ++i) walk(item->child(i));
+    };
+    if (node) walk(node);
+    if (lo.isEmpty()) return {};
+    return {lo + QStringLiteral("000000"), hi + QStringLiteral("999999")};
+}
+
+int FrmTree::FindWordInEntry(const QString& strKW) {
+    const auto range = selectedRange();
+    if (range.first.isEmpty()) return findWordIn(strKW, {});
+    return findWordIn(strKW, range);
+}
+
+int FrmTree::findWordIn(const QString& strKW, const std::pair<QString, QString>& range) {
     platform::BusyCursor busy;
     const QString name = store::GetHoutenName(curHCodeT);
-    const LawSearch r = findWordInLaw(name, strKW, version_);
+    LawSearchScope scope;
+    scope.from = range.first;
+    scope.to = range.second;
+    scope.fold = searchFold();
+    // The current records have the search index; a kept version is read whole.
+    if (version_.isEmpty()) scope.candidates = lawSearchCandidates(name, strKW);
+    const LawSearch r = findWordInLaw(name, strKW, version_, scope);
     if (r.refused) return -1;
     if (!r.anyRow) return 0;
     if (MDIMain* main = MDIMain::instance()) {
         FrmFound* found = main->foundWindow();
-        found->showResult(r.text, r.found, platform::trimBlanks(strKW));
+        found->showResult(r.text, r.found, platform::trimBlanks(strKW), scope.fold);
         // The progress list shows these hits now, so that they open from there too.
         // (A version's hits stay in the result window: the list opens current laws.)
         if (main->nowSearch && version_.isEmpty())

@@ -73,6 +73,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     QAction* Mn_Joubun_History = nullptr;    // 沿革…
     QAction* Mn_Joubun_CitedBy = nullptr;    // 参照元…
     QAction* Mn_Joubun_Terms = nullptr;      // 用語一覧…
+    QAction* Mn_Joubun_FindInEntry = nullptr;  // 目次の中を検索…
     // 版を読む: the kept versions, newest first, each opening a browser on it; 現在の条文.
     QMenu* Mn_Joubun_Versions = nullptr;
     void fillVersionsMenu();
@@ -111,6 +112,10 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     void SetJou(const QString& wKey);
     // Searches the window's law; returns the number of hits listed, -1 for a refused text.
     int FindWord(const QString& strKW);
+    // The same within the chosen 目次 entry (or article): its records only.
+    int FindWordInEntry(const QString& strKW);
+    // The 条項コード bounds of the chosen node's records; empty when it holds none.
+    std::pair<QString, QString> selectedRange() const;
     // Selects the node `key` and shows it; false when the tree has no such node.
     bool showNode(const QString& key);
     // Shows the hit `key` (a paragraph) with the searched words marked; the marks stay with
@@ -204,6 +209,7 @@ class FrmTree : public QWidget, public platform::MenuOwner {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    int findWordIn(const QString& strKW, const std::pair<QString, QString>& range);
     void buildMenus();
     void selectFirstQuietly();
     // A window of the law's tools (沿革, 参照元 …) shown in the frame.

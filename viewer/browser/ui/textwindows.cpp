@@ -260,11 +260,16 @@ FrmFound::FrmFound(QWidget* parent)
     answerReferenceLinks(Rtxt1, this, &refs_);
 }
 
-void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, const QString& words) {
+void FrmFound::showResult(const QString& text, const QList<SearchHit>& hits, const QString& words,
+                          store::Fold fold) {
     hits_ = hits;
     words_ = words;
     Rtxt1->setText(text);
-    Rtxt1->highlightWords(store::splitSearchWords(words));
+    if (fold == store::Fold::None)
+        Rtxt1->highlightWords(store::splitSearchWords(words));
+    else
+        Rtxt1->highlightWords(store::splitSearchWords(words),
+                              [fold](const QString& t) { return store::foldText(t, fold); });
     // Each hit's paragraph links its references; the hits of a law come together.
     refs_ = std::make_shared<RefLibrary>();
     const QString plain = Rtxt1->toPlainText();

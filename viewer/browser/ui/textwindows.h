@@ -83,7 +83,9 @@ class FrmFound : public TextWindow {
     explicit FrmFound(QWidget* parent = nullptr);
     // A search's result: its text with the words marked, and its hits, which a double-click
     // or Enter on their block opens in the law's browser.
-    void showResult(const QString& text, const QList<SearchHit>& hits, const QString& words);
+    // `fold`: the words were matched folded (表記ゆれを同一視), and are marked so.
+    void showResult(const QString& text, const QList<SearchHit>& hits, const QString& words,
+                    store::Fold fold = store::Fold::None);
     // The hit whose block holds the caret, opened; false when the caret is on none.
     bool openHitAtCaret();
 

@@ -51,11 +51,18 @@ FrmNowSearch::FrmNowSearch(QWidget* parent) : QWidget(parent) {
 
 SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words,
                                      bool parts) {
+    SearchOptions options;
+    options.parts = parts;
+    return runSearch(lawNames, words, options);
+}
+
+SearchResult FrmNowSearch::runSearch(const QStringList& lawNames, const QString& words,
+                                     const SearchOptions& options) {
     platform::RunState::Scope running(run_);
     sincePump_.start();
     shownHits_ = 0;
     words_ = words;
-    SearchResult r = searchAllLaws(lawNames, words, this, parts);
+    SearchResult r = searchAllLaws(lawNames, words, this, options);
     showProgress();
     return r;
 }
@@ -70,6 +77,11 @@ void FrmNowSearch::showFinished(const SearchResult& r) {
 
 void FrmNowSearch::law(const QString& name) {
     shownLaw_ = name;
+    showPending_ = true;
+}
+
+void FrmNowSearch::indexing(int done, int total, const QString& name) {
+    shownLaw_ = QStringLiteral("索引を更新中 %1 / %2: %3").arg(done + 1).arg(total).arg(name);
     showPending_ = true;
 }
 

@@ -23,6 +23,8 @@ class FrmNowSearch : public QWidget, public SearchProgress {
 
     // Runs the search over the laws named, showing its progress; the window stays open.
     SearchResult runSearch(const QStringList& lawNames, const QString& words, bool parts = false);
+    SearchResult runSearch(const QStringList& lawNames, const QString& words,
+                           const SearchOptions& options);
     // The end of a search: caption "検索終了" and the summary line.
     void showFinished(const SearchResult& r);
     bool running() const { return run_.running(); }
@@ -35,6 +37,7 @@ class FrmNowSearch : public QWidget, public SearchProgress {
     void List1_DblClick();
 
     void law(const QString& name) override;
+    void indexing(int done, int total, const QString& name) override;
     void hit(int hits, const QString& name, const QString& line, const SearchHit& hit) override;
     // The hits of a search of one law (F2), in place of the list shown.
     void showLawSearch(const QString& name, const QString& words, const LawSearch& r);

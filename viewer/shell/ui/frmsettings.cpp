@@ -70,6 +70,16 @@ FrmSettings::FrmSettings(QWidget* parent) : QDialog(parent), laws_(store::readLa
     ChkParts = new QCheckBox(QStringLiteral("全法令検索で附則・別表も検索する"), reading);
     ChkParts->setObjectName(QStringLiteral("ChkParts"));
     readingForm->addRow(QString(), ChkParts);
+    ChkFold = new QCheckBox(
+        QStringLiteral("検索で表記ゆれを同一視する（全角・半角、～〜、－−‐、旧字体 → 新字体）"),
+        reading);
+    ChkFold->setObjectName(QStringLiteral("ChkFold"));
+    readingForm->addRow(QString(), ChkFold);
+    ChkLoose = new QCheckBox(QStringLiteral("小書きの仮名も同一視する（ャ → ヤ、古い法令の表記）"),
+                             reading);
+    ChkLoose->setObjectName(QStringLiteral("ChkLoose"));
+    readingForm->addRow(QString(), ChkLoose);
+    connect(ChkFold, &QCheckBox::toggled, ChkLoose, &QWidget::setEnabled);
 
     auto* buttons = new QGroupBox(QStringLiteral("法典ボタン（左から）"), this);
     auto* grid = new QVBoxLayout(buttons);
@@ -135,6 +145,9 @@ void FrmSettings::show(const ReadingSettings& s) {
     ChkWhole->setChecked(s.wholeArticles);
     (s.kanjiNumbers ? OptKanji : OptDigits)->setChecked(true);
     ChkParts->setChecked(s.searchParts);
+    ChkFold->setChecked(s.searchFold);
+    ChkLoose->setChecked(s.looseFold);
+    ChkLoose->setEnabled(s.searchFold);
     // The buttons as they stand: what was chosen, or the first six by 番号.
     const QList<store::LawEntry> shown = buttonLaws(s.lawButtons, laws_);
     for (int i = 0; i < CboButtons.size(); ++i)
@@ -153,6 +166,8 @@ ReadingSettings FrmSettings::chosen() const {
     s.wholeArticles = ChkWhole->isChecked();
     s.kanjiNumbers = OptKanji->isChecked();
     s.searchParts = ChkParts->isChecked();
+    s.searchFold = ChkFold->isChecked();
+    s.looseFold = ChkLoose->isChecked();
     QStringList codes;
     for (const QComboBox* box : CboButtons)
         if (!box->currentData().toString().isEmpty()) codes << box->currentData().toString();

@@ -33,6 +33,8 @@ class FrmSettings : public QDialog {
     QRadioButton* OptKanji = nullptr;
     QRadioButton* OptDigits = nullptr;
     QCheckBox* ChkParts = nullptr;
+    QCheckBox* ChkFold = nullptr;   // 表記ゆれを同一視
+    QCheckBox* ChkLoose = nullptr;  // small kana as large too
     QList<QComboBox*> CboButtons;  // one per law button, left to right
     QPushButton* CmdDefaultButtons = nullptr;
     QPushButton* CmdOK = nullptr;

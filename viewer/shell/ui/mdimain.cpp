@@ -149,6 +149,9 @@ void MDIMain::buildBars() {
     ChkParts =
         platform::keptCheckBox(bar2, QStringLiteral("ChkParts"), QStringLiteral("附則・別表も検索"),
                                QStringLiteral("LXA"), QStringLiteral("VIEW"), kPartSearchKey);
+    ChkFold = platform::keptCheckBox(bar2, QStringLiteral("ChkFold"),
+                                     QStringLiteral("表記ゆれを同一視"), QStringLiteral("LXA"),
+                                     QStringLiteral("VIEW"), kFoldSearchKey);
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);
@@ -168,6 +171,7 @@ void MDIMain::buildBars() {
                        static_cast<QWidget*>(CmdFindByCode), static_cast<QWidget*>(nullptr),
                        static_cast<QWidget*>(Label2), static_cast<QWidget*>(TxtJouFindT),
                        static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(ChkParts),
+                       static_cast<QWidget*>(ChkFold),
                        static_cast<QWidget*>(nullptr), static_cast<QWidget*>(Label3),
                        static_cast<QWidget*>(ComboHis)}) {
         if (w)
@@ -187,8 +191,15 @@ void MDIMain::buildBars() {
                              [this] { TxtJouFind_KeyPress(13); });
     platform::connectGuarded(CmdFindByCode, &QToolButton::clicked, this,
                              [this] { TxtJouFind_KeyPress(13); });
-    platform::connectGuarded(TxtJouFindT, &QLineEdit::returnPressed, this,
-                             [this] { TxtJouFindT_KeyPress(13); });
+    platform::connectGuarded(TxtJouFindT, &QLineEdit::returnPressed, this, [this] {
+        TypingPause->stop();
+        TxtJouFindT_KeyPress(13);
+    });
+    TypingPause = new QTimer(this);
+    TypingPause->setSingleShot(true);
+    platform::connectGuarded(TxtJouFindT, &QLineEdit::textEdited, this,
+                             [this] { TypingPause->start(typingPauseMs); });
+    platform::connectGuarded(TypingPause, &QTimer::timeout, this, [this] { searchAsTyped(); });
     platform::connectGuarded(CmdFindByWord, &QToolButton::clicked, this,
                              [this] { TxtJouFindT_KeyPress(13); });
     // Activating a browser makes its law the current law.
@@ -491,6 +502,8 @@ void MDIMain::applyReadingSettings(const ReadingSettings& before, const ReadingS
         // The box keeps its own value when toggled: it is kept already.
         const QSignalBlocker quiet(ChkParts);
         ChkParts->setChecked(after.searchParts);
+        const QSignalBlocker quietFold(ChkFold);
+        ChkFold->setChecked(after.searchFold);
     }
     const bool numbers = before.kanjiNumbers != after.kanjiNumbers;
     for (QMdiSubWindow* sub : area()->subWindowList())
@@ -825,8 +838,29 @@ bool MDIMain::jumpTo(const QString& typed, const QString& currentLaw, FrmTree* t
     return true;
 }
 
+void MDIMain::searchAsTyped() {
+    // Only words: blanks alone would be refused with a message, and the same text again
+    // would only repeat what is on show.
+    const QString text = TxtJouFindT->text();
+    bool words = false;
+    for (const QChar c : text) words = words || (c != u' ' && c != QChar(0x3000));
+    if (!words || text == lastTyped_ || searching_) return;
+    lastTyped_ = text;
+    const bool focused = TxtJouFindT->hasFocus();
+    runWordSearch(false);
+    if (focused) {
+        activateWindow();
+        TxtJouFindT->setFocus();
+    }
+}
+
 void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
     if (KeyAscii != 13) return;
+    lastTyped_ = TxtJouFindT->text();
+    runWordSearch(true);
+}
+
+void MDIMain::runWordSearch(bool announceLimit) {
     if (TxtJouFindT->text().isEmpty()) return;
     // One search at a time: Enter again while one runs (it lets events in) starts nothing.
     if (searching_) {
@@ -847,12 +881,18 @@ void MDIMain::TxtJouFindT_KeyPress(int KeyAscii) {
     platform::bringToFront(nowSearch);
     QStringList names = state().HoutenNames.mid(1);
     const QPointer<FrmNowSearch> progress = nowSearch;
-    const SearchResult r = progress->runSearch(names, TxtJouFindT->text(), ChkParts->isChecked());
+    SearchOptions options;
+    options.parts = ChkParts->isChecked();
+    options.fold = ChkFold->isChecked() ? (loadReadingSettings().looseFold ? store::Fold::Loose
+                                                                           : store::Fold::Variants)
+                                        : store::Fold::None;
+    options.announceLimit = announceLimit;
+    const SearchResult r = progress->runSearch(names, TxtJouFindT->text(), options);
     // Refused, or the viewer closing: nothing more to show.
     if (r.refused || closing()) return;
     FrmFound* result = foundWindow();
     result->Rtxt1->setText(QString());
-    result->showResult(r.text, r.found, r.words);
+    result->showResult(r.text, r.found, r.words, options.fold);
     platform::bringToFront(result);
     if (progress && progress->isVisible()) {
         progress->showFinished(r);

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class QCheckBox;
+class QTimer;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +64,8 @@ class MDIMain : public platform::MdiFrame {
     void TxtJouFind_KeyPress(int KeyAscii);
     // Enter (13) in the search box: search every law.
     void TxtJouFindT_KeyPress(int KeyAscii);
+    // The search after a pause in typing (TypingPause).
+    void searchAsTyped();
     void CmdR_Click();
     // The history: jump in the edit window to the copy chosen in ComboHis.
     void ComboHis_Click();
@@ -95,6 +98,11 @@ class MDIMain : public platform::MdiFrame {
     QLineEdit* TxtJouFindT = nullptr;
     QToolButton* CmdFindByWord = nullptr;
     QCheckBox* ChkParts = nullptr;  // 附則・別表も検索: the word search takes the parts too
+    QCheckBox* ChkFold = nullptr;   // 表記ゆれを同一視, kept in the settings
+    // The search as one types: a pause in typing in the テキスト box searches (no message at
+    // the thousandth hit, the box keeps the focus).
+    QTimer* TypingPause = nullptr;
+    static inline int typingPauseMs = 600;
     QLabel* Label3 = nullptr;
     QComboBox* ComboHis = nullptr;
     QComboBox* ComboHis2 = nullptr;
@@ -188,6 +196,8 @@ class MDIMain : public platform::MdiFrame {
     void abandonClose() override;
 
   private:
+    void runWordSearch(bool announceLimit);
+    QString lastTyped_;  // the text last searched from the box
     void buildBars();
     void buildMenus();
     // Opens the law in the default browser and gives its tree the focus.
