@@ -63,6 +63,12 @@ class SearchTest : public testsupport::SampleLawsTest {
     }
 };
 
+const SearchOptions kScan = [] {
+    SearchOptions o;
+    o.useIndex = false;
+    return o;
+}();
+
 class Recorder : public SearchProgress {
   public:
     QStringList laws, lines;
@@ -88,8 +94,14 @@ TEST_F(SearchTest, TwoWordsFindTheRecordsADirectScanFinds) {
     EXPECT_EQ(r.hits, 42);
     EXPECT_EQ(progress.counts.size(), 42);
     EXPECT_EQ(progress.counts.last(), 42);
-    EXPECT_EQ(progress.laws, lawNames());
+    // The index leads to the laws whose records may hold both words; a scan reads them all.
+    EXPECT_EQ(progress.laws, QStringList({QStringLiteral("民法"), QStringLiteral("会社法")}));
     EXPECT_EQ(progress.lines, r.lines);
+    Recorder scanned;
+    const SearchResult scan1 =
+        searchAllLaws(lawNames(), QStringLiteral(" 契約 解除 "), &scanned, kScan);
+    EXPECT_EQ(scanned.laws, lawNames());
+    EXPECT_EQ(scan1.text, r.text);
     // The same records in the same order: law by law, code by code.
     QStringList codes;
     store::Database mp = store::openLawDb(QStringLiteral("民法"));
@@ -143,7 +155,9 @@ TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
     // A damaged file is named and passed over; the laws after it are still searched.
     testsupport::writeFile(store::lawDbPath(QStringLiteral("会社法")), "not a database at all");
     Recorder visited;
-    const SearchResult damaged = searchAllLaws(lawNames(), QStringLiteral("契約 解除"), &visited);
+    const SearchResult damaged =
+        searchAllLaws(lawNames(), QStringLiteral("契約 解除"), &visited, kScan);
+    EXPECT_EQ(searchAllLaws(lawNames(), QStringLiteral("契約 解除")).text, damaged.text);
     EXPECT_EQ(damaged.failed, QStringList{QStringLiteral("会社法")});
     EXPECT_EQ(damaged.hits, 42 - 4);  // 会社法's four hits are gone, 民法's found
     EXPECT_EQ(visited.laws.mid(3),
@@ -154,7 +168,8 @@ TEST_F(SearchTest, HeadingsLiteralWildcardsMissingLawsAndStop) {
     // Stopped after the second law: what was found so far, and the summary says so.
     Recorder progress;
     progress.stopAfterLaws = 2;
-    const SearchResult stopped = searchAllLaws(lawNames(), QStringLiteral("契約 解除"), &progress);
+    const SearchResult stopped =
+        searchAllLaws(lawNames(), QStringLiteral("契約 解除"), &progress, kScan);
     EXPECT_TRUE(stopped.stopped);
     EXPECT_EQ(progress.laws, QStringList({QStringLiteral("日本国憲法"), QStringLiteral("民法")}));
     EXPECT_GT(stopped.hits, 0);

@@ -156,6 +156,7 @@ std::optional<QStringList> lawSearchCandidates(const QString& name, const QStrin
     if (words.isEmpty()) return std::nullopt;
     try {
         SearchIndex index;
+        index.refreshLaw(name);
         const std::optional<SearchCandidates> c = index.candidates(store::splitSearchWords(words));
         if (!c || !c->current.contains(name)) return std::nullopt;
         QStringList codes = c->codes.value(name);

@@ -150,8 +150,9 @@ void createTables(store::Database& db) {
         "code text, part integer)"));
     db.execute(QStringLiteral("create index if not exists 行_law on 行 (law)"));
     db.execute(QStringLiteral("create table if not exists 状態 (key text primary key, value)"));
-    db.execute(QStringLiteral("create virtual table if not exists 索引 using fts5(text, "
-                              "tokenize='lexgram', detail=none, content='')"));
+    db.execute(
+        QStringLiteral("create virtual table if not exists 索引 using fts5(text, "
+                       "tokenize='lexgram', detail=none, content='')"));
 }
 
 // What one law gives the index: each record's code and text, each part entry's text.
@@ -173,8 +174,8 @@ LawTexts readLaw(const QString& code, const QString& name) {
         for (store::Recordset rs =
                  db.openRecordset(QStringLiteral("select 条項コード, 条文 from 条文"));
              !rs.eof(); rs.moveNext())
-            out.records.append({rs.text(QStringLiteral("条項コード")),
-                                rs.text(QStringLiteral("条文"))});
+            out.records.append(
+                {rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文"))});
         for (const store::LawPart& part : store::readLawParts(db)) {
             QStringList units = exchange::partEntries(part);
             if (units.isEmpty()) units << part.text;
@@ -194,8 +195,8 @@ class Statement {
   public:
     Statement(sqlite3* db, const char* sql) : db_(db) {
         if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
-            throw platform::Error(QStringLiteral("全文索引のエラー: %1")
-                                      .arg(QString::fromUtf8(sqlite3_errmsg(db))));
+            throw platform::Error(
+                QStringLiteral("全文索引のエラー: %1").arg(QString::fromUtf8(sqlite3_errmsg(db))));
     }
     ~Statement() { sqlite3_finalize(st_); }
     Statement(const Statement&) = delete;
@@ -209,8 +210,8 @@ class Statement {
         const int rc = sqlite3_step(st_);
         sqlite3_reset(st_);
         if (rc != SQLITE_DONE)
-            throw platform::Error(QStringLiteral("全文索引のエラー: %1")
-                                      .arg(QString::fromUtf8(sqlite3_errmsg(db_))));
+            throw platform::Error(
+                QStringLiteral("全文索引のエラー: %1").arg(QString::fromUtf8(sqlite3_errmsg(db_))));
     }
 
   private:
@@ -245,7 +246,8 @@ QString searchIndexQuery(const QStringList& words) {
     if (tokens.size() > kMostQueryTokens) tokens = tokens.mid(0, kMostQueryTokens);
     QStringList parts;
     // One character: every pair it begins, and itself at a text's end.
-    for (const QString& t : tokens) parts << (t.toUcs4().size() == 1 ? quoted(t) + u'*' : quoted(t));
+    for (const QString& t : tokens)
+        parts << (t.toUcs4().size() == 1 ? quoted(t) + u'*' : quoted(t));
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -279,8 +281,8 @@ struct SearchIndex::Impl {
     }
 
     qint64 deadRows() {
-        store::Recordset rs = db->openRecordset(
-            QStringLiteral("select value from 状態 where key='dead'"));
+        store::Recordset rs =
+            db->openRecordset(QStringLiteral("select value from 状態 where key='dead'"));
         return rs.eof() ? 0 : rs.field(QStringLiteral("value")).toLongLong();
     }
     void addDead(qint64 n) {
@@ -290,9 +292,8 @@ struct SearchIndex::Impl {
     }
 
     void forget(const QString& code) {
-        store::Recordset rs = db->openRecordset(
-            QStringLiteral("select rows from 法令 where law=?"), store::RecordsetType::Snapshot,
-            {code});
+        store::Recordset rs = db->openRecordset(QStringLiteral("select rows from 法令 where law=?"),
+                                                store::RecordsetType::Snapshot, {code});
         const qint64 n = rs.eof() ? 0 : rs.field(QStringLiteral("rows")).toLongLong();
         db->execute(QStringLiteral("delete from 行 where law=?"), {code});
         db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
@@ -401,8 +402,9 @@ struct SearchIndex::Impl {
                 sqlite3_finalize(st);
                 return std::nullopt;
             }
-            const QString law = QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
+            const QString law =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                                  sqlite3_column_bytes(st, 0));
             const auto it = names.constFind(law);
             if (it == names.cend()) continue;
             if (sqlite3_column_int(st, 2))
@@ -432,6 +434,16 @@ int SearchIndex::refresh(const Progress& progress) {
 
 int SearchIndex::rebuild(const Progress& progress) {
     return impl_->run(true, progress);
+}
+
+bool SearchIndex::refreshLaw(const QString& lawName) {
+    for (const auto& [code, name] : impl_->plan(false).stale)
+        if (name == lawName) {
+            impl_->write(readLaw(code, name));
+            store::writeOut(searchIndexPath());
+            return true;
+        }
+    return false;
 }
 
 int SearchIndex::staleCount() {

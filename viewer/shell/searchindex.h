@@ -42,6 +42,8 @@ class SearchIndex {
     // Every listed law read again into a new file.
     int rebuild(const Progress& progress = {});
     int staleCount();
+    // Reads one law again when it changed (a search of that law alone); true when it did.
+    bool refreshLaw(const QString& lawName);
     // The candidates for records holding every word (as the search splits them; empty words
     // restrict nothing). nullopt when no word narrows anything, or the words are so common
     // that reading the laws in order is quicker: every record is a candidate.
