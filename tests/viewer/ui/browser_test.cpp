@@ -37,6 +37,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -433,6 +434,60 @@ TEST_F(BrowserTest, WordSearchListsHitsAndJumpsToThem) {
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
     EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("検索文字列が不正です。")});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BrowserTest, ASearchAsOneTypesAndVariantFormsTakenAsOne) {
+    platform::ScriptedPrompt prompt;
+    MDIMain::typingPauseMs = 20;
+    {
+        store::Database db = store::openLawDb(QStringLiteral("民法"));
+        db.execute(QStringLiteral("insert into 条文 values ('MP99000000010000', '舊國民ノ權利')"));
+    }
+    // Typed through the input method: a pause searches, the box keeps what was typed.
+    auto type = [this](const QString& text) {
+        w().TxtJouFindT->clear();
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(w().TxtJouFindT, &commit);
+    };
+    type(QStringLiteral("契約 解除"));
+    QTRY_VERIFY(!w().nowSearch.isNull() && w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
+    EXPECT_EQ(w().nowSearch->List1->count(), 42);
+    EXPECT_EQ(w().TxtJouFindT->text(), QStringLiteral("契約 解除"));
+    // Blanks alone search nothing and say nothing; the same text again does not search again.
+    QPointer<FrmNowSearch> first = w().nowSearch;
+    type(QStringLiteral("　 "));
+    QTest::qWait(100);
+    type(QStringLiteral("契約 解除"));
+    QTest::qWait(100);
+    EXPECT_EQ(w().nowSearch, first);
+    // More than a thousand hits while typing: the first thousand, without the message.
+    type(QStringLiteral("の"));
+    QTRY_VERIFY(w().nowSearch != first && w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
+    EXPECT_TRUE(w().found->Rtxt1->text().startsWith(
+        QStringLiteral("KeyWord = の　　検索結果 = 1000件")));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // Enter still says it.
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    EXPECT_EQ(prompt.messages.size(), 1);
+    // 表記ゆれを同一視: 旧国民 and 権利 find 舊國民ノ權利, marked at the old forms.
+    w().TxtJouFindT->setText(QStringLiteral("旧国民 権利"));
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    EXPECT_EQ(w().nowSearch->List1->count(), 0);
+    w().ChkFold->setChecked(true);
+    QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);
+    ASSERT_EQ(w().nowSearch->List1->count(), 1);
+    const QString text = w().found->Rtxt1->text();
+    QStringList marked;
+    for (const auto& [from, length] : w().found->Rtxt1->highlights())
+        marked << text.mid(from, length);
+    // The summary line's words, then the hit's, each word in turn.
+    EXPECT_EQ(marked, QStringList({QStringLiteral("旧国民"), QStringLiteral("舊國民"),
+                                   QStringLiteral("権利"), QStringLiteral("權利")}));
+    // Kept in the settings, and 設定 shows it.
+    EXPECT_TRUE(loadReadingSettings().searchFold);
+    EXPECT_EQ(searchFold(), store::Fold::Variants);
+    MDIMain::typingPauseMs = 600;
 }
 
 TEST_F(BrowserTest, LawsImportedOrRemovedWhileRunningAreSearchedAndOnTheButtons) {
