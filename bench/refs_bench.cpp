@@ -1,6 +1,7 @@
 // What a reader meets on a paragraph of 民法: its references, the defined terms in it and the
-// provisions citing it (the index up to date); and the reading of the seven laws' references
-// into the 参照元 index next to their import, the index's share of an import.
+// provisions citing it (the index up to date); the reading of the seven laws' references into
+// the 参照元 index next to their import, the index's share of an import; and on generated
+// collections the word search's index against rg over the same text.
 #include "bench/benchdata.h"
 #include "exchange/lawsource.h"
 #include "maint/bulkimport.h"
@@ -8,11 +9,16 @@
 #include "viewer/browser/citedby.h"
 #include "viewer/browser/refs.h"
 #include "viewer/browser/terms.h"
+#include "viewer/shell/search.h"
 
 #include <benchmark/benchmark.h>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+
+#include <functional>
+#include <limits>
 
 namespace {
 
@@ -56,6 +62,70 @@ void BM_ReindexSeven(benchmark::State& state) {
     state.counters["references"] = index.size();
 }
 BENCHMARK(BM_ReindexSeven)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The all-law word search against rg over the same text (each law's records in a file, one
+// line each, headings left out as the search leaves them): the best of five runs each, the
+// ratio, and whether the hits agree with rg's count and the index's result with the scan's.
+void compareWordSearch(benchmark::State& state, const QString& textDir) {
+    const QString word = QStringLiteral("拷問");  // 900 hits in 2,100 laws: every law is read
+    QStringList names;
+    QDir().mkpath(textDir);
+    for (const store::LawEntry& e : store::readLawList()) {
+        names << e.name;
+        QFile out(textDir + u'/' + e.code + QStringLiteral(".txt"));
+        if (!out.open(QIODevice::WriteOnly)) continue;
+        store::Database db = store::openLawDb(e.name);
+        for (store::Recordset rs = db.openRecordset(
+                 QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
+             !rs.eof(); rs.moveNext()) {
+            if (rs.text(QStringLiteral("条項コード")).endsWith(QStringLiteral("0001"))) continue;
+            QString line = rs.text(QStringLiteral("条文"));
+            line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            out.write(line.toUtf8() + '\n');
+        }
+    }
+    auto best = [](const std::function<void()>& f, int runs) {
+        qint64 least = std::numeric_limits<qint64>::max();
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            f();
+            least = std::min(least, clock.nsecsElapsed());
+        }
+        return double(least) / 1e6;
+    };
+    viewer::SearchOptions indexed, scanned;
+    indexed.announceLimit = scanned.announceLimit = false;
+    scanned.useIndex = false;
+    viewer::SearchResult byIndex, byScan;
+    viewer::searchAllLaws(names, word, nullptr, indexed);  // the index read once, as at import
+    const double indexMs =
+        best([&] { byIndex = viewer::searchAllLaws(names, word, nullptr, indexed); }, 5);
+    const double scanMs =
+        best([&] { byScan = viewer::searchAllLaws(names, word, nullptr, scanned); }, 1);
+    int rgHits = -1;
+    const double rgMs = best(
+        [&] {
+            QProcess rg;
+            rg.start(QStringLiteral("rg"), {QStringLiteral("-c"), QStringLiteral("--no-filename"),
+                                            QStringLiteral("-F"), word, textDir});
+            if (!rg.waitForFinished(600000)) return;
+            rgHits = 0;
+            for (const QByteArray& line : rg.readAllStandardOutput().split('\n'))
+                rgHits += line.toInt();
+        },
+        5);
+    state.counters["search_hits"] = byIndex.hits;
+    state.counters["search_index_ms"] = indexMs;
+    state.counters["search_scan_ms"] = scanMs;
+    if (rgHits >= 0) {
+        state.counters["rg_ms"] = rgMs;
+        state.counters["index_vs_rg"] = indexMs / std::max(0.001, rgMs);
+        state.counters["scan_vs_rg"] = scanMs / std::max(0.001, rgMs);
+    }
+    state.counters["same_hits"] =
+        byIndex.text == byScan.text && (rgHits < 0 || rgHits == byIndex.hits) ? 1 : 0;
+}
 
 // N laws made from the bundled ones under generated titles (bench/make-xml-corpus), imported
 // in one go into a root of their own: the whole import, the share of it the 参照元 index takes
@@ -126,6 +196,7 @@ void BM_ImportGenerated(benchmark::State& state) {
     }
     state.counters["citedby_ms"] = double(clock.nsecsElapsed()) / 1e6 / rounds;
     state.counters["citedby_rows"] = rows / rounds;
+    compareWordSearch(state, tmp.path() + QStringLiteral("/text"));
     store::setFolders(before.program, before.root);
 }
 BENCHMARK(BM_ImportGenerated)

@@ -338,9 +338,8 @@ QString MakeSearchSQL(QString& text) {
 
 QString searchSqlFor(const QStringList& words, Fold fold) {
     QString sql = QStringLiteral("select * from 条文 where");
-    const QString column = fold == Fold::None
-                               ? QStringLiteral("条文")
-                               : QStringLiteral("foldtext(条文, %1)").arg(int(fold));
+    const QString column = fold == Fold::None ? QStringLiteral("条文")
+                                              : QStringLiteral("foldtext(条文, %1)").arg(int(fold));
     for (int i = 0; i < words.size(); ++i) {
         if (i > 0) sql += QStringLiteral(" and");
         sql += u' ' + column + QStringLiteral(" like '*") + likeLiteral(foldText(words[i], fold)) +

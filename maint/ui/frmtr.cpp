@@ -291,9 +291,9 @@ void FrmTR::importCollection(const QString& path) {
                        "\r\n参照元の索引を作れませんでした（次に参照元を見るときに作ります）: ") +
                    r.indexError;
     if (!r.searchIndexError.isEmpty())
-        summary += QStringLiteral(
-                       "\r\n検索の索引を作れませんでした（次に検索するときに作ります）: ") +
-                   r.searchIndexError;
+        summary +=
+            QStringLiteral("\r\n検索の索引を作れませんでした（次に検索するときに作ります）: ") +
+            r.searchIndexError;
     platform::msgBox(summary);
 }
 

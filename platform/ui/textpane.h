@@ -24,9 +24,8 @@ QString toCrLf(const QString& text);
 // marked with the search's background colour.
 // `fold` (when given) maps the text and the words alike, one character for one, before they
 // are compared: the marks stand at the raw text's places.
-QList<QTextEdit::ExtraSelection> wordMarks(
-    QTextDocument* doc, const QStringList& words,
-    const std::function<QString(const QString&)>& fold = {});
+QList<QTextEdit::ExtraSelection> wordMarks(QTextDocument* doc, const QStringList& words,
+                                           const std::function<QString(const QString&)>& fold = {});
 
 class FindBar;
 

@@ -68,8 +68,8 @@ QString narrowed(const QString& sql, const QStringList& codes) {
     const QString order = QStringLiteral(" order by 条項コード");
     QStringList quoted;
     for (QString c : codes) quoted << u'\'' + c.replace(u'\'', QStringLiteral("''")) + u'\'';
-    return sql.chopped(order.size()) + QStringLiteral(" and 条項コード in (") +
-           quoted.join(u',') + u')' + order;
+    return sql.chopped(order.size()) + QStringLiteral(" and 条項コード in (") + quoted.join(u',') +
+           u')' + order;
 }
 
 }  // namespace

@@ -33,10 +33,10 @@ class SearchProgress {
 };
 
 struct SearchOptions {
-    bool parts = false;                       // 附則, 別表 … too, after each law's main provision
-    store::Fold fold = store::Fold::None;     // 表記ゆれを同一視, loose or not
-    bool useIndex = true;                     // false: every law scanned, as before the index
-    bool announceLimit = true;                // false: no message at the thousandth hit
+    bool parts = false;  // 附則, 別表 … too, after each law's main provision
+    store::Fold fold = store::Fold::None;  // 表記ゆれを同一視, loose or not
+    bool useIndex = true;                  // false: every law scanned, as before the index
+    bool announceLimit = true;             // false: no message at the thousandth hit
 };
 
 struct SearchResult {

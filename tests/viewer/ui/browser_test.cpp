@@ -451,7 +451,8 @@ TEST_F(BrowserTest, ASearchAsOneTypesAndVariantFormsTakenAsOne) {
         QCoreApplication::sendEvent(w().TxtJouFindT, &commit);
     };
     type(QStringLiteral("契約 解除"));
-    QTRY_VERIFY(!w().nowSearch.isNull() && w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
+    QTRY_VERIFY(!w().nowSearch.isNull() &&
+                w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
     EXPECT_EQ(w().nowSearch->List1->count(), 42);
     EXPECT_EQ(w().TxtJouFindT->text(), QStringLiteral("契約 解除"));
     // Blanks alone search nothing and say nothing; the same text again does not search again.
@@ -463,9 +464,10 @@ TEST_F(BrowserTest, ASearchAsOneTypesAndVariantFormsTakenAsOne) {
     EXPECT_EQ(w().nowSearch, first);
     // More than a thousand hits while typing: the first thousand, without the message.
     type(QStringLiteral("の"));
-    QTRY_VERIFY(w().nowSearch != first && w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
-    EXPECT_TRUE(w().found->Rtxt1->text().startsWith(
-        QStringLiteral("KeyWord = の　　検索結果 = 1000件")));
+    QTRY_VERIFY(w().nowSearch != first &&
+                w().nowSearch->windowTitle() == QStringLiteral("検索終了"));
+    EXPECT_TRUE(
+        w().found->Rtxt1->text().startsWith(QStringLiteral("KeyWord = の　　検索結果 = 1000件")));
     EXPECT_TRUE(prompt.messages.isEmpty());
     // Enter still says it.
     QTest::keyClick(w().TxtJouFindT, Qt::Key_Return);

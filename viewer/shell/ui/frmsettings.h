@@ -35,7 +35,7 @@ class FrmSettings : public QDialog {
     QCheckBox* ChkParts = nullptr;
     QCheckBox* ChkFold = nullptr;   // 表記ゆれを同一視
     QCheckBox* ChkLoose = nullptr;  // small kana as large too
-    QList<QComboBox*> CboButtons;  // one per law button, left to right
+    QList<QComboBox*> CboButtons;   // one per law button, left to right
     QPushButton* CmdDefaultButtons = nullptr;
     QPushButton* CmdOK = nullptr;
     QPushButton* CmdCancel = nullptr;

@@ -149,9 +149,9 @@ void MDIMain::buildBars() {
     ChkParts =
         platform::keptCheckBox(bar2, QStringLiteral("ChkParts"), QStringLiteral("附則・別表も検索"),
                                QStringLiteral("LXA"), QStringLiteral("VIEW"), kPartSearchKey);
-    ChkFold = platform::keptCheckBox(bar2, QStringLiteral("ChkFold"),
-                                     QStringLiteral("表記ゆれを同一視"), QStringLiteral("LXA"),
-                                     QStringLiteral("VIEW"), kFoldSearchKey);
+    ChkFold =
+        platform::keptCheckBox(bar2, QStringLiteral("ChkFold"), QStringLiteral("表記ゆれを同一視"),
+                               QStringLiteral("LXA"), QStringLiteral("VIEW"), kFoldSearchKey);
     Label3 = new QLabel(QStringLiteral("履歴"), bar2);
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);
@@ -171,9 +171,8 @@ void MDIMain::buildBars() {
                        static_cast<QWidget*>(CmdFindByCode), static_cast<QWidget*>(nullptr),
                        static_cast<QWidget*>(Label2), static_cast<QWidget*>(TxtJouFindT),
                        static_cast<QWidget*>(CmdFindByWord), static_cast<QWidget*>(ChkParts),
-                       static_cast<QWidget*>(ChkFold),
-                       static_cast<QWidget*>(nullptr), static_cast<QWidget*>(Label3),
-                       static_cast<QWidget*>(ComboHis)}) {
+                       static_cast<QWidget*>(ChkFold), static_cast<QWidget*>(nullptr),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(ComboHis)}) {
         if (w)
             bar2->addWidget(w);
         else
