@@ -251,6 +251,16 @@ QString searchIndexQuery(const QStringList& words) {
     return parts.join(QStringLiteral(" AND "));
 }
 
+QStringList searchIndexTerms(const QByteArray& utf8Text) {
+    QStringList terms;
+    auto collect = [](void* ctx, int, const char* token, int n, int, int) {
+        static_cast<QStringList*>(ctx)->append(QString::fromUtf8(token, n));
+        return SQLITE_OK;
+    };
+    tokenize(nullptr, &terms, 0, utf8Text.constData(), int(utf8Text.size()), collect);
+    return terms;
+}
+
 struct SearchIndex::Impl {
     std::optional<store::Database> db;
 

@@ -58,5 +58,7 @@ QString searchIndexPath();
 // The index's query for the words: each word's characters (one) or pairs of characters (more),
 // folded, joined with AND; empty when no word narrows anything.
 QString searchIndexQuery(const QStringList& words);
+// The terms the index keeps for a text (UTF-8, as SQLite hands it over), in order.
+QStringList searchIndexTerms(const QByteArray& utf8Text);
 
 }  // namespace viewer
