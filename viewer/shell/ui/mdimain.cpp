@@ -156,7 +156,7 @@ void MDIMain::buildBars() {
     Label3->setObjectName(QStringLiteral("Label3"));
     ComboHis = new QComboBox(bar2);
     ComboHis->setObjectName(QStringLiteral("ComboHis"));
-    ComboHis->setMinimumWidth(240);
+    ComboHis->setMinimumWidth(200);
     // The headers travel with the labels at the same positions; the reader sees the labels.
     ComboHis2 = new QComboBox(bar2);
     ComboHis2->setObjectName(QStringLiteral("ComboHis2"));
