@@ -263,6 +263,9 @@ QStringList searchIndexTerms(const QByteArray& utf8Text) {
 
 struct SearchIndex::Impl {
     std::optional<store::Database> db;
+    // The files' signatures as this instance's last plan read them (by 法典名称): a search
+    // right after its refresh does not read 2,000 file headers twice.
+    QHash<QString, QString> signatures;
 
     void open() {
         const QString path = searchIndexPath();
@@ -311,6 +314,7 @@ struct SearchIndex::Impl {
     }
 
     void write(const LawTexts& law) {
+        signatures.insert(law.name, law.signature);
         store::Transaction t(*db);
         forget(law.code);
         sqlite3* h = db->handle();
@@ -349,8 +353,9 @@ struct SearchIndex::Impl {
             const QString code = e.code.toUpper();
             listed << code;
             const auto it = known.constFind(code);
-            if (all || it == known.cend() || it->first != e.name ||
-                it->second != lawFileSignature(store::lawDbPath(e.name)))
+            const QString signature = lawFileSignature(store::lawDbPath(e.name));
+            signatures.insert(e.name, signature);
+            if (all || it == known.cend() || it->first != e.name || it->second != signature)
                 p.stale.append({code, e.name});
         }
         for (auto it = known.cbegin(); it != known.cend(); ++it)
@@ -390,8 +395,10 @@ struct SearchIndex::Impl {
             // Only what is current: a law changed since its last reading is scanned.
             const QString name = rs.text(QStringLiteral("name"));
             if (!rs.field(QStringLiteral("readable")).toBool()) continue;
-            if (rs.text(QStringLiteral("signature")) != lawFileSignature(store::lawDbPath(name)))
-                continue;
+            const auto known = signatures.constFind(name);
+            const QString now =
+                known != signatures.cend() ? *known : lawFileSignature(store::lawDbPath(name));
+            if (rs.text(QStringLiteral("signature")) != now) continue;
             c.current << name;
             names.insert(rs.text(QStringLiteral("law")), name);
         }
