@@ -15,6 +15,7 @@
 #include "store/versions.h"
 #include "tests/support/samplelaws.h"
 #include "viewer/browser/citedby.h"
+#include "viewer/shell/searchindex.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -266,6 +267,10 @@ TEST_F(RefusalTest, ACollectionImportsFromAFolderOrAZipEachUnderItsReadingsCode)
         // The 参照元 index is written with them: nothing left for a first look to read.
         EXPECT_EQ(r.indexed, c.imported.size());
         EXPECT_EQ(viewer::CitationIndex().staleCount(), 0);
+        // So is the search's: the first search reads no law into it.
+        EXPECT_EQ(r.searchIndexed, c.imported.size());
+        EXPECT_TRUE(r.searchIndexError.isEmpty());
+        EXPECT_EQ(viewer::SearchIndex().staleCount(), 0);
     }
     // Imported again: each keeps its code.
     const maint::BulkResult again =

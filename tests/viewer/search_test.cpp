@@ -292,6 +292,29 @@ TEST_F(SearchTest, LexctlTreeShowAndSearch) {
     EXPECT_TRUE(found.startsWith(
         QStringLiteral("KeyWord = 契約 解除　　検索結果 = 42件\n\n民法　第415条")));
     EXPECT_FALSE(found.contains(u'\r'));
+    // Without the index, the same; folded, full-width letters and old forms find the plain.
+    addRows(QStringLiteral("行政手続法"), QStringLiteral("GT9"), 1, QStringLiteral("ＡＢＣ條約"));
+    struct Case {
+        QStringList options;
+        const char* words;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--scan")}, "契約 解除", "KeyWord = 契約 解除　　検索結果 = 42件"},
+        {{}, "abc条約", "KeyWord = abc条約　　検索結果 = 0件"},
+        {{QStringLiteral("--fold")}, "abc条約", "KeyWord = abc条約　　検索結果 = 1件"},
+        {{QStringLiteral("--fold"), QStringLiteral("--scan")},
+         "abc条約",
+         "KeyWord = abc条約　　検索結果 = 1件"},
+        {{QStringLiteral("--loose")}, "ＡＢＣ條約", "KeyWord = ＡＢＣ條約　　検索結果 = 1件"},
+    };
+    for (const Case& c : cases) {
+        const auto [caseCode, caseOut] = run(QStringList{QStringLiteral("search")} + c.options +
+                                             QStringList{QString::fromUtf8(c.words)});
+        EXPECT_EQ(caseCode, 0);
+        EXPECT_EQ(caseOut.section(u'\n', 0, 0), QString::fromUtf8(c.summary))
+            << c.options.join(u' ').toStdString() << c.words;
+    }
 }
 
 }  // namespace
