@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (prefix) part.chop(1);
         fuzz::check(part.size() >= 2 && part.startsWith(u'"') && part.endsWith(u'"'),
                     "each term is quoted");
-        const QString term = indexFold(part.mid(1, part.size() - 2).replace(
-            QStringLiteral("\"\""), QStringLiteral("\"")));
+        const QString term = indexFold(
+            part.mid(1, part.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\"")));
         bool found = kept.contains(term);
         if (prefix)
             for (const QString& k : terms) found = found || k.startsWith(term);

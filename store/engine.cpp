@@ -1,8 +1,8 @@
 #include "store/engine.h"
 
 #include "store/likematch.h"
-#include "store/textfold.h"
 #include "store/log.h"
+#include "store/textfold.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
