@@ -128,6 +128,9 @@ class LawReader {
     QHash<QString, std::optional<Span>> spans_;  // target → span
 };
 
+// From this many laws to read, a refresh writes as a rebuild does.
+constexpr int kBulkLaws = 64;
+
 struct CitationIndex::Impl {
     std::optional<store::Database> db;
 
@@ -159,9 +162,9 @@ struct CitationIndex::Impl {
     // A law's references in place of what the index held of it. A law that cannot be read
     // cites nothing until its file changes: noted as read, so that every look does not try
     // it again.
-    void write(const LawRows& law) {
+    void write(const LawRows& law, bool cleared = false) {
         store::Transaction t(*db);
-        db->execute(QStringLiteral("delete from 引用 where law=?"), {law.code});
+        if (!cleared) db->execute(QStringLiteral("delete from 引用 where law=?"), {law.code});
         db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
         for (const QVariantList& row : law.rows)
             db->execute(QStringLiteral("insert into 引用 (law, code, start, length, target, "
@@ -235,6 +238,29 @@ struct CitationIndex::Impl {
             QFile::remove(citationIndexPath());
             open();
         }
+        // Many laws: their old rows go first, and the rows go in without the lookups kept up
+        // row by row; the lookups are made once at the end (and by the next open, should the
+        // process die before).
+        const bool bulk = all || wanted >= kBulkLaws;
+        if (bulk) {
+            store::Transaction t(*db);
+            for (int i = 0; i < wanted; ++i)
+                db->execute(QStringLiteral("delete from 引用 where law=?"), {p.stale[i].first});
+            db->execute(QStringLiteral("drop index if exists 引用先"));
+            db->execute(QStringLiteral("drop index if exists 引用元"));
+            t.commit();
+        }
+        struct Lookups {
+            Impl* self;
+            bool bulk;
+            ~Lookups() {
+                if (!bulk) return;
+                try {
+                    createTables(*self->db);
+                } catch (const platform::Error&) {
+                }
+            }
+        } lookups{this, bulk};
         // Laws are read on as many threads as there are cores and written here, in the
         // order they were planned; a few laws are read here alone.
         const int threads = wanted < 8 ? 0 : std::max(1, QThread::idealThreadCount());
@@ -285,7 +311,7 @@ struct CitationIndex::Impl {
                     rows = std::move(*ready[i]);
                     ready[i].reset();
                 }
-                write(rows);
+                write(rows, bulk);
                 {
                     std::lock_guard lock(mutex);
                     ++written;

@@ -28,6 +28,8 @@ constexpr int kMostQueryTokens = 24;
 // Words this common are found sooner by reading the laws in order, where the search stops at
 // its thousandth hit, than by listing every place first.
 constexpr int kMostCandidates = 60000;
+// Laws written in one transaction by a refresh.
+constexpr int kBatchLaws = 32;
 
 bool skipped(char32_t c) {
     return c == u' ' || c == u'\r' || c == u'\n' || c == u'\t';
@@ -313,9 +315,11 @@ struct SearchIndex::Impl {
         addDead(n);
     }
 
-    void write(const LawTexts& law) {
+    // Within a transaction of the caller's when `batched`.
+    void write(const LawTexts& law, bool batched = false) {
         signatures.insert(law.name, law.signature);
-        store::Transaction t(*db);
+        std::optional<store::Transaction> t;
+        if (!batched) t.emplace(*db);
         forget(law.code);
         sqlite3* h = db->handle();
         Statement row(h, "insert into 行 (law, code, part) values (?, ?, ?)");
@@ -334,7 +338,7 @@ struct SearchIndex::Impl {
                                    "values (?,?,?,?,?)"),
                     {law.code, law.name, law.signature, int(law.readable),
                      qint64(law.records.size() + law.parts.size())});
-        t.commit();
+        if (t) t->commit();
     }
 
     struct Plan {
@@ -375,11 +379,20 @@ struct SearchIndex::Impl {
         }
         const int total = int(p.stale.size());
         int written = 0;
+        // Laws go in by the batch: the text index writes what it holds at each commit, and
+        // fewer, larger pieces are merged with less work.
+        std::optional<store::Transaction> batch;
         for (; written < total; ++written) {
             const auto& [code, name] = p.stale[written];
             if (progress && !progress(written, total, name)) break;
-            write(readLaw(code, name));
+            if (!batch) batch.emplace(*db);
+            write(readLaw(code, name), true);
+            if ((written + 1) % kBatchLaws == 0) {
+                batch->commit();
+                batch.reset();
+            }
         }
+        if (batch) batch->commit();
         store::writeOut(searchIndexPath());
         return written;
     }
