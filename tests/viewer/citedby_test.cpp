@@ -176,6 +176,39 @@ TEST_F(CitedByTest, ManyLawsAreReadOnThreadsAndAnUnreadableIndexIsMadeAgain) {
     EXPECT_EQ(again.size(), 5 + kLaws);
 }
 
+TEST_F(CitedByTest, ManyLawsReadAgainKeepOneRowEachAndTheLookups) {
+    // Past the bulk threshold: each law's old rows go first, and the lookups come back.
+    constexpr int kLaws = 70;
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    auto code = [&](int i) { return QString(QChar(u'N' + i / 36)) + alphabet[i % 36]; };
+    auto name = [](int i) { return QStringLiteral("試験法%1号").arg(i); };
+    for (int i = 0; i < kLaws; ++i) {
+        testsupport::addLaw(10 + i, code(i), name(i));
+        testsupport::addRecord(name(i), code(i) + QStringLiteral("00010000010100"),
+                               QStringLiteral("甲法第一条に準用する。"));
+    }
+    auto lookups = [] {
+        store::Database db = store::Database::open(citationIndexPath());
+        store::Recordset rs = db.openRecordset(
+            QStringLiteral("select count(*) as n from sqlite_master where type='index' and name in "
+                           "('引用先', '引用元')"));
+        return rs.field(QStringLiteral("n")).toInt();
+    };
+    CitationIndex index;
+    EXPECT_EQ(index.refresh(), 2 + kLaws);
+    const int rows = index.size();
+    const qsizetype cited = citing(index, "AA00010000").size();  // 乙法's and each law's
+    EXPECT_EQ(cited, kLaws + 3);
+    for (int i = 0; i < kLaws; ++i)
+        testsupport::addRecord(name(i), code(i) + QStringLiteral("00020000010100"),
+                               QStringLiteral("二。"));
+    EXPECT_EQ(index.staleCount(), kLaws);
+    EXPECT_EQ(index.refresh(), kLaws);
+    EXPECT_EQ(index.size(), rows);
+    EXPECT_EQ(citing(index, "AA00010000").size(), cited);
+    EXPECT_EQ(lookups(), 2);
+}
+
 // The bundled laws: 民法第七百九条 is cited by 第七百十条's 前条; lexctl cited-by says so, by the
 // citing paragraph's short number and the place in its text.
 class CitedBySampleTest : public testsupport::SampleLawsTest {};
