@@ -157,6 +157,33 @@ TEST_F(SearchIndexTest, EveryChangeOfALawIsSeenByTheNextSearch) {
     expectSame(QStringLiteral("契約"));
 }
 
+TEST_F(SearchIndexTest, FilesWrittenOnThreadsStopWhenToldAndResumeWhereLeft) {
+    platform::ScriptedPrompt prompt;
+    SearchIndex index;
+    int told = 0;
+    const int read = index.rebuild([&](int done, int total, const QString& name) {
+        EXPECT_LT(done, total);
+        EXPECT_FALSE(name.isEmpty());
+        ++told;
+        return false;
+    });
+    EXPECT_EQ(told, 1);
+    EXPECT_LT(read, 7);
+    EXPECT_EQ(index.staleCount(), 7 - read);
+    QList<int> seen;
+    EXPECT_EQ(index.refresh([&](int done, int total, const QString&) {
+        EXPECT_EQ(total, 7 - read);
+        seen << done;
+        return true;
+    }),
+              7 - read);
+    EXPECT_EQ(index.staleCount(), 0);
+    for (int i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
+    // The laws are spread over the files, each law whole in one.
+    for (int k = 0; k < kSearchShards; ++k) EXPECT_TRUE(QFile::exists(searchIndexPath(k))) << k;
+    expectSame(QStringLiteral("契約 解除"));
+}
+
 TEST_F(SearchIndexTest, OneLawAndOneEntryTakeTheCandidates) {
     platform::ScriptedPrompt prompt;
     const QString name = QStringLiteral("民法");

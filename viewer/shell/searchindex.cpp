@@ -14,7 +14,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace viewer {
 
@@ -229,9 +235,10 @@ QString quoted(const QString& token) {
 
 }  // namespace
 
-QString searchIndexPath() {
-    return store::joinPath(store::joinPath(store::folders().db, QStringLiteral("index")),
-                           QStringLiteral("search.mdb"));
+QString searchIndexPath(int shard) {
+    return store::joinPath(
+        store::joinPath(store::folders().db, QStringLiteral("index")),
+        shard == 0 ? QStringLiteral("search.mdb") : QStringLiteral("search-%1.mdb").arg(shard));
 }
 
 QString searchIndexQuery(const QStringList& words) {
@@ -263,65 +270,70 @@ QStringList searchIndexTerms(const QByteArray& utf8Text) {
     return terms;
 }
 
-struct SearchIndex::Impl {
-    std::optional<store::Database> db;
-    // The files' signatures as this instance's last plan read them (by 法典名称): a search
-    // right after its refresh does not read 2,000 file headers twice.
-    QHash<QString, QString> signatures;
+namespace {
+
+// One file of the index: a law's records are all in the one its code chooses.
+class Shard {
+  public:
+    explicit Shard(int number) : number_(number) {}
+    store::Database& db() { return *db_; }
+    QString path() const { return searchIndexPath(number_); }
 
     void open() {
-        const QString path = searchIndexPath();
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        const QString file = path();
+        if (!QDir().mkpath(QFileInfo(file).absolutePath()))
             throw platform::Error(
-                QStringLiteral("フォルダ %1 を作れません。").arg(QFileInfo(path).absolutePath()));
-        store::deferSync(path);
+                QStringLiteral("フォルダ %1 を作れません。").arg(QFileInfo(file).absolutePath()));
+        store::deferSync(file);
         try {
-            if (QFileInfo::exists(path)) {
-                db.emplace(store::Database::open(path));
-                registerTokenizer(db->handle());
-                createTables(*db);
-                db->openRecordset(QStringLiteral("select count(*) from 法令"));
+            if (QFileInfo::exists(file)) {
+                db_.emplace(store::Database::open(file));
+                registerTokenizer(db_->handle());
+                createTables(*db_);
+                db_->openRecordset(QStringLiteral("select count(*) from 法令"));
             }
         } catch (const platform::Error&) {
             // It holds nothing the laws do not: a file that cannot be read is made again.
-            db.reset();
-            QFile::remove(path);
+            db_.reset();
+            QFile::remove(file);
         }
-        if (!db) {
-            db.emplace(store::Database::create(path));
-            registerTokenizer(db->handle());
-            createTables(*db);
+        if (!db_) {
+            db_.emplace(store::Database::create(file));
+            registerTokenizer(db_->handle());
+            createTables(*db_);
         }
-        store::dropDeferredSync(path);
+        store::dropDeferredSync(file);
+    }
+    void remove() {
+        db_.reset();
+        QFile::remove(path());
     }
 
     qint64 deadRows() {
         store::Recordset rs =
-            db->openRecordset(QStringLiteral("select value from 状態 where key='dead'"));
+            db_->openRecordset(QStringLiteral("select value from 状態 where key='dead'"));
         return rs.eof() ? 0 : rs.field(QStringLiteral("value")).toLongLong();
-    }
-    void addDead(qint64 n) {
-        if (n <= 0) return;
-        db->execute(QStringLiteral("insert or replace into 状態 (key, value) values ('dead', ?)"),
-                    {deadRows() + n});
     }
 
     void forget(const QString& code) {
-        store::Recordset rs = db->openRecordset(QStringLiteral("select rows from 法令 where law=?"),
-                                                store::RecordsetType::Snapshot, {code});
+        store::Recordset rs =
+            db_->openRecordset(QStringLiteral("select rows from 法令 where law=?"),
+                               store::RecordsetType::Snapshot, {code});
         const qint64 n = rs.eof() ? 0 : rs.field(QStringLiteral("rows")).toLongLong();
-        db->execute(QStringLiteral("delete from 行 where law=?"), {code});
-        db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
-        addDead(n);
+        db_->execute(QStringLiteral("delete from 行 where law=?"), {code});
+        db_->execute(QStringLiteral("delete from 法令 where law=?"), {code});
+        if (n > 0)
+            db_->execute(
+                QStringLiteral("insert or replace into 状態 (key, value) values ('dead', ?)"),
+                {deadRows() + n});
     }
 
     // Within a transaction of the caller's when `batched`.
     void write(const LawTexts& law, bool batched = false) {
-        signatures.insert(law.name, law.signature);
         std::optional<store::Transaction> t;
-        if (!batched) t.emplace(*db);
+        if (!batched) t.emplace(*db_);
         forget(law.code);
-        sqlite3* h = db->handle();
+        sqlite3* h = db_->handle();
         Statement row(h, "insert into 行 (law, code, part) values (?, ?, ?)");
         Statement text(h, "insert into 索引 (rowid, text) values (last_insert_rowid(), ?)");
         auto add = [&](const QString& code, bool part, const QString& body) {
@@ -334,11 +346,45 @@ struct SearchIndex::Impl {
         };
         for (const auto& [code, body] : law.records) add(code, false, body);
         for (const QString& body : law.parts) add(QString(), true, body);
-        db->execute(QStringLiteral("insert into 法令 (law, name, signature, readable, rows) "
-                                   "values (?,?,?,?,?)"),
-                    {law.code, law.name, law.signature, int(law.readable),
-                     qint64(law.records.size() + law.parts.size())});
+        db_->execute(QStringLiteral("insert into 法令 (law, name, signature, readable, rows) "
+                                    "values (?,?,?,?,?)"),
+                     {law.code, law.name, law.signature, int(law.readable),
+                      qint64(law.records.size() + law.parts.size())});
         if (t) t->commit();
+    }
+
+  private:
+    int number_;
+    std::optional<store::Database> db_;
+};
+
+int shardOf(const QString& code) {
+    uint sum = 0;
+    for (const QChar c : code.toUpper()) sum += c.unicode();
+    return int(sum % kSearchShards);
+}
+
+}  // namespace
+
+struct SearchIndex::Impl {
+    std::vector<Shard> shards;
+    // The files' signatures as this instance's last plan read them (by 法典名称): a search
+    // right after its refresh does not read 2,000 file headers twice.
+    QHash<QString, QString> signatures;
+    std::mutex signaturesMutex;
+
+    Impl() {
+        for (int k = 0; k < kSearchShards; ++k) shards.emplace_back(k);
+    }
+    void open() {
+        for (Shard& s : shards) s.open();
+    }
+    void write(const LawTexts& law, bool batched = false) {
+        {
+            std::lock_guard lock(signaturesMutex);
+            signatures.insert(law.name, law.signature);
+        }
+        shards[size_t(shardOf(law.code))].write(law, batched);
     }
 
     struct Plan {
@@ -347,10 +393,12 @@ struct SearchIndex::Impl {
     };
     Plan plan(bool all) {
         QHash<QString, std::pair<QString, QString>> known;  // code → name, signature
-        for (store::Recordset rs = db->openRecordset(QStringLiteral("select * from 法令"));
-             !rs.eof(); rs.moveNext())
-            known.insert(rs.text(QStringLiteral("law")),
-                         {rs.text(QStringLiteral("name")), rs.text(QStringLiteral("signature"))});
+        for (Shard& s : shards)
+            for (store::Recordset rs = s.db().openRecordset(QStringLiteral("select * from 法令"));
+                 !rs.eof(); rs.moveNext())
+                known.insert(
+                    rs.text(QStringLiteral("law")),
+                    {rs.text(QStringLiteral("name")), rs.text(QStringLiteral("signature"))});
         Plan p;
         QSet<QString> listed;
         for (const store::LawEntry& e : store::readLawList()) {
@@ -368,32 +416,82 @@ struct SearchIndex::Impl {
     }
 
     int run(bool all, const Progress& progress) {
-        if (!all && deadRows() > kMostDeadRows) all = true;
+        for (Shard& s : shards) all = all || s.deadRows() > kMostDeadRows;
         const Plan p = plan(all);
-        for (const QString& code : p.removed) forget(code);
+        for (const QString& code : p.removed) shards[size_t(shardOf(code))].forget(code);
         if (p.stale.isEmpty()) return 0;
         if (all) {
-            db.reset();
-            QFile::remove(searchIndexPath());
+            for (Shard& s : shards) s.remove();
             open();
         }
+        // Each file is written on a thread of its own (the text index's work is the most of
+        // it); this thread tells the progress and asks whether to go on.
+        std::vector<QList<std::pair<QString, QString>>> work(shards.size());
+        for (const auto& law : p.stale) work[size_t(shardOf(law.first))].append(law);
         const int total = int(p.stale.size());
+        std::mutex mutex;
+        std::condition_variable changed;
         int written = 0;
-        // Laws go in by the batch: the text index writes what it holds at each commit, and
-        // fewer, larger pieces are merged with less work.
-        std::optional<store::Transaction> batch;
-        for (; written < total; ++written) {
-            const auto& [code, name] = p.stale[written];
-            if (progress && !progress(written, total, name)) break;
-            if (!batch) batch.emplace(*db);
-            write(readLaw(code, name), true);
-            if ((written + 1) % kBatchLaws == 0) {
-                batch->commit();
-                batch.reset();
-            }
+        QString last = p.stale.first().second;
+        bool stop = false;
+        std::exception_ptr failure;
+        std::vector<std::thread> threads;
+        for (size_t k = 0; k < shards.size(); ++k) {
+            if (work[k].isEmpty()) continue;
+            threads.emplace_back([&, k] {
+                try {
+                    std::optional<store::Transaction> batch;
+                    int inBatch = 0;
+                    for (const auto& [code, name] : work[k]) {
+                        {
+                            std::lock_guard lock(mutex);
+                            if (stop) break;
+                        }
+                        const LawTexts texts = readLaw(code, name);
+                        if (!batch) batch.emplace(shards[k].db());
+                        write(texts, true);
+                        // Laws go in by the batch: the text index writes what it holds at
+                        // each commit, and fewer, larger pieces are merged with less work.
+                        if (++inBatch == kBatchLaws) {
+                            batch->commit();
+                            batch.reset();
+                            inBatch = 0;
+                        }
+                        std::lock_guard lock(mutex);
+                        ++written;
+                        last = name;
+                        changed.notify_all();
+                    }
+                    if (batch) batch->commit();
+                } catch (...) {
+                    std::lock_guard lock(mutex);
+                    if (!failure) failure = std::current_exception();
+                    stop = true;
+                    changed.notify_all();
+                }
+            });
         }
-        if (batch) batch->commit();
-        store::writeOut(searchIndexPath());
+        int told = -1;
+        for (;;) {
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::milliseconds(50));
+            const int done = written;
+            const QString name = last;
+            const bool finished = done == total || stop;
+            lock.unlock();
+            if (progress && done != told && done < total) {
+                told = done;
+                if (!progress(done, total, name)) {
+                    std::lock_guard again(mutex);
+                    stop = true;
+                    break;
+                }
+            }
+            if (finished) break;
+        }
+        for (std::thread& t : threads) t.join();
+        if (failure) std::rethrow_exception(failure);
+        for (Shard& s : shards) store::writeOut(s.path());
         return written;
     }
 
@@ -402,52 +500,56 @@ struct SearchIndex::Impl {
         if (query.isEmpty()) return std::nullopt;
         SearchCandidates c;
         QHash<QString, QString> names;  // code → name
-        for (store::Recordset rs = db->openRecordset(
-                 QStringLiteral("select law, name, signature, readable from 法令"));
-             !rs.eof(); rs.moveNext()) {
-            // Only what is current: a law changed since its last reading is scanned.
-            const QString name = rs.text(QStringLiteral("name"));
-            if (!rs.field(QStringLiteral("readable")).toBool()) continue;
-            const auto known = signatures.constFind(name);
-            const QString now =
-                known != signatures.cend() ? *known : lawFileSignature(store::lawDbPath(name));
-            if (rs.text(QStringLiteral("signature")) != now) continue;
-            c.current << name;
-            names.insert(rs.text(QStringLiteral("law")), name);
-        }
-        sqlite3_stmt* st = nullptr;
-        sqlite3* h = db->handle();
-        if (sqlite3_prepare_v2(h,
-                               "select r.law, r.code, r.part from 索引 cross join 行 r "
-                               "on r.id = 索引.rowid where 索引 match ?",
-                               -1, &st, nullptr) != SQLITE_OK)
-            throw platform::Error(
-                QStringLiteral("全文索引のエラー: %1").arg(QString::fromUtf8(sqlite3_errmsg(h))));
-        const QByteArray q = query.toUtf8();
-        sqlite3_bind_text(st, 1, q.constData(), int(q.size()), SQLITE_TRANSIENT);
-        int rc;
         int rows = 0;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            if (++rows > kMostCandidates) {
-                sqlite3_finalize(st);
-                return std::nullopt;
+        for (Shard& s : shards) {
+            for (store::Recordset rs = s.db().openRecordset(
+                     QStringLiteral("select law, name, signature, readable from 法令"));
+                 !rs.eof(); rs.moveNext()) {
+                // Only what is current: a law changed since its last reading is scanned.
+                const QString name = rs.text(QStringLiteral("name"));
+                if (!rs.field(QStringLiteral("readable")).toBool()) continue;
+                const auto known = signatures.constFind(name);
+                const QString now =
+                    known != signatures.cend() ? *known : lawFileSignature(store::lawDbPath(name));
+                if (rs.text(QStringLiteral("signature")) != now) continue;
+                c.current << name;
+                names.insert(rs.text(QStringLiteral("law")), name);
             }
-            const QString law =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
-                                  sqlite3_column_bytes(st, 0));
-            const auto it = names.constFind(law);
-            if (it == names.cend()) continue;
-            if (sqlite3_column_int(st, 2))
-                c.parts << *it;
-            else
-                c.codes[*it] << QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
-                    sqlite3_column_bytes(st, 1));
         }
-        const QString error = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            throw platform::Error(QStringLiteral("全文索引のエラー: %1").arg(error));
+        for (Shard& s : shards) {
+            sqlite3_stmt* st = nullptr;
+            sqlite3* h = s.db().handle();
+            if (sqlite3_prepare_v2(h,
+                                   "select r.law, r.code, r.part from 索引 cross join 行 r "
+                                   "on r.id = 索引.rowid where 索引 match ?",
+                                   -1, &st, nullptr) != SQLITE_OK)
+                throw platform::Error(QStringLiteral("全文索引のエラー: %1")
+                                          .arg(QString::fromUtf8(sqlite3_errmsg(h))));
+            const QByteArray q = query.toUtf8();
+            sqlite3_bind_text(st, 1, q.constData(), int(q.size()), SQLITE_TRANSIENT);
+            int rc;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                if (++rows > kMostCandidates) {
+                    sqlite3_finalize(st);
+                    return std::nullopt;
+                }
+                const QString law =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                                      sqlite3_column_bytes(st, 0));
+                const auto it = names.constFind(law);
+                if (it == names.cend()) continue;
+                if (sqlite3_column_int(st, 2))
+                    c.parts << *it;
+                else
+                    c.codes[*it] << QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
+                        sqlite3_column_bytes(st, 1));
+            }
+            const QString error = QString::fromUtf8(sqlite3_errmsg(h));
+            sqlite3_finalize(st);
+            if (rc != SQLITE_DONE)
+                throw platform::Error(QStringLiteral("全文索引のエラー: %1").arg(error));
+        }
         return c;
     }
 };
@@ -470,7 +572,7 @@ bool SearchIndex::refreshLaw(const QString& lawName) {
     for (const auto& [code, name] : impl_->plan(false).stale)
         if (name == lawName) {
             impl_->write(readLaw(code, name));
-            store::writeOut(searchIndexPath());
+            store::writeOut(searchIndexPath(shardOf(code)));
             return true;
         }
     return false;

@@ -54,7 +54,10 @@ class SearchIndex {
     std::unique_ptr<Impl> impl_;
 };
 
-QString searchIndexPath();
+// The index is kept in this many files (search.mdb, search-1.mdb …), each written on a thread
+// of its own; a law's records are all in one of them.
+inline constexpr int kSearchShards = 4;
+QString searchIndexPath(int shard = 0);
 // The index's query for the words: each word's characters (one) or pairs of characters (more),
 // folded, joined with AND; empty when no word narrows anything.
 QString searchIndexQuery(const QStringList& words);
