@@ -160,7 +160,7 @@ void createTables(store::Database& db) {
     db.execute(QStringLiteral("create table if not exists 状態 (key text primary key, value)"));
     db.execute(
         QStringLiteral("create virtual table if not exists 索引 using fts5(text, "
-                       "tokenize='lexgram', detail=none, content='')"));
+                       "tokenize='lexgram', detail=none, content='', columnsize=0)"));
 }
 
 // What one law gives the index: each record's code and text, each part entry's text.
