@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <mutex>
+
 namespace store {
 
 namespace {
@@ -190,6 +192,10 @@ bool isDeferred(const QString& path) {
 }
 
 sqlite3* connect(const QString& path, int flags) {
+    // The engine's memory statistics take one lock for the whole process on every allocation:
+    // the indexes' threads would queue on it. Nothing here reads them.
+    static std::once_flag configured;
+    std::call_once(configured, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
