@@ -173,6 +173,17 @@ bool collectPartHits(store::Database& db, const QString& lawCode, const QString&
     return true;
 }
 
+QString searchSqlWithin(const QString& sql, const QStringList& codes, QVariantList& params) {
+    const QString order = QStringLiteral(" order by 条項コード");
+    QStringList marks;
+    for (const QString& code : codes) {
+        marks << QStringLiteral("?");
+        params << code;
+    }
+    return sql.chopped(order.size()) + QStringLiteral(" and 条項コード in (") + marks.join(u',') +
+           u')' + order;
+}
+
 LawSearch findWordInLaw(const QString& name, const QString& typed, const QString& version) {
     return findWordInLaw(name, typed, version, LawSearchScope{});
 }
@@ -193,16 +204,11 @@ LawSearch findWordInLaw(const QString& name, const QString& typed, const QString
         sql += QStringLiteral(" and 条項コード between ? and ?");
         params << scope.from << scope.to;
     }
+    sql += order;
     if (scope.candidates) {
         if (scope.candidates->isEmpty()) return r;  // not a record holds every word
-        QStringList marks;
-        for (const QString& code : *scope.candidates) {
-            marks << QStringLiteral("?");
-            params << code;
-        }
-        sql += QStringLiteral(" and 条項コード in (") + marks.join(u',') + u')';
+        sql = searchSqlWithin(sql, *scope.candidates, params);
     }
-    sql += order;
     store::Database db = store::openLawAt(name, version);
     store::Recordset rs = db.openRecordset(sql, store::RecordsetType::Snapshot, params);
     if (rs.recordCount() == 0) return r;

@@ -150,5 +150,9 @@ struct LawSearchScope {
 };
 LawSearch findWordInLaw(const QString& name, const QString& words, const QString& version,
                         const LawSearchScope& scope);
+// How many codes a search's query names at most: past it the law is read whole.
+inline constexpr int kMostNamedCodes = 2000;
+// A search query ("… order by 条項コード") kept to the codes given, as bound values.
+QString searchSqlWithin(const QString& sql, const QStringList& codes, QVariantList& params);
 
 }  // namespace viewer

@@ -61,17 +61,6 @@ std::optional<SearchCandidates> indexCandidates(const QStringList& words,
     }
 }
 
-// The query narrowed to the candidates, when they are few enough to name.
-QString narrowed(const QString& sql, const QStringList& codes) {
-    constexpr int kMostNamed = 400;
-    if (codes.size() > kMostNamed) return sql;
-    const QString order = QStringLiteral(" order by 条項コード");
-    QStringList quoted;
-    for (QString c : codes) quoted << u'\'' + c.replace(u'\'', QStringLiteral("''")) + u'\'';
-    return sql.chopped(order.size()) + QStringLiteral(" and 条項コード in (") + quoted.join(u',') +
-           u')' + order;
-}
-
 }  // namespace
 
 SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
@@ -117,9 +106,15 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
         std::optional<store::Recordset> found;
         try {
             db.emplace(store::openLawDb(name));
-            if (mainRows)
-                found.emplace(db->openRecordset(
-                    indexed ? narrowed(sql, candidates->codes.value(name)) : sql));
+            if (mainRows) {
+                const QStringList codes =
+                    candidates ? candidates->codes.value(name) : QStringList();
+                QVariantList params;
+                found.emplace(indexed && codes.size() <= kMostNamedCodes
+                                  ? db->openRecordset(searchSqlWithin(sql, codes, params),
+                                                      store::RecordsetType::Snapshot, params)
+                                  : db->openRecordset(sql));
+            }
         } catch (const store::Error& e) {
             r.failed << name;
             qCDebug(lcViewer).noquote() << "search skipped" << name << e.description();
@@ -150,8 +145,6 @@ SearchResult searchAllLaws(const QStringList& lawNames, const QString& typed,
 }
 
 std::optional<QStringList> lawSearchCandidates(const QString& name, const QString& typed) {
-    // As many as one query may name.
-    constexpr int kMostNamed = 2000;
     QString words = platform::trimBlanks(typed);
     if (words.isEmpty()) return std::nullopt;
     try {
@@ -160,7 +153,7 @@ std::optional<QStringList> lawSearchCandidates(const QString& name, const QStrin
         const std::optional<SearchCandidates> c = index.candidates(store::splitSearchWords(words));
         if (!c || !c->current.contains(name)) return std::nullopt;
         QStringList codes = c->codes.value(name);
-        if (codes.size() > kMostNamed) return std::nullopt;
+        if (codes.size() > kMostNamedCodes) return std::nullopt;
         return codes;
     } catch (const platform::Error& e) {
         qCDebug(lcViewer).noquote() << "search index not used:" << e.description();

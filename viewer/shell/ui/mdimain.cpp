@@ -882,9 +882,8 @@ void MDIMain::runWordSearch(bool announceLimit) {
     const QPointer<FrmNowSearch> progress = nowSearch;
     SearchOptions options;
     options.parts = ChkParts->isChecked();
-    options.fold = ChkFold->isChecked() ? (loadReadingSettings().looseFold ? store::Fold::Loose
-                                                                           : store::Fold::Variants)
-                                        : store::Fold::None;
+    options.fold =
+        ChkFold->isChecked() ? std::max(searchFold(), store::Fold::Variants) : store::Fold::None;
     options.announceLimit = announceLimit;
     const SearchResult r = progress->runSearch(names, TxtJouFindT->text(), options);
     // Refused, or the viewer closing: nothing more to show.
