@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <mutex>
+#include <utility>
 
 namespace store {
 
@@ -379,6 +380,66 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     db_.commitTrans();
     done_ = true;
+}
+
+Rows Database::rows(const QString& sql, const QVariantList& params) {
+    if (!db_) throw Error(QStringLiteral("データベースが閉じられています。"));
+    Statement st(db_, sql);
+    st.bind(params);
+    return Rows(db_, st.release(), sql);
+}
+
+Rows::Rows(Rows&& other) noexcept
+    : db_(other.db_), st_(std::exchange(other.st_, nullptr)), sql_(std::move(other.sql_)) {}
+
+Rows::~Rows() {
+    sqlite3_finalize(st_);
+}
+
+bool Rows::next() {
+    if (!st_) return false;
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    fail(db_, sql_);
+}
+
+QString Rows::text(int column) const {
+    const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(st_, column)) : QString();
+}
+
+qint64 Rows::integer(int column) const {
+    return sqlite3_column_int64(st_, column);
+}
+
+Prepared::Prepared(Database& db, const QString& sql) : db_(db.handle()), sql_(sql) {
+    if (!db_) throw Error(QStringLiteral("データベースが閉じられています。"));
+    Statement st(db_, sql);
+    st_ = st.release();
+}
+
+Prepared::~Prepared() {
+    sqlite3_finalize(st_);
+}
+
+void Prepared::bind(int index, QByteArrayView utf8) {
+    if (sqlite3_bind_text(st_, index, utf8.data(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        fail(db_, sql_);
+}
+
+void Prepared::bind(int index, const QString& text) {
+    bind(index, QByteArrayView(text.toUtf8()));
+}
+
+void Prepared::bind(int index, qint64 value) {
+    if (sqlite3_bind_int64(st_, index, value) != SQLITE_OK) fail(db_, sql_);
+}
+
+void Prepared::run() {
+    const int rc = sqlite3_step(st_);
+    sqlite3_reset(st_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db_, sql_);
 }
 
 Recordset Database::openRecordset(const QString& source, RecordsetType type,

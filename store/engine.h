@@ -2,6 +2,7 @@
 // The database engine behind the law data: a SQLite file opened per operation, and a
 // recordset with the operations the programs use (snapshot, dynaset, record count, end test,
 // move first/next, fields by name, add new, edit, update, delete, find first).
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -34,6 +35,7 @@ struct FieldDef {
 };
 
 class Recordset;
+class Rows;
 
 class Database {
   public:
@@ -54,6 +56,8 @@ class Database {
     // An SQL text or a table name. Values in `params` are bound to the ? of the text.
     Recordset openRecordset(const QString& source, RecordsetType type = RecordsetType::Snapshot,
                             const QVariantList& params = {});
+    // The rows of a query read forward one by one, none kept: a whole table read once.
+    Rows rows(const QString& sql, const QVariantList& params = {});
     // Returns the number of rows an insert, update or delete changed.
     int execute(const QString& sql, const QVariantList& params = {});
     // The row id the last insert gave.
@@ -94,6 +98,48 @@ class Transaction {
   private:
     Database& db_;
     bool done_ = false;
+};
+
+// Columns by position; Null reads as empty text or 0.
+class Rows {
+  public:
+    Rows(Rows&& other) noexcept;
+    Rows& operator=(Rows&&) = delete;
+    Rows(const Rows&) = delete;
+    Rows& operator=(const Rows&) = delete;
+    ~Rows();
+    // Steps to the next row; false after the last (Error on a fault).
+    bool next();
+    QString text(int column) const;
+    qint64 integer(int column) const;
+
+  private:
+    friend class Database;
+    Rows(sqlite3* db, sqlite3_stmt* st, QString sql) : db_(db), st_(st), sql_(std::move(sql)) {}
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* st_ = nullptr;
+    QString sql_;
+};
+
+// One statement prepared once and run for many rows, its values bound by position from 1:
+// a bulk writer's inserts, without a QVariant for each value.
+class Prepared {
+  public:
+    Prepared(Database& db, const QString& sql);
+    ~Prepared();
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    void bind(int index, QByteArrayView utf8);
+    void bind(int index, const QByteArray& utf8) { bind(index, QByteArrayView(utf8)); }
+    void bind(int index, const QString& text);
+    void bind(int index, qint64 value);
+    // Runs it with the values bound and makes it ready for the next ones (Error on a fault).
+    void run();
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+    QString sql_;
 };
 
 class Recordset {

@@ -356,21 +356,21 @@ const QString kPartsTable = QStringLiteral("附則別表等");
 QList<LawPart> readLawParts(Database& db, bool whole) {
     QList<LawPart> parts;
     if (db.fieldNames(kPartsTable).isEmpty()) return parts;
-    const QString fields = whole ? QStringLiteral("*")
-                                 : QStringLiteral(
-                                       "種類, 種類番号, 見出し, 改正法令番号, 抄, "
-                                       "'' as 本文, '' as XML");
-    for (Recordset rs = db.openRecordset(
-             QStringLiteral("select %1 from 附則別表等 order by 番号").arg(fields));
-         !rs.eof(); rs.moveNext()) {
+    const QString fields =
+        whole ? QStringLiteral("種類, 種類番号, 見出し, 改正法令番号, 抄, 本文, XML")
+              : QStringLiteral(
+                    "種類, 種類番号, 見出し, 改正法令番号, 抄, "
+                    "'' as 本文, '' as XML");
+    for (Rows rs = db.rows(QStringLiteral("select %1 from 附則別表等 order by 番号").arg(fields));
+         rs.next();) {
         LawPart p;
-        p.kind = rs.text(QStringLiteral("種類"));
-        p.number = rs.text(QStringLiteral("種類番号")).toInt();
-        p.label = rs.text(QStringLiteral("見出し"));
-        p.amendLawNum = rs.text(QStringLiteral("改正法令番号"));
-        p.extract = rs.text(QStringLiteral("抄")) == QStringLiteral("True");
-        p.text = rs.text(QStringLiteral("本文"));
-        p.xml = rs.text(QStringLiteral("XML"));
+        p.kind = rs.text(0);
+        p.number = rs.text(1).toInt();
+        p.label = rs.text(2);
+        p.amendLawNum = rs.text(3);
+        p.extract = rs.text(4) == QStringLiteral("True");
+        p.text = rs.text(5);
+        p.xml = rs.text(6);
         parts << p;
     }
     return parts;

@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -33,7 +34,9 @@ struct Span {
 };
 
 std::optional<Span> spanOf(RefLibrary& library, const QString& target) {
-    const QString first = target.section(u'~', 0, 0), last = target.section(u'~', -1);
+    const qsizetype tilde = target.indexOf(u'~');
+    const QString first = tilde < 0 ? target : target.left(tilde);
+    const QString last = tilde < 0 ? target : target.mid(target.lastIndexOf(u'~') + 1);
     auto ends = [&](const QString& t) -> std::optional<std::pair<QString, QString>> {
         const QString code = targetRecordCode(t, library.index(t.left(2)));
         if (code.size() != 16) return std::nullopt;  // a part, "?" or "!"
@@ -41,7 +44,8 @@ std::optional<Span> spanOf(RefLibrary& library, const QString& target) {
         return std::pair(code.left(10) + QStringLiteral("000000"),
                          code.left(10) + QStringLiteral("999999"));
     };
-    const auto a = ends(first), b = ends(last);
+    const auto a = ends(first);
+    const auto b = tilde < 0 ? a : ends(last);
     if (!a || !b) return std::nullopt;
     return Span{first.left(2).toUpper(), a->first, b->second, first != last};
 }
@@ -71,52 +75,101 @@ void createTables(store::Database& db) {
 
 }  // namespace
 
-// A law's references as the index keeps them, read without touching the index.
+// A law's references as the index keeps them, read without touching the index: each row's
+// texts as UTF-8 in one buffer, by their places there.
 struct LawRows {
     QString code, name, signature;
-    QList<QVariantList> rows;
+    struct Value {
+        int from = 0, size = 0;
+    };
+    struct Row {
+        Value citing, target, law, lo, hi;
+        int start = 0, length = 0;
+        bool range = false;
+    };
+    QByteArray bytes;
+    std::vector<Row> rows;
     bool readable = true;
+    QByteArrayView view(Value v) const { return QByteArrayView(bytes).sliced(v.from, v.size); }
+    Value put(QByteArrayView utf8) {
+        const Value v{int(bytes.size()), int(utf8.size())};
+        bytes.append(utf8);
+        return v;
+    }
+    Value put(QStringView text) {
+        for (const QChar ch : text)
+            if (ch.unicode() >= 0x80) return put(QByteArrayView(text.toUtf8()));
+        const Value v{int(bytes.size()), int(text.size())};
+        for (const QChar ch : text) bytes.append(char(ch.unicode()));
+        return v;
+    }
 };
 
 // Reads laws for the index: one per thread, each with the listed laws read once.
 class LawReader {
   public:
     LawRows read(const QString& code, const QString& name) {
-        LawRows out{code, name, lawFileSignature(store::lawDbPath(name)), {}, true};
+        LawRows out{code, name, lawFileSignature(store::lawDbPath(name)), {}, {}, true};
+        const QString upper = code.toUpper();
         try {
             store::Database law = store::openLawDb(name);
-            auto add = [&](const QString& citing, const QString& text, const Reference& r) {
-                auto known = spans_.find(r.target);
-                if (known == spans_.end())
-                    known = spans_.insert(r.target, spanOf(library_, r.target));
-                const std::optional<Span>& s = *known;
-                if (!s) return;
-                // The article's own 前項, この条 …: no citing provision (see citing).
-                if (s->law == code && s->lo.left(10) == citing.left(10) &&
-                    s->hi.left(10) == citing.left(10))
-                    return;
-                const int start = codePointOffset(text, r.start);
-                out.rows.append(QVariantList{code, citing, start,
-                                             codePointOffset(text, r.start + r.length) - start,
-                                             r.target, s->law, s->lo, s->hi, s->range ? 1 : 0});
-            };
-            for (store::Recordset rs = law.openRecordset(
+            // The law is read once: its index is made from the same records and parts.
+            QStringList codes;
+            QList<std::pair<QString, QString>> paragraphs;  // code, text
+            for (store::Rows rs = law.rows(
                      QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード"));
-                 !rs.eof(); rs.moveNext()) {
-                const QString c = rs.text(QStringLiteral("条項コード"));
+                 rs.next();) {
+                codes << rs.text(0);
+                const QString& c = codes.last();
                 if (c.size() != 16 || c.endsWith(u'1')) continue;  // a heading record
-                const QString text = rs.text(QStringLiteral("条文"));
-                for (const Reference& r : library_.references(c, text))
-                    if (r.linked()) add(c, text, r);
+                paragraphs.append({c, rs.text(1)});
             }
             const QList<store::LawPart> parts = store::readLawParts(law);
+            library_.useIndex(code, lawIndexOf(code, codes, parts));
+            auto add = [&](const QString& citing, const QString& text,
+                           const QList<Reference>& found) {
+                std::optional<LawRows::Value> citingValue;
+                // Positions count code points: UTF-16 units unless a surrogate pair is there.
+                const bool pairs = std::any_of(text.cbegin(), text.cend(),
+                                               [](QChar ch) { return ch.isHighSurrogate(); });
+                for (const Reference& r : found) {
+                    if (!r.linked()) continue;
+                    LawRows::Row row;
+                    if (QStringView(r.target).left(2) == QStringView(upper)) {
+                        // The law's own targets: seldom the same twice, so not kept.
+                        const std::optional<Span> s = spanOf(library_, r.target);
+                        if (!s || ownArticle(*s, code, citing)) continue;
+                        row.target = out.put(QStringView(r.target));
+                        row.law = out.put(QStringView(s->law));
+                        row.lo = out.put(QStringView(s->lo));
+                        row.hi = out.put(QStringView(s->hi));
+                        row.range = s->range;
+                    } else {
+                        const Other& o = other(r.target);
+                        if (!o.span || ownArticle(*o.span, code, citing)) continue;
+                        row.target = out.put(QByteArrayView(o.target));
+                        row.law = out.put(QByteArrayView(o.law));
+                        row.lo = out.put(QByteArrayView(o.lo));
+                        row.hi = out.put(QByteArrayView(o.hi));
+                        row.range = o.span->range;
+                    }
+                    if (!citingValue) citingValue = out.put(QStringView(citing));
+                    row.citing = *citingValue;
+                    row.start = pairs ? codePointOffset(text, r.start) : r.start;
+                    row.length =
+                        (pairs ? codePointOffset(text, r.start + r.length) : r.start + r.length) -
+                        row.start;
+                    out.rows.push_back(row);
+                }
+            };
+            for (const auto& [c, text] : paragraphs) add(c, text, library_.references(c, text));
             for (int order = 0; order < parts.size(); ++order) {
                 const auto found = library_.partReferences(code, parts[order]);
                 for (int e = 0; e < found.size(); ++e)
-                    for (const Reference& r : found[e].second)
-                        if (r.linked()) add(entryKey(code, order + 1, e), found[e].first, r);
+                    add(entryKey(code, order + 1, e), found[e].first, found[e].second);
             }
         } catch (const platform::Error&) {
+            out.bytes.clear();
             out.rows.clear();
             out.readable = false;
         }
@@ -124,8 +177,33 @@ class LawReader {
     }
 
   private:
+    // Another law's target, kept for the whole refresh: many laws cite the same provisions.
+    struct Other {
+        std::optional<Span> span;  // none for a target that covers no record
+        QByteArray target, law, lo, hi;
+    };
+    const Other& other(const QString& target) {
+        auto known = others_.find(target);
+        if (known == others_.end()) {
+            Other o{spanOf(library_, target), target.toUtf8(), {}, {}, {}};
+            if (o.span) {
+                o.law = o.span->law.toUtf8();
+                o.lo = o.span->lo.toUtf8();
+                o.hi = o.span->hi.toUtf8();
+            }
+            known = others_.insert(target, std::move(o));
+        }
+        return *known;
+    }
+    // The article's own 前項, この条 …: no citing provision (see citing).
+    static bool ownArticle(const Span& s, const QString& code, const QString& citing) {
+        const QStringView article = QStringView(citing).left(10);
+        return s.law == code && QStringView(s.lo).left(10) == article &&
+               QStringView(s.hi).left(10) == article;
+    }
+
     RefLibrary library_;
-    QHash<QString, std::optional<Span>> spans_;  // target → span
+    QHash<QString, Other> others_;  // target → what the index stores of it
 };
 
 // From this many laws to read, a refresh writes as a rebuild does.
@@ -166,10 +244,24 @@ struct CitationIndex::Impl {
         store::Transaction t(*db);
         if (!cleared) db->execute(QStringLiteral("delete from 引用 where law=?"), {law.code});
         db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
-        for (const QVariantList& row : law.rows)
-            db->execute(QStringLiteral("insert into 引用 (law, code, start, length, target, "
-                                       "tlaw, lo, hi, isrange) values (?,?,?,?,?,?,?,?,?)"),
-                        row);
+        {
+            store::Prepared insert(*db, QStringLiteral("insert into 引用 (law, code, start, "
+                                                       "length, target, tlaw, lo, hi, isrange) "
+                                                       "values (?,?,?,?,?,?,?,?,?)"));
+            const QByteArray code = law.code.toUtf8();
+            for (const LawRows::Row& row : law.rows) {
+                insert.bind(1, code);
+                insert.bind(2, law.view(row.citing));
+                insert.bind(3, qint64(row.start));
+                insert.bind(4, qint64(row.length));
+                insert.bind(5, law.view(row.target));
+                insert.bind(6, law.view(row.law));
+                insert.bind(7, law.view(row.lo));
+                insert.bind(8, law.view(row.hi));
+                insert.bind(9, qint64(row.range ? 1 : 0));
+                insert.run();
+            }
+        }
         db->execute(QStringLiteral("insert into 法令 (law, name, signature) values (?,?,?)"),
                     {law.code, law.name, law.signature});
         t.commit();

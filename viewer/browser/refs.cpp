@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <optional>
 
 namespace viewer {
@@ -68,6 +69,14 @@ bool at(const QString& t, int pos, const QString& word) {
 }
 
 QString articleKey(int n, int b1, int b2) {
+    // Written digit by digit: an index reads a key for every reference it stores.
+    if (n >= 0 && n <= 9999 && b1 >= 0 && b1 <= 99 && b2 >= 0 && b2 <= 99) {
+        const char16_t key[8] = {char16_t(u'0' + n / 1000),    char16_t(u'0' + n / 100 % 10),
+                                 char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10),
+                                 char16_t(u'0' + b1 / 10),     char16_t(u'0' + b1 % 10),
+                                 char16_t(u'0' + b2 / 10),     char16_t(u'0' + b2 % 10)};
+        return QString(reinterpret_cast<const QChar*>(key), 8);
+    }
     return QStringLiteral("%1%2%3")
         .arg(n, 4, 10, QChar(u'0'))
         .arg(b1, 2, 10, QChar(u'0'))
@@ -78,6 +87,11 @@ QString articleKey(int n, int b1, int b2) {
 QString numKey(const QString& num) {
     const QStringList n = num.split(u'_');
     return articleKey(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt());
+}
+
+// 前条 and 次条 look up the current article's place: once per reference in a long law.
+void placeArticles(LawIndex& index) {
+    for (int i = int(index.articles.size()) - 1; i >= 0; --i) index.places[index.articles[i]] = i;
 }
 
 // The bare paragraphs of a part stand as the paragraphs of one article of this key.
@@ -192,6 +206,9 @@ class Scanner {
   private:
     // 「…」 in a wording replacement is quoted text, never a reference.
     void markQuotes() {
+        // Most paragraphs quote nothing: then nothing is marked, and the text is not searched
+        // for the wording-replacement words.
+        if (!t_.contains(u'「')) return;
         quoted_.fill(false, t_.size());
         replacing_ = t_.contains(QStringLiteral("とあるのは"));
         if (!replacing_ && !t_.contains(QStringLiteral("読み替え")) &&
@@ -315,9 +332,10 @@ class Scanner {
 
     std::optional<Member> member(int pos, bool rangeEnd = false) {
         if (pos >= t_.size()) return std::nullopt;
-        if (t_[pos] == u'第') return numbered(pos, rangeEnd);
-        if (at(t_, pos, QStringLiteral("別表"))) return table(pos);
-        if (at(t_, pos, QStringLiteral("附則第"))) return supplementary(pos);
+        const QChar c = t_[pos];
+        if (c == u'第') return numbered(pos, rangeEnd);
+        if (c == u'別' && at(t_, pos, QStringLiteral("別表"))) return table(pos);
+        if (c == u'附' && at(t_, pos, QStringLiteral("附則第"))) return supplementary(pos);
         return relative(pos);
     }
 
@@ -662,28 +680,39 @@ QString partText(const LookupTarget& t) {
 }
 
 LawIndex readLawIndex(const QString& code, store::Database& db) {
+    QStringList codes;
+    for (store::Rows rs =
+             db.rows(QStringLiteral("select 条項コード from 条文 order by 条項コード"));
+         rs.next();)
+        codes << rs.text(0);
+    QList<store::LawPart> parts = store::readLawParts(db, false);
+    // Only the original 附則's element is read: its articles are the index's.
+    for (int i = 0; i < parts.size(); ++i)
+        if (parts[i].kind == QStringLiteral("附則") && parts[i].amendLawNum.isEmpty()) {
+            parts[i].xml = store::readLawPartXml(db, i + 1);
+            break;
+        }
+    return lawIndexOf(code, codes, parts);
+}
+
+LawIndex lawIndexOf(const QString& code, const QStringList& recordCodes,
+                    const QList<store::LawPart>& parts) {
     LawIndex index;
     index.code = code.toUpper();
-    for (store::Recordset rs =
-             db.openRecordset(QStringLiteral("select 条項コード from 条文 order by 条項コード"));
-         !rs.eof(); rs.moveNext()) {
-        const QString c = rs.text(QStringLiteral("条項コード"));
+    for (const QString& c : recordCodes) {
         if (c.size() != 16 || c.endsWith(u'1')) continue;  // a heading record
         const QString article = c.mid(2, 8);
         if (index.articles.isEmpty() || index.articles.last() != article) index.articles << article;
         index.paragraphs[article] += 1;
     }
-    const QList<store::LawPart> parts = store::readLawParts(db, false);
-    for (int i = 0; i < parts.size(); ++i) {
-        if (parts[i].kind == QStringLiteral("別表"))
-            index.tables << partNotation(index.code, parts[i]).mid(index.code.size() + 2);
-        if (parts[i].kind != QStringLiteral("附則") || !parts[i].amendLawNum.isEmpty() ||
-            index.suppl)
+    for (const store::LawPart& part : parts) {
+        if (part.kind == QStringLiteral("別表"))
+            index.tables << partNotation(index.code, part).mid(index.code.size() + 2);
+        if (part.kind != QStringLiteral("附則") || !part.amendLawNum.isEmpty() || index.suppl)
             continue;
-        store::LawPart part = parts[i];
-        part.xml = store::readLawPartXml(db, i + 1);
         index.suppl = std::make_shared<const LawIndex>(partIndex(index.code, part));
     }
+    placeArticles(index);
     return index;
 }
 
@@ -706,6 +735,7 @@ LawIndex partIndexOf(const QString& lawCode, const store::LawPart& part,
         own.articles.prepend(kBareArticle);
         own.paragraphs[kBareArticle] = bare;
     }
+    placeArticles(own);
     return own;
 }
 }  // namespace
@@ -728,30 +758,89 @@ int codePointOffset(const QString& text, int utf16) {
 QString shortTarget(const LawIndex& law, const QString& article, int paragraph) {
     // A paragraph of a 附則 without articles goes by its number alone: MP附則(H29-44)2.
     if (article == kBareArticle) return law.code + QString::number(std::max(1, paragraph));
-    QString s = law.code + QString::number(article.left(4).toInt());
-    const int b1 = article.mid(4, 2).toInt(), b2 = article.mid(6, 2).toInt();
-    if (b1) s += u'-' + QString::number(b1);
-    if (b2) s += u'-' + QString::number(b2);
+    // Digits from the key itself: a finder makes one for every reference.
+    const QStringView key(article);
+    bool plain = key.size() == 8;
+    for (const QChar ch : key) plain = plain && ch >= u'0' && ch <= u'9';
+    if (!plain) {
+        QString s = law.code + QString::number(article.left(4).toInt());
+        const int b1 = article.mid(4, 2).toInt(), b2 = article.mid(6, 2).toInt();
+        if (b1) s += u'-' + QString::number(b1);
+        if (b2) s += u'-' + QString::number(b2);
+        if (paragraph > 0 && law.paragraphs.value(article) > 1)
+            s += u':' + QString::number(paragraph);
+        return s;
+    }
+    QString s = law.code;
+    s.reserve(law.code.size() + 16);
+    auto digits = [&](QStringView d) {
+        while (d.size() > 1 && d.front() == u'0') d = d.mid(1);
+        s += d;
+    };
+    digits(key.mid(0, 4));
+    for (const QStringView b : {key.mid(4, 2), key.mid(6, 2)})
+        if (b != u"00") {
+            s += u'-';
+            digits(b);
+        }
     if (paragraph > 0 && law.paragraphs.value(article) > 1) s += u':' + QString::number(paragraph);
     return s;
 }
 
+namespace {
+// MP709, MP398-2:3 read as article numbers and a paragraph; nullopt for anything else.
+std::optional<std::array<int, 4>> plainTarget(QStringView target) {
+    std::array<int, 4> n{0, 0, 0, 0};  // article, branch, branch, paragraph
+    int at = 0, digits = 0;
+    for (const QChar ch : target.mid(2)) {
+        const char16_t c = ch.unicode();
+        if (c >= u'0' && c <= u'9' && digits < 6) {
+            n[size_t(at)] = n[size_t(at)] * 10 + (c - u'0');
+            ++digits;
+        } else if (digits > 0 && ((c == u'-' && at < 2) || (c == u':' && at < 3))) {
+            at = c == u':' ? 3 : at + 1;
+            digits = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    return n;
+}
+}  // namespace
+
 QString targetRecordCode(const QString& target, const LawIndex* law) {
     if (!law || target.contains(u'~') || target.size() < 3) return {};
-    QString rest = target.mid(2);
+    QString article;
     int paragraph = 0;
-    if (const qsizetype colon = rest.indexOf(u':'); colon >= 0) {
-        paragraph = rest.mid(colon + 1).toInt();
-        rest = rest.left(colon);
+    if (const auto plain = plainTarget(target)) {
+        article = articleKey((*plain)[0], (*plain)[1], (*plain)[2]);
+        paragraph = (*plain)[3];
+    } else {
+        QString rest = target.mid(2);
+        if (const qsizetype colon = rest.indexOf(u':'); colon >= 0) {
+            paragraph = rest.mid(colon + 1).toInt();
+            rest = rest.left(colon);
+        }
+        const QStringList parts = rest.split(u'-');
+        article =
+            articleKey(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt());
     }
-    const QStringList parts = rest.split(u'-');
-    const QString article =
-        articleKey(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt());
     const int count = law->paragraphs.value(article);
     if (count == 0) return {};
     if (count == 1) return law->code + article + QStringLiteral("010000");
-    const QString p = QStringLiteral("%1").arg(std::max(paragraph, 1), 2, 10, QChar(u'0'));
-    return law->code + article + p + p + QStringLiteral("00");
+    const int p = std::max(paragraph, 1);
+    if (p > 99) {
+        const QString n = QString::number(p);
+        return law->code + article + n + n + QStringLiteral("00");
+    }
+    const char16_t pp[6] = {char16_t(u'0' + p / 10),
+                            char16_t(u'0' + p % 10),
+                            char16_t(u'0' + p / 10),
+                            char16_t(u'0' + p % 10),
+                            u'0',
+                            u'0'};
+    return law->code + article + QString(reinterpret_cast<const QChar*>(pp), 6);
 }
 
 RefLibrary::RefLibrary() {
@@ -856,8 +945,14 @@ std::shared_ptr<const LawIndex> keptIndex(const QString& code, const QString& fi
 }  // namespace
 
 const LawIndex* RefLibrary::index(const QString& code) {
+    // The law asked for last (each paragraph of a law being read asks for it again).
+    if (!lastCode_.isEmpty() && code == lastCode_) return last_;
     const QString upper = code.toUpper();
-    if (const auto it = indexes_.find(upper); it != indexes_.end()) return it->get();
+    if (const auto it = indexes_.find(upper); it != indexes_.end()) {
+        lastCode_ = code;
+        last_ = it->get();
+        return last_;
+    }
     std::shared_ptr<const LawIndex> index;
     if (names_.contains(upper)) {
         try {
@@ -875,6 +970,13 @@ const LawIndex* RefLibrary::index(const QString& code) {
     return index.get();
 }
 
+const LawIndex* RefLibrary::useIndex(const QString& code, LawIndex index) {
+    auto kept = std::make_shared<const LawIndex>(std::move(index));
+    indexes_.insert(code.toUpper(), kept);
+    lastCode_.clear();
+    return kept.get();
+}
+
 void RefLibrary::readVersion(const QString& code, const QString& version) {
     const QString upper = code.toUpper();
     if (versions_.value(upper) == version) return;
@@ -883,6 +985,7 @@ void RefLibrary::readVersion(const QString& code, const QString& version) {
     else
         versions_.insert(upper, version);
     indexes_.remove(upper);  // read again from where the law is now read
+    lastCode_.clear();
 }
 
 store::Database RefLibrary::openLaw(const QString& code) const {

@@ -30,9 +30,17 @@ struct LawIndex {
     QStringList tables;  // its 別表 by number (1, 1-2), as MP別表1-2 types them
     // Its original 附則's own index (code MP附則), for 附則第三条; none when it keeps none.
     std::shared_ptr<const LawIndex> suppl;
-    int indexOf(const QString& article) const { return int(articles.indexOf(article)); }
+    // Each article's place in `articles`, when the index was read (else it is looked for).
+    QHash<QString, int> places;
+    int indexOf(const QString& article) const {
+        return places.isEmpty() ? int(articles.indexOf(article)) : places.value(article, -1);
+    }
 };
 LawIndex readLawIndex(const QString& code, store::Database& db);
+// The same from what a reader of the whole law has read: its record codes in code order and
+// its parts (the original 附則's element with them).
+LawIndex lawIndexOf(const QString& code, const QStringList& recordCodes,
+                    const QList<store::LawPart>& parts);
 // The index of a part of law `lawCode` (code MP附則(H29-44)): its articles, and its bare
 // paragraphs as the paragraphs of one article.
 LawIndex partIndex(const QString& lawCode, const store::LawPart& part);
@@ -101,6 +109,9 @@ class RefLibrary {
     RefLibrary();
     // nullptr when the law is not listed or cannot be read.
     const LawIndex* index(const QString& code);
+    // Law `code`'s index as a reader of the whole law made it (lawIndexOf), in place of
+    // reading it again.
+    const LawIndex* useIndex(const QString& code, LawIndex index);
     // The references of a paragraph record's text.
     QList<Reference> references(const QString& recordCode, const QString& text);
     // The references of entry `entry` (an article or bare paragraph, as partEntries gives
@@ -132,6 +143,8 @@ class RefLibrary {
     std::shared_ptr<const LawNames> lawNames_;
     QHash<QString, QString> names_;  // code → 法典名称
     QHash<QString, std::shared_ptr<const LawIndex>> indexes_;
+    QString lastCode_;  // as asked for; empty when none is held
+    const LawIndex* last_ = nullptr;
 };
 
 // A part's target (MP別表1, MP附則(H29-44)2) resolved as the lookup resolves what is typed;

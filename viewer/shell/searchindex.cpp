@@ -179,11 +179,9 @@ LawTexts readLaw(const QString& code, const QString& name) {
     }
     try {
         store::Database db = store::openLawDb(name);
-        for (store::Recordset rs =
-                 db.openRecordset(QStringLiteral("select 条項コード, 条文 from 条文"));
-             !rs.eof(); rs.moveNext())
-            out.records.append(
-                {rs.text(QStringLiteral("条項コード")), rs.text(QStringLiteral("条文"))});
+        for (store::Rows rs = db.rows(QStringLiteral("select 条項コード, 条文 from 条文"));
+             rs.next();)
+            out.records.append({rs.text(0), rs.text(1)});
         for (const store::LawPart& part : store::readLawParts(db)) {
             QStringList units = exchange::partEntries(part);
             if (units.isEmpty()) units << part.text;
@@ -198,34 +196,6 @@ LawTexts readLaw(const QString& code, const QString& name) {
     }
     return out;
 }
-
-class Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
-            throw platform::Error(
-                QStringLiteral("全文索引のエラー: %1").arg(QString::fromUtf8(sqlite3_errmsg(db))));
-    }
-    ~Statement() { sqlite3_finalize(st_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    void bind(int i, const QString& s) {
-        const QByteArray u = s.toUtf8();
-        sqlite3_bind_text(st_, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(st_, i, v); }
-    void run() {
-        const int rc = sqlite3_step(st_);
-        sqlite3_reset(st_);
-        if (rc != SQLITE_DONE)
-            throw platform::Error(
-                QStringLiteral("全文索引のエラー: %1").arg(QString::fromUtf8(sqlite3_errmsg(db_))));
-    }
-
-  private:
-    sqlite3* db_;
-    sqlite3_stmt* st_ = nullptr;
-};
 
 QString quoted(const QString& token) {
     QString q = token;
@@ -333,9 +303,10 @@ class Shard {
         std::optional<store::Transaction> t;
         if (!batched) t.emplace(*db_);
         forget(law.code);
-        sqlite3* h = db_->handle();
-        Statement row(h, "insert into 行 (law, code, part) values (?, ?, ?)");
-        Statement text(h, "insert into 索引 (rowid, text) values (last_insert_rowid(), ?)");
+        store::Prepared row(*db_,
+                            QStringLiteral("insert into 行 (law, code, part) values (?, ?, ?)"));
+        store::Prepared text(
+            *db_, QStringLiteral("insert into 索引 (rowid, text) values (last_insert_rowid(), ?)"));
         auto add = [&](const QString& code, bool part, const QString& body) {
             row.bind(1, law.code);
             row.bind(2, code);
