@@ -63,14 +63,23 @@ QString citationIndexPath() {
 
 namespace {
 
+// A law's rows are written together, so they follow one another: 法令 keeps the first and the
+// last row id, and the rows of a law go by them, without a lookup by law.
 void createTables(store::Database& db) {
     db.execute(QStringLiteral(
         "create table if not exists 引用 (law text, code text, start integer, length integer, "
         "target text, tlaw text, lo text, hi text, isrange integer)"));
     db.execute(QStringLiteral("create index if not exists 引用先 on 引用 (tlaw, lo)"));
-    db.execute(QStringLiteral("create index if not exists 引用元 on 引用 (law)"));
-    db.execute(QStringLiteral(
-        "create table if not exists 法令 (law text primary key, name text, signature text)"));
+    db.execute(
+        QStringLiteral("create table if not exists 法令 (law text primary key, name text, "
+                       "signature text, first integer, last integer)"));
+}
+
+void deleteRows(store::Database& db, const QString& law) {
+    db.execute(QStringLiteral("delete from 引用 where rowid between "
+                              "(select first from 法令 where law=?1) and "
+                              "(select last from 法令 where law=?1)"),
+               {law});
 }
 
 }  // namespace
@@ -223,7 +232,9 @@ struct CitationIndex::Impl {
             if (QFileInfo::exists(path)) {
                 db.emplace(store::Database::open(path));
                 createTables(*db);
-                db->openRecordset(QStringLiteral("select count(*) from 法令"));
+                // A file of an earlier make, without the rows' places, is made again.
+                db->openRecordset(
+                    QStringLiteral("select count(*), max(first), max(last) from 法令"));
             }
         } catch (const platform::Error&) {
             // Only what the laws hold is in it: a file that cannot be read is made again.
@@ -242,8 +253,9 @@ struct CitationIndex::Impl {
     // it again.
     void write(const LawRows& law, bool cleared = false) {
         store::Transaction t(*db);
-        if (!cleared) db->execute(QStringLiteral("delete from 引用 where law=?"), {law.code});
+        if (!cleared) deleteRows(*db, law.code);
         db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
+        QVariant first, last;
         {
             store::Prepared insert(*db, QStringLiteral("insert into 引用 (law, code, start, "
                                                        "length, target, tlaw, lo, hi, isrange) "
@@ -260,10 +272,13 @@ struct CitationIndex::Impl {
                 insert.bind(8, law.view(row.hi));
                 insert.bind(9, qint64(row.range ? 1 : 0));
                 insert.run();
+                if (first.isNull()) first = db->lastInsertId();
             }
+            if (!law.rows.empty()) last = db->lastInsertId();
         }
-        db->execute(QStringLiteral("insert into 法令 (law, name, signature) values (?,?,?)"),
-                    {law.code, law.name, law.signature});
+        db->execute(QStringLiteral(
+                        "insert into 法令 (law, name, signature, first, last) values (?,?,?,?,?)"),
+                    {law.code, law.name, law.signature, first, last});
         t.commit();
     }
 
@@ -318,8 +333,10 @@ struct CitationIndex::Impl {
     int run(bool all, int most, const Progress& progress) {
         const Plan p = plan(all);
         for (const QString& code : p.removed) {
-            db->execute(QStringLiteral("delete from 引用 where law=?"), {code});
+            store::Transaction t(*db);
+            deleteRows(*db, code);
             db->execute(QStringLiteral("delete from 法令 where law=?"), {code});
+            t.commit();
         }
         if (p.stale.isEmpty()) return 0;
         const int total = int(p.stale.size());
@@ -330,16 +347,19 @@ struct CitationIndex::Impl {
             QFile::remove(citationIndexPath());
             open();
         }
-        // Many laws: their old rows go first, and the rows go in without the lookups kept up
-        // row by row; the lookups are made once at the end (and by the next open, should the
-        // process die before).
+        // Many laws: their old rows go first, and the rows go in without the lookup kept up
+        // row by row; it is made once at the end (and by the next open, should the process die
+        // before). A law not written again then (stopped) keeps no rows, and no places that
+        // later rows may take.
         const bool bulk = all || wanted >= kBulkLaws;
         if (bulk) {
             store::Transaction t(*db);
-            for (int i = 0; i < wanted; ++i)
-                db->execute(QStringLiteral("delete from 引用 where law=?"), {p.stale[i].first});
+            for (int i = 0; i < wanted; ++i) {
+                deleteRows(*db, p.stale[i].first);
+                db->execute(QStringLiteral("update 法令 set first=null, last=null where law=?"),
+                            {p.stale[i].first});
+            }
             db->execute(QStringLiteral("drop index if exists 引用先"));
-            db->execute(QStringLiteral("drop index if exists 引用元"));
             t.commit();
         }
         struct Lookups {
