@@ -31,18 +31,27 @@ const QHash<QString, QString>& kinds() {
     return k;
 }
 
+// Subitem1, Subitem2Title …: "Subitem", digits, then `rest` (asked of every element).
+bool isSubitem(QStringView name, QStringView rest) {
+    if (name.size() <= 7 + rest.size() || !name.startsWith(u"Subitem") || !name.endsWith(rest))
+        return false;
+    const QStringView digits = name.sliced(7, name.size() - 7 - rest.size());
+    if (digits.isEmpty()) return false;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
 // Labels of a list entry: the text after them goes on their line, after a blank.
 bool isEntryLabel(QStringView name) {
-    static const QRegularExpression subitem(QStringLiteral("^Subitem[0-9]+Title$"));
     return name == u"ArticleTitle" || name == u"ItemTitle" || name == u"ParagraphNum" ||
-           subitem.match(name).hasMatch();
+           isSubitem(name, u"Title");
 }
 
 // Elements that begin a line of their own. The labels of list entries (but an article's
 // title) and the related-article note go on the line they are on.
 bool startsLine(QStringView name) {
-    static const QRegularExpression subitem(QStringLiteral("^Subitem[0-9]+$"));
-    if (subitem.match(name).hasMatch()) return true;
+    if (isSubitem(name, {})) return true;
     if (name == u"RelatedArticleNum" || (isEntryLabel(name) && name != u"ArticleTitle"))
         return false;
     return name == u"Article" || name == u"Item" || name == u"TableRow" ||

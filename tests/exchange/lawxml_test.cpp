@@ -537,6 +537,31 @@ TEST(LawXmlPartsTest, EachKindOfPartIsKeptWithItsLabelTextAndElement) {
     EXPECT_EQ(kinds(law, QStringLiteral("本則以外を除いた")), 1);
 }
 
+// Subitems of any depth begin a line and their titles lead it; names that only look like
+// them do neither.
+TEST(LawXmlPartsTest, SubitemsOfAnyDepthAreDrawnAsEntries) {
+    auto subitem = [](const QString& tag, const QString& title, const QString& text) {
+        return QStringLiteral(
+                   "<%1><%1Title>%2</%1Title><%1Sentence><Sentence>%3</Sentence>"
+                   "</%1Sentence></%1>")
+            .arg(tag, title, text);
+    };
+    const QString xml =
+        QStringLiteral(
+            "<SupplProvision><SupplProvisionLabel>附　則</SupplProvisionLabel>"
+            "<Paragraph Num=\"1\"><ParagraphNum/><ParagraphSentence><Sentence>本文。"
+            "</Sentence></ParagraphSentence><Item Num=\"1\"><ItemTitle>一</ItemTitle>"
+            "<ItemSentence><Sentence>号</Sentence></ItemSentence>") +
+        subitem(QStringLiteral("Subitem1"), QStringLiteral("イ"), QStringLiteral("細目")) +
+        subitem(QStringLiteral("Subitem10"), QStringLiteral("ａ"), QStringLiteral("深い")) +
+        QStringLiteral(
+            "<SubitemX>続き</SubitemX><SubitemTitle>見出し</SubitemTitle>"
+            "<Subitem2Titles>添え</Subitem2Titles></Item></Paragraph></SupplProvision>");
+    const store::LawPart part = readLawPart(QStringLiteral("SupplProvision"), xml.toUtf8(), 1);
+    EXPECT_EQ(part.text, QStringLiteral("附　則\r\n本文。\r\n一　号\r\nイ　細目\r\nａ　深い続き\r\n"
+                                        "見出し添え"));
+}
+
 // A part as the browser draws it: its tables on a grid as HTML places cells (a cell takes the
 // first free column, below a cell spanning rows), its figures apart, the rest as lines.
 TEST(LawXmlPartsTest, TablesArePlacedOnTheirGridAndFiguresStandApart) {

@@ -106,10 +106,16 @@ struct LawRows {
         return v;
     }
     Value put(QStringView text) {
-        for (const QChar ch : text)
-            if (ch.unicode() >= 0x80) return put(QByteArrayView(text.toUtf8()));
         const Value v{int(bytes.size()), int(text.size())};
-        for (const QChar ch : text) bytes.append(char(ch.unicode()));
+        bytes.resize(bytes.size() + text.size());
+        char* to = bytes.data() + v.from;
+        for (const QChar ch : text) {
+            if (ch.unicode() >= 0x80) {  // not ASCII: encoded whole instead
+                bytes.resize(v.from);
+                return put(QByteArrayView(text.toUtf8()));
+            }
+            *to++ = char(ch.unicode());
+        }
         return v;
     }
 };
@@ -139,8 +145,7 @@ class LawReader {
                            const QList<Reference>& found) {
                 std::optional<LawRows::Value> citingValue;
                 // Positions count code points: UTF-16 units unless a surrogate pair is there.
-                const bool pairs = std::any_of(text.cbegin(), text.cend(),
-                                               [](QChar ch) { return ch.isHighSurrogate(); });
+                bool pairs = false;
                 for (const Reference& r : found) {
                     if (!r.linked()) continue;
                     LawRows::Row row;
@@ -162,7 +167,11 @@ class LawReader {
                         row.hi = out.put(QByteArrayView(o.hi));
                         row.range = o.span->range;
                     }
-                    if (!citingValue) citingValue = out.put(QStringView(citing));
+                    if (!citingValue) {
+                        citingValue = out.put(QStringView(citing));
+                        pairs = std::any_of(text.cbegin(), text.cend(),
+                                            [](QChar ch) { return ch.isHighSurrogate(); });
+                    }
                     row.citing = *citingValue;
                     row.start = pairs ? codePointOffset(text, r.start) : r.start;
                     row.length =
@@ -217,6 +226,8 @@ class LawReader {
 
 // From this many laws to read, a refresh writes as a rebuild does.
 constexpr int kBulkLaws = 64;
+// Rows written by one commit of such a refresh.
+constexpr qsizetype kBatchRows = 100000;
 
 struct CitationIndex::Impl {
     std::optional<store::Database> db;
@@ -251,8 +262,11 @@ struct CitationIndex::Impl {
     // A law's references in place of what the index held of it. A law that cannot be read
     // cites nothing until its file changes: noted as read, so that every look does not try
     // it again.
-    void write(const LawRows& law, bool cleared = false) {
-        store::Transaction t(*db);
+    // `bulk`: its old rows are gone already, and it goes in the caller's transaction.
+    void write(const LawRows& law, bool bulk = false) {
+        const bool cleared = bulk;
+        std::optional<store::Transaction> t;
+        if (!bulk) t.emplace(*db);
         if (!cleared) deleteRows(*db, law.code);
         db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
         QVariant first, last;
@@ -279,7 +293,7 @@ struct CitationIndex::Impl {
         db->execute(QStringLiteral(
                         "insert into 法令 (law, name, signature, first, last) values (?,?,?,?,?)"),
                     {law.code, law.name, law.signature, first, last});
-        t.commit();
+        if (t) t->commit();
     }
 
     struct Plan {
@@ -410,6 +424,9 @@ struct CitationIndex::Impl {
             for (std::thread& w : workers) w.join();
             workers.clear();
         };
+        // Many laws are committed a batch of rows at a time, not law by law.
+        std::optional<store::Transaction> batch;
+        qsizetype batched = 0;
         try {
             while (written < wanted) {
                 const int i = written;
@@ -423,13 +440,21 @@ struct CitationIndex::Impl {
                     rows = std::move(*ready[i]);
                     ready[i].reset();
                 }
+                if (bulk && !batch) batch.emplace(*db);
                 write(rows, bulk);
+                batched += qsizetype(rows.rows.size());
+                if (batch && batched >= kBatchRows) {
+                    batch->commit();
+                    batch.reset();
+                    batched = 0;
+                }
                 {
                     std::lock_guard lock(mutex);
                     ++written;
                 }
                 changed.notify_all();
             }
+            if (batch) batch->commit();
         } catch (...) {
             finish();
             throw;
