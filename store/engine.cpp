@@ -400,6 +400,8 @@ bool Rows::next() {
     if (!st_) return false;
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
+    // Done with: a step after the end would run the query again.
+    sqlite3_finalize(std::exchange(st_, nullptr));
     if (rc == SQLITE_DONE) return false;
     fail(db_, sql_);
 }

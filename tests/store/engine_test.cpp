@@ -197,6 +197,65 @@ TEST_F(EngineTest, OneStatementPerTextAndNumbersKeepTheirType) {
     EXPECT_DOUBLE_EQ(rs.field(QStringLiteral("v")).toDouble(), 2.5);
 }
 
+// The forward reader gives what a snapshot gives, row by row; the prepared statement binds
+// text, UTF-8 bytes and numbers, runs again after a refusal, and both refuse what is wrong.
+TEST_F(EngineTest, RowsAndPreparedStatementsReadAndWriteWithoutRecordsets) {
+    Database db = store::openLawDb(QStringLiteral("民法"));
+    const QString sql = QStringLiteral("select 条項コード, 条文 from 条文 order by 条項コード");
+    QStringList snapshot, forward;
+    for (store::Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
+        snapshot << rs.text(QStringLiteral("条項コード")) + u'|' + rs.text(QStringLiteral("条文"));
+    store::Rows rows = db.rows(sql);
+    while (rows.next()) forward << rows.text(0) + u'|' + rows.text(1);
+    EXPECT_EQ(forward, snapshot);
+    EXPECT_EQ(forward.size(), 8);
+    EXPECT_FALSE(rows.next());  // the end stays the end
+    // Bound values select; a moved reader goes on where it was.
+    store::Rows some = db.rows(
+        QStringLiteral("select 条項コード from 条文 where 条項コード >= ? order by 条項コード"),
+        {QStringLiteral("MP0540")});
+    ASSERT_TRUE(some.next());
+    store::Rows moved(std::move(some));
+    EXPECT_FALSE(some.next());
+    ASSERT_TRUE(moved.next());
+    EXPECT_EQ(moved.text(0), QStringLiteral("MP05400000010100"));
+    EXPECT_THROW(db.rows(QStringLiteral("select * from 無い")), store::Error);
+    EXPECT_THROW(db.rows(QStringLiteral("select 1; select 2")), store::Error);
+
+    db.execute(QStringLiteral("create table t (k text primary key, n integer, s text)"));
+    {
+        store::Prepared insert(db, QStringLiteral("insert into t values (?, ?, ?)"));
+        const QByteArray bytes = QStringLiteral("塡補").toUtf8();
+        struct Row {
+            const char* key;
+            qint64 n;
+        };
+        for (const Row r : {Row{"a", 0}, Row{"b", -1}, Row{"c", qint64(1) << 40}}) {
+            insert.bind(1, QString::fromLatin1(r.key));
+            insert.bind(2, r.n);
+            insert.bind(3, QByteArrayView(bytes));
+            insert.run();
+        }
+        insert.bind(1, QStringLiteral("a"));  // a key kept already: refused, and nothing kept
+        EXPECT_THROW(insert.run(), store::Error);
+        insert.bind(1, QStringLiteral("d"));
+        insert.bind(3, QStringLiteral("國"));
+        insert.run();  // usable again after the refusal
+    }
+    QStringList kept;
+    for (store::Rows r = db.rows(QStringLiteral("select k, n, s, typeof(n) from t order by k"));
+         r.next();)
+        kept << QStringLiteral("%1 %2 %3 %4")
+                    .arg(r.text(0))
+                    .arg(r.integer(1))
+                    .arg(r.text(2), r.text(3));
+    EXPECT_EQ(kept,
+              QStringList({QStringLiteral("a 0 塡補 integer"), QStringLiteral("b -1 塡補 integer"),
+                           QStringLiteral("c 1099511627776 塡補 integer"),
+                           QStringLiteral("d 1099511627776 國 integer")}));
+    EXPECT_THROW(store::Prepared(db, QStringLiteral("insert into 無い values (?)")), store::Error);
+}
+
 TEST_F(EngineTest, CodesCompareWithoutRegardToCase) {
     Database db = store::openLawDb(QStringLiteral("民法"));
     db.execute(QStringLiteral("insert into 条文 values (?, ?)"),

@@ -11,6 +11,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <tuple>
+
 namespace viewer {
 namespace {
 
@@ -336,6 +339,56 @@ TEST_F(ConstructedRefsTest, EachFormIsFoundWithItsSpanAndTarget) {
     EXPECT_EQ(targetRecordCode(QStringLiteral("ZZ2"), &zz), QStringLiteral("ZZ00020000010100"));
     EXPECT_EQ(targetRecordCode(QStringLiteral("ZZ1~ZZ7"), &zz), QString());
     EXPECT_EQ(codePointOffset(QStringLiteral("𠮷第一条"), 2), 1);
+}
+
+// A target's record code and its short number, both ways, at their edges; and a law's index
+// made from its record codes looks up what the constructed one holds.
+TEST_F(ConstructedRefsTest, TargetsAndRecordCodesAgreeAtTheirEdges) {
+    const std::pair<const char*, const char*> codes[] = {
+        {"ZZ11", "ZZ00110000010100"},        // an article of several: its first paragraph
+        {"ZZ11:0", "ZZ00110000010100"},      // paragraph 0 is the first
+        {"ZZ11:", "ZZ00110000010100"},       // read the old way: the same
+        {"ZZ11:5", "ZZ00110000050500"},      // the last
+        {"ZZ0007", "ZZ00070000010100"},      // leading zeros
+        {"ZZ7-2-0", "ZZ00070200010000"},     // an empty second branch
+        {"zz1", "ZZ00010000010000"},         // the law as the index names it
+        {"ZZ11:150", "ZZ0011000015015000"},  // past two digits, as written before
+        {"ZZ99", ""},                        // no such article
+        {"ZZ1234567", ""},                   // past any article number
+        {"ZZ-7", ""},
+        {"ZZ別表1", ""},
+        {"ZZ", ""},
+    };
+    for (const auto& [target, code] : codes)
+        EXPECT_EQ(targetRecordCode(QString::fromUtf8(target), &zz), QString::fromUtf8(code))
+            << target;
+    const std::tuple<const char*, int, const char*> shorts[] = {
+        {"00070200", 0, "ZZ7-2"},     {"00110000", 2, "ZZ11:2"}, {"00010000", 1, "ZZ1"},
+        {"01230405", 0, "ZZ123-4-5"}, {"00100000", 0, "ZZ10"},   {"00000000", 3, "ZZ3"},
+        {"0010000X", 0, "ZZ10"},
+    };
+    for (const auto& [article, paragraph, expected] : shorts)
+        EXPECT_EQ(shortTarget(zz, QString::fromLatin1(article), paragraph),
+                  QString::fromLatin1(expected))
+            << article;
+    // Every paragraph of the law, there and back; the index read from the same codes agrees.
+    QStringList records;
+    for (const QString& article : zz.articles) {
+        const int count = zz.paragraphs.value(article);
+        for (int p = 1; p <= count; ++p) {
+            const QString code = targetRecordCode(shortTarget(zz, article, p), &zz);
+            EXPECT_EQ(code.mid(2, 8), article);
+            EXPECT_EQ(code.mid(10, 2).toInt(), p);
+            records << QStringLiteral("ZZ") + article + QStringLiteral("00000001") << code;
+        }
+    }
+    std::sort(records.begin(), records.end());
+    const LawIndex read = lawIndexOf(QStringLiteral("zz"), records, {});
+    EXPECT_EQ(read.code, QStringLiteral("ZZ"));
+    EXPECT_EQ(read.articles, zz.articles);
+    EXPECT_EQ(read.paragraphs, zz.paragraphs);
+    for (const QString& article : zz.articles + QStringList{QStringLiteral("00080000")})
+        EXPECT_EQ(read.indexOf(article), zz.indexOf(article)) << article.toStdString();
 }
 
 // An item named under an article as a whole (no paragraph between) is a reference to the

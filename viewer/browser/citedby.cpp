@@ -41,8 +41,9 @@ std::optional<Span> spanOf(RefLibrary& library, const QString& target) {
         const QString code = targetRecordCode(t, library.index(t.left(2)));
         if (code.size() != 16) return std::nullopt;  // a part, "?" or "!"
         if (t.contains(u':')) return std::pair(code, code);
-        return std::pair(code.left(10) + QStringLiteral("000000"),
-                         code.left(10) + QStringLiteral("999999"));
+        static const QString first = QStringLiteral("000000"), last = QStringLiteral("999999");
+        QString lo = code, hi = code;
+        return std::pair(lo.replace(10, 6, first), hi.replace(10, 6, last));
     };
     const auto a = ends(first);
     const auto b = tilde < 0 ? a : ends(last);

@@ -828,19 +828,25 @@ QString targetRecordCode(const QString& target, const LawIndex* law) {
     }
     const int count = law->paragraphs.value(article);
     if (count == 0) return {};
-    if (count == 1) return law->code + article + QStringLiteral("010000");
-    const int p = std::max(paragraph, 1);
+    // One string made once: an index asks this for every reference it stores.
+    QString code;
+    code.reserve(law->code.size() + 14);
+    code += law->code;
+    code += article;
+    const int p = count == 1 ? 1 : std::max(paragraph, 1);
     if (p > 99) {
         const QString n = QString::number(p);
-        return law->code + article + n + n + QStringLiteral("00");
+        return code + n + n + QStringLiteral("00");
     }
-    const char16_t pp[6] = {char16_t(u'0' + p / 10),
-                            char16_t(u'0' + p % 10),
-                            char16_t(u'0' + p / 10),
-                            char16_t(u'0' + p % 10),
-                            u'0',
-                            u'0'};
-    return law->code + article + QString(reinterpret_cast<const QChar*>(pp), 6);
+    const char16_t digits[2] = {char16_t(u'0' + p / 10), char16_t(u'0' + p % 10)};
+    const QStringView pp(digits, 2);
+    code += pp;
+    if (count == 1)
+        code += u"00";
+    else
+        code += pp;
+    code += u"00";
+    return code;
 }
 
 RefLibrary::RefLibrary() {
