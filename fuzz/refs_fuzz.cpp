@@ -1,6 +1,6 @@
 // Statute text through the reference finder, in a constructed law: every reference lies
 // inside the text, in order without overlap, starts where a reference can start, and has a
-// target of the documented shapes.
+// target of the documented shapes, whose record code gives it back.
 #include "fuzz/fuzzsupport.h"
 #include "viewer/browser/refs.h"
 
@@ -34,6 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::check(QStringLiteral("第前次同本こ").contains(first),
                     "a reference starts at 第 or a relative word");
         fuzz::check(target.match(r.target).hasMatch(), "a target of the documented shapes");
+        // A single place of the law: its record code, and back to the same short number.
+        if (r.target.startsWith(QStringLiteral("ZZ")) && !r.target.contains(u'~')) {
+            const QString code = viewer::targetRecordCode(r.target, &law);
+            fuzz::check(code.size() == 16, "a place of the law has its record code");
+            const int paragraph = r.target.contains(u':') ? code.mid(10, 2).toInt() : 0;
+            fuzz::check(viewer::shortTarget(law, code.mid(2, 8), paragraph) == r.target,
+                        "the record code gives the short number back");
+        }
         end = r.start + r.length;
     }
     return 0;
