@@ -37,7 +37,7 @@ class CitedByTest : public testsupport::TempRootTest {
     // "citing code start length target" of each citation of `key`.
     static QStringList citing(CitationIndex& index, const char* key) {
         QStringList out;
-        for (const Citation& c : index.citing(QString::fromLatin1(key)))
+        for (const Citation& c : index.citing(QString::fromUtf8(key)))
             out << QStringLiteral("%1 %2 %3 %4")
                        .arg(c.code)
                        .arg(c.start)
@@ -128,6 +128,43 @@ TEST_F(CitedByTest, OwnReferencesAreLeftOutAndAProvisionCountsOnce) {
     ASSERT_EQ(provisions.size(), 3);  // 甲法第二条, 乙法第四条, 乙法第五条
     EXPECT_EQ(provisions[2].code, QStringLiteral("BB00050000010000"));
     EXPECT_EQ(provisions[2].start, 0);
+}
+
+// Places count code points, also after a skipped own reference; a law coded in kanji cites
+// and is cited with its code as it is.
+TEST_F(CitedByTest, PlacesCountCodePointsAndKanjiCodesAreKept) {
+    testsupport::addLaw(3, QStringLiteral("丙丙"), QStringLiteral("丙法"));
+    testsupport::addRecord(QStringLiteral("丙法"), QStringLiteral("丙丙00010000010000"),
+                           QString::fromUtf8("𠮷田は、甲法第一条及び第二条に準ずる。"));
+    testsupport::addRecord(QStringLiteral("丙法"), QStringLiteral("丙丙00020000010000"),
+                           QString::fromUtf8("この条の規定は𠮷に甲法第一条を準用する。"));
+    testsupport::addRecord(QStringLiteral("甲法"), QStringLiteral("AA00040000010000"),
+                           QStringLiteral("丙法第一条を準用する。"));
+    CitationIndex index;
+    EXPECT_EQ(index.refresh(), 3);
+    const std::pair<const char*, QStringList> cases[] = {
+        {"AA00010000",
+         {QStringLiteral("AA00020000010000 0 2 AA1"),
+          QStringLiteral("AA00030000010000 0 8 AA1~AA2"),
+          QStringLiteral("BB00040000010000 7 3 AA1"), QStringLiteral("丙丙00010000010000 6 3 AA1"),
+          QStringLiteral("丙丙00020000010000 11 3 AA1")}},
+        {"AA00020000",
+         {QStringLiteral("AA00030000010000 0 8 AA1~AA2"),
+          QStringLiteral("丙丙00010000010000 11 3 AA2")}},
+        // 甲法第三条's 丙法第一条 is linked now that 丙法 is listed
+        {"丙丙00010000",
+         {QStringLiteral("AA00030000010000 17 3 丙丙1"),
+          QStringLiteral("AA00040000010000 2 3 丙丙1")}},
+        {"丙丙00020000", {}},  // its own この条 only
+    };
+    for (const auto& [key, want] : cases) EXPECT_EQ(citing(index, key), want) << key;
+    // The kanji-coded law read again alone replaces its own rows only.
+    testsupport::addRecord(QStringLiteral("丙法"), QStringLiteral("丙丙00030000010000"),
+                           QStringLiteral("乙法第三条を準用する。"));
+    const int rows = index.size();
+    EXPECT_EQ(index.refresh(), 1);
+    EXPECT_EQ(index.size(), rows + 1);
+    EXPECT_EQ(citing(index, "AA00010000").size(), 5);
 }
 
 // Many laws are read on threads and written in their planned order: each law's 第一条 cited by
