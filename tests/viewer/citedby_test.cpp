@@ -10,6 +10,8 @@
 #include "tests/support/samplelaws.h"
 #include "tests/support/testsupport.h"
 
+#include <QFile>
+
 namespace viewer {
 namespace {
 
@@ -207,10 +209,29 @@ TEST_F(CitedByTest, ManyLawsAreReadOnThreadsAndAnUnreadableIndexIsMadeAgain) {
         EXPECT_EQ(index.size(), 5 + kLaws);
     }
     testsupport::writeFile(citationIndexPath(), "no database");
-    CitationIndex again;
-    EXPECT_EQ(again.staleCount(), 2 + kLaws);
-    EXPECT_EQ(again.refresh(), 2 + kLaws);
-    EXPECT_EQ(again.size(), 5 + kLaws);
+    {
+        CitationIndex again;
+        EXPECT_EQ(again.staleCount(), 2 + kLaws);
+        EXPECT_EQ(again.refresh(), 2 + kLaws);
+        EXPECT_EQ(again.size(), 5 + kLaws);
+    }
+    // A file of the layout before, whose 法令 keeps no row places: made again, not misread.
+    QFile::remove(citationIndexPath());
+    {
+        store::Database old = store::Database::create(citationIndexPath());
+        old.execute(
+            QStringLiteral("create table 引用 (law text, code text, start integer, "
+                           "length integer, target text, tlaw text, lo text, hi text, "
+                           "isrange integer)"));
+        old.execute(
+            QStringLiteral("create table 法令 (law text primary key, name text, "
+                           "signature text)"));
+        old.execute(QStringLiteral("insert into 法令 values ('AA', '甲法', 'x')"));
+    }
+    CitationIndex remade;
+    EXPECT_EQ(remade.staleCount(), 2 + kLaws);
+    EXPECT_EQ(remade.refresh(), 2 + kLaws);
+    EXPECT_EQ(remade.size(), 5 + kLaws);
 }
 
 TEST_F(CitedByTest, ManyLawsReadAgainKeepOneRowEachAndTheLookups) {
