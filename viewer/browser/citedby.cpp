@@ -101,19 +101,17 @@ struct LawRows {
     std::vector<Row> rows;
     bool readable = true;
     QByteArrayView view(Value v) const { return QByteArrayView(bytes).sliced(v.from, v.size); }
-    Value put(QByteArrayView utf8) {
-        const Value v{int(bytes.size()), int(utf8.size())};
-        bytes.append(utf8);
-        return v;
-    }
+    // ASCII (codes, short numbers) is copied as it is; any other text is encoded.
     Value put(QStringView text) {
         const Value v{int(bytes.size()), int(text.size())};
         bytes.resize(bytes.size() + text.size());
         char* to = bytes.data() + v.from;
         for (const QChar ch : text) {
-            if (ch.unicode() >= 0x80) {  // not ASCII: encoded whole instead
+            if (ch.unicode() >= 0x80) {
+                const QByteArray utf8 = text.toUtf8();
                 bytes.resize(v.from);
-                return put(QByteArrayView(text.toUtf8()));
+                bytes.append(utf8);
+                return {v.from, int(utf8.size())};
             }
             *to++ = char(ch.unicode());
         }
@@ -149,25 +147,18 @@ class LawReader {
                 bool pairs = false;
                 for (const Reference& r : found) {
                     if (!r.linked()) continue;
+                    // The law's own targets seldom come twice: made each time, not kept.
+                    std::optional<Span> made;
+                    const bool own = QStringView(r.target).left(2) == QStringView(upper);
+                    if (own) made = spanOf(library_, r.target);
+                    const std::optional<Span>& s = own ? made : otherSpan(r.target);
+                    if (!s || ownArticle(*s, code, citing)) continue;
                     LawRows::Row row;
-                    if (QStringView(r.target).left(2) == QStringView(upper)) {
-                        // The law's own targets: seldom the same twice, so not kept.
-                        const std::optional<Span> s = spanOf(library_, r.target);
-                        if (!s || ownArticle(*s, code, citing)) continue;
-                        row.target = out.put(QStringView(r.target));
-                        row.law = out.put(QStringView(s->law));
-                        row.lo = out.put(QStringView(s->lo));
-                        row.hi = out.put(QStringView(s->hi));
-                        row.range = s->range;
-                    } else {
-                        const Other& o = other(r.target);
-                        if (!o.span || ownArticle(*o.span, code, citing)) continue;
-                        row.target = out.put(QByteArrayView(o.target));
-                        row.law = out.put(QByteArrayView(o.law));
-                        row.lo = out.put(QByteArrayView(o.lo));
-                        row.hi = out.put(QByteArrayView(o.hi));
-                        row.range = o.span->range;
-                    }
+                    row.target = out.put(QStringView(r.target));
+                    row.law = out.put(QStringView(s->law));
+                    row.lo = out.put(QStringView(s->lo));
+                    row.hi = out.put(QStringView(s->hi));
+                    row.range = s->range;
                     if (!citingValue) {
                         citingValue = out.put(QStringView(citing));
                         pairs = std::any_of(text.cbegin(), text.cend(),
@@ -197,21 +188,9 @@ class LawReader {
 
   private:
     // Another law's target, kept for the whole refresh: many laws cite the same provisions.
-    struct Other {
-        std::optional<Span> span;  // none for a target that covers no record
-        QByteArray target, law, lo, hi;
-    };
-    const Other& other(const QString& target) {
+    const std::optional<Span>& otherSpan(const QString& target) {
         auto known = others_.find(target);
-        if (known == others_.end()) {
-            Other o{spanOf(library_, target), target.toUtf8(), {}, {}, {}};
-            if (o.span) {
-                o.law = o.span->law.toUtf8();
-                o.lo = o.span->lo.toUtf8();
-                o.hi = o.span->hi.toUtf8();
-            }
-            known = others_.insert(target, std::move(o));
-        }
+        if (known == others_.end()) known = others_.insert(target, spanOf(library_, target));
         return *known;
     }
     // The article's own 前項, この条 …: no citing provision (see citing).
@@ -222,7 +201,7 @@ class LawReader {
     }
 
     RefLibrary library_;
-    QHash<QString, Other> others_;  // target → what the index stores of it
+    QHash<QString, std::optional<Span>> others_;  // target → span
 };
 
 // From this many laws to read, a refresh writes as a rebuild does.
@@ -265,10 +244,11 @@ struct CitationIndex::Impl {
     // it again.
     // `bulk`: its old rows are gone already, and it goes in the caller's transaction.
     void write(const LawRows& law, bool bulk = false) {
-        const bool cleared = bulk;
         std::optional<store::Transaction> t;
-        if (!bulk) t.emplace(*db);
-        if (!cleared) deleteRows(*db, law.code);
+        if (!bulk) {
+            t.emplace(*db);
+            deleteRows(*db, law.code);
+        }
         db->execute(QStringLiteral("delete from 法令 where law=?"), {law.code});
         QVariant first, last;
         {
